@@ -7,6 +7,7 @@
 // GridToChannels reads them back.
 
 #include "app/U_Global.h"
+#include "model/U_Const.h"
 
 #include <QAbstractTableModel>
 #include <QHeaderView>
@@ -27,10 +28,6 @@ namespace mv53 {
 
 inline constexpr int kGridColumns = 11;
 inline constexpr int kGridChannels = 500;
-
-// Channel status bytes.
-inline constexpr uint8_t kChannelUsed = 0xA5;
-inline constexpr uint8_t kChannelEmpty = 0xFF;
 
 // The texts of the 500 channel rows, 8-bit strings as the model keeps them. The two header
 // lines are the horizontal header. Used/empty state comes from GridChannels (silver text).
@@ -147,6 +144,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* e) override;
     void scrollContentsBy(int dx, int dy) override;
     void resizeEvent(QResizeEvent* e) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
     TChannel& Channel(int channel);
