@@ -57,6 +57,8 @@ struct TProgramState {
     std::string CurrentFileName = kNoFileName;
     std::string ProgramDir;
     std::string HelpFileName = "MV53Win.chm";
+    std::string HelpFolder;        // folder of the HTML help pages; empty: help is off
+    std::string ConfigFileName;    // the configuration file of this run (other windows read their keys)
     std::string ModePrefix;
     TOperatingMode Mode = TOperatingMode::NormalMode;
 

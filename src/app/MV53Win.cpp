@@ -1,0 +1,37 @@
+// MV53Win: the MV53 program with its windows. One copy per user; a second one ends at once.
+
+#include "app/Main.h"
+#include "app/QtPrompt.h"
+#include "platform/SingleInstance.h"
+
+#include <QApplication>
+
+#include <cstdlib>
+
+namespace {
+const char* const kApplicationTitle = "MV53 for Windows";
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("MV53Win"));
+
+    mv53::platform::SingleInstanceLock lock(QStringLiteral("MV53Win"));
+    if (!lock.TryAcquire())
+        return 0;
+
+    mv53::QtPrompt prompt(QString::fromLatin1(kApplicationTitle));
+    mv53::ScopedPrompt scoped(prompt);
+
+    TMainOptions options;
+    options.Arguments = QCoreApplication::arguments().mid(1);
+    // Bindings of COM ports for this run only (the demo radio), not kept in the configuration.
+    options.PortBindings = QString::fromLocal8Bit(qgetenv("MV53_PORTS"));
+    options.Link = DefaultRadioLink();
+
+    TfrmMain main(std::move(options));
+    prompt.SetParent(&main);
+    main.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,156 @@
+#pragma once
+// TfrmMain: the application frame. Menu bar, floating tool bar, system-type panel, channel
+// grid and status bar; owns the program state for the whole run; runs the file and radio
+// commands; reads the configuration file at start and writes it at the end.
+
+#include "app/RadioLink.h"
+#include "app/U_Config.h"
+#include "app/U_Global.h"
+
+#include <QMainWindow>
+#include <QStringList>
+#include <QTimer>
+
+#include <array>
+#include <functional>
+#include <optional>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QToolBar;
+class TChannelGrid;
+
+// What a run of the main window starts from. Empty texts take the defaults of a real run.
+struct TMainOptions {
+    QString ProgramDir;        // folder of the default data file; default: the current folder
+    QString ConfigPath;        // the configuration file; default: DefaultConfigPath()
+    QString HelpFolder;        // the HTML help; default: "help" beside the executable
+    QStringList Arguments;     // command-line parameters after the program name
+    QString PortBindings;      // "COM1=/dev/pts/3;...": bindings of this run only, over "PORTS"
+    TRadioLink Link;
+};
+
+enum class TTransferKind : int { Upload = 0, UserData = 1, FactoryArea = 2, AntTuner = 3, SerialRead = 5 };
+
+class TfrmMain final : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TfrmMain(TMainOptions options, QWidget* parent = nullptr);
+    ~TfrmMain() override;
+
+    TProgramState& State() { return m_state; }
+    const TProgramState& State() const { return m_state; }
+    TChannelGrid* Grid() const { return grdCh; }
+    const QString& ConfigPath() const { return m_configPath; }
+    QString DefaultFilePath() const;
+    const std::array<bool, kViewItemCount>& ViewItems() const { return m_viewItems; }
+
+    // The configuration file beside the executable (its name with ".ini"), or in the user's
+    // configuration folder when the executable's folder cannot be written.
+    static QString DefaultConfigPath();
+
+    // Caption, Telephone enable, system-type panel, column widths and grid contents.
+    void RefreshMainWindow();
+    // Opens a help topic; context below 1 opens the contents. Silent without help.
+    void ShowHelpContext(int context) const;
+
+    // Shared steps of the commands.
+    bool CommitGrid();
+    bool SavePrompt();
+    bool SaveCurrent();
+    // Before a service window: "Do you upload data from the radio?" Yes uploads first (its
+    // outcome does not matter), No goes on, Cancel gives false (no window is to be opened).
+    bool PrepareServiceWindow();
+
+    // The commands of the menus and the tool bar.
+    void FileNew();
+    void FileOpen();
+    void FileSave();
+    void FileSaveAs();
+    void OpenRecentFile(int k);   // k = 1..10
+    void RadioUpload();
+    void RadioDownload();
+    void Configure();
+    void EditCopy();
+    void EditPaste();
+    void ShowVisibleDialog();
+    void ToggleViewItem(int item);
+    void About();
+
+    // The panels of the status bar and the system-type panel (for the tests and the help).
+    QLabel* HintPanel() const { return m_panels[0]; }
+    QLabel* StatusPanel(int i) const { return m_panels[static_cast<size_t>(i)]; }
+    QString SystemValue(int row, int column) const;
+    QToolBar* ToolBar() const { return tbrMain; }
+    // The tool button remembered for F1 (its help context), or none.
+    std::optional<int> RememberedHelpContext() const { return m_toolHelp; }
+
+    // Menu items by role (kept for the windows that later attach to them).
+    QAction *miNew = nullptr, *miOpen = nullptr, *miSave = nullptr, *miSaveAs = nullptr;
+    QAction *miPrint = nullptr, *miPrintPreview = nullptr, *miPrintSetup = nullptr, *miPrintList = nullptr;
+    QAction *miConfigure = nullptr, *miRecentFile = nullptr, *miExit = nullptr;
+    std::array<QAction*, 10> miRecent{};
+    QAction *miCopy = nullptr, *miPaste = nullptr;
+    QAction *miToolBar = nullptr, *miStatusBar = nullptr, *miVisible = nullptr;
+    std::array<QAction*, kViewItemCount> miItem{};
+    QAction *miA1A = nullptr, *miHardware = nullptr, *miPowerSave = nullptr, *miKeyFunc = nullptr;
+    QAction *miMarketing = nullptr, *miMisc = nullptr, *miSystem = nullptr, *miOption = nullptr;
+    QAction *miSelCommon = nullptr, *miTelephone = nullptr;
+    QAction *miUpload = nullptr, *miDownload = nullptr, *miAlignment = nullptr, *miTempCorrect = nullptr;
+    QAction *miAntTuneSet = nullptr, *miSerialWriter = nullptr, *miFirmware = nullptr;
+    QAction *miHelpTopics = nullptr, *miGetStarted = nullptr, *miAbout = nullptr;
+    QMenu *menuFile = nullptr, *menuEdit = nullptr, *menuView = nullptr, *menuItems = nullptr;
+    QMenu *menuCommon = nullptr, *menuSelcall = nullptr, *menuRadio = nullptr, *menuHelp = nullptr;
+
+protected:
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateSystemPanel();
+    void CreateStatusBar();
+    void AssignHints();
+    void SelectOperatingMode();
+    void ReadConfiguration();
+    void PlaceWindow();
+    void ApplyPortBindings();
+    void LoadDefaultFile();
+    void WriteConfiguration();
+    void BuildRecentMenu();
+    void AddRecentFile(const std::string& path);
+    void SetSaveEnabled(bool enabled);
+    void UpdateTelephoneEnable();
+    void UpdateSelcallPrintChoice();
+    void UpdatePortPanel();
+    void UpdatePrinterPanel();
+    void UpdateLockKeys();
+    void ShowHint(const QString& hint);
+    void ClockTick();
+    void ClearChangedFlags();
+    std::optional<std::string> RunSaveDialog();
+    bool ReadBack();
+
+    TMainOptions m_options;
+    TProgramState m_state;
+    QString m_configPath;
+    TIniFile m_ini;
+    int m_storedMonitors = 1;
+    int m_storedX = 0;
+    int m_storedY = 0;
+    int m_comPortNo = 0;   // the main window's copy, taken over into ComPortNo at start
+    std::array<bool, kViewItemCount> m_viewItems{};
+
+    TChannelGrid* grdCh = nullptr;
+    QToolBar* tbrMain = nullptr;
+    QWidget* pnlSystem = nullptr;
+    std::array<std::array<QLabel*, 3>, 3> m_systemValues{};   // [row][column]
+    std::array<QLabel*, 5> m_panels{};
+    QTimer m_clock;
+    std::optional<int> m_toolHelp;
+    // The telephone dialog is attached to its item (until then the item stays disabled).
+    bool m_telephoneAttached = false;
+};

@@ -1,0 +1,140 @@
+#include "app/QtPrompt.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QMessageBox>
+
+namespace mv53 {
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size())); }
+std::string S(const QString& s) { return s.toLocal8Bit().toStdString(); }
+
+QMessageBox::Icon ToIcon(PromptIcon icon)
+{
+    switch (icon) {
+    case PromptIcon::Error: return QMessageBox::Critical;
+    case PromptIcon::Warning: return QMessageBox::Warning;
+    case PromptIcon::Information: return QMessageBox::Information;
+    case PromptIcon::Confirmation: return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QStringList NameFilters(const std::vector<FileFilter>& filters)
+{
+    QStringList out;
+    for (const auto& f : filters)
+        out << NameFilter(f);
+    return out;
+}
+
+QWidget* Owner(QWidget* parent) { return parent ? parent : QApplication::activeWindow(); }
+
+}  // namespace
+
+QString NameFilter(const FileFilter& filter)
+{
+    QStringList patterns;
+    for (const auto& p : filter.patterns)
+        patterns << Q(p);
+    const QString caption = Q(filter.caption);
+    const QString list = patterns.join(QLatin1Char(' '));
+    // Qt reads the patterns from the last parentheses; a caption such as "M53 Files(*.m53)"
+    // already carries them.
+    if (caption.endsWith(QLatin1Char(')')) && caption.contains(QLatin1Char('(')))
+        return caption;
+    return caption + QStringLiteral(" (") + list + QLatin1Char(')');
+}
+
+PromptAnswer QtPrompt::Message(const std::string& text, PromptIcon icon, PromptButtons buttons,
+                               const std::string& detail)
+{
+    QMessageBox box(Owner(m_parent));
+    box.setWindowTitle(m_title);
+    box.setIcon(ToIcon(icon));
+    // "\r\n" in the texts is a line break of the box.
+    QString shown = Q(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    box.setText(shown);
+    if (!detail.empty())
+        box.setDetailedText(Q(detail));
+    switch (buttons) {
+    case PromptButtons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case PromptButtons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        break;
+    case PromptButtons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Yes);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Yes: return PromptAnswer::Yes;
+    case QMessageBox::No: return PromptAnswer::No;
+    case QMessageBox::Ok: return PromptAnswer::Ok;
+    default: break;
+    }
+    // Closing the box without a button: the safe answer of its kind.
+    switch (buttons) {
+    case PromptButtons::Ok: return PromptAnswer::Ok;
+    case PromptButtons::YesNo: return PromptAnswer::No;
+    case PromptButtons::YesNoCancel: return PromptAnswer::Cancel;
+    }
+    return PromptAnswer::Cancel;
+}
+
+std::optional<OpenFileResult> QtPrompt::OpenFile(const OpenFileRequest& request)
+{
+    QFileDialog dlg(Owner(m_parent), Q(request.title), Q(request.folder));
+    dlg.setAcceptMode(QFileDialog::AcceptOpen);
+    dlg.setFileMode(QFileDialog::ExistingFile);
+    dlg.setNameFilters(NameFilters(request.filters));
+    dlg.setDefaultSuffix(Q(request.defaultSuffix));
+    QCheckBox* readOnly = nullptr;
+    if (request.offerReadOnly) {
+        // The read-only box sits under the file type row; only Qt's own dialog has room for it.
+        dlg.setOption(QFileDialog::DontUseNativeDialog);
+        readOnly = new QCheckBox(QStringLiteral("Open as &read-only"), &dlg);
+        if (auto* grid = qobject_cast<QGridLayout*>(dlg.layout()))
+            grid->addWidget(readOnly, grid->rowCount(), 0, 1, grid->columnCount());
+    }
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return std::nullopt;
+    OpenFileResult result;
+    result.path = S(dlg.selectedFiles().first());
+    result.readOnly = readOnly && readOnly->isChecked();
+    return result;
+}
+
+std::optional<std::string> QtPrompt::SaveFile(const SaveFileRequest& request)
+{
+    QFileDialog dlg(Owner(m_parent), Q(request.title), Q(request.folder));
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setFileMode(QFileDialog::AnyFile);
+    dlg.setNameFilters(NameFilters(request.filters));
+    dlg.setDefaultSuffix(Q(request.defaultSuffix));
+    if (!request.confirmOverwrite)
+        dlg.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!request.fileName.empty())
+        dlg.selectFile(Q(request.fileName));
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return std::nullopt;
+    return S(dlg.selectedFiles().first());
+}
+
+std::optional<std::string> QtPrompt::ChooseFolder(const std::string& title, const std::string& folder)
+{
+    const QString dir = QFileDialog::getExistingDirectory(Owner(m_parent), Q(title), Q(folder));
+    if (dir.isEmpty())
+        return std::nullopt;
+    return S(dir);
+}
+
+}  // namespace mv53

@@ -1,0 +1,69 @@
+#include "app/U_Config.h"
+
+#include <QRegularExpression>
+#include <QString>
+
+namespace {
+const QString kMonitor = QStringLiteral("MONITOR");
+const QString kLocation = QStringLiteral("LOCATION");
+const QString kComm = QStringLiteral("COMM");
+const QString kView = QStringLiteral("VIEW");
+const QString kRecentFile = QStringLiteral("RECENTFILE");
+const QString kPorts = QStringLiteral("PORTS");
+
+QString ViewKey(int i) { return QStringLiteral("ITEM%1").arg(i); }
+QString FileKey(int i) { return QStringLiteral("FILE%1").arg(i); }
+}  // namespace
+
+TMainConfig ReadMainConfig(const TIniFile& ini)
+{
+    TMainConfig c;
+    c.Monitors = ini.ReadInteger(kMonitor, QStringLiteral("NUMBERS"), 1);
+    c.X = ini.ReadInteger(kLocation, QStringLiteral("X"), 0);
+    c.Y = ini.ReadInteger(kLocation, QStringLiteral("Y"), 0);
+    c.ComPortNo = ini.ReadInteger(kComm, QStringLiteral("COMPortNo"), 0);
+    for (int i = 0; i < kViewItemCount; ++i)
+        c.ViewItems[static_cast<size_t>(i)] = ini.ReadInteger(kView, ViewKey(i), i < 10 ? 1 : 0) != 0;
+    for (int i = 0; i < kRecentReadCount; ++i) {
+        const QString path = ini.ReadString(kRecentFile, FileKey(i));
+        if (path.isEmpty())
+            break;
+        c.RecentFiles.push_back(path.toStdString());
+    }
+    for (const QString& key : ini.Keys(kPorts)) {
+        const QString device = ini.ReadString(kPorts, key);
+        if (!device.isEmpty())
+            c.Ports[key.toUpper().toStdString()] = device.toStdString();
+    }
+    return c;
+}
+
+void WriteMainConfig(TIniFile& ini, const TMainConfig& c)
+{
+    ini.WriteInteger(kMonitor, QStringLiteral("NUMBERS"), c.Monitors);
+    ini.WriteInteger(kLocation, QStringLiteral("X"), c.X);
+    ini.WriteInteger(kLocation, QStringLiteral("Y"), c.Y);
+    ini.WriteInteger(kComm, QStringLiteral("COMPortNo"), c.ComPortNo);
+    for (int i = 0; i < kViewItemCount; ++i)
+        ini.WriteInteger(kView, ViewKey(i), c.ViewItems[static_cast<size_t>(i)] ? 1 : 0);
+    ini.EraseSection(kRecentFile);
+    for (size_t i = 0; i < c.RecentFiles.size(); ++i)
+        ini.WriteString(kRecentFile, FileKey(static_cast<int>(i)), QString::fromStdString(c.RecentFiles[i]));
+}
+
+std::map<std::string, std::string> ParsePortBindings(const std::string& text)
+{
+    std::map<std::string, std::string> out;
+    const QStringList parts = QString::fromStdString(text).split(QRegularExpression(QStringLiteral("[;,]")),
+                                                                 Qt::SkipEmptyParts);
+    for (const QString& part : parts) {
+        const qsizetype eq = part.indexOf(QLatin1Char('='));
+        if (eq <= 0)
+            continue;
+        const QString key = part.left(eq).trimmed().toUpper();
+        const QString device = part.mid(eq + 1).trimmed();
+        if (key.startsWith(QStringLiteral("COM")) && !device.isEmpty())
+            out[key.toStdString()] = device.toStdString();
+    }
+    return out;
+}

@@ -1,0 +1,68 @@
+#include "app/U_Controls.h"
+
+#include <QAbstractItemView>
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPalette>
+
+namespace {
+// Sets an edit's background to a colour of the application's palette.
+void SetBase(QLineEdit* edit, QPalette::ColorRole from)
+{
+    QPalette pal = edit->palette();
+    pal.setColor(QPalette::Base, QPalette().color(from));
+    edit->setPalette(pal);
+}
+}  // namespace
+
+void SetEditable(bool flag, QLineEdit* edit)
+{
+    if (!edit)
+        return;
+    edit->setReadOnly(!flag);
+    SetEditColor(flag, edit);
+}
+
+void SetEditColor(bool flag, QLineEdit* edit)
+{
+    if (!edit)
+        return;
+    if (flag) {
+        edit->setReadOnly(false);
+        SetBase(edit, QPalette::ToolTipBase);
+    } else {
+        SetBase(edit, QPalette::Base);
+    }
+}
+
+bool ComboEnterKey(QWidget* control, int key)
+{
+    auto* combo = qobject_cast<QComboBox*>(control);
+    if (!combo || (key != Qt::Key_Return && key != Qt::Key_Enter))
+        return false;
+    if (combo->view() && combo->view()->isVisible())
+        combo->hidePopup();
+    else
+        combo->showPopup();
+    return true;
+}
+
+bool SwallowEnter(const QKeyEvent& event)
+{
+    return event.text() == QStringLiteral("\r") || event.text() == QStringLiteral("\n");
+}
+
+QString HintKeyText(const QWidget* control)
+{
+    if (qobject_cast<const QLineEdit*>(control) || qobject_cast<const QAbstractItemView*>(control) ||
+        qobject_cast<const QAbstractSpinBox*>(control))
+        return QStringLiteral("<ENTER>");
+    if (qobject_cast<const QComboBox*>(control) || qobject_cast<const QCheckBox*>(control) ||
+        qobject_cast<const QAbstractSlider*>(control))
+        return QStringLiteral("<SELECT>");
+    return {};
+}
