@@ -5,7 +5,11 @@
 
 #include "model/U_InputFilter.h"
 
+#include "app/SelectList.h"
+
+#include <QMenu>
 #include <QScrollBar>
+#include <QTimer>
 #include <QSignalSpy>
 
 using mv53::test::GridFixture;
@@ -39,6 +43,9 @@ private Q_SLOTS:
     void hidingColumnsMovesCurrentColumn();
     void f1GivesColumnHelpContext();
     void editorFollowsItsRowWhenScrolling();
+    void rightClickMakesCellCurrent();
+    void defaultPickListIsTheSelectListDialog();
+    void fillStartsOnFirstVisibleColumn();
 };
 
 void TestGrid::fillWritesCellTexts()
@@ -467,6 +474,59 @@ void TestGrid::editorFollowsItsRowWhenScrolling()
     QCOMPARE(editor->text(), QStringLiteral("QR"));
     QVERIFY(f.grid->CommitEditor());
     QCOMPARE(f.Cell(0, 1), std::string("QR      "));
+}
+
+void TestGrid::rightClickMakesCellCurrent()
+{
+    GridFixture f;
+    f.grid->MoveTo(0, 1);
+    f.Type("w");
+    f.Click(2, 5, Qt::RightButton);
+    QVERIFY(!f.grid->Editing());
+    QCOMPARE(f.Cell(0, 1), std::string("W       "));
+    QCOMPARE(f.grid->CurrentChannel(), 2);
+    QCOMPARE(f.grid->CurrentColumn(), 5);
+    QVERIFY(f.grid->hasFocus());
+
+    const auto actions = f.grid->PopupMenu()->actions();
+    QCOMPARE(actions.size(), 2);
+    QCOMPARE(actions[0]->text(), QStringLiteral("&Copy"));
+    QCOMPARE(actions[0]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
+    QCOMPARE(actions[1]->text(), QStringLiteral("&Paste"));
+    QCOMPARE(actions[1]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_V));
+}
+
+void TestGrid::defaultPickListIsTheSelectListDialog()
+{
+    GridFixture f;
+    QString caption;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* list = qobject_cast<TfrmSelList*>(w); list != nullptr && list->isVisible()) {
+                caption = list->windowTitle();
+                list->MoveTo(4, 0);
+                list->Ok();
+            }
+    });
+    f.DoubleClick(1, 4);
+    QCOMPARE(caption, QStringLiteral("Operation Wave(CH=002)"));
+    QCOMPARE(f.Cell(1, 4), std::string("J2B"));
+    QCOMPARE(f.Channel(1).Mode(), 4);
+}
+
+void TestGrid::fillStartsOnFirstVisibleColumn()
+{
+    GridFixture f;
+    std::array<bool, 11> visible{};
+    visible.fill(true);
+    visible[0] = visible[10] = false;
+    f.grid->ApplyColumnVisibility(visible);
+    f.grid->MoveTo(5, 6);
+    f.grid->Fill();
+    QCOMPARE(f.grid->CurrentChannel(), 0);
+    QCOMPARE(f.grid->CurrentColumn(), 1);
+    f.Key(Qt::Key_Space);                    // opens the tag editor; the status stays
+    QCOMPARE(f.Channel(0).Status(), int(mv53::kChannelUsed));
 }
 
 QTEST_MAIN(TestGrid)
