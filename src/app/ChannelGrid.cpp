@@ -284,7 +284,9 @@ void TChannelGrid::Fill()
         row[9] = ValText(Column(9).EditParam, ch.TuneMode());
     }
     m_model->SetAll(std::move(rows));
-    const QModelIndex first = m_model->index(0, 0);
+    // Column 0 of the first channel, or the first visible column when the user hid column 0
+    // (the space bar would otherwise toggle the status of a channel in a column nobody sees).
+    const QModelIndex first = m_model->index(0, isColumnHidden(0) ? m_firstVisible : 0);
     selectionModel()->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect);
     scrollTo(first);
 }

@@ -98,7 +98,8 @@ public:
     explicit TChannelGrid(TProgramState& state, QWidget* parent = nullptr);
     ~TChannelGrid() override;
 
-    // Writes all 500 rows from GridChannels; the current cell becomes column 0 of channel 1.
+    // Writes all 500 rows from GridChannels; the current cell becomes column 0 of channel 1
+    // (the first visible column when column 0 is hidden).
     void Fill();
     // Cells into GridChannels (Status and TxOff are set directly by the actions).
     void GridToChannels();
