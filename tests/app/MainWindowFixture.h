@@ -1,0 +1,135 @@
+#pragma once
+// A main window in a folder of its own: program folder, configuration file and help folder
+// in a temporary directory, a scripted prompt, and a radio link that records its calls.
+
+#include "ScriptedPrompt.h"
+#include "app/Main.h"
+#include "model/U_E2prom.h"
+#include "model/U_FileAccess.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace mv53::test {
+
+// One call of the recorded radio link with the flags it saw.
+struct LinkCall {
+    int kind;   // 0 upload, else the download kind
+    bool transferChain;
+    bool autoStart;
+    bool operator==(const LinkCall&) const = default;
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    QTemporaryDir m_dir;
+    ScriptedPrompt prompt;
+    std::unique_ptr<ScopedPrompt> m_scoped;
+    std::vector<LinkCall> calls;
+    // What the next transfers return, in order (true when empty).
+    std::vector<bool> results;
+    // Run inside an upload before it returns (to put "radio" data into the records).
+    std::function<void(TProgramState&)> onUpload;
+    std::unique_ptr<TfrmMain> win;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        QDir(m_dir.path()).mkpath(QStringLiteral("prog"));
+        m_scoped = std::make_unique<ScopedPrompt>(prompt);
+    }
+    void TearDown() override
+    {
+        win.reset();
+        m_scoped.reset();
+    }
+
+    QString ProgramDir() const { return m_dir.filePath(QStringLiteral("prog")); }
+    QString ConfigPath() const { return m_dir.filePath(QStringLiteral("MV53Win.ini")); }
+    QString DefaultFile() const { return ProgramDir() + QStringLiteral("/default.m53"); }
+    std::string Path(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)).toStdString(); }
+
+    bool NextResult()
+    {
+        if (results.empty())
+            return true;
+        const bool r = results.front();
+        results.erase(results.begin());
+        return r;
+    }
+
+    TMainOptions Options(QStringList args = {})
+    {
+        TMainOptions o;
+        o.ProgramDir = ProgramDir();
+        o.ConfigPath = ConfigPath();
+        o.HelpFolder = m_dir.filePath(QStringLiteral("help"));
+        o.Arguments = std::move(args);
+        o.Link.Upload = [this](TProgramState& s, QWidget*) {
+            calls.push_back({0, s.TransferChain, s.AutoStartTransfer});
+            s.AutoStartTransfer = false;
+            const bool ok = NextResult();
+            if (ok && onUpload)
+                onUpload(s);
+            if (!ok)
+                s.TransferChain = false;
+            return ok;
+        };
+        o.Link.Download = [this](TProgramState& s, int kind, QWidget*) {
+            calls.push_back({kind, s.TransferChain, s.AutoStartTransfer});
+            s.AutoStartTransfer = false;
+            return NextResult();
+        };
+        o.Link.Configure = [this](int32_t& port, QWidget*) {
+            if (configureTo < 0)
+                return false;
+            port = configureTo;
+            return true;
+        };
+        return o;
+    }
+    int configureTo = -1;
+
+    TfrmMain& Start(QStringList args = {})
+    {
+        win = std::make_unique<TfrmMain>(Options(std::move(args)));
+        return *win;
+    }
+
+    // Writes a data file from default records changed by edit.
+    void MakeDataFile(const std::string& path, const std::function<void(TMVmem&)>& edit = {})
+    {
+        TMVmem mem;
+        TText text;
+        ClearRecords(mem);
+        if (edit)
+            edit(mem);
+        ASSERT_TRUE(WriteDataFile(path, mem, text));
+    }
+
+    void WriteConfig(const QByteArray& contents)
+    {
+        QFile f(ConfigPath());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(contents);
+    }
+    QByteArray ReadConfig() const
+    {
+        QFile f(ConfigPath());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    std::string Caption() const { return win->windowTitle().toStdString(); }
+};
+
+}  // namespace mv53::test

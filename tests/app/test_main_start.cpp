@@ -1,0 +1,410 @@
+// Start-up of the main window: operating modes and passwords, default file, configuration
+// file, window placement, caption, system-type panel, hints and the status bar.
+
+#include "MainWindowFixture.h"
+
+#include "app/ChannelGrid.h"
+#include "app/PassWord.h"
+#include "app/U_Helpdef.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTest>
+#include <QToolBar>
+
+using mv53::test::MainWindowTest;
+
+namespace {
+
+// What the password dialog showed when it came up during start-up.
+struct PasswordSeen {
+    bool shown = false;
+    QString initialText;
+    bool masked = false;
+};
+
+// Before the window is created: answer the password dialog (if one opens) by typing text and
+// pressing Enter, or by Escape when text is null.
+std::shared_ptr<PasswordSeen> AnswerPassword(const QString& typed, bool escape = false)
+{
+    auto seen = std::make_shared<PasswordSeen>();
+    QTimer::singleShot(0, [seen, typed, escape] {
+        auto* dlg = qobject_cast<TfrmPassWord*>(QApplication::activeModalWidget());
+        if (!dlg)
+            return;
+        seen->shown = true;
+        seen->initialText = dlg->PasswordEdit()->text();
+        seen->masked = dlg->PasswordEdit()->echoMode() == QLineEdit::Password;
+        if (escape) {
+            QTest::keyClick(dlg, Qt::Key_Escape);
+            return;
+        }
+        QTest::keyClicks(dlg->PasswordEdit(), typed);
+        QTest::keyClick(dlg->PasswordEdit(), Qt::Key_Return);
+    });
+    return seen;
+}
+
+std::vector<std::string> VisibleServiceItems(const TfrmMain& w)
+{
+    std::vector<std::string> out;
+    for (QAction* a : {w.miAlignment, w.miTempCorrect, w.miAntTuneSet, w.miSerialWriter, w.miFirmware})
+        if (a->isVisible())
+            out.push_back(a->objectName().toStdString());
+    return out;
+}
+
+}  // namespace
+
+// ---- operating modes -------------------------------------------------------------------------
+
+TEST_F(MainWindowTest, DealerSwitchInLowerCaseNeedsNoPassword)
+{
+    auto seen(AnswerPassword({}));
+    TfrmMain& w = Start({QStringLiteral("-dr")});
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(seen->shown);
+    EXPECT_EQ(w.State().Mode, TOperatingMode::DealerMode);
+    EXPECT_EQ(w.State().ModePrefix, "(D) ");
+    EXPECT_EQ(w.State().HelpFileName, "MV53WinS.chm");
+    EXPECT_TRUE(w.State().ServiceMode);
+    EXPECT_FALSE(w.State().SerialMode);
+    EXPECT_EQ(VisibleServiceItems(w), (std::vector<std::string>{"miAlignment", "miAntTuneSet"}));
+    EXPECT_EQ(Caption(), "<none> - MV53 (D) for KT-4680 Series");
+}
+
+TEST_F(MainWindowTest, FactoryPasswordTypedInLowerCase)
+{
+    auto seen(AnswerPassword(QStringLiteral("rivet-plank")));
+    TfrmMain& w = Start({QStringLiteral("-Me")});
+    EXPECT_TRUE(seen->shown);
+    EXPECT_EQ(w.State().Mode, TOperatingMode::FactoryMode);
+    EXPECT_EQ(w.State().ModePrefix, "(M) ");
+    EXPECT_TRUE(w.State().ServiceMode);
+    EXPECT_EQ(VisibleServiceItems(w),
+              (std::vector<std::string>{"miAlignment", "miTempCorrect", "miAntTuneSet"}));
+}
+
+TEST_F(MainWindowTest, WrongPasswordGivesNormalModeWithoutMessage)
+{
+    for (const char* sw : {"-S", "/4073"}) {
+        QFile::remove(DefaultFile());
+        auto seen(AnswerPassword(QStringLiteral("RIVET-PLANK")));
+        TfrmMain& w = Start({QString::fromLatin1(sw)});
+        EXPECT_TRUE(seen->shown) << sw;
+        EXPECT_EQ(w.State().Mode, TOperatingMode::NormalMode) << sw;
+        EXPECT_EQ(w.State().ModePrefix, "");
+        EXPECT_EQ(w.State().HelpFileName, "MV53Win.chm");
+        EXPECT_FALSE(w.State().ServiceMode);
+        EXPECT_TRUE(VisibleServiceItems(w).empty()) << sw;
+        EXPECT_EQ(Caption(), "<none> - MV53 for KT-4680 Series");
+    }
+    EXPECT_TRUE(prompt.texts().empty());
+}
+
+TEST_F(MainWindowTest, SecondParameterIsMaskedInTheBoxAndEnterStillNeeded)
+{
+    auto seen(AnswerPassword({}));   // just Enter
+    TfrmMain& w = Start({QStringLiteral("/4073"), QStringLiteral("marlins-copse")});
+    EXPECT_TRUE(seen->shown);
+    EXPECT_EQ(seen->initialText, QStringLiteral("marlins-copse"));
+    EXPECT_TRUE(seen->masked);
+    EXPECT_EQ(w.State().Mode, TOperatingMode::SerialWriterMode);
+    EXPECT_EQ(w.State().ModePrefix, "(S) ");
+    EXPECT_TRUE(w.State().ServiceMode);
+    EXPECT_TRUE(w.State().SerialMode);
+    EXPECT_EQ(VisibleServiceItems(w).size(), 5u);
+    EXPECT_EQ(Caption(), "<none> - MV53 (S) for KT-4680 Series");
+}
+
+TEST_F(MainWindowTest, FirmwareModeShowsOnlyFirmwareUpdateAndKeepsHelpFile)
+{
+    auto seen(AnswerPassword(QStringLiteral("BX-LUMINOSWIFT")));
+    TfrmMain& w = Start({QStringLiteral("-f")});
+    EXPECT_EQ(w.State().Mode, TOperatingMode::FirmwareMode);
+    EXPECT_EQ(w.State().ModePrefix, "(F) ");
+    EXPECT_EQ(w.State().HelpFileName, "MV53Win.chm");
+    EXPECT_FALSE(w.State().ServiceMode);
+    EXPECT_EQ(VisibleServiceItems(w), (std::vector<std::string>{"miFirmware"}));
+}
+
+TEST_F(MainWindowTest, PasswordDialogClosedWithoutEnterGivesNormalMode)
+{
+    auto seen(AnswerPassword({}, /*escape=*/true));
+    TfrmMain& w = Start({QStringLiteral("-ME"), QStringLiteral("RIVET-PLANK")});
+    EXPECT_TRUE(seen->shown);
+    EXPECT_EQ(w.State().Mode, TOperatingMode::NormalMode);
+}
+
+TEST_F(MainWindowTest, UnknownSwitchAndPasswordForAnotherModeGiveNormalMode)
+{
+    TfrmMain& w = Start({QStringLiteral("-X"), QStringLiteral("ignored")});
+    EXPECT_EQ(w.State().Mode, TOperatingMode::NormalMode);
+    // The firmware password does not open the factory mode.
+    auto seen(AnswerPassword(QStringLiteral("BX-LUMINOSWIFT")));
+    TfrmMain& w2 = Start({QStringLiteral("-ME")});
+    EXPECT_EQ(w2.State().Mode, TOperatingMode::NormalMode);
+}
+
+// ---- default file and caption ----------------------------------------------------------------
+
+TEST_F(MainWindowTest, MissingDefaultFileIsCreatedAndCaptionShowsNone)
+{
+    TfrmMain& w = Start();
+    EXPECT_EQ(QFileInfo(DefaultFile()).size(), 17927);
+    EXPECT_EQ(w.State().CurrentFileName, "<none>");
+    EXPECT_EQ(Caption(), "<none> - MV53 for KT-4680 Series");
+    EXPECT_EQ(w.DefaultFilePath(), DefaultFile());
+    EXPECT_FALSE(w.State().Modified);
+    EXPECT_TRUE(prompt.texts().empty());
+}
+
+TEST_F(MainWindowTest, ExistingDefaultFileIsOpenedAtStart)
+{
+    MakeDataFile(DefaultFile().toStdString(), [](TMVmem& m) {
+        m.Channels().Items(3).SetStatus(0xA5);
+        m.Channels().Items(3).SetTag("DEFAULT1");
+        m.FactoryOpt().SetRxRange(1);
+    });
+    TfrmMain& w = Start();
+    EXPECT_EQ(w.State().CurrentFileName, DefaultFile().toStdString());
+    EXPECT_EQ(Caption(), DefaultFile().toStdString() + " - MV53 for KT-4680 Series");
+    EXPECT_EQ(w.State().GridChannels.Items(3).Tag(), "DEFAULT1");
+    EXPECT_EQ(w.State().FactoryBackup.RxRange(), 1);
+    EXPECT_EQ(w.SystemValue(1, 0).toStdString(), "RX 3-30 MHz / Tx 1.6-30 MHz");
+}
+
+TEST_F(MainWindowTest, UnreadableDefaultFileIsReplacedByDefaults)
+{
+    {
+        QFile f(DefaultFile());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(100, 'x'));
+    }
+    TfrmMain& w = Start();
+    EXPECT_EQ(prompt.texts(), (std::vector<std::string>{"The file cannot be opened.\r\nThe file format is not correct."}));
+    EXPECT_EQ(QFileInfo(DefaultFile()).size(), 17927);
+    EXPECT_EQ(w.State().CurrentFileName, "<none>");
+}
+
+TEST_F(MainWindowTest, SystemPanelShowsTheRecords)
+{
+    TfrmMain& w = Start();
+    EXPECT_EQ(w.SystemValue(0, 1), QStringLiteral("KT-4680"));
+    EXPECT_EQ(w.SystemValue(2, 0), QStringLiteral("-ALDERWAVECOMMS-"));
+    EXPECT_EQ(w.SystemValue(1, 0), QStringLiteral("RX 0.5-30 MHz / Tx 1.6-30 MHz"));
+    EXPECT_EQ(w.SystemValue(1, 1), QStringLiteral("----"));
+    EXPECT_EQ(w.SystemValue(0, 2), QStringLiteral("COM1"));
+
+    w.State().CurrentMem.FactoryOpt().SetSerialNo("1C000123");
+    w.State().CurrentMem.FactoryOpt().SetTxRange(1);
+    w.State().CurrentMem.SetFwVersion("012a");
+    w.State().CurrentFileName = "/data/radio.m53";
+    w.RefreshMainWindow();
+    EXPECT_EQ(w.SystemValue(0, 0), QStringLiteral("1C000123"));
+    EXPECT_EQ(w.SystemValue(1, 0), QStringLiteral("RX 0.5-30 MHz / Tx 3-30 MHz"));
+    EXPECT_EQ(w.SystemValue(1, 1), QStringLiteral("012a"));
+    EXPECT_EQ(Caption(), "/data/radio.m53 - MV53 for KT-4680 Series");
+}
+
+// ---- configuration file ----------------------------------------------------------------------
+
+TEST_F(MainWindowTest, MissingOrMalformedConfigurationGivesDefaults)
+{
+    auto checkDefaults = [this](const char* what) {
+        TfrmMain& w = Start();
+        EXPECT_EQ(w.State().ComPortNo, 0) << what;
+        EXPECT_EQ(w.SystemValue(0, 2), QStringLiteral("COM1")) << what;
+        for (int i = 0; i < 10; ++i)
+            EXPECT_TRUE(w.miItem[static_cast<size_t>(i)]->isChecked()) << what << i;
+        EXPECT_FALSE(w.miItem[10]->isChecked()) << what;
+        EXPECT_TRUE(w.Grid()->isColumnHidden(10)) << what;
+        EXPECT_TRUE(w.State().RecentFiles.empty()) << what;
+        EXPECT_TRUE(w.miRecentFile->isVisible()) << what;
+        EXPECT_FALSE(w.miRecentFile->isEnabled()) << what;
+        for (QAction* a : w.miRecent)
+            EXPECT_FALSE(a->isVisible()) << what;
+    };
+    checkDefaults("missing");
+    WriteConfig("garbage without sections\n[COMM]\nCOMPortNo=abc\n[LOCATION]\nX=12x\nY=\n[VIEW]\nITEM3=yes\n"
+                "[RECENTFILE]\nFILE0=\n");
+    checkDefaults("malformed");
+}
+
+TEST_F(MainWindowTest, ConfigurationIsReadAtStartAndWrittenAtClose)
+{
+    WriteConfig("[COMM]\nCOMPortNo=2\n[VIEW]\nITEM2=0\nITEM10=1\n[RECENTFILE]\nFILE0=/a/one.m53\nFILE1=/b/two&co.m53\n"
+                "FILE3=/after/gap.m53\n[FIRMWARE]\nBootProgram=/opt/boot.bin\n");
+    TfrmMain& w = Start();
+    EXPECT_EQ(w.State().ComPortNo, 2);
+    EXPECT_EQ(w.SystemValue(0, 2), QStringLiteral("COM3"));
+    EXPECT_FALSE(w.miItem[2]->isChecked());
+    EXPECT_TRUE(w.Grid()->isColumnHidden(2));
+    EXPECT_TRUE(w.miItem[10]->isChecked());
+    EXPECT_EQ(w.State().RecentFiles, (std::vector<std::string>{"/a/one.m53", "/b/two&co.m53"}));
+    EXPECT_FALSE(w.miRecentFile->isVisible());
+    EXPECT_EQ(w.miRecent[0]->text(), QStringLiteral("&1 /a/one.m53"));
+    EXPECT_EQ(w.miRecent[1]->text(), QStringLiteral("&2 /b/two&&co.m53"));
+    EXPECT_TRUE(w.miRecent[1]->isVisible());
+    EXPECT_FALSE(w.miRecent[2]->isVisible());
+    EXPECT_EQ(w.miRecent[2]->text(), QString());
+
+    w.State().ComPortNo = 7;
+    EXPECT_TRUE(w.close());
+    TIniFile ini;
+    ASSERT_TRUE(ini.Load(ConfigPath()));
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("COMM"), QStringLiteral("COMPortNo"), -1), 7);
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("VIEW"), QStringLiteral("ITEM2"), -1), 0);
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("VIEW"), QStringLiteral("ITEM0"), -1), 1);
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("MONITOR"), QStringLiteral("NUMBERS"), -1), 1);
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("LOCATION"), QStringLiteral("X"), -1), w.pos().x());
+    EXPECT_EQ(ini.ReadString(QStringLiteral("RECENTFILE"), QStringLiteral("FILE1")), QStringLiteral("/b/two&co.m53"));
+    // The entry after the gap was not read, so it is not written either; other sections stay.
+    EXPECT_TRUE(ini.ReadString(QStringLiteral("RECENTFILE"), QStringLiteral("FILE3")).isEmpty());
+    EXPECT_EQ(ini.ReadString(QStringLiteral("FIRMWARE"), QStringLiteral("BootProgram")), QStringLiteral("/opt/boot.bin"));
+}
+
+TEST_F(MainWindowTest, EleventhRecentFileIsWrittenButNotReadBack)
+{
+    TfrmMain& w = Start();
+    for (int i = 10; i >= 0; --i)
+        w.State().RecentFiles.push_back("/files/f" + std::to_string(i) + ".m53");
+    EXPECT_TRUE(w.close());
+    TIniFile ini;
+    ASSERT_TRUE(ini.Load(ConfigPath()));
+    EXPECT_EQ(ini.ReadString(QStringLiteral("RECENTFILE"), QStringLiteral("FILE10")), QStringLiteral("/files/f0.m53"));
+
+    TfrmMain& again = Start();
+    ASSERT_EQ(again.State().RecentFiles.size(), 10u);
+    EXPECT_EQ(again.State().RecentFiles.front(), "/files/f10.m53");
+    EXPECT_EQ(again.State().RecentFiles.back(), "/files/f1.m53");
+    EXPECT_EQ(again.miRecent[9]->text(), QStringLiteral("&10 /files/f1.m53"));
+}
+
+TEST_F(MainWindowTest, ConfigurationThatCannotBeWrittenIsReportedAndTheProgramEnds)
+{
+    TMainOptions o = Options();
+    o.ConfigPath = m_dir.filePath(QStringLiteral("prog/default.m53/MV53Win.ini"));   // below a file
+    win = std::make_unique<TfrmMain>(std::move(o));
+    EXPECT_TRUE(win->close());
+    ASSERT_EQ(prompt.texts().size(), 1u);
+    EXPECT_EQ(prompt.texts()[0], "File write error  File Name = " + win->ConfigPath().toStdString());
+    EXPECT_EQ(prompt.shown[0].icon, mv53::PromptIcon::Error);
+}
+
+// ---- window placement ------------------------------------------------------------------------
+
+TEST_F(MainWindowTest, StoredPositionIsKeptUnlessZeroOrMonitorCountChanged)
+{
+    const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
+    WriteConfig("[MONITOR]\nNUMBERS=1\n[LOCATION]\nX=40\nY=50\n");
+    EXPECT_EQ(Start().pos(), QPoint(40, 50));
+    EXPECT_EQ(win->width(), 817);
+
+    for (const char* config : {"[MONITOR]\nNUMBERS=1\n[LOCATION]\nX=0\nY=0\n", "[MONITOR]\nNUMBERS=2\n[LOCATION]\nX=40\nY=50\n"}) {
+        WriteConfig(config);
+        TfrmMain& w = Start();
+        EXPECT_LE(std::abs(w.frameGeometry().center().x() - centre.x()), 1) << config;
+        EXPECT_LE(std::abs(w.frameGeometry().center().y() - centre.y()), 1) << config;
+    }
+}
+
+// ---- hints, status bar, tool bar, help -------------------------------------------------------
+
+TEST_F(MainWindowTest, HintsGoToTheFirstPanelAndRememberToolButtonsForF1)
+{
+    TfrmMain& w = Start();
+    EXPECT_EQ(w.HintPanel()->text(), QStringLiteral("F1 for Help   F10 for Menus"));
+    EXPECT_EQ(w.miSystem->statusTip(), QStringLiteral("Sytem parameters"));
+    EXPECT_EQ(w.miA1A->statusTip(), QStringLiteral("?"));
+    EXPECT_EQ(w.menuFile->menuAction()->statusTip(), QStringLiteral(" "));
+    EXPECT_EQ(w.miRecent[4]->statusTip(), QStringLiteral("Open this document"));
+
+    QStatusTipEvent download(QStringLiteral("Program radio with data"));
+    QCoreApplication::sendEvent(&w, &download);
+    EXPECT_EQ(w.HintPanel()->text(), QStringLiteral("Program radio with data"));
+    EXPECT_EQ(w.RememberedHelpContext(), 168);
+
+    QStatusTipEvent other(QStringLiteral("Show or hide the toolbar"));
+    QCoreApplication::sendEvent(&w, &other);
+    EXPECT_FALSE(w.RememberedHelpContext().has_value());
+
+    QStatusTipEvent none{QString()};
+    QCoreApplication::sendEvent(&w, &none);
+    EXPECT_EQ(w.HintPanel()->text(), QStringLiteral("F1 for Help   F10 for Menus"));
+}
+
+TEST_F(MainWindowTest, StatusPanelsAndClock)
+{
+    TfrmMain& w = Start();
+    EXPECT_EQ(w.StatusPanel(1)->width(), 40);
+    EXPECT_EQ(w.StatusPanel(4)->width(), 58);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^([01]\\d|2[0-3]):[0-5]\\d$")).match(w.StatusPanel(4)->text()).hasMatch());
+    w.miStatusBar->trigger();
+    EXPECT_FALSE(w.miStatusBar->isChecked());
+    EXPECT_TRUE(w.statusBar()->isHidden());
+}
+
+TEST_F(MainWindowTest, HidingTheToolBarUnticksItsMenuItem)
+{
+    TfrmMain& w = Start();
+    w.show();
+    ASSERT_TRUE(w.miToolBar->isChecked());
+    w.ToolBar()->hide();   // as when its floating window is closed
+    EXPECT_FALSE(w.miToolBar->isChecked());
+    w.miToolBar->trigger();
+    EXPECT_TRUE(w.miToolBar->isChecked());
+    EXPECT_TRUE(w.ToolBar()->isVisible());
+    EXPECT_TRUE(w.ToolBar()->isFloatable());
+}
+
+namespace {
+// Receives the pages the help opens.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public Q_SLOTS:
+    void open(const QUrl& url) { urls << url; }
+};
+}  // namespace
+
+TEST_F(MainWindowTest, HelpOpensTopicPagesOfTheModesHelpFile)
+{
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+    {
+        // Without a help folder nothing opens.
+        TfrmMain& w = Start();
+        w.miGetStarted->trigger();
+        EXPECT_TRUE(catcher.urls.isEmpty());
+    }
+    const QString book = m_dir.filePath(QStringLiteral("help/MV53WinS"));
+    QDir().mkpath(book);
+    for (const char* page : {"index.html", "226.html", "26.html"}) {
+        QFile f(book + QLatin1Char('/') + QLatin1String(page));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    TfrmMain& w = Start({QStringLiteral("-DR")});
+    w.miGetStarted->trigger();
+    w.miHelpTopics->trigger();
+    ShowHelpContext(w.State(), 999);   // no page of its own: the contents
+    QStatusTipEvent hint(QStringLiteral("Create a new document"));
+    QCoreApplication::sendEvent(&w, &hint);
+    QTest::keyClick(w.Grid(), Qt::Key_F1);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    ASSERT_EQ(catcher.urls.size(), 4);
+    EXPECT_EQ(catcher.urls[0], QUrl::fromLocalFile(book + QStringLiteral("/226.html")));
+    EXPECT_EQ(catcher.urls[1], QUrl::fromLocalFile(book + QStringLiteral("/index.html")));
+    EXPECT_EQ(catcher.urls[2], QUrl::fromLocalFile(book + QStringLiteral("/index.html")));
+    EXPECT_EQ(catcher.urls[3], QUrl::fromLocalFile(book + QStringLiteral("/26.html")));
+}
+
+#include "test_main_start.moc"
