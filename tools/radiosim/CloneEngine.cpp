@@ -122,18 +122,18 @@ void CloneEngine::StartUpload(std::vector<Byte>& out)
     if (m_behaviour.channelOrder) {
         blocks = *m_behaviour.channelOrder;
     } else {
-        for (BlockNo b = 0; b < kChannelBlocks; ++b)
-            if (m_memory[BlockOffset(b)] == kChannelInUse)
+        for (BlockNo b = 0; b < kChannelBlockCount; ++b)
+            if (m_memory[BlockOffset(b)] == kChannelUsed)
                 blocks.push_back(b);
     }
     for (BlockNo b : blocks) {
-        if (b >= 0 && b < kChannelBlocks)
+        if (b >= 0 && b < kChannelBlockCount)
             channelFrame(b, m_memory.data() + BlockOffset(b));
     }
     const std::array<Byte, kBlockSize> endData {};
-    channelFrame(std::max<BlockNo>(m_behaviour.endBlock, kChannelBlocks), endData.data());
+    channelFrame(std::max<BlockNo>(m_behaviour.endBlock, kChannelBlockCount), endData.data());
 
-    for (BlockNo b = kChannelBlocks; b < kBlockCount; ++b) {
+    for (BlockNo b = kChannelBlockCount; b < kBlockCount; ++b) {
         std::vector<Byte> f(kAreaFrameSize);
         std::copy_n(m_memory.data() + BlockOffset(b), kBlockSize, f.begin());
         f[32] = Checksum(f.data(), 32);
@@ -174,7 +174,7 @@ void CloneEngine::BeginWrite(std::uint16_t parameter, std::vector<Byte>& out)
     // A user-data download sends only the channels in use, so every channel starts empty:
     // reading the radio back then gives exactly what was written.
     if (area == WriteArea::UserData) {
-        for (BlockNo b = 0; b < kChannelBlocks; ++b)
+        for (BlockNo b = 0; b < kChannelBlockCount; ++b)
             m_memory[BlockOffset(b)] = kChannelEmpty;
     }
     Reply(kAccept, out);

@@ -34,6 +34,8 @@
 //   PC  00 02 00 08 ... 0A   radio 59;   PC 00 03 0C 00 <32 bytes> <sum>   radio 59;  ...
 //   PC  00 03 0D E0 <32 bytes> <sum>     radio 59;   PC 00 04 00 01 ... 05  (no answer)
 
+#include "model/U_Const.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -43,17 +45,13 @@
 
 namespace mv53::radiosim {
 
-using Byte = unsigned char;
-using BlockNo = int;                   // 32-byte block of the memory, 0..559
+// Byte, BlockNo, kBlockSize, kBlockCount, kChannelBlockCount and BlockOffset are the model's.
 using RadioAddress = std::uint16_t;    // address of a block as the WriteBlock command names it
 using Command = std::uint16_t;
 
-inline constexpr std::size_t kMemorySize = 17927;
-using Memory = std::array<Byte, kMemorySize>;
+inline constexpr std::size_t kMemorySize = static_cast<std::size_t>(kImageSize);
+using Memory = std::array<Byte, kMemorySize>;    // the same bytes as TText::Bytes
 
-inline constexpr std::size_t kBlockSize = 32;
-inline constexpr BlockNo kChannelBlocks = 500;    // blocks 0..499: one channel each
-inline constexpr BlockNo kBlockCount = 560;       // blocks 500..559: the area frames
 inline constexpr BlockNo kEndBlockDefault = 0x01F4;
 
 inline constexpr std::size_t kCommandFrameSize = 37;
@@ -64,8 +62,6 @@ inline constexpr std::size_t kSerialReplySize = 8;
 
 inline constexpr Byte kAccept = 0x59;
 inline constexpr Byte kRefuse = 0x4E;
-inline constexpr Byte kChannelInUse = 0xA5;
-inline constexpr Byte kChannelEmpty = 0xFF;
 
 inline constexpr std::size_t kSerialOffset = 17414;
 inline constexpr std::string_view kTextId = "kt468h";
@@ -88,8 +84,6 @@ enum class WriteArea : std::uint16_t {
     Factory = 0x0008,     // serial number, alignment, temperature correction, factory options
     Tuner = 0x0006,       // both tuner tables
 };
-
-constexpr std::size_t BlockOffset(BlockNo block) { return 6 + kBlockSize * static_cast<std::size_t>(block); }
 
 // The memory block that a WriteBlock address names, or nothing for an address that is not the
 // start of a block of one of the writable areas.

@@ -13,6 +13,9 @@
 namespace {
 
 using namespace mv53::radiosim;
+using mv53::Byte;
+using mv53::BlockNo;
+using mv53::kChannelBlockCount;
 
 constexpr const char* kUsage = R"(Usage: radiosim [options]
 
@@ -149,13 +152,13 @@ int main(int argc, char** argv)
                 return Fail("--order needs a list of blocks");
             std::vector<BlockNo> blocks;
             for (const std::string& item : SplitList(text)) {
-                if (!ParseNumber(item, n) || n < 0 || n >= kChannelBlocks)
+                if (!ParseNumber(item, n) || n < 0 || n >= kChannelBlockCount)
                     return Fail("--order: not a channel block: " + item);
                 blocks.push_back(static_cast<BlockNo>(n));
             }
             behaviour.channelOrder = blocks;
         } else if (arg == "--end-block") {
-            if (!number(n) || n < kChannelBlocks || n > 0xFFFF)
+            if (!number(n) || n < kChannelBlockCount || n > 0xFFFF)
                 return Fail("--end-block needs a number from 500 to 65535");
             behaviour.endBlock = static_cast<std::uint16_t>(n);
         } else if (arg == "--frame-gap") {
