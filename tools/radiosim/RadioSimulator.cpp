@@ -215,7 +215,7 @@ void RadioSimulator::Run()
     std::vector<std::pair<Byte, Clock::time_point>> rx;     // received bytes, due at their time
     Clock::time_point txClock {};    // when the line is free for the next paced byte
     Clock::time_point rxClock {};    // when the last received byte has fully arrived
-    Clock::time_point lastRx = Clock::now();
+    Clock::time_point lastRx {};
     std::vector<Byte> answer;
 
     const auto byteTime = [this]() -> std::chrono::nanoseconds {
@@ -292,19 +292,26 @@ void RadioSimulator::Run()
         const auto now = Clock::now();
 
         // Received bytes that are due go to the radio; its answers join the send queue.
+        bool received = false;
         if (!rx.empty() && rx.front().second <= now) {
+            received = true;
             bool hangUpNow = false;
             {
                 std::lock_guard lock(m_mutex);
+                const auto gap = m_frameGap.load();
                 std::size_t i = 0;
                 for (; i < rx.size() && rx[i].second <= now; ++i) {
                     if (m_engine.Fault().hangUpAfterBytes == 0) {
                         hangUpNow = true;
                         break;
                     }
+                    // Silence inside a frame means the PC gave up on it: start afresh.
+                    if (m_engine.HasPartialFrame() && rx[i].second - lastRx >= gap)
+                        m_engine.DropPartialFrame();
+                    lastRx = rx[i].second;
+                    ++m_bytesReceived;
                     answer.clear();
                     m_engine.Receive(rx[i].first, answer);
-                    lastRx = rx[i].second;
                     if (!answer.empty()) {
                         if (tx.empty())
                             txClock = std::max(txClock, now);
@@ -315,34 +322,18 @@ void RadioSimulator::Run()
             }
             if (hangUpNow)
                 hangUp();
-            Notify();
         }
         send(paced);
+        // Waiters see a handled frame only once its (unpaced) answer has been written.
+        if (received)
+            Notify();
 
         std::optional<Clock::time_point> deadline;
-        const auto wakeAt = [&](Clock::time_point t) {
-            if (!deadline || t < *deadline)
-                deadline = t;
-        };
         if (m_line >= 0) {
             if (!tx.empty() && paced)
-                wakeAt(txClock + byteTime());
-            if (!rx.empty())
-                wakeAt(rx.front().second);
-            bool partial = false;
-            {
-                std::lock_guard lock(m_mutex);
-                partial = m_engine.HasPartialFrame();
-            }
-            if (partial && rx.empty()) {
-                const auto gapEnd = lastRx + m_frameGap.load();
-                if (gapEnd <= now) {
-                    std::lock_guard lock(m_mutex);
-                    m_engine.DropPartialFrame();
-                } else {
-                    wakeAt(gapEnd);
-                }
-            }
+                deadline = txClock + byteTime();
+            if (!rx.empty() && (!deadline || rx.front().second < *deadline))
+                deadline = rx.front().second;
         }
 
         pollfd fds[3] {};
@@ -495,6 +486,12 @@ bool RadioSimulator::WaitForAcks(std::size_t count, std::chrono::milliseconds ti
 {
     std::unique_lock lock(m_mutex);
     return m_changed.wait_for(lock, timeout, [&] { return m_engine.AcksReceived() >= count; });
+}
+
+bool RadioSimulator::WaitForBytesReceived(std::size_t count, std::chrono::milliseconds timeout) const
+{
+    std::unique_lock lock(m_mutex);
+    return m_changed.wait_for(lock, timeout, [&] { return m_bytesReceived.load() >= count; });
 }
 
 bool RadioSimulator::WaitForHangUp(std::chrono::milliseconds timeout) const

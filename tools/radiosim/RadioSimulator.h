@@ -79,12 +79,15 @@ public:
     void ClearLogs();
 
     std::size_t BytesSent() const { return m_bytesSent; }
+    std::size_t BytesReceived() const { return m_bytesReceived; }
     bool HungUp() const { return m_hungUp; }
 
     // Waits until at least count frames have been received and answered; false on time-out.
     bool WaitForFrames(std::size_t count, std::chrono::milliseconds timeout) const;
     // Waits until at least count acknowledges of upload frames have been received.
     bool WaitForAcks(std::size_t count, std::chrono::milliseconds timeout) const;
+    // Waits until at least count bytes from the PC have reached the radio.
+    bool WaitForBytesReceived(std::size_t count, std::chrono::milliseconds timeout) const;
     // Waits until the line has been closed by the hang-up fault.
     bool WaitForHangUp(std::chrono::milliseconds timeout) const;
 
@@ -109,6 +112,7 @@ private:
     std::atomic<bool> m_pace {false};
     std::atomic<std::chrono::milliseconds> m_frameGap {std::chrono::milliseconds(500)};
     std::atomic<std::size_t> m_bytesSent {0};
+    std::atomic<std::size_t> m_bytesReceived {0};
     std::atomic<bool> m_hungUp {false};
 };
 
