@@ -221,6 +221,7 @@ void TCommTransThread::WriteChunk(const std::vector<uint8_t>& chunk)
         if (r.count > 0) {
             p += r.count;
             left -= static_cast<std::size_t>(r.count);
+            m_owner.m_bytesWritten += static_cast<uint64_t>(r.count);
             continue;
         }
         if (r.error != 0 && r.error != EAGAIN) {
@@ -534,6 +535,8 @@ bool TCustomCommX::Write(const void* buffer, int count)
     const uint64_t session = m_session;
     // A BufLenTrans below 1 would never advance.
     const int chunkLimit = std::max(1, m_bufLenTrans);
+    uint64_t written = m_bytesWritten;
+    auto lastProgress = Clock::now();
     while (count > 0) {
         if (!IsOpen() || !m_transThread || m_hungUp || m_session != session)
             return false;
@@ -567,6 +570,15 @@ bool TCustomCommX::Write(const void* buffer, int count)
             ProcessPendingEvents();
             if (!IsOpen() || !m_transThread || m_session != session)
                 return false;
+            // A line that takes nothing (far end stopped, flow control held) would keep the
+            // caller here for ever: give up after the write time-out without progress.
+            if (const uint64_t now = m_bytesWritten; now != written) {
+                written = now;
+                lastProgress = Clock::now();
+            } else if (m_timeOutTrans > 0 &&
+                       Clock::now() - lastProgress > std::chrono::milliseconds(m_timeOutTrans)) {
+                return false;
+            }
             std::unique_lock guard(m_countLock);
             m_countChanged.wait_for(guard, std::chrono::milliseconds(kPumpSliceMs), [this] {
                 return m_queuedChunks < kMaxQueuedChunks || m_hungUp;

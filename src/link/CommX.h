@@ -87,7 +87,8 @@ public:
     // Flushes and closes; does nothing on a closed port. Never raises.
     void Close();
     // Hands count bytes to the transmit thread. True when every byte was handed over (count 0:
-    // always true); false on a closed or hung-up port or when a chunk could not be handed over.
+    // always true); false on a closed or hung-up port, when a chunk could not be handed over, or
+    // when the queue is full and the line has taken no byte for TimeOutTrans ms.
     virtual bool Write(const void* buffer, int count);
     bool WriteChar(uint8_t c);
     // Reads up to count bytes, waiting at most TimeOutReceive ms for all of them while the
@@ -199,6 +200,8 @@ private:
     std::condition_variable m_countChanged;
     int m_pendingBytes = 0;
     int m_queuedChunks = 0;
+    // Bytes the transmit thread got the driver to take; Write watches it for a stalled line.
+    std::atomic<uint64_t> m_bytesWritten{0};
 };
 
 // The component as windows place it: the same properties and signals.
