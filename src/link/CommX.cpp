@@ -318,8 +318,9 @@ private:
 void TCommReceiveThread::Run()
 {
     using Notice = TCustomCommX::Notice;
-    // Bytes left unread by the last handler. The driver reports waiting data for as long as it
-    // is there; a new receive notice goes out only when more bytes arrive.
+    // Bytes left waiting by a handler that read nothing (or by no handler at all). The driver
+    // reports waiting data for as long as it is there; the next receive notice then goes out
+    // only when more bytes arrive, as a received-character event would.
     int unread = 0;
     while (!m_terminated) {
         unsigned ev = unread > 0 ? m_device.WaitEvent(20, false) : m_device.WaitEvent(-1, true);
@@ -340,9 +341,10 @@ void TCommReceiveThread::Run()
         if ((ev & pf::kEventBreak) && !m_owner.Deliver(m_gate, m_session, Notice::Break, 0))
             break;
         if (ev & pf::kEventData) {
+            const uint64_t readBefore = m_owner.m_bytesRead;
             if (!m_owner.Deliver(m_gate, m_session, Notice::Receive, 0))
                 break;
-            if (m_device.BytesWaiting(unread) != 0)
+            if (m_owner.m_bytesRead != readBefore || m_device.BytesWaiting(unread) != 0)
                 unread = 0;
         }
         if (ev & pf::kEventHangUp) {
@@ -610,6 +612,7 @@ int TCustomCommX::Read(void* buffer, int count)
             m_device->Read(p + got, static_cast<std::size_t>(count - got));
         if (r.count > 0) {
             got += static_cast<int>(r.count);
+            m_bytesRead += static_cast<uint64_t>(r.count);
             if (got == count)
                 return got;
             continue;

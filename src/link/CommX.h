@@ -202,6 +202,8 @@ private:
     int m_queuedChunks = 0;
     // Bytes the transmit thread got the driver to take; Write watches it for a stalled line.
     std::atomic<uint64_t> m_bytesWritten{0};
+    // Bytes Read took from the device; the receive thread sees from it whether a handler read.
+    std::atomic<uint64_t> m_bytesRead{0};
 };
 
 // The component as windows place it: the same properties and signals.
