@@ -327,6 +327,37 @@ TEST_F(CommXTest, CloseInsideAHandlerDoesNotDeadlock)
     EXPECT_EQ(calls, 1);
 }
 
+TEST_F(CommXTest, CloseWhileANoticeWaitsDropsIt)
+{
+    TCommX comm;
+    int calls = 0;
+    QObject::connect(&comm, &TCustomCommX::OnReceive, &comm, [&](TCustomCommX*, int) { ++calls; });
+    OpenOnPty(comm);
+    ASSERT_TRUE(m_pty.WriteAll({0x42}));
+    // The receive thread now waits for its notice to be handled; Close must not wait for it.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    comm.Close();
+    Settle();
+    EXPECT_EQ(calls, 0);
+}
+
+TEST_F(CommXTest, CloseDuringAWaitEndsTheWait)
+{
+    TCommX comm;
+    comm.SetTimeOutReceive(10000);
+    OpenOnPty(comm);
+    QTimer::singleShot(20, &comm, [&] { comm.Close(); });
+    uint8_t buffer[10];
+    EXPECT_EQ(comm.Read(buffer, 10), -1);
+
+    // The far end does not read: Write waits with a full queue until Close ends it.
+    comm.Open();
+    const auto out = TestPattern(1 << 20);
+    QTimer::singleShot(200, &comm, [&] { comm.Close(); });
+    EXPECT_FALSE(comm.Write(out.data(), static_cast<int>(out.size())));
+    EXPECT_FALSE(comm.IsOpen());
+}
+
 TEST_F(CommXTest, FarEndGoingAwayEndsWithOneHangUp)
 {
     TCommX comm;
