@@ -67,6 +67,7 @@ private:
 
 class TCommTransThread;
 class TCommReceiveThread;
+class TCommMailbox;
 struct TCommNoticeGate;
 
 // Line error bits reported by OnError (the driver's overrun, parity and framing bits).
@@ -150,8 +151,10 @@ protected:
 private:
     friend class TCommTransThread;
     friend class TCommReceiveThread;
+    friend class TCommMailbox;
+    friend struct TCommNotice;
 
-    enum class Notice { Receive, Break, Error };
+    enum class Notice { Receive, Break, Error, HangUp };
 
     void OpenSteps();
     void ApplyLine(const char* message);
@@ -166,6 +169,8 @@ private:
     bool Deliver(const std::shared_ptr<TCommNoticeGate>& gate, uint64_t session, Notice notice,
                  int value);
     void HandleNotice(uint64_t session, Notice notice, int value);
+    // On the owner's thread: handles the notices that the threads posted.
+    void TakeMail();
     void NotifyHangUp();
     void ChunkDone(int size);
 
@@ -185,6 +190,8 @@ private:
 
     std::unique_ptr<mv53::platform::SerialDevice> m_device;
     mv53::platform::LineSettings m_dcb;
+    // Notices from the threads to the owner's thread.
+    std::unique_ptr<TCommMailbox> m_mailbox;
     std::unique_ptr<TCommTransThread> m_transThread;
     std::unique_ptr<TCommReceiveThread> m_receiveThread;
 
