@@ -193,6 +193,8 @@ int SerialDevicePosix::SetLineSettings(const LineSettings& settings)
     t.c_cflag |= CLOCAL | CREAD;
     t.c_cflag &= ~static_cast<tcflag_t>(HUPCL | CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
     t.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK | PARMRK | IGNPAR);
+    // A break is reported as an event (through the driver's counters), not as a 0 byte in the data.
+    t.c_iflag |= IGNBRK;
 
     speed_t speed = B0;
     if (!SpeedForRate(settings.baudRate, speed))

@@ -218,6 +218,19 @@ TEST_F(CommXTest, WriteHandsOverChunksOfBufLenTrans)
     EXPECT_EQ(m_pty.ReadBytes(3), std::vector<uint8_t>(out.begin(), out.begin() + 3));
 }
 
+TEST_F(CommXTest, HalfDuplexTurnsTheLineAroundEachBatch)
+{
+    // A pseudo-terminal has no RTS: the turns are accepted silently and the bytes still arrive.
+    for (TCommFlowCtrls flow : {cfcHalfHigh, cfcHalfLow}) {
+        TCommX comm;
+        comm.SetFlowCtrl(flow);
+        OpenOnPty(comm);
+        const auto out = TestPattern(3000);
+        ASSERT_TRUE(comm.Write(out.data(), static_cast<int>(out.size())));
+        EXPECT_EQ(m_pty.ReadBytes(out.size()), out);
+    }
+}
+
 TEST_F(CommXTest, LineSettingsReachTheLine)
 {
     TCommX comm;
