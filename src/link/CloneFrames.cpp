@@ -1,5 +1,7 @@
 #include "link/CloneFrames.h"
 
+#include "model/U_E2prom.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -90,6 +92,11 @@ std::string ReplyTextId(const Byte* reply16)
         }
     }
     return id;
+}
+
+std::string SerialReplyText(const Byte* reply8)
+{
+    return SerialFromBytes(reply8, kSerialReplySize);
 }
 
 }  // namespace mv53::clone

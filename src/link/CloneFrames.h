@@ -34,20 +34,18 @@
 // WriteBegin 0x0008, the 16 factory blocks at 0x0C00.., WriteEnd 0x0001. Kind 3 (antenna
 // tuner) sends WriteBegin 0x0006, the 32 tuner blocks, WriteEnd 0x0001.
 
+#include "model/U_Const.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-class TText;
-
 namespace mv53::clone {
 
-using Byte = uint8_t;
+// Image bytes (Byte), blocks (BlockNo) and BlockOffset(b) = 6 + 32 * b come from the model.
 using TRadioAddress = uint16_t;   // address of a block in the radio's memory
-using TBlockNo = int;             // block of the image, 0..559, at offset 6 + 32 * b
 
-inline constexpr int kBlockSize = 32;
 inline constexpr int kFrameSize = 37;
 inline constexpr int kIdentifyReplySize = 16;
 inline constexpr int kSerialReplySize = 8;
@@ -85,9 +83,6 @@ enum class TTransferKind : int {
 
 bool IsTransferKind(int kind);
 
-// Image offset of block b.
-constexpr std::size_t BlockOffset(TBlockNo b) { return 6 + static_cast<std::size_t>(kBlockSize) * static_cast<std::size_t>(b); }
-
 // Low 8 bits of the sum of n bytes.
 Byte Checksum(const Byte* data, std::size_t n);
 
@@ -98,7 +93,7 @@ TFrame BuildWriteBlock(TRadioAddress address, const Byte* block);
 
 // One contiguous run of image blocks that a download sends to consecutive radio addresses.
 struct TArea {
-    TBlockNo firstBlock;
+    BlockNo firstBlock;
     int blocks;
     TRadioAddress address;   // radio address of the first block; block k at address + 32 * k
 };

@@ -2,6 +2,8 @@
 
 #include "model/Prompt.h"
 #include "model/U_E2prom.h"
+#include "platform/PortMap.h"
+#include "platform/SerialDevice.h"
 
 #include <cstdio>
 #include <cstring>
@@ -22,6 +24,18 @@ std::string hex4(unsigned value)
 {
     char text[8];
     std::snprintf(text, sizeof text, "0x%04X", value & 0xFFFFu);
+    return text;
+}
+
+// Why Open failed, for the person at the radio: the operating system's reason when the port
+// layer knows it, else the component's message.
+std::string openFailureDetail(const std::string& port, const std::string& device, const ECommError& e)
+{
+    if (e.ErrorCode() != 0)
+        return port + ": " + platform::OpenErrorReason(device, e.ErrorCode());
+    std::string text = port + ": " + e.what();
+    if (!e.Detail().empty())
+        text += " (" + e.Detail() + ")";
     return text;
 }
 
@@ -57,7 +71,7 @@ std::string TCloneTransfer::PortText() const
 {
     if (!m_devicePath.empty())
         return m_devicePath;
-    return PortDescription(m_comm.PortNo());
+    return "COM" + std::to_string(m_comm.PortNo()) + " (" + m_comm.EffectiveDevicePath() + ")";
 }
 
 std::string TCloneTransfer::SilenceDetail(const std::string& what) const
@@ -98,7 +112,7 @@ bool TCloneTransfer::StartConnection()
         m_comm.Open();
     } catch (const ECommError& e) {
         m_comm.Close();
-        return Fail(OpenFailureDetail(PortText(), e));
+        return Fail(openFailureDetail(PortText(), m_comm.EffectiveDevicePath(), e));
     }
     m_rx.ClearHangUp();
     m_rx.Sleep(kOpenSettleMs);
@@ -179,7 +193,7 @@ TTransferOutcome TCloneTransfer::Upload()
     } while (blockNo < kChannelBlocks);
 
     // Area part: blocks 500..559 in order.
-    for (TBlockNo b = kFirstAreaBlock; b <= kLastBlock; ++b) {
+    for (BlockNo b = kFirstAreaBlock; b <= kLastBlock; ++b) {
         if (!m_rx.Wait(kAreaFrameSize)) {
             Fail(SilenceDetail("block " + std::to_string(b)));
             return TTransferOutcome::Error;

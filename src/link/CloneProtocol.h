@@ -55,7 +55,7 @@ Q_SIGNALS:
     void ProgressChanged(int position);
 
 private:
-    using Byte = clone::Byte;
+    using Byte = mv53::Byte;
 
     bool StartConnection();
     TTransferOutcome Upload();

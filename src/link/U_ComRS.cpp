@@ -1,6 +1,13 @@
 #include "link/U_ComRS.h"
 
+#include "platform/PortMap.h"
+
+#include <QFileInfo>
+#include <QSerialPortInfo>
+#include <QString>
+
 #include <algorithm>
+#include <map>
 #include <cctype>
 #include <cstdio>
 #include <utility>
@@ -90,6 +97,51 @@ std::string PortNameOfEntry(const std::string& entry)
 {
     const auto at = entry.find(kUsbCableSuffix);
     return at == std::string::npos ? entry : entry.substr(0, at);
+}
+
+// The kernel driver of a tty ("cdc_acm", "ftdi_sio"), from sysfs; empty when unknown.
+static std::string ttyDriver(const std::string& portName)
+{
+    const QFileInfo link(QStringLiteral("/sys/class/tty/") + QString::fromStdString(portName) +
+                         QStringLiteral("/device/driver"));
+    if (!link.isSymLink())
+        return {};
+    return QFileInfo(link.symLinkTarget()).fileName().toStdString();
+}
+
+std::vector<TComPortInfo> SystemComPorts()
+{
+    // What the system enumerates, by device path. Pseudo-terminals are never among them.
+    std::map<std::string, TComPortInfo> present;
+    const auto infos = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo& info : infos) {
+        TComPortInfo port;
+        port.device = info.systemLocation().toStdString();
+        port.description = info.description().toStdString();
+        port.manufacturer = info.manufacturer().toStdString();
+        port.driver = ttyDriver(info.portName().toStdString());
+        present.emplace(port.device, std::move(port));
+    }
+
+    // Every COM number whose device is there: a bound device that exists (a pseudo-terminal of
+    // the simulator, say) or one the system enumerates.
+    const auto bindings = platform::PortMap::Bindings();
+    int last = 20;
+    if (!bindings.empty())
+        last = std::max(last, bindings.rbegin()->first);
+    std::vector<TComPortInfo> ports;
+    for (int n = 1; n <= last; ++n) {
+        const std::string device = platform::PortMap::DevicePathForPort(n);
+        TComPortInfo port;
+        if (const auto it = present.find(device); it != present.end())
+            port = it->second;
+        else if (bindings.count(n) == 0 || !QFileInfo::exists(QString::fromStdString(device)))
+            continue;
+        port.name = "COM" + std::to_string(n);
+        port.device = device;
+        ports.push_back(std::move(port));
+    }
+    return ports;
 }
 
 TComPortEnumerator SetComPortEnumerator(TComPortEnumerator enumerator)
