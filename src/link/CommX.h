@@ -67,6 +67,7 @@ private:
 
 class TCommTransThread;
 class TCommReceiveThread;
+struct TCommNoticeGate;
 
 // Line error bits reported by OnError (the driver's overrun, parity and framing bits).
 inline constexpr int kCommErrorBits = 0x2 | 0x4 | 0x8;
@@ -160,12 +161,12 @@ private:
     [[noreturn]] void Raise(const char* message, int error) const;
 
     // From the threads: deliver a notice on the owner's thread and wait until it was handled or
-    // until the thread is told to stop. Returns false when the wait was abandoned.
-    bool Deliver(Notice notice, int value, const std::atomic<bool>& stop);
+    // until Close abandons the gate (Close never waits for a handler). False when abandoned.
+    bool Deliver(const std::shared_ptr<TCommNoticeGate>& gate, uint64_t session, Notice notice,
+                 int value);
     void HandleNotice(uint64_t session, Notice notice, int value);
     void NotifyHangUp();
     void ChunkDone(int size);
-    void WakeOwner();
 
     int m_portNo = 1;
     std::string m_devicePath;

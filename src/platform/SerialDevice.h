@@ -113,8 +113,10 @@ public:
 
     // Number of bytes in the input queue. 0 or errno.
     virtual int BytesWaiting(int& count) = 0;
-    // Reads what is waiting, up to size bytes, without blocking. End of file (count 0 with
-    // error 0 on a non-empty request) means the device hung up.
+    // Number of bytes written but not yet sent on the line. 0 or errno.
+    virtual int OutputWaiting(int& count) = 0;
+    // Reads what is waiting, up to size bytes, without blocking. End of file (the device hung
+    // up) is reported as EIO.
     virtual IoResult Read(void* buffer, std::size_t size) = 0;
     // Writes as much as the output takes now, without blocking.
     virtual IoResult Write(const void* buffer, std::size_t size) = 0;
