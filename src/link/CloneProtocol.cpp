@@ -5,6 +5,7 @@
 #include "platform/PortMap.h"
 #include "platform/SerialDevice.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -27,16 +28,31 @@ std::string hex4(unsigned value)
     return text;
 }
 
-// Why Open failed, for the person at the radio: the operating system's reason when the port
-// layer knows it, else the component's message.
+// Why Open failed, in words the person at the radio can act on.
 std::string openFailureDetail(const std::string& port, const std::string& device, const ECommError& e)
 {
-    if (e.ErrorCode() != 0)
-        return port + ": " + platform::OpenErrorReason(device, e.ErrorCode());
-    std::string text = port + ": " + e.what();
-    if (!e.Detail().empty())
-        text += " (" + e.Detail() + ")";
-    return text;
+    const std::string head = "Cannot open " + port + ": ";
+    switch (e.ErrorCode()) {
+    case 0: {
+        std::string text = head + e.what();
+        if (!e.Detail().empty())
+            text += " (" + e.Detail() + ")";
+        return text;
+    }
+    case EBUSY:
+    case EWOULDBLOCK:
+        return head + "the port is in use by another program.";
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return head + "there is no such device; check that the cable is plugged in and the port chosen in Configure.";
+    case EACCES:
+    case EPERM:
+        return head + "permission denied; add the user to the dialout group "
+                      "(sudo usermod -aG dialout $USER) and log in again.";
+    default:
+        return head + platform::OpenErrorReason(device, e.ErrorCode());
+    }
 }
 
 }  // namespace

@@ -19,6 +19,7 @@ TRadioReceiver::TRadioReceiver(TProgramState& state, QObject* parent) : QObject(
 
 void TRadioReceiver::Attach(TCustomCommX& comm)
 {
+    m_comm = &comm;
     connect(&comm, &TCustomCommX::OnReceive, this, &TRadioReceiver::CommXReceive);
     connect(&comm, &TCustomCommX::OnHangUp, this, &TRadioReceiver::HangUp);
 }
@@ -59,20 +60,22 @@ void TRadioReceiver::HangUp()
     QCoreApplication::postEvent(this, new QEvent(QEvent::User));
 }
 
+bool TRadioReceiver::HungUp() const { return m_hungUp || (m_comm != nullptr && m_comm->IsOpen() && m_comm->HungUp()); }
+
 bool TRadioReceiver::Wait(int n)
 {
     // A wait always ends: without a running silence timer it would block for good.
     if (!m_timer.isActive() && !m_state.TimedOut)
         m_timer.start(kSilenceMs);
     for (;;) {
-        if (m_state.TimedOut || m_hungUp)
+        if (m_state.TimedOut || HungUp())
             break;
         if (m_state.RxBuffer.count >= n)
             break;
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     m_timer.stop();
-    return !m_state.TimedOut && !m_hungUp;
+    return !m_state.TimedOut && !HungUp();
 }
 
 int TRadioReceiver::WaitReply()

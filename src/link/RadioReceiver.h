@@ -46,7 +46,7 @@ public:
     static void ProcessMessages();
 
     // The device vanished (cable pulled, pseudo-terminal closed): every wait fails at once.
-    bool HungUp() const { return m_hungUp; }
+    bool HungUp() const;
     void ClearHangUp() { m_hungUp = false; }
 
 private:
@@ -54,6 +54,7 @@ private:
     void HangUp();
 
     TProgramState& m_state;
+    TCustomCommX* m_comm = nullptr;
     QTimer m_timer;
     bool m_hungUp = false;
 };
