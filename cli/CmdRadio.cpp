@@ -1,0 +1,209 @@
+// mv53 upload / mv53 download: the clone window's transfers without the window, over a
+// device path or a COM port name. The same controller runs them; its messages go to standard
+// error through the command line's prompt, a progress bar is drawn while it runs.
+
+#include "CliCommand.h"
+
+#include "app/U_Global.h"
+#include "link/CloneProtocol.h"
+#include "model/Prompt.h"
+#include "model/U_FileAccess.h"
+#include "platform/PortMap.h"
+
+#include <QObject>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <unistd.h>
+
+namespace mv53::cli {
+
+namespace {
+
+// A one-line progress bar on standard error, drawn only when it is a terminal.
+class ProgressLine {
+public:
+    explicit ProgressLine(bool enabled) : m_enabled(enabled) {}
+
+    void Start(const std::string& label, int maximum)
+    {
+        Finish();
+        m_label = label;
+        m_maximum = maximum > 0 ? maximum : 1;
+        m_last = -1;
+        Show(0);
+    }
+
+    void Show(int position)
+    {
+        if (!m_enabled)
+            return;
+        const int clamped = position < 0 ? 0 : (position > m_maximum ? m_maximum : position);
+        const int filled = clamped * kWidth / m_maximum;
+        if (filled == m_last && clamped != m_maximum)
+            return;
+        m_last = filled;
+        std::string bar(static_cast<size_t>(filled), '#');
+        bar.append(static_cast<size_t>(kWidth - filled), '.');
+        std::fprintf(stderr, "\r%-18s [%s] %3d%%", m_label.c_str(), bar.c_str(), clamped * 100 / m_maximum);
+        std::fflush(stderr);
+        m_open = true;
+    }
+
+    // Ends the bar's line so that a message starts on a line of its own.
+    void Finish()
+    {
+        if (m_open)
+            std::fputc('\n', stderr);
+        m_open = false;
+    }
+
+private:
+    static constexpr int kWidth = 40;
+    bool m_enabled;
+    bool m_open = false;
+    std::string m_label;
+    int m_maximum = 1;
+    int m_last = -1;
+};
+
+// Passes every box to the installed prompt after ending the progress line.
+class BarAwarePrompt final : public IPrompt {
+public:
+    BarAwarePrompt(IPrompt& inner, ProgressLine& bar) : m_inner(inner), m_bar(bar) {}
+    PromptAnswer Message(const std::string& text, PromptIcon icon, PromptButtons buttons,
+                         const std::string& detail) override
+    {
+        m_bar.Finish();
+        return m_inner.Message(text, icon, buttons, detail);
+    }
+    std::optional<OpenFileResult> OpenFile(const OpenFileRequest& r) override { return m_inner.OpenFile(r); }
+    std::optional<std::string> SaveFile(const SaveFileRequest& r) override { return m_inner.SaveFile(r); }
+    std::optional<std::string> ChooseFolder(const std::string& t, const std::string& f) override
+    {
+        return m_inner.ChooseFolder(t, f);
+    }
+
+private:
+    IPrompt& m_inner;
+    ProgressLine& m_bar;
+};
+
+struct RadioArgs {
+    std::string port;
+    std::string file;
+};
+
+bool parseArgs(const Args& args, RadioArgs& out)
+{
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--port" && i + 1 < args.size())
+            out.port = args[++i];
+        else if (a.rfind("--port=", 0) == 0)
+            out.port = a.substr(7);
+        else if (!a.empty() && a[0] == '-')
+            return false;
+        else if (out.file.empty())
+            out.file = a;
+        else
+            return false;
+    }
+    return !out.port.empty() && !out.file.empty();
+}
+
+// One session of transfers on one port, each with a fresh controller (as each clone window
+// is made anew).
+class RadioSession {
+public:
+    RadioSession(TProgramState& state, const std::string& port)
+        : m_state(state), m_bar(isatty(STDERR_FILENO) != 0), m_prompt(Prompt(), m_bar), m_scoped(m_prompt)
+    {
+        // "COMn" goes through the port map like the windows' COM port; anything else is a device.
+        const int n = platform::PortMap::PortNumberFromName(port);
+        if (n > 0)
+            m_state.ComPortNo = n - 1;
+        else
+            m_devicePath = port;
+    }
+    ~RadioSession() { m_bar.Finish(); }
+
+    bool Run(int kind, const std::string& label)
+    {
+        // A window would clear the flag when it shows; the transfer starts at once here.
+        m_state.AutoStartTransfer = false;
+        TCloneTransfer transfer(m_state);
+        if (!m_devicePath.empty())
+            transfer.SetDevicePath(m_devicePath);
+        m_bar.Start(label, TCloneTransfer::ProgressMax(kind));
+        QObject::connect(&transfer, &TCloneTransfer::ProgressChanged, [this](int p) { m_bar.Show(p); });
+        const bool ok = transfer.Run(kind);
+        m_bar.Finish();
+        return ok;
+    }
+
+private:
+    TProgramState& m_state;
+    std::string m_devicePath;
+    ProgressLine m_bar;
+    BarAwarePrompt m_prompt;
+    ScopedPrompt m_scoped;
+};
+
+const CliCommand kUpload{
+    "upload", "upload --port DEVICE|COMn FILE",
+    "reads the radio's memory and saves it as a data file", nullptr};
+const CliCommand kDownload{
+    "download", "download --port DEVICE|COMn FILE",
+    "writes a data file into the radio (user data, read-back, factory area)", nullptr};
+
+int runUpload(const Args& args)
+{
+    RadioArgs a;
+    if (!parseArgs(args, a))
+        return UsageError(kUpload);
+    TProgramState state;
+    RadioSession session(state, a.port);
+    if (!session.Run(0, "Upload"))
+        return 1;
+    return WriteDataFile(a.file, state.CurrentMem, state.CurrentText) ? 0 : 1;
+}
+
+// The main window's Download: the user data, a read-back of the radio, then the factory area
+// with the file's factory values and the radio's own serial number.
+int runDownload(const Args& args)
+{
+    RadioArgs a;
+    if (!parseArgs(args, a))
+        return UsageError(kDownload);
+    TProgramState state;
+    if (!ReadDataFile(a.file, state.CurrentMem, state.CurrentText))
+        return 1;
+    state.FactoryBackup = state.CurrentMem.FactoryOpt();
+
+    RadioSession session(state, a.port);
+    bool ok = false;
+    state.TransferChain = true;
+    if (session.Run(1, "Download")) {
+        state.AutoStartTransfer = true;
+        state.TransferChain = true;
+        if (session.Run(0, "Read back")) {
+            TFactoryOpt factory = state.FactoryBackup;
+            factory.SetSerialNo(state.CurrentMem.FactoryOpt().SerialNo());
+            state.CurrentMem.FactoryOpt().Assign(factory);
+            state.AutoStartTransfer = true;
+            state.TransferChain = false;
+            ok = session.Run(2, "Factory area");
+        }
+    }
+    state.TransferChain = false;
+    return ok ? 0 : 1;
+}
+
+}  // namespace
+
+MV53_CLI_COMMAND("upload", kUpload.usage, kUpload.summary, &runUpload);
+MV53_CLI_COMMAND("download", kDownload.usage, kDownload.summary, &runDownload);
+
+}  // namespace mv53::cli

@@ -1,0 +1,404 @@
+#include "link/CloneProtocol.h"
+
+#include "model/Prompt.h"
+#include "model/U_E2prom.h"
+#include "platform/PortMap.h"
+#include "platform/SerialDevice.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace mv53 {
+
+using namespace clone;
+
+namespace {
+
+constexpr int kOpenSettleMs = 100;       // after Open, before the first frame
+constexpr int kIdentifyAttempts = 3;
+constexpr int kIdentifyGapMs = 10;
+constexpr int kUserDataEndMs = 2000;     // the radio stores the user data after WriteEnd
+constexpr int kBeforeCloseMs = 200;
+
+std::string hex4(unsigned value)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%04X", value & 0xFFFFu);
+    return text;
+}
+
+// Why Open failed, in words the person at the radio can act on.
+std::string openFailureDetail(const std::string& port, const std::string& device, const ECommError& e)
+{
+    const std::string head = "Cannot open " + port + ": ";
+    switch (e.ErrorCode()) {
+    case 0: {
+        std::string text = head + e.what();
+        if (!e.Detail().empty())
+            text += " (" + e.Detail() + ")";
+        return text;
+    }
+    case EBUSY:
+    case EWOULDBLOCK:
+        return head + "the port is in use by another program.";
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return head + "there is no such device; check that the cable is plugged in and the port chosen in Configure.";
+    case EACCES:
+    case EPERM:
+        return head + "permission denied; add the user to the dialout group "
+                      "(sudo usermod -aG dialout $USER) and log in again.";
+    default:
+        return head + platform::OpenErrorReason(device, e.ErrorCode());
+    }
+}
+
+}  // namespace
+
+TCloneTransfer::TCloneTransfer(TProgramState& state, QObject* parent)
+    : QObject(parent), m_state(state), m_rx(state)
+{
+    m_rx.Attach(m_comm);
+}
+
+TCloneTransfer::~TCloneTransfer()
+{
+    if (m_comm.IsOpen())
+        m_comm.Close();
+}
+
+int TCloneTransfer::ProgressMax(int kind)
+{
+    return IsTransferKind(kind) ? clone::ProgressMax(static_cast<TTransferKind>(kind)) : 1;
+}
+
+void TCloneTransfer::Progress(int position) { Q_EMIT ProgressChanged(position); }
+
+bool TCloneTransfer::Fail(std::string detail)
+{
+    if (m_result.detail.empty())
+        m_result.detail = std::move(detail);
+    return false;
+}
+
+std::string TCloneTransfer::PortText() const
+{
+    if (!m_devicePath.empty())
+        return m_devicePath;
+    return "COM" + std::to_string(m_comm.PortNo()) + " (" + m_comm.EffectiveDevicePath() + ")";
+}
+
+std::string TCloneTransfer::SilenceDetail(const std::string& what) const
+{
+    if (m_rx.HungUp())
+        return "The device " + PortText() + " disappeared during the transfer (" + what + ").";
+    return "No answer from the radio on " + PortText() + " (" + what + "): " +
+           "check that the radio is switched on and the cable is plugged in.";
+}
+
+bool TCloneTransfer::SendFrame(const TFrame& frame)
+{
+    if (!m_comm.Write(frame.data(), kFrameSize))
+        return Fail("The port " + PortText() + " no longer accepts data.");
+    return true;
+}
+
+bool TCloneTransfer::SendAck()
+{
+    if (!m_comm.WriteChar(kAck))
+        return Fail("The port " + PortText() + " no longer accepts data.");
+    return true;
+}
+
+bool TCloneTransfer::StartConnection()
+{
+    // The port: ComPortNo + 1 for 0..255, else COM1; a device path overrides it.
+    const int portNo = (m_state.ComPortNo >= 0 && m_state.ComPortNo <= 255) ? m_state.ComPortNo + 1 : 1;
+    m_comm.SetPortNo(portNo);
+    if (!m_devicePath.empty())
+        m_comm.SetDevicePath(m_devicePath);
+    m_comm.SetBitRate(9600);
+    m_comm.SetCharSize(8);
+    m_comm.SetParityBit(cpbNone);
+    m_comm.SetStopBit(csb2);
+    m_comm.SetFlowCtrl(cfcNone);
+    try {
+        m_comm.Open();
+    } catch (const ECommError& e) {
+        m_comm.Close();
+        return Fail(openFailureDetail(PortText(), m_comm.EffectiveDevicePath(), e));
+    }
+    m_rx.ClearHangUp();
+    m_rx.Sleep(kOpenSettleMs);
+
+    const TFrame identify = BuildFrame(TCommand::Identify, 0x1000);
+    bool answered = false;
+    std::string lastId;
+    for (int attempt = 0; attempt < kIdentifyAttempts; ++attempt) {
+        if (attempt > 0)
+            m_rx.Sleep(kIdentifyGapMs);
+        m_rx.ResetCount();
+        if (!SendFrame(identify))
+            return false;
+        m_rx.StartTimeout();
+        if (m_rx.Wait(kIdentifyReplySize)) {
+            const Byte* reply = m_state.RxBuffer.bytes.data();
+            if (IsOurRadio(reply)) {
+                m_result.fwVersion = FirmwareVersionText(reply);
+                return true;
+            }
+            answered = true;
+            lastId = ReplyTextId(reply);
+        }
+        if (m_rx.HungUp())
+            break;
+    }
+    if (m_rx.HungUp())
+        return Fail(SilenceDetail("identification"));
+    if (answered)
+        return Fail("The device on " + PortText() + " is not a KT-4680 radio (it answered \"" + lastId + "\").");
+    return Fail(SilenceDetail("identification"));
+}
+
+TTransferOutcome TCloneTransfer::Upload()
+{
+    if (!StartConnection())
+        return TTransferOutcome::Error;
+
+    // Everything is received into fresh objects; the program's records and image are only
+    // replaced when the whole memory has arrived.
+    auto text = std::make_unique<TText>();
+    auto mem = std::make_unique<TMVmem>();
+    ClearRecords(*mem);
+
+    m_rx.ResetCount();
+    const TFrame readAll = BuildFrame(TCommand::ReadAll, 0);
+    if (!m_comm.Write(readAll.data(), kFrameSize)) {
+        Fail("The port " + PortText() + " did not accept the read command.");
+        return TTransferOutcome::Error;
+    }
+    m_rx.StartTimeout();
+
+    const auto& rx = m_state.RxBuffer;
+    // Channel part: frames of blocks below 500 in any order, ended by a block number >= 500.
+    int blockNo = 0;
+    do {
+        if (!m_rx.Wait(kChannelFrameSize)) {
+            Fail(SilenceDetail("channel data"));
+            return TTransferOutcome::Error;
+        }
+        if (rx.count > kChannelFrameSize) {
+            Fail("The radio sent more data than one channel frame (" + std::to_string(rx.count) + " bytes).");
+            return TTransferOutcome::Error;
+        }
+        if (rx.bytes[34] != Checksum(rx.bytes.data(), 34)) {
+            Fail("A channel frame arrived with a wrong checksum.");
+            return TTransferOutcome::ChecksumError;
+        }
+        blockNo = (rx.bytes[0] << 8) | rx.bytes[1];
+        if (blockNo < kChannelBlocks) {
+            std::memcpy(text->Data() + BlockOffset(blockNo), rx.bytes.data() + 2, kBlockSize);
+            Progress(blockNo + 1);
+        }
+        m_rx.ResetCount();
+        m_rx.StartTimeout();
+        if (!SendAck())
+            return TTransferOutcome::Error;
+    } while (blockNo < kChannelBlocks);
+
+    // Area part: blocks 500..559 in order.
+    for (BlockNo b = kFirstAreaBlock; b <= kLastBlock; ++b) {
+        if (!m_rx.Wait(kAreaFrameSize)) {
+            Fail(SilenceDetail("block " + std::to_string(b)));
+            return TTransferOutcome::Error;
+        }
+        if (rx.count > kAreaFrameSize) {
+            Fail("The radio sent more data than one block (" + std::to_string(rx.count) + " bytes).");
+            return TTransferOutcome::Error;
+        }
+        if (rx.bytes[32] != Checksum(rx.bytes.data(), 32)) {
+            Fail("Block " + std::to_string(b) + " arrived with a wrong checksum.");
+            return TTransferOutcome::ChecksumError;
+        }
+        std::memcpy(text->Data() + BlockOffset(b), rx.bytes.data(), kBlockSize);
+        Progress(b);
+        m_rx.ResetCount();
+        m_rx.StartTimeout();
+        if (!SendAck())
+            return TTransferOutcome::Error;
+    }
+    m_rx.StopTimeout();
+
+    DecodeImage(*text, *mem);
+    CheckRecords(*mem);
+    m_state.CurrentMem.Assign(*mem);
+    m_state.CurrentText.Assign(*text);
+    m_state.CurrentMem.SetFwVersion(m_result.fwVersion);
+    return TTransferOutcome::Success;
+}
+
+bool TCloneTransfer::ReadSerialNumber(std::string& serial)
+{
+    m_rx.ResetCount();
+    if (!SendFrame(BuildFrame(TCommand::ReadSerial, 0)))
+        return false;
+    m_rx.StartTimeout();
+    if (!m_rx.Wait(kSerialReplySize))
+        return false;
+    serial = SerialReplyText(m_state.RxBuffer.bytes.data());
+    return true;
+}
+
+bool TCloneTransfer::SendAcknowledged(const TFrame& frame, bool byteWise, const std::string& what)
+{
+    m_rx.ResetCount();
+    if (byteWise) {
+        // WriteBlock frames go to the port one byte at a time.
+        for (Byte b : frame)
+            if (!m_comm.WriteChar(b))
+                return Fail("The port " + PortText() + " no longer accepts data.");
+    } else if (!SendFrame(frame)) {
+        return false;
+    }
+    m_rx.StartTimeout();
+    const int reply = m_rx.WaitReply();
+    if (reply == kAck)
+        return true;
+    if (reply < 0)
+        return Fail(SilenceDetail(what));
+    if (reply == kNak)
+        return Fail("The radio refused " + what + ".");
+    return Fail("The radio answered " + what + " with " + hex4(static_cast<unsigned>(reply)) +
+                " instead of accepting it.");
+}
+
+bool TCloneTransfer::SendBlocks(const TArea& area, int progressBase)
+{
+    for (int k = 0; k < area.blocks; ++k) {
+        const TRadioAddress address = AreaAddress(area, k);
+        const TFrame frame = BuildWriteBlock(address, m_state.CurrentText.Data() + BlockOffset(area.firstBlock + k));
+        if (!SendAcknowledged(frame, true, "the block at address " + hex4(address)))
+            return false;
+        Progress(progressBase + k);
+    }
+    return true;
+}
+
+bool TCloneTransfer::Download(TTransferKind kind)
+{
+    if (!StartConnection())
+        return false;
+
+    if (kind == TTransferKind::Factory && !m_state.SerialMode) {
+        // The factory area is written back with the radio's own serial number.
+        std::string serial;
+        if (ReadSerialNumber(serial)) {
+            m_result.readSerialNo = serial;
+            m_state.CurrentMem.FactoryOpt().SetSerialNo(serial);
+        } else if (!m_result.detail.empty()) {
+            return false;
+        }
+    } else if (kind == TTransferKind::ReadSerial) {
+        Progress(1);
+        std::string serial;
+        if (ReadSerialNumber(serial))
+            m_result.readSerialNo = serial;
+        else if (!m_result.detail.empty())
+            return false;
+    }
+    if (m_rx.HungUp())
+        return Fail(SilenceDetail("serial number"));
+
+    EncodeImage(m_state.CurrentText, m_state.CurrentMem, true);
+
+    if (kind == TTransferKind::ReadSerial)
+        return true;
+
+    const TFrame begin = BuildFrame(TCommand::WriteBegin, WriteBeginParameter(kind));
+    if (!SendAcknowledged(begin, false, "the start of the write (WriteBegin " + hex4(WriteBeginParameter(kind)) + ")"))
+        return false;
+
+    switch (kind) {
+    case TTransferKind::UserData:
+        for (int i = 0; i < kChannelBlocks; ++i) {
+            TRadioReceiver::ProcessMessages();
+            if (m_state.CurrentText.Data()[BlockOffset(i)] == kChannelInUse) {
+                const TRadioAddress address = AreaAddress(kChannelArea, i);
+                const TFrame frame = BuildWriteBlock(address, m_state.CurrentText.Data() + BlockOffset(i));
+                if (!SendAcknowledged(frame, true, "channel " + std::to_string(i + 1) + " (address " + hex4(address) + ")"))
+                    return false;
+            }
+            Progress(i + 1);
+        }
+        if (!SendBlocks(kCommonArea, 500) || !SendBlocks(kTunerArea0, 512) || !SendBlocks(kTunerArea1, 528))
+            return false;
+        break;
+    case TTransferKind::Factory:
+        if (!SendBlocks(kFactoryArea, 1))
+            return false;
+        break;
+    case TTransferKind::AntTuner:
+        if (!SendBlocks(kTunerArea0, 1) || !SendBlocks(kTunerArea1, 16))
+            return false;
+        break;
+    default:
+        break;
+    }
+
+    if (!SendFrame(BuildFrame(TCommand::WriteEnd, WriteEndParameter(kind))))
+        return false;
+    if (kind == TTransferKind::UserData)
+        m_rx.Sleep(kUserDataEndMs);
+    return true;
+}
+
+bool TCloneTransfer::Run(int kind)
+{
+    m_result = TTransferResult{};
+    if (!IsTransferKind(kind)) {
+        m_result.outcome = TTransferOutcome::Error;
+        m_result.detail = "Unknown transfer kind " + std::to_string(kind) + ".";
+        ShowError(kind == 0 ? kUploadError : kDownloadError, m_result.detail);
+        return false;
+    }
+
+    if (kind == static_cast<int>(TTransferKind::Upload)) {
+        m_result.outcome = Upload();
+        m_rx.StopTimeout();
+        m_comm.Close();
+        switch (m_result.outcome) {
+        case TTransferOutcome::Success:
+            if (!m_state.TransferChain)
+                ShowInformation(kUploadCompleted);
+            break;
+        case TTransferOutcome::ChecksumError:
+            m_state.TransferChain = false;
+            ShowError(kChecksumError, m_result.detail);
+            break;
+        default:
+            m_state.TransferChain = false;
+            ShowError(kUploadError, m_result.detail);
+            break;
+        }
+        return m_result.Ok();
+    }
+
+    const bool ok = Download(static_cast<TTransferKind>(kind));
+    m_result.outcome = ok ? TTransferOutcome::Success : TTransferOutcome::Error;
+    m_rx.StopTimeout();
+    if (m_comm.IsOpen()) {
+        m_rx.Sleep(kBeforeCloseMs);
+        m_comm.Close();
+    }
+    if (ok) {
+        if (!m_state.TransferChain)
+            ShowInformation(kDownloadCompleted);
+    } else {
+        ShowError(kDownloadError, m_result.detail);
+    }
+    return ok;
+}
+
+}  // namespace mv53

@@ -1,0 +1,80 @@
+#pragma once
+// The clone protocol's controller: runs one Upload (the radio's whole memory into the records
+// and the radio image) or one Download (an area of the image into the radio) over its own
+// serial port, reports progress through a signal and ends with the transfer's message. No
+// widgets: the clone window and the command line both drive it.
+
+#include "app/U_Global.h"
+#include "link/CloneFrames.h"
+#include "link/CommX.h"
+#include "link/RadioReceiver.h"
+
+#include <QObject>
+
+#include <memory>
+#include <string>
+
+namespace mv53 {
+
+inline constexpr const char* kUploadCompleted = "Upload is completed";
+inline constexpr const char* kUploadError = "Upload error";
+inline constexpr const char* kChecksumError = "Checksum error";
+inline constexpr const char* kDownloadCompleted = "Download is completed";
+inline constexpr const char* kDownloadError = "Download error";
+
+enum class TTransferOutcome { NotRun, Success, Error, ChecksumError };
+
+struct TTransferResult {
+    TTransferOutcome outcome = TTransferOutcome::NotRun;
+    std::string detail;         // why it failed, in words for the person at the radio
+    std::string fwVersion;      // firmware version text of the identify reply
+    std::string readSerialNo;   // serial number the radio reported (kinds 2 and 5); empty if none
+    bool Ok() const { return outcome == TTransferOutcome::Success; }
+};
+
+class TCloneTransfer final : public QObject {
+    Q_OBJECT
+public:
+    explicit TCloneTransfer(TProgramState& state, QObject* parent = nullptr);
+    ~TCloneTransfer() override;
+
+    // Talks over this device instead of the port ComPortNo + 1.
+    void SetDevicePath(std::string path) { m_devicePath = std::move(path); }
+
+    // Runs transfer kind 0 (upload) or 1, 2, 3, 5 (downloads), closes the port and shows the
+    // message. Returns true when the transfer succeeded.
+    bool Run(int kind);
+    const TTransferResult& Result() const { return m_result; }
+
+    // The highest progress position of a kind (the bar runs from 0).
+    static int ProgressMax(int kind);
+
+    TCommX& CommX() { return m_comm; }
+
+Q_SIGNALS:
+    void ProgressChanged(int position);
+
+private:
+    using Byte = mv53::Byte;
+
+    bool StartConnection();
+    TTransferOutcome Upload();
+    bool Download(clone::TTransferKind kind);
+    bool ReadSerialNumber(std::string& serial);
+    bool SendFrame(const clone::TFrame& frame);
+    bool SendAcknowledged(const clone::TFrame& frame, bool byteWise, const std::string& what);
+    bool SendBlocks(const clone::TArea& area, int progressBase);
+    bool SendAck();
+    void Progress(int position);
+    bool Fail(std::string detail);
+    std::string PortText() const;
+    std::string SilenceDetail(const std::string& what) const;
+
+    TProgramState& m_state;
+    TCommX m_comm;
+    TRadioReceiver m_rx;
+    std::string m_devicePath;
+    TTransferResult m_result;
+};
+
+}  // namespace mv53

@@ -1,0 +1,97 @@
+#include "link/RadioReceiver.h"
+
+#include "link/CommX.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+
+#include <vector>
+
+namespace mv53 {
+
+TRadioReceiver::TRadioReceiver(TProgramState& state, QObject* parent) : QObject(parent), m_state(state)
+{
+    m_timer.setSingleShot(false);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    m_timer.setInterval(kSilenceMs);
+    connect(&m_timer, &QTimer::timeout, this, &TRadioReceiver::TimerTick);
+}
+
+void TRadioReceiver::Attach(TCustomCommX& comm)
+{
+    m_comm = &comm;
+    connect(&comm, &TCustomCommX::OnReceive, this, &TRadioReceiver::CommXReceive);
+    connect(&comm, &TCustomCommX::OnHangUp, this, &TRadioReceiver::HangUp);
+}
+
+void TRadioReceiver::CommXReceive(TCustomCommX* sender, int receiveSize)
+{
+    m_timer.stop();
+    if (sender != nullptr && receiveSize > 0) {
+        std::vector<uint8_t> data(static_cast<std::size_t>(receiveSize) + 1);
+        const int n = sender->Read(data.data(), receiveSize);
+        if (n > 0)
+            m_state.RxBuffer.Append(data.data(), n);
+    }
+    m_state.TimedOut = false;
+    m_timer.start(kSilenceMs);
+}
+
+void TRadioReceiver::ResetCount() { m_state.RxBuffer.Reset(); }
+
+void TRadioReceiver::StartTimeout(int ms)
+{
+    m_state.TimedOut = false;
+    m_timer.start(ms);
+}
+
+void TRadioReceiver::StopTimeout() { m_timer.stop(); }
+
+void TRadioReceiver::TimerTick()
+{
+    m_timer.stop();
+    m_state.TimedOut = true;
+}
+
+void TRadioReceiver::HangUp()
+{
+    m_hungUp = true;
+    // Wake a wait that blocks in the event loop.
+    QCoreApplication::postEvent(this, new QEvent(QEvent::User));
+}
+
+bool TRadioReceiver::HungUp() const { return m_hungUp || (m_comm != nullptr && m_comm->IsOpen() && m_comm->HungUp()); }
+
+bool TRadioReceiver::Wait(int n)
+{
+    // A wait always ends: without a running silence timer it would block for good.
+    if (!m_timer.isActive() && !m_state.TimedOut)
+        m_timer.start(kSilenceMs);
+    for (;;) {
+        if (m_state.TimedOut || HungUp())
+            break;
+        if (m_state.RxBuffer.count >= n)
+            break;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    m_timer.stop();
+    return !m_state.TimedOut && !HungUp();
+}
+
+int TRadioReceiver::WaitReply()
+{
+    if (!Wait(1))
+        return -1;
+    return m_state.RxBuffer.bytes[0];
+}
+
+void TRadioReceiver::Sleep(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void TRadioReceiver::ProcessMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+}  // namespace mv53

@@ -1,0 +1,62 @@
+#pragma once
+// Waiting for the radio: the receive handler that fills the shared receive buffer, the
+// one-second silence timer and the wait loops, which block in the event loop until bytes or
+// the time-out arrive. Used by every window that talks to the radio.
+
+#include "app/U_Global.h"
+
+#include <QObject>
+#include <QTimer>
+
+class TCustomCommX;
+
+namespace mv53 {
+
+class TRadioReceiver final : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kSilenceMs = 1000;
+
+    explicit TRadioReceiver(TProgramState& state, QObject* parent = nullptr);
+
+    // Routes the port's received data and hang-up into this receiver.
+    void Attach(TCustomCommX& comm);
+
+    // The receive handler: reads receiveSize bytes into the shared buffer (bytes past its end
+    // are counted, not stored), clears TimedOut and restarts the silence timer.
+    void CommXReceive(TCustomCommX* sender, int receiveSize);
+
+    // Sets count to 0.
+    void ResetCount();
+    // Clears TimedOut and starts the silence timer.
+    void StartTimeout(int ms = kSilenceMs);
+    void StopTimeout();
+    bool TimeoutActive() const { return m_timer.isActive(); }
+
+    // wait(n): returns true when count reached n before the silence time-out fired and the
+    // device is still there. The silence timer is stopped afterwards.
+    bool Wait(int n);
+    // Waits for the reply byte and gives it (-1 when none came).
+    int WaitReply();
+
+    // Lets the application process its messages for ms milliseconds (the UI keeps painting
+    // and received data keeps being stored).
+    void Sleep(int ms);
+    // Processes the messages waiting now, without blocking.
+    static void ProcessMessages();
+
+    // The device vanished (cable pulled, pseudo-terminal closed): every wait fails at once.
+    bool HungUp() const;
+    void ClearHangUp() { m_hungUp = false; }
+
+private:
+    void TimerTick();
+    void HangUp();
+
+    TProgramState& m_state;
+    TCustomCommX* m_comm = nullptr;
+    QTimer m_timer;
+    bool m_hungUp = false;
+};
+
+}  // namespace mv53

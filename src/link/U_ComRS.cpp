@@ -1,0 +1,163 @@
+#include "link/U_ComRS.h"
+
+#include "platform/PortMap.h"
+
+#include <QFileInfo>
+#include <QSerialPortInfo>
+#include <QString>
+
+#include <algorithm>
+#include <map>
+#include <cctype>
+#include <cstdio>
+#include <utility>
+
+namespace mv53 {
+
+namespace {
+
+std::string upper(std::string s)
+{
+    for (char& c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+bool contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
+
+std::string baseName(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The decimal number after "COM", or -1 when the rest of the name is not one.
+int portNumber(const std::string& name)
+{
+    if (name.size() <= 3 || name.size() > 3 + 6)
+        return -1;
+    int n = 0;
+    for (std::size_t i = 3; i < name.size(); ++i) {
+        const char c = name[i];
+        if (c < '0' || c > '9')
+            return -1;
+        n = n * 10 + (c - '0');
+    }
+    return n;
+}
+
+TComPortEnumerator& installedEnumerator()
+{
+    static TComPortEnumerator enumerator;
+    return enumerator;
+}
+
+}  // namespace
+
+bool IsModemPort(const TComPortInfo& port)
+{
+    return contains(upper(port.description), "MODEM") || contains(upper(port.manufacturer), "MODEM") ||
+           contains(upper(baseName(port.device)), "MODEM");
+}
+
+// The maker's cable is a USB CDC-ACM device (on Windows it runs on the class driver usbser).
+// On Linux that class driver is cdc_acm, whose ports are named ttyACM<n>; a port is taken as
+// the cable when its driver is cdc_acm or, with the driver unknown, when it is a ttyACM port.
+bool IsUsbCablePort(const TComPortInfo& port)
+{
+    if (!port.driver.empty())
+        return port.driver == "cdc_acm";
+    return baseName(port.device).rfind("ttyACM", 0) == 0;
+}
+
+void BuildComPortList(const std::vector<TComPortInfo>& ports, std::vector<std::string>& list)
+{
+    list.clear();
+    std::vector<std::pair<int, std::string>> keyed;
+    for (const auto& port : ports) {
+        if (port.name.rfind("COM", 0) != 0 || IsModemPort(port))
+            continue;
+        const int number = portNumber(port.name);
+        if (number < 0)
+            continue;   // "COMx": not a port this program can address; leave it out
+        std::string entry = port.name;
+        if (IsUsbCablePort(port))
+            entry += kUsbCableSuffix;
+        keyed.emplace_back(number, std::move(entry));
+    }
+    // By number, then by text: the order of the zero-padded keys ("003COM3") for numbers up to
+    // 999, and still by number above.
+    std::sort(keyed.begin(), keyed.end());
+    keyed.erase(std::unique(keyed.begin(), keyed.end()), keyed.end());
+    for (auto& k : keyed)
+        list.push_back(std::move(k.second));
+}
+
+std::string PortNameOfEntry(const std::string& entry)
+{
+    const auto at = entry.find(kUsbCableSuffix);
+    return at == std::string::npos ? entry : entry.substr(0, at);
+}
+
+// The kernel driver of a tty ("cdc_acm", "ftdi_sio"), from sysfs; empty when unknown.
+static std::string ttyDriver(const std::string& portName)
+{
+    const QFileInfo link(QStringLiteral("/sys/class/tty/") + QString::fromStdString(portName) +
+                         QStringLiteral("/device/driver"));
+    if (!link.isSymLink())
+        return {};
+    return QFileInfo(link.symLinkTarget()).fileName().toStdString();
+}
+
+std::vector<TComPortInfo> SystemComPorts()
+{
+    // What the system enumerates, by device path. Pseudo-terminals are never among them.
+    std::map<std::string, TComPortInfo> present;
+    const auto infos = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo& info : infos) {
+        TComPortInfo port;
+        port.device = info.systemLocation().toStdString();
+        port.description = info.description().toStdString();
+        port.manufacturer = info.manufacturer().toStdString();
+        port.driver = ttyDriver(info.portName().toStdString());
+        present.emplace(port.device, std::move(port));
+    }
+
+    // Every COM number whose device is there: a bound device that exists (a pseudo-terminal of
+    // the simulator, say) or one the system enumerates.
+    const auto bindings = platform::PortMap::Bindings();
+    int last = 20;
+    if (!bindings.empty())
+        last = std::max(last, bindings.rbegin()->first);
+    std::vector<TComPortInfo> ports;
+    for (int n = 1; n <= last; ++n) {
+        const std::string device = platform::PortMap::DevicePathForPort(n);
+        TComPortInfo port;
+        if (const auto it = present.find(device); it != present.end())
+            port = it->second;
+        else if (bindings.count(n) == 0 || !QFileInfo::exists(QString::fromStdString(device)))
+            continue;
+        port.name = "COM" + std::to_string(n);
+        port.device = device;
+        ports.push_back(std::move(port));
+    }
+    return ports;
+}
+
+TComPortEnumerator SetComPortEnumerator(TComPortEnumerator enumerator)
+{
+    return std::exchange(installedEnumerator(), std::move(enumerator));
+}
+
+std::vector<TComPortInfo> EnumerateComPorts()
+{
+    const auto& enumerator = installedEnumerator();
+    return enumerator ? enumerator() : SystemComPorts();
+}
+
+void GetComPortList(std::vector<std::string>& list)
+{
+    BuildComPortList(EnumerateComPorts(), list);
+}
+
+}  // namespace mv53

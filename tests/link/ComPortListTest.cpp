@@ -1,0 +1,176 @@
+// COM port discovery and the Configure dialog, over an injected port enumeration.
+
+#include "link/ConfigComPort.h"
+#include "link/U_ComRS.h"
+#include "platform/PortMap.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QRadioButton>
+#include <QTest>
+
+#include <string>
+#include <vector>
+
+using mv53::TComPortInfo;
+
+namespace {
+
+TComPortInfo port(const std::string& name, const std::string& device, const std::string& description = "USB Serial",
+                  const std::string& driver = "ftdi_sio")
+{
+    return TComPortInfo{name, device, description, "", driver};
+}
+
+std::vector<std::string> listOf(const std::vector<TComPortInfo>& ports)
+{
+    std::vector<std::string> list{"stale entry"};
+    mv53::BuildComPortList(ports, list);
+    return list;
+}
+
+// Installs an enumeration for the lifetime of a test.
+class FakePorts {
+public:
+    explicit FakePorts(std::vector<TComPortInfo> ports)
+    {
+        m_previous = mv53::SetComPortEnumerator([ports] { return ports; });
+    }
+    ~FakePorts() { mv53::SetComPortEnumerator(m_previous); }
+
+private:
+    mv53::TComPortEnumerator m_previous;
+};
+
+std::vector<int> enabledButtons(const TfrmConfig& dlg)
+{
+    std::vector<int> out;
+    for (int n = 1; n <= kConfigPortCount; ++n)
+        if (dlg.rbtnCom[static_cast<size_t>(n - 1)]->isEnabled())
+            out.push_back(n);
+    return out;
+}
+
+}  // namespace
+
+TEST(ComPortList, KeepsSerialPortsSortedByNumber)
+{
+    EXPECT_EQ(listOf({port("COM3", "/dev/ttyS2"), port("COM1", "/dev/ttyS0")}),
+              (std::vector<std::string>{"COM1", "COM3"}));
+    // By number, not by text: COM10 after COM9, COM2 before COM10.
+    EXPECT_EQ(listOf({port("COM10", "/dev/ttyUSB1"), port("COM9", "/dev/ttyUSB0"), port("COM2", "/dev/ttyS1")}),
+              (std::vector<std::string>{"COM2", "COM9", "COM10"}));
+    EXPECT_TRUE(listOf({}).empty());
+}
+
+TEST(ComPortList, LeavesOutModemsAndNamesThatAreNoPorts)
+{
+    const auto list = listOf({
+        port("COM4", "/dev/ttyS3", "PCI Modem (COM4)"),
+        port("COM5", "/dev/ttyModem0", ""),
+        port("COM6", "/dev/ttyUSB2", "USB Serial", "ftdi_sio"),
+        port("com7", "/dev/ttyUSB3"),    // "COM" is compared case-sensitively
+        port("COMx", "/dev/ttyUSB4"),    // not a number: skipped, the rest still listed
+        port("COM", "/dev/ttyUSB5"),
+        port("COM1", "/dev/ttyS0"),
+    });
+    EXPECT_EQ(list, (std::vector<std::string>{"COM1", "COM6"}));
+}
+
+TEST(ComPortList, MarksTheUsbCable)
+{
+    const auto list = listOf({
+        port("COM2", "/dev/ttyACM0", "UXC-40", "cdc_acm"),
+        port("COM3", "/dev/ttyACM1", "", ""),           // driver unknown: the ttyACM name counts
+        port("COM4", "/dev/ttyUSB0", "", "ftdi_sio"),
+    });
+    EXPECT_EQ(list, (std::vector<std::string>{"COM2   (UXC-40)", "COM3   (UXC-40)", "COM4"}));
+    EXPECT_EQ(mv53::PortNameOfEntry(list[0]), "COM2");
+    EXPECT_EQ(mv53::PortNameOfEntry(list[2]), "COM4");
+}
+
+TEST(ComPortList, PresentBoundDevicesAreListed)
+{
+    // A pseudo-terminal never shows up in the system's enumeration; a binding to an existing
+    // device makes it a port, a binding to a missing device does not.
+    mv53::platform::PortMap::ClearBindings();
+    mv53::platform::PortMap::Bind(7, "/dev/null");
+    mv53::platform::PortMap::Bind(8, "/dev/mv53-no-such-device");
+    const auto ports = mv53::SystemComPorts();
+    mv53::platform::PortMap::ClearBindings();
+    bool com7 = false;
+    for (const auto& p : ports) {
+        EXPECT_NE(p.name, "COM8");
+        if (p.name == "COM7") {
+            com7 = true;
+            EXPECT_EQ(p.device, "/dev/null");
+        }
+    }
+    EXPECT_TRUE(com7);
+}
+
+TEST(ConfigDialog, EnablesPresentPortsIncludingTheCable)
+{
+    FakePorts fake({port("COM1", "/dev/ttyS0"), port("COM3", "/dev/ttyACM0", "UXC-40", "cdc_acm"),
+                    port("COM12", "/dev/ttyUSB0"), port("COM4", "/dev/ttyS3", "Modem"), port("COM25", "/dev/ttyUSB9")});
+    TfrmConfig dlg(2);
+    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Configure"));
+    EXPECT_EQ(enabledButtons(dlg), (std::vector<int>{1, 3, 12}));
+    EXPECT_EQ(dlg.rbtnCom[0]->text(), QStringLiteral("COM&1"));
+    EXPECT_EQ(dlg.rbtnCom[2]->text(), QStringLiteral("COM&3   (UXC-40)"));
+    EXPECT_EQ(dlg.rbtnCom[9]->text(), QStringLiteral("COM1&0"));
+    EXPECT_EQ(dlg.rbtnCom[11]->text(), QStringLiteral("COM12"));
+    EXPECT_EQ(dlg.rbtnCom[2]->toolTip(), QStringLiteral("/dev/ttyACM0"));
+    EXPECT_EQ(dlg.DeviceOf(12), "/dev/ttyUSB0");
+    EXPECT_TRUE(dlg.rbtnCom[2]->isChecked());
+    EXPECT_TRUE(dlg.lblDevice->text().contains(QStringLiteral("/dev/ttyACM0")));
+}
+
+TEST(ConfigDialog, OkTakesTheCheckedButtonAndCancelKeepsTheNumber)
+{
+    FakePorts fake({port("COM1", "/dev/ttyS0"), port("COM5", "/dev/ttyUSB0")});
+    {
+        TfrmConfig dlg(0);
+        dlg.rbtnCom[4]->setChecked(true);
+        dlg.accept();
+        EXPECT_EQ(dlg.result(), QDialog::Accepted);
+        EXPECT_EQ(dlg.ComPortNo(), 4);
+    }
+    {
+        // Above 19 nothing is checked, and OK leaves the number as it was.
+        TfrmConfig dlg(42);
+        for (auto* b : dlg.rbtnCom)
+            EXPECT_FALSE(b->isChecked());
+        dlg.accept();
+        EXPECT_EQ(dlg.ComPortNo(), 42);
+    }
+    {
+        TfrmConfig dlg(0);
+        dlg.show();
+        dlg.rbtnCom[4]->setChecked(true);
+        QTest::keyClick(&dlg, Qt::Key_Escape);
+        EXPECT_EQ(dlg.result(), QDialog::Rejected);
+        EXPECT_FALSE(dlg.isVisible());
+    }
+    int number = 0;
+    QTimer::singleShot(0, [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* dlg = qobject_cast<TfrmConfig*>(w)) {
+                dlg->rbtnCom[4]->setChecked(true);
+                dlg->btnCancel->click();
+            }
+    });
+    EXPECT_FALSE(ConfigureComPort(number, nullptr));
+    EXPECT_EQ(number, 0);
+}
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,140 @@
+// The clone window without a radio: captions, pictures, buttons, Cancel, help and closing.
+// Transfers through the window run in CloneTransferTest against the simulator.
+
+#include "link/Radio.h"
+#include "ScriptedPrompt.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+struct Pos {
+    int left;
+    int top;
+};
+
+Pos posOf(const QWidget* w) { return {w->x(), w->y()}; }
+
+bool operator==(const Pos& a, const Pos& b) { return a.left == b.left && a.top == b.top; }
+
+}  // namespace
+
+TEST(RadioWindow, UploadAndDownloadLayouts)
+{
+    TProgramState state;
+    {
+        TfrmRadio frm(state, 0);
+        frm.show();
+        EXPECT_EQ(frm.windowTitle(), QStringLiteral("Upload Function"));
+        EXPECT_TRUE(posOf(frm.imgRadio) == (Pos{16, 18}));
+        EXPECT_TRUE(posOf(frm.imgArrow) == (Pos{88, 18}));
+        EXPECT_TRUE(posOf(frm.imgPc) == (Pos{124, 18}));
+        EXPECT_EQ(frm.ProgressBar1->maximum(), 559);
+        EXPECT_EQ(frm.ProgressBar1->value(), 0);
+        EXPECT_TRUE(frm.lblMsg1->text().isEmpty() && frm.lblMsg2->text().isEmpty() && frm.lblMsg3->text().isEmpty());
+        EXPECT_EQ(frm.btnOk->text(), QStringLiteral("&Ok"));
+        EXPECT_EQ(frm.btnCancel->text(), QStringLiteral("&Cancel"));
+        EXPECT_EQ(frm.btnHelp->text(), QStringLiteral("&Help"));
+        EXPECT_FALSE(frm.windowFlags() & Qt::WindowCloseButtonHint);
+    }
+    const int maxima[][2] = {{1, 543}, {2, 15}, {3, 31}, {5, 1}};
+    for (const auto& [kind, maximum] : maxima) {
+        TfrmRadio frm(state, kind);
+        frm.show();
+        EXPECT_EQ(frm.windowTitle(), QStringLiteral("Download Function"));
+        EXPECT_TRUE(posOf(frm.imgPc) == (Pos{60, 18}));
+        EXPECT_TRUE(posOf(frm.imgArrow) == (Pos{88, 18}));
+        EXPECT_TRUE(posOf(frm.imgRadio) == (Pos{124, 18}));
+        EXPECT_EQ(frm.ProgressBar1->maximum(), maximum) << kind;
+        EXPECT_TRUE(frm.btnOk->isVisible() && frm.btnCancel->isVisible() && frm.btnHelp->isVisible());
+    }
+}
+
+TEST(RadioWindow, CancelBeforeTheTransferEndsWithoutTouchingAnything)
+{
+    mv53::test::ScriptedPrompt prompt;
+    mv53::ScopedPrompt scoped(prompt);
+    TProgramState state;
+    state.ComPortNo = 300;   // would fall back to COM1 if anything were opened
+    state.CurrentText[100] = 0x42;
+    QTimer::singleShot(0, [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* frm = qobject_cast<TfrmRadio*>(w); frm && frm->isVisible())
+                frm->btnCancel->click();
+    });
+    EXPECT_FALSE(RadioUpload(state, nullptr));
+    EXPECT_TRUE(prompt.texts().empty());
+    EXPECT_EQ(state.CurrentText[100], 0x42);
+
+    // Escape acts as Cancel while Cancel can be clicked.
+    QTimer::singleShot(0, [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* frm = qobject_cast<TfrmRadio*>(w); frm && frm->isVisible())
+                QTest::keyClick(frm, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(RadioDownload(state, 1, nullptr));
+    EXPECT_TRUE(prompt.texts().empty());
+}
+
+TEST(RadioWindow, CannotBeClosedUntilDone)
+{
+    TProgramState state;
+    TfrmRadio frm(state, 1);
+    frm.show();
+    QCloseEvent refused;
+    QApplication::sendEvent(&frm, &refused);
+    EXPECT_FALSE(refused.isAccepted());
+    EXPECT_FALSE(frm.Done());
+    frm.btnCancel->click();
+    EXPECT_TRUE(frm.Done());
+    QCloseEvent allowed;
+    QApplication::sendEvent(&frm, &allowed);
+    EXPECT_TRUE(allowed.isAccepted());
+}
+
+TEST(RadioWindow, AutoStartHidesOkAndCancelAndClearsTheFlag)
+{
+    TProgramState state;
+    state.AutoStartTransfer = true;
+    TfrmRadio frm(state, 2);
+    frm.show();
+    EXPECT_FALSE(state.AutoStartTransfer);
+    EXPECT_FALSE(frm.btnOk->isVisible());
+    EXPECT_FALSE(frm.btnCancel->isVisible());
+    EXPECT_TRUE(frm.btnHelp->isVisible());
+    EXPECT_TRUE(frm.Timer1.isActive());
+    EXPECT_EQ(frm.Timer1.interval(), 500);
+    // Escape cannot stop a transfer that starts by itself.
+    QTest::keyClick(&frm, Qt::Key_Escape);
+    EXPECT_TRUE(frm.isVisible());
+    frm.Timer1.stop();
+}
+
+TEST(RadioWindow, HelpOpensTheTopicOfTheDirection)
+{
+    std::vector<int> topics;
+    TfrmRadio::SetHelpHook([&](int context) { topics.push_back(context); });
+    TProgramState state;
+    TfrmRadio up(state, 0);
+    up.btnHelp->click();
+    TfrmRadio down(state, 3);
+    down.btnHelp->click();
+    TfrmRadio::SetHelpHook({});
+    down.btnHelp->click();   // no help: nothing happens
+    EXPECT_EQ(topics, (std::vector<int>{166, 168}));
+}
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
