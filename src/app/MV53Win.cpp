@@ -2,6 +2,7 @@
 
 #include "app/Main.h"
 #include "app/QtPrompt.h"
+#include "link/Radio.h"
 #include "platform/SingleInstance.h"
 
 #include <QApplication>
@@ -32,6 +33,9 @@ int main(int argc, char** argv)
 
     TfrmMain main(std::move(options));
     prompt.SetParent(&main);
+    TfrmRadio::SetHelpHook([&main](int context) { main.ShowHelpContext(context); });
     main.show();
-    return QApplication::exec();
+    const int result = QApplication::exec();
+    TfrmRadio::SetHelpHook({});
+    return result;
 }

@@ -1,0 +1,126 @@
+// Upload and Download from the main window's menu, through the real clone window and serial
+// port, against the radio simulator on a pseudo-terminal bound to COM1 for this run.
+
+#include "MainWindowFixture.h"
+
+#include "RadioSimulator.h"
+#include "app/ChannelGrid.h"
+#include "link/Radio.h"
+#include "platform/PortMap.h"
+
+#include <QPushButton>
+#include <QTest>
+
+using mv53::test::MainWindowTest;
+
+namespace {
+
+// Clicks "&Ok" of every clone window that waits for the user, until stopped.
+class CloneWindowClicker {
+public:
+    CloneWindowClicker()
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* frm = qobject_cast<TfrmRadio*>(w);
+                if (frm && frm->isVisible() && frm->btnOk->isVisible() && frm->btnOk->isEnabled()) {
+                    ++windows;
+                    frm->btnOk->click();
+                }
+            }
+        });
+        m_timer.start(20);
+    }
+    int windows = 0;
+
+private:
+    QTimer m_timer;
+};
+
+class MainRadioTest : public MainWindowTest {
+protected:
+    mv53::radiosim::RadioSimulator radio;
+
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        ASSERT_TRUE(radio.Start()) << radio.LastError();
+    }
+    void TearDown() override
+    {
+        MainWindowTest::TearDown();
+        radio.Stop();
+        mv53::platform::PortMap::ClearBindings();
+    }
+
+    TfrmMain& StartOnTheRadio()
+    {
+        TMainOptions o = Options();
+        o.Link = DefaultRadioLink();
+        o.PortBindings = QString::fromStdString("COM1=" + radio.DevicePath());
+        win = std::make_unique<TfrmMain>(std::move(o));
+        return *win;
+    }
+};
+
+}  // namespace
+
+TEST_F(MainRadioTest, UploadEditSaveAndDownloadFromTheMenu)
+{
+    // The radio holds channel 8 in use with a tag of its own.
+    {
+        TMVmem mem;
+        TText image;
+        ClearRecords(mem);
+        mem.Channels().Items(7).SetStatus(0xA5);
+        mem.Channels().Items(7).SetTag("RADIO008");
+        ASSERT_TRUE(EncodeImage(image, mem, true));
+        mv53::radiosim::Memory memory{};
+        std::copy(image.Data(), image.Data() + image.Size(), memory.begin());
+        radio.SetMemory(memory);
+    }
+    TfrmMain& w = StartOnTheRadio();
+    ASSERT_TRUE(w.miUpload->isEnabled());
+    CloneWindowClicker clicker;
+
+    w.miUpload->trigger();
+    EXPECT_EQ(prompt.texts(), (std::vector<std::string>{"Upload is completed"}));
+    EXPECT_EQ(clicker.windows, 1);
+    EXPECT_TRUE(w.State().Modified);
+    EXPECT_EQ(w.State().CurrentFileName, "<none>");
+    EXPECT_EQ(w.State().GridChannels.Items(7).Tag(), "RADIO008");
+    EXPECT_EQ(w.Grid()->CellText(7, 1), "RADIO008");
+    EXPECT_EQ(w.SystemValue(1, 1), QStringLiteral("012a"));
+
+    // Edit in the grid: channel 3 becomes used; Save writes a file.
+    w.Grid()->CellAction(2, 0);
+    prompt.saveResults = {Path("radio.m53")};
+    w.miSave->trigger();
+    EXPECT_EQ(w.State().CurrentFileName, Path("radio.m53"));
+    EXPECT_FALSE(w.State().Modified);
+
+    prompt.shown.clear();
+    w.miDownload->trigger();
+    // The user starts the first transfer; the read-back and the factory area start by themselves
+    // and only the last one reports.
+    EXPECT_EQ(clicker.windows, 2);
+    EXPECT_EQ(prompt.texts(), (std::vector<std::string>{"Download is completed"}));
+    EXPECT_FALSE(w.State().TransferChain);
+    const mv53::radiosim::Memory written = radio.GetMemory();
+    const size_t block2 = 6 + 32 * 2;
+    EXPECT_EQ(written[block2], 0xA5);   // channel 3 now in use in the radio
+    EXPECT_EQ(w.State().CurrentFileName, Path("radio.m53"));
+}
+
+TEST_F(MainRadioTest, UploadWithoutARadioReportsAndChangesNothing)
+{
+    mv53::radiosim::Faults silent;
+    silent.silent = true;
+    radio.SetFaults(silent);
+    TfrmMain& w = StartOnTheRadio();
+    CloneWindowClicker clicker;
+    w.miUpload->trigger();
+    EXPECT_EQ(prompt.texts(), (std::vector<std::string>{"Upload error"}));
+    EXPECT_FALSE(w.State().Modified);
+    EXPECT_EQ(w.SystemValue(1, 1), QStringLiteral("----"));
+}
