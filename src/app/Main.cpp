@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -369,32 +370,37 @@ void TfrmMain::CreateSystemPanel()
 {
     pnlSystem = new QWidget(this);
     pnlSystem->setObjectName(QStringLiteral("pnlSystem"));
-    auto* grid = new QGridLayout(pnlSystem);
-    grid->setContentsMargins(6, 4, 6, 4);
-    grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(2);
+    auto* row = new QHBoxLayout(pnlSystem);
+    row->setContentsMargins(6, 4, 6, 4);
+    row->setSpacing(6);
     const char* const captions[3][3] = {{"Serial No.", "Freq.", ""},
                                         {"Product Type", "FW Version", ""},
                                         {"COM Port is", "Printer", ""}};
     for (int column = 0; column < 3; ++column) {
-        for (int row = 0; row < 3; ++row) {
-            auto* caption = new QLabel(Q(captions[column][row]), pnlSystem);
-            auto* value = new QLabel(pnlSystem);
-            value->setObjectName(QStringLiteral("pnlSystem%1%2").arg(row).arg(column));
-            if (*captions[column][row] != '\0')
-                value->setFrameShape(QFrame::StyledPanel), value->setFrameShadow(QFrame::Sunken);
+        // Three columns of equal width, each with three label/value rows.
+        auto* part = new QWidget(pnlSystem);
+        auto* grid = new QGridLayout(part);
+        grid->setContentsMargins(0, 0, 0, 0);
+        grid->setHorizontalSpacing(6);
+        grid->setVerticalSpacing(2);
+        grid->setColumnMinimumWidth(0, 80);
+        grid->setColumnStretch(1, 1);
+        for (int r = 0; r < 3; ++r) {
+            auto* caption = new QLabel(Q(captions[column][r]), part);
+            auto* value = new QLabel(part);
+            value->setObjectName(QStringLiteral("pnlSystem%1%2").arg(r).arg(column));
+            if (*captions[column][r] != '\0') {
+                value->setFrameShape(QFrame::StyledPanel);
+                value->setFrameShadow(QFrame::Sunken);
+            }
             value->setMinimumHeight(18);
-            grid->addWidget(caption, row, column * 2);
-            grid->addWidget(value, row, column * 2 + 1);
-            m_systemValues[static_cast<size_t>(row)][static_cast<size_t>(column)] = value;
+            value->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+            grid->addWidget(caption, r, 0);
+            grid->addWidget(value, r, 1);
+            m_systemValues[static_cast<size_t>(r)][static_cast<size_t>(column)] = value;
         }
-        // Each column takes one third of the width.
-        grid->setColumnStretch(column * 2, 0);
-        grid->setColumnStretch(column * 2 + 1, 1);
+        row->addWidget(part, 1);
     }
-    grid->setColumnMinimumWidth(0, 80);
-    grid->setColumnMinimumWidth(2, 80);
-    grid->setColumnMinimumWidth(4, 80);
 }
 
 void TfrmMain::CreateStatusBar()

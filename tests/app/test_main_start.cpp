@@ -365,6 +365,24 @@ TEST_F(MainWindowTest, HidingTheToolBarUnticksItsMenuItem)
     EXPECT_TRUE(w.ToolBar()->isFloatable());
 }
 
+TEST_F(MainWindowTest, F10OpensTheFileMenuAndSystemColumnsShareTheWidth)
+{
+    TfrmMain& w = Start();
+    w.show();
+    QTest::keyClick(w.Grid(), Qt::Key_F10);
+    EXPECT_EQ(w.menuBar()->activeAction(), w.menuFile->menuAction());
+    QTest::keyClick(w.menuFile, Qt::Key_Escape);
+
+    w.resize(1200, w.height());
+    QCoreApplication::processEvents();
+    const QLabel* serial = w.findChild<QLabel*>(QStringLiteral("pnlSystem00"));
+    const QLabel* product = w.findChild<QLabel*>(QStringLiteral("pnlSystem01"));
+    const QLabel* port = w.findChild<QLabel*>(QStringLiteral("pnlSystem02"));
+    ASSERT_TRUE(serial && product && port);
+    EXPECT_LE(std::abs(serial->width() - product->width()), 2);
+    EXPECT_LE(std::abs(product->width() - port->width()), 2);
+}
+
 namespace {
 // Receives the pages the help opens.
 class UrlCatcher : public QObject {
