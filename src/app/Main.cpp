@@ -177,7 +177,6 @@ TfrmMain::TfrmMain(TMainOptions options, QWidget* parent) : QMainWindow(parent),
     miConfigure->setEnabled(static_cast<bool>(m_options.Link.Configure));
 
     RefreshMainWindow();
-    UpdatePrinterPanel();
 
     connect(&m_clock, &QTimer::timeout, this, &TfrmMain::ClockTick);
     m_clock.setInterval(1000);
@@ -638,6 +637,7 @@ void TfrmMain::RefreshMainWindow()
     m_systemValues[0][1]->setText(Q(kProductType));
     m_systemValues[1][1]->setText(Q(m_state.CurrentMem.FwVersion()));
     UpdatePortPanel();
+    UpdatePrinterPanel();
 
     grdCh->ApplyColumnVisibility(m_viewItems);
     grdCh->Fill();

@@ -55,20 +55,6 @@ TEST_F(MainWindowTest, SaveOnTheDefaultFileAsksAndNoLeadsToTheSaveDialog)
     EXPECT_EQ(Caption(), Path("other.m53") + " - MV53 for KT-4680 Series");
 }
 
-TEST_F(MainWindowTest, SaveOnTheDefaultFileWithYesOverwritesIt)
-{
-    MakeDataFile(DefaultFile().toStdString());
-    TfrmMain& w = Start();
-    SetTag(w.State().CurrentMem, "YES00001");
-    w.State().GridChannels = w.State().CurrentMem.Channels();
-    w.RefreshMainWindow();
-    prompt.answers = {PromptAnswer::Yes};
-    w.FileSave();
-    EXPECT_EQ(TagOfFile(DefaultFile().toStdString()), "YES00001");
-    EXPECT_EQ(w.State().CurrentFileName, DefaultFile().toStdString());
-    EXPECT_TRUE(prompt.lastSave.title.empty());   // no dialog
-}
-
 TEST_F(MainWindowTest, SaveAsChoosingTheDefaultFileAlsoAsks)
 {
     TfrmMain& w = Start();
@@ -257,24 +243,6 @@ TEST_F(MainWindowTest, RecentFileThatVanishedIsReportedAndRemoved)
     EXPECT_EQ(w.State().CurrentFileName, Path("two.m53"));
 }
 
-TEST_F(MainWindowTest, RecentFileOpenMovesItToTheFront)
-{
-    MakeDataFile(Path("one.m53"), [](TMVmem& m) { SetTag(m, "ONE00001"); });
-    MakeDataFile(Path("two.m53"));
-    TfrmMain& w = Start();
-    for (const char* name : {"one.m53", "two.m53"}) {
-        prompt.openResults = {mv53::OpenFileResult{Path(name), false}};
-        w.FileOpen();
-    }
-    w.State().Modified = true;
-    prompt.answers = {PromptAnswer::No};
-    w.OpenRecentFile(2);
-    EXPECT_EQ(prompt.texts(), (std::vector<std::string>{kSave}));
-    EXPECT_EQ(w.State().RecentFiles.front(), Path("one.m53"));
-    EXPECT_EQ(w.State().GridChannels.Items(0).Tag(), "ONE00001");
-    EXPECT_FALSE(w.State().Modified);
-}
-
 // ---- radio commands --------------------------------------------------------------------------
 
 TEST_F(MainWindowTest, UploadSetsModifiedAndDropsTheFileName)
@@ -297,16 +265,6 @@ TEST_F(MainWindowTest, UploadSetsModifiedAndDropsTheFileName)
     // New right after the upload asks to save.
     w.FileNew();
     EXPECT_EQ(prompt.texts(), (std::vector<std::string>{kSave}));
-}
-
-TEST_F(MainWindowTest, FailedUploadChangesNothing)
-{
-    TfrmMain& w = Start();
-    results = {false};
-    onUpload = [](TProgramState& s) { SetTag(s.CurrentMem, "RADIO001"); };
-    w.RadioUpload();
-    EXPECT_FALSE(w.State().Modified);
-    EXPECT_NE(w.State().GridChannels.Items(0).Tag(), "RADIO001");
 }
 
 TEST_F(MainWindowTest, DownloadRunsThreeTransfersAndWritesTheFactoryBackup)
@@ -383,19 +341,6 @@ TEST_F(MainWindowTest, ConfigureTakesThePortOnlyOnOk)
     EXPECT_EQ(w.SystemValue(0, 2), QStringLiteral("COM5"));
 }
 
-TEST_F(MainWindowTest, RadioCommandsAreDisabledWithoutALink)
-{
-    TMainOptions o = Options();
-    o.Link = {};
-    win = std::make_unique<TfrmMain>(std::move(o));
-    EXPECT_FALSE(win->miUpload->isEnabled());
-    EXPECT_FALSE(win->miDownload->isEnabled());
-    EXPECT_FALSE(win->miConfigure->isEnabled());
-    // Windows that are not part of this build yet: present, disabled.
-    for (QAction* a : {win->miPrint, win->miA1A, win->miSelCommon, win->miTelephone, win->miPrintList})
-        EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
-}
-
 // ---- shutdown --------------------------------------------------------------------------------
 
 TEST_F(MainWindowTest, ClosingWithChangesAsksAndACancelledSaveKeepsTheWindowOpen)
@@ -415,12 +360,4 @@ TEST_F(MainWindowTest, ClosingWithChangesAsksAndACancelledSaveKeepsTheWindowOpen
     ASSERT_TRUE(ReadDataFile(Path("closing.m53"), mem, text));
     EXPECT_EQ(mem.Channels().Items(1).Status(), 0xA5);
     EXPECT_FALSE(ReadConfig().isEmpty());
-}
-
-TEST_F(MainWindowTest, ClosingWithNoEndsWithoutSaving)
-{
-    TfrmMain& w = Start();
-    w.State().Modified = true;
-    EXPECT_TRUE(w.close());   // the scripted default answer is No
-    EXPECT_EQ(prompt.texts(), (std::vector<std::string>{kSave}));
 }

@@ -65,92 +65,54 @@ std::vector<std::string> VisibleServiceItems(const TfrmMain& w)
 
 // ---- operating modes -------------------------------------------------------------------------
 
-TEST_F(MainWindowTest, DealerSwitchInLowerCaseNeedsNoPassword)
+TEST_F(MainWindowTest, OperatingModesAndPasswords)
 {
-    auto seen(AnswerPassword({}));
-    TfrmMain& w = Start({QStringLiteral("-dr")});
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(seen->shown);
-    EXPECT_EQ(w.State().Mode, TOperatingMode::DealerMode);
-    EXPECT_EQ(w.State().ModePrefix, "(D) ");
-    EXPECT_EQ(w.State().HelpFileName, "MV53WinS.chm");
-    EXPECT_TRUE(w.State().ServiceMode);
-    EXPECT_FALSE(w.State().SerialMode);
-    EXPECT_EQ(VisibleServiceItems(w), (std::vector<std::string>{"miAlignment", "miAntTuneSet"}));
-    EXPECT_EQ(Caption(), "<none> - MV53 (D) for KT-4680 Series");
-}
-
-TEST_F(MainWindowTest, FactoryPasswordTypedInLowerCase)
-{
-    auto seen(AnswerPassword(QStringLiteral("rivet-plank")));
-    TfrmMain& w = Start({QStringLiteral("-Me")});
-    EXPECT_TRUE(seen->shown);
-    EXPECT_EQ(w.State().Mode, TOperatingMode::FactoryMode);
-    EXPECT_EQ(w.State().ModePrefix, "(M) ");
-    EXPECT_TRUE(w.State().ServiceMode);
-    EXPECT_EQ(VisibleServiceItems(w),
-              (std::vector<std::string>{"miAlignment", "miTempCorrect", "miAntTuneSet"}));
-}
-
-TEST_F(MainWindowTest, WrongPasswordGivesNormalModeWithoutMessage)
-{
-    for (const char* sw : {"-S", "/4073"}) {
-        QFile::remove(DefaultFile());
-        auto seen(AnswerPassword(QStringLiteral("RIVET-PLANK")));
-        TfrmMain& w = Start({QString::fromLatin1(sw)});
-        EXPECT_TRUE(seen->shown) << sw;
-        EXPECT_EQ(w.State().Mode, TOperatingMode::NormalMode) << sw;
-        EXPECT_EQ(w.State().ModePrefix, "");
-        EXPECT_EQ(w.State().HelpFileName, "MV53Win.chm");
-        EXPECT_FALSE(w.State().ServiceMode);
-        EXPECT_TRUE(VisibleServiceItems(w).empty()) << sw;
-        EXPECT_EQ(Caption(), "<none> - MV53 for KT-4680 Series");
+    struct Case {
+        QStringList args;
+        const char* typed;          // typed into the password box before Enter; null: Escape
+        bool dialog;                // the password dialog opens
+        TOperatingMode mode;
+        const char* prefix;
+        const char* help;
+        bool service, serial;
+        std::vector<std::string> visible;
+    };
+    const std::vector<std::string> all{"miAlignment", "miTempCorrect", "miAntTuneSet", "miSerialWriter", "miFirmware"};
+    const Case cases[] = {
+        {{QStringLiteral("-dr")}, "", false, TOperatingMode::DealerMode, "(D) ", "MV53WinS.chm", true, false,
+         {"miAlignment", "miAntTuneSet"}},
+        {{QStringLiteral("-Me")}, "rivet-plank", true, TOperatingMode::FactoryMode, "(M) ", "MV53WinS.chm", true, false,
+         {"miAlignment", "miTempCorrect", "miAntTuneSet"}},
+        {{QStringLiteral("-S")}, "RIVET-PLANK", true, TOperatingMode::NormalMode, "", "MV53Win.chm", false, false, {}},
+        {{QStringLiteral("/4073")}, "wrong", true, TOperatingMode::NormalMode, "", "MV53Win.chm", false, false, {}},
+        {{QStringLiteral("/4073"), QStringLiteral("marlins-copse")}, "", true, TOperatingMode::SerialWriterMode, "(S) ",
+         "MV53WinS.chm", true, true, all},
+        {{QStringLiteral("-f")}, "BX-LUMINOSWIFT", true, TOperatingMode::FirmwareMode, "(F) ", "MV53Win.chm", false,
+         false, {"miFirmware"}},
+        {{QStringLiteral("-ME"), QStringLiteral("RIVET-PLANK")}, nullptr, true, TOperatingMode::NormalMode, "",
+         "MV53Win.chm", false, false, {}},
+        {{QStringLiteral("-X"), QStringLiteral("x")}, "", false, TOperatingMode::NormalMode, "", "MV53Win.chm", false,
+         false, {}},
+    };
+    for (const Case& k : cases) {
+        const std::string what = k.args.join(QLatin1Char(' ')).toStdString();
+        auto seen = AnswerPassword(QString::fromLatin1(k.typed ? k.typed : ""), k.typed == nullptr);
+        TfrmMain& w = Start(k.args);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(seen->shown, k.dialog) << what;
+        if (k.dialog) {
+            EXPECT_EQ(seen->initialText, k.args.value(1)) << what;
+            EXPECT_TRUE(seen->masked);
+        }
+        EXPECT_EQ(w.State().Mode, k.mode) << what;
+        EXPECT_EQ(w.State().ModePrefix, k.prefix) << what;
+        EXPECT_EQ(w.State().HelpFileName, k.help) << what;
+        EXPECT_EQ(w.State().ServiceMode, k.service) << what;
+        EXPECT_EQ(w.State().SerialMode, k.serial) << what;
+        EXPECT_EQ(VisibleServiceItems(w), k.visible) << what;
+        EXPECT_EQ(Caption(), w.State().CurrentFileName + " - MV53 " + k.prefix + "for KT-4680 Series") << what;
     }
     EXPECT_TRUE(prompt.texts().empty());
-}
-
-TEST_F(MainWindowTest, SecondParameterIsMaskedInTheBoxAndEnterStillNeeded)
-{
-    auto seen(AnswerPassword({}));   // just Enter
-    TfrmMain& w = Start({QStringLiteral("/4073"), QStringLiteral("marlins-copse")});
-    EXPECT_TRUE(seen->shown);
-    EXPECT_EQ(seen->initialText, QStringLiteral("marlins-copse"));
-    EXPECT_TRUE(seen->masked);
-    EXPECT_EQ(w.State().Mode, TOperatingMode::SerialWriterMode);
-    EXPECT_EQ(w.State().ModePrefix, "(S) ");
-    EXPECT_TRUE(w.State().ServiceMode);
-    EXPECT_TRUE(w.State().SerialMode);
-    EXPECT_EQ(VisibleServiceItems(w).size(), 5u);
-    EXPECT_EQ(Caption(), "<none> - MV53 (S) for KT-4680 Series");
-}
-
-TEST_F(MainWindowTest, FirmwareModeShowsOnlyFirmwareUpdateAndKeepsHelpFile)
-{
-    auto seen(AnswerPassword(QStringLiteral("BX-LUMINOSWIFT")));
-    TfrmMain& w = Start({QStringLiteral("-f")});
-    EXPECT_EQ(w.State().Mode, TOperatingMode::FirmwareMode);
-    EXPECT_EQ(w.State().ModePrefix, "(F) ");
-    EXPECT_EQ(w.State().HelpFileName, "MV53Win.chm");
-    EXPECT_FALSE(w.State().ServiceMode);
-    EXPECT_EQ(VisibleServiceItems(w), (std::vector<std::string>{"miFirmware"}));
-}
-
-TEST_F(MainWindowTest, PasswordDialogClosedWithoutEnterGivesNormalMode)
-{
-    auto seen(AnswerPassword({}, /*escape=*/true));
-    TfrmMain& w = Start({QStringLiteral("-ME"), QStringLiteral("RIVET-PLANK")});
-    EXPECT_TRUE(seen->shown);
-    EXPECT_EQ(w.State().Mode, TOperatingMode::NormalMode);
-}
-
-TEST_F(MainWindowTest, UnknownSwitchAndPasswordForAnotherModeGiveNormalMode)
-{
-    TfrmMain& w = Start({QStringLiteral("-X"), QStringLiteral("ignored")});
-    EXPECT_EQ(w.State().Mode, TOperatingMode::NormalMode);
-    // The firmware password does not open the factory mode.
-    auto seen(AnswerPassword(QStringLiteral("BX-LUMINOSWIFT")));
-    TfrmMain& w2 = Start({QStringLiteral("-ME")});
-    EXPECT_EQ(w2.State().Mode, TOperatingMode::NormalMode);
 }
 
 // ---- default file and caption ----------------------------------------------------------------
@@ -341,7 +303,7 @@ TEST_F(MainWindowTest, HintsGoToTheFirstPanelAndRememberToolButtonsForF1)
     EXPECT_EQ(w.HintPanel()->text(), QStringLiteral("F1 for Help   F10 for Menus"));
 }
 
-TEST_F(MainWindowTest, StatusPanelsAndClock)
+TEST_F(MainWindowTest, StatusPanelsClockAndToolBar)
 {
     TfrmMain& w = Start();
     EXPECT_EQ(w.StatusPanel(1)->width(), 40);
@@ -350,11 +312,7 @@ TEST_F(MainWindowTest, StatusPanelsAndClock)
     w.miStatusBar->trigger();
     EXPECT_FALSE(w.miStatusBar->isChecked());
     EXPECT_TRUE(w.statusBar()->isHidden());
-}
 
-TEST_F(MainWindowTest, HidingTheToolBarUnticksItsMenuItem)
-{
-    TfrmMain& w = Start();
     w.show();
     ASSERT_TRUE(w.miToolBar->isChecked());
     w.ToolBar()->hide();   // as when its floating window is closed

@@ -1,30 +1,24 @@
 // The parts of the application shell below the main window: single-instance lock, help pages,
-// lock-key state, the INI file, the main window's configuration keys, port bindings of a run,
-// the password dialog, the prompt's file filters and the dialog control helpers.
+// lock-key state, the INI file, the main window's configuration keys, port bindings of a run
+// and the password dialog.
 
-#include "app/About.h"
 #include "app/IniFile.h"
 #include "app/PassWord.h"
-#include "app/QtPrompt.h"
 #include "app/U_Config.h"
-#include "app/U_Controls.h"
 #include "platform/HelpViewer.h"
 #include "platform/LockKeys.h"
 #include "platform/SingleInstance.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QSpinBox>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 namespace {
 
@@ -124,6 +118,14 @@ TEST(IniFile, NamesInAnyCaseUnknownEntriesKeptAndFirstOfTwoKeysCounts)
     EXPECT_EQ(ini.ReadInteger(QStringLiteral("COMM"), QStringLiteral("extra"), -1), 1);
     EXPECT_EQ(ini.ReadString(QStringLiteral("firmware"), QStringLiteral("BOOT")), QStringLiteral("/opt/b.bin"));
     EXPECT_EQ(ini.ReadInteger(QStringLiteral("COMM"), QStringLiteral("missing"), 42), 42);
+    // Only whole decimal numbers count.
+    for (const char* bad : {"12x", "", "0x10", "abc"}) {
+        ini.WriteString(QStringLiteral("S"), QStringLiteral("k"), QString::fromLatin1(bad));
+        EXPECT_EQ(ini.ReadInteger(QStringLiteral("S"), QStringLiteral("k"), -1), -1) << bad;
+    }
+    ini.WriteString(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("-4"));
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("S"), QStringLiteral("k"), -1), -4);
+    ini.EraseSection(QStringLiteral("S"));
 
     ini.WriteInteger(QStringLiteral("COMM"), QStringLiteral("COMPORTNO"), 5);
     ini.WriteString(QStringLiteral("NEW"), QStringLiteral("Key"), QStringLiteral("v"));
@@ -135,32 +137,6 @@ TEST(IniFile, NamesInAnyCaseUnknownEntriesKeptAndFirstOfTwoKeysCounts)
     EXPECT_EQ(back.ReadString(QStringLiteral("FIRMWARE"), QStringLiteral("Boot")), QStringLiteral("/opt/b.bin"));
     EXPECT_EQ(back.ReadString(QStringLiteral("NEW"), QStringLiteral("Key")), QStringLiteral("v"));
     EXPECT_EQ(back.ReadInteger(QStringLiteral("COMM"), QStringLiteral("COMPortNo"), -1), 5);
-}
-
-TEST(IniFile, IntegersMustBeWholeDecimalNumbers)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("x.ini"));
-    WriteFile(path, "[S]\na=12\nb=-4\nc=12x\nd=\ne=0x10\nf= 7 \n");
-    TIniFile ini;
-    ASSERT_TRUE(ini.Load(path));
-    EXPECT_EQ(ini.ReadInteger(QStringLiteral("S"), QStringLiteral("a"), -1), 12);
-    EXPECT_EQ(ini.ReadInteger(QStringLiteral("S"), QStringLiteral("b"), -1), -4);
-    EXPECT_EQ(ini.ReadInteger(QStringLiteral("S"), QStringLiteral("c"), -1), -1);
-    EXPECT_EQ(ini.ReadInteger(QStringLiteral("S"), QStringLiteral("d"), -1), -1);
-    EXPECT_EQ(ini.ReadInteger(QStringLiteral("S"), QStringLiteral("e"), -1), -1);
-    EXPECT_EQ(ini.ReadInteger(QStringLiteral("S"), QStringLiteral("f"), -1), 7);
-}
-
-TEST(IniFile, MissingFileAndUnwritablePath)
-{
-    QTemporaryDir dir;
-    TIniFile ini;
-    EXPECT_FALSE(ini.Load(dir.filePath(QStringLiteral("none.ini"))));
-    ini.WriteInteger(QStringLiteral("A"), QStringLiteral("B"), 1);
-    EXPECT_FALSE(ini.Save(dir.filePath(QStringLiteral("no/such/folder/x.ini"))));
-    EXPECT_TRUE(ini.Save(dir.filePath(QStringLiteral("x.ini"))));
-    EXPECT_EQ(ReadFile(dir.filePath(QStringLiteral("x.ini"))), QByteArray("[A]\nB=1\n"));
 }
 
 // ---- the main window's keys ------------------------------------------------------------------
@@ -232,6 +208,7 @@ TEST(PassWord, EnterComparesInUpperCaseAndCloses)
         TfrmPassWord dlg(c.mode, {});
         dlg.show();
         QTest::keyClicks(dlg.PasswordEdit(), QString::fromLatin1(c.typed));
+        EXPECT_EQ(dlg.PasswordEdit()->displayText(), QString(static_cast<qsizetype>(strlen(c.typed)), QLatin1Char('*')));
         QTest::keyClick(dlg.PasswordEdit(), Qt::Key_Return);
         EXPECT_EQ(dlg.result(), QDialog::Accepted) << c.typed;
         EXPECT_FALSE(dlg.isVisible());
@@ -239,61 +216,4 @@ TEST(PassWord, EnterComparesInUpperCaseAndCloses)
         EXPECT_EQ(dlg.SerialWriterResult(), c.serial) << c.typed;
         EXPECT_EQ(dlg.FirmwareResult(), c.firmware) << c.typed;
     }
-}
-
-TEST(PassWord, LayoutAndSecondParameter)
-{
-    TfrmPassWord dlg(TfrmPassWord::TFor::SerialWriter, QStringLiteral("abc"));
-    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Password"));
-    EXPECT_TRUE(dlg.windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_EQ(dlg.PasswordEdit()->text(), QStringLiteral("abc"));
-    EXPECT_EQ(dlg.PasswordEdit()->echoMode(), QLineEdit::Password);
-    EXPECT_EQ(dlg.PasswordEdit()->displayText(), QStringLiteral("***"));
-    EXPECT_NE(dlg.findChild<QLabel*>(), nullptr);
-    EXPECT_EQ(dlg.findChild<QLabel*>()->text(), QStringLiteral("Password"));
-}
-
-// ---- prompt filters, about box, control helpers ----------------------------------------------
-
-TEST(QtPrompt, NameFiltersKeepCaptionsThatCarryTheirPatterns)
-{
-    EXPECT_EQ(mv53::NameFilter({"M53 Files(*.m53)", {"*.m53"}}), QStringLiteral("M53 Files(*.m53)"));
-    EXPECT_EQ(mv53::NameFilter({"Firmware", {"*.SFL", "*.sfl"}}), QStringLiteral("Firmware (*.SFL *.sfl)"));
-}
-
-TEST(About, ShowsTheBuildVersion)
-{
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^Ver\\.\\d+\\.\\d+$")).match(TfrmAbout::VersionText()).hasMatch());
-    TfrmAbout dlg;
-    QStringList texts;
-    for (QLabel* l : dlg.findChildren<QLabel*>())
-        texts << l->text();
-    EXPECT_TRUE(texts.contains(TfrmAbout::VersionText()));
-    EXPECT_TRUE(texts.contains(QStringLiteral("MV53 for Windows")));
-}
-
-TEST(Controls, EditStatesAndKeyHints)
-{
-    QWidget parent;
-    QLineEdit edit(&parent);
-    SetEditable(true, &edit);
-    EXPECT_FALSE(edit.isReadOnly());
-    EXPECT_EQ(edit.palette().color(QPalette::Base), QPalette().color(QPalette::ToolTipBase));
-    SetEditColor(false, &edit);
-    EXPECT_FALSE(edit.isReadOnly());   // SetEditColor leaves the read-only state
-    EXPECT_EQ(edit.palette().color(QPalette::Base), QPalette().color(QPalette::Base));
-    SetEditable(false, &edit);
-    EXPECT_TRUE(edit.isReadOnly());
-
-    QComboBox combo(&parent);
-    QCheckBox check(&parent);
-    QSpinBox spin(&parent);
-    QPushButton button(&parent);
-    EXPECT_EQ(HintKeyText(&edit), QStringLiteral("<ENTER>"));
-    EXPECT_EQ(HintKeyText(&spin), QStringLiteral("<ENTER>"));
-    EXPECT_EQ(HintKeyText(&combo), QStringLiteral("<SELECT>"));
-    EXPECT_EQ(HintKeyText(&check), QStringLiteral("<SELECT>"));
-    EXPECT_EQ(HintKeyText(&button), QString());
-    EXPECT_FALSE(ComboEnterKey(&edit, Qt::Key_Return));
-    EXPECT_FALSE(ComboEnterKey(&combo, Qt::Key_Space));
 }
