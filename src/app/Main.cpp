@@ -113,6 +113,11 @@ std::string Format(const char* format, const char* a, const char* b)
 TfrmMain::TfrmMain(TMainOptions options, QWidget* parent) : QMainWindow(parent), m_options(std::move(options))
 {
     setObjectName(QStringLiteral("frmMain"));
+    // The window's design font is Tahoma 8 pt; where Tahoma is missing the system's face is kept.
+    QFont face = font();
+    face.setFamilies({QStringLiteral("Tahoma"), face.family()});
+    face.setPointSize(8);
+    setFont(face);
 
     CreateMenus();
     CreateToolBar();
@@ -382,7 +387,6 @@ void TfrmMain::CreateSystemPanel()
         grid->setContentsMargins(0, 0, 0, 0);
         grid->setHorizontalSpacing(6);
         grid->setVerticalSpacing(2);
-        grid->setColumnMinimumWidth(0, 80);
         grid->setColumnStretch(1, 1);
         for (int r = 0; r < 3; ++r) {
             auto* caption = new QLabel(Q(captions[column][r]), part);
