@@ -383,6 +383,7 @@ void TfrmMain::CreateSystemPanel()
     for (int column = 0; column < 3; ++column) {
         // Three columns of equal width, each with three label/value rows.
         auto* part = new QWidget(pnlSystem);
+        part->setObjectName(QStringLiteral("pnlSystemColumn%1").arg(column));
         auto* grid = new QGridLayout(part);
         grid->setContentsMargins(0, 0, 0, 0);
         grid->setHorizontalSpacing(6);

@@ -333,12 +333,14 @@ TEST_F(MainWindowTest, F10OpensTheFileMenuAndSystemColumnsShareTheWidth)
 
     w.resize(1200, w.height());
     QCoreApplication::processEvents();
-    const QLabel* serial = w.findChild<QLabel*>(QStringLiteral("pnlSystem00"));
-    const QLabel* product = w.findChild<QLabel*>(QStringLiteral("pnlSystem01"));
-    const QLabel* port = w.findChild<QLabel*>(QStringLiteral("pnlSystem02"));
-    ASSERT_TRUE(serial && product && port);
-    EXPECT_LE(std::abs(serial->width() - product->width()), 2);
-    EXPECT_LE(std::abs(product->width() - port->width()), 2);
+    std::vector<int> widths;
+    for (int i = 0; i < 3; ++i)
+        if (const QWidget* part = w.findChild<QWidget*>(QStringLiteral("pnlSystemColumn%1").arg(i)))
+            widths.push_back(part->width());
+    ASSERT_EQ(widths.size(), 3u);
+    EXPECT_LE(std::abs(widths[0] - widths[1]), 2);
+    EXPECT_LE(std::abs(widths[1] - widths[2]), 2);
+    EXPECT_GT(widths[0], 1100 / 3 - 20);
 }
 
 namespace {
