@@ -4,6 +4,7 @@
 #include "model/MVmem.h"
 #include "model/U_Const.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <initializer_list>
@@ -490,31 +491,72 @@ const Field<TMVmem> kMemFields[] = {
     MV53_RECORD_FIELD(FactoryOpt, TFactoryOpt, kFactoryOptFields),
 };
 
+// A number with a fraction as the shortest text that reads back to the same double, with at
+// least one fraction digit ("3.0"). The library's own writer may give a longer text that reads
+// back as well (0.5361900000000001 for 0.53619), which would not read as a frequency of 10 Hz steps.
+std::string FloatText(double v)
+{
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, v);
+    std::string text(buf, res.ptr);
+    if (text.find_first_of(".eEn") == std::string::npos)
+        text += ".0";
+    return text;
+}
+
+// Compact text of a value: the library's, except for numbers with a fraction.
+void Compact(const Json& j, std::string& out)
+{
+    if (j.is_number_float()) {
+        out += FloatText(j.get<double>());
+    } else if (j.is_object()) {
+        out += "{";
+        const char* separator = "";
+        for (const auto& [key, value] : j.items()) {
+            out += separator + Json(key).dump(-1, ' ', false, Json::error_handler_t::replace) + ":";
+            Compact(value, out);
+            separator = ",";
+        }
+        out += "}";
+    } else if (j.is_array()) {
+        out += "[";
+        const char* separator = "";
+        for (const auto& item : j) {
+            out += separator;
+            Compact(item, out);
+            separator = ",";
+        }
+        out += "]";
+    } else {
+        out += j.dump(-1, ' ', false, Json::error_handler_t::replace);
+    }
+}
+
 void Format(const Json& j, int indent, std::string& out)
 {
-    const bool nestedList = j.is_array() && !j.empty() && j.front().is_structured();
+    const auto pad = [&out](int n) { out.append(static_cast<size_t>(n), ' '); };
     if (j.is_object() && !j.empty()) {
         out += "{\n";
         size_t n = 0;
         for (const auto& [key, value] : j.items()) {
-            out.append(static_cast<size_t>(indent + 2), ' ');
-            out += Json(key).dump() + ": ";
+            pad(indent + 2);
+            out += Json(key).dump(-1, ' ', false, Json::error_handler_t::replace) + ": ";
             Format(value, indent + 2, out);
             out += ++n < j.size() ? ",\n" : "\n";
         }
-        out.append(static_cast<size_t>(indent), ' ');
+        pad(indent);
         out += "}";
-    } else if (nestedList) {
+    } else if (j.is_array() && !j.empty() && j.front().is_structured()) {
         out += "[\n";
         for (size_t i = 0; i < j.size(); ++i) {
-            out.append(static_cast<size_t>(indent + 2), ' ');
-            out += j[i].dump(-1, ' ', false, Json::error_handler_t::replace);
+            pad(indent + 2);
+            Compact(j[i], out);
             out += i + 1 < j.size() ? ",\n" : "\n";
         }
-        out.append(static_cast<size_t>(indent), ' ');
+        pad(indent);
         out += "]";
     } else {
-        out += j.dump(-1, ' ', false, Json::error_handler_t::replace);
+        Compact(j, out);
     }
 }
 
@@ -522,8 +564,8 @@ void Format(const Json& j, int indent, std::string& out)
 
 Json FrequencyToJson(const TDecimal& freq)
 {
-    // nlohmann/json writes a double as the shortest text that reads back to the same double; for
-    // a number of at most 15 significant digits that is its own decimal text.
+    // The double nearest to the decimal; FormatJson writes it as its shortest text, which for a
+    // number of at most 15 significant digits is the decimal itself.
     return Json(freq.ToFloat());
 }
 

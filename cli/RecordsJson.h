@@ -32,12 +32,13 @@ Json RecordsToJson(const TMVmem& mem);
 // True when nothing was refused; mem may be partly filled otherwise.
 bool RecordsFromJson(const Json& json, TMVmem& mem, std::vector<std::string>& errors);
 
-// A frequency as a JSON number that reads back to the same value: the shortest decimal text of
-// the double nearest to it, so 7.053 is written as 7.053 and not 7.0529999999.
+// A frequency as a JSON number: the double nearest to it.
 Json FrequencyToJson(const TDecimal& freq);
 
 // The text of json with one record field or one list item per line; list items that are
-// records or rows stay on one line each, so that a channel reads as one line.
+// records or rows stay on one line each, so that a channel reads as one line. Numbers with a
+// fraction are written as the shortest text that reads back to the same double, so a
+// frequency reads as its own decimal (7.053, 29.99999, never 7.0529999999).
 std::string FormatJson(const Json& json);
 
 }  // namespace mv53::cli

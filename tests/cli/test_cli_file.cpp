@@ -202,7 +202,7 @@ TEST_F(CliFile, RefusedInputWritesNothing)
          "Alignment.Values: expected an array of 51 items, got 50 items"},
         {with([](Json& j) { j["Sys"]["NoiseBlankr"] = 1; }), "Sys: unknown key \"NoiseBlankr\""},
         {with([](Json& j) { j["Channels"][0]["RxFreq"] = 31; }), "Channels[0].RxFreq: 31 is out of range 0.5..30.0"},
-        {"{\"Misc\": {\"VoxGain\": 5,}}", "in.json: not valid JSON: parse error at line 1, column 25"},
+        {"{\"Misc\": {\"VoxGain\": 5,}}", "in.json: not valid JSON: parse error at line 1, column 24"},
         {"", "in.json: not valid JSON: parse error at line 1, column 1"},
     };
     const std::string oldContent = "old content";
