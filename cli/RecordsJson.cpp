@@ -24,12 +24,54 @@ private:
     std::vector<std::string>& m_out;
 };
 
+// A number with a fraction as the shortest text that reads back to the same double, with at
+// least one fraction digit ("3.0"). The library's own writer may give a longer text that reads
+// back as well (0.5361900000000001 for 0.53619), which would not read as a frequency of 10 Hz steps.
+std::string FloatText(double v)
+{
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, v);
+    std::string text(buf, res.ptr);
+    if (text.find_first_of(".eEn") == std::string::npos)
+        text += ".0";
+    return text;
+}
+
+// Compact text of a value: the library's, except for numbers with a fraction.
+void Compact(const Json& j, std::string& out)
+{
+    if (j.is_number_float()) {
+        out += FloatText(j.get<double>());
+    } else if (j.is_object()) {
+        out += "{";
+        const char* separator = "";
+        for (const auto& [key, value] : j.items()) {
+            out += separator + Json(key).dump(-1, ' ', false, Json::error_handler_t::replace) + ":";
+            Compact(value, out);
+            separator = ",";
+        }
+        out += "}";
+    } else if (j.is_array()) {
+        out += "[";
+        const char* separator = "";
+        for (const auto& item : j) {
+            out += separator;
+            Compact(item, out);
+            separator = ",";
+        }
+        out += "]";
+    } else {
+        out += j.dump(-1, ' ', false, Json::error_handler_t::replace);
+    }
+}
+
 // A value as it appears in a message: scalars as written, containers by their kind.
 std::string Describe(const Json& j)
 {
     if (j.is_structured())
         return std::string("an ") + (j.is_array() ? "array" : "object");
-    std::string text = j.dump(-1, ' ', false, Json::error_handler_t::replace);
+    std::string text;
+    Compact(j, text);
     if (text.size() > 40)
         text = text.substr(0, 37) + "...";
     return text;
@@ -490,47 +532,6 @@ const Field<TMVmem> kMemFields[] = {
     MV53_RECORD_FIELD(TmpCorrect, TTmpCorrect, kTmpCorrectFields),
     MV53_RECORD_FIELD(FactoryOpt, TFactoryOpt, kFactoryOptFields),
 };
-
-// A number with a fraction as the shortest text that reads back to the same double, with at
-// least one fraction digit ("3.0"). The library's own writer may give a longer text that reads
-// back as well (0.5361900000000001 for 0.53619), which would not read as a frequency of 10 Hz steps.
-std::string FloatText(double v)
-{
-    char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, v);
-    std::string text(buf, res.ptr);
-    if (text.find_first_of(".eEn") == std::string::npos)
-        text += ".0";
-    return text;
-}
-
-// Compact text of a value: the library's, except for numbers with a fraction.
-void Compact(const Json& j, std::string& out)
-{
-    if (j.is_number_float()) {
-        out += FloatText(j.get<double>());
-    } else if (j.is_object()) {
-        out += "{";
-        const char* separator = "";
-        for (const auto& [key, value] : j.items()) {
-            out += separator + Json(key).dump(-1, ' ', false, Json::error_handler_t::replace) + ":";
-            Compact(value, out);
-            separator = ",";
-        }
-        out += "}";
-    } else if (j.is_array()) {
-        out += "[";
-        const char* separator = "";
-        for (const auto& item : j) {
-            out += separator;
-            Compact(item, out);
-            separator = ",";
-        }
-        out += "]";
-    } else {
-        out += j.dump(-1, ' ', false, Json::error_handler_t::replace);
-    }
-}
 
 void Format(const Json& j, int indent, std::string& out)
 {
