@@ -6,11 +6,9 @@
 #include "model/MVmem.h"
 #include "model/Text.h"
 #include "model/U_E2prom.h"
-#include "model/U_FileAccess.h"
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -51,17 +49,12 @@ void WriteFile(const std::string& path, const std::string& bytes)
     out << bytes;
 }
 
-std::string ImageBytes(const TText& image)
-{
-    return {reinterpret_cast<const char*>(image.Data()), static_cast<size_t>(TText::Size())};
-}
-
 // What the program itself writes for records: a fresh image, then the encoding of a save.
 std::string EncodedFile(const TMVmem& mem)
 {
     TText image;
     EncodeImage(image, mem, false);
-    return ImageBytes(image);
+    return {reinterpret_cast<const char*>(image.Data()), static_cast<size_t>(TText::Size())};
 }
 
 TMVmem Cleared()
@@ -83,34 +76,15 @@ protected:
 
     std::string Path(const std::string& name) const { return (fs::path(m_dir) / name).string(); }
 
-    // Runs mv53 with args; standard output and error are caught in files of the folder.
+    // Runs mv53 with args (paths without quotes); standard output and error go to files.
     RunResult Run(const std::vector<std::string>& args)
     {
-        const std::string outPath = Path(".stdout");
-        const std::string errPath = Path(".stderr");
-        std::vector<std::string> all{MV53_EXE};
-        all.insert(all.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (auto& a : all)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-
-        const pid_t pid = fork();
-        if (pid == 0) {
-            const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0)
-                _exit(127);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
-        RunResult r;
-        int status = 0;
-        if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status))
-            r.status = WEXITSTATUS(status);
-        r.out = ReadFile(outPath);
-        r.err = ReadFile(errPath);
-        return r;
+        std::string command = "'" MV53_EXE "'";
+        for (const auto& a : args)
+            command += " '" + a + "'";
+        command += " >'" + Path(".stdout") + "' 2>'" + Path(".stderr") + "'";
+        const int status = std::system(command.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(Path(".stdout")), ReadFile(Path(".stderr"))};
     }
 
     std::string m_dir;
@@ -118,29 +92,23 @@ protected:
 
 }  // namespace
 
-TEST_F(CliFile, NewWritesTheImageOfTheClearedRecords)
+TEST_F(CliFile, NewWritesTheClearedRecordsAndExportImportReproducesIt)
 {
-    const RunResult r = Run({"new", Path("a.m53")});
+    RunResult r = Run({"new", Path("a.m53")});
     EXPECT_EQ(r.status, 0) << r.err;
     const std::string bytes = ReadFile(Path("a.m53"));
     ASSERT_EQ(bytes.size(), 17927u);
     EXPECT_TRUE(bytes == EncodedFile(Cleared()));
-    EXPECT_EQ(bytes.substr(0, 6), "kt468h");
-}
 
-TEST_F(CliFile, ExportThenImportReproducesANewFile)
-{
-    ASSERT_EQ(Run({"new", Path("a.m53")}).status, 0);
     const RunResult toStdout = Run({"export", Path("a.m53")});
     ASSERT_EQ(toStdout.status, 0) << toStdout.err;
-    const RunResult toFile = Run({"export", Path("a.m53"), "-o", Path("a.json")});
-    ASSERT_EQ(toFile.status, 0) << toFile.err;
-    EXPECT_TRUE(toFile.out.empty());
+    r = Run({"export", Path("a.m53"), "-o", Path("a.json")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.out.empty());
     EXPECT_EQ(ReadFile(Path("a.json")), toStdout.out);
-
-    const RunResult imported = Run({"import", Path("a.json"), Path("b.m53")});
-    ASSERT_EQ(imported.status, 0) << imported.err;
-    EXPECT_TRUE(ReadFile(Path("b.m53")) == ReadFile(Path("a.m53")));
+    r = Run({"import", Path("a.json"), Path("b.m53")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(ReadFile(Path("b.m53")) == bytes);
 }
 
 TEST_F(CliFile, NonDefaultRecordsSurviveImportAndExport)
@@ -153,8 +121,7 @@ TEST_F(CliFile, NonDefaultRecordsSurviveImportAndExport)
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string a = ReadFile(Path("a.m53"));
     ASSERT_TRUE(a == EncodedFile(sample));
-    // Channel 1 receives on 29.99999 MHz; the flags DecodeImage leaves alone are in the file.
-    EXPECT_EQ(a.substr(static_cast<size_t>(mv53::ChannelOffset(0)) + 2, 4), std::string("\x00\x2D\xC6\xBF", 4));
+    // The flags that DecodeImage does not read are in the file, and export reports them.
     EXPECT_EQ(a[static_cast<size_t>(mv53::kSelFlagOffset)], 1);
     EXPECT_EQ(a[static_cast<size_t>(mv53::kLcdTestOffset)], 1);
 
@@ -170,10 +137,9 @@ TEST_F(CliFile, NonDefaultRecordsSurviveImportAndExport)
     EXPECT_TRUE(ReadFile(Path("b.m53")) == a);
 }
 
-TEST_F(CliFile, AMissingKeyKeepsItsDefault)
+TEST_F(CliFile, ImportStartsFromANewDocument)
 {
-    WriteFile(Path("in.json"), R"({"Misc": {"VoxGain": 50}, "Channels": )" +
-                                   RecordsToJson(Cleared())["Channels"].dump() + "}");
+    WriteFile(Path("in.json"), R"({"Misc": {"VoxGain": 50}})");
     const RunResult r = Run({"import", Path("in.json"), Path("a.m53")});
     ASSERT_EQ(r.status, 0) << r.err;
     TMVmem expected = Cleared();
@@ -201,7 +167,6 @@ TEST_F(CliFile, RefusedInputWritesNothing)
         {with([](Json& j) { j["Alignment"]["Values"].erase(0); }),
          "Alignment.Values: expected an array of 51 items, got 50 items"},
         {with([](Json& j) { j["Sys"]["NoiseBlankr"] = 1; }), "Sys: unknown key \"NoiseBlankr\""},
-        {with([](Json& j) { j["Channels"][0]["RxFreq"] = 31; }), "Channels[0].RxFreq: 31 is out of range 0.5..30.0"},
         {"{\"Misc\": {\"VoxGain\": 5,}}", "in.json: not valid JSON: parse error at line 1, column 24"},
         {"", "in.json: not valid JSON: parse error at line 1, column 1"},
     };
@@ -234,7 +199,6 @@ TEST_F(CliFile, ExportOfUnreadableFilesFails)
     RunResult r = Run({"export", Path("short.m53"), "-o", Path("out.json")});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "The file cannot be opened.\r\nThe file format is not correct.\n");
-    EXPECT_TRUE(r.out.empty());
     EXPECT_FALSE(fs::exists(Path("out.json")));
 
     r = Run({"export", Path("missing.m53")});
@@ -243,39 +207,26 @@ TEST_F(CliFile, ExportOfUnreadableFilesFails)
     EXPECT_TRUE(r.out.empty());
 }
 
-TEST_F(CliFile, ExportRepairsAndAcceptsLongFiles)
+// 17927 zero bytes: every channel reads as used with 0 MHz and is repaired to an empty one;
+// the other fields read as 0 or strings of "0", which are all within range.
+TEST_F(CliFile, ExportOfZeroBytesGivesRepairedRecords)
 {
-    // 17927 zero bytes: every channel reads as used with 0 MHz and is repaired to an empty one.
     WriteFile(Path("zero.m53"), std::string(17927, '\0'));
-    RunResult r = Run({"export", Path("zero.m53")});
+    const RunResult r = Run({"export", Path("zero.m53")});
     ASSERT_EQ(r.status, 0) << r.err;
     const Json zero = Json::parse(r.out);
-    const Json cleared = RecordsToJson(Cleared());
-    EXPECT_EQ(zero["Channels"], cleared["Channels"]);
-    EXPECT_EQ(zero["Channels"][499]["Tag"], "  CH-500");
-    EXPECT_EQ(zero["Sel"]["KillId"], "00000000");
+    EXPECT_EQ(zero["Channels"], RecordsToJson(Cleared())["Channels"]);
     EXPECT_EQ(zero["Sel"]["TxIds"][9], "0000");
     EXPECT_EQ(zero["TelNumbers"]["Numbers"][0], "0000000000000000");
-    EXPECT_EQ(zero["FactoryOpt"]["SerialNo"], "00000000");
-    EXPECT_EQ(zero["Misc"]["Beep"], 0);
     EXPECT_EQ(zero["FactoryOpt"]["PktOffset"], 0);
-
-    // A longer file is read from its first 17927 bytes.
-    ASSERT_EQ(Run({"new", Path("a.m53")}).status, 0);
-    WriteFile(Path("long.m53"), ReadFile(Path("a.m53")) + std::string(2073, '\x55'));
-    const RunResult longer = Run({"export", Path("long.m53")});
-    EXPECT_EQ(longer.status, 0);
-    EXPECT_EQ(longer.out, Run({"export", Path("a.m53")}).out);
 }
 
 TEST_F(CliFile, BadUsagePrintsTheUsageLine)
 {
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{"new"}, "usage: mv53 new FILE\n"},
-        {{"new", "a", "b"}, "usage: mv53 new FILE\n"},
         {{"export"}, "usage: mv53 export FILE [-o OUT.json]\n"},
         {{"export", "a.m53", "-o"}, "usage: mv53 export FILE [-o OUT.json]\n"},
-        {{"export", "a.m53", "-x", "b"}, "usage: mv53 export FILE [-o OUT.json]\n"},
         {{"import", "in.json"}, "usage: mv53 import IN.json FILE\n"},
     };
     for (const auto& [args, usage] : cases) {
