@@ -264,7 +264,6 @@ void ReadRecord(const Json& j, R& r, std::span<const Field<R>> fields, Errors& e
     }
 }
 
-std::string TagCheck(const std::string& t) { return CheckTag(t); }
 std::string SelfIdCheck(const std::string& t) { return CheckDigits(t, 4, 4); }
 std::string KillIdCheck(const std::string& t) { return CheckDigits(t, 8, 8); }
 std::string TxIdCheck(const std::string& t) { return CheckDigits(t, 4, 4); }
@@ -285,7 +284,7 @@ const Field<TChannel> kChannelFields[] = {
     MV53_INT_FIELD(TChannel, Mode, 0, 4),
     MV53_FREQ_FIELD(TChannel, RxFreq),
     MV53_FREQ_FIELD(TChannel, TxFreq),
-    MV53_TEXT_FIELD(TChannel, Tag, TagCheck),
+    MV53_TEXT_FIELD(TChannel, Tag, CheckTag),
     MV53_INT_FIELD(TChannel, Power, 0, 1),
     MV53_INT_FIELD(TChannel, Spare19, 0, kByteMax),
     MV53_INT_FIELD(TChannel, SelcallOn, 0, 1),
