@@ -8,10 +8,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-qpa-plugins libgl-dev libjpeg-dev
   libgtest-dev libbenchmark-dev nlohmann-json3-dev
   xvfb xauth poppler-utils imagemagick fonts-liberation2 locales
+  clang libclang-rt-14-dev
 )
-if [ "${MV53_WITH_CLANG:-0}" = 1 ]; then
-  packages+=(clang libclang-rt-14-dev)
-fi
 
 missing=()
 for p in "${packages[@]}"; do

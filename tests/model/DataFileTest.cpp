@@ -1,0 +1,270 @@
+// The data file on disk: reading, writing, refusals and the messages the user sees.
+
+#include "RandomRecords.h"
+#include "ScriptedPrompt.h"
+
+#include "model/U_E2prom.h"
+#include "model/U_FileAccess.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <vector>
+
+namespace fs = std::filesystem;
+using mv53::Byte;
+
+namespace {
+
+class DataFile : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::random_device rd;
+        m_dir = fs::temp_directory_path() / ("mv53-datafile-" + std::to_string(rd()));
+        fs::create_directories(m_dir);
+        ClearRecords(*m_mem);
+        m_mem->SetFwVersion("1A2B");
+        m_mem->Channels().Items(4).SetStatus(0xA5);
+        m_mem->Channels().Items(4).SetTag("KEEP");
+        (*m_image)[100] = 0x42;
+    }
+    void TearDown() override
+    {
+        std::error_code ec;
+        fs::remove_all(m_dir, ec);
+    }
+
+    std::string Path(const std::string& name) const { return (m_dir / name).string(); }
+
+    void WriteBytes(const std::string& path, const std::vector<Byte>& bytes) const
+    {
+        std::ofstream out(path, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+
+    static std::vector<Byte> ReadBytes(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return std::vector<Byte>(std::istreambuf_iterator<char>(in), {});
+    }
+
+    // The state before a failing call, to prove that nothing changed.
+    void ExpectUnchanged(const TMVmem& mem, const TText& image)
+    {
+        EXPECT_EQ(m_mem->FwVersion(), mem.FwVersion());
+        EXPECT_TRUE(m_mem->Channels().Equals(mem.Channels()));
+        EXPECT_TRUE(m_mem->Sel().Equals(mem.Sel()));
+        EXPECT_TRUE(m_image->Equals(image));
+    }
+
+    std::vector<std::string> FolderEntries() const
+    {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(m_dir))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    fs::path m_dir;
+    std::unique_ptr<TMVmem> m_mem = std::make_unique<TMVmem>();
+    std::unique_ptr<TText> m_image = std::make_unique<TText>();
+    mv53::test::ScriptedPrompt m_prompt;
+    mv53::ScopedPrompt m_scoped{m_prompt};
+};
+
+}  // namespace
+
+TEST_F(DataFile, SavedClearedRecordsReadBackEqual)
+{
+    auto cleared = std::make_unique<TMVmem>();
+    ClearRecords(*cleared);
+    cleared->FactoryOpt().SetSerialNo("1C3F0A99");
+    auto image = std::make_unique<TText>();
+    const std::string path = Path("cleared.m53");
+    ASSERT_TRUE(WriteDataFile(path, *cleared, *image));
+    EXPECT_TRUE(m_prompt.texts().empty());
+
+    const std::vector<Byte> bytes = ReadBytes(path);
+    ASSERT_EQ(bytes.size(), 17927u);
+    EXPECT_EQ(std::vector<Byte>(bytes.begin(), bytes.begin() + 6), (std::vector<Byte>{'k', 't', '4', '6', '8', 'h'}));
+    EXPECT_EQ(std::vector<Byte>(bytes.begin() + 17414, bytes.begin() + 17422), std::vector<Byte>(8, 0));
+    EXPECT_EQ(bytes[16388], 0xA5);
+    EXPECT_EQ(bytes[16389], 0x69);
+    EXPECT_EQ(bytes[17924], 0xA5);
+    EXPECT_EQ(bytes[17925], 0x69);
+    // The image in memory keeps the zero serial bytes written to the file.
+    EXPECT_EQ(std::vector<Byte>(image->Data(), image->Data() + image->Size()), bytes);
+
+    ASSERT_TRUE(ReadDataFile(path, *m_mem, *m_image));
+    EXPECT_EQ(m_mem->FwVersion(), "----");
+    EXPECT_EQ(m_mem->Channels().Items(0).Tag(), "  CH-001");
+    EXPECT_EQ(m_mem->FactoryOpt().SerialNo(), "00000000");
+    cleared->FactoryOpt().SetSerialNo("00000000");
+    EXPECT_TRUE(m_mem->Channels().Equals(cleared->Channels()));
+    EXPECT_TRUE(m_mem->FactoryOpt().Equals(cleared->FactoryOpt()));
+    EXPECT_TRUE(m_mem->Alignment().Equals(cleared->Alignment()));
+    EXPECT_TRUE(m_image->Equals(*image));
+}
+
+TEST_F(DataFile, RandomRecordsRoundTripThroughDisk)
+{
+    for (unsigned seed = 11; seed <= 13; ++seed) {
+        mv53::test::RandomRecords random(seed);
+        auto original = std::make_unique<TMVmem>();
+        random.Fill(*original);
+        auto image = std::make_unique<TText>();
+        const std::string path = Path("random.m53");
+        ASSERT_TRUE(WriteDataFile(path, *original, *image));
+        ASSERT_TRUE(ReadDataFile(path, *m_mem, *m_image));
+        EXPECT_TRUE(m_mem->Channels().Equals(original->Channels())) << seed;
+        EXPECT_TRUE(m_mem->Sel().Equals(original->Sel())) << seed;
+        EXPECT_TRUE(m_mem->TelNumbers().Equals(original->TelNumbers())) << seed;
+        EXPECT_TRUE(m_mem->AntTuner0().Equals(original->AntTuner0())) << seed;
+        EXPECT_TRUE(m_mem->AntTuner1().Equals(original->AntTuner1())) << seed;
+        EXPECT_TRUE(m_mem->TmpCorrect().Equals(original->TmpCorrect())) << seed;
+        EXPECT_TRUE(m_mem->Alignment().Equals(original->Alignment())) << seed;
+        EXPECT_TRUE(m_mem->FactoryOpt().Equals(original->FactoryOpt())) << seed;
+        EXPECT_EQ(m_mem->Comport().Value(), original->Comport().Value());
+        EXPECT_TRUE(m_image->Equals(*image));
+    }
+    // Writing replaced the file each time; no temporary file is left beside it.
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"random.m53"});
+}
+
+TEST_F(DataFile, BytesTheDecoderSkipsAreKeptInTheImage)
+{
+    std::mt19937 rng(5);
+    std::vector<Byte> bytes(17927);
+    for (Byte& b : bytes)
+        b = static_cast<Byte>(rng());
+    const std::string path = Path("noise.x53");
+    WriteBytes(path, bytes);
+    ASSERT_TRUE(ReadDataFile(path, *m_mem, *m_image));
+    EXPECT_EQ(std::vector<Byte>(m_image->Data(), m_image->Data() + m_image->Size()), bytes);
+}
+
+TEST_F(DataFile, FileOfZeroBytesGivesEmptyChannelsAndZeroSettings)
+{
+    const std::string path = Path("zeros.m53");
+    WriteBytes(path, std::vector<Byte>(17927, 0));
+    ASSERT_TRUE(ReadDataFile(path, *m_mem, *m_image));
+    EXPECT_TRUE(m_prompt.texts().empty());
+    auto cleared = std::make_unique<TMVmem>();
+    ClearRecords(*cleared);
+    EXPECT_TRUE(m_mem->Channels().Equals(cleared->Channels()));
+    EXPECT_EQ(m_mem->Hard().LampMode(), 0);
+    EXPECT_EQ(m_mem->Misc().Beep(), 0);
+    EXPECT_EQ(m_mem->Sys().NoiseBlanker(), 0);
+    EXPECT_EQ(m_mem->Sel().Preamble(), 0);
+    EXPECT_EQ(m_mem->FactoryOpt().PktOffset(), 0);
+    EXPECT_EQ(m_mem->FactoryOpt().CwPitch(), 0);
+    EXPECT_EQ(m_mem->FactoryOpt().SerialNo(), "00000000");
+    EXPECT_EQ(m_mem->Sel().SelfId(), "0000");
+    EXPECT_EQ(m_mem->Sel().KillId(), "00000000");
+    EXPECT_EQ(m_mem->Sel().TxIds(3).TxId(), "0000");
+    EXPECT_EQ(m_mem->TelNumbers().Numbers(9).Number(), "0000000000000000");
+    EXPECT_EQ(m_mem->Alignment().Values(1), 0);
+    EXPECT_EQ((*m_image)[0], 0);   // the text id is taken as it stands in the file
+}
+
+TEST_F(DataFile, LengthOfTheFile)
+{
+    const TMVmem before = *m_mem;
+    const TText imageBefore = *m_image;
+    WriteBytes(Path("short.m53"), std::vector<Byte>(17926, 0));
+    EXPECT_FALSE(ReadDataFile(Path("short.m53"), *m_mem, *m_image));
+    EXPECT_EQ(m_prompt.texts(), std::vector<std::string>{"The file cannot be opened.\r\nThe file format is not correct."});
+    EXPECT_EQ(m_prompt.shown.at(0).icon, mv53::PromptIcon::Error);
+    EXPECT_EQ(m_prompt.shown.at(0).buttons, mv53::PromptButtons::Ok);
+    ExpectUnchanged(before, imageBefore);
+
+    WriteBytes(Path("empty.m53"), {});
+    EXPECT_FALSE(ReadDataFile(Path("empty.m53"), *m_mem, *m_image));
+    ExpectUnchanged(before, imageBefore);
+
+    std::vector<Byte> longer(20000, 0x11);
+    for (int i = 0; i < 17927; ++i)
+        longer[static_cast<size_t>(i)] = static_cast<Byte>(i * 7);
+    WriteBytes(Path("long.m53"), longer);
+    ASSERT_TRUE(ReadDataFile(Path("long.m53"), *m_mem, *m_image));
+    EXPECT_EQ(std::vector<Byte>(m_image->Data(), m_image->Data() + m_image->Size()),
+              std::vector<Byte>(longer.begin(), longer.begin() + 17927));
+    EXPECT_EQ(m_mem->FwVersion(), "----");
+}
+
+TEST_F(DataFile, UnreadablePathsReportAReadError)
+{
+    const TMVmem before = *m_mem;
+    const TText imageBefore = *m_image;
+    const std::string missing = Path("no-such-folder/file.m53");
+    EXPECT_FALSE(ReadDataFile(missing, *m_mem, *m_image));
+    EXPECT_FALSE(ReadDataFile(m_dir.string(), *m_mem, *m_image));
+    EXPECT_FALSE(ReadDataFile("", *m_mem, *m_image));
+    EXPECT_EQ(m_prompt.texts(), (std::vector<std::string>{"File read error  File Name = " + missing,
+                                                          "File read error  File Name = " + m_dir.string(),
+                                                          "File read error  File Name = "}));
+    ExpectUnchanged(before, imageBefore);
+}
+
+TEST_F(DataFile, FailedWritesLeaveNoFileAndNoTemporaryFile)
+{
+    const std::string missing = Path("no-such-folder/file.m53");
+    EXPECT_FALSE(WriteDataFile(missing, *m_mem, *m_image));
+    EXPECT_FALSE(fs::exists(missing));
+
+    const std::string folder = Path("folder.m53");
+    fs::create_directory(folder);
+    EXPECT_FALSE(WriteDataFile(folder, *m_mem, *m_image));
+    EXPECT_TRUE(fs::is_directory(folder));
+    EXPECT_EQ(m_prompt.texts(), (std::vector<std::string>{"File write error  File Name = " + missing,
+                                                          "File write error  File Name = " + folder}));
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"folder.m53"});
+}
+
+TEST_F(DataFile, WriteFailingHalfwayKeepsTheOldFile)
+{
+    const std::string path = Path("old.m53");
+    std::vector<Byte> old(17927);
+    for (size_t i = 0; i < old.size(); ++i)
+        old[i] = static_cast<Byte>(i);
+    WriteBytes(path, old);
+
+    // A file size limit makes the write of the new image fail after its first bytes.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = WriteDataFile(path, *m_mem, *m_image);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_EQ(m_prompt.texts(), std::vector<std::string>{"File write error  File Name = " + path});
+    EXPECT_EQ(ReadBytes(path), old);
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"old.m53"});
+    // The image was brought up to date from the records all the same.
+    EXPECT_EQ((*m_image)[6 + 32 * 4], 0xA5);
+}
+
+TEST_F(DataFile, WritingThroughALinkKeepsTheLink)
+{
+    const std::string real = Path("real.m53");
+    const std::string link = Path("link.m53");
+    WriteBytes(real, std::vector<Byte>(10, 1));
+    fs::create_symlink(real, link);
+    ASSERT_TRUE(WriteDataFile(link, *m_mem, *m_image));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(ReadBytes(real).size(), 17927u);
+    EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"link.m53", "real.m53"}));
+}

@@ -1,0 +1,143 @@
+// The records: defaults, equality and copying.
+
+#include "model/MVmem.h"
+#include "model/U_E2prom.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+std::unique_ptr<TMVmem> Cleared()
+{
+    auto mem = std::make_unique<TMVmem>();
+    ClearRecords(*mem);
+    return mem;
+}
+
+}  // namespace
+
+TEST(ClearedRecords, ChannelsAreEmptyWithNumberedTags)
+{
+    auto mem = Cleared();
+    const TChannel& first = mem->Channels().Items(0);
+    const TChannel& last = mem->Channels().Items(TChannels::Last());
+    EXPECT_EQ(first.Tag(), "  CH-001");
+    EXPECT_EQ(last.Tag(), "  CH-500");
+    EXPECT_EQ(last.Status(), 0xFF);
+    EXPECT_EQ(last.Mode(), 1);
+    EXPECT_DOUBLE_EQ(last.RxFreq().ToFloat(), 3.0);
+    EXPECT_DOUBLE_EQ(last.TxFreq().ToFloat(), 3.0);
+    EXPECT_EQ(last.Spare19(), 0);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(last.Spare(i), 255);
+    EXPECT_EQ(last.Spare31(), 255);
+    EXPECT_EQ(mem->FwVersion(), "----");
+}
+
+TEST(ClearedRecords, CommonAndFactoryDefaults)
+{
+    auto mem = Cleared();
+    EXPECT_EQ(mem->Hard().LampMode(), 2);
+    EXPECT_EQ(mem->Misc().Beep(), 1);
+    EXPECT_EQ(mem->Sys().NoiseBlanker(), 1);
+    EXPECT_EQ(mem->Sel().Preamble(), 8);
+    EXPECT_EQ(mem->Sel().SelHoldTime(), 1);
+    EXPECT_EQ(mem->Sel().KillId(), "00000000");
+    EXPECT_EQ(mem->Sel().SelfId(), "0000");
+    EXPECT_EQ(mem->Sel().TxIds(9).TxId(), "0000");
+    EXPECT_EQ(mem->TelNumbers().Numbers(9).Number(), "0000000000000000");
+    EXPECT_EQ(mem->FactoryOpt().CwPitch(), 6);
+    EXPECT_EQ(mem->FactoryOpt().PktOffset(), -212);
+    EXPECT_EQ(mem->FactoryOpt().PktTone(), 2);
+    EXPECT_EQ(mem->FactoryOpt().SerialNo(), "00000000");
+    EXPECT_EQ(mem->Alignment().Values(1), 180);
+    EXPECT_EQ(mem->Alignment().Values(23), 250);
+    EXPECT_EQ(mem->Alignment().Values(25), 127);
+    EXPECT_EQ(mem->Alignment().Values(47), 127);
+    EXPECT_EQ(mem->Alignment().Values(48), 200);
+    EXPECT_EQ(mem->Alignment().Values(51), 0);
+}
+
+TEST(ClearedRecords, LeaveTunerTablesTemperatureCorrectionAndComportAlone)
+{
+    auto mem = std::make_unique<TMVmem>();
+    mem->AntTuner0().Entries(3).SetTuneL(300);
+    mem->AntTuner1().Entries(249).SetTuneReset(1);
+    mem->TmpCorrect().Rows(43).SetValues(8, -5);
+    mem->Comport().SetValue(7);
+    ClearRecords(*mem);
+    EXPECT_EQ(mem->AntTuner0().Entries(3).TuneL(), 300);
+    EXPECT_EQ(mem->AntTuner1().Entries(249).TuneReset(), 1);
+    EXPECT_EQ(mem->TmpCorrect().Rows(43).Values(8), -5);
+    EXPECT_EQ(mem->Comport().Value(), 7);
+}
+
+TEST(RecordEquality, ChannelDiffersInAnySingleField)
+{
+    auto mem = Cleared();
+    const TChannel base = mem->Channels().Items(0);
+    TChannel other = base;
+    EXPECT_TRUE(other.Equals(base));
+    other.SetSpare29(254);
+    EXPECT_FALSE(other.Equals(base));
+    other = base;
+    other.SetSpare19(1);
+    EXPECT_FALSE(other.Equals(base));
+    other = base;
+    other.RxFreq().SetFraction(50);
+    other.RxFreq().SetDigits(2);
+    EXPECT_FALSE(other.Equals(base));
+    other = base;
+    other.SetTag("  ch-001");
+    EXPECT_FALSE(other.Equals(base));
+    TChannels a = mem->Channels();
+    TChannels b = a;
+    EXPECT_TRUE(a.Equals(b));
+    b.Items(499).SetTxOff(1);
+    EXPECT_FALSE(a.Equals(b));
+}
+
+TEST(RecordEquality, SelcallComparesEveryField)
+{
+    auto mem = Cleared();
+    const TCmmSel base = mem->Sel();
+    const std::vector<void (*)(TCmmSel&)> changes = {
+        [](TCmmSel& s) { s.SetSelFlag(1); },      [](TCmmSel& s) { s.SetKillSystem(1); },
+        [](TCmmSel& s) { s.SetKillId("1"); },     [](TCmmSel& s) { s.SetAllCall(1); },
+        [](TCmmSel& s) { s.SetGroupCall(1); },    [](TCmmSel& s) { s.SetSubGroupCall(1); },
+        [](TCmmSel& s) { s.SetPreamble(0); },     [](TCmmSel& s) { s.SetSelPowerSave(3); },
+        [](TCmmSel& s) { s.SetSelHoldTime(0); },  [](TCmmSel& s) { s.SetSelfId("0001"); },
+        [](TCmmSel& s) { s.TxIds(9).SetTxId("9"); },
+    };
+    for (size_t i = 0; i < changes.size(); ++i) {
+        TCmmSel changed = base;
+        changes[i](changed);
+        EXPECT_FALSE(changed.Equals(base)) << "change " << i;
+        EXPECT_FALSE(base.Equals(changed)) << "change " << i;
+    }
+}
+
+TEST(RecordCopies, AssignCopiesEverythingIncludingFwVersionAndComport)
+{
+    auto source = Cleared();
+    source->SetFwVersion("0123");
+    source->Comport().SetValue(42);
+    source->Channels().Items(17).SetStatus(0xA5);
+    source->TelNumbers().Numbers(2).SetNumber("555");
+    source->AntTuner1().Entries(10).SetTuneMidC(3);
+    source->Alignment().SetValues(51, 1);
+    auto target = std::make_unique<TMVmem>();
+    target->Assign(*source);
+    EXPECT_EQ(target->FwVersion(), "0123");
+    EXPECT_EQ(target->Comport().Value(), 42);
+    EXPECT_TRUE(target->Channels().Equals(source->Channels()));
+    EXPECT_TRUE(target->TelNumbers().Equals(source->TelNumbers()));
+    EXPECT_TRUE(target->AntTuner1().Equals(source->AntTuner1()));
+    EXPECT_TRUE(target->Alignment().Equals(source->Alignment()));
+    // The copy is independent of its source.
+    source->Channels().Items(17).RxFreq().SetIntPart(9);
+    EXPECT_FALSE(target->Channels().Equals(source->Channels()));
+}

@@ -1,0 +1,274 @@
+// Option tables, TDecimal and the text helpers and key filters.
+
+#include "model/Decimal.h"
+#include "model/U_Const.h"
+#include "model/U_InputFilter.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <limits>
+#include <locale>
+#include <set>
+#include <string>
+
+namespace {
+
+TDecimal Dec(int32_t sign, int32_t intPart, int32_t fraction, int32_t digits)
+{
+    TDecimal d;
+    d.SetSign(sign);
+    d.SetIntPart(intPart);
+    d.SetFraction(fraction);
+    d.SetDigits(digits);
+    return d;
+}
+
+void ExpectParts(const TDecimal& d, int32_t sign, int32_t intPart, int32_t fraction, int32_t digits)
+{
+    EXPECT_EQ(d.Sign(), sign);
+    EXPECT_EQ(d.IntPart(), intPart);
+    EXPECT_EQ(d.Fraction(), fraction);
+    EXPECT_EQ(d.Digits(), digits);
+}
+
+TDecimal FromFloat(double v)
+{
+    TDecimal d;
+    d.FromFloat(v);
+    return d;
+}
+
+}  // namespace
+
+TEST(OptionTables, LookupsAndOutOfRangeArguments)
+{
+    EXPECT_EQ(ValText(4, 0), "OFF");
+    EXPECT_EQ(ValText(4, 16), "16");
+    EXPECT_EQ(ValText(4, 17), "");
+    EXPECT_EQ(ValText(36, 0), "");
+    EXPECT_EQ(ValText(-1, 0), "");
+    EXPECT_EQ(ValText(1, 21), "");
+    EXPECT_EQ(ValText(28, 1), " 1 s");
+    EXPECT_EQ(ValText(17, 1), "Carier");
+    EXPECT_EQ(ValIndexOf(1, "A3E"), 3);
+    EXPECT_EQ(ValIndexOf(1, "a3e"), 0);
+    EXPECT_EQ(ValIndexOf(99, "A3E"), 0);
+    EXPECT_EQ(ValIndexOf(28, " 9 s"), 9);
+    EXPECT_EQ(ValIndexOf(25, "DISABLE"), 1);
+}
+
+TEST(OptionTables, EveryListHasExactlyCountItems)
+{
+    const int expected[kOptionListCount] = {2, 5, 2, 2, 17, 2, 2, 5, 7, 3, 6, 10, 2, 5, 4, 2, 3, 2,
+                                            4, 3, 2, 2, 2, 2, 2, 2, 2, 2, 10, 3, 2, 2, 4, 4, 2, 0};
+    for (int list = 0; list < kOptionListCount; ++list) {
+        EXPECT_EQ(ValCount(list), expected[list]) << "list " << list;
+        for (int i = 0; i < kOptionSlotCount; ++i)
+            EXPECT_EQ(ValText(list, i).empty(), i >= expected[list]) << "list " << list << " item " << i;
+    }
+}
+
+TEST(KeyFunctionTable, NamesAndCodes)
+{
+    EXPECT_EQ(KeyFuncCode("N/A"), 0);
+    EXPECT_EQ(KeyFuncCode("n/a"), -1);
+    EXPECT_EQ(KeyFuncName(13), "VFO/Memory");
+    EXPECT_EQ(KeyFuncName(14), "");
+    EXPECT_EQ(KeyFuncIndex(14), -1);
+    EXPECT_EQ(KeyFuncIndex(0), 6);
+    std::set<int32_t> codes;
+    for (int row = 0; row < kKeyFuncCount; ++row) {
+        const TKEYFNCTBL& k = KeyFuncTable()[static_cast<size_t>(row)];
+        codes.insert(k.Code);
+        EXPECT_EQ(KeyFuncIndex(k.Code), row);
+        EXPECT_EQ(KeyFuncCode(k.Name), k.Code);
+        if (row > 0) {
+            EXPECT_LT(std::string(KeyFuncTable()[static_cast<size_t>(row - 1)].Name), std::string(k.Name));
+        }
+    }
+    EXPECT_EQ(codes.size(), 14u);
+    EXPECT_EQ(*codes.rbegin(), 13);
+}
+
+TEST(Decimal, FromFloatKeepsTheShortestDecimalDigits)
+{
+    ExpectParts(FromFloat(0.0), 1, 0, 0, 0);
+    ExpectParts(FromFloat(-2.25), -1, 2, 25, 2);
+    ExpectParts(FromFloat(3.5), 1, 3, 5, 1);
+    ExpectParts(FromFloat(1.6), 1, 1, 6, 1);
+    ExpectParts(FromFloat(7.0025), 1, 7, 25, 4);
+    ExpectParts(FromFloat(30.0), 1, 30, 0, 0);
+    ExpectParts(FromFloat(2999999 / 100000.0), 1, 29, 99999, 5);
+    EXPECT_DOUBLE_EQ(FromFloat(-2.25).ToFloat(), -2.25);
+    EXPECT_TRUE(FromFloat(3.5).Equals(Dec(1, 3, 5, 1)));
+    EXPECT_FALSE(Dec(1, 3, 5, 1).Equals(Dec(1, 3, 50, 2)));
+}
+
+TEST(Decimal, FromFloatNeverWritesExponentsOrOverflowsItsParts)
+{
+    // Tiny values would be "1e-05" in general format; they are held as fraction digits.
+    ExpectParts(FromFloat(0.00001), 1, 0, 1, 5);
+    ExpectParts(FromFloat(1 / 100000.0), 1, 0, 1, 5);
+    // More than 9 fraction digits do not fit a 32-bit fraction: rounded to 9.
+    ExpectParts(FromFloat(3.14159265358979), 1, 3, 141592654, 9);
+    ExpectParts(FromFloat(1e-12), 1, 0, 0, 0);
+    ExpectParts(FromFloat(1e300), 1, 2147483647, 0, 0);
+    ExpectParts(FromFloat(-1e300), -1, 2147483647, 0, 0);
+    ExpectParts(FromFloat(std::numeric_limits<double>::quiet_NaN()), 1, 0, 0, 0);
+    ExpectParts(FromFloat(42949.67295), 1, 42949, 67295, 5);
+}
+
+TEST(Decimal, ToScaledAndToFloat)
+{
+    EXPECT_EQ(Dec(1, 30, 0, 0).ToScaled(5), 3000000);
+    EXPECT_EQ(Dec(1, 29, 99999, 5).ToScaled(5), 2999999);
+    EXPECT_EQ(Dec(1, 3, 5, 1).ToScaled(5), 350000);
+    EXPECT_EQ(Dec(1, 0, 5, 1).ToScaled(5), 50000);
+    EXPECT_EQ(Dec(-1, 7, 25, 4).ToScaled(5), -700250);
+    EXPECT_EQ(Dec(1, 7, 25, 4).ToScaled(0), 7);
+    EXPECT_DOUBLE_EQ(Dec(1, 7, 25, 4).ToFloat(), 7.0025);
+    EXPECT_DOUBLE_EQ(Dec(1, 3, 0, 0).ToFloat(), 3.0);
+    EXPECT_DOUBLE_EQ(Dec(-1, 0, 5, 1).ToFloat(), -0.5);
+}
+
+TEST(Decimal, MalformedPartsAreHandledSafely)
+{
+    // More fraction digits than asked for: rounded, not scaled ten times too large.
+    EXPECT_EQ(Dec(1, 29, 999994, 6).ToScaled(5), 2999999);
+    EXPECT_EQ(Dec(1, 29, 999995, 6).ToScaled(5), 3000000);
+    // Results beyond 32 bits are held at the bound instead of wrapping.
+    EXPECT_EQ(Dec(1, 2147483647, 0, 0).ToScaled(5), 2147483647);
+    EXPECT_EQ(Dec(-1, 2147483647, 0, 0).ToScaled(5), -2147483647 - 1);
+    EXPECT_EQ(Dec(1, 30, 0, 0).ToScaled(1000), 2147483647);
+    // A negative fraction is no number; huge digit counts cost nothing.
+    EXPECT_EQ(Dec(1, 3, -5, 1).ToScaled(5), 0);
+    EXPECT_EQ(Dec(1, 3, -5, 1).ToFloat(), 0.0);
+    EXPECT_DOUBLE_EQ(Dec(1, 3, 5, 2000000000).ToFloat(), 3.0);
+    EXPECT_EQ(Dec(1, 3, 5, 2000000000).ToScaled(5), 300000);
+}
+
+TEST(KeyFilters, AcceptedCharactersOverAllCodes)
+{
+    for (int code = 0; code < 256; ++code) {
+        const char c = static_cast<char>(code);
+        const bool bs = code == 8;
+        const bool digit = c >= '0' && c <= '9';
+        const char upper = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+        char k = c;
+        EXPECT_EQ(IsDigitKey(k), bs || digit) << code;
+        EXPECT_EQ(k, (bs || digit) ? c : '\0');
+        k = c;
+        const bool signedOk = bs || digit || c == '+' || c == '-';
+        EXPECT_EQ(IsSignedKey(k), signedOk) << code;
+        EXPECT_EQ(k, signedOk ? c : '\0');
+        k = c;
+        const bool tagOk = bs || (static_cast<unsigned char>(upper) >= 32 && static_cast<unsigned char>(upper) <= 95);
+        EXPECT_EQ(IsTagKey(k), tagOk) << code;
+        EXPECT_EQ(k, tagOk ? upper : '\0');
+        k = c;
+        const bool serialOk = bs || digit || (upper >= 'A' && upper <= 'N');
+        EXPECT_EQ(IsSerialKey(k), serialOk) << code;
+        EXPECT_EQ(k, serialOk ? upper : '\0');
+        k = c;
+        EXPECT_EQ(IsFreqKey(k), bs || digit || c == '.' || c == ',') << code;
+        EXPECT_EQ(k, c);
+    }
+    char enter = kEnterKey;
+    SwallowEnter(enter);
+    EXPECT_EQ(enter, '\0');
+    char other = 'x';
+    SwallowEnter(other);
+    EXPECT_EQ(other, 'x');
+}
+
+TEST(TextHelpers, NumbersFromText)
+{
+    EXPECT_EQ(TextToInt("42"), 42);
+    EXPECT_EQ(TextToInt(" -7 "), -7);
+    EXPECT_EQ(TextToInt("+5"), 5);
+    EXPECT_EQ(TextToInt("1.5"), 0);
+    EXPECT_EQ(TextToInt("2147483648"), 0);
+    EXPECT_EQ(TextToInt("+-1"), 0);
+    EXPECT_EQ(TextToInt(""), 0);
+    EXPECT_DOUBLE_EQ(TextToFloat("2.5"), 2.5);
+    EXPECT_DOUBLE_EQ(TextToFloat(" -1e2 "), -100.0);
+    EXPECT_EQ(TextToFloat("2,5"), 0.0);
+    EXPECT_EQ(TextToFloat("inf"), 0.0);
+    EXPECT_EQ(TextToFloat("nan"), 0.0);
+    EXPECT_EQ(TextToFloat("1e999"), 0.0);
+    EXPECT_EQ(TextToFloat("."), 0.0);
+}
+
+TEST(TextHelpers, DigitAndSignedTexts)
+{
+    EXPECT_EQ(DigitsOnly(" 0123 "), "0123");
+    EXPECT_EQ(DigitsOnly("12a"), "");
+    EXPECT_EQ(DigitsOnly("1\b2"), "");
+    EXPECT_EQ(DigitsOrDashes("----"), "----");
+    EXPECT_EQ(DigitsOrDashes("x"), "----");
+    EXPECT_EQ(DigitsOrDashes(""), "----");
+    EXPECT_EQ(DigitsOrDashes("77"), "77");
+    EXPECT_EQ(FormatSigned("+0"), "0");
+    EXPECT_EQ(FormatSigned("1-2"), "0");
+    EXPECT_EQ(FormatSigned("abc"), "0");
+    EXPECT_EQ(FormatSigned("-300"), "-300");
+    EXPECT_EQ(FormatSigned(" 12 "), "+12");
+    EXPECT_EQ(FormatSigned("-"), "0");
+    EXPECT_EQ(FormatSigned("99999999999"), "0");
+}
+
+TEST(TextHelpers, Tags)
+{
+    EXPECT_EQ(NormalizeTag("ch-1~"), "CH-1 ");
+    EXPECT_EQ(NormalizeTag("a\tb\x80"), "A B ");
+    EXPECT_EQ(FormatTag("AB"), "AB      ");
+    EXPECT_EQ(FormatTag("abcdefghij"), "ABCDEFGHIJ");
+}
+
+TEST(TextHelpers, FrequenciesAreLimitedByColumnAndRange)
+{
+    EXPECT_EQ(FormatFreq("0,3", kRxFreqColumn, 0), "0.50000");
+    EXPECT_EQ(FormatFreq("0,3", kRxFreqColumn, 1), "3.00000");
+    EXPECT_EQ(FormatFreq("1", kTxFreqColumn, 0), "1.60000");
+    EXPECT_EQ(FormatFreq("12.3456789", kRxFreqColumn, 0), "12.34568");
+    EXPECT_EQ(FormatFreq("7", kRxFreqColumn, 0), "7.00000");
+    EXPECT_EQ(FormatFreq("45", kTxFreqColumn, 0), "30.00000");
+    EXPECT_EQ(FormatFreq("", kRxFreqColumn, 0), "0.50000");
+    EXPECT_EQ(FormatFreq(".", kTxFreqColumn, 0), "1.60000");
+    EXPECT_EQ(FormatFreq("1,2.5", 0, 0), "1.25000");
+    EXPECT_EQ(FormatFreq(" 2 MHz", 0, 0), "2.00000");
+    EXPECT_EQ(FormatFreq("0.1", 0, 0), "0.10000");
+    EXPECT_EQ(FormatFreq("0.1", 99, 0), "0.10000");
+    EXPECT_EQ(FormatFreq("-5", kRxFreqColumn, 0), "5.00000");
+}
+
+TEST(TextHelpers, HugeOrMalformedFrequencyTexts)
+{
+    EXPECT_EQ(FormatFreq(std::string(5000, '9'), kRxFreqColumn, 0), "30.00000");
+    EXPECT_EQ(FormatFreq("0." + std::string(5000, '0') + "1", kRxFreqColumn, 0), "0.50000");
+    EXPECT_EQ(FormatFreq(std::string(1000, '.'), kTxFreqColumn, 0), "1.60000");
+    EXPECT_EQ(FormatFreq(std::string("\0\xff\x80", 3), 0, 0), "0.00000");
+}
+
+TEST(TextHelpers, NumberTextsIgnoreTheUserLocale)
+{
+    const char* previous = std::setlocale(LC_ALL, nullptr);
+    const std::string saved = previous ? previous : "C";
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
+        GTEST_SKIP() << "locale de_DE.UTF-8 is not installed";
+    const std::locale savedGlobal = std::locale::global(std::locale("de_DE.UTF-8"));
+
+    EXPECT_EQ(FormatFreq("12,5", kRxFreqColumn, 0), "12.50000");
+    EXPECT_EQ(FormatFreq("12.5", kRxFreqColumn, 0), "12.50000");
+    EXPECT_EQ(mv53::FormatFixed(1.5, 5), "1.50000");
+    EXPECT_DOUBLE_EQ(TextToFloat("1.5"), 1.5);
+    EXPECT_EQ(TextToFloat("1,5"), 0.0);
+    EXPECT_EQ(FormatSigned("1234"), "+1234");
+    ExpectParts(FromFloat(2.25), 1, 2, 25, 2);
+    EXPECT_DOUBLE_EQ(Dec(1, 2, 25, 2).ToFloat(), 2.25);
+    EXPECT_EQ(Dec(1, 2, 25, 2).ToScaled(5), 225000);
+
+    std::locale::global(savedGlobal);
+    std::setlocale(LC_ALL, saved.c_str());
+}
