@@ -1,0 +1,954 @@
+#include "app/ChannelGrid.h"
+
+#include "app/SelectList.h"
+#include "model/U_InputFilter.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPainter>
+
+#include <cstdio>
+
+namespace {
+
+constexpr const char* kTxOffText = "TX OFF";
+constexpr const char* kOffText = "OFF";
+constexpr const char* kCopyCaption = "&Copy";
+constexpr const char* kPasteCaption = "&Paste";
+constexpr const char* kCopyHint = "Copy the selection and put it on the Clipboard";
+constexpr const char* kPasteHint = "Insert Clipboard contents";
+constexpr const char* kEditorFont = "Arial";
+constexpr int kEditorPointSize = 9;
+constexpr int kModeList = 1;           // option list of the Mode column, applied at once
+constexpr int kEncryptColumn = 7;
+constexpr int kSelcallColumn = 8;
+constexpr int kTuneColumn = 9;
+constexpr int kModeColumn = 4;
+constexpr int kHelpContextBase = 4;    // F1: 4 + 2 x column for columns 0..9
+constexpr char kEscapeKey = 27;
+const QColor kEmptyTextColour(0xC0, 0xC0, 0xC0);
+
+const TGrdInf& Column(int column) { return ChannelColumns()[static_cast<size_t>(column)]; }
+int Kind(int column) { return Column(column).EditKind; }
+bool IsTextKind(int kind) { return kind == kEditTag || kind == kEditRxFreq || kind == kEditTxFreq; }
+
+QString Latin1(const std::string& text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
+std::string FromLatin1(const QString& text) { return text.toLatin1().toStdString(); }
+QString CharText(char key) { return QString(QChar(static_cast<char16_t>(static_cast<uchar>(key)))); }
+
+// Index of text in an option list's filled entries, -1 when it is none of them.
+int EntryOf(int list, const std::string& text)
+{
+    const int count = ValCount(list);
+    for (int i = 0; i < count; ++i)
+        if (ValText(list, i) == text)
+            return i;
+    return -1;
+}
+
+std::string FrequencyText(const TDecimal& value) { return mv53::FormatFixed(value.ToFloat(), 5); }
+
+void SetFrequency(TDecimal& target, const std::string& text) { target.FromFloat(TextToFloat(text)); }
+
+} // namespace
+
+namespace mv53 {
+
+// ---------------------------------------------------------------------------------------------
+TChannelGridModel::TChannelGridModel(const TProgramState& state, QObject* parent)
+    : QAbstractTableModel(parent), m_state(state), m_rows(static_cast<size_t>(kGridChannels))
+{
+}
+
+int TChannelGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kGridChannels; }
+
+int TChannelGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kGridColumns; }
+
+bool TChannelGridModel::Used(int channel) const
+{
+    return m_state.GridChannels.Items(channel).Status() == kChannelUsed;
+}
+
+QVariant TChannelGridModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        return Latin1(Text(index.row(), index.column()));
+    case Qt::ForegroundRole:
+        return Used(index.row()) ? QColor(Qt::black) : kEmptyTextColour;
+    case Qt::TextAlignmentRole:
+        if (index.column() == kTagColumn)
+            return int(Qt::AlignLeft | Qt::AlignVCenter);
+        if (index.column() == kRxFreqColumn || index.column() == kTxFreqColumn)
+            return int(Qt::AlignRight | Qt::AlignVCenter);
+        return int(Qt::AlignHCenter | Qt::AlignVCenter);
+    default:
+        return {};
+    }
+}
+
+QVariant TChannelGridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section < 0 || section >= kGridColumns)
+        return {};
+    return QString::fromLatin1(Column(section).Caption1) + QLatin1Char('\n') + QString::fromLatin1(Column(section).Caption2);
+}
+
+bool TChannelGridModel::SetText(int channel, int column, const std::string& text)
+{
+    std::string& cell = m_rows[static_cast<size_t>(channel)][static_cast<size_t>(column)];
+    if (cell == text)
+        return false;
+    cell = text;
+    const QModelIndex at = index(channel, column);
+    Q_EMIT dataChanged(at, at, {Qt::DisplayRole});
+    return true;
+}
+
+void TChannelGridModel::SetAll(std::vector<TRow> rows)
+{
+    m_rows = std::move(rows);
+    m_rows.resize(static_cast<size_t>(kGridChannels));
+    Q_EMIT dataChanged(index(0, 0), index(kGridChannels - 1, kGridColumns - 1));
+}
+
+void TChannelGridModel::RowChanged(int channel)
+{
+    Q_EMIT dataChanged(index(channel, 0), index(channel, kGridColumns - 1));
+}
+
+// ---------------------------------------------------------------------------------------------
+void TChannelCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    painter->save();
+    painter->fillRect(option.rect, option.palette.color(QPalette::Base));
+    const QRect textRect = option.rect.adjusted(3, 2, -2, 2);
+    painter->setFont(option.font);
+    painter->setPen(index.data(Qt::ForegroundRole).value<QColor>());
+    painter->setClipRect(option.rect);
+    painter->drawText(textRect, index.data(Qt::TextAlignmentRole).toInt() | Qt::TextSingleLine,
+                      index.data(Qt::DisplayRole).toString());
+    if (option.state & QStyle::State_HasFocus) {
+        QPen pen(Qt::black, 1, Qt::DotLine);
+        painter->setPen(pen);
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
+    }
+    painter->restore();
+}
+
+// ---------------------------------------------------------------------------------------------
+TChannelGridHeader::TChannelGridHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent)
+{
+    setSectionsClickable(false);
+    setHighlightSections(false);
+    setSectionResizeMode(QHeaderView::Fixed);
+    setMinimumSectionSize(1);
+}
+
+QSize TChannelGridHeader::sizeHint() const
+{
+    // Two header lines, each with its grid line.
+    return {QHeaderView::sizeHint().width(), 2 * (kLineHeight + 1)};
+}
+
+void TChannelGridHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const
+{
+    if (logicalIndex < 0 || logicalIndex >= kGridColumns)
+        return;
+    painter->save();
+    const QColor grid = palette().color(QPalette::Mid);
+    const QRect top(rect.left(), rect.top(), rect.width(), kLineHeight + 1);
+    const QRect bottom(rect.left(), top.bottom() + 1, rect.width(), rect.height() - top.height());
+    for (const QRect& line : {top, bottom}) {
+        painter->fillRect(line, palette().color(QPalette::Button));
+        painter->setPen(grid);
+        painter->drawLine(line.topRight(), line.bottomRight());
+        painter->drawLine(line.bottomLeft(), line.bottomRight());
+    }
+    painter->setPen(Qt::black);
+    painter->drawText(top.adjusted(0, 0, -1, -1), Qt::AlignCenter | Qt::TextSingleLine,
+                      QString::fromLatin1(Column(logicalIndex).Caption1));
+    painter->drawText(bottom.adjusted(0, 0, -1, -1), Qt::AlignCenter | Qt::TextSingleLine,
+                      QString::fromLatin1(Column(logicalIndex).Caption2));
+    painter->restore();
+}
+
+} // namespace mv53
+
+// =============================================================================================
+TChannelGrid::TChannelGrid(TProgramState& state, QWidget* parent) : QTableView(parent), m_state(state)
+{
+    m_model = new mv53::TChannelGridModel(state, this);
+    setHorizontalHeader(new mv53::TChannelGridHeader(this));
+    setModel(m_model);
+    setItemDelegate(new mv53::TChannelCellDelegate(this));
+
+    verticalHeader()->hide();
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(mv53::TChannelGridHeader::kLineHeight);
+    for (int c = 0; c < mv53::kGridColumns; ++c)
+        setColumnWidth(c, Column(c).ColWidth);
+
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setTabKeyNavigation(false);
+    setShowGrid(true);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+
+    m_editor = new QLineEdit(viewport());
+    m_editor->setFont(QFont(QString::fromLatin1(kEditorFont), kEditorPointSize));
+    m_editor->setMaxLength(Column(kTagColumn).EditParam);
+    m_editor->hide();
+    m_editor->installEventFilter(this);
+
+    m_popup = new QMenu(this);
+    m_popupCopy = m_popup->addAction(QString::fromLatin1(kCopyCaption));
+    m_popupCopy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    m_popupCopy->setShortcutContext(Qt::WidgetShortcut);
+    m_popupCopy->setStatusTip(QString::fromLatin1(kCopyHint));
+    m_popupPaste = m_popup->addAction(QString::fromLatin1(kPasteCaption));
+    m_popupPaste->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+    m_popupPaste->setShortcutContext(Qt::WidgetShortcut);
+    m_popupPaste->setStatusTip(QString::fromLatin1(kPasteHint));
+    connect(m_popupCopy, &QAction::triggered, this, &TChannelGrid::Copy);
+    connect(m_popupPaste, &QAction::triggered, this, &TChannelGrid::Paste);
+
+    std::array<bool, mv53::kGridColumns> visible{};
+    visible.fill(true);
+    visible[mv53::kGridColumns - 1] = false;
+    ApplyColumnVisibility(visible);
+    Fill();
+}
+
+TChannelGrid::~TChannelGrid() = default;
+
+TChannel& TChannelGrid::Channel(int channel) { return m_state.GridChannels.Items(channel); }
+const TChannel& TChannelGrid::Channel(int channel) const { return m_state.GridChannels.Items(channel); }
+bool TChannelGrid::Used(int channel) const { return m_model->Used(channel); }
+int TChannelGrid::RxRange() const { return m_state.CurrentMem.FactoryOpt().RxRange(); }
+
+int TChannelGrid::CurrentChannel() const
+{
+    const QModelIndex at = currentIndex();
+    return at.isValid() ? at.row() : 0;
+}
+
+int TChannelGrid::CurrentColumn() const
+{
+    const QModelIndex at = currentIndex();
+    return at.isValid() ? at.column() : 0;
+}
+
+std::string TChannelGrid::CellText(int channel, int column) const { return m_model->Text(channel, column); }
+
+QRect TChannelGrid::CellRect(int channel, int column) const { return visualRect(m_model->index(channel, column)); }
+
+bool TChannelGrid::HasEditFocus() const { return hasFocus() || m_editing || m_editor->hasFocus(); }
+
+void TChannelGrid::MarkEdited() { Q_EMIT dataEdited(); }
+
+// ---------------------------------------------------------------------------------------------
+void TChannelGrid::Fill()
+{
+    if (m_editing) {
+        m_editing = false;
+        m_editor->hide();
+    }
+    std::vector<mv53::TChannelGridModel::TRow> rows(static_cast<size_t>(mv53::kGridChannels));
+    for (int i = 0; i < mv53::kGridChannels; ++i) {
+        const TChannel& ch = Channel(i);
+        auto& row = rows[static_cast<size_t>(i)];
+        char number[16];
+        std::snprintf(number, sizeof number, "%3.3d", i + 1);
+        row[0] = number;
+        row[1] = ch.Tag();
+        row[2] = FrequencyText(ch.RxFreq());
+        row[3] = ch.TxOff() != 0 ? kTxOffText : FrequencyText(ch.TxFreq());
+        row[4] = ValText(Column(4).EditParam, ch.Mode());
+        row[5] = ValText(Column(5).EditParam, ch.Power());
+        row[6] = ValText(Column(6).EditParam, ch.ShiftOn());
+        row[7] = ch.EncryptOn() == 0 ? std::string(kOffText) : ValText(Column(7).EditParam, ch.EncryptCode() + 1);
+        row[8] = ValText(Column(8).EditParam, ch.SelcallOn());
+        row[9] = ValText(Column(9).EditParam, ch.TuneMode());
+    }
+    m_model->SetAll(std::move(rows));
+    // Column 0 of the first channel, or the first visible column when the user hid column 0
+    // (the space bar would otherwise toggle the status of a channel in a column nobody sees).
+    const QModelIndex first = m_model->index(0, isColumnHidden(0) ? m_firstVisible : 0);
+    selectionModel()->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect);
+    scrollTo(first);
+}
+
+void TChannelGrid::GridToChannels()
+{
+    for (int i = 0; i < mv53::kGridChannels; ++i) {
+        TChannel& ch = Channel(i);
+        const auto& row = m_model->Row(i);
+        ch.SetTag(row[1]);
+        SetFrequency(ch.RxFreq(), row[2]);
+        if (ch.TxOff() == 0)
+            SetFrequency(ch.TxFreq(), row[3]);
+        ch.SetMode(ValIndexOf(Column(4).EditParam, row[4]));
+        ch.SetPower(ValIndexOf(Column(5).EditParam, row[5]));
+        ch.SetShiftOn(ValIndexOf(Column(6).EditParam, row[6]));
+        ch.SetSelcallOn(ValIndexOf(Column(8).EditParam, row[8]));
+        ch.SetTuneMode(ValIndexOf(Column(9).EditParam, row[9]));
+        const int code = row[7] == kOffText ? 0 : ValIndexOf(Column(7).EditParam, row[7]);
+        ch.SetEncryptOn(code > 0 ? 1 : 0);
+        ch.SetEncryptCode(code > 0 ? code - 1 : 0);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+void TChannelGrid::ApplyColumnVisibility(const std::array<bool, mv53::kGridColumns>& visible)
+{
+    int first = -1;
+    int last = -1;
+    for (int c = 0; c < mv53::kGridColumns; ++c) {
+        if (visible[static_cast<size_t>(c)]) {
+            setColumnHidden(c, false);
+            setColumnWidth(c, Column(c).ColWidth);
+            if (first < 0)
+                first = c;
+            last = c;
+        } else {
+            setColumnHidden(c, true);
+        }
+    }
+    if (first < 0) {
+        PlaceEditor();
+        return;
+    }
+    m_firstVisible = first;
+    m_lastVisible = last;
+
+    const int column = CurrentColumn();
+    int target = column;
+    if (column > last) {
+        target = last;
+    } else if (column < first) {
+        target = first;
+    } else if (isColumnHidden(column)) {
+        // A current cell in a hidden column would be edited unseen: go to a visible neighbour.
+        target = -1;
+        for (int c = column + 1; c <= last && target < 0; ++c)
+            if (!isColumnHidden(c))
+                target = c;
+        for (int c = column - 1; c >= first && target < 0; --c)
+            if (!isColumnHidden(c))
+                target = c;
+    }
+    if (target >= 0 && target != column)
+        MoveTo(CurrentChannel(), target);
+    PlaceEditor();
+}
+
+bool TChannelGrid::MoveTo(int channel, int column)
+{
+    const QModelIndex target = m_model->index(channel, column);
+    if (!target.isValid())
+        return false;
+    if (target == currentIndex())
+        return true;
+    if (m_editing) {
+        if (!CommitEditor())
+            return false;
+        GridToChannels();
+    }
+    selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
+    scrollTo(target);
+    return true;
+}
+
+void TChannelGrid::FocusGrid() { setFocus(Qt::OtherFocusReason); }
+
+// ---------------------------------------------------------------------------------------------
+// The cell editor.
+
+bool TChannelGrid::FilterKey(int column, char& key) const
+{
+    switch (Kind(column)) {
+    case kEditTag:
+        return IsTagKey(key);
+    case kEditRxFreq:
+        return IsFreqKey(key);
+    case kEditTxFreq:
+        if (Channel(m_editing ? m_editChannel : CurrentChannel()).TxOff() != 0)
+            return key != kEscapeKey && key != ' ';
+        return IsFreqKey(key);
+    default:
+        return false;
+    }
+}
+
+std::string TChannelGrid::Normalize(int channel, int column, const std::string& text) const
+{
+    switch (Kind(column)) {
+    case kEditTag:
+        return FormatTag(text);
+    case kEditRxFreq:
+        return FormatFreq(text, column, RxRange());
+    case kEditTxFreq:
+        return Channel(channel).TxOff() != 0 ? text : FormatFreq(text, column, RxRange());
+    default:
+        return text;
+    }
+}
+
+void TChannelGrid::OpenEditor()
+{
+    const int channel = CurrentChannel();
+    const int column = CurrentColumn();
+    // Decision for the transmit cell of a receive-only channel: no editor (and no typing). It
+    // shows "TX OFF", a typed text would never reach the channel, and the cell would show a
+    // frequency that is not there; a double-click or the space bar turns the transmitter on.
+    const bool receiveOnly = Kind(column) == kEditTxFreq && Channel(channel).TxOff() != 0;
+    if (!IsTextKind(Kind(column)) || receiveOnly) {
+        m_editing = false;
+        m_editor->hide();
+        return;
+    }
+    m_editChannel = channel;
+    m_editColumn = column;
+    m_editOriginal = m_model->Text(channel, column);
+    m_editor->setMaxLength(Column(column).EditParam);
+    m_editor->setText(Latin1(m_editOriginal));
+    m_editing = true;
+    PlaceEditor();
+    m_editor->show();
+    m_editor->setFocus(Qt::OtherFocusReason);
+}
+
+void TChannelGrid::PlaceEditor()
+{
+    if (!m_editing)
+        return;
+    const QRect cell = CellRect(m_editChannel, m_editColumn);
+    if (cell.isEmpty() || !cell.intersects(viewport()->rect())) {
+        // The row is scrolled out: hide the editor until it comes back.
+        const bool hadFocus = m_editor->hasFocus();
+        m_editor->hide();
+        if (hadFocus)
+            FocusGrid();
+        return;
+    }
+    m_editor->setGeometry(cell.left(), cell.top() - 1, columnWidth(m_editColumn) + 1, rowHeight(m_editChannel) + 2);
+    m_editor->show();
+}
+
+void TChannelGrid::ShowEditor()
+{
+    scrollTo(m_model->index(m_editChannel, m_editColumn));
+    PlaceEditor();
+}
+
+bool TChannelGrid::CommitEditor()
+{
+    if (!m_editing)
+        return true;
+    const int channel = m_editChannel;
+    const int column = m_editColumn;
+    const std::string text = Normalize(channel, column, FromLatin1(m_editor->text()));
+    m_editor->setText(Latin1(text));
+    const bool hadFocus = m_editor->hasFocus();
+    m_editing = false;
+    m_editor->hide();
+    if (hadFocus)
+        FocusGrid();
+    // Only a changed text is applied: committing an unchanged receive frequency must not
+    // overwrite a transmit frequency that differs from it.
+    if (m_model->SetText(channel, column, text)) {
+        ApplyCell(channel, column);
+        MarkEdited();
+    }
+    return true;
+}
+
+void TChannelGrid::SetCell(int channel, int column, const std::string& text)
+{
+    if (m_model->SetText(channel, column, text))
+        MarkEdited();
+}
+
+void TChannelGrid::ApplyCell(int channel, int column)
+{
+    if (column == kRxFreqColumn) {
+        // A new receive frequency sets the transmit frequency to the same value.
+        const std::string tx = FormatFreq(m_model->Text(channel, column), kTxFreqColumn, RxRange());
+        SetFrequency(Channel(channel).TxFreq(), tx);
+        if (Channel(channel).TxOff() == 0)
+            SetCell(channel, kTxFreqColumn, tx);
+    } else if (column == kModeColumn) {
+        Channel(channel).SetMode(ValIndexOf(kModeList, m_model->Text(channel, column)));
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Double-click and space bar.
+
+void TChannelGrid::CellAction(int channel, int column)
+{
+    if (channel < 0 || channel >= mv53::kGridChannels || column < 0 || column >= mv53::kGridColumns)
+        return;
+    // The action works on the cell text, so an open edit is finished first.
+    if (m_editing && !CommitEditor())
+        return;
+    TChannel& ch = Channel(channel);
+    if (column == 0) {
+        ch.SetStatus(ch.Status() == mv53::kChannelUsed ? mv53::kChannelEmpty : mv53::kChannelUsed);
+        m_model->RowChanged(channel);
+        MarkEdited();
+        return;
+    }
+    if (!Used(channel))
+        return;
+    const TCmmOpt& opt = m_state.CurrentMem.Opt();
+    if ((column == kEncryptColumn && opt.EncryptUnit() == 0) || (column == kSelcallColumn && opt.SelcallUnit() == 0) ||
+        (column == kTuneColumn && opt.TunerUnit() == 0))
+        return;
+
+    const int list = Column(column).EditParam;
+    const std::string& text = m_model->Text(channel, column);
+    switch (Kind(column)) {
+    case kEditToggle: {
+        const int k = EntryOf(list, text);
+        const std::string next = (k >= 0 && k < ValCount(list) - 1) ? ValText(list, k + 1) : ValText(list, 0);
+        SetCell(channel, column, next);
+        break;
+    }
+    case kEditPick: {
+        const std::string suffix = "(CH=" + m_model->Text(channel, 0) + ")";
+        std::optional<std::string> chosen;
+        if (m_pickList) {
+            chosen = m_pickList(list, suffix, text);
+        } else {
+            TfrmSelList dialog(list, suffix, text, window());
+            if (dialog.exec() == QDialog::Accepted)
+                chosen = dialog.Chosen();
+        }
+        if (!chosen)
+            return;
+        SetCell(channel, column, *chosen);
+        break;
+    }
+    case kEditTxFreq:
+        if (ch.TxOff() == 0) {
+            ch.SetTxOff(1);
+            SetFrequency(ch.TxFreq(), text);
+            SetCell(channel, column, kTxOffText);
+        } else {
+            ch.SetTxOff(0);
+            SetCell(channel, column, FrequencyText(ch.TxFreq()));
+        }
+        MarkEdited();
+        break;
+    case kEditTag:
+    case kEditRxFreq:
+        // Opening the editor changes nothing yet; the commit applies the cell.
+        OpenEditor();
+        return;
+    default:
+        return;
+    }
+    ApplyCell(channel, column);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Keys and mouse.
+
+void TChannelGrid::EnterKey()
+{
+    if (!Used(CurrentChannel()))
+        return;
+    if (m_editing)
+        ShowEditor();
+    else
+        OpenEditor();
+    if (m_editing && m_editor->isVisible()) {
+        m_editor->selectAll();
+        m_editor->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void TChannelGrid::TypeCharacter(char key)
+{
+    const int channel = m_editing ? m_editChannel : CurrentChannel();
+    const int column = m_editing ? m_editColumn : CurrentColumn();
+    if (!Used(channel) || !IsTextKind(Kind(column)))
+        return;
+    if (Kind(column) == kEditTxFreq && Channel(channel).TxOff() != 0)
+        return;   // see OpenEditor: the transmit cell of a receive-only channel takes no text
+    if (!FilterKey(column, key))
+        return;
+    const QString typed = CharText(key);
+    if (m_editing) {
+        ShowEditor();
+        if (m_editor->text().size() < m_editor->maxLength())
+            m_editor->setText(m_editor->text() + typed);
+        m_editor->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    OpenEditor();
+    if (!m_editing)
+        return;
+    m_editor->setText(typed);
+    m_editor->setCursorPosition(1);
+}
+
+void TChannelGrid::NavigateKey(QKeyEvent* e)
+{
+    CursorAction action = MoveDown;
+    switch (e->key()) {
+    case Qt::Key_Up: action = MoveUp; break;
+    case Qt::Key_Down: action = MoveDown; break;
+    case Qt::Key_PageUp: action = MovePageUp; break;
+    case Qt::Key_PageDown: action = MovePageDown; break;
+    case Qt::Key_Home: action = MoveHome; break;
+    case Qt::Key_End: action = MoveEnd; break;
+    default: return;
+    }
+    if (m_editing) {
+        const QModelIndex target = moveCursor(action, e->modifiers());
+        if (target.isValid() && target != currentIndex()) {
+            if (!CommitEditor())
+                return;
+            GridToChannels();
+        }
+    }
+    QTableView::keyPressEvent(e);
+}
+
+static bool IsCopyOrPaste(const QKeyEvent* e) { return e->matches(QKeySequence::Copy) || e->matches(QKeySequence::Paste); }
+
+// A typed character as an 8-bit code; 0 when the key types none (or one outside Latin-1).
+static char TypedCharacter(const QKeyEvent* e)
+{
+    if (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return 0;
+    const QString text = e->text();
+    if (text.size() != 1)
+        return 0;
+    const char16_t code = text.at(0).unicode();
+    if (code < 32 || code == 127 || code > 255)
+        return 0;
+    return static_cast<char>(static_cast<uchar>(code));
+}
+
+bool TChannelGrid::event(QEvent* e)
+{
+    // Copy and paste keys belong to the grid while it has the focus, not to window shortcuts.
+    if (e->type() == QEvent::ShortcutOverride && IsCopyOrPaste(static_cast<QKeyEvent*>(e))) {
+        e->accept();
+        return true;
+    }
+    return QTableView::event(e);
+}
+
+void TChannelGrid::keyPressEvent(QKeyEvent* e)
+{
+    if (e->matches(QKeySequence::Copy)) {
+        Copy();
+        return;
+    }
+    if (e->matches(QKeySequence::Paste)) {
+        Paste();
+        return;
+    }
+    const int column = CurrentColumn();
+    switch (e->key()) {
+    case Qt::Key_Right:
+        for (int c = column + 1; c < mv53::kGridColumns; ++c)
+            if (!isColumnHidden(c)) {
+                MoveTo(CurrentChannel(), c);
+                break;
+            }
+        return;
+    case Qt::Key_Left:
+        for (int c = column - 1; c >= 0; --c)
+            if (!isColumnHidden(c)) {
+                MoveTo(CurrentChannel(), c);
+                break;
+            }
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        EnterKey();
+        return;
+    case Qt::Key_Space:
+        CellAction(CurrentChannel(), column);
+        return;
+    case Qt::Key_F1:
+        if (column < mv53::kGridColumns - 1 && m_help)
+            m_help(kHelpContextBase + 2 * column);
+        return;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        NavigateKey(e);
+        return;
+    case Qt::Key_Backspace:
+        return;
+    default:
+        break;
+    }
+    if (const char key = TypedCharacter(e)) {
+        TypeCharacter(key);
+        return;
+    }
+    QTableView::keyPressEvent(e);
+}
+
+void TChannelGrid::keyReleaseEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Home && CurrentColumn() < m_firstVisible) {
+        MoveTo(CurrentChannel(), m_firstVisible);
+        FocusGrid();
+    } else if (e->key() == Qt::Key_End && CurrentColumn() > m_lastVisible) {
+        MoveTo(CurrentChannel(), m_lastVisible);
+        FocusGrid();
+    }
+    QTableView::keyReleaseEvent(e);
+}
+
+bool TChannelGrid::EditorKey(QKeyEvent* e)
+{
+    if (e->matches(QKeySequence::Copy)) {
+        Copy();
+        return true;
+    }
+    if (e->matches(QKeySequence::Paste)) {
+        Paste();
+        return true;
+    }
+    switch (e->key()) {
+    case Qt::Key_Escape:
+        // Escape restores the cell as it was when the editor opened; nothing is applied.
+        m_editor->setText(Latin1(m_editOriginal));
+        m_editing = false;
+        m_editor->hide();
+        FocusGrid();
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (CommitEditor())
+            FocusGrid();
+        return true;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown: {
+        NavigateKey(e);
+        if (!m_editing)
+            FocusGrid();
+        return true;
+    }
+    case Qt::Key_F1:
+        if (m_editColumn < mv53::kGridColumns - 1 && m_help)
+            m_help(kHelpContextBase + 2 * m_editColumn);
+        return true;
+    default:
+        break;
+    }
+    char key = TypedCharacter(e);
+    if (key == 0)
+        return false;   // editing keys (Backspace, Delete, caret moves) stay with the editor
+    if (FilterKey(m_editColumn, key))
+        m_editor->insert(CharText(key));
+    return true;
+}
+
+bool TChannelGrid::eventFilter(QObject* watched, QEvent* e)
+{
+    if (watched == m_editor) {
+        if (e->type() == QEvent::ShortcutOverride && IsCopyOrPaste(static_cast<QKeyEvent*>(e))) {
+            e->accept();
+            return true;
+        }
+        if (e->type() == QEvent::KeyPress && m_editing)
+            return EditorKey(static_cast<QKeyEvent*>(e));
+    }
+    return QTableView::eventFilter(watched, e);
+}
+
+void TChannelGrid::mousePressEvent(QMouseEvent* e)
+{
+    const QModelIndex at = indexAt(e->position().toPoint());
+    if (at.isValid() && at != currentIndex() && m_editing) {
+        if (!CommitEditor()) {
+            e->accept();
+            return;
+        }
+        GridToChannels();
+    }
+    if (e->button() == Qt::RightButton) {
+        // The pop-up menu acts on the cell under the pointer.
+        if (at.isValid())
+            MoveTo(at.row(), at.column());
+        FocusGrid();
+        e->accept();
+        return;
+    }
+    QTableView::mousePressEvent(e);
+}
+
+void TChannelGrid::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    const QModelIndex at = indexAt(e->position().toPoint());
+    if (e->button() != Qt::LeftButton || !at.isValid()) {
+        QTableView::mouseDoubleClickEvent(e);
+        return;
+    }
+    if (!MoveTo(at.row(), at.column()))
+        return;
+    CellAction(at.row(), at.column());
+    e->accept();
+}
+
+void TChannelGrid::contextMenuEvent(QContextMenuEvent* e)
+{
+    m_popup->popup(e->globalPos());
+    e->accept();
+}
+
+void TChannelGrid::scrollContentsBy(int dx, int dy)
+{
+    QTableView::scrollContentsBy(dx, dy);
+    PlaceEditor();
+}
+
+void TChannelGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    // Every move of the cell cursor is meant to commit first (MoveTo, keys, mouse); a move from
+    // elsewhere must not leave an editor open over another cell.
+    if (m_editing && current != m_model->index(m_editChannel, m_editColumn))
+        CommitEditor();
+    QTableView::currentChanged(current, previous);
+}
+
+void TChannelGrid::resizeEvent(QResizeEvent* e)
+{
+    QTableView::resizeEvent(e);
+    PlaceEditor();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Copy and paste.
+
+void TChannelGrid::Copy()
+{
+    const int channel = m_editing ? m_editChannel : CurrentChannel();
+    if (m_editing) {
+        m_editor->copy();
+    } else {
+        QGuiApplication::clipboard()->setText(Latin1(m_model->Text(channel, CurrentColumn())));
+        m_rowBuffer.Texts = m_model->Row(channel);
+        m_rowBuffer.HasRow = true;
+    }
+    m_rowBuffer.TxOff = Channel(channel).TxOff() != 0;
+    m_rowBuffer.Used = true;
+}
+
+void TChannelGrid::PasteIntoEditor(const std::string& text)
+{
+    std::string accepted;
+    for (char c : text) {
+        if (static_cast<uchar>(c) < 32)
+            continue;   // line ends and other control characters are not typed text
+        if (FilterKey(m_editColumn, c))
+            accepted += c;
+    }
+    const qsizetype room = m_editor->maxLength() - m_editor->text().size() + m_editor->selectedText().size();
+    if (room <= 0)
+        return;
+    if (static_cast<qsizetype>(accepted.size()) > room)
+        accepted.resize(static_cast<size_t>(room));
+    m_editor->insert(Latin1(accepted));
+}
+
+void TChannelGrid::Paste()
+{
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    const QString clip = (mime != nullptr && mime->hasText()) ? mime->text() : QString();
+    if (clip.isEmpty() || !m_rowBuffer.Used)
+        return;
+    const int channel = m_editing ? m_editChannel : CurrentChannel();
+    const int column = m_editing ? m_editColumn : CurrentColumn();
+    TChannel& ch = Channel(channel);
+    bool changed = false;
+    if (column == 0 && ch.Status() != mv53::kChannelUsed) {
+        ch.SetStatus(mv53::kChannelUsed);
+        m_model->RowChanged(channel);
+        changed = true;
+    }
+    if (!Used(channel))
+        return;
+    const std::string text = FromLatin1(clip);
+    const int kind = Kind(column);
+    if (kind == kEditNone) {
+        if (column == 0 && m_rowBuffer.HasRow) {
+            // Whole row: everything but the channel number, and the transmitter-off state.
+            for (int c = 1; c < mv53::kGridColumns; ++c)
+                changed |= m_model->SetText(channel, c, m_rowBuffer.Texts[static_cast<size_t>(c)]);
+            changed |= (ch.TxOff() != 0) != m_rowBuffer.TxOff;
+            ch.SetTxOff(m_rowBuffer.TxOff ? 1 : 0);
+        }
+    } else if (kind == kEditToggle || kind == kEditPick) {
+        // Only an exact entry of the column's list is taken.
+        if (EntryOf(Column(column).EditParam, text) >= 0)
+            changed |= m_model->SetText(channel, column, text);
+        ApplyCell(channel, column);
+    } else {
+        if (column == kTxFreqColumn) {
+            changed |= (ch.TxOff() != 0) != m_rowBuffer.TxOff;
+            ch.SetTxOff(m_rowBuffer.TxOff ? 1 : 0);
+            if (m_rowBuffer.TxOff) {
+                if (m_editing) {
+                    // The cell shows "TX OFF" now; the open text edit of it is dropped.
+                    m_editing = false;
+                    const bool hadFocus = m_editor->hasFocus();
+                    m_editor->hide();
+                    if (hadFocus)
+                        FocusGrid();
+                }
+                changed |= m_model->SetText(channel, column, kTxOffText);
+                ApplyCell(channel, column);
+                if (changed) {
+                    m_state.Modified = true;
+                    MarkEdited();
+                }
+                return;
+            }
+        }
+        if (m_editing) {
+            PasteIntoEditor(text);
+        } else {
+            std::string value = Normalize(channel, column, text);
+            const auto length = static_cast<size_t>(Column(column).EditParam);
+            if (value.size() > length)
+                value.resize(length);
+            if (m_model->SetText(channel, column, value)) {
+                changed = true;
+                ApplyCell(channel, column);
+            }
+        }
+    }
+    if (changed) {
+        m_state.Modified = true;
+        MarkEdited();
+    }
+}

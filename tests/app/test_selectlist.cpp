@@ -1,0 +1,95 @@
+// The pick list: captions, the column-by-column layout, the start cell, the keys (never onto
+// an empty cell) and the ways it closes.
+
+#include "app/SelectList.h"
+
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+
+class TestSelectList final : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void captionsLayoutAndStart();
+    void keys_data();
+    void keys();
+    void closing();
+};
+
+void TestSelectList::captionsLayoutAndStart()
+{
+    TfrmSelList mode(1, "(CH=003)", "nothing");
+    QCOMPARE(mode.windowTitle(), QStringLiteral("Operation Wave(CH=003)"));
+    QCOMPARE(mode.CurrentText(), std::string("J3E(LSB)"));
+    QVERIFY(!mode.MoveTo(5, 0));
+    QVERIFY(!mode.MoveTo(0, 1));
+    TfrmSelList code(4, "(CH=120)", "12");
+    QCOMPARE(code.windowTitle(), QStringLiteral("Encription Code(CH=120)"));
+    QCOMPARE(code.grdList->item(9, 0)->text(), QStringLiteral("09"));
+    QCOMPARE(code.grdList->item(6, 1)->text(), QStringLiteral("16"));
+    QVERIFY(code.grdList->item(7, 1) == nullptr);
+    QCOMPARE(code.grdList->currentRow(), 2);
+    QCOMPARE(code.grdList->currentColumn(), 1);
+    QCOMPARE(code.grdList->rowHeight(0), 15);
+    QCOMPARE(code.grdList->columnWidth(1), 90);
+    QVERIFY(code.btnOk->isDefault());
+}
+
+void TestSelectList::keys_data()
+{
+    QTest::addColumn<int>("list");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("end, one column") << 1 << "J3E(USB)" << QList<int>{Qt::Key_End} << "J2B";
+    QTest::newRow("page down, two columns") << 4 << "03" << QList<int>{Qt::Key_PageDown} << "16";
+    QTest::newRow("home") << 4 << "15" << QList<int>{Qt::Key_Home} << "OFF";
+    QTest::newRow("right onto empty") << 1 << "A1A" << QList<int>{Qt::Key_Right} << "A1A";
+    QTest::newRow("down past the last") << 1 << "A3E" << QList<int>{Qt::Key_Down, Qt::Key_Down} << "J2B";
+}
+
+void TestSelectList::keys()
+{
+    QFETCH(int, list);
+    QFETCH(QString, start);
+    QFETCH(QList<int>, keys);
+    QFETCH(QString, expected);
+    TfrmSelList dialog(list, "", start.toStdString());
+    dialog.show();
+    for (int key : keys)
+        QTest::keyClick(dialog.grdList, Qt::Key(key));
+    QCOMPARE(dialog.CurrentText(), expected.toStdString());
+}
+
+void TestSelectList::closing()
+{
+    TfrmSelList byEnter(4, "", "OFF");
+    byEnter.show();
+    QTest::keyClick(byEnter.grdList, Qt::Key_Down);
+    QTest::keyClick(byEnter.grdList, Qt::Key_Return);
+    QCOMPARE(byEnter.result(), int(QDialog::Accepted));
+    QCOMPARE(byEnter.Chosen(), std::string("01"));
+
+    TfrmSelList byMouse(4, "", "OFF");
+    byMouse.show();
+    QWidget* vp = byMouse.grdList->viewport();
+    const QPoint empty = byMouse.grdList->visualRect(byMouse.grdList->model()->index(8, 1)).center();
+    QTest::mouseClick(vp, Qt::LeftButton, Qt::NoModifier, empty);
+    QCOMPARE(byMouse.CurrentText(), std::string("OFF"));
+    const QPoint at = byMouse.grdList->visualRect(byMouse.grdList->model()->index(3, 1)).center();
+    QTest::mousePress(vp, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseRelease(vp, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseDClick(vp, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseRelease(vp, Qt::LeftButton, Qt::NoModifier, at);
+    QCOMPARE(byMouse.result(), int(QDialog::Accepted));
+    QCOMPARE(byMouse.Chosen(), std::string("13"));
+
+    TfrmSelList byEscape(1, "", "A3E");
+    byEscape.show();
+    QTest::keyClick(byEscape.grdList, Qt::Key_Escape);
+    QCOMPARE(byEscape.result(), int(QDialog::Rejected));
+    QCOMPARE(byEscape.Chosen(), std::string());
+}
+
+QTEST_MAIN(TestSelectList)
+#include "test_selectlist.moc"
