@@ -1,0 +1,964 @@
+#include "link/CommX.h"
+
+#include "platform/PortMap.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QMetaMethod>
+#include <QSocketNotifier>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <deque>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace pf = mv53::platform;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr int kMaxQueuedChunks = 32;
+
+// Flag words of the line settings block.
+constexpr uint32_t kFlagsRtsCts = pf::kLineBinary | pf::kLineParityCheck | pf::kLineCtsOutFlow |
+                                  pf::kLineDtrOn | pf::kLineRtsHandshake; // 0x2017
+constexpr uint32_t kFlagsDtrDsr = pf::kLineBinary | pf::kLineParityCheck | pf::kLineDsrOutFlow |
+                                  pf::kLineDtrHandshake | pf::kLineRtsOn; // 0x102B
+constexpr uint32_t kFlagsXonXoff = pf::kLineBinary | pf::kLineParityCheck | pf::kLineDtrOn |
+                                   pf::kLineXonXoffOut | pf::kLineXonXoffIn | pf::kLineRtsOn; // 0x1313
+constexpr uint32_t kFlagsHalfHigh = pf::kLineBinary | pf::kLineParityCheck | pf::kLineDtrOn; // 0x0013
+constexpr uint32_t kFlagsPlain = pf::kLineBinary | pf::kLineParityCheck | pf::kLineDtrOn |
+                                 pf::kLineRtsOn; // 0x1013
+// After Open: DTR and RTS on, no handshake, no parity check. At Close: DTR dropped.
+constexpr uint32_t kFlagsOpen = pf::kLineBinary | pf::kLineDtrOn | pf::kLineRtsOn; // 0x1011
+constexpr uint32_t kFlagsClose = pf::kLineBinary | pf::kLineRtsOn;                 // 0x1001
+static_assert(kFlagsRtsCts == 0x2017 && kFlagsDtrDsr == 0x102B && kFlagsXonXoff == 0x1313 &&
+              kFlagsHalfHigh == 0x0013 && kFlagsPlain == 0x1013 && kFlagsOpen == 0x1011 &&
+              kFlagsClose == 0x1001);
+
+uint32_t FlowFlags(TCommFlowCtrls flow)
+{
+    switch (flow) {
+    case cfcRtsCts: return kFlagsRtsCts;
+    case cfcDtrDsr: return kFlagsDtrDsr;
+    case cfcXonXoff: return kFlagsXonXoff;
+    case cfcHalfHigh: return kFlagsHalfHigh;
+    case cfcHalfLow:
+    case cfcNone: break;
+    }
+    return kFlagsPlain;
+}
+
+pf::Parity ToParity(TCommParityBits p)
+{
+    switch (p) {
+    case cpbOdd: return pf::Parity::Odd;
+    case cpbEven: return pf::Parity::Even;
+    case cpbNone: break;
+    }
+    return pf::Parity::None;
+}
+
+pf::StopBits ToStopBits(TCommStopBits s)
+{
+    switch (s) {
+    case csb1p5: return pf::StopBits::OnePointFive;
+    case csb2: return pf::StopBits::Two;
+    case csb1: break;
+    }
+    return pf::StopBits::One;
+}
+
+// Close gives up waiting for a transmit queue that cannot drain after this long.
+constexpr auto kCloseFlushLimit = 2s;
+// Longest stretch a wait on the user-interface thread blocks before it processes events again.
+constexpr int kPumpSliceMs = 10;
+
+void SleepMs(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+void ProcessPendingEvents()
+{
+    if (QCoreApplication::instance() != nullptr)
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+int RemainingMs(Clock::time_point deadline)
+{
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    return static_cast<int>(std::max<long long>(0, left.count()));
+}
+
+} // namespace
+
+// How a thread hands a notice to the owner's thread and waits for it to be handled. Close
+// abandons the gate first, so a thread never keeps Close waiting for a handler.
+struct TCommNoticeGate {
+    std::mutex lock;
+    std::condition_variable changed;
+    uint64_t issued = 0;
+    uint64_t handled = 0;
+    bool abandoned = false;
+
+    void Abandon()
+    {
+        std::lock_guard guard(lock);
+        abandoned = true;
+        changed.notify_all();
+    }
+};
+
+struct TCommNotice {
+    uint64_t session = 0;
+    TCustomCommX::Notice kind = TCustomCommX::Notice::Receive;
+    int value = 0;
+    std::shared_ptr<TCommNoticeGate> gate; // empty for notices nobody waits for
+    uint64_t ticket = 0;
+};
+
+// Notices from the threads to the owner's thread: a queue under a lock, and a pipe whose read
+// end the owner's event loop watches. Nothing but the pipe crosses threads through Qt.
+class TCommMailbox {
+public:
+    explicit TCommMailbox(TCustomCommX& owner) : m_owner(owner)
+    {
+        int fds[2] = {-1, -1};
+        if (::pipe(fds) != 0) {
+            m_error = errno;
+            return;
+        }
+        for (int fd : fds) {
+            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+            ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+        }
+        m_fd = fds[0];
+        m_wakeFd = fds[1];
+    }
+    ~TCommMailbox()
+    {
+        m_notifier.reset();
+        if (m_fd >= 0)
+            ::close(m_fd);
+        if (m_wakeFd >= 0)
+            ::close(m_wakeFd);
+    }
+    TCommMailbox(const TCommMailbox&) = delete;
+    TCommMailbox& operator=(const TCommMailbox&) = delete;
+
+    // On the owner's thread, before any thread posts. 0 or errno.
+    int Arm()
+    {
+        if (m_fd < 0)
+            return m_error;
+        if (!m_notifier) {
+            // A child of the component, so that it follows the component to its thread.
+            m_notifier = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Read, &m_owner);
+            QObject::connect(m_notifier.get(), &QSocketNotifier::activated, &m_owner,
+                             [this] { m_owner.TakeMail(); });
+        }
+        return 0;
+    }
+    void Post(TCommNotice notice)
+    {
+        {
+            std::lock_guard guard(m_lock);
+            m_queue.push_back(std::move(notice));
+        }
+        // A full pipe already wakes the reader; the byte may then be dropped.
+        const char one = 1;
+        (void)!::write(m_wakeFd, &one, 1);
+    }
+    void Drain()
+    {
+        char bytes[64];
+        while (::read(m_fd, bytes, sizeof bytes) > 0) {
+        }
+    }
+    bool Take(TCommNotice& notice)
+    {
+        std::lock_guard guard(m_lock);
+        if (m_queue.empty())
+            return false;
+        notice = std::move(m_queue.front());
+        m_queue.pop_front();
+        return true;
+    }
+
+private:
+    TCustomCommX& m_owner;
+    int m_fd = -1;     // read end, watched on the owner's thread
+    int m_wakeFd = -1; // write end, written by the threads
+    int m_error = 0;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    std::mutex m_lock;
+    std::deque<TCommNotice> m_queue;
+};
+
+// The transmit thread: takes the chunks that Write hands over and writes them to the device.
+class TCommTransThread {
+public:
+    TCommTransThread(TCustomCommX& owner, pf::SerialDevice& device, uint64_t session)
+        : m_owner(owner), m_device(device), m_session(session)
+    {
+    }
+    ~TCommTransThread() { Terminate(); Join(); }
+
+    void Start() { m_thread = std::thread([this] { Run(); }); }
+    void Join()
+    {
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    // TM_COMMSEND: the thread owns the chunk from now on.
+    void Post(std::vector<uint8_t>&& chunk)
+    {
+        std::lock_guard guard(m_queueLock);
+        m_queue.push_back(std::move(chunk));
+        m_queueChanged.notify_one();
+    }
+    // Terminate and TM_COMMWAKE: the thread sees that it is terminated and ends.
+    void Terminate()
+    {
+        {
+            std::lock_guard guard(m_queueLock);
+            m_terminated = true;
+            m_queueChanged.notify_one();
+        }
+        m_gate->Abandon();
+        m_device.WakeWriteWaiter();
+    }
+    void SetPurging(bool on)
+    {
+        m_purging = on;
+        if (on)
+            m_device.WakeWriteWaiter();
+    }
+    void AbandonNotices() { m_gate->Abandon(); }
+
+    std::atomic<int> m_charTime{2};
+    std::atomic<int> m_flowCtrl{cfcNone};
+    std::atomic<int> m_timeOut{3000};
+
+private:
+    void Run();
+    bool Stopped() const { return m_purging || m_terminated || m_owner.m_hungUp; }
+    void WriteChunk(const std::vector<uint8_t>& chunk);
+    void ReportErrors();
+    void RaiseLine();
+    void LowerLine();
+    void WaitSent();
+
+    TCustomCommX& m_owner;
+    pf::SerialDevice& m_device;
+    const uint64_t m_session;
+    std::shared_ptr<TCommNoticeGate> m_gate = std::make_shared<TCommNoticeGate>();
+    std::atomic<bool> m_purging{false};
+    std::atomic<bool> m_terminated{false};
+    std::mutex m_queueLock;
+    std::condition_variable m_queueChanged;
+    std::deque<std::vector<uint8_t>> m_queue;
+    std::thread m_thread;
+};
+
+void TCommTransThread::Run()
+{
+    for (;;) {
+        std::deque<std::vector<uint8_t>> batch;
+        {
+            std::unique_lock guard(m_queueLock);
+            m_queueChanged.wait(guard, [this] { return m_terminated || !m_queue.empty(); });
+            if (m_terminated)
+                break;
+            batch.swap(m_queue);
+        }
+        bool wrote = false;
+        for (auto& chunk : batch) {
+            if (!Stopped()) {
+                if (!wrote)
+                    RaiseLine();
+                wrote = true;
+                WriteChunk(chunk);
+            }
+            const int size = static_cast<int>(chunk.size());
+            std::vector<uint8_t>().swap(chunk);
+            m_owner.ChunkDone(size);
+        }
+        if (wrote)
+            LowerLine();
+    }
+    SleepMs(100);
+}
+
+void TCommTransThread::WriteChunk(const std::vector<uint8_t>& chunk)
+{
+    const uint8_t* p = chunk.data();
+    std::size_t left = chunk.size();
+    while (left > 0 && !Stopped()) {
+        pf::IoResult r;
+        {
+            std::lock_guard guard(m_owner.m_writeLock);
+            r = m_device.Write(p, left);
+        }
+        if (r.count > 0) {
+            p += r.count;
+            left -= static_cast<std::size_t>(r.count);
+            m_owner.m_bytesWritten += static_cast<uint64_t>(r.count);
+            continue;
+        }
+        if (r.error != 0 && r.error != EAGAIN) {
+            if (pf::IsHangUpError(r.error))
+                m_owner.NotifyHangUp();
+            else
+                ReportErrors();
+            return; // the chunk is given up
+        }
+        // The output is full: wait for room, at most the write time-out, then try the remainder
+        // again (a purge, Close or a hang-up ends it).
+        const int timeout = m_timeOut > 0 ? m_timeOut.load() : -1;
+        const unsigned ev = m_device.WaitWritable(timeout);
+        if (ev & pf::kEventHangUp) {
+            m_owner.NotifyHangUp();
+            return;
+        }
+        if (ev & pf::kEventTimeout)
+            ReportErrors();
+    }
+}
+
+void TCommTransThread::ReportErrors()
+{
+    const int bits = static_cast<int>(m_device.ClearErrors()) & kCommErrorBits;
+    if (bits != 0)
+        m_owner.Deliver(m_gate, m_session, TCustomCommX::Notice::Error, bits);
+}
+
+void TCommTransThread::RaiseLine()
+{
+    const int flow = m_flowCtrl;
+    if (flow != cfcHalfHigh && flow != cfcHalfLow)
+        return;
+    SleepMs(50);
+    m_device.SetRts(flow == cfcHalfHigh);
+    SleepMs(m_charTime);
+}
+
+void TCommTransThread::LowerLine()
+{
+    const int flow = m_flowCtrl;
+    if (flow != cfcHalfHigh && flow != cfcHalfLow)
+        return;
+    // A write returns once the driver holds the bytes; the line turns only after they are out.
+    WaitSent();
+    SleepMs(m_charTime);
+    m_device.SetRts(flow == cfcHalfLow);
+}
+
+void TCommTransThread::WaitSent()
+{
+    const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(0, m_timeOut.load()));
+    int waiting = 0;
+    while (!m_terminated && !m_owner.m_hungUp && m_device.OutputWaiting(waiting) == 0 &&
+           waiting > 0 && Clock::now() < deadline)
+        SleepMs(1);
+}
+
+// The receive thread: waits for line events and hands them to the owner's thread, one at a time.
+class TCommReceiveThread {
+public:
+    TCommReceiveThread(TCustomCommX& owner, pf::SerialDevice& device, uint64_t session)
+        : m_owner(owner), m_device(device), m_session(session)
+    {
+    }
+    ~TCommReceiveThread() { Terminate(); Join(); }
+
+    void Start() { m_thread = std::thread([this] { Run(); }); }
+    void Join()
+    {
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    void Terminate()
+    {
+        m_terminated = true;
+        m_gate->Abandon();
+        m_device.WakeEventWaiter();
+    }
+    void AbandonNotices() { m_gate->Abandon(); }
+
+private:
+    void Run();
+
+    TCustomCommX& m_owner;
+    pf::SerialDevice& m_device;
+    const uint64_t m_session;
+    std::shared_ptr<TCommNoticeGate> m_gate = std::make_shared<TCommNoticeGate>();
+    std::atomic<bool> m_terminated{false};
+    std::thread m_thread;
+};
+
+void TCommReceiveThread::Run()
+{
+    using Notice = TCustomCommX::Notice;
+    // Bytes left waiting by a handler that read nothing (or by no handler at all). The driver
+    // reports waiting data for as long as it is there; the next receive notice then goes out
+    // only when more bytes arrive, as a received-character event would.
+    int unread = 0;
+    while (!m_terminated) {
+        unsigned ev = unread > 0 ? m_device.WaitEvent(20, false) : m_device.WaitEvent(-1, true);
+        if (m_terminated)
+            break;
+        if (unread > 0) {
+            int now = 0;
+            if (m_device.BytesWaiting(now) == 0) {
+                if (now > unread)
+                    ev |= pf::kEventData;
+                else
+                    unread = now;
+            }
+        }
+        const int bits = static_cast<int>(m_device.ClearErrors()) & kCommErrorBits;
+        if (bits != 0 && !m_owner.Deliver(m_gate, m_session, Notice::Error, bits))
+            break;
+        if ((ev & pf::kEventBreak) && !m_owner.Deliver(m_gate, m_session, Notice::Break, 0))
+            break;
+        if (ev & pf::kEventData) {
+            const uint64_t readBefore = m_owner.m_bytesRead;
+            if (!m_owner.Deliver(m_gate, m_session, Notice::Receive, 0))
+                break;
+            if (m_owner.m_bytesRead != readBefore || m_device.BytesWaiting(unread) != 0)
+                unread = 0;
+        }
+        if (ev & pf::kEventHangUp) {
+            m_owner.NotifyHangUp();
+            break;
+        }
+    }
+    SleepMs(100);
+}
+
+TCustomCommX::TCustomCommX(QObject* parent)
+    : QObject(parent), m_mailbox(std::make_unique<TCommMailbox>(*this))
+{
+}
+
+TCustomCommX::~TCustomCommX()
+{
+    Close();
+}
+
+int TCustomCommX::CharTimeMs(int bitRate)
+{
+    const int charsPerSecond = bitRate / 10;
+    return (charsPerSecond > 0 ? 1000 / charsPerSecond : 1000) + 1;
+}
+
+bool TCustomCommX::IsOpen() const
+{
+    return m_device != nullptr && m_device->IsOpen();
+}
+
+int TCustomCommX::Handle() const
+{
+    return m_device ? m_device->NativeHandle() : -1;
+}
+
+std::string TCustomCommX::EffectiveDevicePath() const
+{
+    if (!m_devicePath.empty())
+        return pf::PortMap::ResolvePortName(m_devicePath);
+    return pf::PortMap::DevicePathForPort(m_portNo);
+}
+
+void TCustomCommX::Raise(const char* message, int error) const
+{
+    std::string detail = EffectiveDevicePath() + ": " + pf::ErrorText(error);
+    throw ECommError(message, std::move(detail), error);
+}
+
+void TCustomCommX::Open()
+{
+    if (IsOpen())
+        throw ECommError(kCommAlreadyOpen);
+    const std::string path = EffectiveDevicePath();
+    // Without a way to reach this thread the receive thread could deliver nothing.
+    if (const int err = m_mailbox->Arm(); err != 0)
+        throw ECommError(kCommReceiveThreadError, pf::ErrorText(err), err);
+    auto device = pf::CreateSerialDevice();
+    if (const int err = device->Open(path); err != 0)
+        throw ECommError(kCommOpenError, pf::OpenErrorReason(path, err), err);
+    m_device = std::move(device);
+    ++m_session;
+    m_hungUp = false;
+    m_hangUpReported = false;
+    try {
+        OpenSteps();
+    } catch (...) {
+        Close();
+        throw;
+    }
+}
+
+void TCustomCommX::OpenSteps()
+{
+    {
+        std::lock_guard guard(m_countLock);
+        m_pendingBytes = 0;
+        m_queuedChunks = 0;
+    }
+    ApplyQueueSizes();
+    m_device->Purge(false, true);
+    m_device->Purge(true, false);
+
+    m_device->GetLineSettings(m_dcb);
+    m_dcb.baudRate = m_bitRate;
+    ApplyLine(kCommBitRateError);
+    m_dcb.dataBits = m_charSize;
+    ApplyLine(kCommCharSizeError);
+    m_dcb.parity = ToParity(m_parityBit);
+    ApplyLine(kCommParityError);
+    m_dcb.stopBits = ToStopBits(m_stopBit);
+    ApplyLine(kCommStopBitError);
+    ApplyFlowCtrl();
+
+    m_dcb.flags = kFlagsOpen;
+    ApplyTimeouts();
+    m_dcb.xonChar = static_cast<uint8_t>(m_xonChar);
+    ApplyLine(kCommXonCharError);
+    m_dcb.xoffChar = static_cast<uint8_t>(m_xoffChar);
+    ApplyLine(kCommXoffCharError);
+
+    // The receive thread watches for received bytes, breaks and line errors.
+    const uint64_t session = m_session;
+    try {
+        m_transThread = std::make_unique<TCommTransThread>(*this, *m_device, session);
+        m_transThread->m_charTime = CharTimeMs(m_bitRate);
+        m_transThread->m_flowCtrl = m_flowCtrl;
+        m_transThread->m_timeOut = m_timeOutTrans;
+        m_transThread->Start();
+    } catch (const std::exception& e) {
+        m_transThread.reset();
+        throw ECommError(kCommTransThreadError, e.what());
+    }
+    try {
+        m_receiveThread = std::make_unique<TCommReceiveThread>(*this, *m_device, session);
+        m_receiveThread->Start();
+    } catch (const std::exception& e) {
+        m_receiveThread.reset();
+        throw ECommError(kCommReceiveThreadError, e.what());
+    }
+    SleepMs(100);
+}
+
+void TCustomCommX::Close()
+{
+    if (!IsOpen())
+        return;
+    // Notices of this session are dropped from now on, and no thread waits for a handler.
+    ++m_session;
+    if (m_transThread)
+        m_transThread->AbandonNotices();
+    if (m_receiveThread)
+        m_receiveThread->AbandonNotices();
+
+    if (m_transThread) {
+        m_transThread->SetPurging(true);
+        // Bounded: on a device that is gone nothing may be able to drain.
+        const auto deadline = Clock::now() + kCloseFlushLimit;
+        for (;;) {
+            {
+                std::lock_guard guard(m_writeLock);
+                m_device->Purge(false, true);
+            }
+            SleepMs(1);
+            int pending = 0;
+            {
+                std::lock_guard guard(m_countLock);
+                pending = m_pendingBytes;
+            }
+            if (pending == 0 || Clock::now() >= deadline)
+                break;
+        }
+        m_transThread->SetPurging(false);
+    } else {
+        m_device->Purge(false, true);
+    }
+    m_device->Purge(true, false);
+    SleepMs(100);
+
+    StopThreads();
+
+    m_dcb.flags = kFlagsClose;
+    m_device->SetLineSettings(m_dcb);
+    m_device->Close();
+    m_device.reset();
+    {
+        std::lock_guard guard(m_countLock);
+        m_pendingBytes = 0;
+        m_queuedChunks = 0;
+    }
+    m_countChanged.notify_all();
+    SleepMs(200);
+}
+
+void TCustomCommX::StopThreads()
+{
+    if (m_transThread)
+        m_transThread->Terminate();
+    if (m_receiveThread)
+        m_receiveThread->Terminate();
+    if (m_transThread)
+        m_transThread->Join();
+    if (m_receiveThread)
+        m_receiveThread->Join();
+    m_transThread.reset();
+    m_receiveThread.reset();
+}
+
+bool TCustomCommX::Write(const void* buffer, int count)
+{
+    if (count == 0)
+        return true;
+    if (count < 0 || buffer == nullptr)
+        return false;
+    const auto* p = static_cast<const uint8_t*>(buffer);
+    const uint64_t session = m_session;
+    // A BufLenTrans below 1 would never advance.
+    const int chunkLimit = std::max(1, m_bufLenTrans);
+    uint64_t written = m_bytesWritten;
+    auto lastProgress = Clock::now();
+    while (count > 0) {
+        if (!IsOpen() || !m_transThread || m_hungUp || m_session != session)
+            return false;
+        int queued = 0;
+        {
+            std::lock_guard guard(m_countLock);
+            queued = m_queuedChunks;
+        }
+        if (queued < kMaxQueuedChunks) {
+            const int chunk = std::min(count, chunkLimit);
+            bool counted = false;
+            try {
+                std::vector<uint8_t> copy(p, p + chunk);
+                {
+                    std::lock_guard guard(m_countLock);
+                    m_pendingBytes += chunk;
+                    ++m_queuedChunks;
+                }
+                counted = true;
+                m_transThread->Post(std::move(copy));
+            } catch (const std::bad_alloc&) {
+                // The chunk could not be handed over: the caller must know.
+                if (counted)
+                    ChunkDone(chunk);
+                return false;
+            }
+            ChunkHandedOver(chunk);
+            p += chunk;
+            count -= chunk;
+        } else {
+            ProcessPendingEvents();
+            if (!IsOpen() || !m_transThread || m_session != session)
+                return false;
+            // A line that takes nothing (far end stopped, flow control held) would keep the
+            // caller here for ever: give up after the write time-out without progress.
+            if (const uint64_t now = m_bytesWritten; now != written) {
+                written = now;
+                lastProgress = Clock::now();
+            } else if (m_timeOutTrans > 0 &&
+                       Clock::now() - lastProgress > std::chrono::milliseconds(m_timeOutTrans)) {
+                return false;
+            }
+            std::unique_lock guard(m_countLock);
+            m_countChanged.wait_for(guard, std::chrono::milliseconds(kPumpSliceMs), [this] {
+                return m_queuedChunks < kMaxQueuedChunks || m_hungUp;
+            });
+        }
+    }
+    return true;
+}
+
+bool TCustomCommX::WriteChar(uint8_t c)
+{
+    return Write(&c, 1);
+}
+
+int TCustomCommX::Read(void* buffer, int count)
+{
+    if (!IsOpen() || !m_receiveThread || buffer == nullptr || count < 0)
+        return -1;
+    if (m_hungUp)
+        return -1;
+    if (count == 0)
+        return 0;
+    auto* p = static_cast<uint8_t*>(buffer);
+    const uint64_t session = m_session;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(0, m_timeOutReceive));
+    int got = 0;
+    for (;;) {
+        const pf::IoResult r =
+            m_device->Read(p + got, static_cast<std::size_t>(count - got));
+        if (r.count > 0) {
+            got += static_cast<int>(r.count);
+            m_bytesRead += static_cast<uint64_t>(r.count);
+            if (got == count)
+                return got;
+            continue;
+        }
+        if (r.error != 0 && r.error != EAGAIN) {
+            if (pf::IsHangUpError(r.error)) {
+                NotifyHangUp();
+                return got > 0 ? got : -1;
+            }
+            const int bits = static_cast<int>(m_device->ClearErrors()) & kCommErrorBits;
+            if (bits != 0)
+                Q_EMIT OnError(this, bits);
+            return -1;
+        }
+        if (Clock::now() >= deadline)
+            return got;
+        // Nothing waiting: keep the application alive, then idle until bytes arrive (or a
+        // short slice passes, so that events are processed again).
+        ProcessPendingEvents();
+        if (!IsOpen() || !m_receiveThread || m_session != session)
+            return -1;
+        if (m_hungUp)
+            return got > 0 ? got : -1;
+        m_device->WaitReadable(std::min(kPumpSliceMs, RemainingMs(deadline)));
+    }
+}
+
+bool TCustomCommX::Deliver(const std::shared_ptr<TCommNoticeGate>& gate, uint64_t session,
+                           Notice notice, int value)
+{
+    uint64_t ticket = 0;
+    {
+        std::lock_guard guard(gate->lock);
+        if (gate->abandoned)
+            return false;
+        ticket = ++gate->issued;
+    }
+    m_mailbox->Post({session, notice, value, gate, ticket});
+    std::unique_lock guard(gate->lock);
+    gate->changed.wait(guard, [&] { return gate->handled >= ticket || gate->abandoned; });
+    return !gate->abandoned;
+}
+
+void TCustomCommX::TakeMail()
+{
+    m_mailbox->Drain();
+    TCommNotice notice;
+    while (m_mailbox->Take(notice)) {
+        // Marks the notice handled however the handler leaves.
+        struct Done {
+            TCommNotice& n;
+            ~Done()
+            {
+                if (!n.gate)
+                    return;
+                std::lock_guard guard(n.gate->lock);
+                n.gate->handled = std::max(n.gate->handled, n.ticket);
+                n.gate->changed.notify_all();
+            }
+        } done{notice};
+        HandleNotice(notice.session, notice.kind, notice.value);
+    }
+}
+
+void TCustomCommX::HandleNotice(uint64_t session, Notice notice, int value)
+{
+    if (session != m_session || !IsOpen())
+        return;
+    switch (notice) {
+    case Notice::Receive: {
+        if (!isSignalConnected(QMetaMethod::fromSignal(&TCustomCommX::OnReceive)))
+            return;
+        int count = 0;
+        if (m_device->BytesWaiting(count) == 0 && count > 0)
+            Q_EMIT OnReceive(this, count);
+        break;
+    }
+    case Notice::Break:
+        Q_EMIT OnBreak(this);
+        break;
+    case Notice::Error:
+        Q_EMIT OnError(this, value);
+        break;
+    case Notice::HangUp:
+        Q_EMIT OnHangUp(this);
+        break;
+    }
+}
+
+void TCustomCommX::NotifyHangUp()
+{
+    m_hungUp = true;
+    m_countChanged.notify_all();
+    if (m_hangUpReported.exchange(true))
+        return;
+    m_mailbox->Post({m_session, Notice::HangUp, 0, nullptr, 0});
+}
+
+void TCustomCommX::ChunkDone(int size)
+{
+    {
+        std::lock_guard guard(m_countLock);
+        m_pendingBytes = std::max(0, m_pendingBytes - size);
+        if (m_queuedChunks > 0)
+            --m_queuedChunks;
+    }
+    m_countChanged.notify_all();
+}
+
+void TCustomCommX::ApplyLine(const char* message)
+{
+    if (const int err = m_device->SetLineSettings(m_dcb); err != 0)
+        Raise(message, err);
+}
+
+void TCustomCommX::ApplyTimeouts()
+{
+    // Read: interval without limit, no multiplier, total TimeOutReceive; write: total TimeOutTrans.
+    const pf::Timeouts timeouts{m_timeOutReceive, m_timeOutTrans};
+    if (const int err = m_device->SetTimeouts(timeouts); err != 0)
+        Raise(kCommTimeOutError, err);
+}
+
+void TCustomCommX::ApplyQueueSizes()
+{
+    if (const int err = m_device->SetQueueSizes(m_bufLenReceive, m_bufLenTrans); err != 0)
+        Raise(kCommBufferError, err);
+}
+
+void TCustomCommX::ApplyFlowCtrl()
+{
+    m_dcb.xonLimit = m_bufLenReceive / 4;
+    m_dcb.xoffLimit = m_bufLenReceive / 4;
+    m_dcb.flags = FlowFlags(m_flowCtrl);
+    ApplyLine(kCommFlowCtrlError);
+}
+
+void TCustomCommX::SetPortNo(int value)
+{
+    m_portNo = value;
+    if (IsOpen()) {
+        Close();
+        Open();
+    }
+}
+
+void TCustomCommX::SetDevicePath(std::string value)
+{
+    m_devicePath = std::move(value);
+    if (IsOpen()) {
+        Close();
+        Open();
+    }
+}
+
+void TCustomCommX::SetBitRate(int value)
+{
+    m_bitRate = value;
+    if (!IsOpen())
+        return;
+    if (m_transThread)
+        m_transThread->m_charTime = CharTimeMs(value);
+    m_dcb.baudRate = value;
+    ApplyLine(kCommBitRateError);
+}
+
+void TCustomCommX::SetCharSize(int value)
+{
+    m_charSize = value;
+    if (!IsOpen())
+        return;
+    m_dcb.dataBits = value;
+    ApplyLine(kCommCharSizeError);
+}
+
+void TCustomCommX::SetParityBit(TCommParityBits value)
+{
+    m_parityBit = value;
+    if (!IsOpen())
+        return;
+    m_dcb.parity = ToParity(value);
+    ApplyLine(kCommParityError);
+}
+
+void TCustomCommX::SetStopBit(TCommStopBits value)
+{
+    m_stopBit = value;
+    if (!IsOpen())
+        return;
+    m_dcb.stopBits = ToStopBits(value);
+    ApplyLine(kCommStopBitError);
+}
+
+void TCustomCommX::SetFlowCtrl(TCommFlowCtrls value)
+{
+    m_flowCtrl = value;
+    if (!IsOpen())
+        return;
+    if (m_transThread)
+        m_transThread->m_flowCtrl = value;
+    ApplyFlowCtrl();
+}
+
+void TCustomCommX::SetTimeOutTrans(int value)
+{
+    m_timeOutTrans = value;
+    if (!IsOpen())
+        return;
+    if (m_transThread)
+        m_transThread->m_timeOut = value;
+    ApplyTimeouts();
+}
+
+void TCustomCommX::SetTimeOutReceive(int value)
+{
+    m_timeOutReceive = value;
+    if (IsOpen())
+        ApplyTimeouts();
+}
+
+void TCustomCommX::SetXonChar(char value)
+{
+    m_xonChar = value;
+    if (!IsOpen())
+        return;
+    m_dcb.xonChar = static_cast<uint8_t>(value);
+    ApplyLine(kCommXonCharError);
+}
+
+void TCustomCommX::SetXoffChar(char value)
+{
+    m_xoffChar = value;
+    if (!IsOpen())
+        return;
+    m_dcb.xoffChar = static_cast<uint8_t>(value);
+    ApplyLine(kCommXoffCharError);
+}
+
+void TCustomCommX::SetBufLenTrans(int value)
+{
+    m_bufLenTrans = value;
+    if (IsOpen())
+        ApplyQueueSizes();
+}
+
+void TCustomCommX::SetBufLenReceive(int value)
+{
+    m_bufLenReceive = value;
+    if (!IsOpen())
+        return;
+    ApplyQueueSizes();
+    ApplyFlowCtrl();
+}

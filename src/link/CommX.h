@@ -1,0 +1,222 @@
+#pragma once
+// TCommX: the serial port component. It opens a port, runs one transmit thread and one receive
+// thread per open port, and delivers received data and line events to its owner on the thread
+// that owns the component (the user-interface thread) through its signals.
+//
+// Writing never blocks on the line: Write copies the bytes in chunks of at most BufLenTrans and
+// hands them to the transmit thread (at most 32 chunks queued). The owner reads in its OnReceive
+// handler: Read(buffer, receiveSize). The receive thread waits until each handler has run before
+// it waits for the next line event.
+//
+// Usage:
+//   TCommX comm;
+//   comm.SetPortNo(1);            // or SetDevicePath("/dev/ttyUSB0")
+//   comm.SetStopBit(csb2);
+//   QObject::connect(&comm, &TCustomCommX::OnReceive, &owner, &Owner::CommXReceive);
+//   comm.Open();                  // raises ECommError
+//   comm.Write(frame, 37);
+//   ...
+//   comm.Close();
+
+#include "platform/SerialDevice.h"
+
+#include <QObject>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <condition_variable>
+#include <stdexcept>
+#include <string>
+
+enum TCommParityBits { cpbNone, cpbOdd, cpbEven };
+enum TCommStopBits { csb1, csb1p5, csb2 };
+enum TCommFlowCtrls { cfcRtsCts, cfcDtrDsr, cfcXonXoff, cfcHalfHigh, cfcHalfLow, cfcNone };
+
+// Texts of ECommError.
+inline constexpr const char* kCommAlreadyOpen = "ポートは、すでにオープンされています";
+inline constexpr const char* kCommOpenError = "Port Open Error";
+inline constexpr const char* kCommTransThreadError = "送信用スレッドを生成できませんでした";
+inline constexpr const char* kCommReceiveThreadError = "受信用スレッドを生成できませんでした";
+inline constexpr const char* kCommBitRateError = "通信速度の設定でエラーが発生しました";
+inline constexpr const char* kCommCharSizeError = "通信ビット数の設定でエラーが発生しました";
+inline constexpr const char* kCommParityError = "通信パリティチェックの設定でエラーが発生しました";
+inline constexpr const char* kCommStopBitError = "通信ストップビット数の設定でエラーが発生しました";
+inline constexpr const char* kCommFlowCtrlError = "通信フロー制御の設定で失敗しました";
+inline constexpr const char* kCommTimeOutError = "通信タイムアウト時間の設定で失敗しました";
+inline constexpr const char* kCommXonCharError = "Ｘｏｎ文字の設定でエラーが発生しました";
+inline constexpr const char* kCommXoffCharError = "Ｘｏｆｆ文字の設定でエラーが発生しました";
+inline constexpr const char* kCommBufferError = "通信用ポートのバッファを準備できませんでした";
+
+// The component's exception. what() is the component's own message; Detail() says why in the
+// operating system's words (device path and reason), ErrorCode() is its errno (0 if none).
+class ECommError : public std::runtime_error {
+public:
+    explicit ECommError(const std::string& message, std::string detail = {}, int errorCode = 0)
+        : std::runtime_error(message), m_detail(std::move(detail)), m_errorCode(errorCode)
+    {
+    }
+    const std::string& Detail() const { return m_detail; }
+    int ErrorCode() const { return m_errorCode; }
+
+private:
+    std::string m_detail;
+    int m_errorCode = 0;
+};
+
+class TCommTransThread;
+class TCommReceiveThread;
+class TCommMailbox;
+struct TCommNoticeGate;
+
+// Line error bits reported by OnError (the driver's overrun, parity and framing bits).
+inline constexpr int kCommErrorBits = 0x2 | 0x4 | 0x8;
+
+class TCustomCommX : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TCustomCommX(QObject* parent = nullptr);
+    ~TCustomCommX() override;
+
+    TCustomCommX(const TCustomCommX&) = delete;
+    TCustomCommX& operator=(const TCustomCommX&) = delete;
+
+    // Raises ECommError.
+    void Open();
+    // Flushes and closes; does nothing on a closed port. Never raises.
+    void Close();
+    // Hands count bytes to the transmit thread. True when every byte was handed over (count 0:
+    // always true); false on a closed or hung-up port, when a chunk could not be handed over, or
+    // when the queue is full and the line has taken no byte for TimeOutTrans ms.
+    virtual bool Write(const void* buffer, int count);
+    bool WriteChar(uint8_t c);
+    // Reads up to count bytes, waiting at most TimeOutReceive ms for all of them while the
+    // application goes on processing its events. Bytes read, or -1 (closed, hung up, no buffer,
+    // read failed).
+    virtual int Read(void* buffer, int count);
+
+    bool IsOpen() const;
+    // The open device's handle, -1 when closed.
+    int Handle() const;
+    // Set once the device has vanished (cable pulled, far end closed) while open.
+    bool HungUp() const { return m_hungUp.load(); }
+
+    int PortNo() const { return m_portNo; }
+    void SetPortNo(int value);
+    // An explicit device path; when not empty it is opened instead of the PortNo mapping.
+    const std::string& DevicePath() const { return m_devicePath; }
+    void SetDevicePath(std::string value);
+    // The device path that Open uses.
+    std::string EffectiveDevicePath() const;
+
+    int BitRate() const { return m_bitRate; }
+    void SetBitRate(int value);
+    int CharSize() const { return m_charSize; }
+    void SetCharSize(int value);
+    TCommParityBits ParityBit() const { return m_parityBit; }
+    void SetParityBit(TCommParityBits value);
+    TCommStopBits StopBit() const { return m_stopBit; }
+    void SetStopBit(TCommStopBits value);
+    TCommFlowCtrls FlowCtrl() const { return m_flowCtrl; }
+    void SetFlowCtrl(TCommFlowCtrls value);
+    int TimeOutTrans() const { return m_timeOutTrans; }
+    void SetTimeOutTrans(int value);
+    int TimeOutReceive() const { return m_timeOutReceive; }
+    void SetTimeOutReceive(int value);
+    char XonChar() const { return m_xonChar; }
+    void SetXonChar(char value);
+    char XoffChar() const { return m_xoffChar; }
+    void SetXoffChar(char value);
+    int BufLenTrans() const { return m_bufLenTrans; }
+    void SetBufLenTrans(int value);
+    int BufLenReceive() const { return m_bufLenReceive; }
+    void SetBufLenReceive(int value);
+
+    // Character time in ms used around half-duplex line turns: 1000 / (bitRate / 10) + 1.
+    static int CharTimeMs(int bitRate);
+
+Q_SIGNALS:
+    void OnReceive(TCustomCommX* sender, int receiveSize);
+    void OnBreak(TCustomCommX* sender);
+    void OnError(TCustomCommX* sender, int errorState);
+    // The device vanished while open; emitted once per Open. Read and Write fail from then on.
+    void OnHangUp(TCustomCommX* sender);
+
+protected:
+    // Called in the caller's thread each time Write hands a chunk to the transmit thread.
+    virtual void ChunkHandedOver(int size) { (void)size; }
+
+private:
+    friend class TCommTransThread;
+    friend class TCommReceiveThread;
+    friend class TCommMailbox;
+    friend struct TCommNotice;
+
+    enum class Notice { Receive, Break, Error, HangUp };
+
+    void OpenSteps();
+    void ApplyLine(const char* message);
+    void ApplyTimeouts();
+    void ApplyQueueSizes();
+    void ApplyFlowCtrl();
+    void StopThreads();
+    [[noreturn]] void Raise(const char* message, int error) const;
+
+    // From the threads: deliver a notice on the owner's thread and wait until it was handled or
+    // until Close abandons the gate (Close never waits for a handler). False when abandoned.
+    bool Deliver(const std::shared_ptr<TCommNoticeGate>& gate, uint64_t session, Notice notice,
+                 int value);
+    void HandleNotice(uint64_t session, Notice notice, int value);
+    // On the owner's thread: handles the notices that the threads posted.
+    void TakeMail();
+    void NotifyHangUp();
+    void ChunkDone(int size);
+
+    int m_portNo = 1;
+    std::string m_devicePath;
+    int m_bitRate = 9600;
+    int m_charSize = 8;
+    TCommParityBits m_parityBit = cpbNone;
+    TCommStopBits m_stopBit = csb1;
+    TCommFlowCtrls m_flowCtrl = cfcRtsCts;
+    int m_timeOutTrans = 3000;
+    int m_timeOutReceive = 3000;
+    char m_xonChar = 0x11;
+    char m_xoffChar = 0x13;
+    int m_bufLenTrans = 2048;
+    int m_bufLenReceive = 2048;
+
+    std::unique_ptr<mv53::platform::SerialDevice> m_device;
+    mv53::platform::LineSettings m_dcb;
+    // Notices from the threads to the owner's thread.
+    std::unique_ptr<TCommMailbox> m_mailbox;
+    std::unique_ptr<TCommTransThread> m_transThread;
+    std::unique_ptr<TCommReceiveThread> m_receiveThread;
+
+    // Session number, raised by every Open and Close; notices of an old session are dropped.
+    std::atomic<uint64_t> m_session{0};
+    std::atomic<bool> m_hungUp{false};
+    std::atomic<bool> m_hangUpReported{false};
+
+    // Write lock: the transmit thread's driver write against Close's transmit purge.
+    std::mutex m_writeLock;
+    // Count lock: pending bytes and queued chunks.
+    std::mutex m_countLock;
+    std::condition_variable m_countChanged;
+    int m_pendingBytes = 0;
+    int m_queuedChunks = 0;
+    // Bytes the transmit thread got the driver to take; Write watches it for a stalled line.
+    std::atomic<uint64_t> m_bytesWritten{0};
+    // Bytes Read took from the device; the receive thread sees from it whether a handler read.
+    std::atomic<uint64_t> m_bytesRead{0};
+};
+
+// The component as windows place it: the same properties and signals.
+class TCommX final : public TCustomCommX {
+    Q_OBJECT
+
+public:
+    explicit TCommX(QObject* parent = nullptr) : TCustomCommX(parent) {}
+};

@@ -1,0 +1,183 @@
+#include "platform/PortMap.h"
+
+#include <QSerialPortInfo>
+
+#include <algorithm>
+#include <cctype>
+#include <mutex>
+
+namespace mv53::platform {
+
+namespace {
+
+struct PortMapState {
+    std::mutex lock;
+    std::map<int, std::string> bindings;
+    PortMap::Discovery discovery;
+};
+
+PortMapState& State()
+{
+    static PortMapState state;
+    return state;
+}
+
+std::vector<std::string> SystemPorts()
+{
+    std::vector<std::string> paths;
+    const auto ports = QSerialPortInfo::availablePorts();
+    for (const auto& port : ports) {
+        const std::string path = port.systemLocation().toStdString();
+        if (!path.empty())
+            paths.push_back(path);
+    }
+    return paths;
+}
+
+// Splits a path into alternating runs of non-digits and digits for the natural comparison.
+bool NaturalLess(const std::string& a, const std::string& b)
+{
+    std::size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        const bool da = std::isdigit(static_cast<unsigned char>(a[i])) != 0;
+        const bool db = std::isdigit(static_cast<unsigned char>(b[j])) != 0;
+        if (da && db) {
+            std::size_t ei = i, ej = j;
+            while (ei < a.size() && std::isdigit(static_cast<unsigned char>(a[ei])))
+                ++ei;
+            while (ej < b.size() && std::isdigit(static_cast<unsigned char>(b[ej])))
+                ++ej;
+            // Compare the numbers by value: strip leading zeros, then by length, then by text.
+            std::size_t si = i, sj = j;
+            while (si + 1 < ei && a[si] == '0')
+                ++si;
+            while (sj + 1 < ej && b[sj] == '0')
+                ++sj;
+            if (ei - si != ej - sj)
+                return ei - si < ej - sj;
+            const int c = a.compare(si, ei - si, b, sj, ej - sj);
+            if (c != 0)
+                return c < 0;
+            i = ei;
+            j = ej;
+        } else {
+            if (a[i] != b[j])
+                return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[j]);
+            ++i;
+            ++j;
+        }
+    }
+    if ((a.size() - i) != (b.size() - j))
+        return a.size() - i < b.size() - j;
+    return a < b;
+}
+
+} // namespace
+
+void SortDevicePaths(std::vector<std::string>& paths)
+{
+    std::stable_sort(paths.begin(), paths.end(), NaturalLess);
+    paths.erase(std::unique(paths.begin(), paths.end()), paths.end());
+}
+
+void PortMap::Bind(int portNo, const std::string& devicePath)
+{
+    auto& s = State();
+    std::lock_guard lock(s.lock);
+    if (devicePath.empty())
+        s.bindings.erase(portNo);
+    else
+        s.bindings[portNo] = devicePath;
+}
+
+void PortMap::ClearBindings()
+{
+    auto& s = State();
+    std::lock_guard lock(s.lock);
+    s.bindings.clear();
+}
+
+void PortMap::SetBindings(const std::map<std::string, std::string>& section)
+{
+    std::map<int, std::string> bindings;
+    for (const auto& [key, value] : section) {
+        const int n = PortNumberFromName(key);
+        if (n > 0 && !value.empty())
+            bindings[n] = value;
+    }
+    auto& s = State();
+    std::lock_guard lock(s.lock);
+    s.bindings = std::move(bindings);
+}
+
+std::string PortMap::Binding(int portNo)
+{
+    auto& s = State();
+    std::lock_guard lock(s.lock);
+    const auto it = s.bindings.find(portNo);
+    return it == s.bindings.end() ? std::string() : it->second;
+}
+
+std::map<int, std::string> PortMap::Bindings()
+{
+    auto& s = State();
+    std::lock_guard lock(s.lock);
+    return s.bindings;
+}
+
+std::string PortMap::DevicePathForPort(int portNo)
+{
+    if (portNo < 1)
+        portNo = 1;
+    if (std::string bound = Binding(portNo); !bound.empty())
+        return bound;
+    const auto discovered = DiscoveredPorts();
+    if (static_cast<std::size_t>(portNo) <= discovered.size())
+        return discovered[static_cast<std::size_t>(portNo) - 1];
+    return "/dev/ttyS" + std::to_string(portNo - 1);
+}
+
+int PortMap::PortNumberFromName(const std::string& name)
+{
+    if (name.size() < 4 || name.size() > 6)
+        return 0;
+    if (std::toupper(static_cast<unsigned char>(name[0])) != 'C' ||
+        std::toupper(static_cast<unsigned char>(name[1])) != 'O' ||
+        std::toupper(static_cast<unsigned char>(name[2])) != 'M')
+        return 0;
+    int n = 0;
+    for (std::size_t i = 3; i < name.size(); ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(name[i])))
+            return 0;
+        n = n * 10 + (name[i] - '0');
+    }
+    return n;
+}
+
+std::string PortMap::ResolvePortName(const std::string& nameOrPath)
+{
+    const int n = PortNumberFromName(nameOrPath);
+    return n > 0 ? DevicePathForPort(n) : nameOrPath;
+}
+
+std::vector<std::string> PortMap::DiscoveredPorts()
+{
+    Discovery discovery;
+    {
+        auto& s = State();
+        std::lock_guard lock(s.lock);
+        discovery = s.discovery;
+    }
+    auto paths = discovery ? discovery() : SystemPorts();
+    SortDevicePaths(paths);
+    return paths;
+}
+
+void PortMap::SetDiscovery(Discovery discovery)
+{
+    auto& s = State();
+    std::lock_guard lock(s.lock);
+    s.discovery = std::move(discovery);
+}
+
+} // namespace mv53::platform

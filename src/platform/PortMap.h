@@ -1,0 +1,46 @@
+#pragma once
+// Process-wide map from COM port numbers (1-based, as the windows show them) to device paths.
+// Bindings come from the configuration's "PORTS" section (COM1=/dev/ttyUSB0), from the command
+// line or from demo mode; a number without a binding takes the n-th discovered serial port, and
+// after those "/dev/ttyS<n-1>". A device path is accepted wherever a port is chosen.
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace mv53::platform {
+
+class PortMap {
+public:
+    using Discovery = std::function<std::vector<std::string>()>;
+
+    // Binds COM port n (1-based) to a device path; an empty path removes the binding.
+    static void Bind(int portNo, const std::string& devicePath);
+    static void ClearBindings();
+    // Takes over the entries "COM1" ... "COM<n>" of a configuration section (names in any
+    // letter case); other keys and empty values are ignored. Existing bindings are replaced.
+    static void SetBindings(const std::map<std::string, std::string>& section);
+    // The binding of port n, empty when there is none.
+    static std::string Binding(int portNo);
+    static std::map<int, std::string> Bindings();
+
+    // The device behind COM port n: its binding, else the n-th discovered port, else
+    // "/dev/ttyS<n-1>". Numbers below 1 are treated as 1.
+    static std::string DevicePathForPort(int portNo);
+    // A port chosen by the user: "COMn" (any letter case) goes through DevicePathForPort,
+    // anything else is taken as a device path.
+    static std::string ResolvePortName(const std::string& nameOrPath);
+    // "COMn" → n, anything else → 0.
+    static int PortNumberFromName(const std::string& name);
+
+    // The present serial ports in a stable order (natural order of their device paths).
+    static std::vector<std::string> DiscoveredPorts();
+    // Replaces the discovery (tests, demo mode); an empty function restores the system's.
+    static void SetDiscovery(Discovery discovery);
+};
+
+// Sorts device paths so that the number in a name counts as a number (ttyS2 before ttyS10).
+void SortDevicePaths(std::vector<std::string>& paths);
+
+} // namespace mv53::platform
