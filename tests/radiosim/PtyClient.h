@@ -30,6 +30,9 @@ public:
         tio.c_cflag |= CSTOPB | CLOCAL | CREAD;
         ::tcsetattr(m_fd, TCSANOW, &tio);
     }
+    // Takes over a descriptor that is already open (the master of a pty standing in for a port).
+    struct Adopt {};
+    PtyClient(Adopt, int fd) : m_fd(fd) {}
     ~PtyClient() { Close(); }
     PtyClient(const PtyClient&) = delete;
     PtyClient& operator=(const PtyClient&) = delete;

@@ -468,27 +468,15 @@ TEST(RadioSimulatorDevice, AnswersOnAGivenDevicePath)
     ::tcgetattr(master, &tio);
     ::cfmakeraw(&tio);
     ::tcsetattr(master, TCSANOW, &tio);
+    ::close(slave);
+    PtyClient port(PtyClient::Adopt {}, master);
     RadioSimulator radio;
     ASSERT_TRUE(radio.StartOnDevice(name)) << radio.LastError();
     EXPECT_EQ(radio.DevicePath(), name);
-    const auto frame = MakeCommandFrame(cmd::Identify, 0x1000);
-    ASSERT_EQ(::write(master, frame.data(), frame.size()), static_cast<ssize_t>(frame.size()));
-    std::vector<Byte> reply;
-    while (reply.size() < kIdentifyReplySize) {
-        pollfd p {master, POLLIN, 0};
-        if (::poll(&p, 1, 2000) <= 0)
-            break;
-        Byte buffer[64];
-        const ssize_t n = ::read(master, buffer, sizeof buffer);
-        if (n <= 0)
-            break;
-        reply.insert(reply.end(), buffer, buffer + n);
-    }
+    ASSERT_TRUE(port.SendFrame(cmd::Identify, 0x1000));
+    const auto reply = port.Read(kIdentifyReplySize);
     ASSERT_EQ(reply.size(), kIdentifyReplySize);
     EXPECT_EQ(std::string(reply.begin() + 2, reply.begin() + 8), "kt468h");
-    radio.Stop();
-    ::close(slave);
-    ::close(master);
 }
 
 TEST(RadioSimulatorMemory, DefaultMemoryIsAFreshRadio)
