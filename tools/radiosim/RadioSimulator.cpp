@@ -1,0 +1,513 @@
+#include "RadioSimulator.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <optional>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/inotify.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace mv53::radiosim {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string ErrnoText(const std::string& what) { return what + ": " + std::strerror(errno); }
+
+void CloseFd(int& fd)
+{
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
+}
+
+unsigned SpeedValue(speed_t speed)
+{
+    switch (speed) {
+    case B50: return 50;
+    case B75: return 75;
+    case B110: return 110;
+    case B134: return 134;
+    case B150: return 150;
+    case B200: return 200;
+    case B300: return 300;
+    case B600: return 600;
+    case B1200: return 1200;
+    case B1800: return 1800;
+    case B2400: return 2400;
+    case B4800: return 4800;
+    case B9600: return 9600;
+    case B19200: return 19200;
+    case B38400: return 38400;
+    case B57600: return 57600;
+    case B115200: return 115200;
+    case B230400: return 230400;
+    default: return 0;
+    }
+}
+
+timespec ToTimespec(Clock::duration d)
+{
+    if (d < Clock::duration::zero())
+        d = Clock::duration::zero();
+    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(d).count();
+    return timespec {static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
+}
+
+}  // namespace
+
+bool ReadMemoryFile(const std::string& path, Memory& memory, std::string* error)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        if (error)
+            *error = "cannot open " + path;
+        return false;
+    }
+    Memory read {};
+    in.read(reinterpret_cast<char*>(read.data()), static_cast<std::streamsize>(read.size()));
+    if (static_cast<std::size_t>(in.gcount()) != read.size()) {
+        if (error)
+            *error = path + " is shorter than " + std::to_string(kMemorySize) + " bytes";
+        return false;
+    }
+    memory = read;
+    return true;
+}
+
+bool WriteMemoryFile(const std::string& path, const Memory& memory, std::string* error)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(memory.data()), static_cast<std::streamsize>(memory.size()));
+    out.close();
+    if (!out) {
+        if (error)
+            *error = "cannot write " + path;
+        return false;
+    }
+    return true;
+}
+
+std::chrono::nanoseconds ByteTime(unsigned cflag, unsigned speed)
+{
+    if (speed == 0)
+        return std::chrono::nanoseconds::zero();
+    unsigned dataBits = 8;
+    switch (cflag & CSIZE) {
+    case CS5: dataBits = 5; break;
+    case CS6: dataBits = 6; break;
+    case CS7: dataBits = 7; break;
+    default: break;
+    }
+    const unsigned bits = 1 + dataBits + ((cflag & PARENB) ? 1 : 0) + ((cflag & CSTOPB) ? 2 : 1);
+    return std::chrono::nanoseconds(1'000'000'000LL * bits / speed);
+}
+
+RadioSimulator::RadioSimulator() : RadioSimulator(DefaultMemory()) {}
+
+RadioSimulator::RadioSimulator(const Memory& memory) : m_engine(memory) {}
+
+RadioSimulator::~RadioSimulator() { Stop(); }
+
+bool RadioSimulator::Start()
+{
+    if (Running())
+        return true;
+    int master = -1;
+    int slave = -1;
+    char name[256] = {};
+    if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) {
+        m_error = ErrnoText("openpty");
+        return false;
+    }
+    // Raw at once, before the PC side can see the line in cooked mode.
+    termios tio {};
+    ::tcgetattr(master, &tio);
+    ::cfmakeraw(&tio);
+    ::tcsetattr(master, TCSANOW, &tio);
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+    ::fcntl(master, F_SETFD, FD_CLOEXEC);
+    ::fcntl(slave, F_SETFD, FD_CLOEXEC);
+    m_line = master;
+    m_slave = slave;
+    m_devicePath = name;
+    // A PC side that opened the port exclusively leaves the flag on the terminal after closing,
+    // because our slave descriptor keeps it open; watching for the close lets us clear it.
+    m_watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_watch >= 0 && ::inotify_add_watch(m_watch, name, IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) < 0)
+        CloseFd(m_watch);
+    return Launch();
+}
+
+bool RadioSimulator::StartOnDevice(const std::string& path)
+{
+    if (Running())
+        return true;
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        m_error = ErrnoText("open " + path);
+        return false;
+    }
+    termios tio {};
+    if (::tcgetattr(fd, &tio) == 0) {
+        ::cfmakeraw(&tio);
+        ::cfsetispeed(&tio, B9600);
+        ::cfsetospeed(&tio, B9600);
+        tio.c_cflag |= CSTOPB | CLOCAL | CREAD;
+        tio.c_cflag &= ~static_cast<tcflag_t>(CRTSCTS);
+        ::tcsetattr(fd, TCSANOW, &tio);
+    }
+    m_line = fd;
+    m_devicePath = path;
+    return Launch();
+}
+
+bool RadioSimulator::Launch()
+{
+    if (::pipe2(m_wake, O_NONBLOCK | O_CLOEXEC) != 0) {
+        m_error = ErrnoText("pipe");
+        CloseLine();
+        return false;
+    }
+    m_stop = false;
+    m_hungUp = false;
+    m_thread = std::thread(&RadioSimulator::Run, this);
+    return true;
+}
+
+void RadioSimulator::Stop()
+{
+    if (m_thread.joinable()) {
+        m_stop = true;
+        const Byte b = 0;
+        [[maybe_unused]] const auto ignored = ::write(m_wake[1], &b, 1);
+        m_thread.join();
+    }
+    CloseLine();
+    CloseFd(m_wake[0]);
+    CloseFd(m_wake[1]);
+}
+
+void RadioSimulator::CloseLine()
+{
+    CloseFd(m_watch);
+    CloseFd(m_line);
+    CloseFd(m_slave);
+}
+
+void RadioSimulator::Notify()
+{
+    m_changed.notify_all();
+}
+
+void RadioSimulator::Run()
+{
+    std::vector<Byte> tx;                                   // answer bytes not yet sent
+    std::vector<std::pair<Byte, Clock::time_point>> rx;     // received bytes, due at their time
+    Clock::time_point txClock {};    // when the line is free for the next paced byte
+    Clock::time_point rxClock {};    // when the last received byte has fully arrived
+    Clock::time_point lastRx {};
+    std::vector<Byte> answer;
+
+    const auto byteTime = [this]() -> std::chrono::nanoseconds {
+        termios tio {};
+        if (m_line < 0 || ::tcgetattr(m_line, &tio) != 0)
+            return std::chrono::nanoseconds::zero();
+        return ByteTime(static_cast<unsigned>(tio.c_cflag), SpeedValue(::cfgetospeed(&tio)));
+    };
+    const auto hangUp = [&] {
+        // Closing the master discards what the PC has not read yet: give it up to a second to
+        // read the bytes that were sent, so that it sees exactly those and then the hang-up.
+        // The bytes reach the slave's queue a moment after the write, hence the short minimum.
+        const auto started = Clock::now();
+        while (m_slave >= 0 && !m_stop) {
+            int waiting = 0;
+            if (::ioctl(m_slave, FIONREAD, &waiting) != 0)
+                break;
+            const auto elapsed = Clock::now() - started;
+            if ((waiting == 0 && elapsed >= std::chrono::milliseconds(20)) || elapsed >= std::chrono::seconds(1))
+                break;
+            pollfd wake {m_wake[0], POLLIN, 0};
+            const timespec step {0, 2'000'000};
+            ::ppoll(&wake, 1, &step, nullptr);
+        }
+        if (m_slave < 0 && m_line >= 0)
+            ::tcdrain(m_line);
+        CloseLine();
+        tx.clear();
+        rx.clear();
+        {
+            std::lock_guard lock(m_mutex);
+            m_hungUp = true;
+        }
+        Notify();
+    };
+    const auto hangUpLimit = [this] {
+        std::lock_guard lock(m_mutex);
+        return m_engine.Fault().hangUpAfterBytes;
+    };
+    // Sends what the pacing and the hang-up fault allow; false once the line is gone.
+    const auto send = [&](bool paced) {
+        const long long reached = hangUpLimit();
+        if (m_line >= 0 && reached > 0 && static_cast<long long>(m_bytesSent) >= reached) {
+            hangUp();
+            return;
+        }
+        while (!tx.empty() && m_line >= 0) {
+            std::size_t count = paced ? 1 : tx.size();
+            const long long limit = hangUpLimit();
+            if (limit >= 0) {
+                const long long allowed = limit - static_cast<long long>(m_bytesSent);
+                if (allowed <= 0) {
+                    hangUp();
+                    return;
+                }
+                count = std::min<std::size_t>(count, static_cast<std::size_t>(allowed));
+            }
+            if (paced) {
+                const auto due = txClock + byteTime();
+                if (Clock::now() < due)
+                    return;
+                txClock = due;
+            }
+            const ssize_t n = ::write(m_line, tx.data(), count);
+            if (n < 0) {
+                if (errno == EAGAIN || errno == EINTR)
+                    return;
+                hangUp();
+                return;
+            }
+            tx.erase(tx.begin(), tx.begin() + n);
+            m_bytesSent += static_cast<std::size_t>(n);
+            if (limit >= 0 && static_cast<long long>(m_bytesSent) >= limit) {
+                hangUp();
+                return;
+            }
+            if (!paced && static_cast<std::size_t>(n) < count)
+                return;
+        }
+    };
+
+    while (!m_stop) {
+        const bool paced = m_pace;
+        const auto now = Clock::now();
+
+        // Received bytes that are due go to the radio; its answers join the send queue.
+        bool received = false;
+        if (!rx.empty() && rx.front().second <= now) {
+            received = true;
+            bool hangUpNow = false;
+            {
+                std::lock_guard lock(m_mutex);
+                const auto gap = m_frameGap.load();
+                std::size_t i = 0;
+                for (; i < rx.size() && rx[i].second <= now; ++i) {
+                    if (m_engine.Fault().hangUpAfterBytes == 0) {
+                        hangUpNow = true;
+                        break;
+                    }
+                    // Silence inside a frame means the PC gave up on it: start afresh.
+                    if (m_engine.HasPartialFrame() && rx[i].second - lastRx >= gap)
+                        m_engine.DropPartialFrame();
+                    lastRx = rx[i].second;
+                    ++m_bytesReceived;
+                    answer.clear();
+                    m_engine.Receive(rx[i].first, answer);
+                    if (!answer.empty()) {
+                        if (tx.empty())
+                            txClock = std::max(txClock, now);
+                        tx.insert(tx.end(), answer.begin(), answer.end());
+                    }
+                }
+                rx.erase(rx.begin(), rx.begin() + static_cast<std::ptrdiff_t>(i));
+            }
+            if (hangUpNow)
+                hangUp();
+        }
+        send(paced);
+        // Waiters see a handled frame only once its (unpaced) answer has been written.
+        if (received)
+            Notify();
+
+        std::optional<Clock::time_point> deadline;
+        if (m_line >= 0) {
+            if (!tx.empty() && paced)
+                deadline = txClock + byteTime();
+            if (!rx.empty() && (!deadline || rx.front().second < *deadline))
+                deadline = rx.front().second;
+        }
+
+        pollfd fds[3] {};
+        nfds_t count = 0;
+        fds[count++] = {m_wake[0], POLLIN, 0};
+        const nfds_t lineIndex = count;
+        if (m_line >= 0) {
+            const short out = (!tx.empty() && !paced) ? POLLOUT : 0;
+            fds[count++] = {m_line, static_cast<short>(POLLIN | out), 0};
+        }
+        const nfds_t watchIndex = count;
+        if (m_watch >= 0)
+            fds[count++] = {m_watch, POLLIN, 0};
+
+        timespec ts {};
+        if (deadline)
+            ts = ToTimespec(*deadline - Clock::now());
+        const int ready = ::ppoll(fds, count, deadline ? &ts : nullptr, nullptr);
+        if (ready < 0) {
+            if (errno == EINTR)
+                continue;
+            break;
+        }
+        if (fds[0].revents & POLLIN) {
+            Byte drain[16];
+            while (::read(m_wake[0], drain, sizeof drain) > 0) {
+            }
+        }
+        if (m_watch >= 0 && watchIndex < count && (fds[watchIndex].revents & POLLIN)) {
+            alignas(inotify_event) char events[1024];
+            while (::read(m_watch, events, sizeof events) > 0) {
+            }
+            // The PC closed the port: let it open the port again, exclusively or not.
+            ::ioctl(m_slave, TIOCNXCL);
+        }
+        if (m_line >= 0 && lineIndex < count) {
+            const short revents = fds[lineIndex].revents;
+            if (revents & POLLIN) {
+                Byte buffer[512];
+                const ssize_t n = ::read(m_line, buffer, sizeof buffer);
+                if (n > 0) {
+                    const auto arrived = Clock::now();
+                    const auto perByte = paced ? byteTime() : std::chrono::nanoseconds::zero();
+                    for (ssize_t i = 0; i < n; ++i) {
+                        rxClock = std::max(rxClock, arrived) + perByte;
+                        rx.emplace_back(buffer[i], paced ? rxClock : arrived);
+                    }
+                } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
+                    hangUp();
+                }
+            } else if (revents & (POLLHUP | POLLERR | POLLNVAL)) {
+                // A real device that went away: stop polling it instead of spinning.
+                hangUp();
+            }
+        }
+    }
+}
+
+void RadioSimulator::SetBehaviour(const Behaviour& behaviour)
+{
+    std::lock_guard lock(m_mutex);
+    m_engine.Behave() = behaviour;
+}
+
+Behaviour RadioSimulator::GetBehaviour() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_engine.Behave();
+}
+
+void RadioSimulator::SetFaults(const Faults& faults)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_engine.Fault() = faults;
+    }
+    // The hang-up limit may already be reached: let the loop look at it.
+    if (m_wake[1] >= 0) {
+        const Byte b = 0;
+        [[maybe_unused]] const auto ignored = ::write(m_wake[1], &b, 1);
+    }
+}
+
+Faults RadioSimulator::GetFaults() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_engine.Fault();
+}
+
+Memory RadioSimulator::GetMemory() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_engine.Mem();
+}
+
+void RadioSimulator::SetMemory(const Memory& memory)
+{
+    std::lock_guard lock(m_mutex);
+    m_engine.Mem() = memory;
+}
+
+bool RadioSimulator::LoadMemory(const std::string& path)
+{
+    Memory memory {};
+    if (!ReadMemoryFile(path, memory, &m_error))
+        return false;
+    SetMemory(memory);
+    return true;
+}
+
+bool RadioSimulator::SaveMemory(const std::string& path)
+{
+    return WriteMemoryFile(path, GetMemory(), &m_error);
+}
+
+std::vector<ReceivedFrame> RadioSimulator::Frames() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_engine.Frames();
+}
+
+std::vector<AdjustEntry> RadioSimulator::Adjustments() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_engine.Adjustments();
+}
+
+std::size_t RadioSimulator::AcksReceived() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_engine.AcksReceived();
+}
+
+void RadioSimulator::ClearLogs()
+{
+    std::lock_guard lock(m_mutex);
+    m_engine.Frames().clear();
+    m_engine.Adjustments().clear();
+}
+
+bool RadioSimulator::WaitForFrames(std::size_t count, std::chrono::milliseconds timeout) const
+{
+    std::unique_lock lock(m_mutex);
+    return m_changed.wait_for(lock, timeout, [&] {
+        return m_engine.Frames().size() >= count;
+    });
+}
+
+bool RadioSimulator::WaitForAcks(std::size_t count, std::chrono::milliseconds timeout) const
+{
+    std::unique_lock lock(m_mutex);
+    return m_changed.wait_for(lock, timeout, [&] { return m_engine.AcksReceived() >= count; });
+}
+
+bool RadioSimulator::WaitForBytesReceived(std::size_t count, std::chrono::milliseconds timeout) const
+{
+    std::unique_lock lock(m_mutex);
+    return m_changed.wait_for(lock, timeout, [&] { return m_bytesReceived.load() >= count; });
+}
+
+bool RadioSimulator::WaitForHangUp(std::chrono::milliseconds timeout) const
+{
+    std::unique_lock lock(m_mutex);
+    return m_changed.wait_for(lock, timeout, [&] { return m_hungUp.load(); });
+}
+
+}  // namespace mv53::radiosim
