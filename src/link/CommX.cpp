@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include <sys/eventfd.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace pf = mv53::platform;
@@ -125,20 +125,31 @@ struct TCommNotice {
     uint64_t ticket = 0;
 };
 
-// Notices from the threads to the owner's thread: a queue under a lock, and an eventfd that
-// the owner's event loop watches. Nothing but the eventfd crosses threads through Qt.
+// Notices from the threads to the owner's thread: a queue under a lock, and a pipe whose read
+// end the owner's event loop watches. Nothing but the pipe crosses threads through Qt.
 class TCommMailbox {
 public:
     explicit TCommMailbox(TCustomCommX& owner) : m_owner(owner)
     {
-        m_fd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-        m_error = m_fd < 0 ? errno : 0;
+        int fds[2] = {-1, -1};
+        if (::pipe(fds) != 0) {
+            m_error = errno;
+            return;
+        }
+        for (int fd : fds) {
+            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+            ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+        }
+        m_fd = fds[0];
+        m_wakeFd = fds[1];
     }
     ~TCommMailbox()
     {
         m_notifier.reset();
         if (m_fd >= 0)
             ::close(m_fd);
+        if (m_wakeFd >= 0)
+            ::close(m_wakeFd);
     }
     TCommMailbox(const TCommMailbox&) = delete;
     TCommMailbox& operator=(const TCommMailbox&) = delete;
@@ -149,7 +160,8 @@ public:
         if (m_fd < 0)
             return m_error;
         if (!m_notifier) {
-            m_notifier = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Read);
+            // A child of the component, so that it follows the component to its thread.
+            m_notifier = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Read, &m_owner);
             QObject::connect(m_notifier.get(), &QSocketNotifier::activated, &m_owner,
                              [this] { m_owner.TakeMail(); });
         }
@@ -161,13 +173,15 @@ public:
             std::lock_guard guard(m_lock);
             m_queue.push_back(std::move(notice));
         }
-        const uint64_t one = 1;
-        (void)!::write(m_fd, &one, sizeof one);
+        // A full pipe already wakes the reader; the byte may then be dropped.
+        const char one = 1;
+        (void)!::write(m_wakeFd, &one, 1);
     }
     void Drain()
     {
-        uint64_t value = 0;
-        (void)!::read(m_fd, &value, sizeof value);
+        char bytes[64];
+        while (::read(m_fd, bytes, sizeof bytes) > 0) {
+        }
     }
     bool Take(TCommNotice& notice)
     {
@@ -181,7 +195,8 @@ public:
 
 private:
     TCustomCommX& m_owner;
-    int m_fd = -1;
+    int m_fd = -1;     // read end, watched on the owner's thread
+    int m_wakeFd = -1; // write end, written by the threads
     int m_error = 0;
     std::unique_ptr<QSocketNotifier> m_notifier;
     std::mutex m_lock;

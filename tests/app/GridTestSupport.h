@@ -1,6 +1,6 @@
 #pragma once
-// Shared set-up of the channel grid tests: a program state with a few channels, the grid shown
-// and active, and helpers that drive it with real key and mouse events.
+// The grid tests' set-up: channels 1..3 used (HOME 7.05/8.0, NET 3.5, MARINE 12.345), the rest
+// empty; the grid shown and active; keys go to the focused widget (the editor while it is open).
 
 #include "app/ChannelGrid.h"
 
@@ -19,22 +19,19 @@ inline void SetChannel(TChannel& ch, const std::string& tag, double rx, double t
     ch.RxFreq().FromFloat(rx);
     ch.TxFreq().FromFloat(tx);
     ch.SetMode(1);
-    ch.SetPower(0);
 }
 
 struct GridFixture {
     TProgramState state;
     std::unique_ptr<TChannelGrid> grid;
 
-    // Channels 1..3 used (7.05/8.0, 3.5/3.5, 12.345/12.345), the rest empty at 3.0.
     GridFixture()
     {
         for (int i = 0; i < kGridChannels; ++i)
-            SetChannel(state.GridChannels.Items(i), "  CH-" + std::to_string(1000 + i + 1).substr(1), 3.0, 3.0, false);
+            SetChannel(state.GridChannels.Items(i), "  CH-X", 3.0, 3.0, false);
         SetChannel(state.GridChannels.Items(0), "HOME", 7.05, 8.0);
         SetChannel(state.GridChannels.Items(1), "NET", 3.5, 3.5);
         SetChannel(state.GridChannels.Items(2), "MARINE", 12.345, 12.345);
-        state.CurrentMem.Channels().Assign(state.GridChannels);
         grid = std::make_unique<TChannelGrid>(state);
         grid->resize(760, 400);
         grid->show();
@@ -44,12 +41,7 @@ struct GridFixture {
         grid->setFocus();
     }
 
-    // The widget that gets the next key: the editor while it is open, else the grid.
-    QWidget* Target() const
-    {
-        QWidget* w = QApplication::focusWidget();
-        return w != nullptr ? w : grid.get();
-    }
+    QWidget* Target() const { return QApplication::focusWidget() ? QApplication::focusWidget() : grid.get(); }
     void Key(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) { QTest::keyClick(Target(), key, mods); }
     void Type(const char* text)
     {
@@ -61,18 +53,26 @@ struct GridFixture {
     {
         QTest::mouseClick(grid->viewport(), button, Qt::NoModifier, Centre(channel, column));
     }
-    // A double-click as the platform delivers it: press, release, double-click, release.
+    // As the platform delivers a double-click: press, release, double-click, release.
     void DoubleClick(int channel, int column)
     {
-        QWidget* vp = grid->viewport();
         const QPoint at = Centre(channel, column);
-        QTest::mousePress(vp, Qt::LeftButton, Qt::NoModifier, at);
-        QTest::mouseRelease(vp, Qt::LeftButton, Qt::NoModifier, at);
-        QTest::mouseDClick(vp, Qt::LeftButton, Qt::NoModifier, at);
-        QTest::mouseRelease(vp, Qt::LeftButton, Qt::NoModifier, at);
+        QTest::mousePress(grid->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        QTest::mouseRelease(grid->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        QTest::mouseRelease(grid->viewport(), Qt::LeftButton, Qt::NoModifier, at);
     }
     std::string Cell(int channel, int column) const { return grid->CellText(channel, column); }
+    std::string EditorText() const { return grid->CellEditor()->text().toStdString(); }
     TChannel& Channel(int channel) { return state.GridChannels.Items(channel); }
+    void ShowColumns(std::initializer_list<int> hidden)
+    {
+        std::array<bool, kGridColumns> visible{};
+        visible.fill(true);
+        for (int c : hidden)
+            visible[static_cast<size_t>(c)] = false;
+        grid->ApplyColumnVisibility(visible);
+    }
 };
 
 } // namespace mv53::test

@@ -1,9 +1,8 @@
-// The pick list: captions, the column-by-column layout, the start cell, the keys that move the
-// cursor (never onto an empty cell) and the ways it closes.
+// The pick list: captions, the column-by-column layout, the start cell, the keys (never onto
+// an empty cell) and the ways it closes.
 
 #include "app/SelectList.h"
 
-#include <QHeaderView>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -11,133 +10,85 @@
 class TestSelectList final : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void captionsAndLayout();
-    void startsOnCurrentValue();
-    void pageAndHomeEndKeys_data();
-    void pageAndHomeEndKeys();
-    void emptyCellsCannotBeSelected();
-    void closingTheList();
+    void captionsLayoutAndStart();
+    void keys_data();
+    void keys();
+    void closing();
 };
 
-namespace {
-
-void Press(TfrmSelList& dialog, Qt::Key key) { QTest::keyClick(dialog.grdList, key); }
-
-} // namespace
-
-void TestSelectList::captionsAndLayout()
+void TestSelectList::captionsLayoutAndStart()
 {
-    TfrmSelList mode(1, "(CH=003)", "A1A");
+    TfrmSelList mode(1, "(CH=003)", "nothing");
     QCOMPARE(mode.windowTitle(), QStringLiteral("Operation Wave(CH=003)"));
-    TfrmSelList code(4, "(CH=120)", "OFF");
+    QCOMPARE(mode.CurrentText(), std::string("J3E(LSB)"));
+    QVERIFY(!mode.MoveTo(5, 0));
+    QVERIFY(!mode.MoveTo(0, 1));
+    TfrmSelList code(4, "(CH=120)", "12");
     QCOMPARE(code.windowTitle(), QStringLiteral("Encription Code(CH=120)"));
-    QCOMPARE(code.grdList->rowCount(), 10);
-    QCOMPARE(code.grdList->columnCount(), 2);
-    QCOMPARE(code.grdList->item(0, 0)->text(), QStringLiteral("OFF"));
     QCOMPARE(code.grdList->item(9, 0)->text(), QStringLiteral("09"));
-    QCOMPARE(code.grdList->item(0, 1)->text(), QStringLiteral("10"));
     QCOMPARE(code.grdList->item(6, 1)->text(), QStringLiteral("16"));
     QVERIFY(code.grdList->item(7, 1) == nullptr);
-    QCOMPARE(code.grdList->rowHeight(0), 15);
-    QCOMPARE(code.grdList->columnWidth(1), 90);
-    QVERIFY(!code.grdList->showGrid());
-    QCOMPARE(code.btnOk->text(), QStringLiteral("Ok"));
-    QVERIFY(code.btnOk->isDefault());
-    QCOMPARE(code.btnCancel->text(), QStringLiteral("Cancel"));
-}
-
-void TestSelectList::startsOnCurrentValue()
-{
-    TfrmSelList code(4, "", "12");
-    QCOMPARE(code.CurrentEntry(), 12);
     QCOMPARE(code.grdList->currentRow(), 2);
     QCOMPARE(code.grdList->currentColumn(), 1);
-    TfrmSelList unknown(1, "", "nothing");
-    QCOMPARE(unknown.CurrentEntry(), 0);
-    QCOMPARE(unknown.CurrentText(), std::string("J3E(LSB)"));
+    QCOMPARE(code.grdList->rowHeight(0), 15);
+    QCOMPARE(code.grdList->columnWidth(1), 90);
+    QVERIFY(code.btnOk->isDefault());
 }
 
-void TestSelectList::pageAndHomeEndKeys_data()
+void TestSelectList::keys_data()
 {
     QTest::addColumn<int>("list");
-    QTest::addColumn<QString>("current");
-    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QList<int>>("keys");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("end, short list") << 1 << "J3E(USB)" << int(Qt::Key_End) << "J2B";
-    QTest::newRow("page down, short list") << 1 << "J3E(LSB)" << int(Qt::Key_PageDown) << "J2B";
-    QTest::newRow("end, two columns") << 4 << "03" << int(Qt::Key_End) << "16";
-    QTest::newRow("page down from second column") << 4 << "11" << int(Qt::Key_PageDown) << "16";
-    QTest::newRow("home") << 4 << "15" << int(Qt::Key_Home) << "OFF";
-    QTest::newRow("page up") << 1 << "J2B" << int(Qt::Key_PageUp) << "J3E(LSB)";
+    QTest::newRow("end, one column") << 1 << "J3E(USB)" << QList<int>{Qt::Key_End} << "J2B";
+    QTest::newRow("page down, two columns") << 4 << "03" << QList<int>{Qt::Key_PageDown} << "16";
+    QTest::newRow("home") << 4 << "15" << QList<int>{Qt::Key_Home} << "OFF";
+    QTest::newRow("right onto empty") << 1 << "A1A" << QList<int>{Qt::Key_Right} << "A1A";
+    QTest::newRow("down past the last") << 1 << "A3E" << QList<int>{Qt::Key_Down, Qt::Key_Down} << "J2B";
 }
 
-void TestSelectList::pageAndHomeEndKeys()
+void TestSelectList::keys()
 {
     QFETCH(int, list);
-    QFETCH(QString, current);
-    QFETCH(int, key);
+    QFETCH(QString, start);
+    QFETCH(QList<int>, keys);
     QFETCH(QString, expected);
-    TfrmSelList dialog(list, "", current.toStdString());
+    TfrmSelList dialog(list, "", start.toStdString());
     dialog.show();
-    Press(dialog, Qt::Key(key));
+    for (int key : keys)
+        QTest::keyClick(dialog.grdList, Qt::Key(key));
     QCOMPARE(dialog.CurrentText(), expected.toStdString());
 }
 
-void TestSelectList::emptyCellsCannotBeSelected()
+void TestSelectList::closing()
 {
-    TfrmSelList mode(1, "", "A1A");
-    mode.show();
-    QVERIFY(!mode.MoveTo(5, 0));
-    QVERIFY(!mode.MoveTo(0, 1));
-    Press(mode, Qt::Key_Right);
-    QCOMPARE(mode.CurrentText(), std::string("A1A"));
-    Press(mode, Qt::Key_Down);
-    Press(mode, Qt::Key_Down);
-    Press(mode, Qt::Key_Down);               // past the last entry: refused
-    QCOMPARE(mode.CurrentText(), std::string("J2B"));
-    QCOMPARE(mode.grdList->currentRow(), 4);
+    TfrmSelList byEnter(4, "", "OFF");
+    byEnter.show();
+    QTest::keyClick(byEnter.grdList, Qt::Key_Down);
+    QTest::keyClick(byEnter.grdList, Qt::Key_Return);
+    QCOMPARE(byEnter.result(), int(QDialog::Accepted));
+    QCOMPARE(byEnter.Chosen(), std::string("01"));
 
-    // A click on an empty cell keeps the cursor where it was.
-    const QRect empty = mode.grdList->visualRect(mode.grdList->model()->index(8, 1));
-    QTest::mouseClick(mode.grdList->viewport(), Qt::LeftButton, Qt::NoModifier, empty.center());
-    QCOMPARE(mode.CurrentText(), std::string("J2B"));
-}
+    TfrmSelList byMouse(4, "", "OFF");
+    byMouse.show();
+    QWidget* vp = byMouse.grdList->viewport();
+    const QPoint empty = byMouse.grdList->visualRect(byMouse.grdList->model()->index(8, 1)).center();
+    QTest::mouseClick(vp, Qt::LeftButton, Qt::NoModifier, empty);
+    QCOMPARE(byMouse.CurrentText(), std::string("OFF"));
+    const QPoint at = byMouse.grdList->visualRect(byMouse.grdList->model()->index(3, 1)).center();
+    QTest::mousePress(vp, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseRelease(vp, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseDClick(vp, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseRelease(vp, Qt::LeftButton, Qt::NoModifier, at);
+    QCOMPARE(byMouse.result(), int(QDialog::Accepted));
+    QCOMPARE(byMouse.Chosen(), std::string("13"));
 
-void TestSelectList::closingTheList()
-{
-    {
-        TfrmSelList dialog(4, "", "OFF");
-        dialog.show();
-        Press(dialog, Qt::Key_Down);
-        Press(dialog, Qt::Key_Return);
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(dialog.Chosen(), std::string("01"));
-    }
-    {
-        TfrmSelList dialog(4, "", "OFF");
-        dialog.show();
-        const QRect cell = dialog.grdList->visualRect(dialog.grdList->model()->index(3, 1));
-        QWidget* vp = dialog.grdList->viewport();
-        QTest::mousePress(vp, Qt::LeftButton, Qt::NoModifier, cell.center());
-        QTest::mouseRelease(vp, Qt::LeftButton, Qt::NoModifier, cell.center());
-        QTest::mouseDClick(vp, Qt::LeftButton, Qt::NoModifier, cell.center());
-        QTest::mouseRelease(vp, Qt::LeftButton, Qt::NoModifier, cell.center());
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(dialog.Chosen(), std::string("13"));
-    }
-    {
-        TfrmSelList dialog(1, "", "A3E");
-        dialog.show();
-        Press(dialog, Qt::Key_Escape);
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
-        QCOMPARE(dialog.Chosen(), std::string());
-    }
-    {
-        TfrmSelList dialog(1, "", "A3E");
-        dialog.show();
-        dialog.btnOk->click();
-        QCOMPARE(dialog.Chosen(), std::string("A3E"));
-    }
+    TfrmSelList byEscape(1, "", "A3E");
+    byEscape.show();
+    QTest::keyClick(byEscape.grdList, Qt::Key_Escape);
+    QCOMPARE(byEscape.result(), int(QDialog::Rejected));
+    QCOMPARE(byEscape.Chosen(), std::string());
 }
 
 QTEST_MAIN(TestSelectList)
