@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QMetaMethod>
+#include <QSocketNotifier>
 
 #include <algorithm>
 #include <cerrno>
@@ -13,6 +14,9 @@
 #include <system_error>
 #include <thread>
 #include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace pf = mv53::platform;
 using namespace std::chrono_literals;
@@ -111,6 +115,91 @@ struct TCommNoticeGate {
         abandoned = true;
         changed.notify_all();
     }
+};
+
+struct TCommNotice {
+    uint64_t session = 0;
+    TCustomCommX::Notice kind = TCustomCommX::Notice::Receive;
+    int value = 0;
+    std::shared_ptr<TCommNoticeGate> gate; // empty for notices nobody waits for
+    uint64_t ticket = 0;
+};
+
+// Notices from the threads to the owner's thread: a queue under a lock, and a pipe whose read
+// end the owner's event loop watches. Nothing but the pipe crosses threads through Qt.
+class TCommMailbox {
+public:
+    explicit TCommMailbox(TCustomCommX& owner) : m_owner(owner)
+    {
+        int fds[2] = {-1, -1};
+        if (::pipe(fds) != 0) {
+            m_error = errno;
+            return;
+        }
+        for (int fd : fds) {
+            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+            ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+        }
+        m_fd = fds[0];
+        m_wakeFd = fds[1];
+    }
+    ~TCommMailbox()
+    {
+        m_notifier.reset();
+        if (m_fd >= 0)
+            ::close(m_fd);
+        if (m_wakeFd >= 0)
+            ::close(m_wakeFd);
+    }
+    TCommMailbox(const TCommMailbox&) = delete;
+    TCommMailbox& operator=(const TCommMailbox&) = delete;
+
+    // On the owner's thread, before any thread posts. 0 or errno.
+    int Arm()
+    {
+        if (m_fd < 0)
+            return m_error;
+        if (!m_notifier) {
+            m_notifier = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Read);
+            QObject::connect(m_notifier.get(), &QSocketNotifier::activated, &m_owner,
+                             [this] { m_owner.TakeMail(); });
+        }
+        return 0;
+    }
+    void Post(TCommNotice notice)
+    {
+        {
+            std::lock_guard guard(m_lock);
+            m_queue.push_back(std::move(notice));
+        }
+        // A full pipe already wakes the reader; the byte may then be dropped.
+        const char one = 1;
+        (void)!::write(m_wakeFd, &one, 1);
+    }
+    void Drain()
+    {
+        char bytes[64];
+        while (::read(m_fd, bytes, sizeof bytes) > 0) {
+        }
+    }
+    bool Take(TCommNotice& notice)
+    {
+        std::lock_guard guard(m_lock);
+        if (m_queue.empty())
+            return false;
+        notice = std::move(m_queue.front());
+        m_queue.pop_front();
+        return true;
+    }
+
+private:
+    TCustomCommX& m_owner;
+    int m_fd = -1;     // read end, watched on the owner's thread
+    int m_wakeFd = -1; // write end, written by the threads
+    int m_error = 0;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    std::mutex m_lock;
+    std::deque<TCommNotice> m_queue;
 };
 
 // The transmit thread: takes the chunks that Write hands over and writes them to the device.
@@ -221,6 +310,7 @@ void TCommTransThread::WriteChunk(const std::vector<uint8_t>& chunk)
         if (r.count > 0) {
             p += r.count;
             left -= static_cast<std::size_t>(r.count);
+            m_owner.m_bytesWritten += static_cast<uint64_t>(r.count);
             continue;
         }
         if (r.error != 0 && r.error != EAGAIN) {
@@ -317,8 +407,9 @@ private:
 void TCommReceiveThread::Run()
 {
     using Notice = TCustomCommX::Notice;
-    // Bytes left unread by the last handler. The driver reports waiting data for as long as it
-    // is there; a new receive notice goes out only when more bytes arrive.
+    // Bytes left waiting by a handler that read nothing (or by no handler at all). The driver
+    // reports waiting data for as long as it is there; the next receive notice then goes out
+    // only when more bytes arrive, as a received-character event would.
     int unread = 0;
     while (!m_terminated) {
         unsigned ev = unread > 0 ? m_device.WaitEvent(20, false) : m_device.WaitEvent(-1, true);
@@ -339,9 +430,10 @@ void TCommReceiveThread::Run()
         if ((ev & pf::kEventBreak) && !m_owner.Deliver(m_gate, m_session, Notice::Break, 0))
             break;
         if (ev & pf::kEventData) {
+            const uint64_t readBefore = m_owner.m_bytesRead;
             if (!m_owner.Deliver(m_gate, m_session, Notice::Receive, 0))
                 break;
-            if (m_device.BytesWaiting(unread) != 0)
+            if (m_owner.m_bytesRead != readBefore || m_device.BytesWaiting(unread) != 0)
                 unread = 0;
         }
         if (ev & pf::kEventHangUp) {
@@ -352,7 +444,10 @@ void TCommReceiveThread::Run()
     SleepMs(100);
 }
 
-TCustomCommX::TCustomCommX(QObject* parent) : QObject(parent) {}
+TCustomCommX::TCustomCommX(QObject* parent)
+    : QObject(parent), m_mailbox(std::make_unique<TCommMailbox>(*this))
+{
+}
 
 TCustomCommX::~TCustomCommX()
 {
@@ -393,6 +488,9 @@ void TCustomCommX::Open()
     if (IsOpen())
         throw ECommError(kCommAlreadyOpen);
     const std::string path = EffectiveDevicePath();
+    // Without a way to reach this thread the receive thread could deliver nothing.
+    if (const int err = m_mailbox->Arm(); err != 0)
+        throw ECommError(kCommReceiveThreadError, pf::ErrorText(err), err);
     auto device = pf::CreateSerialDevice();
     if (const int err = device->Open(path); err != 0)
         throw ECommError(kCommOpenError, pf::OpenErrorReason(path, err), err);
@@ -534,6 +632,8 @@ bool TCustomCommX::Write(const void* buffer, int count)
     const uint64_t session = m_session;
     // A BufLenTrans below 1 would never advance.
     const int chunkLimit = std::max(1, m_bufLenTrans);
+    uint64_t written = m_bytesWritten;
+    auto lastProgress = Clock::now();
     while (count > 0) {
         if (!IsOpen() || !m_transThread || m_hungUp || m_session != session)
             return false;
@@ -567,6 +667,15 @@ bool TCustomCommX::Write(const void* buffer, int count)
             ProcessPendingEvents();
             if (!IsOpen() || !m_transThread || m_session != session)
                 return false;
+            // A line that takes nothing (far end stopped, flow control held) would keep the
+            // caller here for ever: give up after the write time-out without progress.
+            if (const uint64_t now = m_bytesWritten; now != written) {
+                written = now;
+                lastProgress = Clock::now();
+            } else if (m_timeOutTrans > 0 &&
+                       Clock::now() - lastProgress > std::chrono::milliseconds(m_timeOutTrans)) {
+                return false;
+            }
             std::unique_lock guard(m_countLock);
             m_countChanged.wait_for(guard, std::chrono::milliseconds(kPumpSliceMs), [this] {
                 return m_queuedChunks < kMaxQueuedChunks || m_hungUp;
@@ -598,6 +707,7 @@ int TCustomCommX::Read(void* buffer, int count)
             m_device->Read(p + got, static_cast<std::size_t>(count - got));
         if (r.count > 0) {
             got += static_cast<int>(r.count);
+            m_bytesRead += static_cast<uint64_t>(r.count);
             if (got == count)
                 return got;
             continue;
@@ -635,26 +745,31 @@ bool TCustomCommX::Deliver(const std::shared_ptr<TCommNoticeGate>& gate, uint64_
             return false;
         ticket = ++gate->issued;
     }
-    QMetaObject::invokeMethod(
-        this,
-        [this, gate, ticket, session, notice, value] {
-            // Marks the notice handled however the handler leaves.
-            struct Done {
-                TCommNoticeGate& g;
-                uint64_t t;
-                ~Done()
-                {
-                    std::lock_guard guard(g.lock);
-                    g.handled = std::max(g.handled, t);
-                    g.changed.notify_all();
-                }
-            } done{*gate, ticket};
-            HandleNotice(session, notice, value);
-        },
-        Qt::QueuedConnection);
+    m_mailbox->Post({session, notice, value, gate, ticket});
     std::unique_lock guard(gate->lock);
     gate->changed.wait(guard, [&] { return gate->handled >= ticket || gate->abandoned; });
     return !gate->abandoned;
+}
+
+void TCustomCommX::TakeMail()
+{
+    m_mailbox->Drain();
+    TCommNotice notice;
+    while (m_mailbox->Take(notice)) {
+        // Marks the notice handled however the handler leaves.
+        struct Done {
+            TCommNotice& n;
+            ~Done()
+            {
+                if (!n.gate)
+                    return;
+                std::lock_guard guard(n.gate->lock);
+                n.gate->handled = std::max(n.gate->handled, n.ticket);
+                n.gate->changed.notify_all();
+            }
+        } done{notice};
+        HandleNotice(notice.session, notice.kind, notice.value);
+    }
 }
 
 void TCustomCommX::HandleNotice(uint64_t session, Notice notice, int value)
@@ -676,6 +791,9 @@ void TCustomCommX::HandleNotice(uint64_t session, Notice notice, int value)
     case Notice::Error:
         Q_EMIT OnError(this, value);
         break;
+    case Notice::HangUp:
+        Q_EMIT OnHangUp(this);
+        break;
     }
 }
 
@@ -685,14 +803,7 @@ void TCustomCommX::NotifyHangUp()
     m_countChanged.notify_all();
     if (m_hangUpReported.exchange(true))
         return;
-    const uint64_t session = m_session;
-    QMetaObject::invokeMethod(
-        this,
-        [this, session] {
-            if (session == m_session && IsOpen())
-                Q_EMIT OnHangUp(this);
-        },
-        Qt::QueuedConnection);
+    m_mailbox->Post({m_session, Notice::HangUp, 0, nullptr, 0});
 }
 
 void TCustomCommX::ChunkDone(int size)

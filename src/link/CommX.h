@@ -67,6 +67,7 @@ private:
 
 class TCommTransThread;
 class TCommReceiveThread;
+class TCommMailbox;
 struct TCommNoticeGate;
 
 // Line error bits reported by OnError (the driver's overrun, parity and framing bits).
@@ -87,7 +88,8 @@ public:
     // Flushes and closes; does nothing on a closed port. Never raises.
     void Close();
     // Hands count bytes to the transmit thread. True when every byte was handed over (count 0:
-    // always true); false on a closed or hung-up port or when a chunk could not be handed over.
+    // always true); false on a closed or hung-up port, when a chunk could not be handed over, or
+    // when the queue is full and the line has taken no byte for TimeOutTrans ms.
     virtual bool Write(const void* buffer, int count);
     bool WriteChar(uint8_t c);
     // Reads up to count bytes, waiting at most TimeOutReceive ms for all of them while the
@@ -149,8 +151,10 @@ protected:
 private:
     friend class TCommTransThread;
     friend class TCommReceiveThread;
+    friend class TCommMailbox;
+    friend struct TCommNotice;
 
-    enum class Notice { Receive, Break, Error };
+    enum class Notice { Receive, Break, Error, HangUp };
 
     void OpenSteps();
     void ApplyLine(const char* message);
@@ -165,6 +169,8 @@ private:
     bool Deliver(const std::shared_ptr<TCommNoticeGate>& gate, uint64_t session, Notice notice,
                  int value);
     void HandleNotice(uint64_t session, Notice notice, int value);
+    // On the owner's thread: handles the notices that the threads posted.
+    void TakeMail();
     void NotifyHangUp();
     void ChunkDone(int size);
 
@@ -184,6 +190,8 @@ private:
 
     std::unique_ptr<mv53::platform::SerialDevice> m_device;
     mv53::platform::LineSettings m_dcb;
+    // Notices from the threads to the owner's thread.
+    std::unique_ptr<TCommMailbox> m_mailbox;
     std::unique_ptr<TCommTransThread> m_transThread;
     std::unique_ptr<TCommReceiveThread> m_receiveThread;
 
@@ -199,6 +207,10 @@ private:
     std::condition_variable m_countChanged;
     int m_pendingBytes = 0;
     int m_queuedChunks = 0;
+    // Bytes the transmit thread got the driver to take; Write watches it for a stalled line.
+    std::atomic<uint64_t> m_bytesWritten{0};
+    // Bytes Read took from the device; the receive thread sees from it whether a handler read.
+    std::atomic<uint64_t> m_bytesRead{0};
 };
 
 // The component as windows place it: the same properties and signals.

@@ -99,6 +99,16 @@ int SerialDevicePosix::Open(const std::string& path)
         ::close(fd);
         return err;
     }
+    // Raw bytes from the start, whatever mode the last user left the terminal in; speed and
+    // framing stay until the caller sends its settings.
+    termios t{};
+    if (::tcgetattr(fd, &t) == 0) {
+        ::cfmakeraw(&t);
+        t.c_cflag |= CLOCAL | CREAD;
+        t.c_cc[VMIN] = 1;
+        t.c_cc[VTIME] = 0;
+        ::tcsetattr(fd, TCSANOW, &t);
+    }
     m_eventWake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     m_writeWake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     if (m_eventWake < 0 || m_writeWake < 0) {
@@ -183,6 +193,8 @@ int SerialDevicePosix::SetLineSettings(const LineSettings& settings)
     t.c_cflag |= CLOCAL | CREAD;
     t.c_cflag &= ~static_cast<tcflag_t>(HUPCL | CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
     t.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK | PARMRK | IGNPAR);
+    // A break is reported as an event (through the driver's counters), not as a 0 byte in the data.
+    t.c_iflag |= IGNBRK;
 
     speed_t speed = B0;
     if (!SpeedForRate(settings.baudRate, speed))
@@ -217,7 +229,9 @@ int SerialDevicePosix::SetLineSettings(const LineSettings& settings)
         t.c_iflag |= INPCK;
     t.c_cc[VSTART] = settings.xonChar;
     t.c_cc[VSTOP] = settings.xoffChar;
-    t.c_cc[VMIN] = 0;
+    // With VMIN 0 a read of an empty queue returns 0 like end of file; with 1 and the
+    // descriptor non-blocking it reports EAGAIN, and 0 means the device hung up.
+    t.c_cc[VMIN] = 1;
     t.c_cc[VTIME] = 0;
 
     if (::tcsetattr(m_fd, TCSANOW, &t) != 0)

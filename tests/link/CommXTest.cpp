@@ -1,0 +1,419 @@
+// The serial port component over a pseudo-terminal whose master plays the far end: bytes both
+// ways, chunking, line settings, reopening, waits that keep events flowing, and a far end that
+// goes away in the middle.
+
+#include "link/CommX.h"
+#include "platform/PortMap.h"
+#include "TestPty.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <chrono>
+#include <functional>
+#include <numeric>
+#include <thread>
+
+using mv53::test::TestPattern;
+using mv53::test::TestPty;
+
+namespace {
+
+// Processes events until the condition holds; the limit only keeps a broken build from hanging.
+bool WaitUntil(const std::function<bool()>& done, int limitMs = 20000)
+{
+    QTimer tick;
+    tick.start(5);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > until)
+            return done();
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+void Settle()
+{
+    WaitUntil([] { return false; }, 50);
+}
+
+// Records the chunks that Write hands to the transmit thread.
+class ChunkRecorder final : public TCustomCommX {
+public:
+    std::vector<int> chunks;
+
+protected:
+    void ChunkHandedOver(int size) override { chunks.push_back(size); }
+};
+
+// Collects what OnReceive announces, read the way the clone window reads it.
+struct Collector {
+    std::vector<uint8_t> bytes;
+    std::vector<int> sizes;
+
+    void Attach(TCustomCommX& comm)
+    {
+        QObject::connect(&comm, &TCustomCommX::OnReceive, &comm,
+                         [this](TCustomCommX* sender, int size) {
+                             sizes.push_back(size);
+                             std::vector<uint8_t> buffer(static_cast<std::size_t>(size) + 1);
+                             const int n = sender->Read(buffer.data(), size);
+                             if (n > 0)
+                                 bytes.insert(bytes.end(), buffer.begin(), buffer.begin() + n);
+                         });
+    }
+};
+
+std::string ThrownMessage(const std::function<void()>& action, std::string* detail = nullptr)
+{
+    try {
+        action();
+    } catch (const ECommError& e) {
+        if (detail)
+            *detail = e.Detail();
+        return e.what();
+    }
+    return {};
+}
+
+class CommXTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(m_pty.Ok()); }
+    void OpenOnPty(TCustomCommX& comm)
+    {
+        comm.SetDevicePath(m_pty.Path());
+        comm.Open();
+    }
+    TestPty m_pty;
+};
+
+TEST(CommX, DefaultsAndCharacterTime)
+{
+    TCommX comm;
+    EXPECT_EQ(comm.PortNo(), 1);
+    EXPECT_EQ(comm.BitRate(), 9600);
+    EXPECT_EQ(comm.CharSize(), 8);
+    EXPECT_EQ(comm.ParityBit(), cpbNone);
+    EXPECT_EQ(comm.StopBit(), csb1);
+    EXPECT_EQ(comm.FlowCtrl(), cfcRtsCts);
+    EXPECT_EQ(comm.TimeOutTrans(), 3000);
+    EXPECT_EQ(comm.TimeOutReceive(), 3000);
+    EXPECT_EQ(comm.XonChar(), 0x11);
+    EXPECT_EQ(comm.XoffChar(), 0x13);
+    EXPECT_EQ(comm.BufLenTrans(), 2048);
+    EXPECT_EQ(comm.BufLenReceive(), 2048);
+    EXPECT_EQ(comm.Handle(), -1);
+
+    EXPECT_EQ(TCustomCommX::CharTimeMs(9600), 2);
+    EXPECT_EQ(TCustomCommX::CharTimeMs(19200), 1);
+    EXPECT_EQ(TCustomCommX::CharTimeMs(1200), 9);
+    // Rates below 10 bit/s must not divide by zero.
+    EXPECT_GT(TCustomCommX::CharTimeMs(0), 0);
+    EXPECT_GT(TCustomCommX::CharTimeMs(5), 0);
+}
+
+TEST(CommX, ClosedPortRefusesQuietly)
+{
+    TCommX comm;
+    uint8_t buffer[4] = {1, 2, 3, 4};
+    EXPECT_TRUE(comm.Write(buffer, 0));
+    EXPECT_FALSE(comm.Write(buffer, 4));
+    EXPECT_FALSE(comm.WriteChar(0x55));
+    EXPECT_EQ(comm.Read(buffer, 4), -1);
+    comm.Close();
+    EXPECT_FALSE(comm.IsOpen());
+    // Assigning settings while closed only stores them.
+    comm.SetBitRate(12345);
+    comm.SetPortNo(4);
+    EXPECT_EQ(comm.BitRate(), 12345);
+    EXPECT_EQ(comm.PortNo(), 4);
+    EXPECT_FALSE(comm.IsOpen());
+}
+
+TEST_F(CommXTest, OpenFailuresRaise)
+{
+    TCommX comm;
+    comm.SetDevicePath("/dev/mv53-no-such-port");
+    std::string detail;
+    EXPECT_EQ(ThrownMessage([&] { comm.Open(); }, &detail), kCommOpenError);
+    EXPECT_NE(detail.find("/dev/mv53-no-such-port"), std::string::npos);
+    EXPECT_NE(detail.find("no such port"), std::string::npos) << detail;
+    EXPECT_FALSE(comm.IsOpen());
+
+    OpenOnPty(comm);
+    EXPECT_TRUE(comm.IsOpen());
+    EXPECT_GE(comm.Handle(), 0);
+    EXPECT_EQ(ThrownMessage([&] { comm.Open(); }), kCommAlreadyOpen);
+    EXPECT_TRUE(comm.IsOpen());
+
+    // A second component cannot take the same port.
+    TCommX other;
+    other.SetDevicePath(m_pty.Path());
+    EXPECT_EQ(ThrownMessage([&] { other.Open(); }, &detail), kCommOpenError);
+    EXPECT_NE(detail.find("in use"), std::string::npos) << detail;
+
+    // A refused setting during Open closes the port again.
+    comm.Close();
+    comm.SetBitRate(12345);
+    EXPECT_EQ(ThrownMessage([&] { comm.Open(); }), kCommBitRateError);
+    EXPECT_FALSE(comm.IsOpen());
+    comm.SetBitRate(9600);
+    comm.Open();
+    EXPECT_TRUE(comm.IsOpen());
+}
+
+TEST_F(CommXTest, BytesBothWaysExact)
+{
+    TCommX comm;
+    Collector in;
+    in.Attach(comm);
+    OpenOnPty(comm);
+
+    // More than the queue and the line's buffer hold: the far end reads while Write runs.
+    const auto out = TestPattern(300000);
+    std::vector<uint8_t> got;
+    std::thread farEnd([&] { got = m_pty.ReadBytes(out.size()); });
+    const bool written = comm.Write(out.data(), static_cast<int>(out.size()));
+    farEnd.join();
+    EXPECT_TRUE(written);
+    EXPECT_EQ(got, out);
+
+    const auto back = TestPattern(50000);
+    bool sent = false;
+    std::thread sender([&] { sent = m_pty.WriteAll(back); });
+    const bool arrived = WaitUntil([&] { return in.bytes.size() >= back.size(); });
+    sender.join();
+    ASSERT_TRUE(sent);
+    ASSERT_TRUE(arrived) << in.bytes.size();
+    EXPECT_EQ(in.bytes, back);
+    // Each notice announced exactly what was waiting, and no notice announced nothing.
+    EXPECT_EQ(std::accumulate(in.sizes.begin(), in.sizes.end(), 0), static_cast<int>(back.size()));
+    for (int size : in.sizes)
+        EXPECT_GT(size, 0);
+
+    EXPECT_TRUE(comm.WriteChar(0xA5));
+    EXPECT_EQ(m_pty.ReadBytes(1), std::vector<uint8_t>{0xA5});
+    comm.Close();
+    EXPECT_FALSE(comm.IsOpen());
+    EXPECT_EQ(comm.Handle(), -1);
+}
+
+TEST_F(CommXTest, WriteHandsOverChunksOfBufLenTrans)
+{
+    ChunkRecorder comm;
+    OpenOnPty(comm);
+    const auto out = TestPattern(5000 - 256);
+    ASSERT_TRUE(comm.Write(out.data(), 5000));
+    EXPECT_EQ(comm.chunks, (std::vector<int>{2048, 2048, 904}));
+    EXPECT_EQ(m_pty.ReadBytes(5000), out);
+
+    // A chunk size below 1 still moves the bytes, one at a time.
+    comm.chunks.clear();
+    comm.SetBufLenTrans(0);
+    ASSERT_TRUE(comm.Write(out.data(), 3));
+    EXPECT_EQ(comm.chunks, (std::vector<int>{1, 1, 1}));
+    EXPECT_EQ(m_pty.ReadBytes(3), std::vector<uint8_t>(out.begin(), out.begin() + 3));
+}
+
+TEST_F(CommXTest, HalfDuplexTurnsTheLineAroundEachBatch)
+{
+    // A pseudo-terminal has no RTS: the turns are accepted silently and the bytes still arrive.
+    for (TCommFlowCtrls flow : {cfcHalfHigh, cfcHalfLow}) {
+        TCommX comm;
+        comm.SetFlowCtrl(flow);
+        OpenOnPty(comm);
+        const auto out = TestPattern(3000);
+        ASSERT_TRUE(comm.Write(out.data(), static_cast<int>(out.size())));
+        EXPECT_EQ(m_pty.ReadBytes(out.size()), out);
+    }
+}
+
+TEST_F(CommXTest, LineSettingsReachTheLine)
+{
+    TCommX comm;
+    comm.SetBitRate(19200);
+    comm.SetStopBit(csb2);
+    OpenOnPty(comm);
+    termios master = m_pty.MasterSettings();
+    EXPECT_EQ(cfgetospeed(&master), B19200);
+    EXPECT_TRUE(master.c_cflag & CSTOPB);
+    // The default RTS/CTS flow control is not in force after Open ...
+    EXPECT_FALSE(m_pty.SlaveSettings().c_cflag & CRTSCTS);
+    // ... until FlowCtrl is assigned on the open port.
+    comm.SetFlowCtrl(cfcRtsCts);
+    EXPECT_TRUE(m_pty.SlaveSettings().c_cflag & CRTSCTS);
+    comm.SetFlowCtrl(cfcXonXoff);
+    termios slave = m_pty.SlaveSettings();
+    EXPECT_FALSE(slave.c_cflag & CRTSCTS);
+    EXPECT_TRUE(slave.c_iflag & IXON);
+    EXPECT_TRUE(slave.c_iflag & IXOFF);
+    comm.SetXonChar(0x01);
+    EXPECT_EQ(m_pty.SlaveSettings().c_cc[VSTART], 0x01);
+    comm.SetFlowCtrl(cfcNone);
+
+    comm.SetBitRate(1200);
+    comm.SetStopBit(csb1);
+    master = m_pty.MasterSettings();
+    EXPECT_EQ(cfgetospeed(&master), B1200);
+    EXPECT_FALSE(master.c_cflag & CSTOPB);
+
+    // A refused value raises, stays stored, and leaves the port open.
+    EXPECT_EQ(ThrownMessage([&] { comm.SetBitRate(12345); }), kCommBitRateError);
+    EXPECT_EQ(comm.BitRate(), 12345);
+    EXPECT_TRUE(comm.IsOpen());
+    EXPECT_EQ(ThrownMessage([&] { comm.SetCharSize(9); }), kCommCharSizeError);
+    comm.Close();
+    EXPECT_FALSE(comm.IsOpen());
+}
+
+TEST_F(CommXTest, PortNoChangeWhileOpenReopens)
+{
+    TestPty second;
+    ASSERT_TRUE(second.Ok());
+    mv53::platform::PortMap::Bind(7, m_pty.Path());
+    mv53::platform::PortMap::Bind(8, second.Path());
+    {
+        TCommX comm;
+        comm.SetPortNo(7);
+        comm.Open();
+        ASSERT_TRUE(comm.WriteChar('A'));
+        EXPECT_EQ(m_pty.ReadBytes(1), std::vector<uint8_t>{'A'});
+
+        comm.SetPortNo(8);
+        EXPECT_TRUE(comm.IsOpen());
+        EXPECT_EQ(comm.EffectiveDevicePath(), second.Path());
+        ASSERT_TRUE(comm.WriteChar('B'));
+        EXPECT_EQ(second.ReadBytes(1), std::vector<uint8_t>{'B'});
+        // The first port was let go.
+        auto device = mv53::platform::CreateSerialDevice();
+        EXPECT_EQ(device->Open(m_pty.Path()), 0);
+        device->Close();
+
+        // Each Open runs new threads: the port works again after Close and Open.
+        Collector in;
+        in.Attach(comm);
+        comm.Close();
+        comm.Open();
+        ASSERT_TRUE(second.WriteAll({1, 2, 3}));
+        ASSERT_TRUE(WaitUntil([&] { return in.bytes.size() >= 3; }));
+        EXPECT_EQ(in.bytes, (std::vector<uint8_t>{1, 2, 3}));
+    }
+    mv53::platform::PortMap::ClearBindings();
+}
+
+TEST_F(CommXTest, ReadWaitsForTheRestWhileEventsFlow)
+{
+    TCommX comm;
+    OpenOnPty(comm);
+    ASSERT_TRUE(m_pty.WriteAll({1, 2, 3, 4}));
+    bool timerRan = false;
+    QTimer::singleShot(30, [&] {
+        timerRan = true;
+        m_pty.WriteAll({5, 6, 7, 8, 9, 10});
+    });
+    uint8_t buffer[10] = {};
+    ASSERT_EQ(comm.Read(buffer, 10), 10);
+    EXPECT_TRUE(timerRan);
+    EXPECT_EQ(std::vector<uint8_t>(buffer, buffer + 10),
+              (std::vector<uint8_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+
+    // Nothing arrives: the time-out ends the read with what it has.
+    comm.SetTimeOutReceive(50);
+    EXPECT_EQ(comm.Read(buffer, 1), 0);
+    EXPECT_EQ(comm.Read(nullptr, 1), -1);
+}
+
+TEST_F(CommXTest, CloseInsideAHandlerDoesNotDeadlock)
+{
+    TCommX comm;
+    int calls = 0;
+    QObject::connect(&comm, &TCustomCommX::OnReceive, &comm, [&](TCustomCommX* sender, int) {
+        ++calls;
+        sender->Close();
+    });
+    OpenOnPty(comm);
+    ASSERT_TRUE(m_pty.WriteAll({0x42}));
+    ASSERT_TRUE(WaitUntil([&] { return !comm.IsOpen(); }));
+    EXPECT_EQ(calls, 1);
+}
+
+TEST_F(CommXTest, CloseWhileANoticeWaitsDropsIt)
+{
+    TCommX comm;
+    int calls = 0;
+    QObject::connect(&comm, &TCustomCommX::OnReceive, &comm, [&](TCustomCommX*, int) { ++calls; });
+    OpenOnPty(comm);
+    ASSERT_TRUE(m_pty.WriteAll({0x42}));
+    // The receive thread now waits for its notice to be handled; Close must not wait for it.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    comm.Close();
+    Settle();
+    EXPECT_EQ(calls, 0);
+}
+
+TEST_F(CommXTest, CloseDuringAWaitEndsTheWait)
+{
+    TCommX comm;
+    comm.SetTimeOutReceive(10000);
+    OpenOnPty(comm);
+    QTimer::singleShot(20, &comm, [&] { comm.Close(); });
+    uint8_t buffer[10];
+    EXPECT_EQ(comm.Read(buffer, 10), -1);
+
+    // The far end does not read: Write waits with a full queue until Close ends it.
+    comm.Open();
+    const auto out = TestPattern(1 << 20);
+    QTimer::singleShot(200, &comm, [&] { comm.Close(); });
+    EXPECT_FALSE(comm.Write(out.data(), static_cast<int>(out.size())));
+    EXPECT_FALSE(comm.IsOpen());
+}
+
+TEST_F(CommXTest, FarEndGoingAwayEndsWithOneHangUp)
+{
+    TCommX comm;
+    int hangUps = 0;
+    QObject::connect(&comm, &TCustomCommX::OnHangUp, &comm, [&](TCustomCommX*) { ++hangUps; });
+    comm.SetTimeOutTrans(0); // writes wait without limit
+    OpenOnPty(comm);
+    // More than the far end takes without reading, so the transmit thread waits for room.
+    const auto out = TestPattern(60000);
+    ASSERT_TRUE(comm.Write(out.data(), static_cast<int>(out.size())));
+
+    m_pty.CloseMaster();
+    ASSERT_TRUE(WaitUntil([&] { return hangUps > 0; }));
+    EXPECT_TRUE(comm.HungUp());
+    EXPECT_FALSE(comm.Write(out.data(), 10));
+    uint8_t buffer[4];
+    EXPECT_EQ(comm.Read(buffer, 4), -1);
+    comm.Close();
+    EXPECT_FALSE(comm.IsOpen());
+    Settle();
+    EXPECT_EQ(hangUps, 1);
+}
+
+TEST_F(CommXTest, WriteGivesUpOnALineThatTakesNothing)
+{
+    ChunkRecorder comm;
+    comm.SetTimeOutTrans(200);
+    OpenOnPty(comm);
+    // The far end never reads: after the queue fills, the line takes no byte any more.
+    const auto out = TestPattern(1 << 20);
+    EXPECT_FALSE(comm.Write(out.data(), static_cast<int>(out.size())));
+    const int handed = std::accumulate(comm.chunks.begin(), comm.chunks.end(), 0);
+    EXPECT_LT(handed, static_cast<int>(out.size()));
+    // Close completes although the queued bytes can never be sent.
+    comm.Close();
+    EXPECT_FALSE(comm.IsOpen());
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,179 @@
+// The POSIX serial device over a pseudo-terminal: opening and its refusals, line settings as the
+// far end sees them, data both ways, waking a waiter, and a far end that goes away.
+
+#include "platform/SerialDevice.h"
+#include "TestPty.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cerrno>
+#include <thread>
+
+using namespace mv53::platform;
+using mv53::test::TestPty;
+
+namespace {
+
+TEST(SerialDevicePosix, OpenRefusalsCarryTheReason)
+{
+    auto device = CreateSerialDevice();
+    EXPECT_EQ(device->Open("/dev/mv53-no-such-port"), ENOENT);
+    EXPECT_FALSE(device->IsOpen());
+    EXPECT_EQ(device->NativeHandle(), -1);
+    // A file that is not a terminal is no serial port.
+    EXPECT_EQ(device->Open("/dev/null"), ENOTTY);
+
+    EXPECT_NE(OpenErrorReason("/dev/ttyUSB0", EACCES).find("dialout group"), std::string::npos);
+    EXPECT_NE(OpenErrorReason("/dev/ttyUSB0", EBUSY).find("in use"), std::string::npos);
+    const std::string missing = OpenErrorReason("/dev/ttyUSB7", ENOENT);
+    EXPECT_NE(missing.find("/dev/ttyUSB7"), std::string::npos);
+    EXPECT_NE(missing.find(ErrorText(ENOENT)), std::string::npos);
+}
+
+TEST(SerialDevicePosix, OpenIsExclusiveAndReleasedByClose)
+{
+    TestPty pty;
+    ASSERT_TRUE(pty.Ok());
+    auto first = CreateSerialDevice();
+    auto second = CreateSerialDevice();
+    ASSERT_EQ(first->Open(pty.Path()), 0);
+    EXPECT_GE(first->NativeHandle(), 0);
+    EXPECT_EQ(second->Open(pty.Path()), EBUSY);
+    first->Close();
+    EXPECT_EQ(second->Open(pty.Path()), 0);
+}
+
+TEST(SerialDevicePosix, LineSettingsReachTheLine)
+{
+    TestPty pty;
+    ASSERT_TRUE(pty.Ok());
+    auto device = CreateSerialDevice();
+    ASSERT_EQ(device->Open(pty.Path()), 0);
+
+    LineSettings s;
+    s.baudRate = 19200;
+    s.stopBits = StopBits::Two;
+    s.flags = kLineBinary | kLineDtrOn | kLineRtsOn | kLineXonXoffOut | kLineXonXoffIn;
+    s.xonChar = 0x21;
+    // A pseudo-terminal has no modem lines: DTR and RTS are accepted without effect.
+    ASSERT_EQ(device->SetLineSettings(s), 0);
+    termios master = pty.MasterSettings();
+    EXPECT_EQ(cfgetospeed(&master), B19200);
+    EXPECT_TRUE(master.c_cflag & CSTOPB);
+    termios slave = pty.SlaveSettings();
+    EXPECT_TRUE(slave.c_iflag & IXON);
+    EXPECT_TRUE(slave.c_iflag & IXOFF);
+    EXPECT_EQ(slave.c_cc[VSTART], 0x21);
+    EXPECT_FALSE(slave.c_lflag & ICANON);
+
+    LineSettings back;
+    ASSERT_EQ(device->GetLineSettings(back), 0);
+    EXPECT_EQ(back.baudRate, 19200);
+    EXPECT_EQ(back.stopBits, StopBits::Two);
+    EXPECT_EQ(back.xonChar, 0x21);
+
+    s.flags = kLineBinary | kLineCtsOutFlow | kLineRtsHandshake | kLineDtrOn;
+    s.baudRate = 1200;
+    s.stopBits = StopBits::One;
+    ASSERT_EQ(device->SetLineSettings(s), 0);
+    master = pty.MasterSettings();
+    EXPECT_EQ(cfgetospeed(&master), B1200);
+    EXPECT_FALSE(master.c_cflag & CSTOPB);
+    EXPECT_TRUE(pty.SlaveSettings().c_cflag & CRTSCTS);
+
+    EXPECT_EQ(device->SetRts(false), 0);
+    EXPECT_EQ(device->SetDtr(false), 0);
+
+    // Refused settings change nothing on the line.
+    s.baudRate = 12345;
+    EXPECT_EQ(device->SetLineSettings(s), EINVAL);
+    s.baudRate = 9600;
+    s.dataBits = 9;
+    EXPECT_EQ(device->SetLineSettings(s), EINVAL);
+    master = pty.MasterSettings();
+    EXPECT_EQ(cfgetospeed(&master), B1200);
+}
+
+TEST(SerialDevicePosix, BytesBothWaysAndWaits)
+{
+    TestPty pty;
+    ASSERT_TRUE(pty.Ok());
+    auto device = CreateSerialDevice();
+    ASSERT_EQ(device->Open(pty.Path()), 0);
+    ASSERT_EQ(device->SetLineSettings(LineSettings{}), 0);
+
+    uint8_t buffer[300];
+    IoResult r = device->Read(buffer, sizeof buffer);
+    EXPECT_EQ(r.count, 0);
+    EXPECT_EQ(r.error, EAGAIN);
+    EXPECT_EQ(device->WaitEvent(0, true), kEventTimeout);
+
+    const auto pattern = mv53::test::TestPattern(0);
+    ASSERT_TRUE(pty.WriteAll(pattern));
+    EXPECT_TRUE(device->WaitEvent(5000, true) & kEventData);
+    int waiting = 0;
+    ASSERT_EQ(device->BytesWaiting(waiting), 0);
+    EXPECT_EQ(waiting, 256);
+    // Without watching data the wait does not see the waiting bytes.
+    EXPECT_EQ(device->WaitEvent(0, false), kEventTimeout);
+    r = device->Read(buffer, sizeof buffer);
+    ASSERT_EQ(r.count, 256);
+    EXPECT_EQ(std::vector<uint8_t>(buffer, buffer + 256), pattern);
+
+    EXPECT_TRUE(device->WaitWritable(1000) & kEventWritable);
+    r = device->Write(pattern.data(), pattern.size());
+    ASSERT_EQ(r.count, 256);
+    EXPECT_EQ(pty.ReadBytes(256), pattern);
+
+    // Purging the input discards what the far end sent.
+    ASSERT_TRUE(pty.WriteAll(pattern));
+    ASSERT_TRUE(device->WaitEvent(5000, true) & kEventData);
+    ASSERT_EQ(device->Purge(true, false), 0);
+    ASSERT_EQ(device->BytesWaiting(waiting), 0);
+    EXPECT_EQ(waiting, 0);
+    EXPECT_EQ(device->ClearErrors(), 0u);
+}
+
+TEST(SerialDevicePosix, WakeEndsAWaitWithoutLimit)
+{
+    TestPty pty;
+    ASSERT_TRUE(pty.Ok());
+    auto device = CreateSerialDevice();
+    ASSERT_EQ(device->Open(pty.Path()), 0);
+
+    std::atomic<unsigned> seen{0};
+    std::thread waiter([&] { seen = device->WaitEvent(-1, true); });
+    device->WakeEventWaiter();
+    waiter.join();
+    EXPECT_EQ(seen.load(), kEventWoken);
+
+    // A wake that comes first is kept for the next wait.
+    device->WakeWriteWaiter();
+    EXPECT_TRUE(device->WaitWritable(-1) & kEventWoken);
+}
+
+TEST(SerialDevicePosix, FarEndClosingIsAHangUp)
+{
+    TestPty pty;
+    ASSERT_TRUE(pty.Ok());
+    auto device = CreateSerialDevice();
+    ASSERT_EQ(device->Open(pty.Path()), 0);
+
+    std::atomic<unsigned> seen{0};
+    std::thread waiter([&] { seen = device->WaitEvent(-1, true); });
+    pty.CloseMaster();
+    waiter.join();
+    EXPECT_TRUE(seen.load() & kEventHangUp);
+
+    uint8_t byte = 0x55;
+    IoResult r = device->Read(&byte, 1);
+    EXPECT_TRUE(IsHangUpError(r.error)) << r.error;
+    r = device->Write(&byte, 1);
+    EXPECT_TRUE(IsHangUpError(r.error)) << r.error;
+    EXPECT_TRUE(device->WaitWritable(-1) & kEventHangUp);
+    device->Close();
+    EXPECT_FALSE(device->IsOpen());
+}
+
+} // namespace
