@@ -20,6 +20,9 @@ constexpr int kIdentifyAttempts = 3;
 constexpr int kIdentifyGapMs = 10;
 constexpr int kUserDataEndMs = 2000;     // the radio stores the user data after WriteEnd
 constexpr int kBeforeCloseMs = 200;
+// After the upload's last acknowledge: Close purges what the transmit thread has not written
+// yet, and the radio should see that acknowledge.
+constexpr int kLastAckMs = 100;
 
 std::string hex4(unsigned value)
 {
@@ -367,6 +370,8 @@ bool TCloneTransfer::Run(int kind)
     if (kind == static_cast<int>(TTransferKind::Upload)) {
         m_result.outcome = Upload();
         m_rx.StopTimeout();
+        if (m_result.outcome == TTransferOutcome::Success)
+            m_rx.Sleep(kLastAckMs);
         m_comm.Close();
         switch (m_result.outcome) {
         case TTransferOutcome::Success:

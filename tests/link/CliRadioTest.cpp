@@ -1,0 +1,168 @@
+// mv53 upload and mv53 download as processes against the radiosim program.
+
+#include "model/U_E2prom.h"
+#include "model/U_FileAccess.h"
+#include "RadioSimulator.h"
+#include "ScriptedPrompt.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <string>
+
+namespace sim = mv53::radiosim;
+
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+class CliRadio : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    void TearDown() override { stopRadio(); }
+
+    std::string path(const char* name) const { return dir.filePath(QString::fromLatin1(name)).toStdString(); }
+
+    // Starts radiosim on a memory file; its first line of output is the device to open.
+    void startRadio(const sim::Memory& memory, const QStringList& extra = {})
+    {
+        ASSERT_TRUE(sim::WriteMemoryFile(path("radio.m53"), memory));
+        radio.setProgram(QStringLiteral(MV53_RADIOSIM_PATH));
+        radio.setArguments(QStringList{QStringLiteral("--image"), q(path("radio.m53")), QStringLiteral("--save"),
+                                       q(path("radio-after.m53"))} + extra);
+        radio.start();
+        ASSERT_TRUE(radio.waitForStarted(10000));
+        while (!radio.canReadLine())
+            ASSERT_TRUE(radio.waitForReadyRead(10000)) << radio.readAllStandardError().toStdString();
+        device = QString::fromUtf8(radio.readLine()).trimmed().toStdString();
+        ASSERT_FALSE(device.empty());
+    }
+
+    // Stops radiosim and gives the memory it saved.
+    sim::Memory stopRadio()
+    {
+        sim::Memory memory{};
+        if (radio.state() == QProcess::NotRunning)
+            return memory;
+        radio.terminate();
+        EXPECT_TRUE(radio.waitForFinished(10000));
+        EXPECT_TRUE(sim::ReadMemoryFile(path("radio-after.m53"), memory));
+        return memory;
+    }
+
+    int mv53(const QStringList& args)
+    {
+        QProcess p;
+        p.start(QStringLiteral(MV53_CLI_PATH), args);
+        EXPECT_TRUE(p.waitForFinished(120000));
+        err = p.readAllStandardError().toStdString();
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    }
+
+    static sim::Memory memoryWith(int channel, const std::string& tag, const std::string& serial, int cwPitch)
+    {
+        TMVmem mem;
+        ClearRecords(mem);
+        mem.Channels().Items(channel).SetStatus(mv53::kChannelUsed);
+        mem.Channels().Items(channel).SetTag(tag);
+        mem.FactoryOpt().SetSerialNo(serial);
+        mem.FactoryOpt().SetCwPitch(cwPitch);
+        TText image;
+        EncodeImage(image, mem, true);
+        return image.Raw();
+    }
+
+    static TMVmem decode(const sim::Memory& memory)
+    {
+        TText image;
+        image.Raw() = memory;
+        TMVmem mem;
+        DecodeImage(image, mem);
+        return mem;
+    }
+
+    QTemporaryDir dir;
+    QProcess radio;
+    std::string device;
+    std::string err;
+};
+
+TEST_F(CliRadio, UploadSavesTheRadioAsADataFile)
+{
+    startRadio(memoryWith(12, "UP", "6E000042", 5));
+    const std::string file = path("out.m53");
+    EXPECT_EQ(mv53({QStringLiteral("upload"), QStringLiteral("--port"), q(device), q(file)}), 0) << err;
+    EXPECT_EQ(err, "Upload is completed\n");
+    mv53::test::ScriptedPrompt prompt;
+    mv53::ScopedPrompt scoped(prompt);
+    TMVmem mem;
+    TText image;
+    ASSERT_TRUE(ReadDataFile(file, mem, image));
+    EXPECT_EQ(mem.Channels().Items(12).Tag(), "UP");
+    EXPECT_EQ(mem.FactoryOpt().CwPitch(), 5);
+    EXPECT_EQ(mem.FactoryOpt().SerialNo(), "00000000");   // a data file carries no serial number
+}
+
+TEST_F(CliRadio, DownloadWritesUserDataThenTheFactoryAreaWithTheRadiosSerial)
+{
+    startRadio(memoryWith(3, "OLD", "6E000042", 1));
+    {
+        mv53::test::ScriptedPrompt prompt;
+        mv53::ScopedPrompt scoped(prompt);
+        TMVmem mem;
+        ClearRecords(mem);
+        mem.Channels().Items(42).SetStatus(mv53::kChannelUsed);
+        mem.Channels().Items(42).SetTag("CLI");
+        mem.FactoryOpt().SetCwPitch(4);
+        TText image;
+        ASSERT_TRUE(WriteDataFile(path("in.m53"), mem, image));
+    }
+    EXPECT_EQ(mv53({QStringLiteral("download"), QStringLiteral("--port=") + q(device), q(path("in.m53"))}), 0) << err;
+    // The user data and the read-back run in a chain: only the last transfer reports.
+    EXPECT_EQ(err, "Download is completed\n");
+    const TMVmem after = decode(stopRadio());
+    EXPECT_EQ(after.Channels().Items(42).Tag(), "CLI");
+    EXPECT_EQ(after.Channels().Items(3).Status(), mv53::kChannelEmpty);
+    EXPECT_EQ(after.FactoryOpt().CwPitch(), 4);
+    EXPECT_EQ(after.FactoryOpt().SerialNo(), "6E000042");
+}
+
+TEST_F(CliRadio, FailuresExitWithOneAndSayWhy)
+{
+    EXPECT_EQ(mv53({QStringLiteral("upload"), QStringLiteral("--port"), QStringLiteral("/dev/mv53-none"),
+                    q(path("x.m53"))}),
+              1);
+    EXPECT_EQ(err.rfind("Upload error\nCannot open /dev/mv53-none: there is no such device", 0), 0u) << err;
+    EXPECT_FALSE(QFile::exists(q(path("x.m53"))));
+
+    EXPECT_EQ(mv53({QStringLiteral("upload"), q(path("x.m53"))}), 1);
+    EXPECT_NE(err.find("usage: mv53 upload"), std::string::npos);
+    EXPECT_EQ(mv53({QStringLiteral("download"), QStringLiteral("--port"), QStringLiteral("/dev/null"),
+                    q(path("missing.m53"))}),
+              1);
+    EXPECT_NE(err.find("File read error"), std::string::npos) << err;
+
+    startRadio(memoryWith(0, "A", "6E000042", 0), {QStringLiteral("--refuse-begin")});
+    {
+        mv53::test::ScriptedPrompt prompt;
+        mv53::ScopedPrompt scoped(prompt);
+        TMVmem mem;
+        ClearRecords(mem);
+        TText image;
+        ASSERT_TRUE(WriteDataFile(path("in.m53"), mem, image));
+    }
+    EXPECT_EQ(mv53({QStringLiteral("download"), QStringLiteral("--port"), q(device), q(path("in.m53"))}), 1);
+    EXPECT_EQ(err.rfind("Download error\nThe radio refused the start of the write", 0), 0u) << err;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

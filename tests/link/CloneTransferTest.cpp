@@ -1,0 +1,570 @@
+// Upload and Download over a real serial component and pseudo-terminal against the in-process
+// radio simulator: the bytes on the wire (the simulator's frame log), the records and image
+// left behind, the messages shown, and the port closed afterwards.
+
+#include "link/CloneProtocol.h"
+#include "link/Radio.h"
+#include "model/U_E2prom.h"
+#include "platform/PortMap.h"
+#include "RadioSimulator.h"
+#include "ScriptedPrompt.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTimer>
+
+#include <chrono>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace sim = mv53::radiosim;
+using mv53::TCloneTransfer;
+using mv53::TTransferOutcome;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr sim::Command kIdentify = sim::cmd::Identify;
+constexpr sim::Command kReadAll = sim::cmd::ReadAll;
+constexpr sim::Command kWriteBegin = sim::cmd::WriteBegin;
+constexpr sim::Command kWriteBlock = sim::cmd::WriteBlock;
+constexpr sim::Command kWriteEnd = sim::cmd::WriteEnd;
+constexpr sim::Command kReadSerial = sim::cmd::ReadSerial;
+
+// The radio's memory: a few channels in use, its own serial number, recognisable area bytes.
+sim::Memory radioMemory(const std::vector<int>& channelsInUse, const std::string& serial = "6E000042")
+{
+    TMVmem mem;
+    ClearRecords(mem);
+    for (int i : channelsInUse) {
+        TChannel& ch = mem.Channels().Items(i);
+        ch.SetStatus(mv53::kChannelUsed);
+        ch.SetTag("R" + std::to_string(i));
+    }
+    mem.FactoryOpt().SetSerialNo(serial);
+    mem.Misc().SetBeep(0);
+    TText image;
+    EncodeImage(image, mem, true);
+    return image.Raw();
+}
+
+// One command frame of the log, for comparing: command and address.
+struct Sent {
+    sim::Command command;
+    uint16_t address;
+    bool operator==(const Sent&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Sent& s)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "{%04X %04X}", s.command, s.address);
+    return out << text;
+}
+
+std::vector<Sent> sentFrames(const sim::RadioSimulator& radio)
+{
+    std::vector<Sent> out;
+    for (const auto& f : radio.Frames()) {
+        EXPECT_TRUE(f.checksumOk);
+        out.push_back({f.command, f.address});
+    }
+    return out;
+}
+
+std::vector<Sent> blocksTo(uint16_t first, int count)
+{
+    std::vector<Sent> out;
+    for (int k = 0; k < count; ++k)
+        out.push_back({kWriteBlock, static_cast<uint16_t>(first + 32 * k)});
+    return out;
+}
+
+std::vector<Sent> operator+(std::vector<Sent> a, const std::vector<Sent>& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+bool sameBlocks(const sim::Memory& radio, const TText& pc, int firstBlock, int count)
+{
+    const auto from = static_cast<size_t>(mv53::BlockOffset(firstBlock));
+    return std::memcmp(radio.data() + from, pc.Data() + from, static_cast<size_t>(32 * count)) == 0;
+}
+
+class CloneTransfer : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(radio.Start()) << radio.LastError(); }
+    void TearDown() override { radio.Stop(); }
+
+    // One transfer as a fresh clone window would run it, over the simulator's device.
+    bool run(int kind, const std::function<void(TCloneTransfer&)>& prepare = {})
+    {
+        TCloneTransfer transfer(state);
+        transfer.SetDevicePath(radio.DevicePath());
+        QObject::connect(&transfer, &TCloneTransfer::ProgressChanged, [this](int p) { progress.push_back(p); });
+        if (prepare)
+            prepare(transfer);
+        const bool ok = transfer.Run(kind);
+        result = transfer.Result();
+        portClosed = !transfer.CommX().IsOpen();
+        return ok;
+    }
+
+    void expectMessage(const std::string& text)
+    {
+        ASSERT_EQ(prompt.texts(), std::vector<std::string>{text});
+        if (text.find("error") != std::string::npos) {
+            EXPECT_EQ(prompt.shown[0].icon, mv53::PromptIcon::Error);
+            EXPECT_FALSE(prompt.shown[0].detail.empty());
+        } else {
+            EXPECT_EQ(prompt.shown[0].icon, mv53::PromptIcon::Information);
+        }
+    }
+
+    // The records and image before a transfer that must not change them.
+    void remember()
+    {
+        state.CurrentText[1000] = 0x5A;
+        state.CurrentMem.SetFwVersion("----");
+        textBefore.Assign(state.CurrentText);
+        memBefore.Assign(state.CurrentMem);
+    }
+    void expectUnchanged()
+    {
+        EXPECT_TRUE(state.CurrentText.Equals(textBefore));
+        EXPECT_EQ(state.CurrentMem.FwVersion(), "----");
+        EXPECT_TRUE(state.CurrentMem.Channels().Equals(memBefore.Channels()));
+        EXPECT_TRUE(state.CurrentMem.FactoryOpt().Equals(memBefore.FactoryOpt()));
+    }
+
+    mv53::test::ScriptedPrompt prompt;
+    mv53::ScopedPrompt scoped{prompt};
+    sim::RadioSimulator radio{radioMemory({0, 7, 499})};
+    TProgramState state;
+    mv53::TTransferResult result;
+    std::vector<int> progress;
+    bool portClosed = false;
+    TText textBefore;
+    TMVmem memBefore;
+};
+
+// ---- Upload ----
+
+TEST_F(CloneTransfer, UploadReplacesRecordsAndImageWithTheRadiosMemory)
+{
+    const sim::Memory memory = radio.GetMemory();
+    ASSERT_TRUE(run(0));
+    expectMessage("Upload is completed");
+    EXPECT_TRUE(portClosed);
+    EXPECT_EQ(sentFrames(radio), (std::vector<Sent>{{kIdentify, 0x1000}, {kReadAll, 0}}));
+    EXPECT_EQ(radio.AcksReceived(), 3u + 1u + 60u);   // channel frames, end frame, area frames
+
+    // The channels the radio sent and blocks 500..559 are the radio's; the text id, the last
+    // byte and the channels not sent are the fresh image's.
+    for (int b : {0, 7, 499})
+        EXPECT_TRUE(sameBlocks(memory, state.CurrentText, b, 1)) << b;
+    EXPECT_TRUE(sameBlocks(memory, state.CurrentText, 500, 60));
+    EXPECT_TRUE(sameBlocks(TText().Raw(), state.CurrentText, 1, 6));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(state.CurrentText.Data()), 6), "kt468h");
+    EXPECT_EQ(state.CurrentText[mv53::kImageSize - 1], TText()[mv53::kImageSize - 1]);
+    EXPECT_EQ(state.CurrentMem.FwVersion(), "012a");
+    EXPECT_EQ(state.CurrentMem.Channels().Items(7).Tag(), "R7");
+    EXPECT_EQ(state.CurrentMem.Channels().Items(499).Status(), mv53::kChannelUsed);
+    EXPECT_EQ(state.CurrentMem.Channels().Items(8).Status(), mv53::kChannelEmpty);
+    EXPECT_EQ(state.CurrentMem.FactoryOpt().SerialNo(), "6E000042");
+    EXPECT_EQ(state.CurrentMem.Misc().Beep(), 0);
+    ASSERT_FALSE(progress.empty());
+    EXPECT_EQ(progress.back(), 559);
+    EXPECT_EQ(result.fwVersion, "012a");
+}
+
+TEST_F(CloneTransfer, UploadTakesChannelFramesInAnyOrderUntilTheEndBlock)
+{
+    for (const uint16_t endBlock : {uint16_t{0x01F4}, uint16_t{0xFFFF}}) {
+        SCOPED_TRACE(endBlock);
+        sim::Behaviour b;
+        b.channelOrder = std::vector<mv53::BlockNo>{499, 3};
+        b.endBlock = endBlock;
+        radio.SetBehaviour(b);
+        radio.ClearLogs();
+        prompt.shown.clear();
+        const size_t acksBefore = radio.AcksReceived();
+        ASSERT_TRUE(run(0));
+        expectMessage("Upload is completed");
+        const sim::Memory memory = radio.GetMemory();
+        EXPECT_TRUE(sameBlocks(memory, state.CurrentText, 499, 1));
+        EXPECT_TRUE(sameBlocks(memory, state.CurrentText, 3, 1));
+        // Channel 0 is in use in the radio but was not sent: the fresh image's bytes stay.
+        EXPECT_FALSE(sameBlocks(memory, state.CurrentText, 0, 1));
+        EXPECT_TRUE(sameBlocks(memory, state.CurrentText, 500, 60));
+        EXPECT_EQ(radio.AcksReceived() - acksBefore, 2u + 1u + 60u);
+    }
+}
+
+TEST_F(CloneTransfer, UploadOfOnlyTheEndFrameKeepsTheFreshChannelArea)
+{
+    sim::Behaviour b;
+    b.channelOrder = std::vector<mv53::BlockNo>{};
+    radio.SetBehaviour(b);
+    ASSERT_TRUE(run(0));
+    const TText fresh;
+    EXPECT_EQ(std::memcmp(state.CurrentText.Data() + 6, fresh.Data() + 6, 500 * 32), 0);
+    EXPECT_TRUE(sameBlocks(radio.GetMemory(), state.CurrentText, 500, 60));
+    for (int i = 0; i < 500; ++i)
+        ASSERT_NE(state.CurrentMem.Channels().Items(i).Status(), mv53::kChannelUsed) << i;
+}
+
+TEST_F(CloneTransfer, UploadInAChainIsSilentUntilItFails)
+{
+    state.TransferChain = true;
+    ASSERT_TRUE(run(0));
+    EXPECT_TRUE(prompt.texts().empty());
+    EXPECT_TRUE(state.TransferChain);
+
+    sim::Faults f;
+    f.silent = true;
+    radio.SetFaults(f);
+    EXPECT_FALSE(run(0));
+    expectMessage("Upload error");
+    EXPECT_FALSE(state.TransferChain);
+}
+
+struct UploadFailure {
+    const char* name;
+    sim::Faults faults;
+    sim::Behaviour behaviour;
+    const char* message;
+    const char* detailPart;
+    int identifyFrames;   // Identify frames sent (three attempts when the radio is not found)
+};
+
+class UploadFailures : public CloneTransfer, public ::testing::WithParamInterface<UploadFailure> {};
+
+TEST_P(UploadFailures, LeaveRecordsAndImageUntouched)
+{
+    const UploadFailure& c = GetParam();
+    radio.SetFaults(c.faults);
+    radio.SetBehaviour(c.behaviour);
+    remember();
+    state.TransferChain = true;
+    EXPECT_FALSE(run(0));
+    expectMessage(c.message);
+    EXPECT_NE(prompt.shown[0].detail.find(c.detailPart), std::string::npos)
+        << prompt.shown[0].detail << " radio hung up: " << radio.HungUp() << " sent " << radio.BytesSent();
+    EXPECT_TRUE(portClosed);
+    EXPECT_FALSE(state.TransferChain);
+    expectUnchanged();
+    int identify = 0;
+    for (const auto& f : sentFrames(radio))
+        identify += f.command == kIdentify;
+    EXPECT_EQ(identify, c.identifyFrames);
+}
+
+sim::Faults silentRadio()
+{
+    sim::Faults f;
+    f.silent = true;
+    return f;
+}
+sim::Behaviour otherRadio()
+{
+    sim::Behaviour b;
+    b.textId = "kt999x";
+    return b;
+}
+sim::Faults twoFrames(int at)
+{
+    sim::Faults f;
+    f.twoFramesAt = at;
+    return f;
+}
+sim::Faults badChecksum(int frame)
+{
+    sim::Faults f;
+    f.badChecksumFrame = frame;
+    return f;
+}
+sim::Faults hangUpAfter(long long bytes)
+{
+    sim::Faults f;
+    f.hangUpAfterBytes = bytes;
+    return f;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, UploadFailures,
+    ::testing::Values(
+        UploadFailure{"NoAnswer", silentRadio(), {}, "Upload error", "No answer from the radio", 3},
+        UploadFailure{"WrongTextId", {}, otherRadio(), "Upload error", "not a KT-4680 radio (it answered \"kt999x\")", 3},
+        UploadFailure{"TwoChannelFramesBeforeTheAck", twoFrames(0), {}, "Upload error", "more data", 1},
+        UploadFailure{"TwoAreaFramesBeforeTheAck", twoFrames(4 + 10), {}, "Upload error", "more data", 1},
+        UploadFailure{"ChannelFrameChecksum", badChecksum(1), {}, "Checksum error", "checksum", 1},
+        UploadFailure{"AreaFrameChecksum", badChecksum(4 + 59), {}, "Checksum error", "Block 559", 1},
+        UploadFailure{"HangUpInTheChannelPart", hangUpAfter(16 + 35 * 2 + 10), {}, "Upload error", "disappeared", 1},
+        UploadFailure{"HangUpInTheAreaPart", hangUpAfter(16 + 35 * 4 + 33 * 20), {}, "Upload error", "disappeared", 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CloneTransfer, PortThatCannotBeOpenedGivesTheReason)
+{
+    remember();
+    {
+        // Another program holds the port.
+        TCommX other;
+        other.SetDevicePath(radio.DevicePath());
+        other.Open();
+        EXPECT_FALSE(run(0));
+        other.Close();
+    }
+    expectMessage("Upload error");
+    EXPECT_NE(prompt.shown[0].detail.find("in use by another program"), std::string::npos) << prompt.shown[0].detail;
+    EXPECT_TRUE(radio.Frames().empty());
+    expectUnchanged();
+
+    prompt.shown.clear();
+    TCloneTransfer transfer(state);
+    transfer.SetDevicePath("/dev/mv53-no-such-port");
+    EXPECT_FALSE(transfer.Run(1));
+    expectMessage("Download error");
+    EXPECT_NE(prompt.shown[0].detail.find("no such device"), std::string::npos);
+}
+
+TEST_F(CloneTransfer, ComPortNumberChoosesTheBoundDevice)
+{
+    mv53::platform::PortMap::ClearBindings();
+    mv53::platform::PortMap::Bind(5, radio.DevicePath());
+    mv53::platform::PortMap::Bind(1, radio.DevicePath());
+    for (const int comPortNo : {4, 300, -1}) {   // COM5; out of range: COM1
+        state.ComPortNo = comPortNo;
+        TCloneTransfer transfer(state);
+        EXPECT_TRUE(transfer.Run(5)) << comPortNo;
+        EXPECT_EQ(transfer.CommX().PortNo(), comPortNo == 4 ? 5 : 1);
+    }
+    mv53::platform::PortMap::ClearBindings();
+}
+
+// ---- Download ----
+
+TEST_F(CloneTransfer, UserDataWithNoChannelInUseSendsOnlyTheAreas)
+{
+    ClearRecords(state.CurrentMem);
+    state.CurrentMem.Misc().SetBeep(0);
+    ASSERT_TRUE(run(1));
+    expectMessage("Download is completed");
+    EXPECT_TRUE(portClosed);
+    const auto expected = std::vector<Sent>{{kIdentify, 0x1000}, {kWriteBegin, 0x00C6}} + blocksTo(0xFE80, 12) +
+                          blocksTo(0x0400, 16) + blocksTo(0x0800, 16) + std::vector<Sent>{{kWriteEnd, 0x0002}};
+    EXPECT_EQ(sentFrames(radio), expected);
+    EXPECT_EQ(expected.size(), 2u + 44u + 1u);
+    EXPECT_TRUE(sameBlocks(radio.GetMemory(), state.CurrentText, 500, 44));
+    EXPECT_EQ(progress.back(), 543);
+}
+
+TEST_F(CloneTransfer, UserDataSendsTheChannelsInUseAndEncodesTheRecordsFirst)
+{
+    ClearRecords(state.CurrentMem);
+    for (int i : {2, 10, 499}) {
+        state.CurrentMem.Channels().Items(i).SetStatus(mv53::kChannelUsed);
+        state.CurrentMem.Channels().Items(i).SetTag("PC" + std::to_string(i));
+    }
+    ASSERT_TRUE(run(1));
+    const auto frames = sentFrames(radio);
+    ASSERT_EQ(frames.size(), 2u + 3u + 44u + 1u);
+    EXPECT_EQ(frames[2], (Sent{kWriteBlock, 0xC040}));
+    EXPECT_EQ(frames[3], (Sent{kWriteBlock, 0xC140}));
+    EXPECT_EQ(frames[4], (Sent{kWriteBlock, static_cast<uint16_t>(0xC000 + 32 * 499)}));
+    EXPECT_EQ(frames[5 + 3], (Sent{kWriteBlock, 0xFEE0}));   // common block 3
+    const sim::Memory memory = radio.GetMemory();
+    EXPECT_TRUE(sameBlocks(memory, state.CurrentText, 2, 1));
+    EXPECT_TRUE(sameBlocks(memory, state.CurrentText, 499, 1));
+    EXPECT_EQ(memory[static_cast<size_t>(mv53::BlockOffset(10)) + 1], state.CurrentText.Block(10)[1]);
+    // The block bytes on the wire are the encoded records.
+    EXPECT_EQ(std::memcmp(radio.Frames()[3].data.data(), state.CurrentText.Block(10), 32), 0);
+}
+
+TEST_F(CloneTransfer, RefusedWriteBeginSendsNoBlocks)
+{
+    sim::Faults f;
+    f.refuseWriteBegin = true;
+    radio.SetFaults(f);
+    const sim::Memory before = radio.GetMemory();
+    EXPECT_FALSE(run(1));
+    expectMessage("Download error");
+    EXPECT_NE(prompt.shown[0].detail.find("refused"), std::string::npos);
+    EXPECT_EQ(sentFrames(radio), (std::vector<Sent>{{kIdentify, 0x1000}, {kWriteBegin, 0x00C6}}));
+    EXPECT_EQ(radio.GetMemory(), before);
+    EXPECT_TRUE(portClosed);
+}
+
+TEST_F(CloneTransfer, RefusedBlockEndsTheDownloadWithoutWriteEnd)
+{
+    sim::Faults f;
+    f.refuseWriteBlock = 5;
+    radio.SetFaults(f);
+    state.TransferChain = true;   // the error is shown all the same
+    EXPECT_FALSE(run(2));
+    expectMessage("Download error");
+    EXPECT_NE(prompt.shown[0].detail.find("0x0CA0"), std::string::npos) << prompt.shown[0].detail;
+    EXPECT_EQ(sentFrames(radio), (std::vector<Sent>{{kIdentify, 0x1000}, {kReadSerial, 0}, {kWriteBegin, 0x0008}} +
+                                  blocksTo(0x0C00, 6)));
+    const sim::Memory memory = radio.GetMemory();
+    EXPECT_TRUE(sameBlocks(memory, state.CurrentText, 544, 5));
+    EXPECT_TRUE(portClosed);
+}
+
+TEST_F(CloneTransfer, HangUpDuringADownloadEndsItAtOnce)
+{
+    radio.SetFaults(hangUpAfter(16 + 1 + 3));   // identify reply, WriteBegin and 2 block acks
+    EXPECT_FALSE(run(3));
+    expectMessage("Download error");
+    EXPECT_NE(prompt.shown[0].detail.find("disappeared"), std::string::npos) << prompt.shown[0].detail;
+    EXPECT_TRUE(portClosed);
+    for (const auto& f : radio.Frames())
+        EXPECT_NE(f.command, kWriteEnd);
+}
+
+TEST_F(CloneTransfer, FactoryAreaKeepsTheRadiosOwnSerialNumber)
+{
+    state.CurrentMem.FactoryOpt().SetSerialNo("00000000");
+    state.CurrentMem.FactoryOpt().SetCwPitch(3);
+    ASSERT_TRUE(run(2));
+    expectMessage("Download is completed");
+    EXPECT_EQ(sentFrames(radio), (std::vector<Sent>{{kIdentify, 0x1000}, {kReadSerial, 0}, {kWriteBegin, 0x0008}} +
+                                  blocksTo(0x0C00, 16) + std::vector<Sent>{{kWriteEnd, 0x0001}}));
+    EXPECT_EQ(state.CurrentMem.FactoryOpt().SerialNo(), "6E000042");
+    EXPECT_EQ(result.readSerialNo, "6E000042");
+    const sim::Memory memory = radio.GetMemory();
+    EXPECT_TRUE(sameBlocks(memory, state.CurrentText, 544, 16));
+    EXPECT_EQ(memory[sim::kSerialOffset + 1], 3);   // "E": the radio's month, written back
+}
+
+TEST_F(CloneTransfer, FactoryAreaInSerialModeWritesTheRecordsSerialNumber)
+{
+    state.SerialMode = true;
+    state.CurrentMem.FactoryOpt().SetSerialNo("7C120003");
+    ASSERT_TRUE(run(2));
+    const auto frames = sentFrames(radio);
+    ASSERT_GE(frames.size(), 2u);
+    EXPECT_EQ(frames[1], (Sent{kWriteBegin, 0x0008}));
+    TText expected;
+    PutSerial(expected, BytesField(mv53::kSerialOffset, 8), "7C120003");
+    EXPECT_EQ(std::memcmp(radio.GetMemory().data() + sim::kSerialOffset, expected.Data() + mv53::kSerialOffset, 8), 0);
+}
+
+TEST_F(CloneTransfer, MissingSerialReplyIsNoError)
+{
+    // The radio answers Identify, ignores ReadSerial, and answers again from WriteBegin on.
+    ClearRecords(state.CurrentMem);
+    std::thread unmute;
+    ASSERT_TRUE(run(2, [&](TCloneTransfer& transfer) {
+        QObject::connect(&transfer.CommX(), &TCustomCommX::OnReceive, [&] {
+            if (!radio.GetFaults().silent && radio.Frames().size() == 1) {
+                radio.SetFaults(silentRadio());
+                unmute = std::thread([&] {
+                    radio.WaitForFrames(2, 5s);
+                    radio.SetFaults({});
+                });
+            }
+        });
+    }));
+    unmute.join();
+    expectMessage("Download is completed");
+    EXPECT_EQ(state.CurrentMem.FactoryOpt().SerialNo(), "00000000");
+    EXPECT_TRUE(result.readSerialNo.empty());
+    EXPECT_EQ(sentFrames(radio).size(), 3u + 16u + 1u);
+}
+
+TEST_F(CloneTransfer, AntennaTunerSendsBothTables)
+{
+    ASSERT_TRUE(run(3));
+    EXPECT_EQ(sentFrames(radio), (std::vector<Sent>{{kIdentify, 0x1000}, {kWriteBegin, 0x0006}} +
+                                  blocksTo(0x0400, 16) + blocksTo(0x0800, 16) + std::vector<Sent>{{kWriteEnd, 0x0001}}));
+    EXPECT_EQ(progress.back(), 31);
+}
+
+TEST_F(CloneTransfer, DownloadsInAChainAreSilentOnSuccess)
+{
+    state.TransferChain = true;
+    ASSERT_TRUE(run(3));
+    EXPECT_TRUE(prompt.texts().empty());
+    EXPECT_TRUE(state.TransferChain);
+}
+
+// ---- Through the clone window ----
+
+TEST_F(CloneTransfer, SerialNumberReadThroughTheWindow)
+{
+    mv53::platform::PortMap::ClearBindings();
+    mv53::platform::PortMap::Bind(3, radio.DevicePath());
+    state.ComPortNo = 2;
+    state.AutoStartTransfer = true;
+    state.TransferChain = true;
+    state.CurrentMem.FactoryOpt().SetSerialNo("11111111");
+    std::string serial = "stale";
+    EXPECT_TRUE(RadioDownload(state, 5, nullptr, &serial));
+    EXPECT_EQ(serial, "6E000042");
+    EXPECT_FALSE(state.AutoStartTransfer);
+    EXPECT_EQ(state.CurrentMem.FactoryOpt().SerialNo(), "11111111");
+    EXPECT_EQ(sentFrames(radio), (std::vector<Sent>{{kIdentify, 0x1000}, {kReadSerial, 0}}));
+    EXPECT_TRUE(prompt.texts().empty());
+    mv53::platform::PortMap::ClearBindings();
+}
+
+// The main window's Download, step by step through the windows: user data (started with Ok),
+// read-back upload, factory values of the backup, factory area with the radio's serial.
+TEST_F(CloneTransfer, FullDownloadChainThroughTheWindows)
+{
+    mv53::platform::PortMap::ClearBindings();
+    mv53::platform::PortMap::Bind(1, radio.DevicePath());
+    ClearRecords(state.CurrentMem);
+    state.CurrentMem.Channels().Items(42).SetStatus(mv53::kChannelUsed);
+    state.CurrentMem.Channels().Items(42).SetTag("CHAIN");
+    state.CurrentMem.FactoryOpt().SetCwPitch(4);
+    state.CurrentMem.FactoryOpt().SetSerialNo("99999999");
+    state.FactoryBackup = state.CurrentMem.FactoryOpt();
+
+    state.TransferChain = true;
+    QTimer::singleShot(0, [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* frm = qobject_cast<TfrmRadio*>(w); frm && frm->isVisible())
+                frm->btnOk->click();
+    });
+    ASSERT_TRUE(RadioDownload(state, 1, nullptr));
+    state.AutoStartTransfer = true;
+    state.TransferChain = true;
+    ASSERT_TRUE(RadioUpload(state, nullptr));
+    EXPECT_EQ(state.CurrentMem.Channels().Items(42).Tag(), "CHAIN");
+    EXPECT_EQ(state.CurrentMem.Channels().Items(7).Status(), mv53::kChannelEmpty);   // cleared by the download
+    TFactoryOpt factory = state.FactoryBackup;
+    factory.SetSerialNo(state.CurrentMem.FactoryOpt().SerialNo());
+    state.CurrentMem.FactoryOpt().Assign(factory);
+    state.AutoStartTransfer = true;
+    state.TransferChain = false;
+    ASSERT_TRUE(RadioDownload(state, 2, nullptr));
+    state.TransferChain = false;
+
+    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Download is completed"});
+    const sim::Memory memory = radio.GetMemory();
+    EXPECT_TRUE(sameBlocks(memory, state.CurrentText, 544, 16));
+    TText radioImage;
+    radioImage.Raw() = memory;
+    TMVmem radioMem;
+    DecodeImage(radioImage, radioMem);
+    EXPECT_EQ(radioMem.FactoryOpt().SerialNo(), "6E000042");
+    EXPECT_EQ(radioMem.FactoryOpt().CwPitch(), 4);
+    EXPECT_EQ(radioMem.Channels().Items(42).Tag(), "CHAIN");
+    mv53::platform::PortMap::ClearBindings();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
