@@ -4,14 +4,21 @@
 
 #include "app/IniFile.h"
 #include "app/PassWord.h"
+#include "app/QtPrompt.h"
 #include "app/U_Config.h"
 #include "platform/HelpViewer.h"
 #include "platform/LockKeys.h"
 #include "platform/SingleInstance.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -216,4 +223,72 @@ TEST(PassWord, EnterComparesInUpperCaseAndCloses)
         EXPECT_EQ(dlg.SerialWriterResult(), c.serial) << c.typed;
         EXPECT_EQ(dlg.FirmwareResult(), c.firmware) << c.typed;
     }
+}
+
+// ---- the Qt prompt ---------------------------------------------------------------------------
+
+namespace {
+// Runs action on the modal box or dialog as soon as it is shown.
+template <typename Widget, typename Action>
+void WhenShown(Action action)
+{
+    QTimer::singleShot(0, [action] {
+        if (auto* w = qobject_cast<Widget*>(QApplication::activeModalWidget()))
+            action(w);
+    });
+}
+}  // namespace
+
+TEST(QtPrompt, MessageBoxesShowTheExactTextAndGiveTheAnswer)
+{
+    mv53::QtPrompt prompt(QStringLiteral("MV53 for Windows"));
+    QString title, text, detail;
+    WhenShown<QMessageBox>([&](QMessageBox* box) {
+        title = box->windowTitle();
+        text = box->text();
+        detail = box->detailedText();
+        box->button(QMessageBox::No)->click();
+    });
+    EXPECT_EQ(prompt.Message("Do you want to save the file?", mv53::PromptIcon::Confirmation,
+                             mv53::PromptButtons::YesNo, "why"),
+              mv53::PromptAnswer::No);
+    EXPECT_EQ(title, QStringLiteral("MV53 for Windows"));
+    EXPECT_EQ(text, QStringLiteral("Do you want to save the file?"));
+    EXPECT_EQ(detail, QStringLiteral("why"));
+
+    // Escape on Yes/No/Cancel is Cancel; "\r\n" is a line break.
+    WhenShown<QMessageBox>([&](QMessageBox* box) {
+        text = box->text();
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    EXPECT_EQ(prompt.Message("a\r\nb", mv53::PromptIcon::Warning, mv53::PromptButtons::YesNoCancel, {}),
+              mv53::PromptAnswer::Cancel);
+    EXPECT_EQ(text, QStringLiteral("a\nb"));
+}
+
+TEST(QtPrompt, OpenDialogOffersTheReadOnlyBox)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("radio.m53"));
+    WriteFile(file, "x");
+    mv53::QtPrompt prompt(QStringLiteral("MV53 for Windows"));
+    QStringList filters;
+    WhenShown<QFileDialog>([&](QFileDialog* dlg) {
+        filters = dlg->nameFilters();
+        auto* box = dlg->findChild<QCheckBox*>();
+        ASSERT_NE(box, nullptr);
+        box->setChecked(true);
+        dlg->selectFile(file);
+        QMetaObject::invokeMethod(dlg, "accept");
+    });
+    mv53::OpenFileRequest request;
+    request.title = "Open";
+    request.folder = dir.path().toStdString();
+    request.filters = {{"M53 Files(*.m53)", {"*.m53"}}, {"X53 Files(*.x53)", {"*.x53"}}};
+    request.offerReadOnly = true;
+    const auto result = prompt.OpenFile(request);
+    ASSERT_TRUE(result.has_value());
+    EXPECT_EQ(result->path, file.toStdString());
+    EXPECT_TRUE(result->readOnly);
+    EXPECT_EQ(filters, (QStringList{QStringLiteral("M53 Files(*.m53)"), QStringLiteral("X53 Files(*.x53)")}));
 }
