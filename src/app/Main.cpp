@@ -367,7 +367,6 @@ void TfrmMain::CreateToolBar()
     // "&Tool Bar" follows the bar: closing its floating window hides it and removes the tick.
     connect(miToolBar, &QAction::triggered, tbrMain, &QWidget::setVisible);
     connect(tbrMain, &QToolBar::visibilityChanged, miToolBar, &QAction::setChecked);
-    tbrMain->installEventFilter(this);
 }
 
 void TfrmMain::CreateSystemPanel()
@@ -794,7 +793,7 @@ void TfrmMain::closeEvent(QCloseEvent* e)
     grdCh->GridToChannels();
     if (!m_state.GridChannels.Equals(m_state.CurrentMem.Channels()))
         m_state.Modified = true;
-    if (m_state.Modified && mv53::ConfirmYesNo("Do you want to save the file?")) {
+    if (m_state.Modified && mv53::ConfirmYesNo(kSavePrompt)) {
         grdCh->CommitEditor();
         grdCh->GridToChannels();
         m_state.CurrentMem.Channels() = m_state.GridChannels;

@@ -31,6 +31,12 @@ struct TMainOptions {
     TRadioLink Link;
 };
 
+// The questions and messages of the commands.
+inline constexpr const char* kSavePrompt = "Do you want to save the file?";
+inline constexpr const char* kOverwriteDefaultPrompt = "Do you want to overwrite the default file?";
+inline constexpr const char* kServiceUploadPrompt = "Do you upload data from the radio?";
+inline constexpr const char* kFileNotFound = "File Not Found";
+
 enum class TTransferKind : int { Upload = 0, UserData = 1, FactoryArea = 2, AntTuner = 3, SerialRead = 5 };
 
 class TfrmMain final : public QMainWindow {

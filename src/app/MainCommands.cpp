@@ -12,11 +12,6 @@
 
 namespace {
 
-const char* const kSavePrompt = "Do you want to save the file?";
-const char* const kOverwriteDefaultPrompt = "Do you want to overwrite the default file?";
-const char* const kServiceUploadPrompt = "Do you upload data from the radio?";
-const char* const kFileNotFound = "File Not Found";
-
 std::vector<mv53::FileFilter> OpenFilters()
 {
     return {{"M53 Files(*.m53)", {"*.m53"}}, {"X53 Files(*.x53)", {"*.x53"}}};
