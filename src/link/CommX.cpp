@@ -160,7 +160,8 @@ public:
         if (m_fd < 0)
             return m_error;
         if (!m_notifier) {
-            m_notifier = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Read);
+            // A child of the component, so that it follows the component to its thread.
+            m_notifier = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Read, &m_owner);
             QObject::connect(m_notifier.get(), &QSocketNotifier::activated, &m_owner,
                              [this] { m_owner.TakeMail(); });
         }

@@ -91,22 +91,6 @@ TEST(KeyFunctionTable, NamesAndCodes)
     EXPECT_EQ(*codes.rbegin(), 13);
 }
 
-TEST(ColumnTables, EditKindsOfTheGrids)
-{
-    EXPECT_EQ(ChannelColumns()[1].EditKind, kEditTag);
-    EXPECT_EQ(ChannelColumns()[1].EditParam, 8);
-    EXPECT_EQ(ChannelColumns()[2].EditKind, kEditRxFreq);
-    EXPECT_EQ(ChannelColumns()[3].EditKind, kEditTxFreq);
-    EXPECT_EQ(ChannelColumns()[7].EditKind, kEditPick);
-    EXPECT_EQ(ChannelColumns()[7].EditParam, 4);
-    EXPECT_STREQ(ChannelColumns()[10].Caption2, "tcll");
-    EXPECT_EQ(TunerColumns()[9].EditKind, kEditNumber);
-    EXPECT_EQ(TunerColumns()[9].EditParam, 3);
-    EXPECT_STREQ(TunerColumns()[7].Caption2, "Mid-C");
-    for (int c = 4; c <= 8; ++c)
-        EXPECT_EQ(TunerColumns()[static_cast<size_t>(c)].EditParam, 26 + c);
-}
-
 TEST(Decimal, FromFloatKeepsTheShortestDecimalDigits)
 {
     ExpectParts(FromFloat(0.0), 1, 0, 0, 0);

@@ -19,7 +19,8 @@ struct Behaviour {
     // Blocks (below 500) sent as channel frames, in this order; without it the channels in use
     // (status byte 0xA5) are sent in ascending order.
     std::optional<std::vector<BlockNo>> channelOrder;
-    std::uint16_t endBlock = kEndBlockDefault;    // block number of the frame that ends the channels
+    // Block number of the frame that ends the channels; values below 500 are sent as 500.
+    std::uint16_t endBlock = kEndBlockDefault;
 };
 
 // The kinds of reply that stray bytes can follow (a bit set).

@@ -227,10 +227,15 @@ void RadioSimulator::Run()
     const auto hangUp = [&] {
         // Closing the master discards what the PC has not read yet: give it up to a second to
         // read the bytes that were sent, so that it sees exactly those and then the hang-up.
-        const auto giveUp = Clock::now() + std::chrono::seconds(1);
-        int waiting = 0;
-        while (m_slave >= 0 && !m_stop && Clock::now() < giveUp && ::ioctl(m_slave, FIONREAD, &waiting) == 0
-               && waiting > 0) {
+        // The bytes reach the slave's queue a moment after the write, hence the short minimum.
+        const auto started = Clock::now();
+        while (m_slave >= 0 && !m_stop) {
+            int waiting = 0;
+            if (::ioctl(m_slave, FIONREAD, &waiting) != 0)
+                break;
+            const auto elapsed = Clock::now() - started;
+            if ((waiting == 0 && elapsed >= std::chrono::milliseconds(20)) || elapsed >= std::chrono::seconds(1))
+                break;
             pollfd wake {m_wake[0], POLLIN, 0};
             const timespec step {0, 2'000'000};
             ::ppoll(&wake, 1, &step, nullptr);
@@ -252,6 +257,11 @@ void RadioSimulator::Run()
     };
     // Sends what the pacing and the hang-up fault allow; false once the line is gone.
     const auto send = [&](bool paced) {
+        const long long reached = hangUpLimit();
+        if (m_line >= 0 && reached > 0 && static_cast<long long>(m_bytesSent) >= reached) {
+            hangUp();
+            return;
+        }
         while (!tx.empty() && m_line >= 0) {
             std::size_t count = paced ? 1 : tx.size();
             const long long limit = hangUpLimit();
