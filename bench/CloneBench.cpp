@@ -126,7 +126,13 @@ int main(int argc, char** argv)
     // frames (500 channels and the end frame) and 60 area frames from the radio.
     // Fixed: Open 100 + settle 100 + last acknowledge 100 + Close 100 + 200 ms.
     const double uploadBytes = 37 + 37 + 561 + 16 + 501 * 35 + 60 * 33;
-    bool ok = measure("upload (500 channels)", 0, state, 0.6, uploadBytes);
+    const std::string only = argc > 1 ? argv[1] : "";
+    bool ok = only == "download" || measure("upload (500 channels)", 0, state, 0.6, uploadBytes);
+    if (only == "upload") {
+        radio.terminate();
+        radio.waitForFinished(10000);
+        return ok ? 0 : 1;
+    }
 
     // User-data download: Identify, WriteBegin, 500 + 44 WriteBlocks, WriteEnd from the PC;
     // identify reply and 545 reply bytes from the radio.
