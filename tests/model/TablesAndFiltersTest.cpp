@@ -58,17 +58,6 @@ TEST(OptionTables, LookupsAndOutOfRangeArguments)
     EXPECT_EQ(ValIndexOf(25, "DISABLE"), 1);
 }
 
-TEST(OptionTables, EveryListHasExactlyCountItems)
-{
-    const int expected[kOptionListCount] = {2, 5, 2, 2, 17, 2, 2, 5, 7, 3, 6, 10, 2, 5, 4, 2, 3, 2,
-                                            4, 3, 2, 2, 2, 2, 2, 2, 2, 2, 10, 3, 2, 2, 4, 4, 2, 0};
-    for (int list = 0; list < kOptionListCount; ++list) {
-        EXPECT_EQ(ValCount(list), expected[list]) << "list " << list;
-        for (int i = 0; i < kOptionSlotCount; ++i)
-            EXPECT_EQ(ValText(list, i).empty(), i >= expected[list]) << "list " << list << " item " << i;
-    }
-}
-
 TEST(KeyFunctionTable, NamesAndCodes)
 {
     EXPECT_EQ(KeyFuncCode("N/A"), 0);
@@ -182,65 +171,38 @@ TEST(KeyFilters, AcceptedCharactersOverAllCodes)
     EXPECT_EQ(other, 'x');
 }
 
-TEST(TextHelpers, NumbersFromText)
+// Text in, text out: each helper over a few typical and malformed texts.
+TEST(TextHelpers, NumberDigitTagAndFrequencyTexts)
 {
-    EXPECT_EQ(TextToInt("42"), 42);
-    EXPECT_EQ(TextToInt(" -7 "), -7);
-    EXPECT_EQ(TextToInt("+5"), 5);
-    EXPECT_EQ(TextToInt("1.5"), 0);
-    EXPECT_EQ(TextToInt("2147483648"), 0);
-    EXPECT_EQ(TextToInt("+-1"), 0);
-    EXPECT_EQ(TextToInt(""), 0);
-    EXPECT_DOUBLE_EQ(TextToFloat("2.5"), 2.5);
-    EXPECT_DOUBLE_EQ(TextToFloat(" -1e2 "), -100.0);
-    EXPECT_EQ(TextToFloat("2,5"), 0.0);
-    EXPECT_EQ(TextToFloat("inf"), 0.0);
-    EXPECT_EQ(TextToFloat("nan"), 0.0);
-    EXPECT_EQ(TextToFloat("1e999"), 0.0);
-    EXPECT_EQ(TextToFloat("."), 0.0);
-}
+    using Case = std::pair<const char*, const char*>;
+    const auto check = [](const auto& convert, std::initializer_list<Case> cases) {
+        for (const auto& [in, out] : cases)
+            EXPECT_EQ(convert(in), out) << '"' << in << '"';
+    };
+    check([](const char* t) { return std::to_string(TextToInt(t)); },
+          {{"42", "42"}, {" -7 ", "-7"}, {"+5", "5"}, {"1.5", "0"}, {"2147483648", "0"}, {"+-1", "0"}, {"", "0"}});
+    check([](const char* t) { return mv53::FormatFixed(TextToFloat(t), 1); },
+          {{"2.5", "2.5"}, {" -1e2 ", "-100.0"}, {"2,5", "0.0"}, {"inf", "0.0"}, {"nan", "0.0"}, {"1e999", "0.0"},
+           {".", "0.0"}});
+    check(DigitsOnly, {{" 0123 ", "0123"}, {"12a", ""}, {"1\b2", ""}});
+    check(DigitsOrDashes, {{"----", "----"}, {"x", "----"}, {"", "----"}, {"77", "77"}});
+    check(FormatSigned, {{"+0", "0"}, {"1-2", "0"}, {"abc", "0"}, {"-300", "-300"}, {" 12 ", "+12"}, {"-", "0"},
+                         {"99999999999", "0"}});
+    check(NormalizeTag, {{"ch-1~", "CH-1 "}, {"a\tb\x80", "A B "}});
+    check(FormatTag, {{"AB", "AB      "}, {"abcdefghij", "ABCDEFGHIJ"}});
 
-TEST(TextHelpers, DigitAndSignedTexts)
-{
-    EXPECT_EQ(DigitsOnly(" 0123 "), "0123");
-    EXPECT_EQ(DigitsOnly("12a"), "");
-    EXPECT_EQ(DigitsOnly("1\b2"), "");
-    EXPECT_EQ(DigitsOrDashes("----"), "----");
-    EXPECT_EQ(DigitsOrDashes("x"), "----");
-    EXPECT_EQ(DigitsOrDashes(""), "----");
-    EXPECT_EQ(DigitsOrDashes("77"), "77");
-    EXPECT_EQ(FormatSigned("+0"), "0");
-    EXPECT_EQ(FormatSigned("1-2"), "0");
-    EXPECT_EQ(FormatSigned("abc"), "0");
-    EXPECT_EQ(FormatSigned("-300"), "-300");
-    EXPECT_EQ(FormatSigned(" 12 "), "+12");
-    EXPECT_EQ(FormatSigned("-"), "0");
-    EXPECT_EQ(FormatSigned("99999999999"), "0");
-}
-
-TEST(TextHelpers, Tags)
-{
-    EXPECT_EQ(NormalizeTag("ch-1~"), "CH-1 ");
-    EXPECT_EQ(NormalizeTag("a\tb\x80"), "A B ");
-    EXPECT_EQ(FormatTag("AB"), "AB      ");
-    EXPECT_EQ(FormatTag("abcdefghij"), "ABCDEFGHIJ");
-}
-
-TEST(TextHelpers, FrequenciesAreLimitedByColumnAndRange)
-{
-    EXPECT_EQ(FormatFreq("0,3", kRxFreqColumn, 0), "0.50000");
-    EXPECT_EQ(FormatFreq("0,3", kRxFreqColumn, 1), "3.00000");
-    EXPECT_EQ(FormatFreq("1", kTxFreqColumn, 0), "1.60000");
-    EXPECT_EQ(FormatFreq("12.3456789", kRxFreqColumn, 0), "12.34568");
-    EXPECT_EQ(FormatFreq("7", kRxFreqColumn, 0), "7.00000");
-    EXPECT_EQ(FormatFreq("45", kTxFreqColumn, 0), "30.00000");
-    EXPECT_EQ(FormatFreq("", kRxFreqColumn, 0), "0.50000");
-    EXPECT_EQ(FormatFreq(".", kTxFreqColumn, 0), "1.60000");
-    EXPECT_EQ(FormatFreq("1,2.5", 0, 0), "1.25000");
-    EXPECT_EQ(FormatFreq(" 2 MHz", 0, 0), "2.00000");
-    EXPECT_EQ(FormatFreq("0.1", 0, 0), "0.10000");
-    EXPECT_EQ(FormatFreq("0.1", 99, 0), "0.10000");
-    EXPECT_EQ(FormatFreq("-5", kRxFreqColumn, 0), "5.00000");
+    struct Freq {
+        const char* text;
+        int column, range;
+        const char* out;
+    };
+    for (const Freq& f : {Freq{"0,3", kRxFreqColumn, 0, "0.50000"}, {"0,3", kRxFreqColumn, 1, "3.00000"},
+                          {"1", kTxFreqColumn, 0, "1.60000"}, {"12.3456789", kRxFreqColumn, 0, "12.34568"},
+                          {"7", kRxFreqColumn, 0, "7.00000"}, {"45", kTxFreqColumn, 0, "30.00000"},
+                          {"", kRxFreqColumn, 0, "0.50000"}, {".", kTxFreqColumn, 0, "1.60000"},
+                          {"1,2.5", 0, 0, "1.25000"}, {" 2 MHz", 0, 0, "2.00000"}, {"0.1", 0, 0, "0.10000"},
+                          {"0.1", 99, 0, "0.10000"}, {"-5", kRxFreqColumn, 0, "5.00000"}})
+        EXPECT_EQ(FormatFreq(f.text, f.column, f.range), f.out) << f.text << " column " << f.column;
 }
 
 TEST(TextHelpers, HugeOrMalformedFrequencyTexts)
