@@ -2,6 +2,7 @@
 // values that do not fit their fields.
 
 #include "RecordsJson.h"
+#include "TestRecords.h"
 
 #include "model/Decimal.h"
 #include "model/MVmem.h"
@@ -17,15 +18,9 @@ using mv53::cli::FrequencyToJson;
 using mv53::cli::Json;
 using mv53::cli::RecordsFromJson;
 using mv53::cli::RecordsToJson;
+using mv53::test::ClearedRecords;
 
 namespace {
-
-TMVmem Cleared()
-{
-    TMVmem mem;
-    ClearRecords(mem);
-    return mem;
-}
 
 // A frequency as FormatJson writes it, without the final line break.
 std::string FrequencyText(double mhz)
@@ -40,7 +35,7 @@ std::string FrequencyText(double mhz)
 // The messages of reading json into cleared records, one a line.
 std::string Refusals(const Json& json)
 {
-    TMVmem mem = Cleared();
+    TMVmem mem = ClearedRecords();
     std::vector<std::string> errors;
     const bool accepted = RecordsFromJson(json, mem, errors);
     EXPECT_EQ(accepted, errors.empty());
@@ -79,7 +74,7 @@ TEST(RecordsJsonFrequency, StepsOfTenHertzAreWrittenAsTheirDecimal)
 
 TEST(RecordsJsonFrequency, RangeDigitsAndType)
 {
-    Json json = RecordsToJson(Cleared());
+    Json json = RecordsToJson(ClearedRecords());
     auto& ch = json["Channels"][7];
     ch["RxFreq"] = 30;   // an integer is a number of MHz as well
     ch["TxFreq"] = 0.5;
@@ -101,22 +96,16 @@ TEST(RecordsJsonFrequency, RangeDigitsAndType)
 
 TEST(RecordsJsonRead, MissingKeysKeepTheValuesHeld)
 {
-    TMVmem mem = Cleared();
+    TMVmem mem = ClearedRecords();
     std::vector<std::string> errors;
     ASSERT_TRUE(RecordsFromJson(Json::parse(R"({"Hard": {"LampMode": 4}, "FactoryOpt": {}})"), mem, errors));
-    TMVmem expected = Cleared();
-    expected.Hard().SetLampMode(4);
-    TText a;
-    TText b;
-    EncodeImage(a, mem, true);
-    EncodeImage(b, expected, true);
-    EXPECT_TRUE(a.Equals(b));
+    EXPECT_TRUE(mv53::test::SameRecords(mem, ClearedRecords([](TMVmem& m) { m.Hard().SetLampMode(4); })));
     EXPECT_EQ(mem.FwVersion(), "----");
 }
 
 TEST(RecordsJsonRead, EveryRefusalNamesItsField)
 {
-    Json json = RecordsToJson(Cleared());
+    Json json = RecordsToJson(ClearedRecords());
     json["Channels"][3]["Mode"] = 7;
     json["Channels"][4]["Power"] = 1.0;
     json["Channels"][5]["Status"] = 0;
@@ -164,7 +153,7 @@ TEST(RecordsJsonRead, EveryRefusalNamesItsField)
 
 TEST(RecordsJsonRead, LimitsOfTheFieldsAreAccepted)
 {
-    Json json = RecordsToJson(Cleared());
+    Json json = RecordsToJson(ClearedRecords());
     json["Channels"][0]["Tag"] = "@[\\]^_ !";   // codes 64, 91..95, 32, 33
     json["Channels"][1]["Tag"] = "";
     json["Channels"][2]["Status"] = 0xA5;

@@ -1,6 +1,6 @@
 // The data file on disk: reading, writing, refusals and the messages the user sees.
 
-#include "RandomRecords.h"
+#include "TestRecords.h"
 #include "ScriptedPrompt.h"
 
 #include "model/U_E2prom.h"
@@ -125,15 +125,7 @@ TEST_F(DataFile, RandomRecordsRoundTripThroughDisk)
         const std::string path = Path("random.m53");
         ASSERT_TRUE(WriteDataFile(path, *original, *image));
         ASSERT_TRUE(ReadDataFile(path, *m_mem, *m_image));
-        EXPECT_TRUE(m_mem->Channels().Equals(original->Channels())) << seed;
-        EXPECT_TRUE(m_mem->Sel().Equals(original->Sel())) << seed;
-        EXPECT_TRUE(m_mem->TelNumbers().Equals(original->TelNumbers())) << seed;
-        EXPECT_TRUE(m_mem->AntTuner0().Equals(original->AntTuner0())) << seed;
-        EXPECT_TRUE(m_mem->AntTuner1().Equals(original->AntTuner1())) << seed;
-        EXPECT_TRUE(m_mem->TmpCorrect().Equals(original->TmpCorrect())) << seed;
-        EXPECT_TRUE(m_mem->Alignment().Equals(original->Alignment())) << seed;
-        EXPECT_TRUE(m_mem->FactoryOpt().Equals(original->FactoryOpt())) << seed;
-        EXPECT_EQ(m_mem->Comport().Value(), original->Comport().Value());
+        EXPECT_TRUE(mv53::test::SameRecords(*m_mem, *original)) << seed;
         EXPECT_TRUE(m_image->Equals(*image));
     }
     // Writing replaced the file each time; no temporary file is left beside it.

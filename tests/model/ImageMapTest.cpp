@@ -1,7 +1,7 @@
 // The radio image at byte level: field readers and writers, the built-in image, encoding,
 // decoding and the range repair.
 
-#include "RandomRecords.h"
+#include "TestRecords.h"
 
 #include "model/Text.h"
 #include "model/U_E2prom.h"
@@ -144,8 +144,9 @@ TEST(FieldTexts, TextDigitsAndSerialCoding)
 
 TEST(FieldTexts, EverySerialByteDecodesToAnEncodableCharacter)
 {
-    for (int b = 0; b < 256; ++b) {
-        for (int j = 0; j < 8; ++j) {
+    // The second byte has a coding of its own; the others share one.
+    for (int b = 0; b < 256; ++b)
+        for (int j : {0, 1, 7}) {
             Byte bytes[8] = {};
             bytes[j] = static_cast<Byte>(b);
             const std::string text = SerialFromBytes(bytes, 8);
@@ -154,7 +155,6 @@ TEST(FieldTexts, EverySerialByteDecodesToAnEncodableCharacter)
             PutSerial(image, BytesField(0, 8), text);
             ASSERT_EQ(GetSerial(image, BytesField(0, 8)), text) << b << " at " << j;
         }
-    }
 }
 
 TEST(BuiltInImage, DefaultsAtTheirOffsets)
@@ -369,18 +369,7 @@ TEST(RoundTrip, RandomRecordsSurviveEncodeAndDecode)
         TText image;
         EncodeImage(image, *original, true);
         auto back = DecodedAndRepaired(image);
-        EXPECT_TRUE(back->Channels().Equals(original->Channels())) << seed;
-        EXPECT_TRUE(back->Sel().Equals(original->Sel())) << seed;
-        EXPECT_TRUE(back->TelNumbers().Equals(original->TelNumbers())) << seed;
-        EXPECT_TRUE(back->AntTuner0().Equals(original->AntTuner0())) << seed;
-        EXPECT_TRUE(back->AntTuner1().Equals(original->AntTuner1())) << seed;
-        EXPECT_TRUE(back->Alignment().Equals(original->Alignment())) << seed;
-        EXPECT_TRUE(back->TmpCorrect().Equals(original->TmpCorrect())) << seed;
-        EXPECT_TRUE(back->FactoryOpt().Equals(original->FactoryOpt())) << seed;
-        EXPECT_TRUE(back->A1A().Equals(original->A1A()) && back->Hard().Equals(original->Hard()) &&
-                    back->PwrSave().Equals(original->PwrSave()) && back->Misc().Equals(original->Misc()) &&
-                    back->Sys().Equals(original->Sys()) && back->Opt().Equals(original->Opt()));
-        EXPECT_EQ(back->Comport().Value(), original->Comport().Value());
+        EXPECT_TRUE(mv53::test::SameRecords(*back, *original)) << seed;
         // Encoding the decoded records again gives the very same bytes.
         TText again = image;
         EncodeImage(again, *back, true);

@@ -1,15 +1,68 @@
 #pragma once
-// Random records within the ranges the radio and the editors use, for round-trip tests.
-// Fields the image does not carry back (SelFlag, alignment position 51, FwVersion, the serial
-// number of a data file) are left at their defaults so that a round trip must reproduce all.
+// Records for tests: cleared records with a few changes, their encoded image, a comparison of
+// every record, and random records within the ranges the radio and the editors use.
 
 #include "model/MVmem.h"
+#include "model/Text.h"
 #include "model/U_E2prom.h"
 
+#include <gtest/gtest.h>
+
+#include <functional>
 #include <random>
 #include <string>
 
 namespace mv53::test {
+
+// Cleared records changed by edit.
+inline TMVmem ClearedRecords(const std::function<void(TMVmem&)>& edit = {})
+{
+    TMVmem mem;
+    ClearRecords(mem);
+    if (edit)
+        edit(mem);
+    return mem;
+}
+
+// The fresh image with mem encoded into it.
+inline TText EncodedImage(const TMVmem& mem, bool withSerial)
+{
+    TText image;
+    EncodeImage(image, mem, withSerial);
+    return image;
+}
+
+// Every record of a and b compared; the failure names the records that differ.
+inline ::testing::AssertionResult SameRecords(const TMVmem& a, const TMVmem& b)
+{
+    std::string differ;
+    const auto check = [&differ](bool same, const char* name) {
+        if (!same)
+            differ += std::string(" ") + name;
+    };
+    check(a.Channels().Equals(b.Channels()), "Channels");
+    check(a.Comport().Value() == b.Comport().Value(), "Comport");
+    check(a.A1A().Equals(b.A1A()), "A1A");
+    check(a.Hard().Equals(b.Hard()), "Hard");
+    check(a.PwrSave().Equals(b.PwrSave()), "PwrSave");
+    check(a.Misc().Equals(b.Misc()), "Misc");
+    check(a.Sys().Equals(b.Sys()), "Sys");
+    check(a.Opt().Equals(b.Opt()), "Opt");
+    check(a.Sel().Equals(b.Sel()), "Sel");
+    check(a.TelNumbers().Equals(b.TelNumbers()), "TelNumbers");
+    check(a.AntTuner0().Equals(b.AntTuner0()), "AntTuner0");
+    check(a.AntTuner1().Equals(b.AntTuner1()), "AntTuner1");
+    check(a.Alignment().Equals(b.Alignment()), "Alignment");
+    check(a.TmpCorrect().Equals(b.TmpCorrect()), "TmpCorrect");
+    check(a.FactoryOpt().Equals(b.FactoryOpt()), "FactoryOpt");
+    if (differ.empty())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "records differ:" << differ;
+}
+
+// Random records. Fields the image does not carry back (SelFlag, alignment position 51,
+// FwVersion, the serial number of a data file) are left at their defaults so that a round trip
+// must reproduce all.
 
 class RandomRecords {
 public:
