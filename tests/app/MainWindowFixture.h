@@ -3,6 +3,7 @@
 // in a temporary directory, a scripted prompt, and a radio link that records its calls.
 
 #include "ScriptedPrompt.h"
+#include "TestRecords.h"
 #include "app/Main.h"
 #include "model/U_E2prom.h"
 #include "model/U_FileAccess.h"
@@ -109,11 +110,8 @@ protected:
     // Writes a data file from default records changed by edit.
     void MakeDataFile(const std::string& path, const std::function<void(TMVmem&)>& edit = {})
     {
-        TMVmem mem;
+        TMVmem mem = ClearedRecords(edit);
         TText text;
-        ClearRecords(mem);
-        if (edit)
-            edit(mem);
         ASSERT_TRUE(WriteDataFile(path, mem, text));
     }
 

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QTest>
 
+using mv53::test::ClearedRecords;
+using mv53::test::EncodedImage;
 using mv53::test::MainWindowTest;
 
 namespace {
@@ -67,18 +69,14 @@ protected:
 
 TEST_F(MainRadioTest, UploadEditSaveAndDownloadFromTheMenu)
 {
-    // The radio holds channel 8 in use with a tag of its own.
-    {
-        TMVmem mem;
-        TText image;
-        ClearRecords(mem);
-        mem.Channels().Items(7).SetStatus(0xA5);
-        mem.Channels().Items(7).SetTag("RADIO008");
-        ASSERT_TRUE(EncodeImage(image, mem, true));
-        mv53::radiosim::Memory memory{};
-        std::copy(image.Data(), image.Data() + image.Size(), memory.begin());
-        radio.SetMemory(memory);
-    }
+    // The radio holds channel 8 in use with a tag of its own, and its own serial number.
+    radio.SetMemory(EncodedImage(ClearedRecords([](TMVmem& m) {
+                                     m.Channels().Items(7).SetStatus(0xA5);
+                                     m.Channels().Items(7).SetTag("RADIO008");
+                                     m.FactoryOpt().SetSerialNo("6E000042");
+                                 }),
+                                 true)
+                        .Raw());
     TfrmMain& w = StartOnTheRadio();
     ASSERT_TRUE(w.miUpload->isEnabled());
     CloneWindowClicker clicker;
@@ -106,9 +104,13 @@ TEST_F(MainRadioTest, UploadEditSaveAndDownloadFromTheMenu)
     EXPECT_EQ(clicker.windows, 2);
     EXPECT_EQ(prompt.texts(), (std::vector<std::string>{"Download is completed"}));
     EXPECT_FALSE(w.State().TransferChain);
-    const mv53::radiosim::Memory written = radio.GetMemory();
-    const size_t block2 = 6 + 32 * 2;
-    EXPECT_EQ(written[block2], 0xA5);   // channel 3 now in use in the radio
+    TText written;
+    written.Raw() = radio.GetMemory();
+    TMVmem inRadio;
+    DecodeImage(written, inRadio);
+    EXPECT_EQ(inRadio.Channels().Items(2).Status(), 0xA5);   // channel 3 now in use in the radio
+    EXPECT_EQ(inRadio.Channels().Items(7).Tag(), "RADIO008");
+    EXPECT_EQ(inRadio.FactoryOpt().SerialNo(), "6E000042");   // the factory area kept the radio's serial
     EXPECT_EQ(w.State().CurrentFileName, Path("radio.m53"));
 }
 

@@ -4,6 +4,7 @@
 #include "model/U_FileAccess.h"
 #include "RadioSimulator.h"
 #include "ScriptedPrompt.h"
+#include "TestRecords.h"
 
 #include <gtest/gtest.h>
 
@@ -62,17 +63,19 @@ protected:
         return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     }
 
+    // Cleared records with one channel in use, a serial number and a CW pitch.
+    static TMVmem recordsWith(int channel, const std::string& tag, const std::string& serial, int cwPitch)
+    {
+        return mv53::test::ClearedRecords([&](TMVmem& mem) {
+            mem.Channels().Items(channel).SetStatus(mv53::kChannelUsed);
+            mem.Channels().Items(channel).SetTag(tag);
+            mem.FactoryOpt().SetSerialNo(serial);
+            mem.FactoryOpt().SetCwPitch(cwPitch);
+        });
+    }
     static sim::Memory memoryWith(int channel, const std::string& tag, const std::string& serial, int cwPitch)
     {
-        TMVmem mem;
-        ClearRecords(mem);
-        mem.Channels().Items(channel).SetStatus(mv53::kChannelUsed);
-        mem.Channels().Items(channel).SetTag(tag);
-        mem.FactoryOpt().SetSerialNo(serial);
-        mem.FactoryOpt().SetCwPitch(cwPitch);
-        TText image;
-        EncodeImage(image, mem, true);
-        return image.Raw();
+        return mv53::test::EncodedImage(recordsWith(channel, tag, serial, cwPitch), true).Raw();
     }
 
     static TMVmem decode(const sim::Memory& memory)
@@ -112,11 +115,7 @@ TEST_F(CliRadio, DownloadWritesUserDataThenTheFactoryAreaWithTheRadiosSerial)
     {
         mv53::test::ScriptedPrompt prompt;
         mv53::ScopedPrompt scoped(prompt);
-        TMVmem mem;
-        ClearRecords(mem);
-        mem.Channels().Items(42).SetStatus(mv53::kChannelUsed);
-        mem.Channels().Items(42).SetTag("CLI");
-        mem.FactoryOpt().SetCwPitch(4);
+        TMVmem mem = recordsWith(42, "CLI", "00000000", 4);
         TText image;
         ASSERT_TRUE(WriteDataFile(path("in.m53"), mem, image));
     }
@@ -144,18 +143,6 @@ TEST_F(CliRadio, FailuresExitWithOneAndSayWhy)
                     q(path("missing.m53"))}),
               1);
     EXPECT_NE(err.find("File read error"), std::string::npos) << err;
-
-    startRadio(memoryWith(0, "A", "6E000042", 0), {QStringLiteral("--refuse-begin")});
-    {
-        mv53::test::ScriptedPrompt prompt;
-        mv53::ScopedPrompt scoped(prompt);
-        TMVmem mem;
-        ClearRecords(mem);
-        TText image;
-        ASSERT_TRUE(WriteDataFile(path("in.m53"), mem, image));
-    }
-    EXPECT_EQ(mv53({QStringLiteral("download"), QStringLiteral("--port"), q(device), q(path("in.m53"))}), 1);
-    EXPECT_EQ(err.rfind("Download error\nThe radio refused the start of the write", 0), 0u) << err;
 }
 
 }  // namespace

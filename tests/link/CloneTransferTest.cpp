@@ -8,6 +8,7 @@
 #include "platform/PortMap.h"
 #include "RadioSimulator.h"
 #include "ScriptedPrompt.h"
+#include "TestRecords.h"
 
 #include <gtest/gtest.h>
 
@@ -38,18 +39,15 @@ constexpr sim::Command kReadSerial = sim::cmd::ReadSerial;
 // The radio's memory: a few channels in use, its own serial number, recognisable area bytes.
 sim::Memory radioMemory(const std::vector<int>& channelsInUse, const std::string& serial = "6E000042")
 {
-    TMVmem mem;
-    ClearRecords(mem);
-    for (int i : channelsInUse) {
-        TChannel& ch = mem.Channels().Items(i);
-        ch.SetStatus(mv53::kChannelUsed);
-        ch.SetTag("R" + std::to_string(i));
-    }
-    mem.FactoryOpt().SetSerialNo(serial);
-    mem.Misc().SetBeep(0);
-    TText image;
-    EncodeImage(image, mem, true);
-    return image.Raw();
+    const TMVmem mem = mv53::test::ClearedRecords([&](TMVmem& m) {
+        for (int i : channelsInUse) {
+            m.Channels().Items(i).SetStatus(mv53::kChannelUsed);
+            m.Channels().Items(i).SetTag("R" + std::to_string(i));
+        }
+        m.FactoryOpt().SetSerialNo(serial);
+        m.Misc().SetBeep(0);
+    });
+    return mv53::test::EncodedImage(mem, true).Raw();
 }
 
 // One command frame of the log, for comparing: command and address.
@@ -506,52 +504,6 @@ TEST_F(CloneTransfer, SerialNumberReadThroughTheWindow)
     EXPECT_EQ(state.CurrentMem.FactoryOpt().SerialNo(), "11111111");
     EXPECT_EQ(sentFrames(radio), (std::vector<Sent>{{kIdentify, 0x1000}, {kReadSerial, 0}}));
     EXPECT_TRUE(prompt.texts().empty());
-    mv53::platform::PortMap::ClearBindings();
-}
-
-// The main window's Download, step by step through the windows: user data (started with Ok),
-// read-back upload, factory values of the backup, factory area with the radio's serial.
-TEST_F(CloneTransfer, FullDownloadChainThroughTheWindows)
-{
-    mv53::platform::PortMap::ClearBindings();
-    mv53::platform::PortMap::Bind(1, radio.DevicePath());
-    ClearRecords(state.CurrentMem);
-    state.CurrentMem.Channels().Items(42).SetStatus(mv53::kChannelUsed);
-    state.CurrentMem.Channels().Items(42).SetTag("CHAIN");
-    state.CurrentMem.FactoryOpt().SetCwPitch(4);
-    state.CurrentMem.FactoryOpt().SetSerialNo("99999999");
-    state.FactoryBackup = state.CurrentMem.FactoryOpt();
-
-    state.TransferChain = true;
-    QTimer::singleShot(0, [] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* frm = qobject_cast<TfrmRadio*>(w); frm && frm->isVisible())
-                frm->btnOk->click();
-    });
-    ASSERT_TRUE(RadioDownload(state, 1, nullptr));
-    state.AutoStartTransfer = true;
-    state.TransferChain = true;
-    ASSERT_TRUE(RadioUpload(state, nullptr));
-    EXPECT_EQ(state.CurrentMem.Channels().Items(42).Tag(), "CHAIN");
-    EXPECT_EQ(state.CurrentMem.Channels().Items(7).Status(), mv53::kChannelEmpty);   // cleared by the download
-    TFactoryOpt factory = state.FactoryBackup;
-    factory.SetSerialNo(state.CurrentMem.FactoryOpt().SerialNo());
-    state.CurrentMem.FactoryOpt().Assign(factory);
-    state.AutoStartTransfer = true;
-    state.TransferChain = false;
-    ASSERT_TRUE(RadioDownload(state, 2, nullptr));
-    state.TransferChain = false;
-
-    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Download is completed"});
-    const sim::Memory memory = radio.GetMemory();
-    EXPECT_TRUE(sameBlocks(memory, state.CurrentText, 544, 16));
-    TText radioImage;
-    radioImage.Raw() = memory;
-    TMVmem radioMem;
-    DecodeImage(radioImage, radioMem);
-    EXPECT_EQ(radioMem.FactoryOpt().SerialNo(), "6E000042");
-    EXPECT_EQ(radioMem.FactoryOpt().CwPitch(), 4);
-    EXPECT_EQ(radioMem.Channels().Items(42).Tag(), "CHAIN");
     mv53::platform::PortMap::ClearBindings();
 }
 
