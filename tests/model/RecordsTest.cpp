@@ -19,24 +19,6 @@ std::unique_ptr<TMVmem> Cleared()
 
 }  // namespace
 
-TEST(ClearedRecords, ChannelsAreEmptyWithNumberedTags)
-{
-    auto mem = Cleared();
-    const TChannel& first = mem->Channels().Items(0);
-    const TChannel& last = mem->Channels().Items(TChannels::Last());
-    EXPECT_EQ(first.Tag(), "  CH-001");
-    EXPECT_EQ(last.Tag(), "  CH-500");
-    EXPECT_EQ(last.Status(), 0xFF);
-    EXPECT_EQ(last.Mode(), 1);
-    EXPECT_DOUBLE_EQ(last.RxFreq().ToFloat(), 3.0);
-    EXPECT_DOUBLE_EQ(last.TxFreq().ToFloat(), 3.0);
-    EXPECT_EQ(last.Spare19(), 0);
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(last.Spare(i), 255);
-    EXPECT_EQ(last.Spare31(), 255);
-    EXPECT_EQ(mem->FwVersion(), "----");
-}
-
 TEST(ClearedRecords, CommonAndFactoryDefaults)
 {
     auto mem = Cleared();
