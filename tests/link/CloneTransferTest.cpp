@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <string>
@@ -183,10 +184,13 @@ TEST_F(CloneTransfer, UploadReplacesRecordsAndImageWithTheRadiosMemory)
 
 TEST_F(CloneTransfer, UploadTakesChannelFramesInAnyOrderUntilTheEndBlock)
 {
-    for (const uint16_t endBlock : {uint16_t{0x01F4}, uint16_t{0xFFFF}}) {
-        SCOPED_TRACE(endBlock);
+    const TText fresh;
+    const std::pair<std::vector<mv53::BlockNo>, uint16_t> streams[] = {
+        {{499, 3}, 0x01F4}, {{499, 3}, 0xFFFF}, {{}, 0x01F4}};
+    for (const auto& [order, endBlock] : streams) {
+        SCOPED_TRACE(testing::Message() << order.size() << " channels, end " << endBlock);
         sim::Behaviour b;
-        b.channelOrder = std::vector<mv53::BlockNo>{499, 3};
+        b.channelOrder = order;
         b.endBlock = endBlock;
         radio.SetBehaviour(b);
         radio.ClearLogs();
@@ -194,27 +198,17 @@ TEST_F(CloneTransfer, UploadTakesChannelFramesInAnyOrderUntilTheEndBlock)
         const size_t acksBefore = radio.AcksReceived();
         ASSERT_TRUE(run(0));
         expectMessage("Upload is completed");
+        // The channels sent and the areas are the radio's; every channel not sent (channels 0
+        // and 7 are in use in the radio) keeps the fresh image's bytes.
         const sim::Memory memory = radio.GetMemory();
-        EXPECT_TRUE(sameBlocks(memory, state.CurrentText, 499, 1));
-        EXPECT_TRUE(sameBlocks(memory, state.CurrentText, 3, 1));
-        // Channel 0 is in use in the radio but was not sent: the fresh image's bytes stay.
-        EXPECT_FALSE(sameBlocks(memory, state.CurrentText, 0, 1));
+        for (int ch = 0; ch < 500; ++ch) {
+            const bool sent = std::find(order.begin(), order.end(), ch) != order.end();
+            ASSERT_TRUE(sameBlocks(sent ? memory : fresh.Raw(), state.CurrentText, ch, 1)) << ch;
+        }
         EXPECT_TRUE(sameBlocks(memory, state.CurrentText, 500, 60));
-        EXPECT_EQ(radio.AcksReceived() - acksBefore, 2u + 1u + 60u);
+        EXPECT_NE(state.CurrentMem.Channels().Items(0).Status(), mv53::kChannelUsed);
+        EXPECT_EQ(radio.AcksReceived() - acksBefore, order.size() + 1u + 60u);
     }
-}
-
-TEST_F(CloneTransfer, UploadOfOnlyTheEndFrameKeepsTheFreshChannelArea)
-{
-    sim::Behaviour b;
-    b.channelOrder = std::vector<mv53::BlockNo>{};
-    radio.SetBehaviour(b);
-    ASSERT_TRUE(run(0));
-    const TText fresh;
-    EXPECT_EQ(std::memcmp(state.CurrentText.Data() + 6, fresh.Data() + 6, 500 * 32), 0);
-    EXPECT_TRUE(sameBlocks(radio.GetMemory(), state.CurrentText, 500, 60));
-    for (int i = 0; i < 500; ++i)
-        ASSERT_NE(state.CurrentMem.Channels().Items(i).Status(), mv53::kChannelUsed) << i;
 }
 
 TEST_F(CloneTransfer, UploadInAChainIsSilentUntilItFails)
