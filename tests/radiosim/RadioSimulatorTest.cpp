@@ -206,27 +206,6 @@ TEST_F(RadioSimulatorTest, UploadWaitsForEachAcknowledge)
     EXPECT_EQ(m_pc->Read(kIdentifyReplySize).size(), kIdentifyReplySize);
 }
 
-TEST_F(RadioSimulatorTest, ChannelOrderAndEndFrameAreConfigurable)
-{
-    Behaviour b;
-    b.channelOrder = std::vector<BlockNo> {42, 5, 5};
-    b.endBlock = 0xFFFF;
-    m_radio->SetBehaviour(b);
-    std::vector<int> numbers;
-    std::vector<std::vector<Byte>> areas;
-    Upload(numbers, areas);
-    EXPECT_EQ(numbers, (std::vector<int> {42, 5, 5, 0xFFFF}));
-
-    b.channelOrder = std::vector<BlockNo> {};
-    b.endBlock = 0x01F4;
-    m_radio->SetBehaviour(b);
-    numbers.clear();
-    areas.clear();
-    Upload(numbers, areas);
-    EXPECT_EQ(numbers, (std::vector<int> {0x01F4}));
-    EXPECT_EQ(areas.size(), 60u);
-}
-
 TEST_F(RadioSimulatorTest, UserDataWriteEmptiesChannelsAndLandsBlocks)
 {
     m_radio->SetMemory(PatternMemory({1, 2, 3}));
@@ -286,62 +265,6 @@ TEST_F(RadioSimulatorTest, FactoryAndTunerWritesKeepToTheirAreas)
     EXPECT_EQ(BlockOf(m, 0), BlockOf(before, 0));   // channels untouched outside a user-data write
 }
 
-TEST_F(RadioSimulatorTest, RefusalFaults)
-{
-    const Memory before = PatternMemory({9});
-    m_radio->SetMemory(before);
-    Faults f;
-    f.refuseWriteBegin = true;
-    m_radio->SetFaults(f);
-    EXPECT_EQ(Exchange(cmd::WriteBegin, 0x00C6), Bytes({kRefuse}));
-    EXPECT_EQ(m_radio->GetMemory(), before);   // a refused begin empties nothing
-
-    f = {};
-    f.refuseWriteBlock = 2;
-    m_radio->SetFaults(f);
-    EXPECT_EQ(Exchange(cmd::WriteBegin, 0x0008), Bytes({kAccept}));
-    std::vector<Byte> answers;
-    for (int k = 0; k < 4; ++k)
-        answers.push_back(Exchange(cmd::WriteBlock, static_cast<std::uint16_t>(0x0C00 + 32 * k), BlockPattern(0x90)).at(0));
-    EXPECT_EQ(answers, Bytes({kAccept, kAccept, kRefuse, kAccept}));
-    const Memory m = m_radio->GetMemory();
-    EXPECT_EQ(BlockOf(m, 545), BlockPattern(0x90));
-    EXPECT_EQ(BlockOf(m, 546), BlockOf(before, 546));
-}
-
-TEST_F(RadioSimulatorTest, UploadFaults)
-{
-    m_radio->SetMemory(PatternMemory({0, 1}));
-    Faults f;
-    f.badChecksumFrame = 1;
-    m_radio->SetFaults(f);
-    ASSERT_TRUE(m_pc->SendFrame(cmd::ReadAll, 0));
-    auto first = m_pc->Read(kChannelFrameSize);
-    ASSERT_EQ(first.size(), kChannelFrameSize);
-    EXPECT_EQ(first[34], Checksum(first.data(), 34));
-    m_pc->SendByte(kAccept);
-    auto second = m_pc->Read(kChannelFrameSize);
-    ASSERT_EQ(second.size(), kChannelFrameSize);
-    EXPECT_EQ(second[1], 1);
-    EXPECT_NE(second[34], Checksum(second.data(), 34));
-    // Anything but 0x59 ends the stream and begins a command frame.
-    ASSERT_TRUE(m_pc->SendFrame(cmd::Identify, 0x1000));
-    EXPECT_EQ(m_pc->Read(kIdentifyReplySize).size(), kIdentifyReplySize);
-
-    f = {};
-    f.twoFramesAt = 0;
-    m_radio->SetFaults(f);
-    ASSERT_TRUE(m_pc->SendFrame(cmd::ReadAll, 0));
-    const auto both = m_pc->Read(2 * kChannelFrameSize);
-    ASSERT_EQ(both.size(), 2 * kChannelFrameSize);   // no acknowledge sent in between
-    EXPECT_EQ(both[1], 0);
-    EXPECT_EQ(both[kChannelFrameSize + 1], 1);
-    m_pc->SendByte(kAccept);
-    const auto end = m_pc->Read(kChannelFrameSize);
-    ASSERT_EQ(end.size(), kChannelFrameSize);
-    EXPECT_EQ(end[0] << 8 | end[1], 0x01F4);
-}
-
 TEST_F(RadioSimulatorTest, StrayBytesFollowTheChosenReplies)
 {
     Faults f;
@@ -356,17 +279,6 @@ TEST_F(RadioSimulatorTest, StrayBytesFollowTheChosenReplies)
     const auto frame = m_pc->Read(100, 150ms);
     ASSERT_EQ(frame.size(), kChannelFrameSize + 2);
     EXPECT_EQ(frame[kChannelFrameSize], 0xAA);
-}
-
-TEST_F(RadioSimulatorTest, SilentRadioLogsButNeverAnswers)
-{
-    Faults f;
-    f.silent = true;
-    m_radio->SetFaults(f);
-    for (Command c : {cmd::Identify, cmd::ReadAll, cmd::WriteBegin, cmd::ReadSerial, cmd::AdjustValue})
-        EXPECT_TRUE(Exchange(c, c == cmd::WriteBegin ? 0x00C6 : 0).empty()) << c;
-    EXPECT_EQ(m_radio->Frames().size(), 5u);
-    EXPECT_EQ(m_radio->BytesSent(), 0u);
 }
 
 TEST_F(RadioSimulatorTest, DamagedCommandFramesGetNoAnswer)
