@@ -233,7 +233,7 @@ TEST_F(MainWindowTest, ConfigurationIsReadAtStartAndWrittenAtClose)
     EXPECT_EQ(ini.ReadString(QStringLiteral("FIRMWARE"), QStringLiteral("BootProgram")), QStringLiteral("/opt/boot.bin"));
 }
 
-TEST_F(MainWindowTest, EleventhRecentFileIsWrittenButNotReadBack)
+TEST_F(MainWindowTest, EleventhRecentFileIsWrittenButNotReadBackNorKept)
 {
     TfrmMain& w = Start();
     for (int i = 10; i >= 0; --i)
@@ -248,6 +248,11 @@ TEST_F(MainWindowTest, EleventhRecentFileIsWrittenButNotReadBack)
     EXPECT_EQ(again.State().RecentFiles.front(), "/files/f10.m53");
     EXPECT_EQ(again.State().RecentFiles.back(), "/files/f1.m53");
     EXPECT_EQ(again.miRecent[9]->text(), QStringLiteral("&10 /files/f1.m53"));
+    // The shorter list leaves no entry of the longer one behind.
+    EXPECT_TRUE(again.close());
+    ASSERT_TRUE(ini.Load(ConfigPath()));
+    EXPECT_TRUE(ini.ReadString(QStringLiteral("RECENTFILE"), QStringLiteral("FILE10")).isEmpty());
+    EXPECT_EQ(ini.ReadString(QStringLiteral("RECENTFILE"), QStringLiteral("FILE9")), QStringLiteral("/files/f1.m53"));
 }
 
 TEST_F(MainWindowTest, ConfigurationThatCannotBeWrittenIsReportedAndTheProgramEnds)

@@ -148,23 +148,6 @@ TEST(IniFile, NamesInAnyCaseUnknownEntriesKeptAndFirstOfTwoKeysCounts)
 
 // ---- the main window's keys ------------------------------------------------------------------
 
-TEST(MainConfig, RecentFilesAreAllWrittenWithoutStaleKeysButOnlyTenRead)
-{
-    TIniFile ini;
-    TMainConfig c;
-    for (int i = 0; i < 12; ++i)
-        c.RecentFiles.push_back("/f" + std::to_string(i));
-    WriteMainConfig(ini, c);
-    EXPECT_EQ(ini.ReadString(QStringLiteral("RECENTFILE"), QStringLiteral("FILE11")), QStringLiteral("/f11"));
-    EXPECT_EQ(ReadMainConfig(ini).RecentFiles.size(), 10u);
-
-    // A shorter list later leaves no entry of the longer one behind.
-    c.RecentFiles.resize(2);
-    WriteMainConfig(ini, c);
-    EXPECT_TRUE(ini.ReadString(QStringLiteral("RECENTFILE"), QStringLiteral("FILE2")).isEmpty());
-    EXPECT_EQ(ReadMainConfig(ini).RecentFiles, c.RecentFiles);
-}
-
 TEST(MainConfig, ViewFlagsAndPorts)
 {
     TIniFile ini;
