@@ -46,18 +46,7 @@ QByteArray ReadFile(const QString& path)
 }  // namespace
 
 // ---- single instance -------------------------------------------------------------------------
-
-TEST(SingleInstance, SecondHolderIsRefusedUntilTheFirstEnds)
-{
-    QTemporaryDir dir;
-    auto first = std::make_unique<mv53::platform::SingleInstanceLock>(QStringLiteral("MV53Win"), dir.path());
-    EXPECT_TRUE(first->TryAcquire());
-    EXPECT_EQ(first->Path(), dir.filePath(QStringLiteral("MV53Win.lock")));
-    mv53::platform::SingleInstanceLock second(QStringLiteral("MV53Win"), dir.path());
-    EXPECT_FALSE(second.TryAcquire());
-    first.reset();
-    EXPECT_TRUE(second.TryAcquire());
-}
+// (A second copy of the program is refused in test_single_instance, with real processes.)
 
 TEST(SingleInstance, LockOfADeadProcessIsTakenOver)
 {
@@ -71,25 +60,19 @@ TEST(SingleInstance, LockOfADeadProcessIsTakenOver)
 
 // ---- help pages ------------------------------------------------------------------------------
 
-TEST(HelpViewer, TopicPagesContentsAndFallbacks)
+// Topic pages, the contents for a missing page and no help without a folder are checked through
+// the main window; here the contexts that are no page number and a help file without a book.
+TEST(HelpViewer, ContentsForContextsThatAreNoPageAndNothingForAMissingBook)
 {
     QTemporaryDir dir;
     const QString book = dir.filePath(QStringLiteral("help/MV53Win"));
     WriteFile(book + QStringLiteral("/index.html"), "<html/>");
-    WriteFile(book + QStringLiteral("/226.html"), "<html/>");
     mv53::platform::HelpViewer help(dir.filePath(QStringLiteral("help")));
     ASSERT_TRUE(help.Available());
-    EXPECT_EQ(help.TopicUrl(QStringLiteral("MV53Win.chm"), 226), QUrl::fromLocalFile(book + QStringLiteral("/226.html")));
-    EXPECT_EQ(help.TopicUrl(QStringLiteral("MV53Win.chm"), 0), QUrl::fromLocalFile(book + QStringLiteral("/index.html")));
-    EXPECT_EQ(help.TopicUrl(QStringLiteral("MV53Win.chm"), -3), QUrl::fromLocalFile(book + QStringLiteral("/index.html")));
-    EXPECT_EQ(help.TopicUrl(QStringLiteral("MV53Win.chm"), 28), QUrl::fromLocalFile(book + QStringLiteral("/index.html")));
-    // The service help file has no pages here.
+    for (int context : {0, -3})
+        EXPECT_EQ(help.TopicUrl(QStringLiteral("MV53Win.chm"), context), QUrl::fromLocalFile(book + QStringLiteral("/index.html")));
     EXPECT_TRUE(help.TopicUrl(QStringLiteral("MV53WinS.chm"), 226).isEmpty());
     EXPECT_FALSE(help.Show(QStringLiteral("MV53WinS.chm"), 1));
-
-    mv53::platform::HelpViewer none(dir.filePath(QStringLiteral("nothing")));
-    EXPECT_FALSE(none.Available());
-    EXPECT_TRUE(none.TopicUrl(QStringLiteral("MV53Win.chm"), 226).isEmpty());
     EXPECT_FALSE(mv53::platform::HelpViewer().Available());
 }
 
