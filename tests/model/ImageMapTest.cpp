@@ -299,65 +299,53 @@ TEST(Decoding, EmptyChannelsAreNotReadAndStrangeStatusIsRepaired)
     EXPECT_TRUE(decoded.Channels().Equals(mem->Channels()));
 }
 
+// One field of the records: set out of range, then read after the repair.
+struct RepairCase {
+    const char* field;
+    void (*set)(TMVmem&);
+    int32_t (*get)(const TMVmem&);
+    int32_t repaired;
+};
+#define REPAIR(record, field, bad, good) \
+    RepairCase{#record "." #field, [](TMVmem& m) { m.record.Set##field(bad); }, \
+               [](const TMVmem& m) { return m.record.field(); }, good}
+
 TEST(RangeRepair, OutOfRangeValuesGetTheirRepairValues)
 {
+    const RepairCase cases[] = {
+        REPAIR(Channels().Items(0), Mode, 5, 1),        REPAIR(Channels().Items(0), Power, 2, 0),
+        REPAIR(Channels().Items(0), ShiftOn, 2, 0),     REPAIR(Channels().Items(0), EncryptCode, 17, 0),
+        REPAIR(Channels().Items(0), SelcallOn, -1, 0),  REPAIR(Sel(), SelPowerSave, 12, 0),
+        REPAIR(Sel(), Preamble, 25, 8),                 REPAIR(Sel(), AllCall, 2, 1),
+        REPAIR(Sel(), SelFlag, 3, 0),                   REPAIR(FactoryOpt(), PktOffset, 400, -212),
+        REPAIR(FactoryOpt(), CwPitch, 9, 6),            REPAIR(FactoryOpt(), PktTone, 4, 2),
+        REPAIR(Misc(), Beep, 2, 1),                     REPAIR(Misc(), VoxGain, 101, 0),
+        REPAIR(Sys(), NoiseBlanker, 2, 1),              REPAIR(Sys(), Tot, 21, 0),
+        REPAIR(Hard(), LampMode, 6, 0),                 REPAIR(PwrSave(), HoldTime, 51, 0),
+        REPAIR(TelNumbers(), TelCallType, 3, 0),        REPAIR(Opt(), TunerUnit, 2, 0),
+    };
     auto mem = Cleared();
     TChannel& ch = mem->Channels().Items(0);
     ch.SetStatus(0xA5);
     ch.RxFreq().FromFloat(0.49999);
     ch.TxFreq().FromFloat(30.00001);
-    ch.SetMode(5);
-    ch.SetPower(2);
-    ch.SetShiftOn(2);
-    ch.SetEncryptCode(17);
-    ch.SetSelcallOn(-1);
     TChannel& edge = mem->Channels().Items(1);
     edge.SetStatus(0xA5);
     edge.RxFreq().FromFloat(0.5);
     edge.TxFreq().FromFloat(30.0);
-    mem->Sel().SetSelPowerSave(12);
-    mem->Sel().SetPreamble(25);
-    mem->Sel().SetAllCall(2);
-    mem->Sel().SetSelFlag(3);
-    mem->FactoryOpt().SetPktOffset(400);
-    mem->FactoryOpt().SetCwPitch(9);
+    for (const RepairCase& c : cases)
+        c.set(*mem);
     mem->FactoryOpt().SetKeyFunc(1, 14);
-    mem->FactoryOpt().SetPktTone(4);
-    mem->Misc().SetBeep(2);
-    mem->Misc().SetVoxGain(101);
-    mem->Sys().SetNoiseBlanker(2);
-    mem->Sys().SetTot(21);
-    mem->Hard().SetLampMode(6);
-    mem->PwrSave().SetHoldTime(51);
-    mem->TelNumbers().SetTelCallType(3);
-    mem->Opt().SetTunerUnit(2);
     EXPECT_TRUE(CheckRecords(*mem));
+    for (const RepairCase& c : cases)
+        EXPECT_EQ(c.get(*mem), c.repaired) << c.field;
+    EXPECT_EQ(mem->FactoryOpt().KeyFunc(1), 0);
     EXPECT_DOUBLE_EQ(ch.RxFreq().ToFloat(), 3.0);
     EXPECT_DOUBLE_EQ(ch.TxFreq().ToFloat(), 3.0);
-    EXPECT_EQ(ch.Mode(), 1);
-    EXPECT_EQ(ch.Power(), 0);
-    EXPECT_EQ(ch.ShiftOn(), 0);
-    EXPECT_EQ(ch.EncryptCode(), 0);
-    EXPECT_EQ(ch.SelcallOn(), 0);
     EXPECT_DOUBLE_EQ(edge.RxFreq().ToFloat(), 0.5);
     EXPECT_DOUBLE_EQ(edge.TxFreq().ToFloat(), 30.0);
-    EXPECT_EQ(mem->Sel().SelPowerSave(), 0);
-    EXPECT_EQ(mem->Sel().Preamble(), 8);
-    EXPECT_EQ(mem->Sel().AllCall(), 1);
-    EXPECT_EQ(mem->Sel().SelFlag(), 0);
-    EXPECT_EQ(mem->FactoryOpt().PktOffset(), -212);
-    EXPECT_EQ(mem->FactoryOpt().CwPitch(), 6);
-    EXPECT_EQ(mem->FactoryOpt().KeyFunc(1), 0);
-    EXPECT_EQ(mem->FactoryOpt().PktTone(), 2);
-    EXPECT_EQ(mem->Misc().Beep(), 1);
-    EXPECT_EQ(mem->Misc().VoxGain(), 0);
-    EXPECT_EQ(mem->Sys().NoiseBlanker(), 1);
-    EXPECT_EQ(mem->Sys().Tot(), 0);
-    EXPECT_EQ(mem->Hard().LampMode(), 0);
-    EXPECT_EQ(mem->PwrSave().HoldTime(), 0);
-    EXPECT_EQ(mem->TelNumbers().TelCallType(), 0);
-    EXPECT_EQ(mem->Opt().TunerUnit(), 0);
 }
+#undef REPAIR
 
 TEST(RoundTrip, RandomRecordsSurviveEncodeAndDecode)
 {
