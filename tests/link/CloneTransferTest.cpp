@@ -502,10 +502,3 @@ TEST_F(CloneTransfer, SerialNumberReadThroughTheWindow)
 }
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

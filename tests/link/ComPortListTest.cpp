@@ -167,10 +167,3 @@ TEST(ConfigDialog, OkTakesTheCheckedButtonAndCancelKeepsTheNumber)
     EXPECT_FALSE(ConfigureComPort(number, nullptr));
     EXPECT_EQ(number, 0);
 }
-
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -131,10 +131,3 @@ TEST(RadioWindow, HelpOpensTheTopicOfTheDirection)
     down.btnHelp->click();   // no help: nothing happens
     EXPECT_EQ(topics, (std::vector<int>{166, 168}));
 }
-
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
