@@ -266,7 +266,8 @@ void ReadRecord(const Json& j, R& r, std::span<const Field<R>> fields, Errors& e
 
 std::string SelfIdCheck(const std::string& t) { return CheckDigits(t, 4, 4); }
 std::string KillIdCheck(const std::string& t) { return CheckDigits(t, 8, 8); }
-std::string TxIdCheck(const std::string& t) { return CheckDigits(t, 4, 4); }
+// Up to 4: the image reader drops trailing blank digit bytes, so a short ID is what such a file holds.
+std::string TxIdCheck(const std::string& t) { return CheckDigits(t, 0, 4); }
 std::string NumberCheck(const std::string& t) { return CheckDigits(t, 0, 16); }
 
 constexpr int64_t kByteMax = 255;
