@@ -428,9 +428,22 @@ unsigned TCommReceiveThread::Gather()
         const auto now = Clock::now();
         if (now >= end)
             break;
+        // The missing bytes need at least their line time: half of it passes without waking
+        // for each byte (the arrivals meanwhile are counted after it), so that a long reply
+        // wakes this thread a few times, not once per byte, and never after its last byte.
+        const int missing = m_owner.m_receiveThreshold - waiting;
+        const auto doze = std::chrono::microseconds(missing / 2 * m_owner.m_charMicros.load());
+        if (missing > 2 && now + doze < limit) {
+            const auto ms = std::chrono::floor<std::chrono::milliseconds>(doze);
+            const unsigned ev = ms.count() > 0 ? m_device.WaitEvent(static_cast<int>(ms.count()), false)
+                                               : pf::kEventNone;
+            seen |= ev & (pf::kEventBreak | pf::kEventError | pf::kEventHangUp);
+            if (seen != pf::kEventNone || (ev & pf::kEventWoken))
+                break;
+        }
         // epoll counts whole milliseconds: round up, the count decides below.
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(end - now);
-        const unsigned ev = m_device.WaitNewData(static_cast<int>(left.count()));
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(end - Clock::now());
+        const unsigned ev = m_device.WaitNewData(static_cast<int>(std::max<long long>(0, left.count())));
         seen |= ev & (pf::kEventBreak | pf::kEventError | pf::kEventHangUp);
         if (seen != pf::kEventNone || (ev & pf::kEventWoken))
             break;

@@ -139,8 +139,9 @@ public:
 
     // How many bytes the owner waits for (1 by default). Above 1, bytes that keep arriving are
     // gathered into one OnReceive until this many wait in the driver, the line is quiet for
-    // kGatherQuietChars character times, or kGatherLimitMs have passed since the first of
-    // them; 1 reports every arrival at once. May be called from any thread.
+    // kGatherQuietChars character times (noticed at most half the missing bytes' line time
+    // late), or kGatherLimitMs have passed since the first of them; 1 reports every arrival
+    // at once. May be called from any thread.
     void SetReceiveThreshold(int bytes) { m_receiveThreshold.store(bytes < 1 ? 1 : bytes); }
     int ReceiveThreshold() const { return m_receiveThreshold.load(); }
     static constexpr int kGatherQuietChars = 3;
