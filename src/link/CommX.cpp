@@ -180,7 +180,8 @@ public:
     void Drain()
     {
         char bytes[64];
-        while (::read(m_fd, bytes, sizeof bytes) > 0) {
+        // A short read emptied the pipe; no second call needed to see that.
+        while (::read(m_fd, bytes, sizeof bytes) == static_cast<ssize_t>(sizeof bytes)) {
         }
     }
     bool Take(TCommNotice& notice)
@@ -396,6 +397,7 @@ public:
 
 private:
     void Run();
+    unsigned Gather();
 
     TCustomCommX& m_owner;
     pf::SerialDevice& m_device;
@@ -404,6 +406,57 @@ private:
     std::atomic<bool> m_terminated{false};
     std::thread m_thread;
 };
+
+// After bytes arrived: while the owner waits for more than are there and bytes keep coming,
+// waits for them, so that a reply arriving byte by byte at the line rate reaches the owner in
+// one notice (one round trip through its thread instead of one per byte). It ends as soon as
+// the threshold is reached, so a complete reply is not delayed; only a reply that stops short
+// waits for the quiet gap. Returns the line events seen meanwhile (break, error, hang-up).
+unsigned TCommReceiveThread::Gather()
+{
+    int waiting = 0;
+    if (m_owner.m_receiveThreshold <= 1 || m_device.BytesWaiting(waiting) != 0)
+        return pf::kEventNone;
+    const auto quiet = std::chrono::microseconds(
+        std::max(1000, TCustomCommX::kGatherQuietChars * m_owner.m_charMicros.load()));
+    const auto first = Clock::now();
+    const auto limit = first + std::chrono::milliseconds(TCustomCommX::kGatherLimitMs);
+    auto last = first;
+    unsigned seen = pf::kEventNone;
+    while (waiting > 0 && waiting < m_owner.m_receiveThreshold && !m_terminated) {
+        const auto end = std::min(last + quiet, limit);
+        const auto now = Clock::now();
+        if (now >= end)
+            break;
+        // The missing bytes need at least their line time: half of it passes without waking
+        // for each byte (the arrivals meanwhile are counted after it), so that a long reply
+        // wakes this thread a few times, not once per byte, and never after its last byte.
+        const int missing = m_owner.m_receiveThreshold - waiting;
+        const auto doze = std::chrono::microseconds(missing / 2 * m_owner.m_charMicros.load());
+        if (missing > 2 && now + doze < limit) {
+            const auto ms = std::chrono::floor<std::chrono::milliseconds>(doze);
+            const unsigned ev = ms.count() > 0 ? m_device.WaitEvent(static_cast<int>(ms.count()), false)
+                                               : pf::kEventNone;
+            seen |= ev & (pf::kEventBreak | pf::kEventError | pf::kEventHangUp);
+            if (seen != pf::kEventNone || (ev & pf::kEventWoken))
+                break;
+        }
+        // epoll counts whole milliseconds: round up, the count decides below.
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(end - Clock::now());
+        const unsigned ev = m_device.WaitNewData(static_cast<int>(std::max<long long>(0, left.count())));
+        seen |= ev & (pf::kEventBreak | pf::kEventError | pf::kEventHangUp);
+        if (seen != pf::kEventNone || (ev & pf::kEventWoken))
+            break;
+        int count = 0;
+        if (m_device.BytesWaiting(count) != 0)
+            break;
+        if (count > waiting) {
+            waiting = count;
+            last = Clock::now();
+        }
+    }
+    return seen;
+}
 
 void TCommReceiveThread::Run()
 {
@@ -416,6 +469,11 @@ void TCommReceiveThread::Run()
         unsigned ev = unread > 0 ? m_device.WaitEvent(20, false) : m_device.WaitEvent(-1, true);
         if (m_terminated)
             break;
+        if ((ev & pf::kEventData) && unread == 0) {
+            ev |= Gather();
+            if (m_terminated)
+                break;
+        }
         if (unread > 0) {
             int now = 0;
             if (m_device.BytesWaiting(now) == 0) {
@@ -517,6 +575,7 @@ void TCustomCommX::OpenSteps()
     ApplyQueueSizes();
     m_device->Purge(false, true);
     m_device->Purge(true, false);
+    UpdateCharMicros();
 
     m_device->GetLineSettings(m_dcb);
     m_dcb.baudRate = m_bitRate;
@@ -764,8 +823,11 @@ void TCustomCommX::TakeMail()
             {
                 if (!n.gate)
                     return;
-                std::lock_guard guard(n.gate->lock);
-                n.gate->handled = std::max(n.gate->handled, n.ticket);
+                {
+                    std::lock_guard guard(n.gate->lock);
+                    n.gate->handled = std::max(n.gate->handled, n.ticket);
+                }
+                // Outside the lock: the woken thread does not block on it again at once.
                 n.gate->changed.notify_all();
             }
         } done{notice};
@@ -818,6 +880,12 @@ void TCustomCommX::ChunkDone(int size)
     m_countChanged.notify_all();
 }
 
+void TCustomCommX::UpdateCharMicros()
+{
+    const int bits = 1 + m_charSize + (m_parityBit == cpbNone ? 0 : 1) + (m_stopBit == csb1 ? 1 : 2);
+    m_charMicros = m_bitRate > 0 ? static_cast<int>(1000000LL * bits / m_bitRate) : 1000000;
+}
+
 void TCustomCommX::ApplyLine(const char* message)
 {
     if (const int err = m_device->SetLineSettings(m_dcb); err != 0)
@@ -867,6 +935,7 @@ void TCustomCommX::SetDevicePath(std::string value)
 void TCustomCommX::SetBitRate(int value)
 {
     m_bitRate = value;
+    UpdateCharMicros();
     if (!IsOpen())
         return;
     if (m_transThread)
@@ -878,6 +947,7 @@ void TCustomCommX::SetBitRate(int value)
 void TCustomCommX::SetCharSize(int value)
 {
     m_charSize = value;
+    UpdateCharMicros();
     if (!IsOpen())
         return;
     m_dcb.dataBits = value;
@@ -887,6 +957,7 @@ void TCustomCommX::SetCharSize(int value)
 void TCustomCommX::SetParityBit(TCommParityBits value)
 {
     m_parityBit = value;
+    UpdateCharMicros();
     if (!IsOpen())
         return;
     m_dcb.parity = ToParity(value);
@@ -896,6 +967,7 @@ void TCustomCommX::SetParityBit(TCommParityBits value)
 void TCustomCommX::SetStopBit(TCommStopBits value)
 {
     m_stopBit = value;
+    UpdateCharMicros();
     if (!IsOpen())
         return;
     m_dcb.stopBits = ToStopBits(value);

@@ -137,6 +137,16 @@ public:
     // Character time in ms used around half-duplex line turns: 1000 / (bitRate / 10) + 1.
     static int CharTimeMs(int bitRate);
 
+    // How many bytes the owner waits for (1 by default). Above 1, bytes that keep arriving are
+    // gathered into one OnReceive until this many wait in the driver, the line is quiet for
+    // kGatherQuietChars character times (noticed at most half the missing bytes' line time
+    // late), or kGatherLimitMs have passed since the first of them; 1 reports every arrival
+    // at once. May be called from any thread.
+    void SetReceiveThreshold(int bytes) { m_receiveThreshold.store(bytes < 1 ? 1 : bytes); }
+    int ReceiveThreshold() const { return m_receiveThreshold.load(); }
+    static constexpr int kGatherQuietChars = 3;
+    static constexpr int kGatherLimitMs = 100;
+
 Q_SIGNALS:
     void OnReceive(TCustomCommX* sender, int receiveSize);
     void OnBreak(TCustomCommX* sender);
@@ -161,6 +171,7 @@ private:
     void ApplyTimeouts();
     void ApplyQueueSizes();
     void ApplyFlowCtrl();
+    void UpdateCharMicros();
     void StopThreads();
     [[noreturn]] void Raise(const char* message, int error) const;
 
@@ -211,6 +222,9 @@ private:
     std::atomic<uint64_t> m_bytesWritten{0};
     // Bytes Read took from the device; the receive thread sees from it whether a handler read.
     std::atomic<uint64_t> m_bytesRead{0};
+    std::atomic<int> m_receiveThreshold{1};
+    // Line time of one character in microseconds (start, data, parity and stop bits).
+    std::atomic<int> m_charMicros{1146};
 };
 
 // The component as windows place it: the same properties and signals.

@@ -72,8 +72,13 @@ bool TRadioReceiver::Wait(int n)
             break;
         if (m_state.RxBuffer.count >= n)
             break;
+        // The port gathers the rest of the reply into one notice.
+        if (m_comm != nullptr)
+            m_comm->SetReceiveThreshold(n - m_state.RxBuffer.count);
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
+    if (m_comm != nullptr)
+        m_comm->SetReceiveThreshold(1);
     m_timer.stop();
     return !m_state.TimedOut && !HungUp();
 }

@@ -110,6 +110,11 @@ public:
     virtual void WakeWriteWaiter() = 0;
     // Waits until bytes are waiting or the device hangs up (not wakeable; keep timeoutMs short).
     virtual unsigned WaitReadable(int timeoutMs) = 0;
+    // Like WaitEvent with data, but bytes that were already waiting do not count: kEventData
+    // means that bytes arrived since the previous call (a caller compares BytesWaiting to tell
+    // an arrival that it has already seen). This default, for devices that cannot tell, waits
+    // for breaks, errors, hang-up or a wake only, so that the caller polls at its time-out.
+    virtual unsigned WaitNewData(int timeoutMs) { return WaitEvent(timeoutMs, false); }
 
     // Number of bytes in the input queue. 0 or errno.
     virtual int BytesWaiting(int& count) = 0;

@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <linux/serial.h>
 #include <poll.h>
+#include <sys/epoll.h>
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -119,6 +120,21 @@ int SerialDevicePosix::Open(const std::string& path)
         return err;
     }
     m_fd = fd;
+    // Edge-triggered: each arrival of bytes is reported once, whether or not earlier bytes
+    // are still waiting.
+    m_arrivals = ::epoll_create1(EPOLL_CLOEXEC);
+    epoll_event data{};
+    data.events = EPOLLIN | EPOLLET;
+    data.data.fd = m_fd;
+    epoll_event wake{};
+    wake.events = EPOLLIN;
+    wake.data.fd = m_eventWake;
+    if (m_arrivals < 0 || ::epoll_ctl(m_arrivals, EPOLL_CTL_ADD, m_fd, &data) != 0 ||
+        ::epoll_ctl(m_arrivals, EPOLL_CTL_ADD, m_eventWake, &wake) != 0) {
+        const int err = errno;
+        Close();
+        return err;
+    }
     std::lock_guard lock(m_counterLock);
     m_pendingErrors = 0;
     m_hasCounters = ReadCounters(m_frame, m_overrun, m_parity, m_brk, m_bufOverrun);
@@ -133,6 +149,10 @@ void SerialDevicePosix::Close()
         ::ioctl(m_fd, TIOCNXCL);
         ::close(m_fd);
         m_fd = -1;
+    }
+    if (m_arrivals >= 0) {
+        ::close(m_arrivals);
+        m_arrivals = -1;
     }
     if (m_eventWake >= 0) {
         ::close(m_eventWake);
@@ -278,6 +298,37 @@ int SerialDevicePosix::Purge(bool input, bool output)
     return ::tcflush(m_fd, which) == 0 ? 0 : errno;
 }
 
+unsigned SerialDevicePosix::CheckCounters()
+{
+    unsigned result = kEventNone;
+    std::lock_guard lock(m_counterLock);
+    uint32_t frame = 0, overrun = 0, parity = 0, brk = 0, bufOverrun = 0;
+    if (ReadCounters(frame, overrun, parity, brk, bufOverrun)) {
+        uint32_t seen = 0;
+        if (frame != m_frame)
+            seen |= kErrorFrame;
+        if (overrun != m_overrun)
+            seen |= kErrorOverrun;
+        if (parity != m_parity)
+            seen |= kErrorParity;
+        if (bufOverrun != m_bufOverrun)
+            seen |= kErrorRxOver;
+        if (brk != m_brk) {
+            seen |= kErrorBreak;
+            result |= kEventBreak;
+        }
+        if (seen & ~kErrorBreak)
+            result |= kEventError;
+        m_pendingErrors |= seen;
+        m_frame = frame;
+        m_overrun = overrun;
+        m_parity = parity;
+        m_brk = brk;
+        m_bufOverrun = bufOverrun;
+    }
+    return result;
+}
+
 unsigned SerialDevicePosix::PollFor(short events, int wakeFd, int timeoutMs, bool watchCounters)
 {
     using Clock = std::chrono::steady_clock;
@@ -313,33 +364,8 @@ unsigned SerialDevicePosix::PollFor(short events, int wakeFd, int timeoutMs, boo
             result |= kEventData;
         if (fds[0].revents & POLLOUT)
             result |= kEventWritable;
-        if (sliced) {
-            std::lock_guard lock(m_counterLock);
-            uint32_t frame = 0, overrun = 0, parity = 0, brk = 0, bufOverrun = 0;
-            if (ReadCounters(frame, overrun, parity, brk, bufOverrun)) {
-                uint32_t seen = 0;
-                if (frame != m_frame)
-                    seen |= kErrorFrame;
-                if (overrun != m_overrun)
-                    seen |= kErrorOverrun;
-                if (parity != m_parity)
-                    seen |= kErrorParity;
-                if (bufOverrun != m_bufOverrun)
-                    seen |= kErrorRxOver;
-                if (brk != m_brk) {
-                    seen |= kErrorBreak;
-                    result |= kEventBreak;
-                }
-                if (seen & ~kErrorBreak)
-                    result |= kEventError;
-                m_pendingErrors |= seen;
-                m_frame = frame;
-                m_overrun = overrun;
-                m_parity = parity;
-                m_brk = brk;
-                m_bufOverrun = bufOverrun;
-            }
-        }
+        if (sliced)
+            result |= CheckCounters();
         if (result != kEventNone)
             return result;
         if (timeoutMs >= 0 && Clock::now() - start >= std::chrono::milliseconds(timeoutMs))
@@ -373,6 +399,31 @@ void SerialDevicePosix::WakeWriteWaiter()
     const uint64_t one = 1;
     if (m_writeWake >= 0)
         (void)!::write(m_writeWake, &one, sizeof one);
+}
+
+unsigned SerialDevicePosix::WaitNewData(int timeoutMs)
+{
+    if (m_fd < 0 || m_arrivals < 0)
+        return kEventHangUp;
+    epoll_event events[2] = {};
+    const int r = ::epoll_wait(m_arrivals, events, 2, timeoutMs);
+    if (r < 0)
+        return errno == EINTR ? kEventNone : kEventHangUp;
+    unsigned result = kEventNone;
+    for (int i = 0; i < r; ++i) {
+        if (events[i].data.fd == m_eventWake) {
+            DrainEventFd(m_eventWake);
+            result |= kEventWoken;
+            continue;
+        }
+        if (events[i].events & (EPOLLHUP | EPOLLERR))
+            result |= kEventHangUp;
+        if (events[i].events & EPOLLIN)
+            result |= kEventData;
+    }
+    if (m_hasCounters)
+        result |= CheckCounters();
+    return result != kEventNone ? result : kEventTimeout;
 }
 
 unsigned SerialDevicePosix::WaitReadable(int timeoutMs)

@@ -1,5 +1,5 @@
 #pragma once
-// SerialDevice over termios, poll and ioctl. The descriptor is non-blocking; waits are poll
+// SerialDevice over termios, poll, epoll and ioctl. The descriptor is non-blocking; waits are poll
 // calls that an eventfd per waiter can interrupt. Exclusive use is claimed twice: TIOCEXCL
 // (refuses other opens of the terminal) and an advisory flock (which also holds against root).
 
@@ -32,6 +32,7 @@ public:
     unsigned WaitWritable(int timeoutMs) override;
     void WakeWriteWaiter() override;
     unsigned WaitReadable(int timeoutMs) override;
+    unsigned WaitNewData(int timeoutMs) override;
 
     int BytesWaiting(int& count) override;
     int OutputWaiting(int& count) override;
@@ -44,6 +45,8 @@ public:
 
 private:
     unsigned PollFor(short events, int wakeFd, int timeoutMs, bool watchCounters);
+    // Adds kEventBreak / kEventError when the driver's counters moved since the last look.
+    unsigned CheckCounters();
     int SetModemLine(int bit, bool on);
     // Line error counters of the driver (TIOCGICOUNT); false when the driver keeps none.
     bool ReadCounters(uint32_t& frame, uint32_t& overrun, uint32_t& parity, uint32_t& brk,
@@ -52,6 +55,8 @@ private:
     int m_fd = -1;
     int m_eventWake = -1;
     int m_writeWake = -1;
+    // Edge-triggered watch of arrivals on m_fd, and m_eventWake, for WaitNewData.
+    int m_arrivals = -1;
     Timeouts m_timeouts;
 
     std::mutex m_counterLock;

@@ -326,6 +326,47 @@ TEST_F(CommXTest, ReadWaitsForTheRestWhileEventsFlow)
     EXPECT_EQ(comm.Read(nullptr, 1), -1);
 }
 
+TEST_F(CommXTest, ThresholdGathersBytesThatKeepArriving)
+{
+    TCommX comm;
+    Collector in;
+    in.Attach(comm);
+    // 1200 baud: the quiet gap that ends a gathering is many times the far end's byte gap.
+    comm.SetBitRate(1200);
+    OpenOnPty(comm);
+    const auto trickle = [&](std::vector<uint8_t> bytes) {
+        std::thread far([&] {
+            for (uint8_t b : bytes) {
+                m_pty.WriteAll({b});
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        });
+        const bool got = WaitUntil([&] {
+            return std::accumulate(in.sizes.begin(), in.sizes.end(), 0) >= static_cast<int>(bytes.size());
+        });
+        far.join();
+        return got;
+    };
+
+    // A reply of exactly the awaited length, byte by byte: one notice, not one per byte.
+    comm.SetReceiveThreshold(12);
+    ASSERT_TRUE(trickle({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+    EXPECT_LE(in.sizes.size(), 2u);
+    EXPECT_EQ(in.bytes, (std::vector<uint8_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+
+    // A reply that stops short still arrives, once the line is quiet.
+    in.bytes.clear();
+    in.sizes.clear();
+    comm.SetReceiveThreshold(40);
+    ASSERT_TRUE(trickle({21, 22, 23, 24, 25}));
+    EXPECT_LE(in.sizes.size(), 2u);
+    EXPECT_EQ(in.bytes, (std::vector<uint8_t>{21, 22, 23, 24, 25}));
+
+    // Below 1 means every arrival.
+    comm.SetReceiveThreshold(0);
+    EXPECT_EQ(comm.ReceiveThreshold(), 1);
+}
+
 TEST_F(CommXTest, CloseInsideAHandlerDoesNotDeadlock)
 {
     TCommX comm;

@@ -1,5 +1,6 @@
 // The POSIX serial device over a pseudo-terminal: opening and its refusals, line settings as the
-// far end sees them, data both ways, waking a waiter, and a far end that goes away.
+// far end sees them, data both ways, waking a waiter, arrivals told apart from bytes waiting,
+// and a far end that goes away.
 
 #include "platform/SerialDevice.h"
 #include "TestPty.h"
@@ -151,6 +152,34 @@ TEST(SerialDevicePosix, WakeEndsAWaitWithoutLimit)
     // A wake that comes first is kept for the next wait.
     device->WakeWriteWaiter();
     EXPECT_TRUE(device->WaitWritable(-1) & kEventWoken);
+}
+
+TEST(SerialDevicePosix, NewDataMeansArrivalsNotBytesWaiting)
+{
+    TestPty pty;
+    ASSERT_TRUE(pty.Ok());
+    auto device = CreateSerialDevice();
+    ASSERT_EQ(device->Open(pty.Path()), 0);
+
+    ASSERT_TRUE(pty.WriteAll({1, 2, 3}));
+    ASSERT_TRUE(device->WaitEvent(5000, true) & kEventData);
+    // The arrival may be reported once more; after that, unread bytes alone do not end a wait.
+    for (int i = 0; i < 3 && (device->WaitNewData(20) & kEventData); ++i) {
+    }
+    EXPECT_EQ(device->WaitNewData(50), kEventTimeout);
+    int waiting = 0;
+    ASSERT_EQ(device->BytesWaiting(waiting), 0);
+    EXPECT_EQ(waiting, 3);
+
+    ASSERT_TRUE(pty.WriteAll({4}));
+    EXPECT_TRUE(device->WaitNewData(5000) & kEventData);
+    ASSERT_EQ(device->BytesWaiting(waiting), 0);
+    EXPECT_EQ(waiting, 4);
+
+    device->WakeEventWaiter();
+    EXPECT_TRUE(device->WaitNewData(-1) & kEventWoken);
+    pty.CloseMaster();
+    EXPECT_TRUE(device->WaitNewData(5000) & kEventHangUp);
 }
 
 TEST(SerialDevicePosix, FarEndClosingIsAHangUp)
