@@ -51,13 +51,14 @@ inline constexpr int kIdentifyReplySize = 16;
 inline constexpr int kSerialReplySize = 8;
 inline constexpr int kChannelFrameSize = 35;   // block number, 32 bytes, checksum
 inline constexpr int kAreaFrameSize = 33;      // 32 bytes, checksum
-inline constexpr int kChannelBlocks = 500;
-inline constexpr int kFirstAreaBlock = 500;
-inline constexpr int kLastBlock = 559;
+// Block numbering and the text id are the image's own (model constants).
+inline constexpr BlockNo kChannelBlocks = kChannelBlockCount;
+inline constexpr BlockNo kFirstAreaBlock = kChannelBlockCount;
+inline constexpr BlockNo kLastBlock = kBlockCount - 1;
 inline constexpr Byte kAck = 0x59;
 inline constexpr Byte kNak = 0x4E;
-inline constexpr Byte kChannelInUse = 0xA5;    // first byte of a channel block in use
-inline constexpr const char* kTextId = "kt468h";
+inline constexpr Byte kChannelInUse = kChannelUsed;   // first byte of a channel block in use
+inline constexpr const char* kTextId = kModelTextId;
 
 using TFrame = std::array<Byte, kFrameSize>;
 
