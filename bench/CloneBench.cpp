@@ -10,7 +10,7 @@
 //   wall-fixed / wire    goal: within 1.03
 //   cpu / wall           CPU time of this process (all its threads), goal: under 0.02
 
-#include "app/U_Global.h"
+#include "state/U_Global.h"
 #include "link/CloneProtocol.h"
 #include "model/Prompt.h"
 #include "model/U_E2prom.h"

@@ -4,7 +4,7 @@
 
 #include "CliCommand.h"
 
-#include "app/U_Global.h"
+#include "state/U_Global.h"
 #include "link/CloneProtocol.h"
 #include "model/Prompt.h"
 #include "model/U_FileAccess.h"

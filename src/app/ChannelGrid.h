@@ -6,7 +6,7 @@
 // and whole rows. The cell texts live in a table model; Fill writes them from GridChannels and
 // GridToChannels reads them back.
 
-#include "app/U_Global.h"
+#include "state/U_Global.h"
 #include "model/U_Const.h"
 
 #include <QAbstractTableModel>

@@ -5,7 +5,7 @@
 
 #include "app/RadioLink.h"
 #include "app/U_Config.h"
-#include "app/U_Global.h"
+#include "state/U_Global.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -36,8 +36,6 @@ inline constexpr const char* kSavePrompt = "Do you want to save the file?";
 inline constexpr const char* kOverwriteDefaultPrompt = "Do you want to overwrite the default file?";
 inline constexpr const char* kServiceUploadPrompt = "Do you upload data from the radio?";
 inline constexpr const char* kFileNotFound = "File Not Found";
-
-enum class TTransferKind : int { Upload = 0, UserData = 1, FactoryArea = 2, AntTuner = 3, SerialRead = 5 };
 
 class TfrmMain final : public QMainWindow {
     Q_OBJECT

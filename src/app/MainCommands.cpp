@@ -245,7 +245,7 @@ void TfrmMain::RadioDownload()
             s.CurrentMem.FactoryOpt().SetSerialNo(serial);
             s.AutoStartTransfer = true;
             s.TransferChain = false;
-            if (m_options.Link.Download(s, static_cast<int>(TTransferKind::FactoryArea), this))
+            if (m_options.Link.Download(s, static_cast<int>(TTransferKind::Factory), this))
                 ClearChangedFlags();
         }
     }

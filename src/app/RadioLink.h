@@ -1,7 +1,7 @@
 #pragma once
 // The radio link as the main window uses it: the transfers and the COM port dialog.
 
-#include "app/U_Global.h"
+#include "state/U_Global.h"
 
 #include <cstdint>
 #include <functional>

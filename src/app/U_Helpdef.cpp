@@ -1,6 +1,6 @@
 #include "app/U_Helpdef.h"
 
-#include "app/U_Global.h"
+#include "state/U_Global.h"
 #include "platform/HelpViewer.h"
 
 void ShowHelpContext(const TProgramState& state, int context)

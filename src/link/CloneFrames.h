@@ -35,6 +35,7 @@
 // tuner) sends WriteBegin 0x0006, the 32 tuner blocks, WriteEnd 0x0001.
 
 #include "model/U_Const.h"
+#include "state/TransferKind.h"
 
 #include <array>
 #include <cstddef>
@@ -73,14 +74,7 @@ enum class TCommand : uint16_t {
     ReadSerial = 0x0109,
 };
 
-// The transfer kinds of the clone window.
-enum class TTransferKind : int {
-    Upload = 0,
-    UserData = 1,
-    Factory = 2,
-    AntTuner = 3,
-    ReadSerial = 5,
-};
+using ::TTransferKind;
 
 bool IsTransferKind(int kind);
 

@@ -4,7 +4,7 @@
 // serial port, reports progress through a signal and ends with the transfer's message. No
 // widgets: the clone window and the command line both drive it.
 
-#include "app/U_Global.h"
+#include "state/U_Global.h"
 #include "link/CloneFrames.h"
 #include "link/CommX.h"
 #include "link/RadioReceiver.h"

@@ -3,7 +3,7 @@
 // buttons that runs one transfer of the clone protocol controller and shows its progress.
 // RadioUpload and RadioDownload are what the other windows call.
 
-#include "app/U_Global.h"
+#include "state/U_Global.h"
 #include "link/CloneProtocol.h"
 
 #include <QDialog>

@@ -3,7 +3,7 @@
 // one-second silence timer and the wait loops, which block in the event loop until bytes or
 // the time-out arrive. Used by every window that talks to the radio.
 
-#include "app/U_Global.h"
+#include "state/U_Global.h"
 
 #include <QObject>
 #include <QTimer>

@@ -5,6 +5,7 @@
 
 #include "model/MVmem.h"
 #include "model/Text.h"
+#include "state/TransferKind.h"
 
 #include <array>
 #include <cstdint>
