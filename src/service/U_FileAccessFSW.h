@@ -97,6 +97,7 @@ std::uint32_t CpuChecksumValue(const Byte bytes[4]);
 inline constexpr const char* kVerdictMatch = "Checksum check: the radio's flash matches the firmware file.";
 inline constexpr const char* kVerdictMismatch =
     "WARNING: the radio's flash differs from the firmware file. Write the firmware again.";
+inline constexpr const char* kFileRefused = "The firmware file cannot be written.";
 // Reason texts shared by the window and the command line.
 inline constexpr const char* kNoKeyReason = "the file is scrambled and no unscrambling key is set";
 
