@@ -20,6 +20,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -99,6 +100,9 @@ public:
     std::size_t BytesSent() const { return m_bytesSent; }
     std::size_t BytesReceived() const { return m_bytesReceived; }
     bool HungUp() const { return m_hungUp; }
+    // How long after the PC's byte that asked for it the first byte of the held-back answer
+    // (Faults::lateAnswer) went out; empty until it has.
+    std::optional<std::chrono::nanoseconds> LateAnswerGap() const;
 
     // Waits until at least count frames have been received and answered; false on time-out.
     bool WaitForFrames(std::size_t count, std::chrono::milliseconds timeout) const;
@@ -134,6 +138,8 @@ private:
     std::atomic<std::size_t> m_bytesSent {0};
     std::atomic<std::size_t> m_bytesReceived {0};
     std::atomic<bool> m_hungUp {false};
+    std::size_t m_answers = 0;                            // answers since SetFaults (m_mutex)
+    std::optional<std::chrono::nanoseconds> m_lateGap;    // m_mutex
 };
 
 }  // namespace mv53::radiosim
