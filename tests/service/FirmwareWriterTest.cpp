@@ -264,6 +264,21 @@ TEST_F(FirmwareWriter, FailuresShowTheNoAcknowledgementTextAndAskAboutTheComPort
     }
 }
 
+TEST_F(FirmwareWriter, PortThatCannotBeOpenedAsksEachRoundWithTheReason)
+{
+    std::mt19937 rng(8);
+    File(Records(0x0000, 0x0100, rng), fw::TCpuType::HD64F2134ATF20);
+    m_writer.SetDevicePath((m_dir / "no-such-port").string());
+    m_prompt.answers = {PromptAnswer::Ok, PromptAnswer::Ok, PromptAnswer::Cancel};
+    EXPECT_FALSE(m_writer.Run(m_job));
+    EXPECT_EQ(m_writer.Result().outcome, TFirmwareOutcome::Failed);
+    ASSERT_EQ(m_prompt.shown.size(), 3u);
+    for (const auto& shown : m_prompt.shown) {
+        EXPECT_EQ(shown.text, kFswProblemOnComPort);
+        EXPECT_NE(shown.detail.find("Cannot open"), std::string::npos) << shown.detail;
+    }
+}
+
 TEST_F(FirmwareWriter, CancelDuringTheHandshakeEndsGreenWithoutADialog)
 {
     std::mt19937 rng(5);
