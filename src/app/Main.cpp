@@ -333,6 +333,7 @@ void TfrmMain::CreateMenus()
     connect(miVisible, &QAction::triggered, this, &TfrmMain::ShowVisibleDialog);
     connect(miUpload, &QAction::triggered, this, &TfrmMain::RadioUpload);
     connect(miDownload, &QAction::triggered, this, &TfrmMain::RadioDownload);
+    connect(miFirmware, &QAction::triggered, this, &TfrmMain::FirmwareUpdate);
     connect(miHelpTopics, &QAction::triggered, this, [this] { ShowHelpContext(HelpContext::kContents); });
     connect(miGetStarted, &QAction::triggered, this, [this] { ShowHelpContext(HelpContext::kGetStarted); });
     connect(miAbout, &QAction::triggered, this, &TfrmMain::About);

@@ -83,6 +83,8 @@ public:
     void OpenRecentFile(int k);   // k = 1..10
     void RadioUpload();
     void RadioDownload();
+    // "&Firmware Update": the firmware window, without exchanging records.
+    void FirmwareUpdate();
     void Configure();
     void EditCopy();
     void EditPaste();

@@ -80,6 +80,10 @@ PromptAnswer QtPrompt::Message(const std::string& text, PromptIcon icon, PromptB
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Yes);
         break;
+    case PromptButtons::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Ok);
+        break;
     }
     const int result = box.exec();
     if (no != nullptr && box.clickedButton() == no)
@@ -95,6 +99,7 @@ PromptAnswer QtPrompt::Message(const std::string& text, PromptIcon icon, PromptB
     case PromptButtons::Ok: return PromptAnswer::Ok;
     case PromptButtons::YesNo: return PromptAnswer::No;
     case PromptButtons::YesNoCancel: return PromptAnswer::Cancel;
+    case PromptButtons::OkCancel: return PromptAnswer::Cancel;
     }
     return PromptAnswer::Cancel;
 }
