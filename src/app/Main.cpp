@@ -24,7 +24,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
-#include <QPrinterInfo>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -133,6 +132,7 @@ TfrmMain::TfrmMain(TMainOptions options, QWidget* parent) : QMainWindow(parent),
     layout->addWidget(grdCh, 1);
     setCentralWidget(client);
     CreateStatusBar();
+    AttachPrinting();
 
     // Start-up, in order.
     m_state.HelpFileName = "MV53Win.chm";
@@ -667,14 +667,6 @@ void TfrmMain::UpdatePortPanel()
     char buf[32];
     std::snprintf(buf, sizeof buf, "%s%d", "COM", static_cast<int>(m_state.ComPortNo) + 1);
     m_systemValues[0][2]->setText(Q(buf));
-}
-
-void TfrmMain::UpdatePrinterPanel()
-{
-    QString name;
-    if (!QPrinterInfo::availablePrinterNames().isEmpty())
-        name = QPrinterInfo::defaultPrinterName();
-    m_systemValues[1][2]->setText(name);
 }
 
 void TfrmMain::ClearChangedFlags()
