@@ -196,7 +196,7 @@ TEST_F(PrintWindows, ZoomLevelsGiveThePageSizesOfTheLayout)
         // Full size: the page bitmap itself, 40 right and 20 down.
         const QImage& canvas = preview.imgPage1->Canvas();
         EXPECT_EQ(canvas.copy(40, 20, c.zoom2.width() - 40, c.zoom2.height() - 20),
-                  preview.PageBitmap(0).copy(0, 0, c.zoom2.width() - 40, c.zoom2.height() - 20))
+                  preview.PageBitmap(0).convertToFormat(QImage::Format_RGB32).copy(0, 0, c.zoom2.width() - 40, c.zoom2.height() - 20))
             << c.name;
         QTest::mouseClick(preview.btnZoomOut, Qt::LeftButton);
         QTest::mouseClick(preview.btnZoomOut, Qt::LeftButton);
