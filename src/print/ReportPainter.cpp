@@ -49,7 +49,8 @@ struct TGlyphTable {
 
 const TGlyphTable& GlyphTable(double pixelSize)
 {
-    static TGlyphTable table;
+    // Never destroyed: a font must not outlive the application's font database at exit.
+    static TGlyphTable& table = *new TGlyphTable;
     if (table.pixelSize != pixelSize) {
         QFont font = ReportFont();
         table.font = QRawFont::fromFont(font);
