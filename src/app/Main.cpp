@@ -25,7 +25,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
-#include <QPrinterInfo>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -138,6 +137,7 @@ TfrmMain::TfrmMain(TMainOptions options, QWidget* parent) : QMainWindow(parent),
     layout->addWidget(grdCh, 1);
     setCentralWidget(client);
     CreateStatusBar();
+    AttachPrinting();
 
     // Start-up, in order.
     m_state.HelpFileName = "MV53Win.chm";
@@ -703,14 +703,6 @@ void TfrmMain::UpdatePortPanel()
     char buf[32];
     std::snprintf(buf, sizeof buf, "%s%d", "COM", static_cast<int>(m_state.ComPortNo) + 1);
     m_systemValues[0][2]->setText(Q(buf));
-}
-
-void TfrmMain::UpdatePrinterPanel()
-{
-    QString name;
-    if (!QPrinterInfo::availablePrinterNames().isEmpty())
-        name = QPrinterInfo::defaultPrinterName();
-    m_systemValues[1][2]->setText(name);
 }
 
 void TfrmMain::ClearChangedFlags()

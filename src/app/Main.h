@@ -91,6 +91,11 @@ public:
     void ShowVisibleDialog();
     void ToggleViewItem(int item);
     void About();
+    // Printing (app/MainPrint.cpp).
+    void FilePrint();
+    void FilePrintSetup();
+    void FilePrintPreview();
+    void FilePrintList();
 
     // The panels of the status bar and the system-type panel (for the tests and the help).
     QLabel* HintPanel() const { return m_panels[0]; }
@@ -142,6 +147,7 @@ private:
     void UpdateSelcallPrintChoice();
     void UpdatePortPanel();
     void UpdatePrinterPanel();
+    void AttachPrinting();
     void UpdateLockKeys();
     void ShowHint(const QString& hint);
     void ClockTick();

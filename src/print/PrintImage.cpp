@@ -1,6 +1,7 @@
 #include "print/PrintImage.h"
 
 #include "model/U_Const.h"
+#include "model/U_InputFilter.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -158,7 +159,8 @@ std::string TPrtImg::Text() const
 
 std::string TPrtImg::Fraction(double value, int digits) const
 {
-    std::string text = Sf("%2.*f", digits, value);
+    // Not printf: the C library would take the decimal point of the process's locale.
+    std::string text = mv53::FormatFixed(value, digits);
     for (char& c : text)
         if (c == '.')
             c = m_source.DecimalPoint;

@@ -27,11 +27,12 @@ char LocaleDecimalPoint()
     return point.size() == 1 && point.at(0).unicode() < 0x80 ? static_cast<char>(point.at(0).unicode()) : '.';
 }
 
-// The separator of the locale's short date format ("M/d/yy" gives "/", "dd.MM.yy" gives ".").
+// The separator of the locale's short date format ("M/d/yy" gives "/", "dd.MM.yy" gives ".");
+// "/" for a format without one of "/", "." and "-" (the C locale's "d MMM yyyy").
 char LocaleDateSeparator()
 {
     for (const QChar c : QLocale::system().dateFormat(QLocale::ShortFormat))
-        if (!c.isLetter() && c.unicode() < 0x80 && c != QLatin1Char('\''))
+        if (c == QLatin1Char('/') || c == QLatin1Char('.') || c == QLatin1Char('-'))
             return static_cast<char>(c.unicode());
     return '/';
 }

@@ -2,10 +2,14 @@
 
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QGlyphRun>
+#include <QRawFont>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+
+#include <array>
 
 namespace mv53 {
 
@@ -32,9 +36,80 @@ QSize PreviewPageSize(int pageSizeIndex)
     return pageSizeIndex == kPageLetter ? QSize(850, 1100) : QSize(827, 1169);
 }
 
+namespace {
+
+// The glyphs of the Latin-1 characters in the report font at one pixel size: bitmaps take the
+// lines as glyph runs at fixed cells, without the text layout of drawText.
+struct TGlyphTable {
+    double pixelSize = 0;
+    QRawFont font;
+    std::array<quint32, 256> glyph{};
+    double advance = 0;
+};
+
+const TGlyphTable& GlyphTable(double pixelSize)
+{
+    // Never destroyed: a font must not outlive the application's font database at exit.
+    static TGlyphTable& table = *new TGlyphTable;
+    if (table.pixelSize != pixelSize) {
+        QFont font = ReportFont();
+        table.font = QRawFont::fromFont(font);
+        table.font.setPixelSize(pixelSize);
+        QString all;
+        for (int c = 0; c < 256; ++c)
+            all.append(QChar(c < 32 ? 32 : c));
+        const QList<quint32> glyphs = table.font.glyphIndexesForString(all);
+        for (int c = 0; c < 256 && c < glyphs.size(); ++c)
+            table.glyph[static_cast<size_t>(c)] = glyphs[c];
+        const QList<QPointF> advances = table.font.advancesForGlyphIndexes(QList<quint32>{table.glyph[' ']});
+        table.advance = advances.isEmpty() ? pixelSize * 0.6 : advances.front().x();
+        table.pixelSize = pixelSize;
+    }
+    return table;
+}
+
+void DrawPageAsGlyphs(QPainter& painter, const TReportPage& page)
+{
+    const int dpi = painter.device()->logicalDpiY();
+    const TGlyphTable& table = GlyphTable(10.0 * dpi / 72.0);
+    const int h = ReportLineHeight(dpi);
+    const double ascent = table.font.ascent();
+    QList<quint32> glyphs;
+    QList<QPointF> positions;
+    QGlyphRun run;
+    run.setRawFont(table.font);
+    const auto& lines = page.Lines();
+    for (size_t n = 0; n < lines.size(); ++n) {
+        const std::string& line = lines[n];
+        glyphs.clear();
+        positions.clear();
+        const double y = static_cast<double>(n) * h + ascent;
+        for (size_t i = 0; i < line.size(); ++i) {
+            const auto c = static_cast<unsigned char>(line[i]);
+            if (c == ' ')
+                continue;
+            glyphs.append(table.glyph[c]);
+            positions.append(QPointF(static_cast<double>(i) * table.advance, y));
+        }
+        if (glyphs.isEmpty())
+            continue;
+        run.setGlyphIndexes(glyphs);
+        run.setPositions(positions);
+        painter.drawGlyphRun(QPointF(0, 0), run);
+    }
+}
+
+}  // namespace
+
 void DrawReportPage(QPainter& painter, const TReportPage& page)
 {
     painter.save();
+    if (painter.device()->devType() == QInternal::Image) {
+        painter.setPen(Qt::black);
+        DrawPageAsGlyphs(painter, page);
+        painter.restore();
+        return;
+    }
     painter.setFont(ReportFont());
     painter.setPen(Qt::black);
     painter.setBackgroundMode(Qt::TransparentMode);
@@ -60,7 +135,8 @@ std::vector<QImage> MakePreviewBitmaps(const TPrtImg& report, int pageSizeIndex)
     const int count = std::min(report.PageCount(), kMaxPreviewPages);
     bitmaps.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
-        QImage image(size, QImage::Format_RGB32);
+        // Black text on white: one byte a pixel is enough, and a quarter of the memory to clear.
+        QImage image(size, QImage::Format_Grayscale8);
         image.setDotsPerMeterX(dotsPerMeter);
         image.setDotsPerMeterY(dotsPerMeter);
         image.fill(Qt::white);

@@ -1,0 +1,327 @@
+// Printing to a real printer: a private cupsd (its own configuration, spool and socket in a
+// temporary folder) with cups-pdf queues. The job that went through CUPS is compared with the
+// PDF that MV53 writes directly by page count and by page pictures (cups-pdf passes every job
+// through Ghostscript, which re-encodes the fonts, so its text cannot be read back).
+
+#include "ScriptedPrompt.h"
+#include "TestRecords.h"
+
+#include "print/CurrentPrinter.h"
+#include "print/PrintJob.h"
+#include "print/PrinterSetup.h"
+#include "print/ReportPainter.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <memory>
+
+namespace {
+
+using mv53::TCurrentPrinter;
+
+const QString kA4Queue = QStringLiteral("MV53-A4");
+const QString kLegalQueue = QStringLiteral("MV53-Legal");
+const QString kPpd = QStringLiteral("lsb/usr/cups-pdf/CUPS-PDF_opt.ppd");
+
+struct ProcResult {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+ProcResult Exec(const QString& program, const QStringList& args, int timeoutMs = 60000)
+{
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished();
+        return {-1, {}, QStringLiteral("timed out")};
+    }
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromLocal8Bit(p.readAllStandardOutput()),
+            QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+// The scheduler of this test run; empty reason when it runs.
+class PrivateCups {
+public:
+    QString reason;   // why the printer tests cannot run
+    QTemporaryDir dir{QStringLiteral("/tmp/mv53-cups-XXXXXX")};
+    QProcess cupsd;
+    QString socket;
+
+    void Start()
+    {
+        if (::getuid() != 0) {
+            reason = QStringLiteral("cups-pdf writes its files only for a cupsd that runs as root; run this test as root");
+            return;
+        }
+        const QString exe = QStandardPaths::findExecutable(QStringLiteral("cupsd"), {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")});
+        if (exe.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("lpadmin")).isEmpty() ||
+            !QFile::exists(QStringLiteral("/usr/lib/cups/backend/cups-pdf"))) {
+            reason = QStringLiteral("cups, cups-client or printer-driver-cups-pdf is not installed (scripts/install-deps.sh installs them)");
+            return;
+        }
+        if (!dir.isValid()) {
+            reason = QStringLiteral("no temporary folder for cupsd");
+            return;
+        }
+        const QString root = dir.path();
+        for (const char* sub : {"spool", "cache", "state", "log", "tmp", "ppd"})
+            QDir(root).mkpath(QString::fromLatin1(sub));
+        // Filters run as the unprivileged user "lp": they need the spool and a scratch folder.
+        QFile(root).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                                   QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                   QFileDevice::ExeOther);
+        Exec(QStringLiteral("chmod"), {QStringLiteral("1777"), root + QStringLiteral("/tmp")});
+        Exec(QStringLiteral("chgrp"), {QStringLiteral("lp"), root + QStringLiteral("/spool"), root + QStringLiteral("/cache")});
+        Exec(QStringLiteral("chmod"), {QStringLiteral("0770"), root + QStringLiteral("/spool"), root + QStringLiteral("/cache")});
+        socket = root + QStringLiteral("/cups.sock");
+        Write(root + QStringLiteral("/cupsd.conf"),
+              QStringLiteral("Listen %1\nLogLevel info\nWebInterface No\nDefaultAuthType None\n"
+                             "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
+                             "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n")
+                  .arg(socket));
+        Write(root + QStringLiteral("/cups-files.conf"),
+              QStringLiteral("ServerRoot %1\nRequestRoot %1/spool\nCacheDir %1/cache\nStateDir %1/state\nTempDir %1/tmp\n"
+                             "ErrorLog %1/log/error_log\nAccessLog %1/log/access_log\nPageLog %1/log/page_log\n"
+                             "Printcap %1/printcap\nSystemGroup root\n")
+                  .arg(root));
+        cupsd.setProcessChannelMode(QProcess::MergedChannels);
+        cupsd.start(exe, {QStringLiteral("-f"), QStringLiteral("-c"), root + QStringLiteral("/cupsd.conf"),
+                          QStringLiteral("-s"), root + QStringLiteral("/cups-files.conf")});
+        if (!cupsd.waitForStarted(10000)) {
+            reason = QStringLiteral("cupsd did not start: ") + cupsd.errorString();
+            return;
+        }
+        QElapsedTimer t;
+        t.start();
+        while (!QFile::exists(socket) && cupsd.state() == QProcess::Running && t.elapsed() < 20000)
+            QThread::msleep(100);
+        if (!QFile::exists(socket)) {
+            reason = QStringLiteral("cupsd did not come up: ") + QString::fromLocal8Bit(cupsd.readAll()) +
+                     ErrorLogTail();
+            return;
+        }
+        // Everything in this process (lpadmin below, QPrinterInfo, the print job) talks to it.
+        qputenv("CUPS_SERVER", socket.toLocal8Bit());
+    }
+
+    QString ErrorLogTail() const
+    {
+        QFile f(dir.filePath(QStringLiteral("log/error_log")));
+        return f.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(f.readAll().right(2000)) : QString();
+    }
+
+    ~PrivateCups()
+    {
+        if (cupsd.state() != QProcess::NotRunning) {
+            cupsd.terminate();
+            if (!cupsd.waitForFinished(10000))
+                cupsd.kill();
+            cupsd.waitForFinished();
+        }
+    }
+
+private:
+    static void Write(const QString& path, const QString& text)
+    {
+        QFile f(path);
+        if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            f.write(text.toLocal8Bit());
+    }
+};
+
+std::unique_ptr<PrivateCups> g_cups;
+
+// cups-pdf puts the jobs of a user into that user's home folder, "PDF".
+QString CupsPdfFolder()
+{
+    const passwd* pw = ::getpwuid(::getuid());
+    return QString::fromLocal8Bit(pw ? pw->pw_dir : "/root") + QStringLiteral("/PDF");
+}
+
+// The pages of a PDF as grey pictures at a low resolution.
+std::vector<QImage> Pictures(const QString& pdf, const QString& prefix)
+{
+    const ProcResult r = Exec(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("40"), QStringLiteral("-gray"), pdf, prefix});
+    std::vector<QImage> pages;
+    if (r.status != 0)
+        return pages;
+    QDir folder = QFileInfo(prefix).dir();
+    QStringList names = folder.entryList({QFileInfo(prefix).fileName() + QStringLiteral("-*.pgm")}, QDir::Files, QDir::Name);
+    for (const QString& n : names)
+        pages.push_back(QImage(folder.filePath(n)).convertToFormat(QImage::Format_Grayscale8));
+    return pages;
+}
+
+// The part of a page that holds ink.
+QImage Ink(const QImage& page)
+{
+    int top = page.height(), left = page.width(), bottom = -1, right = -1;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            if (qGray(page.pixel(x, y)) < 160) {
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+    return bottom < 0 ? QImage() : page.copy(left, top, right - left + 1, bottom - top + 1);
+}
+
+// How far apart two pictures of text are: both shrunk to blocks of 4 x 4 pixels (so that the
+// glyphs' anti-aliasing does not count), the mean difference of the blocks' greys, 0 to 1.
+double Difference(const QImage& a, const QImage& b)
+{
+    const QSize blocks(std::max(1, a.width() / 4), std::max(1, a.height() / 4));
+    const QImage sa = a.scaled(blocks, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QImage sb = b.scaled(blocks, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    double sum = 0;
+    for (int y = 0; y < blocks.height(); ++y)
+        for (int x = 0; x < blocks.width(); ++x)
+            sum += std::abs(qGray(sa.pixel(x, y)) - qGray(sb.pixel(x, y)));
+    return sum / 255.0 / (blocks.width() * blocks.height());
+}
+
+class CupsPrinting : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        g_cups = std::make_unique<PrivateCups>();
+        g_cups->Start();
+        if (!g_cups->reason.isEmpty())
+            return;
+        for (const auto& [queue, paper] : {std::pair{kA4Queue, QStringLiteral("A4")}, std::pair{kLegalQueue, QStringLiteral("Legal")}}) {
+            const ProcResult r = Exec(QStringLiteral("lpadmin"), {QStringLiteral("-p"), queue, QStringLiteral("-E"), QStringLiteral("-v"),
+                                                                 QStringLiteral("cups-pdf:/"), QStringLiteral("-m"), kPpd,
+                                                                 QStringLiteral("-o"), QStringLiteral("PageSize=") + paper});
+            if (r.status != 0)
+                g_cups->reason = QStringLiteral("lpadmin failed: ") + r.err;   // reported as a failure below
+        }
+        Exec(QStringLiteral("lpadmin"), {QStringLiteral("-d"), kLegalQueue});
+    }
+    static void TearDownTestSuite() { g_cups.reset(); }
+
+    mv53::test::ScriptedPrompt prompt;
+    std::unique_ptr<mv53::ScopedPrompt> scoped;
+    QTemporaryDir tmp;
+
+    void SetUp() override
+    {
+        if (g_cups->cupsd.state() != QProcess::Running && g_cups->reason.isEmpty())
+            g_cups->reason = QStringLiteral("cupsd ended: ") + g_cups->ErrorLogTail();
+        if (!g_cups->reason.isEmpty() && !g_cups->reason.startsWith(QLatin1String("lpadmin")))
+            GTEST_SKIP() << "No printer for this test: " << g_cups->reason.toStdString();
+        ASSERT_TRUE(g_cups->reason.isEmpty()) << g_cups->reason.toStdString();
+        scoped = std::make_unique<mv53::ScopedPrompt>(prompt);
+        TCurrentPrinter::Instance().SetInstalledPrintersForTest(std::nullopt);
+    }
+    void TearDown() override
+    {
+        mv53::SetModalHook(nullptr);
+        scoped.reset();
+    }
+};
+
+TEST_F(CupsPrinting, PrintSetupListsTheQueuesAndLegalPaperShowsLetter)
+{
+    TfrmPrintSetup setup;
+    QStringList names;
+    for (int i = 0; i < setup.cmbPrinter->count(); ++i)
+        names << setup.cmbPrinter->itemText(i);
+    EXPECT_TRUE(names.contains(kA4Queue)) << names.join(QLatin1Char(',')).toStdString();
+    EXPECT_TRUE(names.contains(kLegalQueue)) << names.join(QLatin1Char(',')).toStdString();
+    EXPECT_EQ(setup.cmbPrinter->currentText(), kLegalQueue) << "the system's default printer is the current one";
+    EXPECT_EQ(setup.cmbSize->currentText(), QStringLiteral("Letter"));
+    EXPECT_TRUE(setup.btnOk->isEnabled());
+    setup.accept();
+    EXPECT_EQ(TCurrentPrinter::Instance().PrinterName(), kLegalQueue);
+    EXPECT_EQ(TCurrentPrinter::Instance().Paper(), QPageSize::Letter);
+}
+
+TEST_F(CupsPrinting, AJobThroughCupsHasThePagesOfTheDirectPdf)
+{
+    TProgramState state;
+    state.CurrentMem = mv53::test::ClearedRecords([](TMVmem& m) {
+        for (int k = 0; k < 500; ++k) {
+            m.Channels().Items(k).SetStatus(mv53::kChannelUsed);
+            m.Channels().Items(k).SetTag("CUPS" + std::to_string(k));
+        }
+    });
+    state.CurrentFileName = "/data/cups.m53";
+    state.PrintSelection = {true, true, true};
+
+    const QDateTime started = QDateTime::currentDateTime().addSecs(-1);
+    mv53::SetModalHook([](QDialog& d) {
+        auto* setup = qobject_cast<TfrmPrintSetup*>(&d);
+        if (setup) {
+            setup->cmbPrinter->setCurrentIndex(setup->cmbPrinter->findText(kA4Queue));
+            setup->cmbSize->setCurrentIndex(setup->cmbSize->findText(QStringLiteral("A4")));
+            setup->accept();
+        }
+        return d.result();
+    });
+    ASSERT_TRUE(mv53::PrintUserReport(state, nullptr)) << (prompt.shown.empty() ? "" : prompt.shown.back().detail);
+    EXPECT_EQ(TCurrentPrinter::Instance().PrinterName(), kA4Queue);
+
+    // The job lands in cups-pdf's folder once Ghostscript is done with it.
+    QString job;
+    QElapsedTimer t;
+    t.start();
+    while (job.isEmpty() && t.elapsed() < 90000) {
+        for (const QFileInfo& f : QDir(CupsPdfFolder()).entryInfoList({QStringLiteral("MV53*report*.pdf")}, QDir::Files, QDir::Time))
+            if (f.lastModified() >= started && Exec(QStringLiteral("pdfinfo"), {f.filePath()}).status == 0) {
+                job = f.filePath();
+                break;
+            }
+        if (job.isEmpty())
+            QThread::msleep(250);
+    }
+    ASSERT_FALSE(job.isEmpty()) << "no job in " << CupsPdfFolder().toStdString() << "\n" << g_cups->ErrorLogTail().toStdString();
+
+    const QString direct = tmp.filePath(QStringLiteral("direct.pdf"));
+    ASSERT_TRUE(mv53::WriteReportPdf(mv53::BuildUserReport(state), direct, QPageSize::A4, nullptr));
+    const ProcResult info = Exec(QStringLiteral("pdfinfo"), {job});
+    EXPECT_TRUE(info.out.contains(QRegularExpression(QStringLiteral("Pages:\\s+10\\b")))) << info.out.toStdString();
+    EXPECT_TRUE(info.out.contains(QStringLiteral("595 x 842"))) << info.out.toStdString();
+
+    const auto printed = Pictures(job, tmp.filePath(QStringLiteral("job")));
+    const auto expected = Pictures(direct, tmp.filePath(QStringLiteral("direct")));
+    ASSERT_EQ(printed.size(), 10u);
+    ASSERT_EQ(expected.size(), 10u);
+    for (size_t i = 0; i < printed.size(); ++i) {
+        const QImage a = Ink(printed[i]);
+        const QImage b = Ink(expected[i]);
+        ASSERT_FALSE(a.isNull()) << "page " << i + 1 << " is blank";
+        // The margins differ (printer page against PDF page); the printed text does not.
+        EXPECT_NEAR(a.width(), b.width(), 2) << "page " << i + 1;
+        EXPECT_NEAR(a.height(), b.height(), 2) << "page " << i + 1;
+        const double same = Difference(a, b);
+        EXPECT_LT(same, 0.05) << "page " << i + 1;
+    }
+    // The measure tells pages apart: the second channel page (same layout, other numbers) is
+    // about 0.1 away from the first, the same page through CUPS below 0.03.
+    const double other = Difference(Ink(printed[3]), Ink(expected[2]));
+    EXPECT_GT(other, 0.06);
+    QFile::remove(job);
+}
+
+}  // namespace

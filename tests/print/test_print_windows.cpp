@@ -1,0 +1,492 @@
+// The print windows driven like a user drives them: the preview's buttons, zoom and pages, the
+// printout list's rules, the print setup dialog over a printer list, and printing into a PDF
+// file from the main window and from a service window's call.
+
+#include "MainWindowFixture.h"
+#include "ScriptedPrompt.h"
+#include "TestRecords.h"
+
+#include "print/CurrentPrinter.h"
+#include "print/Preview.h"
+#include "print/PrintJob.h"
+#include "print/PrintList.h"
+#include "print/PrinterSetup.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QMainWindow>
+#include <QProcess>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using mv53::TCurrentPrinter;
+using mv53::TPrinterEntry;
+using mv53::test::ClearedRecords;
+using mv53::test::ScriptedPrompt;
+
+// Every test starts without printers and with the default choices of a run.
+class PrintWindows : public ::testing::Test {
+protected:
+    ScriptedPrompt prompt;
+    std::unique_ptr<mv53::ScopedPrompt> scoped;
+    TProgramState state;
+    QTemporaryDir dir;
+
+    void SetUp() override
+    {
+        scoped = std::make_unique<mv53::ScopedPrompt>(prompt);
+        TCurrentPrinter::Instance().SetInstalledPrintersForTest(std::vector<TPrinterEntry>{});
+        TfrmPreview::ForgetTwoPageChoice();
+        state.CurrentMem = ClearedRecords();
+        state.CurrentFileName = "/data/fleet.m53";
+    }
+    void TearDown() override
+    {
+        mv53::SetModalHook(nullptr);
+        TCurrentPrinter::Instance().SetInstalledPrintersForTest(std::nullopt);
+        scoped.reset();
+    }
+    // Channels 1..n in use.
+    void UseChannels(int n)
+    {
+        for (int k = 0; k < n; ++k)
+            state.CurrentMem.Channels().Items(k).SetStatus(mv53::kChannelUsed);
+    }
+    QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+};
+
+bool Blank(const QImage& image)
+{
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != qRgb(255, 255, 255))
+                return false;
+    return true;
+}
+
+QString PdfText(const QString& pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    p.waitForFinished(30000);
+    return QString::fromLocal8Bit(p.readAllStandardOutput());
+}
+
+// ---- preview ------------------------------------------------------------------------------------
+
+struct ButtonStates {
+    bool next, prev, pageCount, zoomIn, zoomOut;
+    bool operator==(const ButtonStates&) const = default;
+};
+ButtonStates States(const TfrmPreview& p)
+{
+    return {p.btnNext->isEnabled(), p.btnPrev->isEnabled(), p.btnPageCount->isEnabled(), p.btnZoomIn->isEnabled(),
+            p.btnZoomOut->isEnabled()};
+}
+
+TEST_F(PrintWindows, PreviewOfThreePagesInTwoPageMode)
+{
+    state.PrintSelection = {true, true, true};
+    UseChannels(3);
+    QMainWindow main;
+    main.setWindowTitle(QStringLiteral("fleet - MV53"));
+    main.resize(900, 700);
+    main.show();
+    TfrmPreview preview(state, &main);
+    preview.show();
+    ASSERT_EQ(preview.PageCount(), 3);
+    EXPECT_FALSE(main.isVisible()) << "the preview takes the main window's place";
+    EXPECT_EQ(preview.windowTitle(), QStringLiteral("fleet - MV53"));
+    EXPECT_EQ(preview.size(), QSize(900, 700));
+    EXPECT_EQ(preview.minimumSize(), QSize(817, 565));
+    EXPECT_EQ(preview.btnPageCount->text(), QStringLiteral("&Two Page"));
+    EXPECT_EQ(States(preview), (ButtonStates{true, false, true, true, false}));
+    EXPECT_FALSE(preview.imgPage2->isVisible());
+
+    QTest::mouseClick(preview.btnPageCount, Qt::LeftButton);
+    EXPECT_EQ(preview.btnPageCount->text(), QStringLiteral("&One Page"));
+    EXPECT_TRUE(preview.imgPage2->isVisible());
+    EXPECT_FALSE(Blank(preview.imgPage2->Canvas())) << "page 2 on the right";
+    // Zoom 0: both images as high as the box less 20, side by side 10 apart, centred.
+    const int boxW = preview.pnlBase->width() - 2 * preview.pnlBase->frameWidth();
+    const int boxH = preview.pnlBase->height() - 2 * preview.pnlBase->frameWidth();
+    EXPECT_EQ(preview.imgPage1->height(), boxH - 20);
+    EXPECT_EQ(preview.imgPage1->width(), 827 * (boxH - 20) / 1169);
+    EXPECT_EQ(preview.imgPage1->y(), 10);
+    EXPECT_EQ(preview.imgPage1->x(), (boxW - 2 * preview.imgPage1->width() - 10) / 2);
+    EXPECT_EQ(preview.imgPage2->x(), preview.imgPage1->x() + preview.imgPage1->width() + 10);
+
+    QTest::mouseClick(preview.btnNext, Qt::LeftButton);
+    EXPECT_EQ(preview.PageIndex(), 1) << "pages 2 and 3";
+    EXPECT_EQ(States(preview), (ButtonStates{true, true, true, true, false}));
+    QTest::mouseClick(preview.btnNext, Qt::LeftButton);
+    EXPECT_EQ(preview.PageIndex(), 1) << "the last page stays on the right";
+    EXPECT_TRUE(preview.btnNext->isEnabled());
+    QTest::mouseClick(preview.btnPrev, Qt::LeftButton);
+    EXPECT_EQ(preview.PageIndex(), 0);
+    EXPECT_FALSE(preview.btnPrev->isEnabled());
+
+    // Escape ends the preview; the main window comes back where the preview was.
+    preview.move(33, 44);
+    QTest::keyClick(&preview, Qt::Key_Escape);
+    EXPECT_FALSE(preview.isVisible());
+    EXPECT_EQ(preview.result(), QDialog::Rejected);
+    EXPECT_TRUE(main.isVisible());
+    EXPECT_EQ(main.size(), preview.size());
+
+    // The next preview of the run starts in two-page mode.
+    TfrmPreview again(state, nullptr);
+    again.show();
+    EXPECT_TRUE(again.TwoPage());
+    EXPECT_EQ(again.btnPageCount->text(), QStringLiteral("&One Page"));
+}
+
+TEST_F(PrintWindows, PreviewOfOnePageLeavesTheSecondImageBlank)
+{
+    state.PrintSelection = {false, false, true};
+    TfrmPreview preview(state, nullptr);
+    preview.show();
+    ASSERT_EQ(preview.PageCount(), 1);
+    EXPECT_EQ(States(preview), (ButtonStates{false, false, true, true, false}));
+    preview.TogglePageCount();
+    EXPECT_TRUE(preview.imgPage2->isVisible());
+    EXPECT_TRUE(Blank(preview.imgPage2->Canvas()));
+    EXPECT_FALSE(Blank(preview.imgPage1->Canvas()));
+    QTest::mouseClick(preview.btnNext, Qt::LeftButton);
+    EXPECT_EQ(preview.PageIndex(), 0);
+}
+
+TEST_F(PrintWindows, ZoomLevelsGiveThePageSizesOfTheLayout)
+{
+    struct Case {
+        const char* name;
+        QPageSize::PageSizeId paper;
+        QSize zoom1, zoom2;
+    };
+    const Case cases[] = {
+        {"A4", QPageSize::A4, {661, 935}, {827, 1169}},
+        {"Letter", QPageSize::Letter, {680, 880}, {850, 1100}},
+        {"Legal counts as A4", QPageSize::Legal, {661, 935}, {827, 1169}},
+    };
+    for (const Case& c : cases) {
+        TCurrentPrinter::Instance().SetInstalledPrintersForTest(std::vector<TPrinterEntry>{{QStringLiteral("P"), c.paper}});
+        TfrmPreview preview(state, nullptr);
+        preview.resize(1000, 800);
+        preview.show();
+        QTest::mouseClick(preview.btnZoomIn, Qt::LeftButton);
+        EXPECT_EQ(preview.Zoom(), 1) << c.name;
+        EXPECT_EQ(preview.imgPage1->size(), c.zoom1) << c.name;
+        EXPECT_FALSE(preview.imgPage2->isVisible()) << c.name;
+        EXPECT_EQ(States(preview), (ButtonStates{true, false, false, true, true})) << c.name;   // 2 pages
+        QTest::mouseClick(preview.btnZoomIn, Qt::LeftButton);
+        EXPECT_EQ(preview.imgPage1->size(), c.zoom2) << c.name;
+        EXPECT_EQ(preview.imgPage1->y(), 10) << c.name;
+        EXPECT_FALSE(preview.btnZoomIn->isEnabled()) << c.name;
+        // Full size: the page bitmap itself, 40 right and 20 down.
+        const QImage& canvas = preview.imgPage1->Canvas();
+        EXPECT_EQ(canvas.copy(40, 20, c.zoom2.width() - 40, c.zoom2.height() - 20),
+                  preview.PageBitmap(0).convertToFormat(QImage::Format_RGB32).copy(0, 0, c.zoom2.width() - 40, c.zoom2.height() - 20))
+            << c.name;
+        QTest::mouseClick(preview.btnZoomOut, Qt::LeftButton);
+        QTest::mouseClick(preview.btnZoomOut, Qt::LeftButton);
+        EXPECT_EQ(preview.Zoom(), 0) << c.name;
+        EXPECT_TRUE(preview.btnPageCount->isEnabled()) << c.name;
+    }
+}
+
+TEST_F(PrintWindows, ClickingThePageCyclesTheZoomAndShowsTheMagnifier)
+{
+    TfrmPreview preview(state, nullptr);
+    preview.resize(900, 700);
+    preview.show();
+    EXPECT_EQ(preview.imgPage1->cursor().shape(), Qt::BitmapCursor);
+    QTest::mouseClick(preview.imgPage1, Qt::LeftButton, {}, QPoint(preview.imgPage1->width() / 2, preview.imgPage1->height() - 5));
+    EXPECT_EQ(preview.Zoom(), 1);
+    // The pressed point (bottom middle) is scrolled towards the middle of the box.
+    EXPECT_GT(preview.pnlBase->verticalScrollBar()->value(), 0);
+    QTest::mouseClick(preview.imgPage1, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(preview.Zoom(), 2);
+    EXPECT_EQ(preview.imgPage1->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_FALSE(preview.btnPageCount->isEnabled());
+    QTest::mouseClick(preview.imgPage1, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(preview.Zoom(), 0);
+    EXPECT_TRUE(preview.btnPageCount->isEnabled());
+    EXPECT_EQ(preview.pnlBase->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(preview.imgPage1->cursor().shape(), Qt::BitmapCursor);
+}
+
+TEST_F(PrintWindows, PreviewPrintGoesThroughThePrintDialogAndEndsThePreview)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    QString caption;
+    mv53::SetModalHook([&](QDialog& d) {
+        caption = d.windowTitle();
+        d.accept();   // the PDF file, the only destination without printers
+        return d.result();
+    });
+    prompt.saveResults.push_back(Path("preview.pdf").toStdString());
+    TfrmPreview preview(state, nullptr);
+    preview.show();
+    QTest::mouseClick(preview.btnPrint, Qt::LeftButton);
+    EXPECT_EQ(caption, QStringLiteral("Print"));
+    EXPECT_FALSE(preview.isVisible());
+    EXPECT_TRUE(PdfText(Path("preview.pdf")).contains(QStringLiteral("CHANNEL DATA")));
+}
+
+// ---- printout list --------------------------------------------------------------------------
+
+TEST_F(PrintWindows, PrintoutListKeepsOneSectionAndCancelKeepsTheChoice)
+{
+    state.PrintSelection = {false, true, false};
+    {
+        TfrmPrintList list(state, nullptr);
+        list.show();
+        EXPECT_EQ(list.windowTitle(), QStringLiteral("Printout List"));
+        EXPECT_FALSE(list.chkCommon->isChecked());
+        EXPECT_TRUE(list.chkSelcall->isChecked());
+        EXPECT_FALSE(list.chkChannel->isChecked());
+        QTest::mouseClick(list.chkSelcall, Qt::LeftButton);
+        EXPECT_TRUE(list.chkSelcall->isChecked()) << "the only section stays chosen";
+        QTest::mouseClick(list.chkChannel, Qt::LeftButton);
+        QTest::mouseClick(list.chkSelcall, Qt::LeftButton);
+        EXPECT_FALSE(list.chkSelcall->isChecked());
+        QTest::mouseClick(list.btnCancel, Qt::LeftButton);
+        EXPECT_EQ(list.result(), QDialog::Rejected);
+    }
+    EXPECT_FALSE(state.PrintSelection.Common);
+    EXPECT_TRUE(state.PrintSelection.Selcall);
+    EXPECT_FALSE(state.PrintSelection.ChannelData);
+    {
+        TfrmPrintList list(state, nullptr);
+        list.show();
+        QTest::mouseClick(list.chkCommon, Qt::LeftButton);
+        QTest::keyClick(&list, Qt::Key_Escape);
+        EXPECT_EQ(list.result(), QDialog::Rejected);
+    }
+    EXPECT_FALSE(state.PrintSelection.Common);
+    {
+        TfrmPrintList list(state, nullptr);
+        list.show();
+        QTest::mouseClick(list.chkCommon, Qt::LeftButton);
+        QTest::mouseClick(list.btnOk, Qt::LeftButton);
+        EXPECT_EQ(list.result(), QDialog::Accepted);
+    }
+    EXPECT_TRUE(state.PrintSelection.Common);
+    EXPECT_TRUE(state.PrintSelection.Selcall);
+}
+
+TEST_F(PrintWindows, PrintoutListPrintTakesTheChoiceAndEndsWithOkEvenWhenSetupIsCancelled)
+{
+    int setups = 0;
+    mv53::SetModalHook([&](QDialog& d) {
+        ++setups;
+        d.reject();
+        return d.result();
+    });
+    TfrmPrintList list(state, nullptr);
+    list.show();
+    QTest::mouseClick(list.chkSelcall, Qt::LeftButton);
+    QTest::mouseClick(list.btnPrint, Qt::LeftButton);
+    EXPECT_EQ(setups, 1);
+    EXPECT_EQ(list.result(), QDialog::Accepted);
+    EXPECT_TRUE(state.PrintSelection.Selcall);
+    EXPECT_TRUE(prompt.shown.empty()) << "nothing printed, nothing to say";
+}
+
+// ---- print setup ----------------------------------------------------------------------------
+
+TEST_F(PrintWindows, PrintSetupListsThePrintersAndTakesPaperByTheRule)
+{
+    TCurrentPrinter& current = TCurrentPrinter::Instance();
+    current.SetInstalledPrintersForTest(std::vector<TPrinterEntry>{{QStringLiteral("Office"), QPageSize::Legal},
+                                                                  {QStringLiteral("Lab"), QPageSize::A4}});
+    {
+        TfrmPrintSetup setup;
+        EXPECT_EQ(setup.windowTitle(), QStringLiteral("Print Setup"));
+        ASSERT_EQ(setup.cmbPrinter->count(), 3);
+        EXPECT_EQ(setup.cmbPrinter->itemText(1), QStringLiteral("Lab"));
+        EXPECT_EQ(setup.cmbPrinter->itemText(2), QStringLiteral("PDF file"));
+        EXPECT_EQ(setup.cmbPrinter->currentText(), QStringLiteral("Office"));
+        EXPECT_EQ(setup.cmbSize->currentText(), QStringLiteral("Letter")) << "Legal paper shows Letter";
+        EXPECT_TRUE(setup.btnOk->isEnabled());
+        QTest::mouseClick(setup.btnOk, Qt::LeftButton);
+        EXPECT_EQ(setup.result(), QDialog::Accepted);
+    }
+    EXPECT_EQ(current.PrinterName(), QStringLiteral("Office"));
+    EXPECT_EQ(current.Paper(), QPageSize::Letter) << "confirming sets Letter";
+    EXPECT_EQ(current.PageSizeIndex(), 1);
+    {
+        TfrmPrintSetup setup;
+        setup.cmbPrinter->setCurrentIndex(1);
+        setup.cmbSize->setCurrentIndex(1);
+        QTest::keyClick(&setup, Qt::Key_Escape);
+        EXPECT_EQ(setup.result(), QDialog::Rejected);
+    }
+    EXPECT_EQ(current.PrinterName(), QStringLiteral("Office")) << "Escape changes nothing";
+    {
+        TfrmPrintSetup setup;
+        setup.cmbPrinter->setCurrentIndex(1);
+        setup.cmbSize->setCurrentIndex(1);
+        QTest::mouseClick(setup.btnOk, Qt::LeftButton);
+    }
+    EXPECT_EQ(current.PrinterName(), QStringLiteral("Lab"));
+    EXPECT_EQ(current.Paper(), QPageSize::A4);
+    TfrmPrintSetup setup;
+    EXPECT_EQ(setup.cmbPrinter->currentText(), QStringLiteral("Lab"));
+    EXPECT_EQ(setup.cmbSize->currentText(), QStringLiteral("A4"));
+}
+
+TEST_F(PrintWindows, WithoutAPrinterTheReportGoesIntoAPdfFileTheUserNames)
+{
+    TCurrentPrinter& current = TCurrentPrinter::Instance();
+    EXPECT_TRUE(current.DisplayName().isEmpty());
+    TfrmPrintSetup setup;
+    ASSERT_EQ(setup.cmbPrinter->count(), 1);
+    EXPECT_EQ(setup.cmbPrinter->currentText(), QStringLiteral("PDF file"));
+    EXPECT_TRUE(setup.btnOk->isEnabled());
+    // The file dialog cancelled: the setup dialog stays open and nothing changes.
+    setup.show();
+    QTest::mouseClick(setup.btnOk, Qt::LeftButton);
+    EXPECT_TRUE(setup.isVisible());
+    EXPECT_FALSE(current.IsPdf());
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.lastSave.defaultSuffix, "pdf");
+    prompt.saveResults.push_back(Path("r.pdf").toStdString());
+    setup.cmbSize->setCurrentIndex(0);
+    QTest::mouseClick(setup.btnOk, Qt::LeftButton);
+    EXPECT_FALSE(setup.isVisible());
+    EXPECT_TRUE(current.IsPdf());
+    EXPECT_EQ(current.PdfPath(), Path("r.pdf"));
+    EXPECT_EQ(current.Paper(), QPageSize::Letter);
+    EXPECT_EQ(current.DisplayName(), QStringLiteral("PDF file"));
+}
+
+// ---- print flows ----------------------------------------------------------------------------
+
+// Accepts the print setup dialog with the PDF file, which the prompt names.
+void AcceptSetupWithPdf(ScriptedPrompt& prompt, const QString& path)
+{
+    prompt.saveResults.push_back(path.toStdString());
+    mv53::SetModalHook([](QDialog& d) {
+        if (auto* setup = qobject_cast<TfrmPrintSetup*>(&d)) {
+            setup->cmbPrinter->setCurrentIndex(setup->cmbPrinter->count() - 1);
+            setup->accept();
+        }
+        return d.result();
+    });
+}
+
+TEST_F(PrintWindows, FactoryReportThenUserReportAgain)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    TAntTuner0 t0;
+    TAntTuner1 t1;
+    UseChannels(1);
+    t0.Entries(0).SetTuneL(123);
+    TServicePrintChoices tuner;
+    tuner.AntTuner = true;
+    AcceptSetupWithPdf(prompt, Path("tuner.pdf"));
+    EXPECT_TRUE(mv53::PrintFactoryReport(state, tuner, nullptr, &t0, &t1));
+    EXPECT_FALSE(state.ServicePrint.AntTuner) << "the choice is cleared after the job";
+    const QString tunerText = PdfText(Path("tuner.pdf"));
+    EXPECT_TRUE(tunerText.contains(QStringLiteral("ANTENNA TUNER SETTING DATA")));
+    EXPECT_TRUE(tunerText.contains(QStringLiteral("123")));
+    EXPECT_FALSE(tunerText.contains(QStringLiteral("COMMON DATA")));
+
+    AcceptSetupWithPdf(prompt, Path("user.pdf"));
+    EXPECT_TRUE(mv53::PrintUserReport(state, nullptr));
+    const QString userText = PdfText(Path("user.pdf"));
+    EXPECT_TRUE(userText.contains(QStringLiteral("COMMON DATA")));
+    EXPECT_TRUE(userText.contains(QStringLiteral("CHANNEL DATA")));
+    EXPECT_FALSE(userText.contains(QStringLiteral("ANTENNA TUNER")));
+}
+
+TEST_F(PrintWindows, AFailedPrintSaysSoAndWhy)
+{
+    AcceptSetupWithPdf(prompt, Path("no/such/folder/r.pdf"));
+    EXPECT_FALSE(mv53::PrintUserReport(state, nullptr));
+    const auto texts = prompt.texts();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0], mv53::kPrintFailed);
+    EXPECT_EQ(prompt.shown.back().icon, mv53::PromptIcon::Error);
+    EXPECT_FALSE(prompt.shown.back().detail.empty());
+}
+
+// ---- the main window ----------------------------------------------------------------------------
+
+class MainWindowPrinting : public mv53::test::MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        TCurrentPrinter::Instance().SetInstalledPrintersForTest(std::vector<TPrinterEntry>{});
+    }
+    void TearDown() override
+    {
+        mv53::SetModalHook(nullptr);
+        TCurrentPrinter::Instance().SetInstalledPrintersForTest(std::nullopt);
+        MainWindowTest::TearDown();
+    }
+};
+
+TEST_F(MainWindowPrinting, PrintCommandsAreThereAndThePanelShowsTheDestination)
+{
+    TfrmMain& w = Start();
+    for (QAction* a : {w.miPrint, w.miPrintPreview, w.miPrintSetup, w.miPrintList})
+        EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
+    EXPECT_EQ(w.miPrint->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
+    EXPECT_TRUE(w.SystemValue(1, 2).isEmpty()) << "no printer: the printer panel is empty";
+
+    // The tool button prints: setup (the PDF file), then the report into it.
+    const QString pdf = m_dir.filePath(QStringLiteral("main.pdf"));
+    AcceptSetupWithPdf(prompt, pdf);
+    auto* tool = w.ToolBar()->findChild<QToolButton*>(QStringLiteral("toolPrint"));
+    ASSERT_NE(tool, nullptr);
+    w.show();
+    QTest::mouseClick(tool, Qt::LeftButton);
+    EXPECT_TRUE(QFile::exists(pdf));
+    EXPECT_EQ(w.SystemValue(1, 2), QStringLiteral("PDF file"));
+
+    // Printout List and Print Preview open their windows; the preview hides the main window.
+    std::vector<QString> opened;
+    bool mainHidden = false;
+    mv53::SetModalHook([&](QDialog& d) {
+        opened.push_back(d.objectName());
+        d.show();
+        mainHidden = !w.isVisible();
+        d.reject();
+        return d.result();
+    });
+    w.miPrintList->trigger();
+    w.miPrintPreview->trigger();
+    EXPECT_EQ(opened, (std::vector<QString>{QStringLiteral("frmPrintList"), QStringLiteral("frmPreview")}));
+    EXPECT_TRUE(mainHidden);
+    EXPECT_TRUE(w.isVisible());
+}
+
+TEST_F(MainWindowPrinting, PrintSetupAloneDoesNotPrint)
+{
+    TfrmMain& w = Start();
+    const QString pdf = m_dir.filePath(QStringLiteral("setup.pdf"));
+    AcceptSetupWithPdf(prompt, pdf);
+    w.miPrintSetup->trigger();
+    EXPECT_FALSE(QFile::exists(pdf));
+    EXPECT_TRUE(TCurrentPrinter::Instance().IsPdf());
+    EXPECT_EQ(w.SystemValue(1, 2), QStringLiteral("PDF file"));
+    EXPECT_FALSE(w.State().Modified);
+}
+
+}  // namespace

@@ -1,0 +1,312 @@
+// The painter on real surfaces: line geometry on the preview bitmaps, PDF files read back with
+// poppler's pdftotext and pdfinfo, and the mv53 report command as a process.
+
+#include "TestRecords.h"
+
+#include "model/U_FileAccess.h"
+#include "print/PrintImage.h"
+#include "print/ReportPainter.h"
+
+#include <QDate>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#ifndef MV53_EXE
+#error "MV53_EXE must name the mv53 executable"
+#endif
+
+namespace {
+
+using mv53::test::ClearedRecords;
+
+struct ProcResult {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+ProcResult Exec(const QString& program, const QStringList& args, const QStringList& env = {})
+{
+    QProcess p;
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    for (const QString& kv : env)
+        e.insert(kv.section(QLatin1Char('='), 0, 0), kv.section(QLatin1Char('='), 1));
+    p.setProcessEnvironment(e);
+    p.start(program, args);
+    if (!p.waitForFinished(60000))
+        return {};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromLocal8Bit(p.readAllStandardOutput()),
+            QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+bool HavePoppler() { return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty(); }
+
+// Records with every channel in use and a few distinctive values.
+TMVmem FullRecords()
+{
+    return ClearedRecords([](TMVmem& m) {
+        for (int k = 1; k <= 500; ++k) {
+            TChannel& ch = m.Channels().Items(k - 1);
+            ch.SetStatus(mv53::kChannelUsed);
+            ch.SetTag("CH" + std::to_string(k));
+            ch.RxFreq().SetIntPart(2 + k % 28);
+            ch.RxFreq().SetFraction(k);
+            ch.RxFreq().SetDigits(3);
+            ch.SetTxOff(k % 7 == 0);
+        }
+        m.Misc().SetVoxGain(45);
+        m.Sys().SetTot(3);
+    });
+}
+
+// The non-blank lines of each page, without trailing blanks and with the common left margin
+// of the page removed (pdftotext adds the page margin as blanks).
+std::vector<std::vector<std::string>> PageLines(const QString& text, char pageBreak)
+{
+    std::vector<std::vector<std::string>> pages;
+    for (const QString& page : text.split(QLatin1Char(pageBreak))) {
+        std::vector<std::string> lines;
+        size_t margin = std::string::npos;
+        for (QString line : page.split(QLatin1Char('\n'))) {
+            while (line.endsWith(QLatin1Char(' ')))
+                line.chop(1);
+            if (line.trimmed().isEmpty())
+                continue;
+            const std::string s = line.toStdString();
+            margin = std::min(margin, s.find_first_not_of(' '));
+            lines.push_back(s);
+        }
+        for (std::string& l : lines)
+            l.erase(0, margin);
+        if (!lines.empty())
+            pages.push_back(std::move(lines));
+    }
+    return pages;
+}
+
+class ReportPaint : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+};
+
+// ---- geometry on the preview bitmaps ----------------------------------------------------------
+
+// Top and left of the ink in rows [from, to) of image; (-1, -1) when there is none.
+QPoint InkTopLeft(const QImage& image, int from, int to)
+{
+    int top = -1, left = -1;
+    for (int y = std::max(from, 0); y < std::min(to, image.height()); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 128) {
+                if (top < 0)
+                    top = y;
+                if (left < 0 || x < left)
+                    left = x;
+            }
+    return {left, top};
+}
+
+TEST_F(ReportPaint, PreviewBitmapsHoldLinesOf13PixelsInAFixedPitchFont)
+{
+    TMVmem m = ClearedRecords([](TMVmem& m) { m.Channels().Items(0).SetStatus(mv53::kChannelUsed); });
+    TPrtImg r({&m, "a.m53", "1/2/2026", '.'});
+    r.MakeReport({false, false, true}, {});
+    // Page 1 of the channel section: the title on line 8, the dashes on line 12 at indent 6.
+    const auto a4 = mv53::MakePreviewBitmaps(r, mv53::kPageA4);
+    const auto letter = mv53::MakePreviewBitmaps(r, mv53::kPageLetter);
+    ASSERT_EQ(a4.size(), 1u);
+    EXPECT_EQ(a4[0].size(), QSize(827, 1169));
+    EXPECT_EQ(letter[0].size(), QSize(850, 1100));
+    EXPECT_EQ(mv53::ReportLineHeight(96), 13);
+    EXPECT_EQ(mv53::ReportLineHeight(600), 83);
+
+    const QImage& page = a4[0];
+    const QPoint title = InkTopLeft(page, 8 * 13, 9 * 13);     // "*****..." at column 5
+    const QPoint banner = InkTopLeft(page, 2 * 13, 3 * 13);    // "*****..." at column 15
+    const QPoint freq = InkTopLeft(page, 10 * 13, 11 * 13);    // "FREQUENCY" at column 32
+    const QPoint chn = InkTopLeft(page, 11 * 13, 12 * 13);     // "Chn ..." at column 11
+    const QPoint dashes = InkTopLeft(page, 12 * 13, 13 * 13);  // "-----..." at column 11
+    for (const QPoint& p : {title, banner, freq, chn, dashes})
+        ASSERT_GE(p.y(), 0);
+    // 10 pt at 96 pixels per inch: 13 pixels a line, about 8 pixels a character (the raster
+    // engine rounds the font to whole pixels), the same for every character.
+    EXPECT_EQ(title.y() - banner.y(), 6 * 13);
+    const double advance = (freq.x() - title.x()) / 27.0;
+    EXPECT_NEAR(advance, 8.0, 0.3);
+    EXPECT_NEAR(title.x(), 5 * advance, 3);   // glyphs differ in their side bearing
+    EXPECT_NEAR(banner.x() - title.x(), 10 * advance, 1);
+    EXPECT_NEAR(dashes.x() - title.x(), 6 * advance, 1);
+    EXPECT_NEAR(chn.x() - title.x(), 6 * advance, 3);
+    // Nothing is drawn below the row of channel 1 on line 13.
+    EXPECT_EQ(InkTopLeft(page, 14 * 13 + 2, page.height()).y(), -1);
+}
+
+TEST_F(ReportPaint, PreviewHoldsAtMostTwentyPages)
+{
+    const TMVmem m = FullRecords();
+    TPrtImg r({&m, "a.m53", "1/2/2026", '.'});
+    for (int i = 0; i < 3; ++i)
+        r.MakeReport({true, true, true}, {});
+    ASSERT_EQ(r.PageCount(), 30);
+    EXPECT_EQ(mv53::MakePreviewBitmaps(r, mv53::kPageA4).size(), 20u);
+}
+
+// ---- PDF ---------------------------------------------------------------------------------------
+
+TEST_F(ReportPaint, PdfReadsBackAsTheTextForm)
+{
+    if (!HavePoppler())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed; scripts/install-deps.sh installs it";
+    const TMVmem m = FullRecords();
+    for (const auto& [paper, size] : {std::pair{QPageSize::A4, QStringLiteral("595 x 842")},
+                                      std::pair{QPageSize::Letter, QStringLiteral("612 x 792")}}) {
+        TPrtImg r({&m, "/data/fleet.m53", "12/31/2026", '.'});
+        r.MakeReport({true, true, true}, {});
+        ASSERT_EQ(r.PageCount(), 10);
+        const QString pdf = Path("report.pdf");
+        QString error;
+        ASSERT_TRUE(mv53::WriteReportPdf(r, pdf, paper, &error)) << error.toStdString();
+
+        const ProcResult info = Exec(QStringLiteral("pdfinfo"), {pdf});
+        EXPECT_TRUE(info.out.contains(QRegularExpression(QStringLiteral("Pages:\\s+10\\b")))) << info.out.toStdString();
+        EXPECT_TRUE(info.out.contains(size)) << info.out.toStdString();
+
+        const ProcResult text = Exec(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-fixed"),
+                                                            QStringLiteral("6"), pdf, QStringLiteral("-")});
+        ASSERT_EQ(text.status, 0) << text.err.toStdString();
+        const auto fromPdf = PageLines(text.out, '\f');
+        const auto expected = PageLines(QString::fromStdString(r.Text()), '\f');
+        ASSERT_EQ(fromPdf.size(), 10u);
+        EXPECT_EQ(fromPdf, expected);
+    }
+}
+
+TEST_F(ReportPaint, PdfIntoAFolderThatDoesNotExistFailsWithTheReason)
+{
+    const TMVmem m = ClearedRecords();
+    TPrtImg r({&m, "a.m53", "1/2/2026", '.'});
+    r.MakeReport({true, false, false}, {});
+    QString error;
+    EXPECT_FALSE(mv53::WriteReportPdf(r, Path("missing/report.pdf"), QPageSize::A4, &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+// ---- mv53 report ------------------------------------------------------------------------------
+
+class ReportCommand : public ReportPaint {
+protected:
+    QString file;
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        file = Path("fleet.m53");
+        TMVmem m = FullRecords();
+        TText image;
+        ASSERT_TRUE(WriteDataFile(file.toStdString(), m, image));
+    }
+    ProcResult Report(QStringList args, const QStringList& env = {})
+    {
+        args.prepend(QStringLiteral("report"));
+        return Exec(QStringLiteral(MV53_EXE), args, env);
+    }
+};
+
+TEST_F(ReportCommand, TextFormIsMachineIndependent)
+{
+    const QDate today = QDate::currentDate();
+    const QString date = QStringLiteral("%1/%2/%3").arg(today.month()).arg(today.day()).arg(today.year());
+    // A German locale would write "6,5" and "1.2.2026"; the text form keeps "." and "M/D/YYYY".
+    const ProcResult run = Report({file, QStringLiteral("--text")}, {QStringLiteral("LC_ALL=de_DE.UTF-8"), QStringLiteral("LANG=de_DE.UTF-8")});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+    const QStringList pages = run.out.split(QStringLiteral("\f\n"));
+    ASSERT_EQ(pages.size(), 10);
+    EXPECT_TRUE(pages[0].startsWith(QString(70, QLatin1Char(' ')) + date + QStringLiteral("  Page 1\n")));
+    EXPECT_TRUE(pages[9].startsWith(QString(70, QLatin1Char(' ')) + date + QStringLiteral("  Page 10\n")));
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("\n       File Name:  fleet.m53\n")));
+    EXPECT_TRUE(pages[0].endsWith(QStringLiteral("\n            TOT:                    1.5 min")));
+    EXPECT_TRUE(pages[2].contains(QStringLiteral("007   CH7         9.00700    TX OFF")));
+    EXPECT_TRUE(run.out.endsWith(QStringLiteral("\n")));
+    EXPECT_FALSE(run.out.contains(QStringLiteral(" \n"))) << "trailing blanks are removed";
+}
+
+TEST_F(ReportCommand, SectionsAndFactoryReportsChooseThePages)
+{
+    struct Case {
+        QStringList options;
+        int pages;
+        const char* firstTitle;
+    };
+    const Case cases[] = {
+        {{QStringLiteral("--sections"), QStringLiteral("channel")}, 8, "CHANNEL DATA"},
+        {{QStringLiteral("--sections"), QStringLiteral("selcall,common")}, 2, "COMMON DATA"},
+        {{QStringLiteral("--factory"), QStringLiteral("factory")}, 2, "FACTORY DATA"},
+        {{QStringLiteral("--factory"), QStringLiteral("tempcorrect")}, 1, "TEMP. CORRECTION DATA"},
+        {{QStringLiteral("--factory"), QStringLiteral("tuner")}, 8, "ANTENNA TUNER SETTING DATA"},
+    };
+    for (const Case& c : cases) {
+        const ProcResult run = Report(QStringList{file, QStringLiteral("--text")} + c.options);
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        const QStringList pages = run.out.split(QStringLiteral("\f\n"));
+        EXPECT_EQ(pages.size(), c.pages) << c.options.join(QLatin1Char(' ')).toStdString();
+        EXPECT_TRUE(pages[0].section(QLatin1Char('\n'), 8, 8).contains(QLatin1String(c.firstTitle)))
+            << c.options.join(QLatin1Char(' ')).toStdString();
+    }
+}
+
+TEST_F(ReportCommand, PdfFormHoldsTheLinesOfTheTextForm)
+{
+    if (!HavePoppler())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed; scripts/install-deps.sh installs it";
+    const QString pdf = Path("out.pdf");
+    const ProcResult text = Report({file, QStringLiteral("--sections"), QStringLiteral("common,channel"), QStringLiteral("--text")});
+    const ProcResult run = Report({file, QStringLiteral("--sections"), QStringLiteral("common,channel"), QStringLiteral("--pdf"), pdf});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+    const ProcResult back = Exec(QStringLiteral("pdftotext"),
+                          {QStringLiteral("-layout"), QStringLiteral("-fixed"), QStringLiteral("6"), pdf, QStringLiteral("-")});
+    EXPECT_EQ(PageLines(back.out, '\f'), PageLines(text.out, '\f'));
+}
+
+TEST_F(ReportCommand, FailuresExitWithOneAndSayWhy)
+{
+    struct Case {
+        QStringList args;
+        const char* err;   // part of the message on standard error
+    };
+    const QString missing = Path("missing.m53");
+    QFile shortFile(Path("short.m53"));
+    ASSERT_TRUE(shortFile.open(QIODevice::WriteOnly));
+    shortFile.write("kt468h");
+    shortFile.close();
+    const Case cases[] = {
+        {{missing, QStringLiteral("--text")}, "missing.m53"},
+        {{shortFile.fileName(), QStringLiteral("--text")}, ""},
+        {{file}, "usage: mv53 report"},
+        {{file, QStringLiteral("--text"), QStringLiteral("--pdf"), Path("x.pdf")}, "usage: mv53 report"},
+        {{file, QStringLiteral("--text"), QStringLiteral("--sections"), QStringLiteral("common,bogus")}, "usage: mv53 report"},
+        {{file, QStringLiteral("--text"), QStringLiteral("--sections"), QStringLiteral("")}, "usage: mv53 report"},
+        {{file, QStringLiteral("--text"), QStringLiteral("--factory"), QStringLiteral("tuner"), QStringLiteral("--sections"),
+          QStringLiteral("common")},
+         "usage: mv53 report"},
+        {{file, QStringLiteral("--pdf"), Path("no/such/folder/x.pdf")}, "Cannot write the PDF file"},
+    };
+    for (const Case& c : cases) {
+        const ProcResult run = Report(c.args);
+        EXPECT_EQ(run.status, 1) << c.args.join(QLatin1Char(' ')).toStdString();
+        EXPECT_FALSE(run.err.trimmed().isEmpty()) << c.args.join(QLatin1Char(' ')).toStdString();
+        EXPECT_TRUE(run.err.contains(QLatin1String(c.err))) << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty()) << c.args.join(QLatin1Char(' ')).toStdString();
+    }
+}
+
+}  // namespace
