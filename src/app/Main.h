@@ -16,6 +16,7 @@
 #include <optional>
 
 class QAction;
+class QDialog;
 class QLabel;
 class QMenu;
 class QToolBar;
@@ -29,6 +30,9 @@ struct TMainOptions {
     QStringList Arguments;     // command-line parameters after the program name
     QString PortBindings;      // "COM1=/dev/pts/3;...": bindings of this run only, over "PORTS"
     TRadioLink Link;
+    // How the parameter dialogs of the menus are shown; default exec(). Tests drive the dialog
+    // here and hand back its result, without a modal loop.
+    std::function<int(QDialog&)> ShowModal;
 };
 
 // The questions and messages of the commands.
@@ -81,6 +85,17 @@ public:
     void ShowVisibleDialog();
     void ToggleViewItem(int item);
     void About();
+    // The parameter dialogs of the "&Common" and "&Selcall" menus.
+    void CommonA1A();
+    void CommonHardware();
+    void CommonPowerSave();
+    void CommonKeyFunc();
+    void CommonMarketing();
+    void CommonMisc();
+    void CommonSystem();
+    void CommonOption();
+    void SelcallCommon();
+    void SelcallTelephone();
 
     // The panels of the status bar and the system-type panel (for the tests and the help).
     QLabel* HintPanel() const { return m_panels[0]; }
@@ -117,6 +132,8 @@ private:
     void CreateToolBar();
     void CreateSystemPanel();
     void CreateStatusBar();
+    void AttachDialogs();
+    int ShowModal(QDialog& dialog);
     void AssignHints();
     void SelectOperatingMode();
     void ReadConfiguration();
