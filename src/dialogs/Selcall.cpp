@@ -90,6 +90,13 @@ TfrmSelcall::TfrmSelcall(TCmmOpt& opt, QWidget* parent) : TParamDialog("Selcall 
     connect(cmbKillSystem, &QComboBox::currentIndexChanged, this, &TfrmSelcall::KillSystemChanged);
 }
 
+TfrmSelcall::~TfrmSelcall()
+{
+    // The lists go after this part of the dialog: nothing of theirs may call back.
+    disconnect(cmbSelcall, nullptr, this, nullptr);
+    disconnect(cmbKillSystem, nullptr, this, nullptr);
+}
+
 QLineEdit* TfrmSelcall::AddIdEdit(const char* caption, const char* name, const char* hint, int help, int length)
 {
     QLineEdit* edit = AddEdit(caption, name, hint, help);

@@ -22,6 +22,7 @@ public:
 
     // opt: the records' option record, whose selcall unit the dialog sets on "&Ok".
     explicit TfrmSelcall(TCmmOpt& opt, QWidget* parent = nullptr);
+    ~TfrmSelcall() override;
 
     TCmmSel Sel;
 

@@ -67,6 +67,15 @@ TfrmTelephone::TfrmTelephone(QWidget* parent) : TParamDialog("Telephone Numbr", 
     connect(grdA, &QTableWidget::cellDoubleClicked, this, [this](int, int) { StartEdit(); });
 }
 
+TfrmTelephone::~TfrmTelephone()
+{
+    // The grid and the list go after this part of the dialog: nothing of theirs may call back.
+    disconnect(grdA, nullptr, this, nullptr);
+    disconnect(cmbTelCallType, nullptr, this, nullptr);
+    grdA->removeEventFilter(this);
+    edtDmy->removeEventFilter(this);
+}
+
 QString TfrmTelephone::CellText(int row) const { return grdA->item(row, kNumberColumn)->text(); }
 
 bool TfrmTelephone::EditorShown() const { return !edtDmy->isHidden(); }

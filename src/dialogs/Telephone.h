@@ -19,6 +19,7 @@ public:
     static constexpr int kNumberColumn = 1;
 
     explicit TfrmTelephone(QWidget* parent = nullptr);
+    ~TfrmTelephone() override;
 
     TCmmTelNumbers TelNumbers;
 
