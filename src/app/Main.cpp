@@ -124,6 +124,7 @@ TfrmMain::TfrmMain(TMainOptions options, QWidget* parent) : QMainWindow(parent),
     setFont(face);
 
     CreateMenus();
+    AttachDialogs();
     CreateToolBar();
     CreateSystemPanel();
     grdCh = new TChannelGrid(m_state, this);

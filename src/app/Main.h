@@ -17,6 +17,7 @@
 #include <optional>
 
 class QAction;
+class QDialog;
 class QLabel;
 class QMenu;
 class QToolBar;
@@ -31,6 +32,9 @@ struct TMainOptions {
     QString PortBindings;      // "COM1=/dev/pts/3;...": bindings of this run only, over "PORTS"
     QRect Screen;              // room on the screen for the window; default: the primary screen's
     TRadioLink Link;
+    // How the parameter dialogs of the menus are shown; default exec(). Tests drive the dialog
+    // here and hand back its result, without a modal loop.
+    std::function<int(QDialog&)> ShowModal;
 };
 
 // The questions and messages of the commands.
@@ -96,6 +100,17 @@ public:
     void FilePrintSetup();
     void FilePrintPreview();
     void FilePrintList();
+    // The parameter dialogs of the "&Common" and "&Selcall" menus.
+    void CommonA1A();
+    void CommonHardware();
+    void CommonPowerSave();
+    void CommonKeyFunc();
+    void CommonMarketing();
+    void CommonMisc();
+    void CommonSystem();
+    void CommonOption();
+    void SelcallCommon();
+    void SelcallTelephone();
 
     // The panels of the status bar and the system-type panel (for the tests and the help).
     QLabel* HintPanel() const { return m_panels[0]; }
@@ -132,6 +147,8 @@ private:
     void CreateToolBar();
     void CreateSystemPanel();
     void CreateStatusBar();
+    void AttachDialogs();
+    int ShowModal(QDialog& dialog);
     void AssignHints();
     void SelectOperatingMode();
     void ReadConfiguration();

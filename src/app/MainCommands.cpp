@@ -145,9 +145,11 @@ void TfrmMain::FileOpen()
     m_state.Modified = false;
     ClearChangedFlags();
     // On behalf of a service window the grid keeps its channels; the next CommitGrid puts
-    // them back into the records. The factory backup stays as it was.
+    // them back into the records.
     if (!m_state.OpenFromService)
         m_state.GridChannels = m_state.CurrentMem.Channels();
+    // The factory values a download writes are the opened file's, not the previous document's.
+    m_state.FactoryBackup = m_state.CurrentMem.FactoryOpt();
     UpdateSelcallPrintChoice();
     RefreshMainWindow();
 }

@@ -171,22 +171,25 @@ TEST_F(MainWindowTest, SavePromptNeverWritesOverAFileOpenedReadOnly)
     EXPECT_TRUE(w.miSave->isEnabled());
 }
 
-TEST_F(MainWindowTest, OpenKeepsTheFactoryBackupWhileARecentFileOpenRefreshesIt)
+TEST_F(MainWindowTest, OpenAndRecentFileOpenBothTakeTheFactoryBackupFromTheFile)
 {
     MakeDataFile(Path("wide.m53"), [](TMVmem& m) { m.FactoryOpt().SetRxRange(1); });
+    MakeDataFile(Path("narrow.m53"));
     TfrmMain& w = Start();
     ASSERT_EQ(w.State().FactoryBackup.RxRange(), 0);
     w.State().A1AChanged = w.State().SystemChanged = true;
-    prompt.openResults = {mv53::OpenFileResult{Path("wide.m53"), false}};
+    prompt.openResults = {mv53::OpenFileResult{Path("narrow.m53"), false},
+                          mv53::OpenFileResult{Path("wide.m53"), false}};
+    w.FileOpen();
     w.FileOpen();
     EXPECT_EQ(w.State().CurrentMem.FactoryOpt().RxRange(), 1);
-    EXPECT_EQ(w.State().FactoryBackup.RxRange(), 0);
+    EXPECT_EQ(w.State().FactoryBackup.RxRange(), 1);
     EXPECT_FALSE(w.State().A1AChanged);
     EXPECT_FALSE(w.State().SystemChanged);
     EXPECT_FALSE(w.State().Modified);
 
-    w.OpenRecentFile(1);
-    EXPECT_EQ(w.State().FactoryBackup.RxRange(), 1);
+    w.OpenRecentFile(2);   // narrow.m53
+    EXPECT_EQ(w.State().FactoryBackup.RxRange(), 0);
 }
 
 TEST_F(MainWindowTest, OpenOnBehalfOfAServiceWindowLeavesTheGridChannels)

@@ -114,6 +114,41 @@ TEST_F(MainRadioTest, UploadEditSaveAndDownloadFromTheMenu)
     EXPECT_EQ(w.State().CurrentFileName, Path("radio.m53"));
 }
 
+// A download after Open writes the opened file's factory values into the radio's factory area,
+// not those of the document that was open before.
+TEST_F(MainRadioTest, DownloadAfterOpenWritesTheOpenedFilesFactoryValues)
+{
+    radio.SetMemory(EncodedImage(ClearedRecords([](TMVmem& m) { m.FactoryOpt().SetSerialNo("6E000042"); }), true).Raw());
+    const auto factory = [](TMVmem& m) {
+        TFactoryOpt& f = m.FactoryOpt();
+        f.SetKeyFunc(0, 1);
+        f.SetKeyFunc(2, 13);
+        f.SetCwPitch(5);
+        f.SetRxRange(1);
+        f.SetTxRange(1);
+        f.SetDataMode(3);
+        f.SetPktOffset(-212);
+        f.SetPktTone(2);
+    };
+    MakeDataFile(Path("other.m53"), factory);
+    TfrmMain& w = StartOnTheRadio();
+    ASSERT_NE(w.State().FactoryBackup, ClearedRecords(factory).FactoryOpt());
+    prompt.openResults = {mv53::OpenFileResult{Path("other.m53"), false}};
+    w.miOpen->trigger();
+    ASSERT_EQ(w.State().CurrentFileName, Path("other.m53"));
+
+    CloneWindowClicker clicker;
+    w.miDownload->trigger();
+    ASSERT_EQ(prompt.texts(), (std::vector<std::string>{"Download is completed"}));
+    TText written;
+    written.Raw() = radio.GetMemory();
+    TMVmem inRadio;
+    DecodeImage(written, inRadio);
+    TFactoryOpt expected = ClearedRecords(factory).FactoryOpt();
+    expected.SetSerialNo("6E000042");   // the radio keeps its own serial number
+    EXPECT_EQ(inRadio.FactoryOpt(), expected);
+}
+
 TEST_F(MainRadioTest, UploadWithoutARadioReportsAndChangesNothing)
 {
     mv53::radiosim::Faults silent;

@@ -1,4 +1,4 @@
-#include "app/U_Controls.h"
+#include "dialogs/U_Controls.h"
 
 #include <QAbstractItemView>
 #include <QAbstractSlider>

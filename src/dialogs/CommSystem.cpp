@@ -1,0 +1,84 @@
+#include "dialogs/CommSystem.h"
+
+#include "dialogs/StateEdit.h"
+#include "model/U_InputFilter.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int32_t kPktOffsetLimit = 3000;   // Hz either way
+constexpr int32_t kPktOffsetStep = 10;      // Hz per stored unit
+const QString kHzSuffix = QStringLiteral(" Hz");
+
+// "OFF", then 0.5 min to 10 min in 0.5 min steps.
+std::vector<std::string> TotTimes()
+{
+    std::vector<std::string> items{"OFF"};
+    for (int i = 1; i < 20; ++i)
+        items.push_back(mv53::FormatFixed(0.5 * i, 1) + " min");
+    items.push_back("10 min");
+    return items;
+}
+
+}  // namespace
+
+int32_t PacketOffsetHz(const QString& text)
+{
+    const int suffix = text.indexOf(kHzSuffix);
+    const QString number = suffix >= 0 ? text.left(suffix) : text;
+    const int32_t hz = std::clamp(TextToInt(FormatSigned(number.toStdString())), -kPktOffsetLimit, kPktOffsetLimit);
+    return hz / kPktOffsetStep * kPktOffsetStep;
+}
+
+QString PacketOffsetText(int32_t hz) { return QString::number(hz) + kHzSuffix; }
+
+TfrmSystem::TfrmSystem(QWidget* parent) : TParamDialog("System", parent)
+{
+    cmbDataMode = AddCombo("DATA &MODE", "cmbDataMode", OptionItems(14), "Set the DATA mode", 108);
+    cmbNB = AddCombo("&Noise Blanker", "cmbNB", OptionItems(15), "Noise Blanker OFF/ON selection", 110);
+    cmbRttyShift = AddCombo("&RTTY Shift", "cmbRttyShift", OptionItems(16), "Set the RTTY shift freq.", 112);
+    cmbRttyFDisp = AddCombo("RTTY Freq. &Display", "cmbRttyFDisp", OptionItems(17), "Set the RTTY Freq. Display.", 114);
+    edtPktOffset = AddEdit("PKT Freq. &Offset", "edtPktOffset", "Edit the Packet Freq Offset.(-3000..3000)", 116);
+    cmbPktTone = AddCombo("&PKT Tone", "cmbPktTone", OptionItems(18), "Set the Tone Freq. for the Packet.", 118);
+    cmbSP = AddCombo("&SP Select", "cmbSP", OptionItems(19), "Select the AF output speakers.", 120);
+    cmbTot = AddCombo("&TOT", "cmbTot", TotTimes(), "Maximum transmit time allowed when TOT is selected.", 122);
+
+    TStateEditRules rules;
+    rules.AcceptKey = IsSignedKey;
+    rules.Leave = [](const QString& text) { return PacketOffsetText(PacketOffsetHz(text)); };
+    rules.ReplaceOnFirstKey = true;
+    m_pktOffset = new TStateEdit(edtPktOffset, std::move(rules));
+}
+
+bool TfrmSystem::PktOffsetEditing() const { return m_pktOffset->Editing(); }
+
+void TfrmSystem::LoadControls()
+{
+    ShowValue(cmbDataMode, FactoryOpt.DataMode());
+    ShowValue(cmbNB, Sys.NoiseBlanker());
+    ShowValue(cmbRttyShift, FactoryOpt.RttyShift());
+    ShowValue(cmbRttyFDisp, FactoryOpt.RttyFreqDisp());
+    m_shownOffset = PacketOffsetText(PacketOffsetHz(QString::number(FactoryOpt.PktOffset() * kPktOffsetStep)));
+    edtPktOffset->setText(m_shownOffset);
+    ShowValue(cmbPktTone, FactoryOpt.PktTone());
+    ShowValue(cmbSP, Sys.SpSelect());
+    ShowValue(cmbTot, Sys.Tot());
+}
+
+void TfrmSystem::StoreControls()
+{
+    FactoryOpt.SetDataMode(ReadValue(cmbDataMode, FactoryOpt.DataMode()));
+    Sys.SetNoiseBlanker(ReadValue(cmbNB, Sys.NoiseBlanker()));
+    FactoryOpt.SetRttyShift(ReadValue(cmbRttyShift, FactoryOpt.RttyShift()));
+    FactoryOpt.SetRttyFreqDisp(ReadValue(cmbRttyFDisp, FactoryOpt.RttyFreqDisp()));
+    // An offset the box cannot show (outside the limits) stays as it was unless it was retyped.
+    if (edtPktOffset->text() != m_shownOffset)
+        FactoryOpt.SetPktOffset(PacketOffsetHz(edtPktOffset->text()) / kPktOffsetStep);
+    FactoryOpt.SetPktTone(ReadValue(cmbPktTone, FactoryOpt.PktTone()));
+    Sys.SetSpSelect(ReadValue(cmbSP, Sys.SpSelect()));
+    Sys.SetTot(ReadValue(cmbTot, Sys.Tot()));
+}

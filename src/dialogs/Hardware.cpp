@@ -1,0 +1,37 @@
+#include "dialogs/Hardware.h"
+
+#include <QComboBox>
+#include <QLabel>
+
+TfrmHardware::TfrmHardware(bool serviceMode, QWidget* parent) : TParamDialog("Hardware", parent), m_serviceMode(serviceMode)
+{
+    cmbHail = AddCombo("&HAIL", "cmbHail", OptionItems(9), "Set the HAIL tone type.", 70);
+    cmbLamp = AddCombo("&LAMP Mode", "cmbLamp", OptionItems(10), "Set the LCD Lamp mode.", 72);
+    cmbRxFreqRange = AddCombo("&RX Freq. Range", "cmbRxFreqRange", {"0.5-30 MHz", "3-30 MHz"}, "Set RX Freq. Range.", 74);
+    cmbTxFreqRange = AddCombo("&TX Freq. Range", "cmbTxFreqRange", {"1.6-30 MHz", "3-30 MHz"}, "Set TX Freq. Range.", 76);
+    // Hidden and disabled, the range rows take neither the focus nor their Alt keys.
+    for (QComboBox* range : {cmbRxFreqRange, cmbTxFreqRange}) {
+        range->setVisible(serviceMode);
+        range->setEnabled(serviceMode);
+        LabelOf(range)->setVisible(serviceMode);
+        LabelOf(range)->setEnabled(serviceMode);
+    }
+}
+
+void TfrmHardware::LoadControls()
+{
+    ShowValue(cmbHail, Hard.Hail());
+    ShowValue(cmbLamp, Hard.LampMode());
+    ShowValue(cmbRxFreqRange, FactoryOpt.RxRange());
+    ShowValue(cmbTxFreqRange, FactoryOpt.TxRange());
+}
+
+void TfrmHardware::StoreControls()
+{
+    Hard.SetHail(ReadValue(cmbHail, Hard.Hail()));
+    Hard.SetLampMode(ReadValue(cmbLamp, Hard.LampMode()));
+    if (m_serviceMode) {
+        FactoryOpt.SetRxRange(ReadValue(cmbRxFreqRange, FactoryOpt.RxRange()));
+        FactoryOpt.SetTxRange(ReadValue(cmbTxFreqRange, FactoryOpt.TxRange()));
+    }
+}

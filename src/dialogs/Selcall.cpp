@@ -1,0 +1,197 @@
+#include "dialogs/Selcall.h"
+
+#include "dialogs/StateEdit.h"
+#include "model/U_InputFilter.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+
+namespace {
+
+const char* const kTxIdHint = "Edit Selcall TXID (0..9)";
+constexpr int kIdEditWidth = 60;   // four digits with room to spare
+
+// 1.0 s to 10.0 s in 0.5 s steps, two blanks before the numbers below 10.
+std::vector<std::string> PreambleTimes()
+{
+    std::vector<std::string> items;
+    for (int i = 2; i <= 20; ++i)
+        items.push_back((i < 20 ? "  " : "") + mv53::FormatFixed(0.5 * i, 1) + " s");
+    return items;
+}
+
+// 0.5 min to 10.0 min in 0.5 min steps, one blank before the numbers below 10.
+std::vector<std::string> HoldTimes()
+{
+    std::vector<std::string> items;
+    for (int i = 1; i <= 20; ++i)
+        items.push_back((i < 20 ? " " : "") + mv53::FormatFixed(0.5 * i, 1) + " min");
+    return items;
+}
+
+QString Digits(const QString& text) { return QString::fromStdString(DigitsOnly(text.toStdString())); }
+
+}  // namespace
+
+QString CompleteId(const QString& text, int length)
+{
+    return (Digits(text) + QString(length, QLatin1Char('0'))).left(length);
+}
+
+TfrmSelcall::TfrmSelcall(TCmmOpt& opt, QWidget* parent) : TParamDialog("Selcall Common", parent), m_opt(opt)
+{
+    cmbSelcall = AddCombo("&Selcall Unit", "cmbSelcall", OptionItems(23), "Selcall Unit OFF/ON selection", 128);
+    edtSelfId = AddIdEdit("Self I&D", "edtSelfId", "Edit Selcall SelfID (0..9)", 138, kIdLength);
+    cmbKillSystem = AddCombo("&Kill System", "cmbKillSystem", OptionItems(24), "Set Kill System function", 140);
+    edtKillId = AddIdEdit("Kill System &ID", "edtKillId", "Edit Kill System  ID (0..9)", 142, kKillIdLength);
+    cmbAllCall = AddCombo("&All Call", "cmbAllCall", OptionItems(25), "ALL CALL Disable or Enable selection", 144);
+    cmbGroupCall = AddCombo("&Group Call", "cmbGroupCall", OptionItems(26), "Group Call Disable or Enable", 146);
+    cmbSubGroup = AddCombo("S&ub Group Call", "cmbSubGroup", OptionItems(27), "Sub Group Call Disable or Enable", 148);
+    cmbPreamble = AddCombo("&Preamble", "cmbPreamble", PreambleTimes(), "Preamble Time", 150);
+    cmbPowerSave = AddCombo("P&ower Save", "cmbPowerSave", OptionItems(28),
+                            "Select the \u201csleep\u201d period for the Battery Saver", 152);
+    cmbHoldTime = AddCombo("&Hold Time", "cmbHoldTime", HoldTimes(), "Set Selcall Hold time.", 154);
+    m_values = {edtSelfId, cmbKillSystem, edtKillId, cmbAllCall, cmbGroupCall,
+                cmbSubGroup, cmbPreamble, cmbPowerSave, cmbHoldTime};
+
+    // The ten transmit IDs in two columns beside their captions, TX ID 1 to 10.
+    static constexpr const char* kTxCaptions[] = {"TX ID &1", "TX ID &2", "TX ID &3", "TX ID &4", "TX ID &5",
+                                                  "TX ID &6", "TX ID &7", "TX ID &8", "TX ID &9", "TX ID 1&0"};
+    static constexpr const char* kTxNames[] = {"edtTxId1", "edtTxId2", "edtTxId3", "edtTxId4", "edtTxId5",
+                                               "edtTxId6", "edtTxId7", "edtTxId8", "edtTxId9", "edtTxId0"};
+    auto* ids = new QGridLayout;
+    ids->setHorizontalSpacing(8);
+    ids->setVerticalSpacing(6);
+    for (int i = 0; i < TCmmSel::kTxIdCount; ++i) {
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(QString::fromLatin1(kTxNames[i]));
+        edit->setMaxLength(kIdLength);
+        edit->setFixedWidth(kIdEditWidth);
+        auto* label = new QLabel(QString::fromLatin1(kTxCaptions[i]), this);
+        label->setBuddy(edit);
+        ids->addWidget(label, i % 5, (i / 5) * 2);
+        ids->addWidget(edit, i % 5, (i / 5) * 2 + 1);
+        RegisterControl(edit, kTxIdHint, 156);
+        TStateEditRules rules;
+        rules.AcceptKey = IsDigitKey;
+        rules.Finish = Digits;
+        rules.Leave = [](const QString& text) { return CompleteId(text, kIdLength); };
+        m_idEdits.push_back(new TStateEdit(edit, std::move(rules)));
+        edtTxId[static_cast<size_t>(i)] = edit;
+        m_values.push_back(edit);
+        m_txLabels.push_back(label);
+    }
+    Form()->addLayout(ids, Form()->rowCount(), 0, 1, 2);
+
+    connect(cmbSelcall, &QComboBox::currentIndexChanged, this, &TfrmSelcall::SelcallChanged);
+    connect(cmbKillSystem, &QComboBox::currentIndexChanged, this, &TfrmSelcall::KillSystemChanged);
+}
+
+TfrmSelcall::~TfrmSelcall()
+{
+    // The lists go after this part of the dialog: nothing of theirs may call back.
+    disconnect(cmbSelcall, nullptr, this, nullptr);
+    disconnect(cmbKillSystem, nullptr, this, nullptr);
+}
+
+QLineEdit* TfrmSelcall::AddIdEdit(const char* caption, const char* name, const char* hint, int help, int length)
+{
+    QLineEdit* edit = AddEdit(caption, name, hint, help);
+    edit->setMaxLength(length);
+    edit->setMaximumWidth(kIdEditWidth * length / kIdLength);
+    TStateEditRules rules;
+    rules.AcceptKey = IsDigitKey;
+    rules.Finish = Digits;
+    rules.Leave = [length](const QString& text) { return CompleteId(text, length); };
+    m_idEdits.push_back(new TStateEdit(edit, std::move(rules)));
+    return edit;
+}
+
+bool TfrmSelcall::Editing() const
+{
+    for (const TStateEdit* e : m_idEdits)
+        if (e->Editing())
+            return true;
+    return false;
+}
+
+QLabel* TfrmSelcall::CaptionOf(QWidget* control) const
+{
+    for (size_t i = 0; i < edtTxId.size(); ++i)
+        if (edtTxId[i] == control)
+            return m_txLabels[i];
+    return LabelOf(control);
+}
+
+void TfrmSelcall::EnableControl(QWidget* control, bool on)
+{
+    control->setEnabled(on);
+    if (QLabel* label = CaptionOf(control))
+        label->setEnabled(on);   // its Alt key with it
+    QPalette pal = control->palette();
+    pal.setColor(QPalette::Base, QPalette().color(on ? QPalette::Base : QPalette::Button));
+    control->setPalette(pal);
+}
+
+void TfrmSelcall::EnableValues(bool on)
+{
+    for (QWidget* w : m_values)
+        EnableControl(w, on);
+}
+
+void TfrmSelcall::SelcallChanged(int index)
+{
+    EnableValues(index > 0);
+    if (index > 0)
+        KillSystemChanged(cmbKillSystem->currentIndex());
+}
+
+void TfrmSelcall::KillSystemChanged(int index)
+{
+    EnableControl(edtKillId, index > 0 && cmbSelcall->currentIndex() > 0);
+}
+
+void TfrmSelcall::LoadControls()
+{
+    ShowValue(cmbSelcall, m_opt.SelcallUnit());
+    edtSelfId->setText(QString::fromStdString(Sel.SelfId()));
+    ShowValue(cmbKillSystem, Sel.KillSystem());
+    edtKillId->setText(QString::fromStdString(Sel.KillId()));
+    ShowValue(cmbAllCall, Sel.AllCall());
+    ShowValue(cmbGroupCall, Sel.GroupCall());
+    ShowValue(cmbSubGroup, Sel.SubGroupCall());
+    ShowValue(cmbPreamble, Sel.Preamble());
+    ShowValue(cmbPowerSave, Sel.SelPowerSave());
+    ShowValue(cmbHoldTime, Sel.SelHoldTime());
+    for (int i = 0; i < TCmmSel::kTxIdCount; ++i)
+        edtTxId[static_cast<size_t>(i)]->setText(QString::fromStdString(Sel.TxIds(i).TxId()));
+    EnableValues(cmbSelcall->currentIndex() > 0);
+    KillSystemChanged(cmbKillSystem->currentIndex());
+}
+
+void TfrmSelcall::StoreControls()
+{
+    m_opt.SetSelcallUnit(ReadValue(cmbSelcall, m_opt.SelcallUnit()));
+    // An ID is stored as it shows after leaving its edit, also when "&Ok" is reached by its
+    // Alt key from inside the edit. An ID nobody touched comes back as it came.
+    const auto id = [](const QLineEdit* edit, const std::string& old, int length) {
+        const QString text = edit->text();
+        return text == QString::fromStdString(old) ? old : CompleteId(text, length).toStdString();
+    };
+    Sel.SetSelfId(id(edtSelfId, Sel.SelfId(), kIdLength));
+    Sel.SetKillSystem(ReadValue(cmbKillSystem, Sel.KillSystem()));
+    Sel.SetKillId(id(edtKillId, Sel.KillId(), kKillIdLength));
+    Sel.SetAllCall(ReadValue(cmbAllCall, Sel.AllCall()));
+    Sel.SetGroupCall(ReadValue(cmbGroupCall, Sel.GroupCall()));
+    Sel.SetSubGroupCall(ReadValue(cmbSubGroup, Sel.SubGroupCall()));
+    Sel.SetPreamble(ReadValue(cmbPreamble, Sel.Preamble()));
+    Sel.SetSelPowerSave(ReadValue(cmbPowerSave, Sel.SelPowerSave()));
+    Sel.SetSelHoldTime(ReadValue(cmbHoldTime, Sel.SelHoldTime()));
+    for (int i = 0; i < TCmmSel::kTxIdCount; ++i) {
+        TCmmTxId& tx = Sel.TxIds(i);
+        tx.SetTxId(id(edtTxId[static_cast<size_t>(i)], tx.TxId(), kIdLength));
+    }
+}

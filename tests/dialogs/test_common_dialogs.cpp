@@ -1,0 +1,309 @@
+// The common parameter dialogs driven offscreen: the shared keyboard handling of every dialog,
+// and the rules of Hardware, Key Function, System and Marketing.
+
+#include "DialogTestSupport.h"
+
+#include "dialogs/CommA1A.h"
+#include "dialogs/CommSystem.h"
+#include "dialogs/Hardware.h"
+#include "dialogs/KeyFunc.h"
+#include "dialogs/Market.h"
+#include "dialogs/Misc.h"
+#include "dialogs/Option.h"
+#include "dialogs/PowerSave.h"
+#include "dialogs/Selcall.h"
+#include "dialogs/Telephone.h"
+
+#include <QAbstractItemView>
+#include <QLabel>
+#include <QPushButton>
+
+#include <functional>
+#include <memory>
+
+using namespace mv53::test;
+
+namespace {
+
+TCmmOpt g_opt;
+
+struct DialogCase {
+    const char* name;
+    std::function<std::unique_ptr<TParamDialog>()> make;
+};
+
+const DialogCase kDialogs[] = {
+    {"A1A", [] { return std::make_unique<TfrmComA1A>(); }},
+    {"Hardware", [] { return std::make_unique<TfrmHardware>(true); }},
+    {"PowerSave", [] { return std::make_unique<TfrmPowerSave>(); }},
+    {"KeyFunc", [] { return std::make_unique<TfrmKeyFunc>(); }},
+    {"Misc", [] { return std::make_unique<TfrmMisc>(); }},
+    {"System", [] { return std::make_unique<TfrmSystem>(); }},
+    {"Option", [] { return std::make_unique<TfrmOption>(); }},
+    {"Selcall", [] { return std::make_unique<TfrmSelcall>(g_opt); }},
+    {"Telephone", [] { return std::make_unique<TfrmTelephone>(); }},
+};
+
+}  // namespace
+
+// Every drop-down list of every dialog: Alt + its label's letter moves the focus to it, the hint
+// bar describes it, Enter opens and closes it without closing the dialog, F1 opens its topic.
+TEST(ParamDialogs, EveryListAnswersItsAltKeyEnterAndF1)
+{
+    g_opt.SetSelcallUnit(1);
+    for (const DialogCase& c : kDialogs) {
+        SCOPED_TRACE(c.name);
+        auto dlg = c.make();
+        std::vector<int> help;
+        dlg->SetHelpHandler([&help](int context) { help.push_back(context); });
+        ShowActive(*dlg);
+        const auto lists = dlg->findChildren<QComboBox*>();
+        ASSERT_FALSE(lists.isEmpty());
+        for (QComboBox* list : lists) {
+            SCOPED_TRACE(list->objectName().toStdString());
+            QLabel* label = dlg->LabelOf(list);
+            ASSERT_NE(label, nullptr);
+            const QString caption = label->text();
+            const int amp = caption.indexOf(QLatin1Char('&'));
+            ASSERT_GE(amp, 0);
+            Enter(dlg->btnCancel);
+            // A letter that "&Ok" shares (P&ower Save) reaches the list on the second press.
+            for (int press = 0; press < 2 && QApplication::focusWidget() != list; ++press)
+                QTest::keyClick(dlg.get(), caption[amp + 1].toLatin1(), Qt::AltModifier);
+            EXPECT_EQ(QApplication::focusWidget(), list);
+            EXPECT_TRUE(dlg->isVisible());
+            EXPECT_FALSE(dlg->pnlHint1->text().isEmpty());
+            EXPECT_EQ(dlg->pnlHint2->text(), QStringLiteral("<SELECT>"));
+            // Both parts of the hint are readable whole.
+            for (QLabel* part : {dlg->pnlHint1, dlg->pnlHint2})
+                EXPECT_LE(part->fontMetrics().horizontalAdvance(part->text()), part->contentsRect().width())
+                    << part->text().toStdString();
+
+            QTest::keyClick(list, Qt::Key_Return);
+            EXPECT_TRUE(list->view()->isVisible());
+            QTest::keyClick(list->view(), Qt::Key_Return);
+            EXPECT_FALSE(list->view()->isVisible());
+            EXPECT_TRUE(dlg->isVisible());
+
+            help.clear();
+            QTest::keyClick(list, Qt::Key_F1);
+            ASSERT_EQ(help.size(), 1u);
+            EXPECT_EQ(help[0], dlg->HelpContextOf(list));
+            EXPECT_GT(help[0], 0);
+        }
+        // The buttons have no hint; Escape cancels.
+        Enter(dlg->btnOk);
+        EXPECT_TRUE(dlg->pnlHint1->text().isEmpty());
+        EXPECT_TRUE(dlg->pnlHint2->text().isEmpty());
+        QTest::keyClick(dlg->btnOk, Qt::Key_Escape);
+        EXPECT_EQ(dlg->result(), QDialog::Rejected);
+        EXPECT_FALSE(dlg->isVisible());
+    }
+}
+
+// A value the list cannot show (a damaged file) comes back as it came when "&Ok" is pressed
+// without choosing in that list; choosing in another list still counts.
+TEST(ParamDialogs, AValueOutsideItsListSurvivesOk)
+{
+    TfrmMisc dlg;
+    dlg.Misc.SetBeep(7);
+    dlg.Misc.SetVoxGain(250);
+    ShowActive(dlg);
+    EXPECT_EQ(dlg.cmbBeep->currentIndex(), -1);
+    Choose(dlg.cmbVoxDelay, QStringLiteral("2000 ms"));
+    dlg.btnOk->click();
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(dlg.Misc.Beep(), 7);
+    EXPECT_EQ(dlg.Misc.VoxGain(), 250);
+    EXPECT_EQ(dlg.Misc.VoxDelay(), 3);
+}
+
+TEST(ParamDialogs, HardwareRangesOnlyInTheServiceModes)
+{
+    for (const bool service : {false, true}) {
+        SCOPED_TRACE(service ? "dealer" : "normal");
+        TfrmHardware dlg(service);
+        dlg.FactoryOpt.SetRxRange(1);
+        dlg.FactoryOpt.SetTxRange(0);
+        ShowActive(dlg);
+        EXPECT_EQ(dlg.cmbRxFreqRange->isVisible(), service);
+        EXPECT_EQ(dlg.LabelOf(dlg.cmbTxFreqRange)->isVisible(), service);
+        Enter(dlg.cmbHail);
+        QTest::keyClick(&dlg, 'R', Qt::AltModifier);
+        EXPECT_EQ(QApplication::focusWidget() == dlg.cmbRxFreqRange, service);
+
+        dlg.cmbRxFreqRange->setCurrentIndex(0);
+        dlg.cmbTxFreqRange->setCurrentIndex(1);
+        Choose(dlg.cmbLamp, QStringLiteral("Auto"));
+        dlg.btnOk->click();
+        EXPECT_EQ(dlg.Hard.LampMode(), 5);
+        EXPECT_EQ(dlg.FactoryOpt.RxRange(), service ? 0 : 1);
+        EXPECT_EQ(dlg.FactoryOpt.TxRange(), service ? 1 : 0);
+    }
+}
+
+TEST(ParamDialogs, KeyFunctionGivesNoFunctionToTwoSwitches)
+{
+    TfrmKeyFunc dlg;
+    dlg.FactoryOpt.SetKeyFunc(0, 0);    // N/A
+    dlg.FactoryOpt.SetKeyFunc(1, 12);   // Lamp
+    dlg.FactoryOpt.SetKeyFunc(2, 0);
+    ShowActive(dlg);
+    EXPECT_TRUE(Items(dlg.cmbA).contains(QStringLiteral("SELCALL")));
+    EXPECT_FALSE(Items(dlg.cmbA).contains(QStringLiteral("Lamp")));
+    EXPECT_EQ(dlg.cmbB->currentText(), QStringLiteral("Lamp"));
+    EXPECT_EQ(Items(dlg.cmbB).count(QStringLiteral("N/A")), 1);
+    EXPECT_EQ(dlg.cmbA->currentText(), QStringLiteral("N/A"));
+
+    // The marker follows the list being edited.
+    Enter(dlg.cmbA);
+    EXPECT_EQ(dlg.imgMarker->pos(), QPoint(144, 124));
+    Choose(dlg.cmbA, QStringLiteral("SELCALL"));
+    Enter(dlg.cmbC);
+    EXPECT_EQ(dlg.imgMarker->pos(), QPoint(172, 124));
+    EXPECT_EQ(dlg.FactoryOpt.KeyFunc(0), 1);
+    for (QComboBox* other : {dlg.cmbB, dlg.cmbC})
+        EXPECT_FALSE(Items(other).contains(QStringLiteral("SELCALL")));
+    EXPECT_EQ(dlg.cmbA->currentText(), QStringLiteral("SELCALL"));
+
+    // "N/A" on the first switch frees SELCALL again.
+    Enter(dlg.cmbA);
+    Choose(dlg.cmbA, QStringLiteral("N/A"));
+    Enter(dlg.cmbB);
+    EXPECT_EQ(dlg.FactoryOpt.KeyFunc(0), 0);
+    EXPECT_TRUE(Items(dlg.cmbC).contains(QStringLiteral("SELCALL")));
+
+    // A choice left in the focused list counts when "&Ok" is pressed by its Alt key.
+    Choose(dlg.cmbB, QStringLiteral("TELCALL"));
+    QTest::keyClick(&dlg, 'O', Qt::AltModifier);
+    WaitHidden(&dlg);
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(dlg.FactoryOpt.KeyFunc(1), 9);
+    EXPECT_EQ(dlg.btnCancel->text(), QStringLiteral("Cancel"));
+}
+
+TEST(ParamDialogs, PacketOffsetIsLimitedAndRoundedWhenLeft)
+{
+    struct Case {
+        const char* typed;
+        const char* shown;
+        int32_t stored;
+    };
+    const Case cases[] = {
+        {"2125", "2120 Hz", 212}, {"-3500", "-3000 Hz", -300}, {"12-3", "0 Hz", 0},
+        {"+999", "990 Hz", 99},   {"-15", "-10 Hz", -1},       {"x75", "70 Hz", 7},   // x is dropped
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        TfrmSystem dlg;
+        dlg.FactoryOpt.SetPktOffset(-212);
+        ShowActive(dlg);
+        EXPECT_EQ(dlg.edtPktOffset->text(), QStringLiteral("-2120 Hz"));
+        Enter(dlg.edtPktOffset);
+        Type(dlg.edtPktOffset, c.typed);   // the first key replaces the text
+        Enter(dlg.cmbPktTone);
+        EXPECT_EQ(dlg.edtPktOffset->text(), QString::fromLatin1(c.shown));
+        dlg.btnOk->click();
+        EXPECT_EQ(dlg.FactoryOpt.PktOffset(), c.stored);
+    }
+}
+
+TEST(ParamDialogs, EscapeInThePacketOffsetFirstRestoresThenCancels)
+{
+    TfrmSystem dlg;
+    dlg.FactoryOpt.SetPktOffset(50);
+    ShowActive(dlg);
+    Enter(dlg.edtPktOffset);
+    EXPECT_TRUE(dlg.edtPktOffset->isReadOnly());
+    Type(dlg.edtPktOffset, "12");
+    EXPECT_TRUE(dlg.PktOffsetEditing());
+    EXPECT_EQ(dlg.edtPktOffset->text(), QStringLiteral("12"));
+    QTest::keyClick(dlg.edtPktOffset, Qt::Key_Escape);
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_FALSE(dlg.PktOffsetEditing());
+    EXPECT_EQ(dlg.edtPktOffset->text(), QStringLiteral("500 Hz"));
+    // Ctrl held: nothing typed.
+    QTest::keyClick(dlg.edtPktOffset, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(dlg.edtPktOffset, Qt::Key_Escape);
+    EXPECT_EQ(dlg.result(), QDialog::Rejected);
+    EXPECT_FALSE(dlg.isVisible());
+    EXPECT_EQ(dlg.FactoryOpt.PktOffset(), 50);
+}
+
+TEST(ParamDialogs, EnterTogglesThePacketOffsetEditMode)
+{
+    TfrmSystem dlg;
+    ShowActive(dlg);
+    Enter(dlg.edtPktOffset);
+    QTest::keyClick(dlg.edtPktOffset, Qt::Key_Return);
+    EXPECT_TRUE(dlg.PktOffsetEditing());
+    EXPECT_FALSE(dlg.edtPktOffset->isReadOnly());
+    EXPECT_EQ(dlg.edtPktOffset->selectedText(), dlg.edtPktOffset->text());
+    QTest::keyClick(dlg.edtPktOffset, Qt::Key_Return);
+    EXPECT_FALSE(dlg.PktOffsetEditing());
+    EXPECT_TRUE(dlg.isVisible());
+}
+
+// An offset beyond the limits (a damaged file) is shown at the limit but not written back
+// unless the user types a new one.
+TEST(ParamDialogs, AnUntouchedOffsetBeyondTheLimitsComesBackAsItWas)
+{
+    TfrmSystem dlg;
+    dlg.FactoryOpt.SetPktOffset(450);
+    ShowActive(dlg);
+    EXPECT_EQ(dlg.edtPktOffset->text(), QStringLiteral("3000 Hz"));
+    Choose(dlg.cmbTot, QStringLiteral("10 min"));
+    dlg.btnOk->click();
+    EXPECT_EQ(dlg.FactoryOpt.PktOffset(), 450);
+    EXPECT_EQ(dlg.Sys.Tot(), 20);
+}
+
+TEST(ParamDialogs, MarketingOnlyShows)
+{
+    TfrmMarket dlg("6E000042");
+    std::vector<int> help;
+    dlg.SetHelpHandler([&help](int context) { help.push_back(context); });
+    ShowActive(dlg);
+    EXPECT_EQ(dlg.edtSerial->text(), QStringLiteral("6E000042"));
+    EXPECT_EQ(dlg.edtMarket->text(), QStringLiteral("-ALDERWAVECOMMS-"));
+    EXPECT_FALSE(dlg.edtSerial->isEnabled());
+    QTest::keyClick(dlg.btnOk, Qt::Key_F1);
+    EXPECT_EQ(help, std::vector<int>{92});
+}
+
+// At the default font every dialog is 375 pixels wide, and no caption or list is cut off or
+// lies over another one.
+TEST(ParamDialogs, NothingIsCutOffOrOverlaps)
+{
+    g_opt.SetSelcallUnit(1);
+    std::vector<DialogCase> all(std::begin(kDialogs), std::end(kDialogs));
+    all.push_back({"Marketing", [] { return std::make_unique<TfrmMarket>("6E000042"); }});
+    for (const DialogCase& c : all) {
+        SCOPED_TRACE(c.name);
+        auto dlg = c.make();
+        ShowActive(*dlg);
+        EXPECT_EQ(dlg->width(), TParamDialog::kClientWidth);
+        std::vector<QWidget*> parts;
+        for (QWidget* w : dlg->findChildren<QWidget*>()) {
+            if (w->parentWidget() != dlg.get() || !w->isVisible())
+                continue;
+            if (!qobject_cast<QLabel*>(w) && !qobject_cast<QComboBox*>(w) && !qobject_cast<QLineEdit*>(w) &&
+                !qobject_cast<QPushButton*>(w) && !qobject_cast<QAbstractItemView*>(w))
+                continue;
+            SCOPED_TRACE(w->objectName().toStdString() + " " + w->property("text").toString().toStdString());
+            EXPECT_TRUE(dlg->rect().contains(w->geometry()));
+            if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+                // Room for its longest number (or its text) inside the frame.
+                const QString longest =
+                    edit->maxLength() <= 16 ? QString(edit->maxLength(), QLatin1Char('0')) : edit->text();
+                EXPECT_GE(edit->width(), edit->fontMetrics().horizontalAdvance(longest) + 8);
+            } else if (!qobject_cast<QAbstractItemView*>(w)) {
+                EXPECT_GE(w->width(), w->sizeHint().width());
+            }
+            EXPECT_GE(w->height(), w->minimumSizeHint().height());
+            for (QWidget* other : parts)
+                EXPECT_FALSE(other->geometry().intersects(w->geometry())) << other->objectName().toStdString();
+            parts.push_back(w);
+        }
+    }
+}

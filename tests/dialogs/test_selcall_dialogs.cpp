@@ -1,0 +1,239 @@
+// The selcall and telephone dialogs driven offscreen: the unit switch and its enable rules, the
+// two-state ID edits with their zero completion, and the telephone grid's in-place editor.
+
+#include "DialogTestSupport.h"
+
+#include "dialogs/Selcall.h"
+#include "dialogs/Telephone.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+
+using namespace mv53::test;
+
+TEST(SelcallDialog, UnitSwitchEnablesTheValuesAndKillIdFollowsKillSystem)
+{
+    TCmmOpt opt;
+    TfrmSelcall dlg(opt);
+    dlg.Sel.SetKillSystem(0);
+    ShowActive(dlg);
+    const auto valueControls = [&dlg] {
+        std::vector<QWidget*> all{dlg.edtSelfId, dlg.cmbKillSystem, dlg.cmbAllCall, dlg.cmbGroupCall,
+                                  dlg.cmbSubGroup, dlg.cmbPreamble, dlg.cmbPowerSave, dlg.cmbHoldTime};
+        all.insert(all.end(), dlg.edtTxId.begin(), dlg.edtTxId.end());
+        return all;
+    };
+    for (QWidget* w : valueControls())
+        EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+    EXPECT_FALSE(dlg.LabelOf(dlg.cmbAllCall)->isEnabled());
+    EXPECT_FALSE(dlg.edtKillId->isEnabled());
+    // A disabled control's Alt key does nothing.
+    Enter(dlg.cmbSelcall);
+    QTest::keyClick(&dlg, 'A', Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), dlg.cmbSelcall);
+
+    Choose(dlg.cmbSelcall, QStringLiteral("ON"));
+    for (QWidget* w : valueControls())
+        EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
+    EXPECT_FALSE(dlg.edtKillId->isEnabled());
+    Choose(dlg.cmbKillSystem, QStringLiteral("ON"));
+    EXPECT_TRUE(dlg.edtKillId->isEnabled());
+    QTest::keyClick(&dlg, 'I', Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), dlg.edtKillId);
+    Choose(dlg.cmbSelcall, QStringLiteral("OFF"));
+    EXPECT_FALSE(dlg.edtKillId->isEnabled());
+    EXPECT_FALSE(dlg.edtTxId[9]->isEnabled());
+}
+
+TEST(SelcallDialog, IdsAreCompletedWithZerosWhenLeft)
+{
+    struct Case {
+        const char* edit;   // which edit
+        const char* typed;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"self", "7", "7000"},
+        {"kill", "123", "12300000"},
+        {"tx10", "12", "1200"},
+        {"self", "12345", "1234"},   // the edit takes no more than 4
+        {"tx1", "a", "0000"},        // a letter is not typed; the cleared text becomes zeros
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.edit) + " " + c.typed);
+        TCmmOpt opt;
+        opt.SetSelcallUnit(1);
+        TfrmSelcall dlg(opt);
+        dlg.Sel.SetKillSystem(1);
+        ShowActive(dlg);
+        const std::string which = c.edit;
+        QLineEdit* edit = which == "self" ? dlg.edtSelfId
+                        : which == "kill" ? dlg.edtKillId
+                        : which == "tx10" ? dlg.edtTxId[9]
+                                          : dlg.edtTxId[0];
+        Enter(edit);
+        EXPECT_TRUE(edit->isReadOnly());
+        if (std::string(c.typed) == "a") {
+            QTest::keyClick(edit, Qt::Key_Return);   // edit state on, all selected
+            QTest::keyClick(edit, Qt::Key_Backspace);
+        }
+        Type(edit, c.typed);
+        Enter(dlg.cmbHoldTime);
+        EXPECT_EQ(edit->text(), QString::fromLatin1(c.shown));
+        EXPECT_TRUE(edit->isReadOnly());
+        dlg.btnOk->click();
+        const std::string stored = which == "self" ? dlg.Sel.SelfId()
+                                 : which == "kill" ? dlg.Sel.KillId()
+                                 : which == "tx10" ? dlg.Sel.TxIds(9).TxId()
+                                                   : dlg.Sel.TxIds(0).TxId();
+        EXPECT_EQ(stored, c.shown);
+    }
+}
+
+TEST(SelcallDialog, EscapeWhileTypingRestoresAndASecondEscapeCancels)
+{
+    TCmmOpt opt;
+    opt.SetSelcallUnit(1);
+    TfrmSelcall dlg(opt);
+    dlg.Sel.TxIds(2).SetTxId("4321");
+    ShowActive(dlg);
+    Enter(dlg.edtTxId[2]);
+    QTest::keyClick(dlg.edtTxId[2], Qt::Key_End);
+    Type(dlg.edtTxId[2], "\b\b9");
+    EXPECT_TRUE(dlg.Editing());
+    EXPECT_EQ(dlg.edtTxId[2]->text(), QStringLiteral("439"));
+    QTest::keyClick(dlg.edtTxId[2], Qt::Key_Escape);
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_FALSE(dlg.Editing());
+    EXPECT_EQ(dlg.edtTxId[2]->text(), QStringLiteral("4321"));
+    QTest::keyClick(dlg.edtTxId[2], Qt::Key_Escape);
+    EXPECT_EQ(dlg.result(), QDialog::Rejected);
+    EXPECT_EQ(opt.SelcallUnit(), 1);
+}
+
+// "&Ok" reached without leaving an ID edit (its Alt key) stores the completed ID, not the
+// typed digits.
+TEST(SelcallDialog, OkFromInsideAnIdEditStoresTheCompletedId)
+{
+    TCmmOpt opt;
+    opt.SetSelcallUnit(1);
+    TfrmSelcall dlg(opt);
+    ShowActive(dlg);
+    Enter(dlg.edtSelfId);
+    Type(dlg.edtSelfId, "7");
+    ASSERT_EQ(QApplication::focusWidget(), dlg.edtSelfId);
+    dlg.btnOk->click();
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(dlg.Sel.SelfId(), "7000");
+}
+
+TEST(SelcallDialog, TheUnitIsWrittenToTheRecordsOnOkOnly)
+{
+    for (const bool ok : {false, true}) {
+        TCmmOpt opt;
+        TfrmSelcall dlg(opt);
+        ShowActive(dlg);
+        Choose(dlg.cmbSelcall, QStringLiteral("ON"));
+        (ok ? dlg.btnOk : dlg.btnCancel)->click();
+        EXPECT_EQ(opt.SelcallUnit(), ok ? 1 : 0);
+    }
+}
+
+namespace {
+
+struct TelephoneFixture : ::testing::Test {
+    TfrmTelephone dlg;
+    const std::string sixteen = "0123456789012345";
+
+    void SetUp() override
+    {
+        dlg.TelNumbers.SetTelCallType(0);
+        dlg.TelNumbers.Numbers(0).SetNumber(sixteen);
+        dlg.TelNumbers.Numbers(1).SetNumber("5551234");
+        ShowActive(dlg);
+        Enter(dlg.grdA);
+    }
+    void Select(int row) { dlg.grdA->setCurrentCell(row, TfrmTelephone::kNumberColumn); }
+};
+
+}  // namespace
+
+TEST_F(TelephoneFixture, ALongNumberIsShownCutButKeptWhole)
+{
+    EXPECT_EQ(dlg.CellText(0).toStdString(), sixteen);
+    EXPECT_EQ(dlg.CellText(2), QStringLiteral("---------------"));
+    EXPECT_EQ(dlg.grdA->item(4, 0)->text(), QStringLiteral("  5"));
+    Choose(dlg.cmbTelCallType, QStringLiteral("CODAN12"));
+    EXPECT_EQ(dlg.CellText(0).toStdString(), sixteen.substr(0, 12));
+    Choose(dlg.cmbTelCallType, QStringLiteral("CODAN16"));
+    EXPECT_EQ(dlg.CellText(0).toStdString(), sixteen);
+    Choose(dlg.cmbTelCallType, QStringLiteral("CODAN12"));
+    // Opening and closing the editor without typing keeps the 16 digits as well.
+    Enter(dlg.grdA);
+    Select(0);
+    QTest::keyClick(dlg.grdA, Qt::Key_Return);
+    ASSERT_TRUE(dlg.EditorShown());
+    EXPECT_EQ(dlg.edtDmy->text().size(), 12);
+    QTest::keyClick(dlg.edtDmy, Qt::Key_Return);
+    dlg.btnOk->click();
+    EXPECT_EQ(dlg.TelNumbers.Numbers(0).Number(), sixteen);
+    EXPECT_EQ(dlg.TelNumbers.TelCallType(), 1);
+}
+
+TEST_F(TelephoneFixture, ClearedNumberIsStoredEmptyAndShownAsHyphens)
+{
+    Select(1);
+    QTest::keyClick(dlg.grdA, Qt::Key_Return);
+    ASSERT_TRUE(dlg.EditorShown());
+    dlg.edtDmy->selectAll();
+    QTest::keyClick(dlg.edtDmy, Qt::Key_Backspace);
+    QTest::keyClick(dlg.edtDmy, Qt::Key_Return);
+    EXPECT_FALSE(dlg.EditorShown());
+    EXPECT_EQ(dlg.CellText(1), QStringLiteral("---------------"));
+    EXPECT_EQ(dlg.TelNumbers.Numbers(1).Number(), "");
+    EXPECT_EQ(QApplication::focusWidget(), dlg.grdA);
+}
+
+TEST_F(TelephoneFixture, ADigitTypedInTheGridStartsTheEditorAndOtherKeysAreDropped)
+{
+    Select(3);
+    Type(dlg.grdA, "x#");
+    EXPECT_FALSE(dlg.EditorShown());
+    Type(dlg.grdA, "4");
+    ASSERT_TRUE(dlg.EditorShown());
+    Type(dlg.edtDmy, "2a-9");
+    EXPECT_EQ(dlg.edtDmy->text(), QStringLiteral("429"));
+    // Selecting another cell takes the number.
+    Select(5);
+    EXPECT_FALSE(dlg.EditorShown());
+    EXPECT_EQ(dlg.TelNumbers.Numbers(3).Number(), "429");
+    EXPECT_EQ(dlg.CellText(3), QStringLiteral("429"));
+}
+
+TEST_F(TelephoneFixture, EscapeInTheEditorRestoresAndASecondEscapeCancels)
+{
+    Select(1);
+    QTest::keyClick(dlg.grdA, Qt::Key_Return);
+    Type(dlg.edtDmy, "999");
+    QTest::keyClick(dlg.edtDmy, Qt::Key_Escape);
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_FALSE(dlg.EditorShown());
+    EXPECT_EQ(dlg.CellText(1), QStringLiteral("5551234"));
+    EXPECT_EQ(dlg.TelNumbers.Numbers(1).Number(), "5551234");
+    QTest::keyClick(dlg.grdA, Qt::Key_Escape);
+    EXPECT_EQ(dlg.result(), QDialog::Rejected);
+}
+
+TEST_F(TelephoneFixture, OkTakesAnOpenEditorAndTheHintFollowsTheColumn)
+{
+    Select(2);
+    EXPECT_EQ(dlg.pnlHint1->text(), QStringLiteral("Edit Telephone Number (0..9)"));
+    EXPECT_EQ(dlg.pnlHint2->text(), QStringLiteral("<ENTER>"));
+    QTest::keyClick(dlg.grdA, Qt::Key_7);
+    Type(dlg.edtDmy, "12");
+    dlg.btnOk->click();
+    EXPECT_EQ(dlg.TelNumbers.Numbers(2).Number(), "712");
+    dlg.grdA->setCurrentCell(2, 0);
+    EXPECT_TRUE(dlg.pnlHint1->text().isEmpty());
+}
