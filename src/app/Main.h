@@ -5,6 +5,7 @@
 
 #include "app/RadioLink.h"
 #include "app/U_Config.h"
+#include "service/ServiceHost.h"
 #include "state/U_Global.h"
 
 #include <QMainWindow>
@@ -81,6 +82,16 @@ public:
     void ShowVisibleDialog();
     void ToggleViewItem(int item);
     void About();
+    // The service windows (MainService.cpp).
+    void ShowAlignment();
+    void ShowTempCorrect();
+    void ShowAntTuneSet();
+    void ShowSerialWriter();
+    // What the service windows may ask of the main window.
+    TServiceHost ServiceHost();
+    // Prints a service window's factory report (print setup dialog, then the report with its
+    // service print flag set); until printing is attached the windows' "&Print" is disabled.
+    std::function<void(TServiceReport report, QWidget* parent)> ServicePrint;
 
     // The panels of the status bar and the system-type panel (for the tests and the help).
     QLabel* HintPanel() const { return m_panels[0]; }
@@ -117,6 +128,7 @@ private:
     void CreateToolBar();
     void CreateSystemPanel();
     void CreateStatusBar();
+    void AttachServiceWindows();
     void AssignHints();
     void SelectOperatingMode();
     void ReadConfiguration();
