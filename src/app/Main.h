@@ -87,11 +87,9 @@ public:
     void ShowTempCorrect();
     void ShowAntTuneSet();
     void ShowSerialWriter();
-    // What the service windows may ask of the main window.
+    // What the service windows may ask of the main window (transfers, Open, Upload, help and
+    // the print flow of their factory reports).
     TServiceHost ServiceHost();
-    // Prints a service window's factory report (print setup dialog, then the report with its
-    // service print flag set); until printing is attached the windows' "&Print" is disabled.
-    std::function<void(TServiceReport report, QWidget* parent)> ServicePrint;
 
     // The panels of the status bar and the system-type panel (for the tests and the help).
     QLabel* HintPanel() const { return m_panels[0]; }

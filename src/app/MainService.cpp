@@ -3,6 +3,7 @@
 
 #include "app/Main.h"
 #include "link/Radio.h"
+#include "print/PrintJob.h"
 #include "service/Alignment.h"
 #include "service/AntTuneSet.h"
 #include "service/SerialWriter.h"
@@ -36,7 +37,14 @@ TServiceHost TfrmMain::ServiceHost()
     host.FileOpen = [this] { FileOpen(); };
     host.CommitGrid = [this] { return CommitGrid(); };
     host.Help = [this](int context) { ShowHelpContext(context); };
-    host.Print = ServicePrint;
+    host.Print = [this](TServiceReport report, QWidget* parent) {
+        TServicePrintChoices which;
+        which.Alignment = report == TServiceReport::Alignment;
+        which.TempCorrect = report == TServiceReport::TempCorrect;
+        which.AntTuner = report == TServiceReport::AntTuner;
+        mv53::PrintFactoryReport(m_state, which, parent);
+        UpdatePrinterPanel();
+    };
     return host;
 }
 

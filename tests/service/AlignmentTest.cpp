@@ -274,3 +274,28 @@ TEST_F(AlignmentTest, WriteSendsTheFactoryAreaToTheRadio)
     EXPECT_EQ(back.FactoryOpt().SerialNo(), "6E000042");
     frm->close();
 }
+
+// Print prints what the window shows: the values are stored and committed before the report.
+TEST_F(AlignmentTest, PrintCommitsTheWindowFirstAndReleasesLcdTest)
+{
+    std::vector<TServiceReport> printed;
+    int heldAtPrint = -1;
+    TServiceHost host = Host();
+    host.Print = [&](TServiceReport r, QWidget*) {
+        printed.push_back(r);
+        heldAtPrint = state.CurrentMem.Alignment().Values(8);
+    };
+    TfrmAlignment frm(state, host);
+    frm.Alignment() = state.CurrentMem.Alignment();
+    frm.FactoryOpt() = state.CurrentMem.FactoryOpt();
+    frm.show();
+    frm.SpinEdit[7]->setValue(11);   // Over Heat 1, position 8
+    frm.btnLcdTest->click();
+    frm.btnPrint->click();
+    EXPECT_EQ(printed, std::vector<TServiceReport>{TServiceReport::Alignment});
+    EXPECT_EQ(heldAtPrint, 11);
+    EXPECT_FALSE(frm.btnLcdTest->isChecked());
+    EXPECT_TRUE(state.Modified);
+    frm.close();
+    EXPECT_TRUE(prompt.texts().empty());
+}
