@@ -35,7 +35,6 @@ constexpr int kTuneColumn = 9;
 constexpr int kModeColumn = 4;
 constexpr int kHelpContextBase = 4;    // F1: 4 + 2 x column for columns 0..9
 constexpr char kEscapeKey = 27;
-const QColor kEmptyTextColour(0xC0, 0xC0, 0xC0);
 const QColor kOutOfRangeColour(Qt::red);
 constexpr const char* kOutOfRangeHint = "Outside the radio's range ";
 
@@ -164,7 +163,7 @@ QVariant TChannelGridModel::data(const QModelIndex& index, int role) const
         return Latin1(Text(index.row(), index.column()));
     case Qt::ForegroundRole:
         if (!Used(index.row()))
-            return kEmptyTextColour;
+            return kEmptyRowColour;
         return OutOfRange(index.row(), index.column()) ? kOutOfRangeColour : QColor(Qt::black);
     case Qt::ToolTipRole:
         if (OutOfRange(index.row(), index.column()))
@@ -213,77 +212,20 @@ void TChannelGridModel::RowChanged(int channel)
     Q_EMIT dataChanged(index(channel, 0), index(channel, kGridColumns - 1));
 }
 
-// ---------------------------------------------------------------------------------------------
-void TChannelCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
-{
-    painter->save();
-    painter->fillRect(option.rect, option.palette.color(QPalette::Base));
-    const QRect textRect = option.rect.adjusted(3, 2, -2, 2);
-    painter->setFont(option.font);
-    painter->setPen(index.data(Qt::ForegroundRole).value<QColor>());
-    painter->setClipRect(option.rect);
-    painter->drawText(textRect, index.data(Qt::TextAlignmentRole).toInt() | Qt::TextSingleLine,
-                      index.data(Qt::DisplayRole).toString());
-    if (option.state & QStyle::State_HasFocus) {
-        QPen pen(Qt::black, 1, Qt::DotLine);
-        painter->setPen(pen);
-        painter->setBrush(Qt::NoBrush);
-        painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
-    }
-    painter->restore();
-}
-
-// ---------------------------------------------------------------------------------------------
-TChannelGridHeader::TChannelGridHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent)
-{
-    setSectionsClickable(false);
-    setHighlightSections(false);
-    setSectionResizeMode(QHeaderView::Fixed);
-    setMinimumSectionSize(1);
-}
-
-QSize TChannelGridHeader::sizeHint() const
-{
-    // Two header lines, each with its grid line.
-    return {QHeaderView::sizeHint().width(), 2 * (kLineHeight + 1)};
-}
-
-void TChannelGridHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const
-{
-    if (logicalIndex < 0 || logicalIndex >= kGridColumns)
-        return;
-    painter->save();
-    const QColor grid = palette().color(QPalette::Mid);
-    const QRect top(rect.left(), rect.top(), rect.width(), kLineHeight + 1);
-    const QRect bottom(rect.left(), top.bottom() + 1, rect.width(), rect.height() - top.height());
-    for (const QRect& line : {top, bottom}) {
-        painter->fillRect(line, palette().color(QPalette::Button));
-        painter->setPen(grid);
-        painter->drawLine(line.topRight(), line.bottomRight());
-        painter->drawLine(line.bottomLeft(), line.bottomRight());
-    }
-    painter->setPen(Qt::black);
-    painter->drawText(top.adjusted(0, 0, -1, -1), Qt::AlignCenter | Qt::TextSingleLine,
-                      QString::fromLatin1(Column(logicalIndex).Caption1));
-    painter->drawText(bottom.adjusted(0, 0, -1, -1), Qt::AlignCenter | Qt::TextSingleLine,
-                      QString::fromLatin1(Column(logicalIndex).Caption2));
-    painter->restore();
-}
-
 } // namespace mv53
 
 // =============================================================================================
 TChannelGrid::TChannelGrid(TProgramState& state, QWidget* parent) : QTableView(parent), m_state(state)
 {
     m_model = new mv53::TChannelGridModel(state, this);
-    setHorizontalHeader(new mv53::TChannelGridHeader(this));
+    setHorizontalHeader(new mv53::TGridHeader(ChannelColumns(), this));
     setModel(m_model);
-    setItemDelegate(new mv53::TChannelCellDelegate(this));
+    setItemDelegate(new mv53::TGridCellDelegate(this));
 
     verticalHeader()->hide();
     verticalHeader()->setMinimumSectionSize(1);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setDefaultSectionSize(mv53::TChannelGridHeader::kLineHeight);
+    verticalHeader()->setDefaultSectionSize(mv53::TGridHeader::kLineHeight);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);

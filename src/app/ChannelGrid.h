@@ -6,6 +6,7 @@
 // and whole rows. The cell texts live in a table model; Fill writes them from GridChannels and
 // GridToChannels reads them back.
 
+#include "grid/TextGrid.h"
 #include "state/U_Global.h"
 #include "model/U_Const.h"
 
@@ -59,27 +60,6 @@ public:
 private:
     const TProgramState& m_state;
     std::vector<TRow> m_rows;
-};
-
-// Draws a channel cell: window colour, black text for used channels and silver for empty ones,
-// column 1 left-aligned, 2 and 3 right-aligned, the rest centred; selection is not coloured.
-class TChannelCellDelegate final : public QStyledItemDelegate {
-    Q_OBJECT
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
-};
-
-// The two header lines of every column (Caption1 over Caption2) in the header colour.
-class TChannelGridHeader final : public QHeaderView {
-    Q_OBJECT
-public:
-    explicit TChannelGridHeader(QWidget* parent = nullptr);
-    static constexpr int kLineHeight = 20;
-
-protected:
-    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
-    QSize sizeHint() const override;
 };
 
 } // namespace mv53

@@ -186,6 +186,7 @@ TfrmMain::TfrmMain(TMainOptions options, QWidget* parent) : QMainWindow(parent),
     miUpload->setEnabled(haveLink);
     miDownload->setEnabled(haveLink && static_cast<bool>(m_options.Link.Download));
     miConfigure->setEnabled(static_cast<bool>(m_options.Link.Configure));
+    AttachServiceWindows();
 
     RefreshMainWindow();
 

@@ -5,6 +5,7 @@
 
 #include "app/RadioLink.h"
 #include "app/U_Config.h"
+#include "service/ServiceHost.h"
 #include "state/U_Global.h"
 
 #include <QMainWindow>
@@ -111,6 +112,14 @@ public:
     void CommonOption();
     void SelcallCommon();
     void SelcallTelephone();
+    // The service windows (MainService.cpp).
+    void ShowAlignment();
+    void ShowTempCorrect();
+    void ShowAntTuneSet();
+    void ShowSerialWriter();
+    // What the service windows may ask of the main window (transfers, Open, Upload, help and
+    // the print flow of their factory reports).
+    TServiceHost ServiceHost();
 
     // The panels of the status bar and the system-type panel (for the tests and the help).
     QLabel* HintPanel() const { return m_panels[0]; }
@@ -149,6 +158,7 @@ private:
     void CreateStatusBar();
     void AttachDialogs();
     int ShowModal(QDialog& dialog);
+    void AttachServiceWindows();
     void AssignHints();
     void SelectOperatingMode();
     void ReadConfiguration();

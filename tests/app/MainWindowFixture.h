@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -22,6 +23,13 @@
 #include <vector>
 
 namespace mv53::test {
+
+inline void RunEventsFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
 
 // One call of the recorded radio link with the flags it saw.
 struct LinkCall {

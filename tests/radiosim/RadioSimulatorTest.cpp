@@ -342,10 +342,45 @@ TEST_F(RadioSimulatorTest, ReadSerialAndAdjustLog)
     EXPECT_EQ(Exchange(cmd::AdjustValue, 0xE139, Bytes({0x6A})), Bytes({kAccept}));
     EXPECT_TRUE(Exchange(cmd::AdjustEnd, 0).empty());
     const std::vector<AdjustEntry> expected {{0xE138, 0xFF, false}, {0xE139, 0x6A, false}, {0, 0, true}};
-    EXPECT_EQ(m_radio->Adjustments(), expected);
+    const std::vector<AdjustEntry> log = m_radio->Adjustments();
+    EXPECT_EQ(log, expected);
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_LE(log[0].time, log[1].time);
+    EXPECT_LE(log[1].time, log[2].time);
+    EXPECT_GT(log[0].time.time_since_epoch().count(), 0);
     m_radio->ClearLogs();
     EXPECT_TRUE(m_radio->Adjustments().empty());
     EXPECT_TRUE(m_radio->Frames().empty());
+}
+
+// Live values land in the alignment bytes that the factory area carries, so a later upload or
+// the memory shows what the radio holds; addresses outside the live range are refused.
+TEST_F(RadioSimulatorTest, LiveValuesAreHeldInTheAlignmentBytes)
+{
+    struct Case {
+        std::uint16_t address;
+        Byte value;
+        Byte reply;
+        long offset;   // memory byte that changes, -1: none
+    };
+    const Case cases[] = {
+        {0xE108, 0x11, kAccept, 17422},   // volt warning 1, first live address
+        {0xE10D, 0x83, kAccept, 17427},   // CLAR offset (signed byte)
+        {0xE13A, 0xFF, kAccept, 17472},   // USB carrier offset, high byte
+        {0xE13B, 0x6A, kAccept, 17473},   // its low byte, the last live address
+        {0xE107, 0x55, kRefuse, -1},
+        {0xE13C, 0x55, kRefuse, -1},
+    };
+    for (const Case& c : cases) {
+        const Memory before = m_radio->GetMemory();
+        EXPECT_EQ(Exchange(cmd::AdjustValue, c.address, Bytes({c.value})), Bytes({c.reply})) << c.address;
+        Memory after = m_radio->GetMemory();
+        if (c.offset >= 0) {
+            EXPECT_EQ(after[static_cast<std::size_t>(c.offset)], c.value) << c.address;
+            after[static_cast<std::size_t>(c.offset)] = before[static_cast<std::size_t>(c.offset)];
+        }
+        EXPECT_TRUE(after == before) << "another byte changed at " << c.address;
+    }
 }
 
 TEST_F(RadioSimulatorTest, PortCanBeReopenedAfterAnExclusiveSession)

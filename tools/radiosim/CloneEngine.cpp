@@ -66,11 +66,11 @@ void CloneEngine::HandleFrame(std::vector<Byte>& out)
         }
         break;
     case cmd::AdjustValue:
-        m_adjustments.push_back({frame.address, frame.data[0], false});
-        Reply(kAccept, out);
+        m_adjustments.push_back({frame.address, frame.data[0], false, std::chrono::steady_clock::now()});
+        Reply(ApplyAdjustValue(m_memory, frame.address, frame.data[0]), out);
         break;
     case cmd::AdjustEnd:
-        m_adjustments.push_back({frame.address, 0, true});
+        m_adjustments.push_back({frame.address, 0, true, std::chrono::steady_clock::now()});
         break;
     default:
         break;

@@ -3,6 +3,7 @@
 // the radio's answer bytes come out. Single-threaded; RadioSimulator guards it with a lock.
 
 #include "CloneProtocol.h"
+#include "LiveAdjust.h"
 
 #include <array>
 #include <chrono>
@@ -59,14 +60,6 @@ struct ReceivedFrame {
     std::uint16_t address = 0;
     std::array<Byte, kBlockSize> data {};
     bool checksumOk = true;
-};
-
-// One live adjustment command: AdjustValue (address, value) or AdjustEnd (end set).
-struct AdjustEntry {
-    std::uint16_t address = 0;
-    Byte value = 0;
-    bool end = false;
-    bool operator==(const AdjustEntry&) const = default;
 };
 
 class CloneEngine final {

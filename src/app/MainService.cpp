@@ -1,0 +1,84 @@
+// The service windows as the main window opens them: the upload question, the records they
+// get, and what they may ask of the main window (transfers, Open, Upload, help, printing).
+
+#include "app/Main.h"
+#include "link/Radio.h"
+#include "print/PrintJob.h"
+#include "service/Alignment.h"
+#include "service/AntTuneSet.h"
+#include "service/SerialWriter.h"
+#include "service/TempCorrect.h"
+
+#include <QAction>
+
+void TfrmMain::AttachServiceWindows()
+{
+    for (QAction* a : {miAlignment, miTempCorrect, miAntTuneSet, miSerialWriter})
+        a->setEnabled(true);
+    connect(miAlignment, &QAction::triggered, this, &TfrmMain::ShowAlignment);
+    connect(miTempCorrect, &QAction::triggered, this, &TfrmMain::ShowTempCorrect);
+    connect(miAntTuneSet, &QAction::triggered, this, &TfrmMain::ShowAntTuneSet);
+    connect(miSerialWriter, &QAction::triggered, this, &TfrmMain::ShowSerialWriter);
+}
+
+TServiceHost TfrmMain::ServiceHost()
+{
+    TServiceHost host;
+    if (m_options.Link.Download) {
+        host.Download = [this](TProgramState& state, int kind, QWidget* parent, std::string* readSerialNo) {
+            // Only the clone window itself hands back the serial number it read.
+            if (readSerialNo != nullptr)
+                return ::RadioDownload(state, kind, parent, readSerialNo);
+            return m_options.Link.Download(state, kind, parent);
+        };
+    }
+    if (m_options.Link.Upload)
+        host.Upload = [this] { RadioUpload(); };
+    host.FileOpen = [this] { FileOpen(); };
+    host.CommitGrid = [this] { return CommitGrid(); };
+    host.Help = [this](int context) { ShowHelpContext(context); };
+    host.Print = [this](TServiceReport report, QWidget* parent) {
+        TServicePrintChoices which;
+        which.Alignment = report == TServiceReport::Alignment;
+        which.TempCorrect = report == TServiceReport::TempCorrect;
+        which.AntTuner = report == TServiceReport::AntTuner;
+        mv53::PrintFactoryReport(m_state, which, parent);
+        UpdatePrinterPanel();
+    };
+    return host;
+}
+
+void TfrmMain::ShowAlignment()
+{
+    if (!PrepareServiceWindow())
+        return;
+    TfrmAlignment frm(m_state, ServiceHost(), this);
+    frm.Alignment().Assign(m_state.CurrentMem.Alignment());
+    frm.FactoryOpt().Assign(m_state.CurrentMem.FactoryOpt());
+    frm.exec();
+}
+
+void TfrmMain::ShowTempCorrect()
+{
+    if (!PrepareServiceWindow())
+        return;
+    TfrmTempCorrect frm(m_state, ServiceHost(), this);
+    frm.TmpCorrect().Assign(m_state.CurrentMem.TmpCorrect());
+    frm.exec();
+}
+
+void TfrmMain::ShowAntTuneSet()
+{
+    if (!PrepareServiceWindow())
+        return;
+    TfrmAntTuneSet frm(m_state, ServiceHost(), this);
+    frm.AntTuner0().Assign(m_state.CurrentMem.AntTuner0());
+    frm.AntTuner1().Assign(m_state.CurrentMem.AntTuner1());
+    frm.exec();
+}
+
+void TfrmMain::ShowSerialWriter()
+{
+    TfrmSerialW frm(m_state, ServiceHost(), this);
+    frm.exec();
+}

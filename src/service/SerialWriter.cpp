@@ -1,0 +1,192 @@
+#include "service/SerialWriter.h"
+
+#include "model/U_InputFilter.h"
+#include "service/SerialWriteChain.h"
+#include "service/ServiceControls.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using mv53::service::TTwoStateEdit;
+namespace sw = mv53::serialw;
+
+namespace {
+
+constexpr int kChDataPauseMs = 2000;   // the radio stores the channels before the serial write
+
+QString Latin1(const std::string& s) { return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size())); }
+std::string Std(const QString& s) { return s.toLatin1().toStdString(); }
+
+// The chain's transfers through the host.
+sw::TSerialWriteSteps StepsOf(TProgramState& state, const TServiceHost& host, QWidget* parent)
+{
+    sw::TSerialWriteSteps steps;
+    steps.Upload = host.Upload;
+    if (host.Download)
+        steps.Download = [&state, &host, parent](int kind, std::string* serial) {
+            return host.Download(state, kind, parent, serial);
+        };
+    return steps;
+}
+
+}  // namespace
+
+TfrmSerialW::TfrmSerialW(TProgramState& state, TServiceHost host, QWidget* parent, QDate today)
+    : QDialog(parent), m_state(state), m_host(std::move(host))
+{
+    setObjectName(QStringLiteral("frmSerialW"));
+    setWindowTitle(QStringLiteral("Serial Writer"));
+    setModal(true);
+
+    auto* top = new QVBoxLayout(this);
+    auto* grid = new QGridLayout;
+    const auto digits = [](char& key) { return IsDigitKey(key); };
+    struct EditSpec {
+        TTwoStateEdit** edit;
+        const char* name;
+        const char* caption;
+        int length;
+        std::string (*rule)(const std::string&);
+    };
+    const EditSpec specs[] = {
+        {&edtYear, "edtYear", " &Year", 4, &sw::NormalizeYear},
+        {&edtMonth, "edtMonth", " &Month", 2, &sw::NormalizeMonth},
+        {&edtLot, "edtLot", " &Lot", 2, &sw::NormalizeLot},
+        {&edtSerial, "edtSerial", " &Serial", 4, &sw::NormalizeNumber},
+    };
+    int column = 0;
+    for (const EditSpec& spec : specs) {
+        auto* caption = new QLabel(QString::fromLatin1(spec.caption), this);
+        caption->setFrameStyle(QFrame::Panel | QFrame::Raised);
+        auto* edit = new TTwoStateEdit(digits, spec.rule, this);
+        edit->setObjectName(QString::fromLatin1(spec.name));
+        edit->setMaxLength(spec.length);
+        caption->setBuddy(edit);
+        connect(edit, &TTwoStateEdit::Normalized, this, &TfrmSerialW::UpdateNextSerial);
+        *spec.edit = edit;
+        grid->addWidget(caption, 0, column);
+        grid->addWidget(edit, 1, column);
+        ++column;
+    }
+    top->addLayout(grid);
+
+    auto* results = new QGridLayout;
+    results->addWidget(new QLabel(QStringLiteral("Next Serial Number"), this), 0, 0);
+    results->addWidget(new QLabel(QStringLiteral("Read Serial Number"), this), 0, 1);
+    edtSerialNo = new QLineEdit(this);
+    edtSerialNo->setObjectName(QStringLiteral("edtSerialNo"));
+    edtSerialNo->setReadOnly(true);
+    edtReadSerialNo = new QLineEdit(this);
+    edtReadSerialNo->setObjectName(QStringLiteral("edtReadSerialNo"));
+    edtReadSerialNo->setReadOnly(true);
+    results->addWidget(edtSerialNo, 1, 0);
+    results->addWidget(edtReadSerialNo, 1, 1);
+    top->addLayout(results);
+    lblLastWrite = new QLabel(this);
+    lblLastWrite->setObjectName(QStringLiteral("lblLastWrite"));
+    lblLastWrite->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold"));
+    top->addWidget(lblLastWrite);
+
+    auto* buttons = new QHBoxLayout;
+    btnSnWrite = new QPushButton(QStringLiteral("S/N &Write"), this);
+    btnChWrite = new QPushButton(QStringLiteral("Ch Data+S/N Write"), this);
+    btnSnRead = new QPushButton(QStringLiteral("S/N &Read"), this);
+    btnClose = new QPushButton(QStringLiteral("&Close"), this);
+    for (QPushButton* b : {btnSnWrite, btnChWrite, btnSnRead, btnClose}) {
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+    }
+    btnSnWrite->setEnabled(m_host.Upload && m_host.Download);
+    btnChWrite->setEnabled(m_host.Upload && m_host.Download && m_host.CommitGrid);
+    btnSnRead->setEnabled(static_cast<bool>(m_host.Download));
+    top->addLayout(buttons);
+
+    connect(btnSnWrite, &QPushButton::clicked, this, &TfrmSerialW::SnWrite);
+    connect(btnChWrite, &QPushButton::clicked, this, &TfrmSerialW::ChDataSnWrite);
+    connect(btnSnRead, &QPushButton::clicked, this, &TfrmSerialW::SnRead);
+    connect(btnClose, &QPushButton::clicked, this, [this] { close(); });
+
+    edtYear->setText(today.toString(QStringLiteral("yyyy")));
+    edtMonth->setText(today.toString(QStringLiteral("MM")));
+    edtLot->setText(QStringLiteral("00"));
+    edtSerial->setText(QStringLiteral("0000"));
+    UpdateNextSerial();
+}
+
+sw::TSerialFields TfrmSerialW::Fields() const
+{
+    return {Std(edtYear->text()), Std(edtMonth->text()), Std(edtLot->text()), Std(edtSerial->text())};
+}
+
+void TfrmSerialW::SetFields(const sw::TSerialFields& fields)
+{
+    edtYear->setText(Latin1(fields.Year));
+    edtMonth->setText(Latin1(fields.Month));
+    edtLot->setText(Latin1(fields.Lot));
+    edtSerial->setText(Latin1(fields.Number));
+}
+
+void TfrmSerialW::UpdateNextSerial() { edtSerialNo->setText(Latin1(sw::NextSerialNumber(Fields()))); }
+
+void TfrmSerialW::showEvent(QShowEvent* e)
+{
+    UpdateNextSerial();
+    QDialog::showEvent(e);
+}
+
+void TfrmSerialW::closeEvent(QCloseEvent* e)
+{
+    m_state.AutoStartTransfer = false;
+    m_state.TransferChain = false;
+    e->accept();
+    done(QDialog::Rejected);
+}
+
+void TfrmSerialW::ShowOutcome(bool written, bool sameNumber)
+{
+    if (!written)
+        lblLastWrite->setText(QString::fromLatin1(kLastWriteFailed));
+    else if (!sameNumber)
+        lblLastWrite->setText(QString::fromLatin1(kLastWriteDiffers));
+    else
+        lblLastWrite->clear();
+}
+
+void TfrmSerialW::SnWrite()
+{
+    edtReadSerialNo->clear();
+    sw::TSerialFields fields = sw::Normalized(Fields());
+    const sw::TSerialWriteResult result = sw::WriteSerialNumber(m_state, fields, StepsOf(m_state, m_host, this));
+    SetFields(fields);
+    UpdateNextSerial();
+    if (result.Uploaded) {
+        edtReadSerialNo->setText(Latin1(result.ReadNo));
+        ShowOutcome(result.Written, result.ReadNo == result.WrittenNo);
+    }
+}
+
+void TfrmSerialW::ChDataSnWrite()
+{
+    edtReadSerialNo->clear();
+    m_state.AutoStartTransfer = true;
+    m_state.TransferChain = true;
+    if (m_host.CommitGrid && m_host.CommitGrid() && m_host.Download &&
+        m_host.Download(m_state, static_cast<int>(TTransferKind::UserData), this, nullptr)) {
+        mv53::service::Pause(kChDataPauseMs);
+        SnWrite();
+    }
+    m_state.AutoStartTransfer = false;
+    m_state.TransferChain = false;
+}
+
+void TfrmSerialW::SnRead()
+{
+    std::string read;
+    sw::ReadSerialNumber(m_state, StepsOf(m_state, m_host, this), read);
+    edtReadSerialNo->setText(Latin1(read));
+}

@@ -1,0 +1,37 @@
+#pragma once
+// What a service window asks of the window that opened it: the transfers of the clone window,
+// the main window's Open and Upload commands, help and printing. The main window fills it in;
+// tests fill it with the real clone window or with recorders. An empty function disables the
+// command that needs it.
+
+#include "state/U_Global.h"
+
+#include <functional>
+#include <string>
+
+class QWidget;
+
+// The factory reports of the three service windows.
+enum class TServiceReport { Alignment, TempCorrect, AntTuner };
+
+struct TServiceHost {
+    // RadioDownload of one transfer kind (2 factory area, 3 antenna tuner, 1 user data, 5 serial
+    // number read); true on success. For kind 5 the number read goes into readSerialNo.
+    std::function<bool(TProgramState&, int kind, QWidget* parent, std::string* readSerialNo)> Download;
+    // The main window's Upload command (its commit and save prompt are skipped while
+    // TransferChain is set).
+    std::function<void()> Upload;
+    // The main window's Open command; the window sets OpenFromService around it.
+    std::function<void()> FileOpen;
+    // The main window's CommitGrid: the channel grid into CurrentMem.
+    std::function<bool()> CommitGrid;
+    // Opens a help topic by context number.
+    std::function<void(int context)> Help;
+    // The print setup dialog and, on OK, the window's factory report, with the service print
+    // flag of the report set around the print run.
+    std::function<void(TServiceReport report, QWidget* parent)> Print;
+    // The live adjustment talks over this device instead of the port ComPortNo + 1 (tests).
+    std::string SpotAdjDevice;
+};
+
+inline constexpr const char* kServiceDownloadPrompt = "Do you download data to the radio?";

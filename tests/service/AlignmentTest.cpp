@@ -1,0 +1,301 @@
+// The alignment window driven offscreen: what reaches CurrentMem and the radio on each way of
+// leaving it, the carrier offset and serial number rules, LCD test and Spot-ADJ against the
+// simulator.
+
+#include "ServiceTestSupport.h"
+#include "service/Alignment.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTest>
+
+using mv53::test::HostCall;
+using mv53::test::RunEventsFor;
+
+namespace {
+
+class AlignmentTest : public mv53::test::ServiceWindowTest {
+protected:
+    std::unique_ptr<TfrmAlignment> Open()
+    {
+        auto frm = std::make_unique<TfrmAlignment>(state, Host());
+        frm->Alignment() = state.CurrentMem.Alignment();
+        frm->FactoryOpt() = state.CurrentMem.FactoryOpt();
+        frm->show();
+        return frm;
+    }
+    static void Type(mv53::service::TSpinEdit* w, const char* text)
+    {
+        w->setFocus();
+        w->Edit()->selectAll();
+        QTest::keyClicks(w, QString::fromLatin1(text));
+        QTest::keyClick(w, Qt::Key_Return);
+    }
+};
+
+enum class Leave { CancelButton, Escape, CloseBox };
+
+}  // namespace
+
+TEST_F(AlignmentTest, LeavingWithoutChangesAsksNothing)
+{
+    for (Leave how : {Leave::CancelButton, Leave::Escape, Leave::CloseBox}) {
+        const TMVmem before = state.CurrentMem;
+        auto frm = Open();
+        switch (how) {
+        case Leave::CancelButton: frm->btnCancel->click(); break;
+        case Leave::Escape: QTest::keyClick(frm->btnCancel, Qt::Key_Escape); break;
+        case Leave::CloseBox: frm->close(); break;
+        }
+        EXPECT_FALSE(frm->isVisible());
+        EXPECT_EQ(frm->result(), QDialog::Rejected);
+        EXPECT_TRUE(prompt.texts().empty()) << static_cast<int>(how);
+        EXPECT_FALSE(state.Modified);
+        EXPECT_TRUE(mv53::test::SameRecords(state.CurrentMem, before));
+        EXPECT_TRUE(calls.empty());
+    }
+}
+
+// A changed value is never lost without a question, however the window is left; Yes stores
+// and writes the factory area, No leaves CurrentMem as it was.
+TEST_F(AlignmentTest, LeavingWithChangesAsksAndYesWritesNoDiscards)
+{
+    for (Leave how : {Leave::CancelButton, Leave::Escape, Leave::CloseBox}) {
+        for (bool yes : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "leave " << static_cast<int>(how) << " yes " << yes);
+            state.CurrentMem = mv53::test::ClearedRecords();
+            state.Modified = false;
+            calls.clear();
+            prompt.shown.clear();
+            prompt.answers = {yes ? mv53::PromptAnswer::Yes : mv53::PromptAnswer::No};
+            auto frm = Open();
+            frm->SpinEdit[4]->setValue(77);   // SQL level, position 5
+            switch (how) {
+            case Leave::CancelButton: frm->btnCancel->click(); break;
+            case Leave::Escape: QTest::keyClick(frm->btnWrite, Qt::Key_Escape); break;
+            case Leave::CloseBox: frm->close(); break;
+            }
+            EXPECT_FALSE(frm->isVisible());
+            EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Do you download data to the radio?"});
+            EXPECT_EQ(state.CurrentMem.Alignment().Values(5), yes ? 77 : 128);   // 128: the default
+            EXPECT_EQ(state.Modified, yes);
+            const std::vector<HostCall> expected = yes ? std::vector<HostCall>{{2, false, false}} : std::vector<HostCall>{};
+            EXPECT_EQ(calls, expected);
+        }
+    }
+}
+
+TEST_F(AlignmentTest, CarrierOffsetIsHeldInTensOfHertz)
+{
+    struct Case {
+        const char* typed;
+        int held;
+        int shownNextTime;
+    };
+    const Case cases[] = {{"15", 1, 10}, {"-15", -1, -10}, {"1499", 149, 1490}, {"-1500", -150, -1500}, {"9", 0, 0}};
+    for (const Case& c : cases) {
+        auto frm = Open();
+        Type(frm->SpinEdit[47], c.typed);
+        frm->btnWrite->click();
+        EXPECT_EQ(state.CurrentMem.Alignment().Values(49), c.held) << c.typed;
+        frm->close();
+        auto again = Open();
+        EXPECT_EQ(again->SpinEdit[47]->value(), c.shownNextTime) << c.typed;
+        EXPECT_EQ(again->TrackBar[47]->value(), c.shownNextTime) << c.typed;
+        again->close();
+    }
+}
+
+TEST_F(AlignmentTest, SpinAndTrackBarFollowEachOtherAndRangesHold)
+{
+    auto frm = Open();
+    frm->SpinEdit[5]->setValue(-200);   // CLAR offset: -125..125
+    EXPECT_EQ(frm->SpinEdit[5]->value(), -125);
+    EXPECT_EQ(frm->TrackBar[5]->value(), -125);
+    frm->TrackBar[9]->setValue(17);
+    EXPECT_EQ(frm->SpinEdit[9]->value(), 17);
+    // The track bar's keys run the other way round.
+    frm->TrackBar[9]->setFocus();
+    QTest::keyClick(frm->TrackBar[9], Qt::Key_Up);
+    EXPECT_EQ(frm->TrackBar[9]->value(), 16);
+    QTest::keyClick(frm->TrackBar[9], Qt::Key_Home);
+    EXPECT_EQ(frm->TrackBar[9]->value(), 16);
+    // A text that is no number stores the minimum.
+    frm->SpinEdit[1]->Edit()->setText(QStringLiteral("-"));
+    frm->StoreStep();
+    EXPECT_EQ(frm->Alignment().Values(1), 0);
+    frm->close();
+}
+
+TEST_F(AlignmentTest, LcdTestWrittenAsOneOpensReleased)
+{
+    auto frm = Open();
+    frm->btnLcdTest->click();
+    EXPECT_TRUE(frm->btnLcdTest->isChecked());
+    EXPECT_FALSE(frm->pgcAlignment->isEnabled());
+    EXPECT_FALSE(frm->SpinEdit[1]->isEnabled());
+    EXPECT_FALSE(frm->cmbDtcxoSel->isEnabled());
+    frm->btnWrite->click();
+    EXPECT_EQ(state.CurrentMem.Alignment().Values(51), 1);
+    EXPECT_FALSE(frm->btnLcdTest->isChecked());   // Write releases it
+    frm->close();
+    auto again = Open();
+    EXPECT_FALSE(again->btnLcdTest->isChecked());
+    EXPECT_TRUE(again->pgcAlignment->isEnabled());
+    EXPECT_TRUE(again->SpinEdit[1]->isEnabled());
+    again->close();
+}
+
+TEST_F(AlignmentTest, SerialNumberIsEditableOnlyInSerialModeAndPadded)
+{
+    {
+        auto frm = Open();
+        EXPECT_FALSE(frm->edtSerial->isEnabled());
+        frm->close();
+    }
+    state.SerialMode = true;
+    struct Case {
+        const char* typed;
+        const char* stored;
+    };
+    const Case cases[] = {{"", "00000000"}, {"12ab", "12AB    "}, {"6e0z00x1", "6E0001  "}};
+    for (const Case& c : cases) {
+        auto frm = Open();
+        frm->activateWindow();
+        ASSERT_TRUE(frm->edtSerial->isEnabled());
+        frm->edtSerial->setFocus();
+        QTest::keyClick(frm->edtSerial, Qt::Key_Return);   // into the edit state
+        frm->edtSerial->selectAll();
+        QTest::keyClick(frm->edtSerial, Qt::Key_Backspace);
+        QTest::keyClicks(frm->edtSerial, QString::fromLatin1(c.typed));
+        frm->btnWrite->click();
+        EXPECT_EQ(state.CurrentMem.FactoryOpt().SerialNo(), c.stored) << c.typed;
+        frm->close();
+    }
+}
+
+TEST_F(AlignmentTest, ComboValuesAndHiddenSerialShortcut)
+{
+    state.SerialMode = true;
+    auto frm = Open();
+    frm->cmbDtcxoSel->setCurrentIndex(2);
+    frm->cmbCwPttSnd->setCurrentIndex(1);
+    frm->StoreStep();
+    EXPECT_EQ(frm->Alignment().Values(3), 2);
+    EXPECT_EQ(frm->Alignment().Values(10), 1);
+    frm->chkSerialNo->click();
+    EXPECT_FALSE(frm->chkSerialNo->isChecked());
+    frm->close();
+}
+
+TEST_F(AlignmentTest, HintsAndHelpTopicsFollowTheFocus)
+{
+    std::vector<int> topics;
+    TServiceHost host = Host();
+    host.Help = [&](int t) { topics.push_back(t); };
+    TfrmAlignment frm(state, host);
+    frm.show();
+    frm.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frm));
+    frm.SpinEdit[47]->setFocus();
+    EXPECT_EQ(frm.HintBar->pnlHint1->text().toStdString(), "Adjust the LSB carrier point.");
+    EXPECT_EQ(frm.HintBar->pnlHint2->text().toStdString(), "<ENTER>");
+    QTest::keyClick(frm.SpinEdit[47], Qt::Key_F1);
+    frm.pgcAlignment->setCurrentIndex(0);
+    frm.cmbDtcxoSel->setFocus();
+    EXPECT_EQ(frm.HintBar->pnlHint2->text().toStdString(), "<SELECT>");
+    QTest::keyClick(frm.cmbDtcxoSel, Qt::Key_F1);
+    frm.SpinEdit[5]->setFocus();
+    EXPECT_EQ(frm.HintBar->pnlHint1->text(),
+              QString::fromUtf8("Adjust the CLAR knob is set to the 12-o\u2019clock (center) position. "));
+    EXPECT_EQ(topics, (std::vector<int>{216, 180}));
+    frm.close();
+}
+
+// ---- against the simulated radio -------------------------------------------------------------
+
+TEST_F(AlignmentTest, SpotAdjSendsLiveAndLeavingWritesTheFactoryArea)
+{
+    StartRadio(mv53::test::ClearedRecords());
+    auto frm = Open();
+    frm->btnSpotAdj->click();
+    ASSERT_TRUE(frm->SpotAdjOn());
+    EXPECT_FALSE(frm->btnLcdTest->isEnabled());
+    RunEventsFor(mv53::TSpotAdjSender::kSendIntervalMs + 50);
+    frm->SpinEdit[47]->setValue(-1500);
+    RunEventsFor(100);
+    const std::vector<mv53::radiosim::AdjustEntry> expected{{0xE138, 0xFF, false}, {0xE139, 0x6A, false}, {0, 0, true}};
+    EXPECT_EQ(radio->Adjustments(), expected);
+
+    // Leaving writes the whole factory area by itself (no Ok to click) and says so.
+    frm->btnSpotAdj->click();
+    EXPECT_FALSE(frm->SpotAdjOn());
+    EXPECT_TRUE(frm->btnLcdTest->isEnabled());
+    EXPECT_EQ(calls, (std::vector<HostCall>{{2, true, false}}));
+    EXPECT_EQ(clicker->windows, 0);
+    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Download is completed"});
+    EXPECT_EQ(state.CurrentMem.Alignment().Values(49), -150);
+    const auto memory = radio->GetMemory();
+    EXPECT_EQ(memory[17470], 0xFF);
+    EXPECT_EQ(memory[17471], 0x6A);
+    frm->close();
+    EXPECT_EQ(prompt.texts().size(), 1u);   // nothing left to ask about
+}
+
+TEST_F(AlignmentTest, SpotAdjWithoutAPortReturnsSilentlyToNormal)
+{
+    TServiceHost host = Host();
+    host.SpotAdjDevice = "/dev/mv53-no-such-port";
+    TfrmAlignment frm(state, host);
+    frm.show();
+    frm.btnSpotAdj->click();
+    EXPECT_FALSE(frm.SpotAdjOn());
+    EXPECT_FALSE(frm.btnSpotAdj->isChecked());
+    EXPECT_TRUE(frm.btnLcdTest->isEnabled());
+    EXPECT_TRUE(prompt.texts().empty());
+    frm.close();
+}
+
+TEST_F(AlignmentTest, WriteSendsTheFactoryAreaToTheRadio)
+{
+    StartRadio(mv53::test::ClearedRecords([](TMVmem& m) { m.FactoryOpt().SetSerialNo("6E000042"); }));
+    auto frm = Open();
+    frm->SpinEdit[21]->setValue(99);   // Reverse ALC, position 23
+    frm->btnWrite->click();
+    EXPECT_EQ(clicker->windows, 1);
+    EXPECT_EQ(radio->GetMemory()[17421 + 23], 99);
+    // Outside the serial writer's mode the radio keeps its own serial number.
+    TText image;
+    image.Raw() = radio->GetMemory();
+    TMVmem back;
+    DecodeImage(image, back);
+    EXPECT_EQ(back.FactoryOpt().SerialNo(), "6E000042");
+    frm->close();
+}
+
+// Print prints what the window shows: the values are stored and committed before the report.
+TEST_F(AlignmentTest, PrintCommitsTheWindowFirstAndReleasesLcdTest)
+{
+    std::vector<TServiceReport> printed;
+    int heldAtPrint = -1;
+    TServiceHost host = Host();
+    host.Print = [&](TServiceReport r, QWidget*) {
+        printed.push_back(r);
+        heldAtPrint = state.CurrentMem.Alignment().Values(8);
+    };
+    TfrmAlignment frm(state, host);
+    frm.Alignment() = state.CurrentMem.Alignment();
+    frm.FactoryOpt() = state.CurrentMem.FactoryOpt();
+    frm.show();
+    frm.SpinEdit[7]->setValue(11);   // Over Heat 1, position 8
+    frm.btnLcdTest->click();
+    frm.btnPrint->click();
+    EXPECT_EQ(printed, std::vector<TServiceReport>{TServiceReport::Alignment});
+    EXPECT_EQ(heldAtPrint, 11);
+    EXPECT_FALSE(frm.btnLcdTest->isChecked());
+    EXPECT_TRUE(state.Modified);
+    frm.close();
+    EXPECT_TRUE(prompt.texts().empty());
+}

@@ -1,0 +1,252 @@
+// The serial numbers of the production line: the numbering rules, the Serial Writer window
+// against the simulated radio, and `mv53 serial-write` as a process.
+
+#include "ServiceTestSupport.h"
+#include "service/SerialNumbering.h"
+#include "service/SerialWriter.h"
+
+#include <QLabel>
+#include <QProcess>
+#include <QTest>
+
+namespace sw = mv53::serialw;
+using mv53::test::HostCall;
+
+TEST(SerialNumbering, LeavingAnEditNormalisesItsText)
+{
+    struct Case {
+        std::string (*rule)(const std::string&);
+        const char* typed;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {sw::NormalizeYear, "7", "2007"},     {sw::NormalizeYear, "2031", "2031"},
+        {sw::NormalizeYear, "", "2000"},      {sw::NormalizeYear, "12345", "2345"},
+        {sw::NormalizeMonth, "13", "12"},     {sw::NormalizeMonth, "0", "01"},
+        {sw::NormalizeMonth, "1a", "01"},     {sw::NormalizeMonth, " 10 ", "10"},
+        {sw::NormalizeLot, "100", "01"},      {sw::NormalizeLot, "5", "05"},
+        {sw::NormalizeNumber, "10000", "0001"}, {sw::NormalizeNumber, "41", "0041"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.rule(c.typed), c.shown) << c.typed;
+}
+
+TEST(SerialNumbering, NextNumberAndAdvance)
+{
+    EXPECT_EQ(sw::NextSerialNumber({"2031", "10", "12", "0345"}), "1L120345");
+    EXPECT_EQ(sw::NextSerialNumber({"2026", "03", "00", "0001"}), "6E000001");
+    EXPECT_EQ(sw::NextSerialNumber({"2026", "01", "00", "0001"}).substr(1, 1), "C");
+    EXPECT_EQ(sw::NextSerialNumber({"2026", "12", "00", "0001"}).substr(1, 1), "N");
+    struct Case {
+        const char* lot;
+        const char* number;
+        const char* nextLot;
+        const char* nextNumber;
+    };
+    const Case cases[] = {{"05", "9999", "06", "0001"}, {"99", "9999", "00", "0001"}, {"00", "0041", "00", "0042"},
+                          {"00", "0000", "00", "0001"}};
+    for (const Case& c : cases) {
+        sw::TSerialFields f{"2026", "03", c.lot, c.number};
+        sw::Advance(f);
+        EXPECT_EQ(f.Lot, c.nextLot) << c.lot << "/" << c.number;
+        EXPECT_EQ(f.Number, c.nextNumber) << c.lot << "/" << c.number;
+    }
+}
+
+namespace {
+
+class SerialWriterTest : public mv53::test::ServiceWindowTest {
+protected:
+    void SetUp() override
+    {
+        ServiceWindowTest::SetUp();
+        state.ServiceMode = state.SerialMode = true;
+    }
+    TServiceHost WriterHost()
+    {
+        TServiceHost host = Host();
+        host.Upload = [this] {
+            calls.push_back({0, state.AutoStartTransfer, state.TransferChain});
+            RadioUpload(state, nullptr);
+        };
+        host.CommitGrid = [] { return true; };
+        return host;
+    }
+    std::string RadioSerial() const
+    {
+        TText image;
+        image.Raw() = radio->GetMemory();
+        TMVmem mem;
+        DecodeImage(image, mem);
+        return mem.FactoryOpt().SerialNo();
+    }
+};
+
+}  // namespace
+
+TEST_F(SerialWriterTest, StartsOnTodayAndLeavingAnEditUpdatesTheNextNumber)
+{
+    TfrmSerialW frm(state, WriterHost(), nullptr, QDate(2031, 10, 5));
+    frm.show();
+    EXPECT_EQ(frm.edtYear->text(), QStringLiteral("2031"));
+    EXPECT_EQ(frm.edtMonth->text(), QStringLiteral("10"));
+    EXPECT_EQ(frm.edtSerialNo->text(), QStringLiteral("1L000000"));
+    frm.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frm));
+    frm.edtLot->setFocus();
+    QTest::keyClicks(frm.edtLot, QStringLiteral("x12"));   // "x" is refused, "1" enters the edit state
+    frm.edtSerial->setFocus();
+    QTest::keyClick(frm.edtSerial, Qt::Key_Backspace);
+    QTest::keyClicks(frm.edtSerial, QStringLiteral("345"));
+    QTest::keyClick(frm.edtSerial, Qt::Key_Return);
+    EXPECT_EQ(frm.edtLot->text(), QStringLiteral("12"));
+    EXPECT_EQ(frm.edtSerial->text(), QStringLiteral("0345"));
+    EXPECT_EQ(frm.edtSerialNo->text(), QStringLiteral("1L120345"));
+    frm.btnClose->click();
+    EXPECT_FALSE(frm.isVisible());
+}
+
+TEST_F(SerialWriterTest, WriteGivesTheRadioTheNumberAndReadsItBack)
+{
+    StartRadio(mv53::test::ClearedRecords([](TMVmem& m) { m.FactoryOpt().SetSerialNo("00000000"); }));
+    TfrmSerialW frm(state, WriterHost(), nullptr, QDate(2026, 3, 1));
+    frm.show();
+    frm.edtLot->setText(QStringLiteral("05"));
+    frm.edtSerial->setText(QStringLiteral("9999"));
+    frm.btnSnWrite->click();
+    EXPECT_EQ(RadioSerial(), "6E059999");
+    EXPECT_EQ(frm.edtReadSerialNo->text(), QStringLiteral("6E059999"));
+    EXPECT_EQ(frm.edtLot->text(), QStringLiteral("06"));
+    EXPECT_EQ(frm.edtSerial->text(), QStringLiteral("0001"));
+    EXPECT_EQ(frm.edtSerialNo->text(), QStringLiteral("6E060001"));
+    EXPECT_TRUE(frm.lblLastWrite->text().isEmpty());
+    EXPECT_TRUE(prompt.texts().empty());   // a chain shows no completion messages
+    EXPECT_EQ(clicker->windows, 0);        // and starts every transfer by itself
+    EXPECT_EQ(calls, (std::vector<HostCall>{{0, true, true}, {2, true, true}, {5, true, true}}));
+    EXPECT_FALSE(state.AutoStartTransfer || state.TransferChain);
+
+    // The next radio gets the next number.
+    frm.btnSnWrite->click();
+    EXPECT_EQ(RadioSerial(), "6E060001");
+    frm.close();
+}
+
+TEST_F(SerialWriterTest, FailedUploadWritesNothingAndKeepsTheNumber)
+{
+    StartRadio(mv53::test::ClearedRecords());
+    mv53::radiosim::Faults silent;
+    silent.silent = true;
+    radio->SetFaults(silent);
+    TfrmSerialW frm(state, WriterHost(), nullptr, QDate(2026, 3, 1));
+    frm.show();
+    frm.edtSerial->setText(QStringLiteral("0041"));
+    frm.btnSnWrite->click();
+    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Upload error"});
+    for (const auto& f : radio->Frames())
+        EXPECT_NE(f.command, mv53::radiosim::cmd::WriteBegin);
+    EXPECT_EQ(frm.edtSerial->text(), QStringLiteral("0041"));
+    EXPECT_TRUE(frm.edtReadSerialNo->text().isEmpty());
+    EXPECT_FALSE(state.AutoStartTransfer || state.TransferChain);
+    frm.close();
+}
+
+// A radio that refuses the factory write uses its number up all the same (never given twice),
+// and the window says that this radio must be set aside.
+TEST_F(SerialWriterTest, FailedFactoryWriteAdvancesAndIsShown)
+{
+    StartRadio(mv53::test::ClearedRecords([](TMVmem& m) { m.FactoryOpt().SetSerialNo("6E000007"); }));
+    mv53::radiosim::Faults refuse;
+    refuse.refuseWriteBegin = true;
+    radio->SetFaults(refuse);
+    TfrmSerialW frm(state, WriterHost(), nullptr, QDate(2026, 3, 1));
+    frm.show();
+    frm.edtSerial->setText(QStringLiteral("0041"));
+    frm.btnSnWrite->click();
+    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Download error"});
+    EXPECT_EQ(frm.edtSerial->text(), QStringLiteral("0042"));
+    EXPECT_EQ(frm.edtReadSerialNo->text(), QStringLiteral("6E000007"));   // the read-back still ran
+    EXPECT_EQ(frm.lblLastWrite->text().toStdString(), kLastWriteFailed);
+    frm.close();
+}
+
+TEST_F(SerialWriterTest, ChannelDataThenSerialNumber)
+{
+    StartRadio(mv53::test::ClearedRecords());
+    state.CurrentMem.Channels().Items(3).SetStatus(mv53::kChannelUsed);
+    state.CurrentMem.Channels().Items(3).SetTag("LINE4");
+    TfrmSerialW frm(state, WriterHost(), nullptr, QDate(2026, 3, 1));
+    frm.show();
+    frm.btnChWrite->click();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.front(), (HostCall{1, true, true}));
+    EXPECT_EQ(RadioSerial(), "6E000000");
+    EXPECT_EQ(radio->GetMemory()[mv53::ChannelOffset(3)], mv53::kChannelUsed);
+    EXPECT_EQ(frm.edtSerial->text(), QStringLiteral("0001"));
+    frm.close();
+}
+
+// ---- mv53 serial-write -----------------------------------------------------------------------
+
+namespace {
+
+class CliSerialWrite : public mv53::test::ServiceWindowTest {
+protected:
+    QProcess mv53;
+    std::string out;
+    std::string err;
+
+    int Run(const QStringList& extra, const QByteArray& input)
+    {
+        QStringList args{QStringLiteral("serial-write"), QStringLiteral("--port"),
+                         QString::fromStdString(radio->DevicePath()), QStringLiteral("--year"), QStringLiteral("2031"),
+                         QStringLiteral("--month"), QStringLiteral("10"), QStringLiteral("--lot"), QStringLiteral("12")};
+        mv53.start(QStringLiteral(MV53_CLI_PATH), args + extra);
+        EXPECT_TRUE(mv53.waitForStarted(10000));
+        mv53.write(input);
+        mv53.closeWriteChannel();
+        // The simulator runs in this process: keep the event loop out of it, just wait.
+        EXPECT_TRUE(mv53.waitForFinished(120000));
+        out = mv53.readAllStandardOutput().toStdString();
+        err = mv53.readAllStandardError().toStdString();
+        return mv53.exitStatus() == QProcess::NormalExit ? mv53.exitCode() : -1;
+    }
+};
+
+}  // namespace
+
+TEST_F(CliSerialWrite, ConsecutiveNumbersOneRadioAfterAnother)
+{
+    StartRadio(mv53::test::ClearedRecords());
+    // Three radios asked for, but the operator ends the input after the second.
+    EXPECT_EQ(Run({QStringLiteral("--number"), QStringLiteral("9999"), QStringLiteral("--count"), QStringLiteral("3")},
+                  "\n"),
+              0)
+        << err;
+    EXPECT_EQ(out, "written 1L129999 read 1L129999\nwritten 1L130001 read 1L130001\n");
+    TText image;
+    image.Raw() = radio->GetMemory();
+    TMVmem mem;
+    DecodeImage(image, mem);
+    EXPECT_EQ(mem.FactoryOpt().SerialNo(), "1L130001");
+}
+
+TEST_F(CliSerialWrite, FailuresEndWithTheTransferMessage)
+{
+    StartRadio(mv53::test::ClearedRecords());
+    mv53::radiosim::Faults refuse;
+    refuse.refuseWriteBegin = true;
+    radio->SetFaults(refuse);
+    EXPECT_EQ(Run({QStringLiteral("--number"), QStringLiteral("5")}, {}), 1);
+    EXPECT_NE(err.find("Download error"), std::string::npos) << err;
+    EXPECT_EQ(out, "written 1L120005 read 00000000\n");
+
+    mv53::radiosim::Faults silent;
+    silent.silent = true;
+    radio->SetFaults(silent);
+    EXPECT_EQ(Run({QStringLiteral("--number"), QStringLiteral("5")}, {}), 1);
+    EXPECT_NE(err.find("Upload error"), std::string::npos) << err;
+    EXPECT_TRUE(out.empty());
+
+    EXPECT_EQ(Run({QStringLiteral("--count"), QStringLiteral("0")}, {}), 1);
+    EXPECT_NE(err.find("usage: mv53 serial-write"), std::string::npos) << err;
+}

@@ -1,0 +1,113 @@
+#pragma once
+// Service window tests: the program state with cleared records, a scripted prompt, a host whose
+// downloads are recorded (or run through the real clone window against the simulator), and a
+// clicker for the clone window's "&Ok".
+
+#include "ScriptedPrompt.h"
+#include "TestRecords.h"
+#include "link/Radio.h"
+#include "platform/PortMap.h"
+#include "service/ServiceHost.h"
+#include "RadioSimulator.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QPushButton>
+#include <QTimer>
+
+#include <memory>
+#include <vector>
+
+namespace mv53::test {
+
+inline void RunEventsFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Clicks "&Ok" of every clone window that waits for the user, while it lives.
+class CloneWindowClicker {
+public:
+    CloneWindowClicker()
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* frm = qobject_cast<TfrmRadio*>(w);
+                if (frm && frm->isVisible() && frm->btnOk->isVisible() && frm->btnOk->isEnabled()) {
+                    ++windows;
+                    frm->btnOk->click();
+                }
+            }
+        });
+        m_timer.start(20);
+    }
+    int windows = 0;
+
+private:
+    QTimer m_timer;
+};
+
+// One download the host was asked for, with the flags it saw.
+struct HostCall {
+    int kind;
+    bool autoStart;
+    bool transferChain;
+    bool operator==(const HostCall&) const = default;
+};
+
+class ServiceWindowTest : public ::testing::Test {
+protected:
+    TProgramState state;
+    ScriptedPrompt prompt;
+    std::unique_ptr<ScopedPrompt> scoped;
+    std::vector<HostCall> calls;
+    // Set by StartRadio: transfers go through the clone window to the simulator.
+    std::unique_ptr<radiosim::RadioSimulator> radio;
+    std::unique_ptr<CloneWindowClicker> clicker;
+
+    void SetUp() override
+    {
+        scoped = std::make_unique<ScopedPrompt>(prompt);
+        state.CurrentMem = ClearedRecords();
+        EncodeImage(state.CurrentText, state.CurrentMem, true);
+    }
+    void TearDown() override
+    {
+        clicker.reset();
+        if (radio)
+            radio->Stop();
+        platform::PortMap::ClearBindings();
+        scoped.reset();
+    }
+
+    // A simulated radio on COM1 holding mem.
+    void StartRadio(const TMVmem& mem)
+    {
+        radio = std::make_unique<radiosim::RadioSimulator>(EncodedImage(mem, true).Raw());
+        ASSERT_TRUE(radio->Start()) << radio->LastError();
+        platform::PortMap::Bind(1, radio->DevicePath());
+        state.ComPortNo = 0;
+        clicker = std::make_unique<CloneWindowClicker>();
+    }
+
+    TServiceHost Host()
+    {
+        TServiceHost host;
+        host.Download = [this](TProgramState& s, int kind, QWidget* parent, std::string* serial) {
+            calls.push_back({kind, s.AutoStartTransfer, s.TransferChain});
+            if (radio)
+                return RadioDownload(s, kind, parent, serial);
+            s.AutoStartTransfer = false;
+            return true;
+        };
+        if (radio)
+            host.SpotAdjDevice = radio->DevicePath();
+        return host;
+    }
+};
+
+}  // namespace mv53::test

@@ -1,0 +1,93 @@
+// The temperature correction window driven offscreen: the cell each spin edit edits, the store
+// rule, and what reaches CurrentMem on each way of leaving the window.
+
+#include "ServiceTestSupport.h"
+#include "service/TempCorrect.h"
+
+#include <QTabWidget>
+#include <QTest>
+
+using mv53::service::TSpinEdit;
+using mv53::test::HostCall;
+
+namespace {
+
+class TempCorrectTest : public mv53::test::ServiceWindowTest {
+protected:
+    std::unique_ptr<TfrmTempCorrect> Open()
+    {
+        auto frm = std::make_unique<TfrmTempCorrect>(state, Host());
+        frm->TmpCorrect() = state.CurrentMem.TmpCorrect();
+        frm->show();
+        return frm;
+    }
+};
+
+}  // namespace
+
+TEST_F(TempCorrectTest, EachSpinEditShowsAndStoresItsOwnCell)
+{
+    // A distinct value in every cell: a mix-up of rows or columns shows at once.
+    for (int r = 0; r < TfrmTempCorrect::kRows; ++r)
+        for (int c = 0; c < TfrmTempCorrect::kColumns; ++c)
+            state.CurrentMem.TmpCorrect().Rows(r).SetValues(c, (r * 9 + c) % 251 - 125);
+    auto frm = Open();
+    EXPECT_EQ(frm->pgcTempCorrect->count(), 2);
+    EXPECT_EQ(frm->pgcTempCorrect->tabText(1), QStringLiteral("Temp. Correction 2"));
+    EXPECT_EQ(frm->findChild<QWidget*>(QStringLiteral("SpinEdit44_9")), frm->SpinEdit[43][8]);
+    EXPECT_EQ(frm->findChild<QWidget*>(QStringLiteral("SpinEdit21_1"))->parentWidget(),
+              frm->pgcTempCorrect->widget(1));
+    for (int r = 0; r < TfrmTempCorrect::kRows; ++r)
+        for (int c = 0; c < TfrmTempCorrect::kColumns; ++c)
+            ASSERT_EQ(frm->SpinEdit[static_cast<size_t>(r)][static_cast<size_t>(c)]->value(), (r * 9 + c) % 251 - 125)
+                << r << "," << c;
+    frm->SpinEdit[43][8]->setValue(200);   // clamped to the range
+    frm->btnWrite->click();
+    EXPECT_EQ(state.CurrentMem.TmpCorrect().Rows(43).Values(8), 125);
+    EXPECT_EQ(state.CurrentMem.TmpCorrect().Rows(43).Values(7), (43 * 9 + 7) % 251 - 125);
+    EXPECT_TRUE(state.Modified);
+    EXPECT_EQ(calls, (std::vector<HostCall>{{2, false, false}}));
+    frm->close();
+}
+
+TEST_F(TempCorrectTest, TextThatIsNoNumberStoresTheMinimum)
+{
+    auto frm = Open();
+    frm->activateWindow();
+    TSpinEdit* spin = frm->SpinEdit[4][4];
+    spin->setFocus();
+    spin->Edit()->selectAll();
+    QTest::keyClicks(spin, QStringLiteral("-"));
+    QTest::keyClicks(spin, QStringLiteral("x"));   // refused
+    EXPECT_EQ(spin->Edit()->text(), QStringLiteral("-"));
+    frm->StoreStep();
+    EXPECT_EQ(frm->TmpCorrect().Rows(4).Values(4), -125);
+    frm->close();
+}
+
+TEST_F(TempCorrectTest, LeavingAsksOnlyWhenSomethingDiffersAndNoDiscards)
+{
+    enum class Leave { CancelButton, CloseBox };
+    for (Leave how : {Leave::CancelButton, Leave::CloseBox}) {
+        for (int answer : {-1, 0, 1}) {   // -1: nothing changed; 0: No; 1: Yes
+            SCOPED_TRACE(testing::Message() << "leave " << static_cast<int>(how) << " answer " << answer);
+            state.CurrentMem = mv53::test::ClearedRecords();
+            state.Modified = false;
+            calls.clear();
+            prompt.shown.clear();
+            prompt.answers = {answer == 1 ? mv53::PromptAnswer::Yes : mv53::PromptAnswer::No};
+            auto frm = Open();
+            if (answer >= 0)
+                frm->SpinEdit[0][0]->setValue(-7);
+            if (how == Leave::CancelButton)
+                frm->btnCancel->click();
+            else
+                frm->close();
+            EXPECT_FALSE(frm->isVisible());
+            EXPECT_EQ(prompt.texts().size(), answer >= 0 ? 1u : 0u);
+            EXPECT_EQ(state.CurrentMem.TmpCorrect().Rows(0).Values(0), answer == 1 ? -7 : 0);
+            EXPECT_EQ(state.Modified, answer == 1);
+            EXPECT_EQ(calls.size(), answer == 1 ? 1u : 0u);
+        }
+    }
+}
