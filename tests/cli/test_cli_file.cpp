@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -71,9 +72,13 @@ protected:
     std::string Path(const std::string& name) const { return (fs::path(m_dir) / name).string(); }
 
     // Runs mv53 with args (paths without quotes); standard output and error go to files.
-    RunResult Run(const std::vector<std::string>& args)
+    // asUser: run as that user id (its own group, no others) instead of the test's user.
+    RunResult Run(const std::vector<std::string>& args, int asUser = -1)
     {
         std::string command = "'" MV53_EXE "'";
+        if (asUser >= 0)
+            command = "setpriv --reuid=" + std::to_string(asUser) + " --regid=" + std::to_string(asUser) +
+                      " --clear-groups " + command;
         for (const auto& a : args)
             command += " '" + a + "'";
         command += " >'" + Path(".stdout") + "' 2>'" + Path(".stderr") + "'";
@@ -219,3 +224,71 @@ TEST_F(CliFile, BadUsagePrintsTheUsageLine)
         EXPECT_EQ(r.err, usage);
     }
 }
+
+// ---- Saving over an existing file, as another user than its owner ----
+
+namespace {
+
+constexpr int kOtherUser = 65534;   // nobody
+
+struct SaveCase {
+    const char* name;
+    bool folderWritable;            // by the other user
+    int fileOwner;                  // 0: root
+    unsigned fileMode;
+    bool secondName;                // a hard link beside it
+    int saver;                      // -1: the test's own user (root)
+    bool saved;                     // else "File write error" and the file untouched
+};
+
+class SaveOverExisting : public CliFile, public ::testing::WithParamInterface<SaveCase> {};
+
+TEST_P(SaveOverExisting, KeepsWhatTheUserMayNotChange)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to act as a second user";
+    const SaveCase& c = GetParam();
+    const std::string folder = Path("data");
+    fs::create_directory(folder);
+    ::chmod(m_dir.c_str(), 0755);
+    ::chmod(folder.c_str(), c.folderWritable ? 0777 : 0755);
+    const std::string file = folder + "/radio.m53";
+    const std::string old(17927, 'o');
+    WriteFile(file, old);
+    ASSERT_EQ(::chown(file.c_str(), static_cast<uid_t>(c.fileOwner), static_cast<gid_t>(c.fileOwner)), 0);
+    ASSERT_EQ(::chmod(file.c_str(), c.fileMode), 0);
+    if (c.secondName)
+        fs::create_hard_link(file, folder + "/other-name.m53");
+
+    const RunResult r = Run({"new", file}, c.saver);
+    const std::string expected = c.saved ? EncodedFile(ClearedRecords()) : old;
+    EXPECT_EQ(r.status, c.saved ? 0 : 1) << r.err;
+    if (!c.saved) {
+        EXPECT_EQ(r.err, "File write error  File Name = " + file + "\n");
+    }
+    EXPECT_TRUE(ReadFile(file) == expected);
+    if (c.secondName) {
+        EXPECT_TRUE(ReadFile(folder + "/other-name.m53") == expected);
+    }
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, static_cast<uid_t>(c.fileOwner));
+    EXPECT_EQ(st.st_gid, static_cast<gid_t>(c.fileOwner));
+    EXPECT_EQ(st.st_mode & 07777, c.fileMode);
+    EXPECT_EQ(fs::hard_link_count(file), c.secondName ? 2u : 1u);
+    // No temporary file is left behind.
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), c.secondName ? 2 : 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SaveOverExisting,
+    ::testing::Values(
+        // name, folder writable, owner, mode, hard link, saver, saved
+        SaveCase{"ReadOnlyFileInAWritableFolder", true, 0, 0644, false, kOtherUser, false},
+        SaveCase{"WritableFileInAReadOnlyFolder", false, kOtherUser, 0640, false, kOtherUser, true},
+        SaveCase{"FileWithASecondName", true, kOtherUser, 0644, true, kOtherUser, true},
+        SaveCase{"AnotherUsersFileSavedByRoot", true, kOtherUser, 0640, false, -1, true},
+        SaveCase{"GroupWritableFileOfAnotherOwner", true, 0, 0666, false, kOtherUser, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
