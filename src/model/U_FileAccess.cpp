@@ -4,6 +4,7 @@
 #include "model/U_E2prom.h"
 
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -39,9 +40,12 @@ FilePtr CreateTempBeside(const fs::path& target, fs::path& tempPath)
         tempPath = folder / (base + std::to_string(salt) + "-" + std::to_string(counter.fetch_add(1)));
         if (FilePtr f{std::fopen(tempPath.string().c_str(), "wbx")})
             return f;
+        const int error = errno;
         std::error_code ec;
-        if (!fs::exists(tempPath, ec))
+        if (!fs::exists(tempPath, ec)) {
+            errno = error;
             return nullptr;   // the folder cannot take a new file at all
+        }
     }
     return nullptr;
 }
@@ -108,6 +112,11 @@ bool TakeOwnerAndMode(std::FILE* file, const fs::path& target)
 #endif
 }
 
+std::string ErrorText(int error)
+{
+    return std::generic_category().message(error);
+}
+
 }  // namespace
 
 namespace mv53 {
@@ -129,22 +138,25 @@ bool ReadDataFile(const std::string& FileName, TMVmem& Records, TText& Image)
     TMVmem newRecords;
     ClearRecords(newRecords);
 
-    const auto readError = [&] {
-        mv53::ShowError(mv53::WithFileName(kFileReadError, FileName));
+    // The system's message, and the reason below it.
+    const auto readError = [&](int error) {
+        mv53::ShowError(mv53::WithFileName(kFileReadError, FileName), ErrorText(error));
         return false;
     };
 
     std::error_code ec;
-    if (FileName.empty() || fs::is_directory(FileName, ec))
-        return readError();
-    std::ifstream in(FileName, std::ios::binary);
-    if (!in.is_open())
-        return readError();
-    in.read(reinterpret_cast<char*>(newImage.Data()), newImage.Size());
-    const std::streamsize got = in.gcount();
-    if (in.bad())
-        return readError();
-    if (got < newImage.Size()) {
+    if (FileName.empty())
+        return readError(ENOENT);
+    if (fs::is_directory(FileName, ec))
+        return readError(EISDIR);
+    errno = 0;
+    FilePtr in{std::fopen(FileName.c_str(), "rb")};
+    if (!in)
+        return readError(errno);
+    const size_t got = std::fread(newImage.Data(), 1, static_cast<size_t>(newImage.Size()), in.get());
+    if (std::ferror(in.get()))
+        return readError(errno != 0 ? errno : EIO);
+    if (got < static_cast<size_t>(newImage.Size())) {
         mv53::ShowError(kFileFormatError);
         return false;
     }
@@ -164,17 +176,19 @@ bool WriteDataFile(const std::string& FileName, TMVmem& Records, TText& Image)
 {
     EncodeImage(Image, Records, false);
 
-    const auto writeError = [&] {
-        mv53::ShowError(mv53::WithFileName(kFileWriteError, FileName));
+    // The system's message, and the reason (the last failed call's) below it.
+    const auto writeError = [&](int error = errno) {
+        mv53::ShowError(mv53::WithFileName(kFileWriteError, FileName), ErrorText(error != 0 ? error : EIO));
         return false;
     };
     if (FileName.empty())
-        return writeError();
+        return writeError(ENOENT);
+    errno = 0;
 
     const fs::path target = ResolveTarget(FileName);
     std::error_code ec;
     if (fs::is_directory(target, ec))
-        return writeError();
+        return writeError(EISDIR);
     const bool exists = fs::exists(target, ec);
     // A file the user may not write is refused, exactly as writing it in place would be:
     // replacing it by a rename would need only the folder's permission.
@@ -216,8 +230,9 @@ bool WriteDataFile(const std::string& FileName, TMVmem& Records, TText& Image)
         ok = !ec;
     }
     if (!ok) {
+        const int error = ec ? ec.value() : errno;
         fs::remove(tempPath, ec);
-        return writeError();
+        return writeError(error);
     }
     return true;
 }

@@ -32,6 +32,8 @@ using mv53::cli::RecordsToJson;
 
 namespace {
 
+constexpr int kOtherUserId = 65534;   // nobody
+
 struct RunResult {
     int status = -1;
     std::string out;
@@ -206,8 +208,69 @@ TEST_F(CliFile, ExportOfUnreadableFilesFails)
 
     r = Run({"export", Path("missing.m53")});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "File read error  File Name = " + Path("missing.m53") + "\n");
+    EXPECT_EQ(r.err, "File read error  File Name = " + Path("missing.m53") + "\nNo such file or directory\n");
     EXPECT_TRUE(r.out.empty());
+}
+
+TEST_F(CliFile, ExportRepairsTheUndecodedFlagsSoThatImportTakesThemBack)
+{
+    const std::string cleared = EncodedFile(ClearedRecords());
+    for (const int byte : {0, 1, 2, 0x80, 0xFF}) {
+        SCOPED_TRACE(byte);
+        const int repaired = byte <= 1 ? byte : 0;
+        std::string bytes = cleared;
+        bytes[17882] = static_cast<char>(byte);   // the LCD test flag, alignment position 51
+        bytes[17926] = static_cast<char>(byte);   // the selcall flag
+        WriteFile(Path("in.m53"), bytes);
+        RunResult r = Run({"export", Path("in.m53"), "-o", Path("in.json")});
+        ASSERT_EQ(r.status, 0) << r.err;
+        const Json json = Json::parse(ReadFile(Path("in.json")));
+        EXPECT_EQ(json["Sel"]["SelFlag"], repaired);
+        EXPECT_EQ(json["Alignment"]["Values"][50], repaired);
+        r = Run({"import", Path("in.json"), Path("out.m53")});
+        ASSERT_EQ(r.status, 0) << r.err;
+        const std::string out = ReadFile(Path("out.m53"));
+        ASSERT_EQ(out.size(), 17927u);
+        EXPECT_EQ(static_cast<unsigned char>(out[17882]), repaired);
+        EXPECT_EQ(static_cast<unsigned char>(out[17926]), repaired);
+    }
+}
+
+TEST_F(CliFile, FileErrorsEndWithStatusOneAndTheReasonBelowTheMessage)
+{
+    fs::create_directory(Path("folder"));
+    ASSERT_EQ(Run({"new", Path("good.m53")}).status, 0);
+    ASSERT_EQ(Run({"export", Path("good.m53"), "-o", Path("good.json")}).status, 0);
+    const std::string folder = Path("folder");
+    const std::string notWritten = Path("x.m53") + " was not written.\n";
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"import", folder, Path("x.m53")}, "Cannot read the JSON file " + folder + "\nIs a directory\n" + notWritten},
+        {{"import", Path("none.json"), Path("x.m53")},
+         "Cannot read the JSON file " + Path("none.json") + "\nNo such file or directory\n" + notWritten},
+        {{"import", Path("good.json"), folder}, "File write error  File Name = " + folder + "\nIs a directory\n"},
+        {{"export", folder}, "File read error  File Name = " + folder + "\nIs a directory\n"},
+        {{"export", Path("good.m53"), "-o", folder}, "Cannot write the JSON file " + folder + "\nIs a directory\n"},
+        {{"new", folder}, "File write error  File Name = " + folder + "\nIs a directory\n"},
+        {{"new", Path("no-folder/x.m53")},
+         "File write error  File Name = " + Path("no-folder/x.m53") + "\nNo such file or directory\n"},
+    };
+    for (const auto& [args, err] : cases) {
+        SCOPED_TRACE(args[0] + " " + args[1]);
+        const RunResult r = Run(args);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, err);
+    }
+    EXPECT_FALSE(fs::exists(Path("x.m53")));
+
+    if (::geteuid() == 0) {
+        // A file the user may not read.
+        ::chmod(m_dir.c_str(), 0755);
+        ::chmod(Path("good.json").c_str(), 0600);
+        const RunResult r = Run({"import", Path("good.json"), Path("folder/y.m53")}, kOtherUserId);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "Cannot read the JSON file " + Path("good.json") + "\nPermission denied\n" +
+                             Path("folder/y.m53") + " was not written.\n");
+    }
 }
 
 TEST_F(CliFile, BadUsagePrintsTheUsageLine)
@@ -229,7 +292,7 @@ TEST_F(CliFile, BadUsagePrintsTheUsageLine)
 
 namespace {
 
-constexpr int kOtherUser = 65534;   // nobody
+constexpr int kOtherUser = kOtherUserId;
 
 struct SaveCase {
     const char* name;
@@ -264,7 +327,7 @@ TEST_P(SaveOverExisting, KeepsWhatTheUserMayNotChange)
     const std::string expected = c.saved ? EncodedFile(ClearedRecords()) : old;
     EXPECT_EQ(r.status, c.saved ? 0 : 1) << r.err;
     if (!c.saved) {
-        EXPECT_EQ(r.err, "File write error  File Name = " + file + "\n");
+        EXPECT_EQ(r.err, "File write error  File Name = " + file + "\nPermission denied\n");
     }
     EXPECT_TRUE(ReadFile(file) == expected);
     if (c.secondName) {
