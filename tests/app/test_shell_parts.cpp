@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -209,10 +210,15 @@ TEST(QtPrompt, MessageBoxesShowTheExactTextAndGiveTheAnswer)
 {
     mv53::QtPrompt prompt(QStringLiteral("MV53 for Windows"));
     QString title, text, detail;
+    bool hidden = true;
     WhenShown<QMessageBox>([&](QMessageBox* box) {
         title = box->windowTitle();
         text = box->text();
-        detail = box->detailedText();
+        // The detail is shown as it opens: a visible label, and no "Show Details..." button.
+        for (const QLabel* label : box->findChildren<QLabel*>())
+            if (label->isVisible() && label->text() == QStringLiteral("why"))
+                detail = label->text();
+        hidden = !box->detailedText().isEmpty();
         box->button(QMessageBox::No)->click();
     });
     EXPECT_EQ(prompt.Message("Do you want to save the file?", mv53::PromptIcon::Confirmation,
@@ -221,6 +227,7 @@ TEST(QtPrompt, MessageBoxesShowTheExactTextAndGiveTheAnswer)
     EXPECT_EQ(title, QStringLiteral("MV53 for Windows"));
     EXPECT_EQ(text, QStringLiteral("Do you want to save the file?"));
     EXPECT_EQ(detail, QStringLiteral("why"));
+    EXPECT_FALSE(hidden);
 
     // Escape on Yes/No/Cancel is Cancel; "\r\n" is a line break.
     WhenShown<QMessageBox>([&](QMessageBox* box) {
