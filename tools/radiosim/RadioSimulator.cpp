@@ -63,6 +63,15 @@ timespec ToTimespec(Clock::duration d)
     return timespec {static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
 }
 
+// The bit rate the port is set to (the pseudo-terminal shows the PC side's settings).
+unsigned LineRate(int line)
+{
+    termios tio {};
+    if (line < 0 || ::tcgetattr(line, &tio) != 0)
+        return 0;
+    return SpeedValue(::cfgetospeed(&tio));
+}
+
 }  // namespace
 
 bool ReadMemoryFile(const std::string& path, Memory& memory, std::string* error)
@@ -316,6 +325,7 @@ void RadioSimulator::Run()
         if (!rx.empty() && rx.front().second <= now) {
             received = true;
             bool hangUpNow = false;
+            const unsigned lineRate = m_bootMode ? LineRate(m_line) : 0;
             {
                 std::lock_guard lock(m_mutex);
                 const auto gap = m_frameGap.load();
@@ -332,7 +342,10 @@ void RadioSimulator::Run()
                     ++m_bytesReceived;
                     answer.clear();
                     const std::size_t framesBefore = m_engine.Frames().size();
-                    m_engine.Receive(rx[i].first, answer);
+                    if (m_bootMode)
+                        m_boot.Receive(rx[i].first, lineRate, answer);
+                    else
+                        m_engine.Receive(rx[i].first, answer);
                     if (!answer.empty()) {
                         if (tx.empty())
                             txClock = std::max(txClock, now);
@@ -406,6 +419,10 @@ void RadioSimulator::Run()
             }
             // The PC closed the port: let it open the port again, exclusively or not.
             ::ioctl(m_slave, TIOCNXCL);
+            if (m_bootMode) {
+                std::lock_guard lock(m_mutex);
+                m_boot.PortClosed();
+            }
         }
         if (m_line >= 0 && lineIndex < count) {
             const short revents = fds[lineIndex].revents;
@@ -428,6 +445,37 @@ void RadioSimulator::Run()
             }
         }
     }
+}
+
+void RadioSimulator::SetBootBehaviour(const BootBehaviour& behaviour)
+{
+    std::lock_guard lock(m_mutex);
+    m_boot.Behave() = behaviour;
+    m_boot.FillFlash(behaviour.flashFill);
+}
+
+void RadioSimulator::SetBootFaults(const BootFaults& faults)
+{
+    std::lock_guard lock(m_mutex);
+    m_boot.Fault() = faults;
+}
+
+std::vector<BootByte> RadioSimulator::Flash() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_boot.Flash();
+}
+
+void RadioSimulator::FillFlash(BootByte value)
+{
+    std::lock_guard lock(m_mutex);
+    m_boot.FillFlash(value);
+}
+
+BootLog RadioSimulator::GetBootLog() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_boot.Log();
 }
 
 void RadioSimulator::SetBehaviour(const Behaviour& behaviour)

@@ -12,6 +12,7 @@
 //
 // Every accessor may be called while the simulator runs.
 
+#include "BootEngine.h"
 #include "CloneEngine.h"
 #include "CloneProtocol.h"
 
@@ -73,6 +74,23 @@ public:
     bool LoadMemory(const std::string& path);     // LastError on failure
     bool SaveMemory(const std::string& path);
 
+    // Boot mode: the microcontroller's serial boot mode and the boot program instead of the
+    // clone protocol (BootEngine.h).
+    void SetBootMode(bool on) { m_bootMode = on; }
+    bool BootMode() const { return m_bootMode; }
+    void SetBootBehaviour(const BootBehaviour& behaviour);
+    void SetBootFaults(const BootFaults& faults);
+    std::vector<BootByte> Flash() const;
+    void FillFlash(BootByte value);
+    BootLog GetBootLog() const;
+    // Waits until the boot log satisfies done; false on time-out.
+    template <typename Done>
+    bool WaitForBoot(Done done, std::chrono::milliseconds timeout) const
+    {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, timeout, [&] { return done(m_boot.Log()); });
+    }
+
     // Logs of what the PC sent, in order.
     std::vector<ReceivedFrame> Frames() const;
     std::vector<AdjustEntry> Adjustments() const;
@@ -104,6 +122,8 @@ private:
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_changed;
     CloneEngine m_engine;
+    BootEngine m_boot;
+    std::atomic<bool> m_bootMode {false};
 
     std::string m_devicePath;
     std::string m_error;
