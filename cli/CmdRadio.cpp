@@ -8,12 +8,18 @@
 #include "link/CloneProtocol.h"
 #include "model/Prompt.h"
 #include "model/U_FileAccess.h"
+#include "app/IniFile.h"
 #include "platform/PortMap.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QObject>
+#include <QStandardPaths>
 
 #include <cstdio>
 #include <iostream>
+#include <map>
 #include <string>
 #include <unistd.h>
 
@@ -93,7 +99,49 @@ private:
 struct RadioArgs {
     std::string port;
     std::string file;
+    std::string config;
 };
+
+// The configuration file that the windows use: MV53Win.ini beside the program when its folder
+// can be written, else in the user's configuration folder.
+std::string defaultConfigPath()
+{
+    const QString name = QStringLiteral("MV53Win.ini");
+    const QFileInfo folder(QCoreApplication::applicationDirPath());
+    if (folder.isDir() && folder.isWritable())
+        return QDir(folder.absoluteFilePath()).filePath(name).toStdString();
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return QDir(config).filePath(QStringLiteral("MV53Win/") + name).toStdString();
+}
+
+// "COMn" names the device that the configuration's "PORTS" section binds it to, else the
+// discovered port that falls to it; a present device is then bound to n by its stable path
+// and written back, so that COMn stays that device when other adapters are plugged in.
+void bindChosenPort(int portNo, const std::string& configPath)
+{
+    using platform::PortMap;
+    const QString path = QString::fromStdString(configPath);
+    TIniFile ini;
+    ini.Load(path);
+    const QString section = QStringLiteral("PORTS");
+    std::map<std::string, std::string> bindings;
+    for (const QString& key : ini.Keys(section))
+        bindings[key.toUpper().toStdString()] = ini.ReadString(section, key).toStdString();
+    PortMap::ClearBindings();
+    PortMap::SetBindings(bindings);
+    const std::string device = PortMap::DevicePathForPort(portNo);
+    if (device.empty() || !QFileInfo::exists(QString::fromStdString(device)))
+        return;
+    PortMap::Choose(portNo, device);
+    const auto chosen = PortMap::ChosenBindings();
+    if (chosen.empty())
+        return;
+    for (const auto& [name, bound] : chosen)
+        ini.WriteString(section, QString::fromStdString(name), QString::fromStdString(bound));
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    if (!ini.Save(path))
+        std::cerr << "warning: the port binding cannot be written to " << configPath << '\n';
+}
 
 bool parseArgs(const Args& args, RadioArgs& out)
 {
@@ -103,6 +151,10 @@ bool parseArgs(const Args& args, RadioArgs& out)
             out.port = args[++i];
         else if (a.rfind("--port=", 0) == 0)
             out.port = a.substr(7);
+        else if (a == "--config" && i + 1 < args.size())
+            out.config = args[++i];
+        else if (a.rfind("--config=", 0) == 0)
+            out.config = a.substr(9);
         else if (!a.empty() && a[0] == '-')
             return false;
         else if (out.file.empty())
@@ -117,15 +169,17 @@ bool parseArgs(const Args& args, RadioArgs& out)
 // is made anew).
 class RadioSession {
 public:
-    RadioSession(TProgramState& state, const std::string& port)
+    RadioSession(TProgramState& state, const RadioArgs& args)
         : m_state(state), m_bar(isatty(STDERR_FILENO) != 0), m_prompt(Prompt(), m_bar), m_scoped(m_prompt)
     {
         // "COMn" goes through the port map like the windows' COM port; anything else is a device.
-        const int n = platform::PortMap::PortNumberFromName(port);
-        if (n > 0)
+        const int n = platform::PortMap::PortNumberFromName(args.port);
+        if (n > 0) {
             m_state.ComPortNo = n - 1;
-        else
-            m_devicePath = port;
+            bindChosenPort(n, args.config.empty() ? defaultConfigPath() : args.config);
+        } else {
+            m_devicePath = args.port;
+        }
     }
     ~RadioSession() { m_bar.Finish(); }
 
@@ -152,10 +206,10 @@ private:
 };
 
 const CliCommand kUpload{
-    "upload", "upload --port DEVICE|COMn FILE",
+    "upload", "upload --port DEVICE|COMn [--config INI] FILE",
     "reads the radio's memory and saves it as a data file", nullptr};
 const CliCommand kDownload{
-    "download", "download --port DEVICE|COMn FILE",
+    "download", "download --port DEVICE|COMn [--config INI] FILE",
     "writes a data file into the radio (user data, read-back, factory area)", nullptr};
 
 int runUpload(const Args& args)
@@ -164,7 +218,7 @@ int runUpload(const Args& args)
     if (!parseArgs(args, a))
         return UsageError(kUpload);
     TProgramState state;
-    RadioSession session(state, a.port);
+    RadioSession session(state, a);
     if (!session.Run(0, "Upload"))
         return 1;
     return WriteDataFile(a.file, state.CurrentMem, state.CurrentText) ? 0 : 1;
@@ -183,7 +237,7 @@ int runDownload(const Args& args)
     state.FactoryBackup = state.CurrentMem.FactoryOpt();
     WarnOutOfRangeFrequencies(state.CurrentMem);
 
-    RadioSession session(state, a.port);
+    RadioSession session(state, a);
     bool ok = false;
     state.TransferChain = true;
     if (session.Run(1, "Download")) {

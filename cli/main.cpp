@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 
+#include <exception>
+
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -104,7 +106,15 @@ int main(int argc, char** argv)
     for (const auto& c : Commands()) {
         if (std::strcmp(argv[1], c.name) == 0) {
             Args args(argv + 2, argv + argc);
-            return c.run(args);
+            // Whatever the input, the command ends with a status and a message, never an abort.
+            try {
+                return c.run(args);
+            } catch (const std::exception& e) {
+                std::cerr << "mv53 " << c.name << ": " << e.what() << "\n";
+            } catch (...) {
+                std::cerr << "mv53 " << c.name << ": unexpected failure\n";
+            }
+            return 1;
         }
     }
     std::cerr << "mv53: unknown command '" << argv[1] << "'\n";

@@ -646,6 +646,8 @@ void TfrmMain::WriteConfiguration()
     config.ComPortNo = m_state.ComPortNo;
     config.ViewItems = m_viewItems;
     config.RecentFiles = m_state.RecentFiles;
+    // The ports the user chose keep their devices in later runs.
+    config.Ports = mv53::platform::PortMap::ChosenBindings();
     WriteMainConfig(m_ini, config);
     const QFileInfo info(m_configPath);
     QDir().mkpath(info.absolutePath());

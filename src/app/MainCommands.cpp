@@ -247,21 +247,25 @@ void TfrmMain::RadioDownload()
         return;
     auto& s = m_state;
     s.TransferChain = true;
+    s.ChainStage = TChainStage::UserData;
     if (m_options.Link.Download(s, static_cast<int>(TTransferKind::UserData), this)) {
         // Read the radio back: the factory area is then written with the radio's own values.
         s.AutoStartTransfer = true;
         s.TransferChain = true;
+        s.ChainStage = TChainStage::ReadBack;
         if (m_options.Link.Upload(s, this)) {
             const std::string serial = s.CurrentMem.FactoryOpt().SerialNo();
             s.CurrentMem.FactoryOpt() = s.FactoryBackup;
             s.CurrentMem.FactoryOpt().SetSerialNo(serial);
             s.AutoStartTransfer = true;
             s.TransferChain = false;
+            s.ChainStage = TChainStage::Factory;
             if (m_options.Link.Download(s, static_cast<int>(TTransferKind::Factory), this))
                 ClearChangedFlags();
         }
     }
     s.TransferChain = false;
+    s.ChainStage = TChainStage::None;
     // A transfer window that did not open must not leave the next one starting by itself.
     s.AutoStartTransfer = false;
 }

@@ -61,8 +61,9 @@ PromptAnswer QtPrompt::Message(const std::string& text, PromptIcon icon, PromptB
     QString shown = Q(text);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     box.setText(shown);
+    // The reason stands visibly below the system's own text, not behind a details button.
     if (!detail.empty())
-        box.setDetailedText(Q(detail));
+        box.setInformativeText(Q(detail));
     QPushButton* no = nullptr;
     switch (buttons) {
     case PromptButtons::Ok:

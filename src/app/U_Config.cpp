@@ -49,6 +49,8 @@ void WriteMainConfig(TIniFile& ini, const TMainConfig& c)
     ini.EraseSection(kRecentFile);
     for (size_t i = 0; i < c.RecentFiles.size(); ++i)
         ini.WriteString(kRecentFile, FileKey(static_cast<int>(i)), QString::fromStdString(c.RecentFiles[i]));
+    for (const auto& [name, device] : c.Ports)
+        ini.WriteString(kPorts, QString::fromStdString(name), QString::fromStdString(device));
 }
 
 std::map<std::string, std::string> ParsePortBindings(const std::string& text)

@@ -27,7 +27,9 @@ struct TMainConfig {
 // Reads every key with its default for a missing or malformed value.
 TMainConfig ReadMainConfig(const TIniFile& ini);
 // Writes every key. The recent-file section is rewritten whole: all entries with the indexes
-// 0, 1, 2, ... and no stale keys of a longer list of an earlier run. "PORTS" is left as it is.
+// 0, 1, 2, ... and no stale keys of a longer list of an earlier run. Of "PORTS" only the
+// entries in config.Ports are written (an empty path leaves the number unbound); the rest
+// stays as it is.
 void WriteMainConfig(TIniFile& ini, const TMainConfig& config);
 
 // Bindings for the COM ports of one run, "COM1=/dev/pts/3;COM2=/dev/ttyUSB0" (";" or ","

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStringList>
 #include <QVBoxLayout>
 
 #include <map>
@@ -52,9 +53,9 @@ TfrmConfig::TfrmConfig(int comPortNo, QWidget* parent) : QDialog(parent), m_comP
     const std::vector<mv53::TComPortInfo> ports = mv53::EnumerateComPorts();
     std::vector<std::string> list;
     mv53::BuildComPortList(ports, list);
-    std::map<std::string, std::string> deviceOfName;
+    std::map<std::string, const mv53::TComPortInfo*> portOfName;
     for (const auto& port : ports)
-        deviceOfName.emplace(port.name, port.device);
+        portOfName.emplace(port.name, &port);
 
     for (int n = 1; n <= kConfigPortCount; ++n) {
         const std::string name = "COM" + std::to_string(n);
@@ -64,19 +65,32 @@ TfrmConfig::TfrmConfig(int comPortNo, QWidget* parent) : QDialog(parent), m_comP
                 entry = &e;
         QString caption = ButtonCaption(n);
         auto& device = m_devices[static_cast<size_t>(n - 1)];
+        QString toolTip;
         if (entry != nullptr) {
             if (entry->size() > name.size())
                 caption += QString::fromStdString(entry->substr(mv53::PortNameOfEntry(*entry).size()));
-            const auto it = deviceOfName.find(mv53::PortNameOfEntry(*entry));
-            device = it != deviceOfName.end() ? it->second : mv53::platform::PortMap::DevicePathForPort(n);
+            const auto it = portOfName.find(mv53::PortNameOfEntry(*entry));
+            const mv53::TComPortInfo* port = it != portOfName.end() ? it->second : nullptr;
+            device = port != nullptr ? port->device : mv53::platform::PortMap::DevicePathForPort(n);
+            // The adapter's maker and serial number stay with it wherever it is plugged in.
+            QStringList lines;
+            if (port != nullptr && !port->stableName.empty()) {
+                caption += QStringLiteral("  ") + QString::fromStdString(port->stableName);
+                lines << QString::fromStdString(port->stableName);
+            }
+            if (port != nullptr && !port->stablePath.empty() && port->stablePath != device)
+                lines << QString::fromStdString(port->stablePath);
+            lines << QString::fromStdString(device);
+            toolTip = lines.join(QLatin1Char('\n'));
         } else {
             device = mv53::platform::PortMap::DevicePathForPort(n);
+            toolTip = device.empty() ? QStringLiteral("(not present)")
+                                     : QString::fromStdString(device) + QStringLiteral(" (not present)");
         }
         auto* button = new QRadioButton(caption, grpSelect);
         button->setObjectName(QStringLiteral("rbtnCom%1").arg(n));
         button->setEnabled(entry != nullptr);
-        button->setToolTip(entry != nullptr ? QString::fromStdString(device)
-                                            : QString::fromStdString(device) + QStringLiteral(" (not present)"));
+        button->setToolTip(toolTip);
         rbtnCom[static_cast<size_t>(n - 1)] = button;
         m_group->addButton(button, n - 1);
         grid->addWidget(button, (n - 1) % kRowsPerColumn, (n - 1) / kRowsPerColumn);
@@ -117,8 +131,12 @@ void TfrmConfig::showDevice()
 void TfrmConfig::accept()
 {
     for (int i = 0; i < kConfigPortCount; ++i) {
-        if (rbtnCom[static_cast<size_t>(i)]->isChecked()) {
+        const auto* button = rbtnCom[static_cast<size_t>(i)];
+        if (button->isChecked()) {
             m_comPortNo = i;
+            // The number keeps this device from now on, whatever else is plugged in later.
+            if (button->isEnabled() && !m_devices[static_cast<size_t>(i)].empty())
+                mv53::platform::PortMap::Choose(i + 1, m_devices[static_cast<size_t>(i)]);
             break;
         }
     }

@@ -81,6 +81,11 @@ TfrmRadio::TfrmRadio(TProgramState& state, int kind, QWidget* parent)
     setModal(true);
     setFixedSize(212, 158);
 
+    lblStage = new QLabel(this);
+    lblStage->setObjectName(QStringLiteral("lblStage"));
+    lblStage->setGeometry(8, 2, 196, 14);
+    lblStage->hide();
+
     imgPc = new QLabel(this);
     imgPc->setObjectName(QStringLiteral("imgPc"));
     imgPc->setPixmap(pcPicture());
@@ -146,6 +151,7 @@ void TfrmRadio::showEvent(QShowEvent* event)
     lblMsg1->clear();
     lblMsg2->clear();
     lblMsg3->clear();
+    showStage();
     m_done = false;
     m_state.TimedOut = false;
     if (m_state.AutoStartTransfer) {
@@ -195,6 +201,21 @@ void TfrmRadio::showHelp()
 {
     if (helpHook())
         helpHook()(m_kind == 0 ? kHelpUpload : kHelpDownload);
+}
+
+void TfrmRadio::showStage()
+{
+    const char* stage = nullptr;
+    int step = 0;
+    switch (m_state.ChainStage) {
+    case TChainStage::UserData: stage = kStageUserData; step = 1; break;
+    case TChainStage::ReadBack: stage = kStageReadBack; step = 2; break;
+    case TChainStage::Factory: stage = kStageFactory; step = 3; break;
+    case TChainStage::None: break;
+    }
+    lblStage->setVisible(stage != nullptr);
+    lblStage->setText(stage == nullptr ? QString()
+                                       : QStringLiteral("Step %1 of 3: %2").arg(step).arg(QString::fromLatin1(stage)));
 }
 
 void TfrmRadio::showProgress(int position)

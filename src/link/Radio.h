@@ -18,6 +18,10 @@ class QPushButton;
 
 inline constexpr const char* kUploadCaption = "Upload Function";
 inline constexpr const char* kDownloadCaption = "Download Function";
+// The stage of the main window's Download, shown above the pictures while it runs.
+inline constexpr const char* kStageUserData = "Writing channels and settings";
+inline constexpr const char* kStageReadBack = "Reading the radio back";
+inline constexpr const char* kStageFactory = "Writing the factory area";
 inline constexpr int kHelpUpload = 166;
 inline constexpr int kHelpDownload = 168;
 
@@ -36,6 +40,7 @@ public:
     int Kind() const { return m_kind; }
     bool Done() const { return m_done; }
 
+    QLabel* lblStage = nullptr;   // "Step 2 of 3: Reading the radio back"; hidden outside a Download
     QLabel* imgPc = nullptr;
     QLabel* imgArrow = nullptr;
     QLabel* imgRadio = nullptr;
@@ -58,6 +63,7 @@ private:
     void cancel();
     void showHelp();
     void showProgress(int position);
+    void showStage();
 
     TProgramState& m_state;
     int m_kind = 0;

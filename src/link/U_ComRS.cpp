@@ -1,5 +1,6 @@
 #include "link/U_ComRS.h"
 
+#include "platform/PortIdentity.h"
 #include "platform/PortMap.h"
 
 #include <QFileInfo>
@@ -120,8 +121,15 @@ std::vector<TComPortInfo> SystemComPorts()
         port.description = info.description().toStdString();
         port.manufacturer = info.manufacturer().toStdString();
         port.driver = ttyDriver(info.portName().toStdString());
+        const std::string maker = info.manufacturer().toStdString();
+        const std::string serial = info.serialNumber().toStdString();
+        if (!maker.empty() && !serial.empty())
+            port.stableName = maker + " " + serial;
         present.emplace(port.device, std::move(port));
     }
+    // Ports discovered otherwise (an injected discovery) count as present too.
+    for (const std::string& device : platform::PortMap::DiscoveredPorts())
+        present.try_emplace(device, TComPortInfo{{}, device, {}, {}, {}, {}, {}});
 
     // Every COM number whose device is there: a bound device that exists (a pseudo-terminal of
     // the simulator, say) or one the system enumerates.
@@ -133,15 +141,31 @@ std::vector<TComPortInfo> SystemComPorts()
     for (int n = 1; n <= last; ++n) {
         const std::string device = platform::PortMap::DevicePathForPort(n);
         TComPortInfo port;
-        if (const auto it = present.find(device); it != present.end())
+        if (device.empty())
+            continue;
+        auto it = present.find(device);
+        if (it == present.end())   // bound by its stable link
+            it = std::find_if(present.begin(), present.end(),
+                              [&](const auto& p) { return platform::SameDevice(p.first, device); });
+        if (it != present.end())
             port = it->second;
         else if (bindings.count(n) == 0 || !QFileInfo::exists(QString::fromStdString(device)))
             continue;
         port.name = "COM" + std::to_string(n);
         port.device = device;
+        port.stablePath = platform::StableDevicePath(device);
+        if (port.stableName.empty())
+            port.stableName = platform::StableDeviceName(port.stablePath);
         ports.push_back(std::move(port));
     }
     return ports;
+}
+
+std::string PortDisplayName(const TComPortInfo& port)
+{
+    if (!port.stableName.empty())
+        return port.stableName;
+    return port.stablePath.empty() ? port.device : port.stablePath;
 }
 
 TComPortEnumerator SetComPortEnumerator(TComPortEnumerator enumerator)

@@ -18,7 +18,14 @@ struct TComPortInfo {
     std::string description;   // what the system calls the device ("FT232R USB UART")
     std::string manufacturer;
     std::string driver;        // kernel driver ("ftdi_sio", "cdc_acm"); empty when unknown
+    // What stays the same when adapters are re-plugged: the adapter's maker and serial number
+    // ("FTDI A50285BI"), and the stable path that a chosen number is bound to.
+    std::string stableName;
+    std::string stablePath;
 };
+
+// The text that names a port for the user: its stable name, else its stable path.
+std::string PortDisplayName(const TComPortInfo& port);
 
 using TComPortEnumerator = std::function<std::vector<TComPortInfo>()>;
 

@@ -4,12 +4,20 @@
 #include "model/U_E2prom.h"
 
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <random>
 #include <system_error>
+#include <cstring>
+#include <vector>
+
+#if defined(__unix__) || defined(__APPLE__)
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -32,9 +40,12 @@ FilePtr CreateTempBeside(const fs::path& target, fs::path& tempPath)
         tempPath = folder / (base + std::to_string(salt) + "-" + std::to_string(counter.fetch_add(1)));
         if (FilePtr f{std::fopen(tempPath.string().c_str(), "wbx")})
             return f;
+        const int error = errno;
         std::error_code ec;
-        if (!fs::exists(tempPath, ec))
+        if (!fs::exists(tempPath, ec)) {
+            errno = error;
             return nullptr;   // the folder cannot take a new file at all
+        }
     }
     return nullptr;
 }
@@ -49,6 +60,61 @@ fs::path ResolveTarget(const fs::path& fileName)
             return resolved;
     }
     return fileName;
+}
+
+// Writes the image over the file's own bytes, cuts the file to the image's length and reads it
+// back whole: true only when the file then holds exactly the image.
+bool WriteInPlace(const fs::path& target, const TText& image)
+{
+    const auto size = static_cast<size_t>(image.Size());
+    {
+        FilePtr f{std::fopen(target.string().c_str(), "r+b")};
+        if (!f)
+            return false;
+        bool ok = std::fwrite(image.Data(), 1, size, f.get()) == size;
+        ok = std::fflush(f.get()) == 0 && ok;
+        ok = std::fclose(f.release()) == 0 && ok;
+        if (!ok)
+            return false;
+    }
+    std::error_code ec;
+    if (fs::file_size(target, ec) != size || ec) {
+        fs::resize_file(target, size, ec);
+        if (ec)
+            return false;
+    }
+    std::vector<unsigned char> back(size + 1);
+    FilePtr f{std::fopen(target.string().c_str(), "rb")};
+    if (!f)
+        return false;
+    const size_t got = std::fread(back.data(), 1, back.size(), f.get());
+    return got == size && std::memcmp(back.data(), image.Data(), size) == 0;
+}
+
+// Gives the open new file the owner, group and access rights of the file it will replace.
+// False when the owner or group cannot be given (another user's file).
+bool TakeOwnerAndMode(std::FILE* file, const fs::path& target)
+{
+#if defined(__unix__) || defined(__APPLE__)
+    struct stat old {};
+    struct stat now {};
+    const int fd = ::fileno(file);
+    if (::stat(target.c_str(), &old) != 0 || ::fstat(fd, &now) != 0)
+        return false;
+    if ((old.st_uid != now.st_uid || old.st_gid != now.st_gid) && ::fchown(fd, old.st_uid, old.st_gid) != 0)
+        return false;
+    // After the owner: a change of owner clears the set-id bits.
+    return ::fchmod(fd, old.st_mode & 07777) == 0;
+#else
+    (void)file;
+    (void)target;
+    return true;
+#endif
+}
+
+std::string ErrorText(int error)
+{
+    return std::generic_category().message(error);
 }
 
 }  // namespace
@@ -72,22 +138,25 @@ bool ReadDataFile(const std::string& FileName, TMVmem& Records, TText& Image)
     TMVmem newRecords;
     ClearRecords(newRecords);
 
-    const auto readError = [&] {
-        mv53::ShowError(mv53::WithFileName(kFileReadError, FileName));
+    // The system's message, and the reason below it.
+    const auto readError = [&](int error) {
+        mv53::ShowError(mv53::WithFileName(kFileReadError, FileName), ErrorText(error));
         return false;
     };
 
     std::error_code ec;
-    if (FileName.empty() || fs::is_directory(FileName, ec))
-        return readError();
-    std::ifstream in(FileName, std::ios::binary);
-    if (!in.is_open())
-        return readError();
-    in.read(reinterpret_cast<char*>(newImage.Data()), newImage.Size());
-    const std::streamsize got = in.gcount();
-    if (in.bad())
-        return readError();
-    if (got < newImage.Size()) {
+    if (FileName.empty())
+        return readError(ENOENT);
+    if (fs::is_directory(FileName, ec))
+        return readError(EISDIR);
+    errno = 0;
+    FilePtr in{std::fopen(FileName.c_str(), "rb")};
+    if (!in)
+        return readError(errno);
+    const size_t got = std::fread(newImage.Data(), 1, static_cast<size_t>(newImage.Size()), in.get());
+    if (std::ferror(in.get()))
+        return readError(errno != 0 ? errno : EIO);
+    if (got < static_cast<size_t>(newImage.Size())) {
         mv53::ShowError(kFileFormatError);
         return false;
     }
@@ -107,38 +176,63 @@ bool WriteDataFile(const std::string& FileName, TMVmem& Records, TText& Image)
 {
     EncodeImage(Image, Records, false);
 
-    const auto writeError = [&] {
-        mv53::ShowError(mv53::WithFileName(kFileWriteError, FileName));
+    // The system's message, and the reason (the last failed call's) below it.
+    const auto writeError = [&](int error = errno) {
+        mv53::ShowError(mv53::WithFileName(kFileWriteError, FileName), ErrorText(error != 0 ? error : EIO));
         return false;
     };
     if (FileName.empty())
-        return writeError();
+        return writeError(ENOENT);
+    errno = 0;
 
-    // The image goes to a new file first and replaces the target in one rename, so that a
-    // failure at any step leaves an existing file exactly as it was.
     const fs::path target = ResolveTarget(FileName);
     std::error_code ec;
     if (fs::is_directory(target, ec))
+        return writeError(EISDIR);
+    const bool exists = fs::exists(target, ec);
+    // A file the user may not write is refused, exactly as writing it in place would be:
+    // replacing it by a rename would need only the folder's permission.
+    if (exists && !FilePtr{std::fopen(target.string().c_str(), "r+b")})
         return writeError();
+
+    // A file that other names share (hard links) is written in place, so that every name sees
+    // the new data.
+    if (exists && fs::hard_link_count(target, ec) > 1 && !ec)
+        return WriteInPlace(target, Image) || writeError();
+
+    // Otherwise the image goes to a new file first and replaces the target in one rename, so
+    // that a failure at any step leaves an existing file exactly as it was.
     fs::path tempPath;
     FilePtr file = CreateTempBeside(target, tempPath);
-    if (!file)
+    if (!file) {
+        // The folder cannot take a new file, but the file itself can be written: in place,
+        // checked by reading it back whole.
+        if (exists)
+            return WriteInPlace(target, Image) || writeError();
         return writeError();
+    }
 
     bool ok = std::fwrite(Image.Data(), 1, static_cast<size_t>(Image.Size()), file.get()) ==
               static_cast<size_t>(Image.Size());
     ok = std::fflush(file.get()) == 0 && ok;
+    // The new file takes the old one's owner and access rights; where the owner cannot be
+    // kept, the old file is written in place instead of being replaced.
+    bool keepsOwner = true;
+    if (ok && exists)
+        keepsOwner = TakeOwnerAndMode(file.get(), target);
     ok = std::fclose(file.release()) == 0 && ok;
+    if (ok && !keepsOwner) {
+        fs::remove(tempPath, ec);
+        return WriteInPlace(target, Image) || writeError();
+    }
     if (ok) {
-        const fs::file_status old = fs::status(target, ec);
-        if (!ec && fs::exists(old))
-            fs::permissions(tempPath, old.permissions(), ec);   // keep the file's access rights
         fs::rename(tempPath, target, ec);
         ok = !ec;
     }
     if (!ok) {
+        const int error = ec ? ec.value() : errno;
         fs::remove(tempPath, ec);
-        return writeError();
+        return writeError(error);
     }
     return true;
 }

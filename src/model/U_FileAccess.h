@@ -14,8 +14,11 @@ inline constexpr const char* kDataFileSuffix = "m53";
 // Reads the file's first 17927 bytes, decodes and repairs them; on success records and image
 // are replaced (FwVersion becomes "----"). On failure an error is shown and nothing changes.
 bool ReadDataFile(const std::string& FileName, TMVmem& Records, TText& Image);
-// Encodes the records into the image (serial bytes zero) and writes the image. The file is
-// replaced in one step: on failure an error is shown and an existing file stays as it was.
+// Encodes the records into the image (serial bytes zero) and writes the image. A file the
+// user may not write is refused. An existing file is replaced in one step, keeping its owner
+// and access rights, and on failure stays as it was; a file with other names (hard links),
+// another user's file, or one whose folder cannot take a new file is written in place and
+// read back whole. On failure an error is shown.
 bool WriteDataFile(const std::string& FileName, TMVmem& Records, TText& Image);
 
 namespace mv53 {

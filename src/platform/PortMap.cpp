@@ -1,5 +1,7 @@
 #include "platform/PortMap.h"
 
+#include "platform/PortIdentity.h"
+
 #include <QSerialPortInfo>
 
 #include <algorithm>
@@ -13,6 +15,7 @@ namespace {
 struct PortMapState {
     std::mutex lock;
     std::map<int, std::string> bindings;
+    std::map<int, std::string> chosen;
     PortMap::Discovery discovery;
 };
 
@@ -95,6 +98,38 @@ void PortMap::ClearBindings()
     auto& s = State();
     std::lock_guard lock(s.lock);
     s.bindings.clear();
+    s.chosen.clear();
+}
+
+std::string PortMap::Choose(int portNo, const std::string& devicePath)
+{
+    const std::string stable = StableDevicePath(devicePath);
+    auto& s = State();
+    std::lock_guard lock(s.lock);
+    for (auto it = s.bindings.begin(); it != s.bindings.end();) {
+        if (it->first != portNo && SameDevice(it->second, stable)) {
+            s.chosen[it->first].clear();
+            it = s.bindings.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    // A number already bound to exactly this path (a demo radio's) is left as it stands.
+    if (const auto it = s.bindings.find(portNo); it == s.bindings.end() || it->second != stable) {
+        s.bindings[portNo] = stable;
+        s.chosen[portNo] = stable;
+    }
+    return stable;
+}
+
+std::map<std::string, std::string> PortMap::ChosenBindings()
+{
+    auto& s = State();
+    std::lock_guard lock(s.lock);
+    std::map<std::string, std::string> out;
+    for (const auto& [n, path] : s.chosen)
+        out["COM" + std::to_string(n)] = path;
+    return out;
 }
 
 void PortMap::SetBindings(const std::map<std::string, std::string>& section)
@@ -105,9 +140,21 @@ void PortMap::SetBindings(const std::map<std::string, std::string>& section)
         if (n > 0 && !value.empty())
             bindings[n] = value;
     }
+    // One device, one number: the lowest keeps it, and the file loses the others.
+    std::vector<int> dropped;
+    for (auto it = bindings.begin(); it != bindings.end();) {
+        const bool taken = std::any_of(bindings.begin(), it, [&](const auto& lower) {
+            return SameDevice(lower.second, it->second);
+        });
+        if (taken)
+            dropped.push_back(it->first);
+        it = taken ? bindings.erase(it) : std::next(it);
+    }
     auto& s = State();
     std::lock_guard lock(s.lock);
     s.bindings = std::move(bindings);
+    for (int n : dropped)
+        s.chosen[n].clear();
 }
 
 std::string PortMap::Binding(int portNo)
@@ -129,12 +176,26 @@ std::string PortMap::DevicePathForPort(int portNo)
 {
     if (portNo < 1)
         portNo = 1;
-    if (std::string bound = Binding(portNo); !bound.empty())
-        return bound;
-    const auto discovered = DiscoveredPorts();
-    if (static_cast<std::size_t>(portNo) <= discovered.size())
-        return discovered[static_cast<std::size_t>(portNo) - 1];
-    return "/dev/ttyS" + std::to_string(portNo - 1);
+    const auto bindings = Bindings();
+    if (const auto it = bindings.find(portNo); it != bindings.end())
+        return it->second;
+    const auto boundElsewhere = [&](const std::string& device) {
+        return std::any_of(bindings.begin(), bindings.end(),
+                           [&](const auto& b) { return SameDevice(b.second, device); });
+    };
+    // The unbound numbers, in order, take the discovered ports that no number is bound to.
+    std::vector<std::string> free;
+    for (const std::string& device : DiscoveredPorts())
+        if (!boundElsewhere(device))
+            free.push_back(device);
+    const auto boundBelow = static_cast<std::size_t>(std::distance(bindings.begin(), bindings.lower_bound(portNo)));
+    const std::size_t rank = static_cast<std::size_t>(portNo) - boundBelow;
+    if (rank <= free.size())
+        return free[rank - 1];
+    const std::string fallback = "/dev/ttyS" + std::to_string(portNo - 1);
+    const bool numbered = boundElsewhere(fallback) ||
+                          std::any_of(free.begin(), free.end(), [&](const auto& d) { return SameDevice(d, fallback); });
+    return numbered ? std::string() : fallback;
 }
 
 int PortMap::PortNumberFromName(const std::string& name)

@@ -8,3 +8,12 @@ enum class TTransferKind : int {
     AntTuner = 3,     // the two antenna tuner tables to the radio
     ReadSerial = 5,   // the serial number from the radio
 };
+
+// Where the main window's Download stands: it writes the user data, reads the radio back and
+// writes the factory area, each in a clone window of its own.
+enum class TChainStage : int {
+    None = 0,         // not in a Download
+    UserData = 1,
+    ReadBack = 2,
+    Factory = 3,
+};

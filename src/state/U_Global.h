@@ -74,6 +74,7 @@ struct TProgramState {
     bool SerialMode = false;
     bool AutoStartTransfer = false;
     bool TransferChain = false;
+    TChainStage ChainStage = TChainStage::None;   // shown by the clone window
     bool OpenFromService = false;
     bool ReadOnlyFile = false;
     TPrintSelection PrintSelection;

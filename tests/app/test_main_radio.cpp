@@ -8,6 +8,7 @@
 #include "link/Radio.h"
 #include "platform/PortMap.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 
@@ -25,6 +26,13 @@ public:
         QObject::connect(&m_timer, &QTimer::timeout, [this] {
             for (QWidget* w : QApplication::topLevelWidgets()) {
                 auto* frm = qobject_cast<TfrmRadio*>(w);
+                if (frm && frm->isVisible()) {
+                    // Caption and stage line of each window as the user sees it.
+                    const QString stage = frm->lblStage->isVisible() ? frm->lblStage->text() : QString();
+                    const std::string seen = (frm->windowTitle() + QStringLiteral(" | ") + stage).toStdString();
+                    if (windowsSeen.empty() || windowsSeen.back() != seen)
+                        windowsSeen.push_back(seen);
+                }
                 if (frm && frm->isVisible() && frm->btnOk->isVisible() && frm->btnOk->isEnabled()) {
                     ++windows;
                     frm->btnOk->click();
@@ -34,6 +42,7 @@ public:
         m_timer.start(20);
     }
     int windows = 0;
+    std::vector<std::string> windowsSeen;
 
 private:
     QTimer m_timer;
@@ -84,6 +93,7 @@ TEST_F(MainRadioTest, UploadEditSaveAndDownloadFromTheMenu)
     w.miUpload->trigger();
     EXPECT_EQ(prompt.texts(), (std::vector<std::string>{"Upload is completed"}));
     EXPECT_EQ(clicker.windows, 1);
+    EXPECT_EQ(clicker.windowsSeen, std::vector<std::string>{"Upload Function | "});
     EXPECT_TRUE(w.State().Modified);
     EXPECT_EQ(w.State().CurrentFileName, "<none>");
     EXPECT_EQ(w.State().GridChannels.Items(7).Tag(), "RADIO008");
@@ -98,7 +108,14 @@ TEST_F(MainRadioTest, UploadEditSaveAndDownloadFromTheMenu)
     EXPECT_FALSE(w.State().Modified);
 
     prompt.shown.clear();
+    clicker.windowsSeen.clear();
     w.miDownload->trigger();
+    // Each window of the chain says which step it is, under its own caption.
+    EXPECT_EQ(clicker.windowsSeen, (std::vector<std::string>{
+                                       "Download Function | Step 1 of 3: Writing channels and settings",
+                                       "Upload Function | Step 2 of 3: Reading the radio back",
+                                       "Download Function | Step 3 of 3: Writing the factory area"}));
+    EXPECT_EQ(w.State().ChainStage, TChainStage::None);
     // The user starts the first transfer; the read-back and the factory area start by themselves
     // and only the last one reports.
     EXPECT_EQ(clicker.windows, 2);

@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -210,12 +211,16 @@ TEST(QtPrompt, MessageBoxesShowTheExactTextAndGiveTheAnswer)
     mv53::QtPrompt prompt(QStringLiteral("MV53 for Windows"));
     QString title, text, detail;
     bool openAfterEscapeAndClose = false;
+    bool hidden = true;
     // A Yes/No box: neither Escape nor closing the box answers (No may discard work); the No
-    // button does.
+    // button does. The detail is shown as it opens: a visible label, no "Show Details..." button.
     WhenShown<QMessageBox>([&](QMessageBox* box) {
         title = box->windowTitle();
         text = box->text();
-        detail = box->detailedText();
+        for (const QLabel* label : box->findChildren<QLabel*>())
+            if (label->isVisible() && label->text() == QStringLiteral("why"))
+                detail = label->text();
+        hidden = !box->detailedText().isEmpty();
         QTest::keyClick(box, Qt::Key_Escape);
         box->close();
         openAfterEscapeAndClose = box->isVisible();
@@ -230,6 +235,7 @@ TEST(QtPrompt, MessageBoxesShowTheExactTextAndGiveTheAnswer)
     EXPECT_EQ(title, QStringLiteral("MV53 for Windows"));
     EXPECT_EQ(text, QStringLiteral("Do you want to overwrite the default file?"));
     EXPECT_EQ(detail, QStringLiteral("why"));
+    EXPECT_FALSE(hidden);
     WhenShown<QMessageBox>([&](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
     EXPECT_EQ(prompt.Message("q", mv53::PromptIcon::Confirmation, mv53::PromptButtons::YesNo, {}),
               mv53::PromptAnswer::Yes);

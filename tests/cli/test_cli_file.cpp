@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -30,6 +31,8 @@ using mv53::cli::Json;
 using mv53::cli::RecordsToJson;
 
 namespace {
+
+constexpr int kOtherUserId = 65534;   // nobody
 
 struct RunResult {
     int status = -1;
@@ -71,9 +74,13 @@ protected:
     std::string Path(const std::string& name) const { return (fs::path(m_dir) / name).string(); }
 
     // Runs mv53 with args (paths without quotes); standard output and error go to files.
-    RunResult Run(const std::vector<std::string>& args)
+    // asUser: run as that user id (its own group, no others) instead of the test's user.
+    RunResult Run(const std::vector<std::string>& args, int asUser = -1)
     {
         std::string command = "'" MV53_EXE "'";
+        if (asUser >= 0)
+            command = "setpriv --reuid=" + std::to_string(asUser) + " --regid=" + std::to_string(asUser) +
+                      " --clear-groups " + command;
         for (const auto& a : args)
             command += " '" + a + "'";
         command += " >'" + Path(".stdout") + "' 2>'" + Path(".stderr") + "'";
@@ -228,8 +235,69 @@ TEST_F(CliFile, ExportOfUnreadableFilesFails)
 
     r = Run({"export", Path("missing.m53")});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "File read error  File Name = " + Path("missing.m53") + "\n");
+    EXPECT_EQ(r.err, "File read error  File Name = " + Path("missing.m53") + "\nNo such file or directory\n");
     EXPECT_TRUE(r.out.empty());
+}
+
+TEST_F(CliFile, ExportRepairsTheUndecodedFlagsSoThatImportTakesThemBack)
+{
+    const std::string cleared = EncodedFile(ClearedRecords());
+    for (const int byte : {0, 1, 2, 0x80, 0xFF}) {
+        SCOPED_TRACE(byte);
+        const int repaired = byte <= 1 ? byte : 0;
+        std::string bytes = cleared;
+        bytes[17882] = static_cast<char>(byte);   // the LCD test flag, alignment position 51
+        bytes[17926] = static_cast<char>(byte);   // the selcall flag
+        WriteFile(Path("in.m53"), bytes);
+        RunResult r = Run({"export", Path("in.m53"), "-o", Path("in.json")});
+        ASSERT_EQ(r.status, 0) << r.err;
+        const Json json = Json::parse(ReadFile(Path("in.json")));
+        EXPECT_EQ(json["Sel"]["SelFlag"], repaired);
+        EXPECT_EQ(json["Alignment"]["Values"][50], repaired);
+        r = Run({"import", Path("in.json"), Path("out.m53")});
+        ASSERT_EQ(r.status, 0) << r.err;
+        const std::string out = ReadFile(Path("out.m53"));
+        ASSERT_EQ(out.size(), 17927u);
+        EXPECT_EQ(static_cast<unsigned char>(out[17882]), repaired);
+        EXPECT_EQ(static_cast<unsigned char>(out[17926]), repaired);
+    }
+}
+
+TEST_F(CliFile, FileErrorsEndWithStatusOneAndTheReasonBelowTheMessage)
+{
+    fs::create_directory(Path("folder"));
+    ASSERT_EQ(Run({"new", Path("good.m53")}).status, 0);
+    ASSERT_EQ(Run({"export", Path("good.m53"), "-o", Path("good.json")}).status, 0);
+    const std::string folder = Path("folder");
+    const std::string notWritten = Path("x.m53") + " was not written.\n";
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"import", folder, Path("x.m53")}, "Cannot read the JSON file " + folder + "\nIs a directory\n" + notWritten},
+        {{"import", Path("none.json"), Path("x.m53")},
+         "Cannot read the JSON file " + Path("none.json") + "\nNo such file or directory\n" + notWritten},
+        {{"import", Path("good.json"), folder}, "File write error  File Name = " + folder + "\nIs a directory\n"},
+        {{"export", folder}, "File read error  File Name = " + folder + "\nIs a directory\n"},
+        {{"export", Path("good.m53"), "-o", folder}, "Cannot write the JSON file " + folder + "\nIs a directory\n"},
+        {{"new", folder}, "File write error  File Name = " + folder + "\nIs a directory\n"},
+        {{"new", Path("no-folder/x.m53")},
+         "File write error  File Name = " + Path("no-folder/x.m53") + "\nNo such file or directory\n"},
+    };
+    for (const auto& [args, err] : cases) {
+        SCOPED_TRACE(args[0] + " " + args[1]);
+        const RunResult r = Run(args);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, err);
+    }
+    EXPECT_FALSE(fs::exists(Path("x.m53")));
+
+    if (::geteuid() == 0) {
+        // A file the user may not read.
+        ::chmod(m_dir.c_str(), 0755);
+        ::chmod(Path("good.json").c_str(), 0600);
+        const RunResult r = Run({"import", Path("good.json"), Path("folder/y.m53")}, kOtherUserId);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "Cannot read the JSON file " + Path("good.json") + "\nPermission denied\n" +
+                             Path("folder/y.m53") + " was not written.\n");
+    }
 }
 
 TEST_F(CliFile, BadUsagePrintsTheUsageLine)
@@ -246,3 +314,71 @@ TEST_F(CliFile, BadUsagePrintsTheUsageLine)
         EXPECT_EQ(r.err, usage);
     }
 }
+
+// ---- Saving over an existing file, as another user than its owner ----
+
+namespace {
+
+constexpr int kOtherUser = kOtherUserId;
+
+struct SaveCase {
+    const char* name;
+    bool folderWritable;            // by the other user
+    int fileOwner;                  // 0: root
+    unsigned fileMode;
+    bool secondName;                // a hard link beside it
+    int saver;                      // -1: the test's own user (root)
+    bool saved;                     // else "File write error" and the file untouched
+};
+
+class SaveOverExisting : public CliFile, public ::testing::WithParamInterface<SaveCase> {};
+
+TEST_P(SaveOverExisting, KeepsWhatTheUserMayNotChange)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to act as a second user";
+    const SaveCase& c = GetParam();
+    const std::string folder = Path("data");
+    fs::create_directory(folder);
+    ::chmod(m_dir.c_str(), 0755);
+    ::chmod(folder.c_str(), c.folderWritable ? 0777 : 0755);
+    const std::string file = folder + "/radio.m53";
+    const std::string old(17927, 'o');
+    WriteFile(file, old);
+    ASSERT_EQ(::chown(file.c_str(), static_cast<uid_t>(c.fileOwner), static_cast<gid_t>(c.fileOwner)), 0);
+    ASSERT_EQ(::chmod(file.c_str(), c.fileMode), 0);
+    if (c.secondName)
+        fs::create_hard_link(file, folder + "/other-name.m53");
+
+    const RunResult r = Run({"new", file}, c.saver);
+    const std::string expected = c.saved ? EncodedFile(ClearedRecords()) : old;
+    EXPECT_EQ(r.status, c.saved ? 0 : 1) << r.err;
+    if (!c.saved) {
+        EXPECT_EQ(r.err, "File write error  File Name = " + file + "\nPermission denied\n");
+    }
+    EXPECT_TRUE(ReadFile(file) == expected);
+    if (c.secondName) {
+        EXPECT_TRUE(ReadFile(folder + "/other-name.m53") == expected);
+    }
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, static_cast<uid_t>(c.fileOwner));
+    EXPECT_EQ(st.st_gid, static_cast<gid_t>(c.fileOwner));
+    EXPECT_EQ(st.st_mode & 07777, c.fileMode);
+    EXPECT_EQ(fs::hard_link_count(file), c.secondName ? 2u : 1u);
+    // No temporary file is left behind.
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), c.secondName ? 2 : 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SaveOverExisting,
+    ::testing::Values(
+        // name, folder writable, owner, mode, hard link, saver, saved
+        SaveCase{"ReadOnlyFileInAWritableFolder", true, 0, 0644, false, kOtherUser, false},
+        SaveCase{"WritableFileInAReadOnlyFolder", false, kOtherUser, 0640, false, kOtherUser, true},
+        SaveCase{"FileWithASecondName", true, kOtherUser, 0644, true, kOtherUser, true},
+        SaveCase{"AnotherUsersFileSavedByRoot", true, kOtherUser, 0640, false, -1, true},
+        SaveCase{"GroupWritableFileOfAnotherOwner", true, 0, 0666, false, kOtherUser, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace

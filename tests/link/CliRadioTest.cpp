@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -54,9 +56,10 @@ protected:
         return memory;
     }
 
-    int mv53(const QStringList& args)
+    int mv53(const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
     {
         QProcess p;
+        p.setProcessEnvironment(env);
         p.start(QStringLiteral(MV53_CLI_PATH), args);
         EXPECT_TRUE(p.waitForFinished(120000));
         err = p.readAllStandardError().toStdString();
@@ -160,6 +163,37 @@ TEST_F(CliRadio, FailuresExitWithOneAndSayWhy)
                     q(path("missing.m53"))}),
               1);
     EXPECT_NE(err.find("File read error"), std::string::npos) << err;
+}
+
+TEST_F(CliRadio, ComPortNumberIsBoundToTheAdaptersStableLinkInTheConfiguration)
+{
+    startRadio(memoryWith(12, "UP", "6E000042", 5));
+    // The radio's device as udev would name the adapter, and a configuration file that binds
+    // COM3 to the device's kernel name among keys of its own.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("by-id")));
+    const QString link = q(path("by-id/usb-Maker_UXC-40_0042-if00"));
+    ASSERT_TRUE(QFile::link(q(device), link));
+    const QString ini = q(path("MV53Win.ini"));
+    {
+        QFile f(ini);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray("[COMM]\nCOMPortNo=2\n[PORTS]\nCOM3=") + QByteArray::fromStdString(device) +
+                QByteArray("\nCOM7=") + QByteArray::fromStdString(device) + QByteArray("\n"));
+    }
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("MV53_SERIAL_BY_ID"), q(path("by-id")));
+    EXPECT_EQ(mv53({QStringLiteral("upload"), QStringLiteral("--port"), QStringLiteral("com3"), QStringLiteral("--config"),
+                    ini, q(path("out.m53"))},
+                   env),
+              0)
+        << err;
+    QFile f(ini);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(f.readAll());
+    EXPECT_TRUE(text.contains(QStringLiteral("COM3=") + link)) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("COMPortNo=2"))) << text.toStdString();
+    // COM7 named the same device: it is unbound now.
+    EXPECT_FALSE(text.contains(QStringLiteral("COM7=/"))) << text.toStdString();
 }
 
 }  // namespace
