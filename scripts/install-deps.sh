@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libbenchmark-dev nlohmann-json3-dev
   xvfb xauth poppler-utils imagemagick fonts-liberation2 locales
   clang libclang-rt-14-dev
+  mingw-w64 wine wine64
 )
 
 missing=()
