@@ -18,6 +18,9 @@ struct CliCommand {
 
 bool RegisterCommand(const CliCommand& command);
 const std::vector<CliCommand>& Commands();
+// Commands that draw (fonts, PDF) run with a GUI application on the offscreen platform.
+bool RegisterGuiCommand(const char* name);
+bool IsGuiCommand(const char* name);
 
 // Prints "usage: mv53 <usage>" to standard error and returns 1.
 int UsageError(const CliCommand& command);
@@ -28,3 +31,5 @@ int UsageError(const CliCommand& command);
 #define MV53_CLI_CONCAT(a, b) MV53_CLI_CONCAT2(a, b)
 #define MV53_CLI_COMMAND(...) \
     static const bool MV53_CLI_CONCAT(mv53_cli_registered_, __LINE__) = ::mv53::cli::RegisterCommand({__VA_ARGS__})
+#define MV53_CLI_GUI_COMMAND(name) \
+    static const bool MV53_CLI_CONCAT(mv53_cli_gui_, __LINE__) = ::mv53::cli::RegisterGuiCommand(name)

@@ -4,10 +4,14 @@
 #include "StderrPrompt.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <memory>
+#include <set>
+#include <string>
 
 namespace mv53::cli {
 
@@ -16,6 +20,12 @@ std::vector<CliCommand>& registry()
 {
     static std::vector<CliCommand> commands;
     return commands;
+}
+
+std::set<std::string>& guiCommands()
+{
+    static std::set<std::string> names;
+    return names;
 }
 
 void printHelp(std::ostream& out)
@@ -34,6 +44,14 @@ bool RegisterCommand(const CliCommand& command)
 }
 
 const std::vector<CliCommand>& Commands() { return registry(); }
+
+bool RegisterGuiCommand(const char* name)
+{
+    guiCommands().insert(name);
+    return true;
+}
+
+bool IsGuiCommand(const char* name) { return guiCommands().count(name) != 0; }
 
 int UsageError(const CliCommand& command)
 {
@@ -60,7 +78,20 @@ PromptAnswer StderrPrompt::Message(const std::string& text, PromptIcon, PromptBu
 int main(int argc, char** argv)
 {
     using namespace mv53::cli;
-    QCoreApplication app(argc, argv);
+    std::unique_ptr<QCoreApplication> app;
+    if (argc >= 2 && IsGuiCommand(argv[1])) {
+        // No display is needed: draw on the offscreen platform unless the caller chose one.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Qt's note about a missing runtime folder is no message of ours.
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+            if (!text.startsWith(QLatin1String("QStandardPaths:")))
+                std::cerr << qPrintable(qFormatLogMessage(type, context, text)) << "\n";
+        });
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     StderrPrompt prompt;
     mv53::ScopedPrompt scoped(prompt);
 

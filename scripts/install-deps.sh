@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake make pkgconf
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-qpa-plugins libgl-dev libjpeg-dev
-  libgtest-dev libbenchmark-dev nlohmann-json3-dev
+  libgtest-dev libbenchmark-dev nlohmann-json3-dev srecord binutils
   xvfb xauth poppler-utils imagemagick fonts-liberation2 locales
   clang libclang-rt-14-dev
   mingw-w64 wine wine64

@@ -352,9 +352,17 @@ bool TCloneTransfer::Download(TTransferKind kind)
 
     if (!SendFrame(BuildFrame(TCommand::WriteEnd, WriteEndParameter(kind))))
         return false;
-    if (kind == TTransferKind::UserData)
-        m_rx.Sleep(kUserDataEndMs);
+    // The radio stores what it received after WriteEnd; a device that vanishes before the port
+    // is closed may not have, so the waits up to the close watch for that too.
+    if (kind == TTransferKind::UserData && !m_rx.Sleep(kUserDataEndMs))
+        return Fail(EndVanishedDetail());
     return true;
+}
+
+std::string TCloneTransfer::EndVanishedDetail() const
+{
+    return "The device " + PortText() + " disappeared after the end of the write (WriteEnd): " +
+           "the radio may not have stored the data.";
 }
 
 bool TCloneTransfer::Run(int kind)
@@ -390,11 +398,14 @@ bool TCloneTransfer::Run(int kind)
         return m_result.Ok();
     }
 
-    const bool ok = Download(static_cast<TTransferKind>(kind));
+    bool ok = Download(static_cast<TTransferKind>(kind));
     m_result.outcome = ok ? TTransferOutcome::Success : TTransferOutcome::Error;
     m_rx.StopTimeout();
     if (m_comm.IsOpen()) {
-        m_rx.Sleep(kBeforeCloseMs);
+        if (!m_rx.Sleep(kBeforeCloseMs) && ok && kind != static_cast<int>(TTransferKind::ReadSerial)) {
+            ok = Fail(EndVanishedDetail());
+            m_result.outcome = TTransferOutcome::Error;
+        }
         m_comm.Close();
     }
     if (ok) {

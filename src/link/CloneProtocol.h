@@ -69,6 +69,7 @@ private:
     bool Fail(std::string detail);
     std::string PortText() const;
     std::string SilenceDetail(const std::string& what) const;
+    std::string EndVanishedDetail() const;
 
     TProgramState& m_state;
     TCommX m_comm;

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <chrono>
 #include <deque>
+#include <limits>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -419,6 +420,7 @@ unsigned TCommReceiveThread::Gather()
         return pf::kEventNone;
     const auto quiet = std::chrono::microseconds(
         std::max(1000, TCustomCommX::kGatherQuietChars * m_owner.m_charMicros.load()));
+    m_owner.NoteArrival();
     const auto first = Clock::now();
     const auto limit = first + std::chrono::milliseconds(TCustomCommX::kGatherLimitMs);
     auto last = first;
@@ -453,6 +455,7 @@ unsigned TCommReceiveThread::Gather()
         if (count > waiting) {
             waiting = count;
             last = Clock::now();
+            m_owner.NoteArrival();
         }
     }
     return seen;
@@ -469,6 +472,8 @@ void TCommReceiveThread::Run()
         unsigned ev = unread > 0 ? m_device.WaitEvent(20, false) : m_device.WaitEvent(-1, true);
         if (m_terminated)
             break;
+        if (ev & pf::kEventData)
+            m_owner.NoteArrival();
         if ((ev & pf::kEventData) && unread == 0) {
             ev |= Gather();
             if (m_terminated)
@@ -557,6 +562,8 @@ void TCustomCommX::Open()
     ++m_session;
     m_hungUp = false;
     m_hangUpReported = false;
+    m_lastArrival = 0;
+    m_seenWaiting = 0;
     try {
         OpenSteps();
     } catch (...) {
@@ -867,6 +874,32 @@ void TCustomCommX::NotifyHangUp()
     if (m_hangUpReported.exchange(true))
         return;
     m_mailbox->Post({m_session, Notice::HangUp, 0, nullptr, 0});
+}
+
+void TCustomCommX::NoteArrival()
+{
+    m_lastArrival = std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
+}
+
+int TCustomCommX::QuietMs()
+{
+    constexpr int kLong = std::numeric_limits<int>::max();
+    if (!IsOpen())
+        return kLong;
+    // A receive thread that has not run since the bytes came (a loaded machine) has not
+    // stamped them: bytes found waiting beyond those seen before arrived since the last call.
+    int waiting = 0;
+    if (m_device->BytesWaiting(waiting) == 0) {
+        if (waiting > m_seenWaiting)
+            NoteArrival();
+        m_seenWaiting = waiting;
+    }
+    const int64_t last = m_lastArrival;
+    if (last == 0)
+        return kLong;
+    const auto since = Clock::now().time_since_epoch() - std::chrono::nanoseconds(last);
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(since).count();
+    return static_cast<int>(std::clamp<long long>(ms, 0, kLong));
 }
 
 void TCustomCommX::ChunkDone(int size)

@@ -102,6 +102,11 @@ public:
     int Handle() const;
     // Set once the device has vanished (cable pulled, far end closed) while open.
     bool HungUp() const { return m_hungUp.load(); }
+    // Milliseconds since bytes were last seen arriving on the open port: by the receive thread
+    // (also while it gathers them for one notice), or found waiting in the driver now beyond
+    // those seen at the last call. Silence is measured from there, not from the notice that
+    // hands the bytes over. Very large when nothing arrived since Open.
+    int QuietMs();
 
     int PortNo() const { return m_portNo; }
     void SetPortNo(int value);
@@ -183,6 +188,7 @@ private:
     // On the owner's thread: handles the notices that the threads posted.
     void TakeMail();
     void NotifyHangUp();
+    void NoteArrival();
     void ChunkDone(int size);
 
     int m_portNo = 1;
@@ -223,6 +229,10 @@ private:
     // Bytes Read took from the device; the receive thread sees from it whether a handler read.
     std::atomic<uint64_t> m_bytesRead{0};
     std::atomic<int> m_receiveThreshold{1};
+    // Steady-clock time (ns since its epoch) at which bytes were last seen arriving; 0: none.
+    std::atomic<int64_t> m_lastArrival{0};
+    // Bytes waiting in the driver at the last QuietMs (owner's thread).
+    int m_seenWaiting = 0;
     // Line time of one character in microseconds (start, data, parity and stop bits).
     std::atomic<int> m_charMicros{1146};
 };

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 
+#include <utility>
 #include <vector>
 
 namespace mv53 {
@@ -34,7 +35,13 @@ void TRadioReceiver::CommXReceive(TCustomCommX* sender, int receiveSize)
             m_state.RxBuffer.Append(data.data(), n);
     }
     m_state.TimedOut = false;
-    m_timer.start(kSilenceMs);
+    RestartTimer(kSilenceMs);
+}
+
+void TRadioReceiver::RestartTimer(int ms)
+{
+    m_silenceMs = ms;
+    m_timer.start(ms);
 }
 
 void TRadioReceiver::ResetCount() { m_state.RxBuffer.Reset(); }
@@ -42,7 +49,7 @@ void TRadioReceiver::ResetCount() { m_state.RxBuffer.Reset(); }
 void TRadioReceiver::StartTimeout(int ms)
 {
     m_state.TimedOut = false;
-    m_timer.start(ms);
+    RestartTimer(ms);
 }
 
 void TRadioReceiver::StopTimeout() { m_timer.stop(); }
@@ -50,14 +57,26 @@ void TRadioReceiver::StopTimeout() { m_timer.stop(); }
 void TRadioReceiver::TimerTick()
 {
     m_timer.stop();
+    // Silence counts from the last byte that arrived, not from the notice that hands a reply
+    // over: the port gathers a reply into one notice, so a reply that began shortly before the
+    // time was up may still be arriving.
+    if (m_comm != nullptr && m_comm->IsOpen()) {
+        const int quiet = m_comm->QuietMs();
+        if (quiet < m_silenceMs) {
+            m_timer.start(m_silenceMs - quiet);
+            return;
+        }
+    }
     m_state.TimedOut = true;
 }
 
 void TRadioReceiver::HangUp()
 {
     m_hungUp = true;
-    // Wake a wait that blocks in the event loop.
+    // Wake a wait that blocks in the event loop, and end a sleep.
     QCoreApplication::postEvent(this, new QEvent(QEvent::User));
+    if (m_sleepLoop != nullptr)
+        m_sleepLoop->quit();
 }
 
 bool TRadioReceiver::HungUp() const { return m_hungUp || (m_comm != nullptr && m_comm->IsOpen() && m_comm->HungUp()); }
@@ -66,7 +85,7 @@ bool TRadioReceiver::Wait(int n)
 {
     // A wait always ends: without a running silence timer it would block for good.
     if (!m_timer.isActive() && !m_state.TimedOut)
-        m_timer.start(kSilenceMs);
+        RestartTimer(kSilenceMs);
     for (;;) {
         if (m_state.TimedOut || HungUp())
             break;
@@ -90,11 +109,16 @@ int TRadioReceiver::WaitReply()
     return m_state.RxBuffer.bytes[0];
 }
 
-void TRadioReceiver::Sleep(int ms)
+bool TRadioReceiver::Sleep(int ms)
 {
+    if (HungUp())
+        return false;
     QEventLoop loop;
     QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    QEventLoop* outer = std::exchange(m_sleepLoop, &loop);
     loop.exec();
+    m_sleepLoop = outer;
+    return !HungUp();
 }
 
 void TRadioReceiver::ProcessMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }

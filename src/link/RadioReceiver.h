@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QTimer>
 
+class QEventLoop;
 class TCustomCommX;
 
 namespace mv53 {
@@ -40,8 +41,8 @@ public:
     int WaitReply();
 
     // Lets the application process its messages for ms milliseconds (the UI keeps painting
-    // and received data keeps being stored).
-    void Sleep(int ms);
+    // and received data keeps being stored). Ends early, with false, when the device vanishes.
+    bool Sleep(int ms);
     // Processes the messages waiting now, without blocking.
     static void ProcessMessages();
 
@@ -52,11 +53,14 @@ public:
 private:
     void TimerTick();
     void HangUp();
+    void RestartTimer(int ms);
 
     TProgramState& m_state;
     TCustomCommX* m_comm = nullptr;
     QTimer m_timer;
     bool m_hungUp = false;
+    int m_silenceMs = kSilenceMs;          // the silence that the running timer measures
+    QEventLoop* m_sleepLoop = nullptr;  // the Sleep in progress, ended by a hang-up
 };
 
 }  // namespace mv53

@@ -5,6 +5,7 @@
 #include "CloneProtocol.h"
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -43,6 +44,13 @@ struct Faults {
     unsigned strayAfter = kAnyReply;
     // Close the line once this many bytes have been sent in total (0: when the PC first sends).
     long long hangUpAfterBytes = -1;
+    // Close the line as soon as a command frame with this command has arrived (-1: never).
+    int hangUpOnCommand = -1;
+    // Hold back answer number lateAnswer (counting every answer from 0 since the faults were
+    // set: identify reply, reply byte, serial reply, upload frame) until lateBy has passed
+    // since the PC's byte that asked for it arrived (-1: none).
+    int lateAnswer = -1;
+    std::chrono::milliseconds lateBy {0};
 };
 
 // One command frame as received, in order; frames with a wrong checksum are kept and marked.

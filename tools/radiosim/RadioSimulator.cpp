@@ -63,6 +63,15 @@ timespec ToTimespec(Clock::duration d)
     return timespec {static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
 }
 
+// The bit rate the port is set to (the pseudo-terminal shows the PC side's settings).
+unsigned LineRate(int line)
+{
+    termios tio {};
+    if (line < 0 || ::tcgetattr(line, &tio) != 0)
+        return 0;
+    return SpeedValue(::cfgetospeed(&tio));
+}
+
 }  // namespace
 
 bool ReadMemoryFile(const std::string& path, Memory& memory, std::string* error)
@@ -216,6 +225,9 @@ void RadioSimulator::Run()
     Clock::time_point txClock {};    // when the line is free for the next paced byte
     Clock::time_point rxClock {};    // when the last received byte has fully arrived
     Clock::time_point lastRx {};
+    Clock::time_point holdUntil {};  // a late answer: nothing goes out before this
+    Clock::time_point heldFrom {};   // when the byte that asked for it arrived
+    bool holding = false;
     std::vector<Byte> answer;
 
     const auto byteTime = [this]() -> std::chrono::nanoseconds {
@@ -257,6 +269,8 @@ void RadioSimulator::Run()
     };
     // Sends what the pacing and the hang-up fault allow; false once the line is gone.
     const auto send = [&](bool paced) {
+        if (holding && !tx.empty() && Clock::now() < holdUntil)
+            return;
         const long long reached = hangUpLimit();
         if (m_line >= 0 && reached > 0 && static_cast<long long>(m_bytesSent) >= reached) {
             hangUp();
@@ -288,6 +302,11 @@ void RadioSimulator::Run()
             }
             tx.erase(tx.begin(), tx.begin() + n);
             m_bytesSent += static_cast<std::size_t>(n);
+            if (holding) {
+                holding = false;
+                std::lock_guard lock(m_mutex);
+                m_lateGap = Clock::now() - heldFrom;
+            }
             if (limit >= 0 && static_cast<long long>(m_bytesSent) >= limit) {
                 hangUp();
                 return;
@@ -306,6 +325,7 @@ void RadioSimulator::Run()
         if (!rx.empty() && rx.front().second <= now) {
             received = true;
             bool hangUpNow = false;
+            const unsigned lineRate = m_bootMode ? LineRate(m_line) : 0;
             {
                 std::lock_guard lock(m_mutex);
                 const auto gap = m_frameGap.load();
@@ -321,11 +341,30 @@ void RadioSimulator::Run()
                     lastRx = rx[i].second;
                     ++m_bytesReceived;
                     answer.clear();
-                    m_engine.Receive(rx[i].first, answer);
+                    const std::size_t framesBefore = m_engine.Frames().size();
+                    if (m_bootMode)
+                        m_boot.Receive(rx[i].first, lineRate, answer);
+                    else
+                        m_engine.Receive(rx[i].first, answer);
                     if (!answer.empty()) {
                         if (tx.empty())
                             txClock = std::max(txClock, now);
+                        const Faults& faults = m_engine.Fault();
+                        if (faults.lateAnswer >= 0 && m_answers == static_cast<std::size_t>(faults.lateAnswer)) {
+                            heldFrom = rx[i].second;
+                            holdUntil = heldFrom + faults.lateBy;
+                            holding = true;
+                            txClock = std::max(txClock, holdUntil);
+                        }
+                        ++m_answers;
                         tx.insert(tx.end(), answer.begin(), answer.end());
+                    }
+                    const auto& frames = m_engine.Frames();
+                    if (m_engine.Fault().hangUpOnCommand >= 0 && frames.size() > framesBefore &&
+                        frames.back().command == m_engine.Fault().hangUpOnCommand) {
+                        ++i;
+                        hangUpNow = true;
+                        break;
                     }
                 }
                 rx.erase(rx.begin(), rx.begin() + static_cast<std::ptrdiff_t>(i));
@@ -342,6 +381,8 @@ void RadioSimulator::Run()
         if (m_line >= 0) {
             if (!tx.empty() && paced)
                 deadline = txClock + byteTime();
+            else if (!tx.empty() && holding)
+                deadline = holdUntil;
             if (!rx.empty() && (!deadline || rx.front().second < *deadline))
                 deadline = rx.front().second;
         }
@@ -351,7 +392,7 @@ void RadioSimulator::Run()
         fds[count++] = {m_wake[0], POLLIN, 0};
         const nfds_t lineIndex = count;
         if (m_line >= 0) {
-            const short out = (!tx.empty() && !paced) ? POLLOUT : 0;
+            const short out = (!tx.empty() && !paced && !holding) ? POLLOUT : 0;
             fds[count++] = {m_line, static_cast<short>(POLLIN | out), 0};
         }
         const nfds_t watchIndex = count;
@@ -378,6 +419,10 @@ void RadioSimulator::Run()
             }
             // The PC closed the port: let it open the port again, exclusively or not.
             ::ioctl(m_slave, TIOCNXCL);
+            if (m_bootMode) {
+                std::lock_guard lock(m_mutex);
+                m_boot.PortClosed();
+            }
         }
         if (m_line >= 0 && lineIndex < count) {
             const short revents = fds[lineIndex].revents;
@@ -402,6 +447,37 @@ void RadioSimulator::Run()
     }
 }
 
+void RadioSimulator::SetBootBehaviour(const BootBehaviour& behaviour)
+{
+    std::lock_guard lock(m_mutex);
+    m_boot.Behave() = behaviour;
+    m_boot.FillFlash(behaviour.flashFill);
+}
+
+void RadioSimulator::SetBootFaults(const BootFaults& faults)
+{
+    std::lock_guard lock(m_mutex);
+    m_boot.Fault() = faults;
+}
+
+std::vector<BootByte> RadioSimulator::Flash() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_boot.Flash();
+}
+
+void RadioSimulator::FillFlash(BootByte value)
+{
+    std::lock_guard lock(m_mutex);
+    m_boot.FillFlash(value);
+}
+
+BootLog RadioSimulator::GetBootLog() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_boot.Log();
+}
+
 void RadioSimulator::SetBehaviour(const Behaviour& behaviour)
 {
     std::lock_guard lock(m_mutex);
@@ -419,6 +495,8 @@ void RadioSimulator::SetFaults(const Faults& faults)
     {
         std::lock_guard lock(m_mutex);
         m_engine.Fault() = faults;
+        m_answers = 0;
+        m_lateGap.reset();
     }
     // The hang-up limit may already be reached: let the loop look at it.
     if (m_wake[1] >= 0) {
@@ -502,6 +580,12 @@ bool RadioSimulator::WaitForBytesReceived(std::size_t count, std::chrono::millis
 {
     std::unique_lock lock(m_mutex);
     return m_changed.wait_for(lock, timeout, [&] { return m_bytesReceived.load() >= count; });
+}
+
+std::optional<std::chrono::nanoseconds> RadioSimulator::LateAnswerGap() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_lateGap;
 }
 
 bool RadioSimulator::WaitForHangUp(std::chrono::milliseconds timeout) const

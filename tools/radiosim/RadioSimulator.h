@@ -12,6 +12,7 @@
 //
 // Every accessor may be called while the simulator runs.
 
+#include "BootEngine.h"
 #include "CloneEngine.h"
 #include "CloneProtocol.h"
 
@@ -19,6 +20,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -72,6 +74,23 @@ public:
     bool LoadMemory(const std::string& path);     // LastError on failure
     bool SaveMemory(const std::string& path);
 
+    // Boot mode: the microcontroller's serial boot mode and the boot program instead of the
+    // clone protocol (BootEngine.h).
+    void SetBootMode(bool on) { m_bootMode = on; }
+    bool BootMode() const { return m_bootMode; }
+    void SetBootBehaviour(const BootBehaviour& behaviour);
+    void SetBootFaults(const BootFaults& faults);
+    std::vector<BootByte> Flash() const;
+    void FillFlash(BootByte value);
+    BootLog GetBootLog() const;
+    // Waits until the boot log satisfies done; false on time-out.
+    template <typename Done>
+    bool WaitForBoot(Done done, std::chrono::milliseconds timeout) const
+    {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, timeout, [&] { return done(m_boot.Log()); });
+    }
+
     // Logs of what the PC sent, in order.
     std::vector<ReceivedFrame> Frames() const;
     std::vector<AdjustEntry> Adjustments() const;
@@ -81,6 +100,9 @@ public:
     std::size_t BytesSent() const { return m_bytesSent; }
     std::size_t BytesReceived() const { return m_bytesReceived; }
     bool HungUp() const { return m_hungUp; }
+    // How long after the PC's byte that asked for it the first byte of the held-back answer
+    // (Faults::lateAnswer) went out; empty until it has.
+    std::optional<std::chrono::nanoseconds> LateAnswerGap() const;
 
     // Waits until at least count frames have been received and answered; false on time-out.
     bool WaitForFrames(std::size_t count, std::chrono::milliseconds timeout) const;
@@ -100,6 +122,8 @@ private:
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_changed;
     CloneEngine m_engine;
+    BootEngine m_boot;
+    std::atomic<bool> m_bootMode {false};
 
     std::string m_devicePath;
     std::string m_error;
@@ -114,6 +138,8 @@ private:
     std::atomic<std::size_t> m_bytesSent {0};
     std::atomic<std::size_t> m_bytesReceived {0};
     std::atomic<bool> m_hungUp {false};
+    std::size_t m_answers = 0;                            // answers since SetFaults (m_mutex)
+    std::optional<std::chrono::nanoseconds> m_lateGap;    // m_mutex
 };
 
 }  // namespace mv53::radiosim

@@ -1,8 +1,10 @@
 // radiosim: a KT-4680 on a pseudo-terminal, for trying Upload and Download without a radio.
 
+#include "BootOptions.h"
 #include "RadioSimulator.h"
 
 #include <csignal>
+#include <fstream>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -108,6 +110,7 @@ int main(int argc, char** argv)
     long long frameGap = 500;
     Behaviour behaviour;
     Faults faults;
+    BootSettings boot;
 
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -123,8 +126,12 @@ int main(int argc, char** argv)
         };
         std::string text;
         long long n = 0;
-        if (arg == "--help" || arg == "-h") {
-            std::cout << kUsage;
+        std::string bootError;
+        if (TakeBootOption(argc, argv, i, boot, bootError)) {
+            if (!bootError.empty())
+                return Fail(bootError);
+        } else if (arg == "--help" || arg == "-h") {
+            std::cout << kUsage << kBootUsage;
             return 0;
         } else if (arg == "--image") {
             if (!value(imagePath))
@@ -204,7 +211,7 @@ int main(int argc, char** argv)
                 return Fail("--hang-up needs a byte count");
             faults.hangUpAfterBytes = n;
         } else {
-            std::cerr << kUsage;
+            std::cerr << kUsage << kBootUsage;
             return Fail("unknown option " + arg);
         }
     }
@@ -225,6 +232,9 @@ int main(int argc, char** argv)
     radio.SetBehaviour(behaviour);
     radio.SetFaults(faults);
     radio.SetPacing(pace);
+    radio.SetBootMode(boot.on);
+    radio.SetBootBehaviour(boot.behaviour);
+    radio.SetBootFaults(boot.faults);
     radio.SetFrameGap(std::chrono::milliseconds(frameGap));
     const bool started = devicePath.empty() ? radio.Start() : radio.StartOnDevice(devicePath);
     if (!started)
@@ -236,5 +246,12 @@ int main(int argc, char** argv)
     radio.Stop();
     if (!savePath.empty() && !radio.SaveMemory(savePath))
         return Fail(radio.LastError());
+    if (!boot.saveFlash.empty()) {
+        const std::vector<BootByte> flash = radio.Flash();
+        std::ofstream out(boot.saveFlash, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(flash.data()), static_cast<std::streamsize>(flash.size()));
+        if (!out)
+            return Fail("cannot write " + boot.saveFlash);
+    }
     return 0;
 }

@@ -1,0 +1,126 @@
+#include "print/PrintJob.h"
+
+#include "model/Prompt.h"
+#include "print/CurrentPrinter.h"
+#include "print/PrinterSetup.h"
+#include "print/ReportPainter.h"
+
+#include <QDate>
+#include <QDialog>
+#include <QLocale>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace mv53 {
+
+namespace {
+
+TModalHook& Hook()
+{
+    static TModalHook hook;
+    return hook;
+}
+
+char LocaleDecimalPoint()
+{
+    const QString point = QLocale::system().decimalPoint();
+    return point.size() == 1 && point.at(0).unicode() < 0x80 ? static_cast<char>(point.at(0).unicode()) : '.';
+}
+
+// The separator of the locale's short date format ("M/d/yy" gives "/", "dd.MM.yy" gives ".").
+char LocaleDateSeparator()
+{
+    for (const QChar c : QLocale::system().dateFormat(QLocale::ShortFormat))
+        if (!c.isLetter() && c.unicode() < 0x80 && c != QLatin1Char('\''))
+            return static_cast<char>(c.unicode());
+    return '/';
+}
+
+}  // namespace
+
+void SetModalHook(TModalHook hook) { Hook() = std::move(hook); }
+
+int RunModal(QDialog& dialog)
+{
+    if (Hook())
+        return Hook()(dialog);
+    return dialog.exec();
+}
+
+namespace {
+TReportSource SourceOf(const TProgramState& state, const TAntTuner0* tuner0, const TAntTuner1* tuner1)
+{
+    const QDate today = QDate::currentDate();
+    return {&state.CurrentMem, state.CurrentFileName,
+            ReportDate(today.year(), today.month(), today.day(), LocaleDateSeparator()), LocaleDecimalPoint(),
+            tuner0, tuner1};
+}
+}  // namespace
+
+TPrtImg BuildReport(const TProgramState& state, const TAntTuner0* tuner0, const TAntTuner1* tuner1)
+{
+    TPrtImg report(SourceOf(state, tuner0, tuner1));
+    report.MakeReport(state.PrintSelection, state.ServicePrint);
+    return report;
+}
+
+TPrtImg BuildUserReport(const TProgramState& state)
+{
+    TPrtImg report(SourceOf(state, nullptr, nullptr));
+    report.MakeReport(state.PrintSelection, {});
+    return report;
+}
+
+bool PrintReport(const TPrtImg& report)
+{
+    const TCurrentPrinter& current = TCurrentPrinter::Instance();
+    QString error;
+    bool ok = false;
+    if (current.IsPdf()) {
+        ok = WriteReportPdf(report, current.PdfPath(), current.Paper(), &error);
+    } else if (current.PrinterName().isEmpty()) {
+        error = QStringLiteral("No printer is installed.");
+    } else {
+        const QPrinterInfo info = QPrinterInfo::printerInfo(current.PrinterName());
+        if (info.isNull()) {
+            error = QStringLiteral("The printer %1 is no longer installed.").arg(current.PrinterName());
+        } else {
+            QPrinter printer(info, QPrinter::HighResolution);
+            printer.setDocName(QStringLiteral("MV53 report"));
+            printer.setPageSize(QPageSize(current.Paper()));
+            printer.setPageOrientation(QPageLayout::Portrait);
+            ok = PaintReport(report, printer, &error);
+        }
+    }
+    if (!ok)
+        ShowError(kPrintFailed, error.toStdString());
+    return ok;
+}
+
+bool RunPrintSetup(QWidget* parent, const QString& caption)
+{
+    TfrmPrintSetup setup(parent);
+    setup.setWindowTitle(caption);
+    return RunModal(setup) == QDialog::Accepted;
+}
+
+bool PrintUserReport(TProgramState& state, QWidget* parent)
+{
+    if (!RunPrintSetup(parent))
+        return false;
+    state.ServicePrint = {};
+    return PrintReport(BuildReport(state));
+}
+
+bool PrintFactoryReport(TProgramState& state, const TServicePrintChoices& which, QWidget* parent,
+                        const TAntTuner0* tuner0, const TAntTuner1* tuner1)
+{
+    if (!RunPrintSetup(parent))
+        return false;
+    state.ServicePrint = which;
+    const TPrtImg report = BuildReport(state, tuner0, tuner1);
+    state.ServicePrint = {};
+    return PrintReport(report);
+}
+
+}  // namespace mv53
