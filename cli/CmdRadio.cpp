@@ -8,6 +8,7 @@
 #include "link/CloneProtocol.h"
 #include "model/Prompt.h"
 #include "model/U_FileAccess.h"
+#include "platform/Console.h"
 #include "platform/PortMap.h"
 
 #include <QObject>
@@ -15,7 +16,6 @@
 #include <cstdio>
 #include <iostream>
 #include <string>
-#include <unistd.h>
 
 namespace mv53::cli {
 
@@ -118,7 +118,7 @@ bool parseArgs(const Args& args, RadioArgs& out)
 class RadioSession {
 public:
     RadioSession(TProgramState& state, const std::string& port)
-        : m_state(state), m_bar(isatty(STDERR_FILENO) != 0), m_prompt(Prompt(), m_bar), m_scoped(m_prompt)
+        : m_state(state), m_bar(platform::StandardErrorIsTerminal()), m_prompt(Prompt(), m_bar), m_scoped(m_prompt)
     {
         // "COMn" goes through the port map like the windows' COM port; anything else is a device.
         const int n = platform::PortMap::PortNumberFromName(port);

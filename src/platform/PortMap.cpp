@@ -1,5 +1,9 @@
 #include "platform/PortMap.h"
 
+#ifdef _WIN32
+#include "platform/ComPortRegistry.h"
+#endif
+
 #include <QSerialPortInfo>
 
 #include <algorithm>
@@ -131,10 +135,15 @@ std::string PortMap::DevicePathForPort(int portNo)
         portNo = 1;
     if (std::string bound = Binding(portNo); !bound.empty())
         return bound;
+#ifdef _WIN32
+    // On Windows COM n is the device "\\.\COMn" itself: no discovery order.
+    return WindowsComDevice(portNo);
+#else
     const auto discovered = DiscoveredPorts();
     if (static_cast<std::size_t>(portNo) <= discovered.size())
         return discovered[static_cast<std::size_t>(portNo) - 1];
     return "/dev/ttyS" + std::to_string(portNo - 1);
+#endif
 }
 
 int PortMap::PortNumberFromName(const std::string& name)

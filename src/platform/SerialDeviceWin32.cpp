@@ -556,6 +556,21 @@ std::string OpenErrorReason(const std::string& path, int error)
     return text;
 }
 
+std::string OpenFailureAdvice(int error)
+{
+    switch (error) {
+    case EBUSY:
+        return "the port is in use by another program.";
+    case ENOENT:
+    case ENODEV:
+        return "there is no such device; check that the cable is plugged in and the port chosen in Configure.";
+    case ENOTTY:
+        return "this is not a serial port; choose another port in Configure.";
+    default:
+        return {};
+    }
+}
+
 bool IsHangUpError(int error)
 {
     return error == EIO || error == ENODEV || error == EBADF;

@@ -3,6 +3,7 @@
 // One case goes through the machine's own serial port map.
 
 #include "platform/ComPortRegistry.h"
+#include "platform/SerialPorts.h"
 
 #include <gtest/gtest.h>
 
@@ -108,12 +109,23 @@ TEST(ComPortRegistry, ReadsTheMachinesSerialPortMap)
                                static_cast<DWORD>(port.size() + 1)),
               ERROR_SUCCESS);
     const auto ports = RegistryComPorts();
+    // What the Configure dialog is built from: the device and the cable's driver.
+    std::string device, driver;
+    for (const auto& p : PresentSerialPorts())
+        if (p.portName == port) {
+            device = p.device;
+            driver = p.driver;
+        }
+    const bool cable = IsUsbCableDriver(SerialPortDriver(port));
     ::RegDeleteValueA(k, "\\Device\\USBSER217");
     ::RegCloseKey(k);
     bool found = false;
     for (const auto& p : ports)
         found = found || (p.name == port && p.usbSerial);
     EXPECT_TRUE(found);
+    EXPECT_EQ(device, "\\\\.\\COM217");
+    EXPECT_TRUE(IsUsbCableDriver(driver));
+    EXPECT_TRUE(cable);
     EXPECT_EQ(WindowsComDevice(217), "\\\\.\\COM217");
     EXPECT_EQ(WindowsComDevice(0), "\\\\.\\COM1");
 }

@@ -314,6 +314,11 @@ TEST(SerialDeviceWin32Errors, WindowsCodesMapToTheCause)
         EXPECT_EQ(ErrnoFromWin32(c.code, c.opening), c.expected);
         EXPECT_EQ(IsHangUpError(c.expected), c.hangUp);
     }
+    EXPECT_NE(OpenFailureAdvice(ErrnoFromWin32(ERROR_ACCESS_DENIED, true)).find("in use by another program"),
+              std::string::npos);
+    EXPECT_NE(OpenFailureAdvice(ErrnoFromWin32(ERROR_FILE_NOT_FOUND, true)).find("cable is plugged in"),
+              std::string::npos);
+    EXPECT_EQ(OpenFailureAdvice(EIO), "");
     EXPECT_NE(OpenErrorReason("\\\\.\\COM3", ErrnoFromWin32(ERROR_ACCESS_DENIED, true)).find("in use by another program"),
               std::string::npos);
 }
