@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+class TMVmem;
+
 namespace mv53::cli {
 
 using Args = std::vector<std::string>;   // the arguments after the command name
@@ -24,6 +26,10 @@ bool IsGuiCommand(const char* name);
 
 // Prints "usage: mv53 <usage>" to standard error and returns 1.
 int UsageError(const CliCommand& command);
+
+// One "warning:" line on standard error for each used channel frequency outside the radio's
+// range (files may hold them; the radio would get them as they are).
+void WarnOutOfRangeFrequencies(const TMVmem& records);
 
 }  // namespace mv53::cli
 

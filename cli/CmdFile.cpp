@@ -148,6 +148,7 @@ int RunImport(const Args& args)
         std::cerr << file << kNotWritten << "\n";
         return 1;
     }
+    WarnOutOfRangeFrequencies(mem);
     TText image;
     return WriteDataFile(file, mem, image) ? 0 : 1;
 }

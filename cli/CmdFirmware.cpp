@@ -1,12 +1,21 @@
 // mv53 firmware-info: what a firmware file holds for a processor type (header lines, scrambled
 // or not, write areas, progress maximum, PC checksum), in the lines scripts and the service
 // bench read. A file that could not be written whole is refused with its line named.
+// mv53 flash: the firmware window's writing procedure without windows; where the window would
+// ask "Problem on COM port" it prints the window's text and ends.
 
 #include "CliCommand.h"
 
+#include "platform/PortMap.h"
+#include "platform/Terminal.h"
 #include "service/FirmwareSupply.h"
+#include "service/RadioFSW.h"
 #include "service/U_FileAccessFSW.h"
+#include "state/U_Global.h"
 
+#include <QObject>
+
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -122,8 +131,127 @@ int RunFirmwareInfo(const Args& args)
     return 0;
 }
 
+// A one-line progress bar on standard output, drawn only when it is a terminal.
+class FlashBar {
+public:
+    explicit FlashBar(bool enabled) : m_enabled(enabled) {}
+    ~FlashBar() { Finish(); }
+    void Start(const char* label, int maximum)
+    {
+        m_label = label;
+        m_maximum = maximum > 0 ? maximum : 1;
+        m_last = -1;
+    }
+    void Show(int position)
+    {
+        if (!m_enabled)
+            return;
+        const int clamped = std::clamp(position, 0, m_maximum);
+        const int filled = clamped * kWidth / m_maximum;
+        if (filled == m_last)
+            return;
+        m_last = filled;
+        std::printf("\r%-14s [%s%s] %3d%%", m_label.c_str(), std::string(static_cast<std::size_t>(filled), '#').c_str(),
+                    std::string(static_cast<std::size_t>(kWidth - filled), '.').c_str(), clamped * 100 / m_maximum);
+        std::fflush(stdout);
+        m_open = true;
+    }
+    void Finish()
+    {
+        if (m_open)
+            std::printf("\n");
+        m_open = false;
+    }
+
+private:
+    static constexpr int kWidth = 40;
+    bool m_enabled;
+    bool m_open = false;
+    std::string m_label;
+    int m_maximum = 1;
+    int m_last = -1;
+};
+
+const CliCommand kFlash{
+    "flash",
+    "flash --port DEV FILE --cpu HD64F2134ATF20|HD64F2134FA20 --boot BOOTFILE [--key KEYFILE]",
+    "writes a firmware file into a radio in its boot mode (the firmware window without windows)", nullptr};
+
+int RunFlash(const Args& args)
+{
+    FirmwareArgs a;
+    if (!ParseFirmwareArgs(args, a, true))
+        return UsageError(kFlash);
+    TFirmwareJob job;
+    job.filePath = a.file;
+    job.cpu = *CpuFromName(a.cpu);
+    std::string error;
+    if (!LoadBootProgram(a.boot, job.bootProgram, error)) {
+        std::cerr << error << "\n";
+        return 1;
+    }
+    if (!a.key.empty()) {
+        TKey key{};
+        if (!LoadUnscrambleKey(a.key, key, error)) {
+            std::cerr << error << "\n";
+            return 1;
+        }
+        job.key = key;
+    }
+    // Nothing is sent before the file has passed the header scan and a whole reading.
+    const std::string name = std::filesystem::path(a.file).filename().string();
+    if (!ScanHeader(a.file, name).ok) {
+        std::cerr << kFileRefused << "\n" << a.file << ": no record header line (S0 or VS) was found"
+                  << (name.rfind(kFirmwareNamePrefix, 0) != 0 ? std::string(" or the name does not begin with ") +
+                                                                      kFirmwareNamePrefix
+                                                                : std::string())
+                  << "\n";
+        return 1;
+    }
+
+    TProgramState state;
+    TFirmwareWriter writer(state);
+    const int portNumber = platform::PortMap::PortNumberFromName(a.port);
+    if (portNumber > 0)
+        state.ComPortNo = portNumber - 1;
+    else
+        writer.SetDevicePath(a.port);
+
+    FlashBar bar(platform::StandardOutputIsTerminal());
+    QObject::connect(&writer, &TFirmwareWriter::BootRange, [&bar](int max) { bar.Start("Boot program", max); });
+    QObject::connect(&writer, &TFirmwareWriter::BootProgress, [&bar](int p) { bar.Show(p); });
+    QObject::connect(&writer, &TFirmwareWriter::WriteRange, [&bar](int max) {
+        bar.Finish();
+        bar.Start("Writing", max);
+    });
+    QObject::connect(&writer, &TFirmwareWriter::WriteProgress, [&bar](int p) { bar.Show(p); });
+    QObject::connect(&writer, &TFirmwareWriter::BarsVisible, [&bar](bool shown) {
+        if (!shown)
+            bar.Finish();
+    });
+    writer.SetRetryQuestion([&bar](const std::string& detail) {
+        bar.Finish();
+        std::cerr << Lines(kFswNoAcknowledgement) << "\n";
+        if (!detail.empty())
+            std::cerr << detail << "\n";
+        return false;
+    });
+    writer.SetConfirmation([] {});
+
+    writer.Run(job);
+    bar.Finish();
+    const TFirmwareResult& result = writer.Result();
+    if (!result.finalAck)
+        return 1;
+    std::cout << Lines(result.pcText) << Lines(result.cpuText) << "\n" << result.verdict << "\n";
+    if (!result.checksumRead)
+        std::cerr << result.detail << "\n";
+    return result.outcome == TFirmwareOutcome::Success ? 0 : 1;
+}
+
 }  // namespace
 
+MV53_CLI_COMMAND("flash", kFlash.usage, kFlash.summary, &RunFlash);
 MV53_CLI_COMMAND("firmware-info", kFirmwareInfo.usage, kFirmwareInfo.summary, &RunFirmwareInfo);
 
 }  // namespace mv53::cli

@@ -181,6 +181,7 @@ int runDownload(const Args& args)
     if (!ReadDataFile(a.file, state.CurrentMem, state.CurrentText))
         return 1;
     state.FactoryBackup = state.CurrentMem.FactoryOpt();
+    WarnOutOfRangeFrequencies(state.CurrentMem);
 
     RadioSession session(state, a.port);
     bool ok = false;

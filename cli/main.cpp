@@ -69,6 +69,7 @@ PromptAnswer StderrPrompt::Message(const std::string& text, PromptIcon, PromptBu
     case PromptButtons::Ok: return PromptAnswer::Ok;
     case PromptButtons::YesNo: return PromptAnswer::No;
     case PromptButtons::YesNoCancel: return PromptAnswer::Cancel;
+    case PromptButtons::OkCancel: return PromptAnswer::Cancel;
     }
     return PromptAnswer::Cancel;
 }

@@ -12,9 +12,12 @@ using namespace mv53::fw;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    TKey key{};
-    for (std::size_t i = 0; i < key.size(); ++i)
-        key[i] = static_cast<Byte>(i * 5 + 1);
+    static const TKey key = [] {
+        TKey k{};
+        for (std::size_t i = 0; i < k.size(); ++i)
+            k[i] = static_cast<Byte>(i * 5 + 1);
+        return k;
+    }();
 
     (void)ScanHeaderText(text);
     for (const TCpuType cpu : {TCpuType::HD64F2134ATF20, TCpuType::HD64F2134FA20}) {

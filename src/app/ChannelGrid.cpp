@@ -1,6 +1,7 @@
 #include "app/ChannelGrid.h"
 
 #include "app/SelectList.h"
+#include "model/FreqRange.h"
 #include "model/U_InputFilter.h"
 
 #include <QAction>
@@ -12,7 +13,9 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
+#include <QValidator>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -33,6 +36,8 @@ constexpr int kModeColumn = 4;
 constexpr int kHelpContextBase = 4;    // F1: 4 + 2 x column for columns 0..9
 constexpr char kEscapeKey = 27;
 const QColor kEmptyTextColour(0xC0, 0xC0, 0xC0);
+const QColor kOutOfRangeColour(Qt::red);
+constexpr const char* kOutOfRangeHint = "Outside the radio's range ";
 
 const TGrdInf& Column(int column) { return ChannelColumns()[static_cast<size_t>(column)]; }
 int Kind(int column) { return Column(column).EditKind; }
@@ -56,7 +61,70 @@ std::string FrequencyText(const TDecimal& value) { return mv53::FormatFixed(valu
 
 void SetFrequency(TDecimal& target, const std::string& text) { target.FromFloat(TextToFloat(text)); }
 
+// The cell texts that show a channel (column 10 stays empty).
+mv53::TChannelGridModel::TRow RowTexts(int index, const TChannel& ch)
+{
+    mv53::TChannelGridModel::TRow row;
+    char number[16];
+    std::snprintf(number, sizeof number, "%3.3d", index + 1);
+    row[0] = number;
+    row[1] = ch.Tag();
+    row[2] = FrequencyText(ch.RxFreq());
+    row[3] = ch.TxOff() != 0 ? kTxOffText : FrequencyText(ch.TxFreq());
+    row[4] = ValText(Column(4).EditParam, ch.Mode());
+    row[5] = ValText(Column(5).EditParam, ch.Power());
+    row[6] = ValText(Column(6).EditParam, ch.ShiftOn());
+    row[7] = ch.EncryptOn() == 0 ? std::string(kOffText) : ValText(Column(7).EditParam, ch.EncryptCode() + 1);
+    row[8] = ValText(Column(8).EditParam, ch.SelcallOn());
+    row[9] = ValText(Column(9).EditParam, ch.TuneMode());
+    return row;
+}
+
 } // namespace
+
+// Passes every text that enters the cell editor (typed keys, the editor's own paste, drops,
+// middle-button paste, input methods) through the column's key filter: refused characters and
+// characters beyond Latin-1 are dropped, accepted ones take the filter's form (tag letters in
+// upper case). Characters the cell already held are left to the commit's normalisation.
+class TCellKeyFilter final : public QValidator {
+public:
+    using TFilter = std::function<bool(char&)>;
+    TCellKeyFilter(TFilter filter, QObject* parent) : QValidator(parent), m_filter(std::move(filter)) {}
+
+    // The editor's text as the grid put it in, unchecked.
+    void Take(const QString& text) { m_last = text; }
+
+    State validate(QString& input, int& pos) const override
+    {
+        // What is new is the part between the unchanged head and tail of the last text.
+        qsizetype head = 0;
+        while (head < input.size() && head < m_last.size() && input[head] == m_last[head])
+            ++head;
+        qsizetype tail = 0;
+        while (tail < input.size() - head && tail < m_last.size() - head &&
+               input[input.size() - 1 - tail] == m_last[m_last.size() - 1 - tail])
+            ++tail;
+        QString out = input.left(head);
+        int droppedBeforeCursor = 0;
+        for (qsizetype i = head; i < input.size() - tail; ++i) {
+            const char16_t code = input.at(i).unicode();
+            char key = static_cast<char>(static_cast<uchar>(code & 0xFF));
+            if (code >= 32 && code <= 255 && code != 127 && m_filter(key))
+                out += QChar(static_cast<char16_t>(static_cast<uchar>(key)));
+            else if (i < pos)
+                ++droppedBeforeCursor;
+        }
+        out += input.right(tail);
+        pos -= droppedBeforeCursor;
+        input = out;
+        m_last = input;
+        return Acceptable;
+    }
+
+private:
+    TFilter m_filter;
+    mutable QString m_last;
+};
 
 namespace mv53 {
 
@@ -75,6 +143,18 @@ bool TChannelGridModel::Used(int channel) const
     return m_state.GridChannels.Items(channel).Status() == kChannelUsed;
 }
 
+bool TChannelGridModel::OutOfRange(int channel, int column) const
+{
+    if ((column != kRxFreqColumn && column != kTxFreqColumn) || !Used(channel))
+        return false;
+    const std::string& text = Text(channel, column);
+    if (text == kTxOffText)
+        return false;
+    TDecimal value;
+    SetFrequency(value, text);
+    return !ChannelFreqInRange(value, column == kTxFreqColumn, m_state.CurrentMem.FactoryOpt());
+}
+
 QVariant TChannelGridModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid())
@@ -83,7 +163,15 @@ QVariant TChannelGridModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
         return Latin1(Text(index.row(), index.column()));
     case Qt::ForegroundRole:
-        return Used(index.row()) ? QColor(Qt::black) : kEmptyTextColour;
+        if (!Used(index.row()))
+            return kEmptyTextColour;
+        return OutOfRange(index.row(), index.column()) ? kOutOfRangeColour : QColor(Qt::black);
+    case Qt::ToolTipRole:
+        if (OutOfRange(index.row(), index.column()))
+            return QString::fromLatin1(kOutOfRangeHint) +
+                   QString::fromStdString(ChannelFreqRange(index.column() == kTxFreqColumn, m_state.CurrentMem.FactoryOpt()).Text) +
+                   QStringLiteral(" MHz");
+        return {};
     case Qt::TextAlignmentRole:
         if (index.column() == kTagColumn)
             return int(Qt::AlignLeft | Qt::AlignVCenter);
@@ -196,9 +284,6 @@ TChannelGrid::TChannelGrid(TProgramState& state, QWidget* parent) : QTableView(p
     verticalHeader()->setMinimumSectionSize(1);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(mv53::TChannelGridHeader::kLineHeight);
-    for (int c = 0; c < mv53::kGridColumns; ++c)
-        setColumnWidth(c, Column(c).ColWidth);
-
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -212,6 +297,8 @@ TChannelGrid::TChannelGrid(TProgramState& state, QWidget* parent) : QTableView(p
     m_editor->setMaxLength(Column(kTagColumn).EditParam);
     m_editor->hide();
     m_editor->installEventFilter(this);
+    m_keyFilter = new TCellKeyFilter([this](char& key) { return FilterKey(m_editColumn, key); }, m_editor);
+    m_editor->setValidator(m_keyFilter);
 
     m_popup = new QMenu(this);
     m_popupCopy = m_popup->addAction(QString::fromLatin1(kCopyCaption));
@@ -253,6 +340,12 @@ int TChannelGrid::CurrentColumn() const
 
 std::string TChannelGrid::CellText(int channel, int column) const { return m_model->Text(channel, column); }
 
+void TChannelGrid::SetEditorText(const QString& text)
+{
+    m_keyFilter->Take(text);
+    m_editor->setText(text);
+}
+
 QRect TChannelGrid::CellRect(int channel, int column) const { return visualRect(m_model->index(channel, column)); }
 
 bool TChannelGrid::HasEditFocus() const { return hasFocus() || m_editing || m_editor->hasFocus(); }
@@ -267,22 +360,8 @@ void TChannelGrid::Fill()
         m_editor->hide();
     }
     std::vector<mv53::TChannelGridModel::TRow> rows(static_cast<size_t>(mv53::kGridChannels));
-    for (int i = 0; i < mv53::kGridChannels; ++i) {
-        const TChannel& ch = Channel(i);
-        auto& row = rows[static_cast<size_t>(i)];
-        char number[16];
-        std::snprintf(number, sizeof number, "%3.3d", i + 1);
-        row[0] = number;
-        row[1] = ch.Tag();
-        row[2] = FrequencyText(ch.RxFreq());
-        row[3] = ch.TxOff() != 0 ? kTxOffText : FrequencyText(ch.TxFreq());
-        row[4] = ValText(Column(4).EditParam, ch.Mode());
-        row[5] = ValText(Column(5).EditParam, ch.Power());
-        row[6] = ValText(Column(6).EditParam, ch.ShiftOn());
-        row[7] = ch.EncryptOn() == 0 ? std::string(kOffText) : ValText(Column(7).EditParam, ch.EncryptCode() + 1);
-        row[8] = ValText(Column(8).EditParam, ch.SelcallOn());
-        row[9] = ValText(Column(9).EditParam, ch.TuneMode());
-    }
+    for (int i = 0; i < mv53::kGridChannels; ++i)
+        rows[static_cast<size_t>(i)] = RowTexts(i, Channel(i));
     m_model->SetAll(std::move(rows));
     // Column 0 of the first channel, or the first visible column when the user hid column 0
     // (the space bar would otherwise toggle the status of a channel in a column nobody sees).
@@ -293,21 +372,37 @@ void TChannelGrid::Fill()
 
 void TChannelGrid::GridToChannels()
 {
+    // Only a cell whose text differs from what the channel's stored value shows is taken: values
+    // that no cell text can express exactly (encryption off with a code kept, code 16, a tune
+    // mode or an encryption flag of 2 or more) stay as they are until the user changes the cell.
     for (int i = 0; i < mv53::kGridChannels; ++i) {
         TChannel& ch = Channel(i);
         const auto& row = m_model->Row(i);
-        ch.SetTag(row[1]);
-        SetFrequency(ch.RxFreq(), row[2]);
-        if (ch.TxOff() == 0)
+        const auto shown = RowTexts(i, ch);
+        const auto changed = [&](int column) {
+            return row[static_cast<size_t>(column)] != shown[static_cast<size_t>(column)];
+        };
+        if (changed(1))
+            ch.SetTag(row[1]);
+        if (changed(2))
+            SetFrequency(ch.RxFreq(), row[2]);
+        if (ch.TxOff() == 0 && changed(3))
             SetFrequency(ch.TxFreq(), row[3]);
-        ch.SetMode(ValIndexOf(Column(4).EditParam, row[4]));
-        ch.SetPower(ValIndexOf(Column(5).EditParam, row[5]));
-        ch.SetShiftOn(ValIndexOf(Column(6).EditParam, row[6]));
-        ch.SetSelcallOn(ValIndexOf(Column(8).EditParam, row[8]));
-        ch.SetTuneMode(ValIndexOf(Column(9).EditParam, row[9]));
-        const int code = row[7] == kOffText ? 0 : ValIndexOf(Column(7).EditParam, row[7]);
-        ch.SetEncryptOn(code > 0 ? 1 : 0);
-        ch.SetEncryptCode(code > 0 ? code - 1 : 0);
+        if (changed(4))
+            ch.SetMode(ValIndexOf(Column(4).EditParam, row[4]));
+        if (changed(5))
+            ch.SetPower(ValIndexOf(Column(5).EditParam, row[5]));
+        if (changed(6))
+            ch.SetShiftOn(ValIndexOf(Column(6).EditParam, row[6]));
+        if (changed(8))
+            ch.SetSelcallOn(ValIndexOf(Column(8).EditParam, row[8]));
+        if (changed(9))
+            ch.SetTuneMode(ValIndexOf(Column(9).EditParam, row[9]));
+        if (changed(kEncryptColumn)) {
+            const int code = row[7] == kOffText ? 0 : ValIndexOf(Column(7).EditParam, row[7]);
+            ch.SetEncryptOn(code > 0 ? 1 : 0);
+            ch.SetEncryptCode(code > 0 ? code - 1 : 0);
+        }
     }
 }
 
@@ -319,7 +414,6 @@ void TChannelGrid::ApplyColumnVisibility(const std::array<bool, mv53::kGridColum
     for (int c = 0; c < mv53::kGridColumns; ++c) {
         if (visible[static_cast<size_t>(c)]) {
             setColumnHidden(c, false);
-            setColumnWidth(c, Column(c).ColWidth);
             if (first < 0)
                 first = c;
             last = c;
@@ -327,6 +421,7 @@ void TChannelGrid::ApplyColumnVisibility(const std::array<bool, mv53::kGridColum
             setColumnHidden(c, true);
         }
     }
+    FitColumns();
     if (first < 0) {
         PlaceEditor();
         return;
@@ -424,7 +519,7 @@ void TChannelGrid::OpenEditor()
     m_editColumn = column;
     m_editOriginal = m_model->Text(channel, column);
     m_editor->setMaxLength(Column(column).EditParam);
-    m_editor->setText(Latin1(m_editOriginal));
+    SetEditorText(Latin1(m_editOriginal));
     m_editing = true;
     PlaceEditor();
     m_editor->show();
@@ -461,7 +556,7 @@ bool TChannelGrid::CommitEditor()
     const int channel = m_editChannel;
     const int column = m_editColumn;
     const std::string text = Normalize(channel, column, FromLatin1(m_editor->text()));
-    m_editor->setText(Latin1(text));
+    SetEditorText(Latin1(text));
     const bool hadFocus = m_editor->hasFocus();
     m_editing = false;
     m_editor->hide();
@@ -738,7 +833,7 @@ bool TChannelGrid::EditorKey(QKeyEvent* e)
     switch (e->key()) {
     case Qt::Key_Escape:
         // Escape restores the cell as it was when the editor opened; nothing is applied.
-        m_editor->setText(Latin1(m_editOriginal));
+        SetEditorText(Latin1(m_editOriginal));
         m_editing = false;
         m_editor->hide();
         FocusGrid();
@@ -843,7 +938,32 @@ void TChannelGrid::currentChanged(const QModelIndex& current, const QModelIndex&
 void TChannelGrid::resizeEvent(QResizeEvent* e)
 {
     QTableView::resizeEvent(e);
+    FitColumns();
     PlaceEditor();
+}
+
+void TChannelGrid::FitColumns()
+{
+    // The visible columns share the room beyond their design widths in the proportions of those
+    // widths; a narrower grid keeps the design widths and scrolls.
+    int designed = 0;
+    for (int c = 0; c < mv53::kGridColumns; ++c)
+        if (!isColumnHidden(c))
+            designed += Column(c).ColWidth;
+    if (designed == 0)
+        return;
+    const int room = std::max(designed, viewport()->width());
+    // Each column ends where its design end lies on the stretched scale, so rounding never adds up.
+    int designedEnd = 0;
+    int end = 0;
+    for (int c = 0; c < mv53::kGridColumns; ++c) {
+        if (isColumnHidden(c))
+            continue;
+        designedEnd += Column(c).ColWidth;
+        const int next = static_cast<int>((static_cast<long long>(designedEnd) * room + designed / 2) / designed);
+        setColumnWidth(c, std::max(Column(c).ColWidth, next - end));
+        end = next;
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -851,15 +971,20 @@ void TChannelGrid::resizeEvent(QResizeEvent* e)
 
 void TChannelGrid::Copy()
 {
-    const int channel = m_editing ? m_editChannel : CurrentChannel();
     if (m_editing) {
+        // The editor's selection is only text: the row buffer and its flags stay as they were.
         m_editor->copy();
+        m_rowBuffer.CellTxOff = false;
     } else {
-        QGuiApplication::clipboard()->setText(Latin1(m_model->Text(channel, CurrentColumn())));
+        const int channel = CurrentChannel();
+        const int column = CurrentColumn();
+        const bool txOff = Channel(channel).TxOff() != 0;
+        QGuiApplication::clipboard()->setText(Latin1(m_model->Text(channel, column)));
         m_rowBuffer.Texts = m_model->Row(channel);
+        m_rowBuffer.TxOff = txOff;
         m_rowBuffer.HasRow = true;
+        m_rowBuffer.CellTxOff = column == kTxFreqColumn && txOff;
     }
-    m_rowBuffer.TxOff = Channel(channel).TxOff() != 0;
     m_rowBuffer.Used = true;
 }
 
@@ -914,9 +1039,11 @@ void TChannelGrid::Paste()
         ApplyCell(channel, column);
     } else {
         if (column == kTxFreqColumn) {
-            changed |= (ch.TxOff() != 0) != m_rowBuffer.TxOff;
-            ch.SetTxOff(m_rowBuffer.TxOff ? 1 : 0);
-            if (m_rowBuffer.TxOff) {
+            // Only a copied Transmit cell that showed "TX OFF" makes the channel receive-only;
+            // any other text is a frequency that the channel then transmits on.
+            if (text == kTxOffText) {
+                if (!m_rowBuffer.CellTxOff)
+                    return;
                 if (m_editing) {
                     // The cell shows "TX OFF" now; the open text edit of it is dropped.
                     m_editing = false;
@@ -925,6 +1052,12 @@ void TChannelGrid::Paste()
                     if (hadFocus)
                         FocusGrid();
                 }
+                if (ch.TxOff() == 0) {
+                    // As the double-click: the frequency the cell showed is kept for later.
+                    SetFrequency(ch.TxFreq(), m_model->Text(channel, column));
+                    ch.SetTxOff(1);
+                    changed = true;
+                }
                 changed |= m_model->SetText(channel, column, kTxOffText);
                 ApplyCell(channel, column);
                 if (changed) {
@@ -932,6 +1065,10 @@ void TChannelGrid::Paste()
                     MarkEdited();
                 }
                 return;
+            }
+            if (ch.TxOff() != 0) {
+                ch.SetTxOff(0);
+                changed = true;
             }
         }
         if (m_editing) {

@@ -23,6 +23,7 @@
 class QLineEdit;
 class QMenu;
 class QAction;
+class TCellKeyFilter;
 
 namespace mv53 {
 
@@ -52,6 +53,8 @@ public:
     // Repaints a whole row (after a status change).
     void RowChanged(int channel);
     bool Used(int channel) const;
+    // A used channel's frequency cell whose value lies outside the radio's range (drawn in red).
+    bool OutOfRange(int channel, int column) const;
 
 private:
     const TProgramState& m_state;
@@ -84,12 +87,15 @@ protected:
 class TChannelGrid final : public QTableView {
     Q_OBJECT
 public:
-    // The last copied row: its eleven texts and its channel's transmitter-off flag.
+    // The last copied row: its eleven texts and its channel's transmitter-off flag, which is
+    // taken together with the texts only, so that a whole-row paste never shows "TX OFF" with
+    // the flag clear (or a frequency with it set).
     struct TRowBuffer {
         std::array<std::string, mv53::kGridColumns> Texts;
         bool TxOff = false;
-        bool Used = false;     // some copy has been made
-        bool HasRow = false;   // Texts hold a copied row (a copy from the editor takes no row)
+        bool Used = false;        // some copy has been made
+        bool HasRow = false;      // Texts hold a copied row (a copy from the editor takes no row)
+        bool CellTxOff = false;   // the last cell copied was a Transmit cell showing "TX OFF"
     };
     using THelpHandler = std::function<void(int context)>;
     using TPickListHook = std::function<std::optional<std::string>(int list, const std::string& suffix,
@@ -106,7 +112,8 @@ public:
     // Commits the open cell editor; true on success or when none is open.
     bool CommitEditor();
     bool Editing() const { return m_editing; }
-    // Hidden items get their column hidden; the current column is kept on a visible one.
+    // Hidden items get their column hidden; the current column is kept on a visible one. The
+    // visible columns share any room beyond their design widths in proportion to those widths.
     void ApplyColumnVisibility(const std::array<bool, mv53::kGridColumns>& visible);
     void Copy();
     void Paste();
@@ -166,10 +173,14 @@ private:
     void NavigateKey(QKeyEvent* e);
     void FocusGrid();
     void MarkEdited();
+    void FitColumns();
+    // Puts the grid's own text into the editor (the cell's text, a normalised one), unfiltered.
+    void SetEditorText(const QString& text);
 
     TProgramState& m_state;
     mv53::TChannelGridModel* m_model = nullptr;
     QLineEdit* m_editor = nullptr;
+    TCellKeyFilter* m_keyFilter = nullptr;   // owned by the editor
     QMenu* m_popup = nullptr;
     QAction* m_popupCopy = nullptr;
     QAction* m_popupPaste = nullptr;

@@ -21,6 +21,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -29,10 +30,12 @@
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QStyle>
 #include <QTime>
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -49,6 +52,8 @@ constexpr int kMainWidth = 817;
 constexpr int kClientHeight = 507;
 constexpr int kLockPanelWidth = 40;
 constexpr int kClockPanelWidth = 58;
+constexpr int kFirstStartRows = 30;     // grid rows a first window shows when the screen has room
+constexpr int kTitleAllowance = 40;     // the window manager's title bar and frame
 
 // The hints of the menu items and tool buttons.
 namespace hint {
@@ -328,6 +333,7 @@ void TfrmMain::CreateMenus()
     connect(miVisible, &QAction::triggered, this, &TfrmMain::ShowVisibleDialog);
     connect(miUpload, &QAction::triggered, this, &TfrmMain::RadioUpload);
     connect(miDownload, &QAction::triggered, this, &TfrmMain::RadioDownload);
+    connect(miFirmware, &QAction::triggered, this, &TfrmMain::FirmwareUpdate);
     connect(miHelpTopics, &QAction::triggered, this, [this] { ShowHelpContext(HelpContext::kContents); });
     connect(miGetStarted, &QAction::triggered, this, [this] { ShowHelpContext(HelpContext::kGetStarted); });
     connect(miAbout, &QAction::triggered, this, &TfrmMain::About);
@@ -363,6 +369,16 @@ void TfrmMain::CreateToolBar()
     button(miDownload, TToolIcon::Download, "toolDownload");
     tbrMain->addSeparator();
     button(miHelpTopics, TToolIcon::Help, "toolHelp");
+
+    // A floating bar is a frameless tool window without a title bar of its own: while it floats
+    // it shows a close box at its end, which closes it as closing its window would.
+    m_toolClose = new QAction(style()->standardIcon(QStyle::SP_TitleBarCloseButton), QStringLiteral("Close"), this);
+    m_toolClose->setVisible(false);
+    tbrMain->addAction(m_toolClose);
+    if (QWidget* w = tbrMain->widgetForAction(m_toolClose))
+        w->setObjectName(QStringLiteral("toolClose"));
+    connect(m_toolClose, &QAction::triggered, tbrMain, &QWidget::close);
+    connect(tbrMain, &QToolBar::topLevelChanged, m_toolClose, &QAction::setVisible);
 
     // "&Tool Bar" follows the bar: closing its floating window hides it and removes the tick.
     connect(miToolBar, &QAction::triggered, tbrMain, &QWidget::setVisible);
@@ -588,15 +604,35 @@ void TfrmMain::PlaceWindow()
     const int menuHeight = menuBar()->sizeHint().height();
     setMinimumHeight(kClientHeight + menuHeight);
     resize(kMainWidth, kClientHeight + menuHeight);
+    QRect screen = m_options.Screen;
+    if (screen.isEmpty())
+        if (const QScreen* primary = QGuiApplication::primaryScreen())
+            screen = primary->availableGeometry();
+    if (m_storedX == 0 && m_storedY == 0 && !screen.isEmpty())
+        SizeForFirstStart(screen);
     if ((m_storedX == 0 && m_storedY == 0) || monitors != m_storedMonitors) {
-        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        if (!screen.isEmpty()) {
             QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
+            frame.moveCenter(screen.center());
             move(frame.topLeft());
         }
     } else {
         move(m_storedX, m_storedY);
     }
+}
+
+void TfrmMain::SizeForFirstStart(const QRect& screen)
+{
+    // The design height shows about half of what a common screen has room for: the first window
+    // is made as tall as kFirstStartRows grid rows need, within the screen (leaving room for a
+    // title bar).
+    layout()->activate();
+    if (QLayout* client = centralWidget()->layout())
+        client->activate();
+    const int rows = grdCh->verticalHeader()->defaultSectionSize();
+    const int wanted = grdCh->horizontalHeader()->sizeHint().height() + kFirstStartRows * rows + 2 * grdCh->frameWidth();
+    const int height = std::min(this->height() + wanted - grdCh->height(), screen.height() - kTitleAllowance);
+    resize(kMainWidth, std::max(height, minimumHeight()));
 }
 
 void TfrmMain::WriteConfiguration()
@@ -793,13 +829,21 @@ void TfrmMain::closeEvent(QCloseEvent* e)
     grdCh->GridToChannels();
     if (!m_state.GridChannels.Equals(m_state.CurrentMem.Channels()))
         m_state.Modified = true;
-    if (m_state.Modified && mv53::ConfirmYesNo(kSavePrompt)) {
-        grdCh->CommitEditor();
-        grdCh->GridToChannels();
-        m_state.CurrentMem.Channels() = m_state.GridChannels;
-        if (!SaveCurrent()) {
+    if (m_state.Modified) {
+        // Cancel (Escape, the box's close button) keeps the window open with the edits.
+        const mv53::PromptAnswer answer = mv53::ConfirmYesNoCancel(kSavePrompt);
+        if (answer != mv53::PromptAnswer::Yes && answer != mv53::PromptAnswer::No) {
             e->ignore();
             return;
+        }
+        if (answer == mv53::PromptAnswer::Yes) {
+            grdCh->CommitEditor();
+            grdCh->GridToChannels();
+            m_state.CurrentMem.Channels() = m_state.GridChannels;
+            if (!SaveCurrent()) {
+                e->ignore();
+                return;
+            }
         }
     }
     WriteConfiguration();

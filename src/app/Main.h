@@ -8,6 +8,7 @@
 #include "state/U_Global.h"
 
 #include <QMainWindow>
+#include <QRect>
 #include <QStringList>
 #include <QTimer>
 
@@ -28,6 +29,7 @@ struct TMainOptions {
     QString HelpFolder;        // the HTML help; default: "help" beside the executable
     QStringList Arguments;     // command-line parameters after the program name
     QString PortBindings;      // "COM1=/dev/pts/3;...": bindings of this run only, over "PORTS"
+    QRect Screen;              // room on the screen for the window; default: the primary screen's
     TRadioLink Link;
 };
 
@@ -36,6 +38,9 @@ inline constexpr const char* kSavePrompt = "Do you want to save the file?";
 inline constexpr const char* kOverwriteDefaultPrompt = "Do you want to overwrite the default file?";
 inline constexpr const char* kServiceUploadPrompt = "Do you upload data from the radio?";
 inline constexpr const char* kFileNotFound = "File Not Found";
+// Before a Download: the channels whose frequencies the radio cannot use, one line each between.
+inline constexpr const char* kOutOfRangeQuestionHead = "These channels hold frequencies outside the radio's range:";
+inline constexpr const char* kOutOfRangeQuestionTail = "Do you download them to the radio?";
 
 class TfrmMain final : public QMainWindow {
     Q_OBJECT
@@ -66,6 +71,9 @@ public:
     // Before a service window: "Do you upload data from the radio?" Yes uploads first (its
     // outcome does not matter), No goes on, Cancel gives false (no window is to be opened).
     bool PrepareServiceWindow();
+    // Lists the used channels with frequencies outside the radio's range and asks whether to go
+    // on; true when there are none or the answer is Yes.
+    bool ConfirmOutOfRangeChannels();
 
     // The commands of the menus and the tool bar.
     void FileNew();
@@ -75,6 +83,8 @@ public:
     void OpenRecentFile(int k);   // k = 1..10
     void RadioUpload();
     void RadioDownload();
+    // "&Firmware Update": the firmware window, without exchanging records.
+    void FirmwareUpdate();
     void Configure();
     void EditCopy();
     void EditPaste();
@@ -121,6 +131,7 @@ private:
     void SelectOperatingMode();
     void ReadConfiguration();
     void PlaceWindow();
+    void SizeForFirstStart(const QRect& screen);
     void ApplyPortBindings();
     void LoadDefaultFile();
     void WriteConfiguration();
@@ -150,6 +161,7 @@ private:
 
     TChannelGrid* grdCh = nullptr;
     QToolBar* tbrMain = nullptr;
+    QAction* m_toolClose = nullptr;   // the close box of the floating tool bar
     QWidget* pnlSystem = nullptr;
     std::array<std::array<QLabel*, 3>, 3> m_systemValues{};   // [row][column]
     std::array<QLabel*, 5> m_panels{};

@@ -4,6 +4,7 @@
 #include "app/ChannelGrid.h"
 #include "app/Main.h"
 #include "app/Visible.h"
+#include "model/FreqRange.h"
 #include "model/Prompt.h"
 #include "model/U_E2prom.h"
 #include "model/U_FileAccess.h"
@@ -39,9 +40,15 @@ bool TfrmMain::SavePrompt()
 {
     if (!m_state.Modified)
         return true;
-    if (!mv53::ConfirmYesNo(kSavePrompt))
+    // Cancel (and Escape or the box's close button) stops the command as a cancelled save does.
+    switch (mv53::ConfirmYesNoCancel(kSavePrompt)) {
+    case mv53::PromptAnswer::Yes:
+        return SaveCurrent();
+    case mv53::PromptAnswer::No:
         return true;
-    return SaveCurrent();
+    default:
+        return false;
+    }
 }
 
 std::optional<std::string> TfrmMain::RunSaveDialog()
@@ -226,12 +233,15 @@ void TfrmMain::RadioUpload()
     m_state.FactoryBackup = m_state.CurrentMem.FactoryOpt();
     m_state.Modified = true;   // the uploaded data have no file yet
     m_state.CurrentFileName = kNoFileName;
+    // Data without a file can always be saved: a read-only file opened before is gone.
+    m_state.ReadOnlyFile = false;
+    SetSaveEnabled(true);
     RefreshMainWindow();
 }
 
 void TfrmMain::RadioDownload()
 {
-    if (!m_options.Link.Upload || !m_options.Link.Download || !CommitGrid())
+    if (!m_options.Link.Upload || !m_options.Link.Download || !CommitGrid() || !ConfirmOutOfRangeChannels())
         return;
     auto& s = m_state;
     s.TransferChain = true;
@@ -252,6 +262,21 @@ void TfrmMain::RadioDownload()
     s.TransferChain = false;
     // A transfer window that did not open must not leave the next one starting by itself.
     s.AutoStartTransfer = false;
+}
+
+bool TfrmMain::ConfirmOutOfRangeChannels()
+{
+    const TFactoryOpt& factory = m_state.CurrentMem.FactoryOpt();
+    const auto outside = mv53::FrequenciesOutOfRange(m_state.CurrentMem.Channels(), factory);
+    if (outside.empty())
+        return true;
+    std::string text = kOutOfRangeQuestionHead;
+    for (const auto& entry : outside)
+        text += "\r\n" + mv53::OutOfRangeText(entry, factory);
+    text += "\r\n\r\n";
+    text += kOutOfRangeQuestionTail;
+    return mv53::Prompt().Message(text, mv53::PromptIcon::Warning, mv53::PromptButtons::YesNo, {}) ==
+           mv53::PromptAnswer::Yes;
 }
 
 bool TfrmMain::PrepareServiceWindow()

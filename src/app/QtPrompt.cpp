@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace mv53 {
 
@@ -62,20 +63,32 @@ PromptAnswer QtPrompt::Message(const std::string& text, PromptIcon icon, PromptB
     box.setText(shown);
     if (!detail.empty())
         box.setDetailedText(Q(detail));
+    QPushButton* no = nullptr;
     switch (buttons) {
     case PromptButtons::Ok:
         box.setStandardButtons(QMessageBox::Ok);
         break;
     case PromptButtons::YesNo:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        // As a Yes/No box on Windows: neither Escape nor the close button answers, because No
+        // may mean "throw the changes away". A No without the reject role is no escape button.
+        box.addButton(QMessageBox::Yes);
+        no = box.addButton(QStringLiteral("&No"), QMessageBox::ActionRole);
         box.setDefaultButton(QMessageBox::Yes);
+        box.setWindowFlag(Qt::WindowCloseButtonHint, false);
         break;
     case PromptButtons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Yes);
         break;
+    case PromptButtons::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Ok);
+        break;
     }
-    switch (box.exec()) {
+    const int result = box.exec();
+    if (no != nullptr && box.clickedButton() == no)
+        return PromptAnswer::No;
+    switch (result) {
     case QMessageBox::Yes: return PromptAnswer::Yes;
     case QMessageBox::No: return PromptAnswer::No;
     case QMessageBox::Ok: return PromptAnswer::Ok;
@@ -86,6 +99,7 @@ PromptAnswer QtPrompt::Message(const std::string& text, PromptIcon icon, PromptB
     case PromptButtons::Ok: return PromptAnswer::Ok;
     case PromptButtons::YesNo: return PromptAnswer::No;
     case PromptButtons::YesNoCancel: return PromptAnswer::Cancel;
+    case PromptButtons::OkCancel: return PromptAnswer::Cancel;
     }
     return PromptAnswer::Cancel;
 }

@@ -11,6 +11,7 @@ public:
         case PromptButtons::Ok: return PromptAnswer::Ok;
         case PromptButtons::YesNo: return PromptAnswer::No;
         case PromptButtons::YesNoCancel: return PromptAnswer::Cancel;
+        case PromptButtons::OkCancel: return PromptAnswer::Cancel;
         }
         return PromptAnswer::Cancel;
     }

@@ -10,7 +10,7 @@
 namespace mv53 {
 
 enum class PromptIcon { Error, Warning, Information, Confirmation };
-enum class PromptButtons { Ok, YesNo, YesNoCancel };
+enum class PromptButtons { Ok, YesNo, YesNoCancel, OkCancel };
 enum class PromptAnswer { Ok, Yes, No, Cancel };
 
 // One filter of a file dialog: a caption shown to the user and its patterns ("*.m53").

@@ -6,6 +6,8 @@
 #include "app/SelectList.h"
 #include "model/U_InputFilter.h"
 
+#include <cmath>
+
 #include <QScrollBar>
 #include <QTimer>
 
@@ -35,6 +37,9 @@ private Q_SLOTS:
     void arrowsAndVisibilitySkipHiddenColumns();
     void f1GivesColumnHelpContext();
     void editorFollowsItsRowWhenScrolling();
+    void storedValuesNoCellShowsSurviveUntilTheCellIsChanged();
+    void frequenciesOutsideTheRadiosRangeAreRedWithTheRange();
+    void columnsShareExtraWidthInProportion();
 };
 
 void TestGrid::fillTextsAndReadBack()
@@ -298,7 +303,7 @@ void TestGrid::arrowsAndVisibilitySkipHiddenColumns()
     f.grid->MoveTo(0, 4);
     f.ShowColumns({0, 4});                   // a hidden current column moves to a visible one
     QCOMPARE(f.grid->CurrentColumn(), 5);
-    QCOMPARE(f.grid->columnWidth(5), 50);
+    QVERIFY(!f.grid->isColumnHidden(5));
     f.grid->Fill();                          // column 0 hidden: start on the first visible
     QCOMPARE(f.grid->CurrentColumn(), 1);
 }
@@ -333,6 +338,118 @@ void TestGrid::editorFollowsItsRowWhenScrolling()
     f.Type("r");                             // typing brings the row back and appends
     QVERIFY(editor->geometry().contains(f.grid->CellRect(0, 1).center()));
     QCOMPARE(f.EditorText(), std::string("QR"));
+}
+
+// Values a data file or a radio may hold that no cell text expresses: a row the user does not
+// edit comes back exactly, and an edit of one cell applies that cell only.
+void TestGrid::storedValuesNoCellShowsSurviveUntilTheCellIsChanged()
+{
+    GridFixture f;
+    f.state.CurrentMem.Opt().SetEncryptUnit(1);
+    f.state.CurrentMem.Opt().SetTunerUnit(1);
+    const auto stored = [](TChannel& ch, int row) {
+        switch (row) {
+        case 0: ch.SetEncryptOn(0); ch.SetEncryptCode(5); break;    // switched off, code kept
+        case 1: ch.SetEncryptOn(1); ch.SetEncryptCode(16); break;   // code 16
+        case 2: ch.SetEncryptOn(2); ch.SetEncryptCode(3); break;    // flag of 2
+        default: ch.SetTuneMode(2); break;                          // tune mode 2
+        }
+    };
+    for (int row = 0; row < 4; ++row) {
+        TChannel& ch = f.Channel(10 + row);
+        mv53::test::SetChannel(ch, "KEEP", 5.0, 5.0);
+        stored(ch, row);
+    }
+    const TChannels before = f.state.GridChannels;
+    f.grid->Fill();
+    f.grid->GridToChannels();
+    for (int row = 0; row < 4; ++row)
+        QVERIFY2(f.Channel(10 + row).Equals(before.Items(10 + row)), std::to_string(row).c_str());
+
+    // A tag typed into such a row changes the tag only.
+    f.grid->MoveTo(10, 1);
+    f.Type("new");
+    f.Key(Qt::Key_Return);
+    QTRY_VERIFY(!f.grid->Editing());
+    f.grid->GridToChannels();
+    QCOMPARE(f.Channel(10).Tag(), std::string("NEW     "));
+    QCOMPARE(f.Channel(10).EncryptCode(), 5);
+    QCOMPARE(f.Channel(10).EncryptOn(), 0);
+
+    // The changed cell is applied: a code picked for the channel switched off.
+    f.grid->SetPickListHook([](int, const std::string&, const std::string&) { return std::optional<std::string>("03"); });
+    f.DoubleClick(10, 7);
+    f.grid->MoveTo(13, 9);
+    f.Key(Qt::Key_Space);                    // tune mode 2 steps to the first entry
+    f.grid->GridToChannels();
+    QCOMPARE(f.Channel(10).EncryptOn(), 1);
+    QCOMPARE(f.Channel(10).EncryptCode(), 2);
+    QCOMPARE(f.Channel(13).TuneMode(), 0);
+}
+
+void TestGrid::frequenciesOutsideTheRadiosRangeAreRedWithTheRange()
+{
+    struct Case {
+        double rx, tx;
+        int rxRange, txRange;
+        bool txOff, used;
+        bool rxRed, txRed;
+        const char* hint;   // the transmit (or receive) cell's tool tip
+    };
+    const Case cases[] = {
+        {7.0, 0.6, 0, 0, false, true, false, true, "Outside the radio's range 1.6-30 MHz"},
+        {7.0, 2.0, 0, 1, false, true, false, true, "Outside the radio's range 3-30 MHz"},
+        {0.5, 3.0, 1, 1, false, true, true, false, "Outside the radio's range 3-30 MHz"},
+        {0.5, 1.6, 0, 0, false, true, false, false, ""},
+        {7.0, 0.6, 0, 0, true, true, false, false, ""},     // receive-only: transmit not used
+        {0.5, 0.6, 1, 1, false, false, false, false, ""},   // empty channel: silver
+    };
+    for (const Case& c : cases) {
+        GridFixture f;
+        mv53::test::SetChannel(f.Channel(0), "X", c.rx, c.tx, c.used);
+        f.Channel(0).SetTxOff(c.txOff ? 1 : 0);
+        f.state.CurrentMem.FactoryOpt().SetRxRange(c.rxRange);
+        f.state.CurrentMem.FactoryOpt().SetTxRange(c.txRange);
+        f.grid->Fill();
+        const auto colour = [&](int column) {
+            return f.grid->model()->data(f.grid->model()->index(0, column), Qt::ForegroundRole).value<QColor>();
+        };
+        const auto tip = [&](int column) {
+            return f.grid->model()->data(f.grid->model()->index(0, column), Qt::ToolTipRole).toString();
+        };
+        QCOMPARE(colour(2) == QColor(Qt::red), c.rxRed);
+        QCOMPARE(colour(3) == QColor(Qt::red), c.txRed);
+        QCOMPARE(tip(c.rxRed ? 2 : 3), QString::fromLatin1(c.hint));
+        QCOMPARE(colour(1), c.used ? QColor(Qt::black) : QColor(0xC0, 0xC0, 0xC0));
+    }
+}
+
+void TestGrid::columnsShareExtraWidthInProportion()
+{
+    GridFixture f;
+    f.ShowColumns({3, 10});
+    const int design[] = {30, 73, 70, 70, 70, 50, 50, 60, 50, 50, 40};
+    f.grid->resize(1400, 400);
+    QCoreApplication::processEvents();
+    int total = 0;
+    for (int c = 0; c < 11; ++c) {
+        if (c == 3 || c == 10) {
+            QVERIFY(f.grid->isColumnHidden(c));
+            continue;
+        }
+        total += f.grid->columnWidth(c);
+        // Each column grows by the same factor as column 1 (within rounding).
+        const double factor = double(f.grid->columnWidth(1)) / design[1];
+        QVERIFY2(std::abs(f.grid->columnWidth(c) - design[c] * factor) <= 2.0, std::to_string(c).c_str());
+        QVERIFY(f.grid->columnWidth(c) > design[c]);
+    }
+    QCOMPARE(total, f.grid->viewport()->width());
+
+    f.grid->resize(300, 400);                // narrower than the columns: design widths
+    QCoreApplication::processEvents();
+    for (int c = 0; c < 10; ++c)
+        if (c != 3)
+            QCOMPARE(f.grid->columnWidth(c), design[c]);
 }
 
 QTEST_MAIN(TestGrid)

@@ -361,3 +361,247 @@ TEST_F(MainWindowTest, ClosingWithChangesAsksAndACancelledSaveKeepsTheWindowOpen
     EXPECT_EQ(mem.Channels().Items(1).Status(), 0xA5);
     EXPECT_FALSE(ReadConfig().isEmpty());
 }
+
+// ---- what the user did not touch ---------------------------------------------------------------
+
+namespace {
+// Values a real radio may hold that the grid cannot show exactly, on used channels 11 to 14.
+void StoredValuesNoCellShows(TMVmem& m)
+{
+    for (int i = 10; i < 14; ++i)
+        m.Channels().Items(i).SetStatus(0xA5);
+    m.Channels().Items(10).SetEncryptCode(5);   // encryption off, code kept
+    m.Channels().Items(11).SetEncryptOn(1);
+    m.Channels().Items(11).SetEncryptCode(16);
+    m.Channels().Items(12).SetEncryptOn(2);
+    m.Channels().Items(13).SetTuneMode(2);
+}
+
+QByteArray FileBytes(const std::string& path)
+{
+    QFile f(QString::fromStdString(path));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+}  // namespace
+
+TEST_F(MainWindowTest, OpeningAndLeavingAFileChangesNothingTheUserDidNotTouch)
+{
+    MakeDataFile(Path("kept.m53"), StoredValuesNoCellShows);
+    const QByteArray before = FileBytes(Path("kept.m53"));
+    TfrmMain& w = Start();
+    prompt.openResults = {mv53::OpenFileResult{Path("kept.m53"), false}};
+    w.FileOpen();
+    ASSERT_EQ(w.State().CurrentFileName, Path("kept.m53"));
+    EXPECT_TRUE(w.CommitGrid());
+    EXPECT_FALSE(w.State().Modified);
+    EXPECT_TRUE(w.close());
+    EXPECT_TRUE(prompt.texts().empty());
+    EXPECT_EQ(FileBytes(Path("kept.m53")), before);
+}
+
+// ---- save prompts: Cancel stops, No goes on, Yes saves first ------------------------------------
+
+TEST_F(MainWindowTest, ExitAnsweredNoWritesTheConfigurationButNotTheData)
+{
+    MakeDataFile(DefaultFile().toStdString(), [](TMVmem& m) { SetTag(m, "DEFAULT1"); });
+    const QByteArray before = FileBytes(DefaultFile().toStdString());
+    TfrmMain& w = Start();
+    w.Grid()->CellAction(1, 0);
+
+    // Cancel (what Escape and the box's close button give) keeps the window and the edit.
+    EXPECT_FALSE(w.close());
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].text, kSave);
+    EXPECT_EQ(prompt.shown[0].buttons, mv53::PromptButtons::YesNoCancel);
+    EXPECT_TRUE(ReadConfig().isEmpty());
+    EXPECT_EQ(w.State().GridChannels.Items(1).Status(), 0xA5);
+
+    prompt.answers = {PromptAnswer::No};
+    EXPECT_TRUE(w.close());
+    EXPECT_FALSE(ReadConfig().isEmpty());
+    EXPECT_EQ(FileBytes(DefaultFile().toStdString()), before);
+}
+
+TEST_F(MainWindowTest, SavePromptCancelStopsEveryCommandThatAsks)
+{
+    MakeDataFile(Path("other.m53"), [](TMVmem& m) { SetTag(m, "OTHER001"); });
+    const std::vector<std::pair<const char*, std::function<void(TfrmMain&)>>> commands = {
+        {"New", [](TfrmMain& w) { w.FileNew(); }},
+        {"Open", [](TfrmMain& w) { w.FileOpen(); }},
+        {"Recent", [](TfrmMain& w) { w.OpenRecentFile(1); }},
+        {"Upload", [](TfrmMain& w) { w.RadioUpload(); }},
+    };
+    for (const auto& [name, run] : commands) {
+        calls.clear();
+        prompt.shown.clear();
+        QFile::remove(DefaultFile());   // each run starts on data without a file
+        TfrmMain& w = Start();
+        w.State().RecentFiles = {Path("other.m53")};
+        prompt.openResults = {mv53::OpenFileResult{Path("other.m53"), false}};
+        SetTag(w.State().GridChannels, "EDITED01");
+        w.RefreshMainWindow();
+        prompt.answers = {PromptAnswer::Cancel};
+        run(w);
+        EXPECT_EQ(prompt.texts(), (std::vector<std::string>{kSave})) << name;
+        EXPECT_EQ(prompt.lastOpen.title, "") << name;   // no open dialog
+        EXPECT_TRUE(calls.empty()) << name;
+        EXPECT_TRUE(w.State().Modified) << name;
+        EXPECT_EQ(w.State().CurrentFileName, "<none>") << name;
+        EXPECT_EQ(w.Grid()->CellText(0, 1), "EDITED01") << name;
+        prompt.lastOpen = {};
+    }
+}
+
+TEST_F(MainWindowTest, UploadSavePromptYesSavesFirstNoSkipsItACancelledSaveStopsTheUpload)
+{
+    struct Case {
+        PromptAnswer answer;
+        std::optional<std::string> saveAs;   // the save dialog's result
+        bool uploads;
+        bool saved;
+    };
+    const Case cases[] = {
+        {PromptAnswer::Yes, Path("before.m53"), true, true},
+        {PromptAnswer::No, std::nullopt, true, false},
+        {PromptAnswer::Yes, std::nullopt, false, false},
+    };
+    for (const Case& c : cases) {
+        QFile::remove(QString::fromStdString(Path("before.m53")));
+        calls.clear();
+        TfrmMain& w = Start();
+        SetTag(w.State().GridChannels, "EDITED01");
+        w.RefreshMainWindow();
+        prompt.answers = {c.answer};
+        prompt.saveResults = {c.saveAs};
+        onUpload = [](TProgramState& s) { SetTag(s.CurrentMem, "RADIO001"); };
+        w.RadioUpload();
+        EXPECT_EQ(calls.size(), c.uploads ? 1u : 0u);
+        EXPECT_EQ(QFileInfo::exists(QString::fromStdString(Path("before.m53"))), c.saved);
+        if (c.saved) {
+            EXPECT_EQ(TagOfFile(Path("before.m53")), "EDITED01");
+        }
+        EXPECT_EQ(w.Grid()->CellText(0, 1), c.uploads ? "RADIO001" : "EDITED01");
+        win.reset();
+    }
+}
+
+TEST_F(MainWindowTest, RecentFileWithUnsavedChanges)
+{
+    MakeDataFile(Path("recent.m53"), [](TMVmem& m) { SetTag(m, "RECENT01"); });
+    struct Case {
+        PromptAnswer answer;
+        const char* gridTag;        // channel 1 of the grid afterwards
+        bool savedEdit;
+    };
+    const Case cases[] = {
+        {PromptAnswer::Cancel, "EDITED01", false},
+        {PromptAnswer::No, "RECENT01", false},
+        {PromptAnswer::Yes, "RECENT01", true},
+    };
+    for (const Case& c : cases) {
+        QFile::remove(QString::fromStdString(Path("edit.m53")));
+        QFile::remove(DefaultFile());
+        TfrmMain& w = Start();
+        w.State().RecentFiles = {Path("recent.m53")};
+        SetTag(w.State().GridChannels, "EDITED01");
+        w.RefreshMainWindow();
+        prompt.shown.clear();
+        prompt.answers = {c.answer};
+        prompt.saveResults = {Path("edit.m53")};
+        w.OpenRecentFile(1);
+        EXPECT_EQ(prompt.texts(), (std::vector<std::string>{kSave}));
+        EXPECT_EQ(w.Grid()->CellText(0, 1), c.gridTag);
+        EXPECT_EQ(w.State().Modified, c.answer == PromptAnswer::Cancel);
+        EXPECT_EQ(QFileInfo::exists(QString::fromStdString(Path("edit.m53"))), c.savedEdit);
+        if (c.savedEdit) {
+            EXPECT_EQ(TagOfFile(Path("edit.m53")), "EDITED01");
+        }
+        win.reset();
+    }
+}
+
+// ---- Save and Save As read back what they wrote ------------------------------------------------
+
+TEST_F(MainWindowTest, SaveAndSaveAsReadBackWhatTheyWrote)
+{
+    // A data file never carries a serial number or a firmware version: after a save the records
+    // hold what the file holds, not what the radio gave.
+    for (const bool saveAs : {false, true}) {
+        TfrmMain& w = Start();
+        onUpload = [](TProgramState& s) {
+            SetTag(s.CurrentMem, "RADIO001");
+            s.CurrentMem.FactoryOpt().SetSerialNo("1C000042");
+            s.CurrentMem.SetFwVersion("012a");
+        };
+        w.RadioUpload();
+        ASSERT_EQ(w.State().CurrentMem.FactoryOpt().SerialNo(), "1C000042");
+        const std::string path = Path(saveAs ? "as.m53" : "save.m53");
+        prompt.saveResults = {path};
+        if (saveAs)
+            w.FileSaveAs();
+        else
+            w.FileSave();
+        ASSERT_EQ(w.State().CurrentFileName, path);
+        TMVmem inFile;
+        TText text;
+        ASSERT_TRUE(ReadDataFile(path, inFile, text));
+        EXPECT_EQ(inFile.FactoryOpt().SerialNo(), "00000000");
+        EXPECT_TRUE(mv53::test::SameRecords(w.State().CurrentMem, inFile)) << saveAs;
+        EXPECT_EQ(w.State().CurrentMem.FwVersion(), "----");
+        EXPECT_EQ(w.State().FactoryBackup.SerialNo(), "00000000");
+        EXPECT_EQ(w.SystemValue(0, 0), QStringLiteral("00000000"));
+        EXPECT_EQ(w.State().GridChannels.Items(0).Tag(), "RADIO001");
+        EXPECT_FALSE(w.State().Modified);
+        win.reset();
+    }
+}
+
+// ---- Upload after a read-only Open ---------------------------------------------------------------
+
+TEST_F(MainWindowTest, UploadAfterAReadOnlyOpenEnablesSave)
+{
+    MakeDataFile(Path("ro.m53"), [](TMVmem& m) { SetTag(m, "READONLY"); });
+    TfrmMain& w = Start();
+    prompt.openResults = {mv53::OpenFileResult{Path("ro.m53"), true}};
+    w.FileOpen();
+    ASSERT_FALSE(w.miSave->isEnabled());
+    w.RadioUpload();
+    EXPECT_EQ(w.State().CurrentFileName, "<none>");
+    EXPECT_FALSE(w.State().ReadOnlyFile);
+    EXPECT_TRUE(w.miSave->isEnabled());
+    prompt.saveResults = {Path("uploaded.m53")};
+    w.miSave->trigger();
+    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(Path("uploaded.m53"))));
+    EXPECT_FALSE(w.State().Modified);
+}
+
+// ---- Download of channels outside the radio's range -----------------------------------------------
+
+TEST_F(MainWindowTest, DownloadListsFrequenciesOutsideTheRangeAndNoStopsBeforeTheRadio)
+{
+    MakeDataFile(Path("wide.m53"), [](TMVmem& m) {
+        m.Channels().Items(2).SetStatus(0xA5);
+        m.Channels().Items(2).TxFreq().FromFloat(0.6);
+        m.Channels().Items(6).SetStatus(0xA5);
+        m.Channels().Items(6).RxFreq().FromFloat(2.5);
+        m.FactoryOpt().SetRxRange(1);
+    });
+    for (const PromptAnswer answer : {PromptAnswer::No, PromptAnswer::Yes}) {
+        calls.clear();
+        prompt.shown.clear();
+        TfrmMain& w = Start();
+        prompt.openResults = {mv53::OpenFileResult{Path("wide.m53"), false}};
+        w.FileOpen();
+        prompt.answers = {answer};
+        w.RadioDownload();
+        EXPECT_EQ(prompt.texts(),
+                  (std::vector<std::string>{
+                      "These channels hold frequencies outside the radio's range:\r\n"
+                      "CH-003 transmit frequency 0.60000 MHz is outside the radio's range 1.6-30 MHz\r\n"
+                      "CH-007 receive frequency 2.50000 MHz is outside the radio's range 3-30 MHz\r\n\r\n"
+                      "Do you download them to the radio?"}));
+        EXPECT_EQ(prompt.shown.back().buttons, mv53::PromptButtons::YesNo);
+        EXPECT_EQ(calls.size(), answer == PromptAnswer::Yes ? 3u : 0u);
+        win.reset();
+    }
+}

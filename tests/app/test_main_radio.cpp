@@ -126,3 +126,33 @@ TEST_F(MainRadioTest, UploadWithoutARadioReportsAndChangesNothing)
     EXPECT_FALSE(w.State().Modified);
     EXPECT_EQ(w.SystemValue(1, 1), QStringLiteral("----"));
 }
+
+TEST_F(MainRadioTest, DownloadOfAnOpenedFileGivesTheRadioTheStoredValuesNoCellShows)
+{
+    // Encryption off with its code kept, code 16, an encryption flag and a tune mode of 2.
+    MakeDataFile(Path("stored.m53"), [](TMVmem& m) {
+        for (int i = 10; i < 14; ++i)
+            m.Channels().Items(i).SetStatus(0xA5);
+        m.Channels().Items(10).SetEncryptCode(5);
+        m.Channels().Items(11).SetEncryptOn(1);
+        m.Channels().Items(11).SetEncryptCode(16);
+        m.Channels().Items(12).SetEncryptOn(2);
+        m.Channels().Items(13).SetTuneMode(2);
+    });
+    TText file;
+    {
+        TMVmem mem;
+        ASSERT_TRUE(ReadDataFile(Path("stored.m53"), mem, file));
+    }
+    TfrmMain& w = StartOnTheRadio();
+    prompt.openResults = {mv53::OpenFileResult{Path("stored.m53"), false}};
+    w.FileOpen();
+    CloneWindowClicker clicker;
+    w.miDownload->trigger();
+    ASSERT_EQ(prompt.texts(), (std::vector<std::string>{"Download is completed"}));
+    EXPECT_FALSE(w.State().Modified);
+    TText inRadio;
+    inRadio.Raw() = radio.GetMemory();
+    for (int channel = 10; channel < 14; ++channel)
+        EXPECT_TRUE(std::equal(file.Block(channel), file.Block(channel) + 32, inRadio.Block(channel))) << channel;
+}

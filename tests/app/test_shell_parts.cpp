@@ -209,18 +209,30 @@ TEST(QtPrompt, MessageBoxesShowTheExactTextAndGiveTheAnswer)
 {
     mv53::QtPrompt prompt(QStringLiteral("MV53 for Windows"));
     QString title, text, detail;
+    bool openAfterEscapeAndClose = false;
+    // A Yes/No box: neither Escape nor closing the box answers (No may discard work); the No
+    // button does.
     WhenShown<QMessageBox>([&](QMessageBox* box) {
         title = box->windowTitle();
         text = box->text();
         detail = box->detailedText();
-        box->button(QMessageBox::No)->click();
+        QTest::keyClick(box, Qt::Key_Escape);
+        box->close();
+        openAfterEscapeAndClose = box->isVisible();
+        for (QAbstractButton* b : box->buttons())
+            if (b->text() == QStringLiteral("&No"))
+                b->click();
     });
-    EXPECT_EQ(prompt.Message("Do you want to save the file?", mv53::PromptIcon::Confirmation,
+    EXPECT_EQ(prompt.Message("Do you want to overwrite the default file?", mv53::PromptIcon::Confirmation,
                              mv53::PromptButtons::YesNo, "why"),
               mv53::PromptAnswer::No);
+    EXPECT_TRUE(openAfterEscapeAndClose);
     EXPECT_EQ(title, QStringLiteral("MV53 for Windows"));
-    EXPECT_EQ(text, QStringLiteral("Do you want to save the file?"));
+    EXPECT_EQ(text, QStringLiteral("Do you want to overwrite the default file?"));
     EXPECT_EQ(detail, QStringLiteral("why"));
+    WhenShown<QMessageBox>([&](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
+    EXPECT_EQ(prompt.Message("q", mv53::PromptIcon::Confirmation, mv53::PromptButtons::YesNo, {}),
+              mv53::PromptAnswer::Yes);
 
     // Escape on Yes/No/Cancel is Cancel; "\r\n" is a line break.
     WhenShown<QMessageBox>([&](QMessageBox* box) {

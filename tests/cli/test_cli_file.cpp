@@ -148,6 +148,33 @@ TEST_F(CliFile, ImportStartsFromANewDocument)
     EXPECT_TRUE(ReadFile(Path("a.m53")) == EncodedFile(ClearedRecords([](TMVmem& m) { m.Misc().SetVoxGain(50); })));
 }
 
+TEST_F(CliFile, ImportWarnsOfFrequenciesOutsideTheRadiosRangeAndKeepsThem)
+{
+    // A data file may hold 0.5 to 30 MHz either way; the radio transmits from 1.6 MHz (3 MHz
+    // with the narrow range) and receives from 0.5 MHz (3 MHz with the narrow range).
+    const TMVmem records = ClearedRecords([](TMVmem& m) {
+        for (int i : {2, 6, 8, 9}) {
+            m.Channels().Items(i).SetStatus(mv53::kChannelUsed);
+            m.Channels().Items(i).RxFreq().FromFloat(7.0);
+            m.Channels().Items(i).TxFreq().FromFloat(7.0);
+        }
+        m.Channels().Items(2).TxFreq().FromFloat(0.6);
+        m.Channels().Items(6).RxFreq().FromFloat(2.5);
+        m.Channels().Items(8).TxFreq().FromFloat(0.6);   // receive-only: its transmit frequency is unused
+        m.Channels().Items(8).SetTxOff(1);
+        m.Channels().Items(9).TxFreq().FromFloat(30.0);
+        m.Channels().Items(11).TxFreq().FromFloat(0.6);   // empty channel
+        m.FactoryOpt().SetRxRange(1);
+    });
+    WriteFile(Path("in.json"), FormatJson(RecordsToJson(records)));
+    const RunResult r = Run({"import", Path("in.json"), Path("a.m53")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err,
+              "warning: CH-003 transmit frequency 0.60000 MHz is outside the radio's range 1.6-30 MHz\n"
+              "warning: CH-007 receive frequency 2.50000 MHz is outside the radio's range 3-30 MHz\n");
+    EXPECT_TRUE(ReadFile(Path("a.m53")) == EncodedFile(records));
+}
+
 // Each bad input is refused with a message naming the field; the target file is not created,
 // and an existing one keeps its content.
 TEST_F(CliFile, RefusedInputWritesNothing)

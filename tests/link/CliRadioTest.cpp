@@ -129,6 +129,23 @@ TEST_F(CliRadio, DownloadWritesUserDataThenTheFactoryAreaWithTheRadiosSerial)
     EXPECT_EQ(after.FactoryOpt().SerialNo(), "6E000042");
 }
 
+TEST_F(CliRadio, DownloadWarnsOfFrequenciesOutsideTheRadiosRangeAndStillWritesThem)
+{
+    startRadio(memoryWith(3, "OLD", "6E000042", 1));
+    {
+        mv53::test::ScriptedPrompt prompt;
+        mv53::ScopedPrompt scoped(prompt);
+        TMVmem mem = recordsWith(42, "LOW", "00000000", 4);
+        mem.Channels().Items(42).TxFreq().FromFloat(0.6);
+        TText image;
+        ASSERT_TRUE(WriteDataFile(path("in.m53"), mem, image));
+    }
+    EXPECT_EQ(mv53({QStringLiteral("download"), QStringLiteral("--port"), q(device), q(path("in.m53"))}), 0) << err;
+    EXPECT_EQ(err, "warning: CH-043 transmit frequency 0.60000 MHz is outside the radio's range 1.6-30 MHz\n"
+                   "Download is completed\n");
+    EXPECT_EQ(decode(stopRadio()).Channels().Items(42).TxFreq().ToScaled(5), 60000);
+}
+
 TEST_F(CliRadio, FailuresExitWithOneAndSayWhy)
 {
     EXPECT_EQ(mv53({QStringLiteral("upload"), QStringLiteral("--port"), QStringLiteral("/dev/mv53-none"),

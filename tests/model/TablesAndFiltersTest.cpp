@@ -1,6 +1,7 @@
-// Option tables, TDecimal and the text helpers and key filters.
+// Option tables, TDecimal, the text helpers and key filters, and the radio's frequency ranges.
 
 #include "model/Decimal.h"
+#include "model/FreqRange.h"
 #include "model/U_Const.h"
 #include "model/U_InputFilter.h"
 
@@ -233,4 +234,36 @@ TEST(TextHelpers, NumberTextsIgnoreTheUserLocale)
 
     std::locale::global(savedGlobal);
     std::setlocale(LC_ALL, saved.c_str());
+}
+
+TEST(FreqRange, EdgesOfEachRangeIn10HzSteps)
+{
+    struct Case {
+        bool transmit;
+        int32_t narrow;   // RxRange or TxRange
+        double inside[2];
+        double outside[2];
+    };
+    const Case cases[] = {
+        {false, 0, {0.5, 30.0}, {0.49999, 30.00001}},
+        {false, 1, {3.0, 30.0}, {2.99999, 30.00001}},
+        {true, 0, {1.6, 30.0}, {1.59999, 30.00001}},
+        {true, 1, {3.0, 30.0}, {2.99999, 30.00001}},
+    };
+    for (const Case& c : cases) {
+        TFactoryOpt factory;
+        // The other direction's switch is set the other way: it must not matter.
+        factory.SetTxRange(c.transmit ? c.narrow : 1 - c.narrow);
+        factory.SetRxRange(c.transmit ? 1 - c.narrow : c.narrow);
+        for (double mhz : c.inside) {
+            TDecimal d;
+            d.FromFloat(mhz);
+            EXPECT_TRUE(mv53::ChannelFreqInRange(d, c.transmit, factory)) << mhz << " " << c.transmit << c.narrow;
+        }
+        for (double mhz : c.outside) {
+            TDecimal d;
+            d.FromFloat(mhz);
+            EXPECT_FALSE(mv53::ChannelFreqInRange(d, c.transmit, factory)) << mhz << " " << c.transmit << c.narrow;
+        }
+    }
 }

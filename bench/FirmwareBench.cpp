@@ -1,0 +1,131 @@
+// Firmware writing benchmark: a 128 KiB HD64F2134ATF20 image written against the radiosim
+// program in its boot mode (a separate process, so that this process's CPU time is the PC
+// side alone), pacing bytes at the line rate: the boot program at the found rate of 19200 bit/s,
+// the write phase at 38400 bit/s, both 8N2.
+//
+// Reported per phase:
+//   wall   from the phase's first byte to its last answer
+//   wire   the line time of every byte exchanged in it: bytes x 11 bits / rate (the two
+//          directions never overlap: the PC waits for each answer)
+//   wall / wire   goal: within 1.03
+//   cpu / wall    CPU time of this process (all its threads), goal: under 0.02
+
+#include "service/RadioFSW.h"
+#include "service/FirmwareSupply.h"
+#include "state/U_Global.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <string>
+#include <sys/resource.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr double kBitsPerByte = 11.0;
+
+double CpuSeconds()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+struct Mark {
+    Clock::time_point wall;
+    double cpu = 0;
+    static Mark Now() { return {Clock::now(), CpuSeconds()}; }
+};
+
+void Report(const char* phase, const Mark& from, const Mark& to, double bytes, double rate)
+{
+    const double wall = std::chrono::duration<double>(to.wall - from.wall).count();
+    const double wire = bytes * kBitsPerByte / rate;
+    const double cpu = to.cpu - from.cpu;
+    std::printf("%-14s wall %8.3f s  wire %8.3f s  wall/wire %.4f (goal <= 1.03)  cpu %.3f s  cpu/wall %.4f (goal < 0.02)\n",
+                phase, wall, wire, wall / wire, cpu, cpu / wall);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    const std::string file = dir.filePath(QStringLiteral("KT468BEN_V0100.SFL")).toStdString();
+    {
+        // 128 KiB of S2 records, 32 bytes each.
+        std::mt19937 rng(1);
+        std::ofstream out(file, std::ios::binary);
+        out << "S0030000FC\r\n";
+        for (unsigned a = 0; a < 0x20000; a += 32) {
+            unsigned sum = 36 + (a >> 16) + ((a >> 8) & 0xFF) + (a & 0xFF);
+            char line[96];
+            int n = std::snprintf(line, sizeof line, "S224%06X", a);
+            for (int i = 0; i < 32; ++i) {
+                const unsigned b = rng() & 0xFF;
+                sum += b;
+                n += std::snprintf(line + n, sizeof line - static_cast<std::size_t>(n), "%02X", b);
+            }
+            std::snprintf(line + n, sizeof line - static_cast<std::size_t>(n), "%02X\r\n", ~sum & 0xFF);
+            out << line;
+        }
+        out << "S9030000FC\r\n";
+    }
+
+    QProcess radio;
+    radio.start(QStringLiteral(MV53_RADIOSIM_PATH),
+                {QStringLiteral("--boot"), QStringLiteral("--boot-rate"), QStringLiteral("19200"), QStringLiteral("--pace")});
+    if (!radio.waitForStarted(10000) || !radio.waitForReadyRead(10000)) {
+        std::fprintf(stderr, "radiosim did not start\n");
+        return 1;
+    }
+    const std::string device = QString::fromUtf8(radio.readLine()).trimmed().toStdString();
+
+    TProgramState state;
+    mv53::TFirmwareWriter writer(state);
+    writer.SetDevicePath(device);
+    writer.SetConfirmation([] {});
+    writer.SetRetryQuestion([](const std::string& detail) {
+        std::fprintf(stderr, "failed: %s\n", detail.c_str());
+        return false;
+    });
+    Mark bootFrom, bootTo, writeFrom, writeTo;
+    QObject::connect(&writer, &mv53::TFirmwareWriter::BootRange, [&](int) { bootFrom = Mark::Now(); });
+    QObject::connect(&writer, &mv53::TFirmwareWriter::BootProgress, [&](int p) {
+        if (p == 2141)
+            bootTo = Mark::Now();
+    });
+    QObject::connect(&writer, &mv53::TFirmwareWriter::WriteRange, [&](int max) {
+        if (max == 1023)
+            writeFrom = Mark::Now();
+    });
+    QObject::connect(&writer, &mv53::TFirmwareWriter::BarsVisible, [&](bool shown) {
+        if (!shown)
+            writeTo = Mark::Now();
+    });
+    mv53::TFirmwareJob job;
+    job.filePath = file;
+    job.cpu = mv53::fw::TCpuType::HD64F2134ATF20;
+    job.bootProgram.assign(mv53::fw::kBootProgramSize, 0x3C);
+    const bool ok = writer.Run(job);
+    radio.terminate();
+    radio.waitForFinished(5000);
+    if (!ok) {
+        std::fprintf(stderr, "the write failed: %s\n", writer.Result().detail.c_str());
+        return 1;
+    }
+    // Boot program: each byte and its echo.
+    Report("boot program", bootFrom, bootTo, 2.0 * 2142, 19200);
+    // Write phase: W 00 8B, 06, the 9-byte header, per block 11 and 11 + 128 bytes, the last
+    // 11, 11 + sum, 06, then C and the 4 checksum bytes.
+    Report("write phase", writeFrom, writeTo, 3 + 1 + 9 + 1024.0 * 130 + 1 + 2 + 1 + 1 + 4, 38400);
+    return 0;
+}

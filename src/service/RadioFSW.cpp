@@ -1,0 +1,417 @@
+#include "service/RadioFSW.h"
+
+#include "model/Prompt.h"
+#include "service/FirmwareSupply.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+namespace mv53 {
+
+using namespace fw;
+
+namespace {
+
+constexpr Byte kSync = 0x00;
+constexpr Byte kEnter = 0x55;
+constexpr Byte kEntered = 0xAA;
+constexpr Byte kAck = 0x06;
+constexpr Byte kRefuse = 0x07;
+constexpr Byte kFlow = 0x11;
+constexpr Byte kCmdBitRate = 0x53;
+constexpr Byte kCmdWrite = 0x57;
+constexpr Byte kCmdChecksum = 0x43;
+constexpr std::array<int, 4> kSyncRates{19200, 9600, 4800, 2400};
+
+std::vector<Byte> BitRateCommand(TCpuType cpu)
+{
+    if (cpu == TCpuType::HD64F2134ATF20)
+        return {kCmdBitRate, 0x00, 0x00, 0x96, 0x00, 0x00, 0x00, 0x4D, 0x6C, 0x01, 0x00, 0x01};
+    return {kCmdBitRate, 0x00, 0x00, 0x25, 0x80, 0x00, 0x00, 0x0F, 0xA0, 0x01, 0x00, 0x01};
+}
+
+void PutBigEndian(std::vector<Byte>& out, std::uint32_t value)
+{
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<Byte>(value >> shift));
+}
+
+}  // namespace
+
+TFirmwareWriter::TFirmwareWriter(TProgramState& state, QObject* parent)
+    : QObject(parent), m_state(state), m_rx(state)
+{
+    m_rx.Attach(m_comm);
+    m_window.setSingleShot(true);
+    m_window.setTimerType(Qt::PreciseTimer);
+    connect(&m_window, &QTimer::timeout, this, [this] { m_windowEnded = true; });
+    m_askRetry = [](const std::string& detail) {
+        return Prompt().Message(kFswProblemOnComPort, PromptIcon::Error, PromptButtons::OkCancel, detail) ==
+               PromptAnswer::Ok;
+    };
+    m_confirm = [] { Prompt().Message(kFswOkQuestion, PromptIcon::Confirmation, PromptButtons::Ok, {}); };
+}
+
+TFirmwareWriter::~TFirmwareWriter() { ClosePort(); }
+
+std::string TFirmwareWriter::PortText() const
+{
+    if (!m_devicePath.empty())
+        return m_devicePath;
+    return "COM" + std::to_string(m_comm.PortNo()) + " (" + m_comm.EffectiveDevicePath() + ")";
+}
+
+void TFirmwareWriter::Fail(std::string detail)
+{
+    if (m_result.detail.empty())
+        m_result.detail = std::move(detail);
+}
+
+bool TFirmwareWriter::OpenPort(int bitRate)
+{
+    const int portNo = (m_state.ComPortNo >= 0 && m_state.ComPortNo <= 255) ? m_state.ComPortNo + 1 : 1;
+    m_comm.SetPortNo(portNo);
+    if (!m_devicePath.empty())
+        m_comm.SetDevicePath(m_devicePath);
+    m_comm.SetBitRate(bitRate);
+    m_comm.SetCharSize(8);
+    m_comm.SetParityBit(cpbNone);
+    m_comm.SetStopBit(csb2);
+    m_comm.SetFlowCtrl(cfcNone);
+    try {
+        m_comm.Open();
+    } catch (const ECommError& e) {
+        m_comm.Close();
+        std::string reason = e.what();
+        if (!e.Detail().empty())
+            reason += " (" + e.Detail() + ")";
+        Fail("Cannot open " + PortText() + ": " + reason);
+        return false;
+    }
+    m_rx.ClearHangUp();
+    return true;
+}
+
+void TFirmwareWriter::ClosePort()
+{
+    m_rx.StopTimeout();
+    m_window.stop();
+    if (m_comm.IsOpen())
+        m_comm.Close();
+}
+
+bool TFirmwareWriter::Send(const std::vector<Byte>& bytes)
+{
+    if (!m_comm.Write(bytes.data(), static_cast<int>(bytes.size()))) {
+        Fail("The port " + PortText() + " no longer accepts data.");
+        return false;
+    }
+    return true;
+}
+
+bool TFirmwareWriter::Exchange(const std::vector<Byte>& bytes, int n)
+{
+    m_rx.ResetCount();
+    if (!Send(bytes))
+        return false;
+    m_rx.StartTimeout();
+    if (m_rx.Wait(n))
+        return true;
+    if (m_rx.HungUp())
+        Fail("The device " + PortText() + " disappeared.");
+    return false;
+}
+
+bool TFirmwareWriter::Handshake()
+{
+    if (!OpenPort(kSyncRates[0]))
+        return false;
+    bool found = false;
+    for (const int rate : kSyncRates) {
+        m_comm.SetBitRate(rate);
+        m_windowEnded = false;
+        m_window.start(kHandshakeWindowMs);
+        while (!m_windowEnded) {
+            const bool answered = Exchange(std::vector<Byte>(8, kSync), 1);
+            if (m_stop || m_rx.HungUp() || !m_result.detail.empty()) {
+                Fail(m_stop ? "Cancelled." : "The device " + PortText() + " disappeared.");
+                ClosePort();
+                return false;
+            }
+            if (!answered && Count() == 0)
+                continue;
+            // The radio answers at this rate: go on here until it sends 00.
+            m_window.stop();
+            if (At(0) == kSync) {
+                found = true;
+                break;
+            }
+        }
+        if (found)
+            break;
+    }
+    if (!found) {
+        Fail("The radio did not answer the bit-rate synchronisation at 19200, 9600, 4800 or 2400 bit/s.");
+        ClosePort();
+        return false;
+    }
+    m_rx.ResetCount();
+    if (!Send({kEnter})) {
+        ClosePort();
+        return false;
+    }
+    m_rx.Sleep(kEntryPauseMs);
+    m_rx.StartTimeout();
+    const bool answered = m_rx.Wait(1);
+    if (!answered || m_stop || Count() != 1 || At(0) != kEntered) {
+        Fail(m_stop ? "Cancelled." : "The radio did not answer 55 with AA to enter its boot mode.");
+        ClosePort();
+        return false;
+    }
+    return true;
+}
+
+bool TFirmwareWriter::Run(const TFirmwareJob& job)
+{
+    m_stop = false;
+    m_result = {};
+    Q_EMIT StatusChanged(kFswNowWriting);
+    if (job.bootProgram.size() != kBootProgramSize) {
+        m_result.outcome = TFirmwareOutcome::Refused;
+        m_result.detail = "The boot program must hold exactly " + std::to_string(kBootProgramSize) + " bytes.";
+        return false;
+    }
+    while (!m_stop) {
+        m_result.detail.clear();
+        switch (RunRound(job)) {
+        case Round::Success:
+            return m_result.outcome == TFirmwareOutcome::Success;
+        case Round::Restart:
+            // Started over without a message: the port is closed and the radio gets a moment.
+            ClosePort();
+            m_rx.Sleep(kRestartPauseMs);
+            continue;
+        case Round::Failure:
+            break;
+        }
+        if (m_result.outcome == TFirmwareOutcome::Refused)
+            return false;
+        // The failure step.
+        ClosePort();
+        Q_EMIT BarsVisible(false);
+        if (m_stop) {
+            SetLamp(TLamp::Green);
+            m_result.outcome = TFirmwareOutcome::Cancelled;
+            Q_EMIT CloseRequested();
+            return false;
+        }
+        SetLamp(TLamp::Yellow);
+        Q_EMIT StatusChanged(kFswNoAcknowledgement);
+        if (!m_askRetry(m_result.detail)) {
+            SetLamp(TLamp::Green);
+            m_stop = true;
+            m_result.outcome = TFirmwareOutcome::Failed;
+            Q_EMIT CloseRequested();
+            return false;
+        }
+        Q_EMIT StatusChanged(kFswNowWriting);
+    }
+    if (m_result.outcome == TFirmwareOutcome::NotRun)
+        m_result.outcome = TFirmwareOutcome::Cancelled;
+    return false;
+}
+
+TFirmwareWriter::Round TFirmwareWriter::RunRound(const TFirmwareJob& job)
+{
+    SetLamp(TLamp::Red);
+    // The whole file is read and checked before the radio is touched.
+    TReadError readError;
+    if (!ReadFirmwareFile(job.filePath, job.cpu, job.key ? &*job.key : nullptr, m_image, readError)) {
+        m_result.outcome = TFirmwareOutcome::Refused;
+        m_result.detail = job.filePath + ": " + readError.Text();
+        SetLamp(TLamp::Yellow);
+        ShowError(kFileRefused, m_result.detail);
+        return Round::Failure;
+    }
+    if (!Handshake())
+        return Round::Failure;
+
+    // Boot program length, echoed.
+    if (!Exchange({0x08, 0x5E}, 2) || Count() != 2 || At(0) != 0x08 || At(1) != 0x5E)
+        return Round::Restart;
+
+    // Boot program, byte by byte with echo.
+    const int last = static_cast<int>(kBootProgramSize) - 1;
+    Q_EMIT BootRange(last);
+    Q_EMIT WriteRange(last);
+    Q_EMIT BootProgress(0);
+    Q_EMIT WriteProgress(0);
+    Q_EMIT BarsVisible(true);
+    for (int i = 0; i <= last; ++i) {
+        const Byte b = job.bootProgram[static_cast<std::size_t>(i)];
+        if (m_stop || !Exchange({b}, 1) || At(0) != b) {
+            Q_EMIT BarsVisible(false);
+            SetLamp(TLamp::Green);
+            if (m_stop) {
+                Fail("Cancelled.");
+                return Round::Failure;
+            }
+            return Round::Restart;
+        }
+        Q_EMIT BootProgress(i);
+    }
+    // The boot program runs: AA follows the last echo (perhaps in the same arrival).
+    m_rx.StartTimeout();
+    if (!m_rx.Wait(2) || At(std::min(Count(), TReceiveBuffer::kSize) - 1) != kEntered)
+        return Round::Restart;
+
+    // Bit rate of the write phase.
+    const int writeRate = job.cpu == TCpuType::HD64F2134ATF20 ? 38400 : 9600;
+    const bool answered = Exchange(BitRateCommand(job.cpu), 1);
+    if (answered && At(0) == kAck) {
+        ClosePort();
+        if (!OpenPort(writeRate))
+            return Round::Failure;
+        Exchange({kAck}, 1);
+    } else if (answered && At(0) == kRefuse) {
+        Fail("The radio refused the bit-rate command (07).");
+        return Round::Failure;
+    } else if (m_rx.HungUp()) {
+        return Round::Failure;
+    }
+
+    Q_EMIT WriteRange(m_image.progressMax);
+    Q_EMIT WriteProgress(0);
+    const bool written = job.cpu == TCpuType::HD64F2134ATF20 ? WriteATF20() : WriteFA20();
+    if (!written) {
+        if (m_stop)
+            Fail("Cancelled.");
+        return Round::Failure;
+    }
+    m_result.finalAck = true;
+
+    // The radio's own checksum.
+    m_result.pcText = PcChecksumText(m_image.Sum());
+    if (Exchange({kCmdChecksum}, 4) && Count() == 4) {
+        const Byte sum[4] = {At(0), At(1), At(2), At(3)};
+        m_result.checksumRead = true;
+        m_result.cpuText = CpuChecksumText(sum);
+        m_result.checksumMatch = CpuChecksumValue(sum) == m_image.ExpectedFlashSum();
+    }
+    m_result.verdict = m_result.checksumMatch ? kVerdictMatch : kVerdictMismatch;
+    m_result.outcome = m_result.checksumMatch ? TFirmwareOutcome::Success : TFirmwareOutcome::Failed;
+    if (!m_result.checksumRead)
+        m_result.detail = "The radio did not send its checksum.";
+
+    Q_EMIT BarsVisible(false);
+    SetLamp(TLamp::Green);
+    Q_EMIT CloseRequested();
+    Q_EMIT StatusChanged(m_result.pcText + m_result.cpuText + kFswCompleted + "\r\n" + m_result.verdict);
+    m_confirm();
+    ClosePort();
+    m_stop = true;
+    return Round::Success;
+}
+
+bool TFirmwareWriter::WriteBlocks(const TWriteArea& area, std::uint8_t& sum)
+{
+    const std::uint32_t block = BlockSize(m_image.cpu);
+    for (std::uint32_t offset = 0; offset < area.length; offset += block) {
+        // The radio asks for each block with 11 (provoked by the header or the last block).
+        m_rx.StartTimeout();
+        if (!m_rx.Wait(1) || At(0) != kFlow) {
+            Fail("The radio did not ask for the block at 0x" + [&] {
+                char text[8];
+                std::snprintf(text, sizeof text, "%05X", static_cast<unsigned>(area.start + offset));
+                return std::string(text);
+            }() + ".");
+            return false;
+        }
+        std::vector<Byte> bytes(block + 1);
+        bytes[0] = kFlow;
+        const auto from = m_image.bytes.begin() + area.start + offset;
+        std::copy(from, from + block, bytes.begin() + 1);
+        for (std::size_t i = 1; i < bytes.size(); ++i)
+            sum = static_cast<std::uint8_t>(sum + bytes[i]);
+        m_rx.ResetCount();
+        if (!Send(bytes))
+            return false;
+        Q_EMIT WriteProgress(static_cast<int>((area.start + offset) / block));
+        if (m_stop)
+            return false;
+    }
+    return true;
+}
+
+bool TFirmwareWriter::FinishArea(std::uint8_t sum, bool& acknowledged)
+{
+    acknowledged = false;
+    m_rx.StartTimeout();
+    if (!m_rx.Wait(1) || At(0) != kFlow)
+        return false;
+    if (!Exchange({kFlow, static_cast<Byte>(~sum)}, 1))
+        return true;
+    acknowledged = At(0) == kAck;
+    return true;
+}
+
+bool TFirmwareWriter::WriteATF20()
+{
+    const TWriteArea& area = m_image.areas.at(0);
+    if (!Exchange({kCmdWrite, 0x00, 0x8B}, 1) || At(0) != kAck) {
+        Fail("The radio did not accept the write command.");
+        return false;
+    }
+    std::vector<Byte> head;
+    PutBigEndian(head, area.start);
+    PutBigEndian(head, area.length);
+    head.push_back(0x00);
+    m_rx.ResetCount();
+    if (!Send(head))
+        return false;
+    std::uint8_t sum = 0;
+    if (!WriteBlocks(area, sum))
+        return false;
+    bool acknowledged = false;
+    if (!FinishArea(sum, acknowledged) || !acknowledged) {
+        Fail("The radio did not acknowledge the written area.");
+        return false;
+    }
+    return true;
+}
+
+bool TFirmwareWriter::WriteFA20()
+{
+    // Every area that is written must end with the radio's acknowledge: one refused area
+    // leaves the radio without part of its program.
+    for (std::size_t i = 0; i < m_image.areas.size(); ++i) {
+        const TWriteArea& area = m_image.areas[i];
+        if (!area.used)
+            continue;
+        if (!Exchange({kCmdWrite, 0x00}, 1) || At(0) != kAck) {
+            Fail("The radio did not accept the write command for area " + std::to_string(i) + ".");
+            return false;
+        }
+        std::vector<Byte> head;
+        PutBigEndian(head, area.start);
+        PutBigEndian(head, area.length);
+        m_rx.ResetCount();
+        if (!Send(head))
+            return false;
+        std::uint8_t sum = 0;
+        if (!WriteBlocks(area, sum))
+            return false;
+        bool acknowledged = false;
+        if (!FinishArea(sum, acknowledged) || !acknowledged) {
+            Fail("The radio did not acknowledge area " + std::to_string(i) + ".");
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace mv53

@@ -1,0 +1,146 @@
+#pragma once
+// The firmware writing procedure: puts the radio's microcontroller into its serial boot mode,
+// loads the boot program and writes a firmware file's areas through it, over its own serial
+// port. No widgets: the progress window and `mv53 flash` drive it and show what it reports.
+//
+// Exchange, PC on the left (every wait ends after 1000 ms of silence):
+//   00 x8 at 19200, 9600, 4800, 2400 (2000 ms each until the radio answers)   <- 00
+//   55                                   <- AA     boot mode entered
+//   08 5E                                <- 08 5E  boot program length
+//   <2142 bytes, one at a time>          <- each byte echoed, then AA (the program runs)
+//   53 <rate:4> <4> <3>                  <- 06: port to the new rate, 06 -> <1 byte>; 07: refused
+//   HD64F2134ATF20: 57 00 8B <- 06; 00 00 00 00 <length:4> 00
+//   HD64F2134FA20, per area: 57 00 <- 06; <start:4> <length:4>
+//     per block: <- 11; 11 <block>;   after the last: <- 11; 11 <~sum> <- 06
+//   43                                   <- the radio's flash sum, 4 bytes
+//
+// The file is read and checked before every round, so the radio is never touched with a
+// file that could not be written whole.
+
+#include "link/CommX.h"
+#include "link/RadioReceiver.h"
+#include "service/U_FileAccessFSW.h"
+#include "state/U_Global.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace mv53 {
+
+inline constexpr const char* kFswNowWriting = "Now writing...";
+inline constexpr const char* kFswCompleted =
+    "\r\nThe writing procedure is completed.  To terminate the writing procedure, follow the steps below.\r\n"
+    " 1. Disconnect the DC cable from the radio.\r\n"
+    " 2. Remove a short pin from J2020(PROG) at CNTL-UNIT.\r\n"
+    " 3. Click on the OK button on the screen.";
+inline constexpr const char* kFswNoAcknowledgement =
+    "No acknowledgement from the radio.  Please do the following procedure again.\r\n"
+    " 1. Disconnect the DC cable from the radio.\r\n"
+    " 2. A short pin is inserted in J2020(PROG) at CNTL-UNIT.\r\n"
+    " 3. Connect the KT-4680 and PC via PRG-4400.\r\n"
+    " 4. Connect the DC cable to J3502 at PA-UNIT.\r\n"
+    " 5. Turn on the KT-4680.\r\n"
+    " 6. Click on the OK button on the screen.";
+inline constexpr const char* kFswProblemOnComPort = "Problem on COM port";
+inline constexpr const char* kFswOkQuestion = "Ok ?";
+
+enum class TLamp { Green, Red, Yellow };
+
+enum class TFirmwareOutcome { NotRun, Success, Failed, Cancelled, Refused };
+
+struct TFirmwareResult {
+    TFirmwareOutcome outcome = TFirmwareOutcome::NotRun;
+    std::string detail;            // why the last round failed, or why nothing was sent
+    bool finalAck = false;         // the write phase ended with the radio's 06
+    bool checksumRead = false;
+    std::string pcText;            // "CHECKSUM\r\n        xxxxxxxx (PC)"
+    std::string cpuText;           // "\r\n        xxxxxxxx (CPU)"
+    bool checksumMatch = false;    // the radio's sum equals what its flash should hold
+    std::string verdict;
+};
+
+struct TFirmwareJob {
+    std::string filePath;
+    fw::TCpuType cpu = fw::TCpuType::HD64F2134FA20;
+    std::vector<fw::Byte> bootProgram;           // must hold 2142 bytes
+    std::optional<fw::TKey> key;                 // for scrambled files
+};
+
+class TFirmwareWriter final : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kHandshakeWindowMs = 2000;
+    static constexpr int kEntryPauseMs = 100;
+    static constexpr int kRestartPauseMs = 500;
+
+    explicit TFirmwareWriter(TProgramState& state, QObject* parent = nullptr);
+    ~TFirmwareWriter() override;
+
+    // Talks over this device instead of the port ComPortNo + 1.
+    void SetDevicePath(std::string path) { m_devicePath = std::move(path); }
+    // After a failed round: true starts over. Default: "Problem on COM port" with OK and Cancel.
+    void SetRetryQuestion(std::function<bool(const std::string& detail)> ask) { m_askRetry = std::move(ask); }
+    // After success: the user confirms. Default: "Ok ?" with OK.
+    void SetConfirmation(std::function<void()> confirm) { m_confirm = std::move(confirm); }
+
+    // Runs the procedure until it succeeds, is cancelled or the user gives up. True on success
+    // with the final acknowledge.
+    bool Run(const TFirmwareJob& job);
+    // The stop flag: the procedure ends at its next check.
+    void Cancel() { m_stop = true; }
+    bool Stopped() const { return m_stop; }
+    const TFirmwareResult& Result() const { return m_result; }
+
+    TCommX& CommX() { return m_comm; }
+
+Q_SIGNALS:
+    void LampChanged(mv53::TLamp lamp);
+    void StatusChanged(const std::string& text);       // the window's message label
+    void BarsVisible(bool visible);
+    void BootRange(int maximum);
+    void BootProgress(int position);
+    void WriteRange(int maximum);
+    void WriteProgress(int position);
+    void CloseRequested();                             // the progress window may close
+
+private:
+    using Byte = fw::Byte;
+    enum class Round { Success, Restart, Failure };
+
+    Round RunRound(const TFirmwareJob& job);
+    bool OpenPort(int bitRate);
+    void ClosePort();
+    bool Handshake();
+    bool Send(const std::vector<Byte>& bytes);
+    // Resets the count, sends, and waits for n bytes; false on silence or a vanished device.
+    bool Exchange(const std::vector<Byte>& bytes, int n);
+    int Count() const { return m_state.RxBuffer.count; }
+    Byte At(int i) const { return m_state.RxBuffer.bytes[static_cast<std::size_t>(i)]; }
+    bool WriteATF20();
+    bool WriteFA20();
+    // Sends the blocks of one area after the header; false on a wrong or missing block request.
+    bool WriteBlocks(const fw::TWriteArea& area, std::uint8_t& sum);
+    bool FinishArea(std::uint8_t sum, bool& acknowledged);
+    void SetLamp(TLamp lamp) { Q_EMIT LampChanged(lamp); }
+    void Fail(std::string detail);
+    std::string PortText() const;
+
+    TProgramState& m_state;
+    TCommX m_comm;
+    TRadioReceiver m_rx;
+    QTimer m_window;
+    bool m_windowEnded = false;
+    bool m_stop = false;
+    std::string m_devicePath;
+    std::function<bool(const std::string&)> m_askRetry;
+    std::function<void()> m_confirm;
+    fw::TFirmwareImage m_image;
+    TFirmwareResult m_result;
+};
+
+}  // namespace mv53

@@ -1,0 +1,35 @@
+// The main window's "&Firmware Update": it opens the firmware window on the program state,
+// with the main window's COM port, and commits nothing.
+
+#include "MainWindowFixture.h"
+
+#include "service/fw.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+using mv53::test::MainWindowTest;
+
+TEST_F(MainWindowTest, FirmwareUpdateOpensTheFirmwareWindowOnTheProgramState)
+{
+    WriteConfig("[COMM]\nCOMPortNo=2\n");
+    TfrmMain& w = Start();
+    QString label;
+    int windows = 0;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            auto* frm = qobject_cast<TfrmFSW*>(top);
+            if (frm == nullptr || !frm->isVisible())
+                continue;
+            ++windows;
+            label = frm->Label2->text();
+            frm->btnClose->click();
+        }
+    });
+    // The menu item is hidden (and so disabled) outside the firmware modes: its handler directly.
+    w.FirmwareUpdate();
+    EXPECT_EQ(windows, 1);
+    EXPECT_EQ(label, QStringLiteral("COM Port:COM3"));
+    EXPECT_FALSE(w.State().Modified);
+    EXPECT_TRUE(prompt.texts().empty());
+}

@@ -1,0 +1,255 @@
+// The firmware window driven offscreen: the file list and header lines of a real folder, the
+// check of the selected file, the processor buttons, hints, the lamps (JPEG pictures decoded
+// with libjpeg) and whole writes through the progress window against the simulator.
+
+#include "platform/PortMap.h"
+#include "service/LampJpeg.h"
+#include "service/MsgFSW.h"
+#include "service/fw.h"
+#include "RadioSimulator.h"
+#include "ScriptedPrompt.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+namespace fs = std::filesystem;
+namespace sim = mv53::radiosim;
+using namespace mv53;
+
+namespace {
+
+std::string Record1(std::uint32_t address, const std::vector<int>& data)
+{
+    std::vector<int> bytes{static_cast<int>(data.size() + 3), static_cast<int>(address >> 8), static_cast<int>(address & 0xFF)};
+    bytes.insert(bytes.end(), data.begin(), data.end());
+    int sum = 0;
+    for (int b : bytes)
+        sum += b;
+    bytes.push_back(~sum & 0xFF);
+    std::string line = "S1";
+    char hex[3];
+    for (int b : bytes) {
+        std::snprintf(hex, sizeof hex, "%02X", b);
+        line += hex;
+    }
+    return line + "\r\n";
+}
+
+std::string Firmware(int records)
+{
+    std::string text = "KT-4680 test firmware\r\nrelease 1\r\nS0030000FC\r\n";
+    for (int r = 0; r < records; ++r) {
+        std::vector<int> data(16);
+        for (int i = 0; i < 16; ++i)
+            data[static_cast<std::size_t>(i)] = (r * 16 + i) * 7 & 0xFF;
+        text += Record1(static_cast<std::uint32_t>(r * 16), data);
+    }
+    return text + "S9030000FC\r\n";
+}
+
+class FirmwareWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::random_device rd;
+        m_dir = fs::temp_directory_path() / ("mv53-fwwin-" + std::to_string(rd()));
+        fs::create_directories(m_dir / "firmware");
+        m_previous = QDir::currentPath();
+        QDir::setCurrent(QString::fromStdString((m_dir / "firmware").string()));
+        m_state.ConfigFileName = (m_dir / "MV53Win.ini").string();
+        m_scoped.emplace(m_prompt);
+    }
+    void TearDown() override
+    {
+        m_radio.Stop();
+        platform::PortMap::ClearBindings();
+        QDir::setCurrent(m_previous);
+        fs::remove_all(m_dir);
+    }
+    void Put(const std::string& name, const std::string& text)
+    {
+        std::ofstream(m_dir / "firmware" / name, std::ios::binary) << text;
+    }
+    void Supply()
+    {
+        std::ofstream(m_dir / "boot.bin", std::ios::binary) << std::string(2142, '\x5A');
+        std::ofstream(m_dir / "MV53Win.ini") << "[FIRMWARE]\nBootProgram=" << (m_dir / "boot.bin").string() << "\n";
+    }
+    void StartRadio(sim::BootFaults faults = {})
+    {
+        m_radio.SetBootMode(true);
+        m_radio.SetBootBehaviour({.rate = 19200, .cpu = sim::BootCpu::HD64F2134ATF20});
+        m_radio.SetBootFaults(faults);
+        ASSERT_TRUE(m_radio.Start());
+        platform::PortMap::Bind(1, m_radio.DevicePath());
+        m_state.ComPortNo = 0;
+    }
+
+    fs::path m_dir;
+    QString m_previous;
+    test::ScriptedPrompt m_prompt;
+    std::optional<ScopedPrompt> m_scoped;
+    TProgramState m_state;
+    sim::RadioSimulator m_radio;
+};
+
+TEST_F(FirmwareWindow, LampsAreDecodedJpegPicturesOfTheirColours)
+{
+    const struct {
+        TLamp lamp;
+        int red, green, blue;
+    } lamps[] = {{TLamp::Green, 0x10, 0xB0, 0x10}, {TLamp::Red, 0xD0, 0x18, 0x18}, {TLamp::Yellow, 0xE8, 0xC8, 0x00}};
+    for (const auto& l : lamps) {
+        const QImage image = LampImage(l.lamp);
+        ASSERT_EQ(image.size(), QSize(16, 16));
+        const QColor centre = image.pixelColor(8, 8);
+        EXPECT_NEAR(centre.red(), l.red, 24);
+        EXPECT_NEAR(centre.green(), l.green, 24);
+        EXPECT_NEAR(centre.blue(), l.blue, 24);
+    }
+    EXPECT_TRUE(DecodeJpeg(QByteArray("not a picture")).isNull());
+    QByteArray cut = [] {
+        QFile f(QStringLiteral(":/fw/lamps/lamp-red.jpg"));
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    cut.truncate(cut.size() / 3);
+    (void)DecodeJpeg(cut);   // a cut picture ends without taking the program down
+}
+
+TEST_F(FirmwareWindow, ListsFilesShowsHeaderAndEnablesWriteOnlyForAFileThatCanBeWritten)
+{
+    {
+        TfrmFSW empty(m_state);
+        EXPECT_EQ(empty.grdFileList->rowCount(), 0);
+        EXPECT_FALSE(empty.btnWrite->isEnabled());
+        EXPECT_EQ(empty.windowTitle(), QStringLiteral("Firmware Update"));
+        EXPECT_EQ(empty.Label2->text(), QStringLiteral("COM Port:COM1"));
+        EXPECT_EQ(empty.cmbBRT->currentText(), QStringLiteral("38400"));
+        EXPECT_EQ(empty.Lamp(), TLamp::Green);
+        EXPECT_FALSE(empty.pnlLamp->pixmap().isNull());
+    }
+    Put("KT468AAA_V0100.SFL", Firmware(4));
+    Put("KT468BBB_V0100.SFL", Firmware(2) + "S1130010GG\r\n");
+    Put("README.txt", "not listed");
+    fs::last_write_time(m_dir / "firmware" / "KT468AAA_V0100.SFL", fs::file_time_type::clock::now() - std::chrono::hours(2));
+    TfrmFSW dlg(m_state);
+    ASSERT_EQ(dlg.grdFileList->rowCount(), 2);
+    EXPECT_EQ(dlg.grdFileList->horizontalHeaderItem(0)->text(), QStringLiteral("SFL File"));
+    EXPECT_EQ(dlg.grdFileList->item(0, 0)->text(), QStringLiteral("KT468BBB_V0100.SFL"));   // newest first
+    // The newest is selected: its header lines show, but its bad record keeps WRITE off.
+    EXPECT_EQ(dlg.Memo1->toPlainText(), QStringLiteral("KT-4680 test firmware\nrelease 1"));
+    EXPECT_FALSE(dlg.btnWrite->isEnabled());
+    EXPECT_TRUE(dlg.Label1->text().startsWith(QString::fromLatin1(fw::kFileRefused) + QStringLiteral("\nKT468BBB_V0100.SFL: line 7: ")))
+        << dlg.Label1->text().toStdString();
+    dlg.grdFileList->setCurrentCell(1, 0);
+    EXPECT_TRUE(dlg.btnWrite->isEnabled());
+
+    dlg.btnATF20->click();
+    EXPECT_TRUE(dlg.btnATF20->isChecked());
+    EXPECT_FALSE(dlg.btnFA20->isChecked());
+    EXPECT_EQ(dlg.cmbBRT->currentText(), QStringLiteral("38400"));
+    dlg.btnFA20->click();
+    EXPECT_FALSE(dlg.btnATF20->isChecked());
+    EXPECT_EQ(dlg.cmbBRT->currentText(), QStringLiteral("9600"));
+
+    const struct {
+        QWidget* over;
+        QString hint;
+    } hints[] = {
+        {dlg.grdFileList->viewport(), QString::fromLatin1(kFswChooseFile)},
+        {dlg.btnConfigure, QString::fromLatin1(kFswConfigureHint)},
+        {dlg.btnClose, QString::fromLatin1(kFswCloseHint)},
+        {dlg.btnWrite, TfrmFSW::WriteHint()},
+        {dlg.btnATF20, QString()},
+    };
+    for (const auto& h : hints) {
+        QEvent enter(QEvent::Enter);
+        QCoreApplication::sendEvent(h.over, &enter);
+        EXPECT_EQ(dlg.Label1->text(), h.hint);
+    }
+    EXPECT_TRUE(TfrmFSW::WriteHint().contains(
+        QStringLiteral("\r\n 2. Select the CPU type \"HD64F2134ATF20\" or \"HD64F2134FA20\".\r\n")));
+
+    // Without the boot program file nothing is started.
+    dlg.WriteClick();
+    ASSERT_EQ(m_prompt.texts(), std::vector<std::string>{kFswDataMissing});
+    EXPECT_NE(m_prompt.shown[0].detail.find("No boot program file is set."), std::string::npos);
+}
+
+TEST_F(FirmwareWindow, WriteRunsTheProcedureInTheProgressWindow)
+{
+    Put("KT468AAA_V0100.SFL", Firmware(20));
+    Supply();
+    StartRadio();
+    TfrmFSW dlg(m_state);
+    dlg.btnATF20->click();
+    std::vector<TLamp> lamps;
+    bool barsSeen = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (lamps.empty() || lamps.back() != dlg.Lamp())
+            lamps.push_back(dlg.Lamp());
+        barsSeen = barsSeen || dlg.ProgressBar1->isVisibleTo(&dlg);
+    });
+    watch.start(20);
+    dlg.WriteClick();
+    watch.stop();
+    const QString text = dlg.Label1->text();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("CHECKSUM\n        "))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral(" (PC)\n        "))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral(" (CPU)\nThe writing procedure is completed."))) << text.toStdString();
+    EXPECT_EQ(m_prompt.texts(), std::vector<std::string>{kFswOkQuestion});
+    EXPECT_EQ(dlg.Lamp(), TLamp::Green);
+    EXPECT_TRUE(barsSeen);
+    EXPECT_FALSE(dlg.ProgressBar1->isVisibleTo(&dlg));
+    EXPECT_NE(std::find(lamps.begin(), lamps.end(), TLamp::Red), lamps.end());
+    EXPECT_EQ(m_radio.GetBootLog().areas.size(), 1u);
+    EXPECT_EQ(dlg.Progress(), nullptr);
+}
+
+TEST_F(FirmwareWindow, RefusedBitRateShowsTheTextAndCancelInTheProgressWindowStops)
+{
+    Put("KT468AAA_V0100.SFL", Firmware(4));
+    Supply();
+    StartRadio({.refuseBitRate = true});
+    TfrmFSW dlg(m_state);
+    dlg.btnATF20->click();
+    m_prompt.answers = {PromptAnswer::Cancel};
+    dlg.WriteClick();
+    EXPECT_EQ(m_prompt.texts(), std::vector<std::string>{kFswProblemOnComPort});
+    ASSERT_FALSE(m_prompt.shown.empty());
+    EXPECT_NE(m_prompt.shown[0].detail.find("refused the bit-rate command"), std::string::npos) << m_prompt.shown[0].detail;
+    EXPECT_EQ(m_prompt.shown[0].buttons, PromptButtons::OkCancel);
+    QString expected = QString::fromLatin1(kFswNoAcknowledgement);
+    expected.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    EXPECT_EQ(dlg.Label1->text(), expected);
+    EXPECT_EQ(dlg.Lamp(), TLamp::Green);
+
+    // Cancel while the handshake waits for a silent radio: green, no box.
+    m_radio.SetBootFaults({.silent = true});
+    m_prompt.shown.clear();
+    QTimer::singleShot(400, &dlg, [&] {
+        ASSERT_NE(dlg.Progress(), nullptr);
+        dlg.Progress()->btnCancel->click();
+    });
+    dlg.WriteClick();
+    EXPECT_TRUE(m_prompt.shown.empty());
+    EXPECT_EQ(dlg.Lamp(), TLamp::Green);
+}
+
+}  // namespace
