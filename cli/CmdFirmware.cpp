@@ -7,7 +7,7 @@
 #include "CliCommand.h"
 
 #include "platform/PortMap.h"
-#include "platform/Terminal.h"
+#include "platform/Console.h"
 #include "service/FirmwareSupply.h"
 #include "service/RadioFSW.h"
 #include "service/U_FileAccessFSW.h"

@@ -9,6 +9,7 @@
 #include "model/Prompt.h"
 #include "model/U_FileAccess.h"
 #include "app/IniFile.h"
+#include "platform/Console.h"
 #include "platform/PortMap.h"
 
 #include <QCoreApplication>
@@ -21,7 +22,6 @@
 #include <iostream>
 #include <map>
 #include <string>
-#include <unistd.h>
 
 namespace mv53::cli {
 
@@ -170,7 +170,7 @@ bool parseArgs(const Args& args, RadioArgs& out)
 class RadioSession {
 public:
     RadioSession(TProgramState& state, const RadioArgs& args)
-        : m_state(state), m_bar(isatty(STDERR_FILENO) != 0), m_prompt(Prompt(), m_bar), m_scoped(m_prompt)
+        : m_state(state), m_bar(platform::StandardErrorIsTerminal()), m_prompt(Prompt(), m_bar), m_scoped(m_prompt)
     {
         // "COMn" goes through the port map like the windows' COM port; anything else is a device.
         const int n = platform::PortMap::PortNumberFromName(args.port);

@@ -4,6 +4,18 @@
 # failing inside a queued lambda must not hang the run). GUI tests run on the offscreen platform.
 # Tests using GoogleTest link GTest::gtest_main unless they bring their own main (NO_GTEST_MAIN).
 find_package(GTest QUIET)
+# Debian ships GoogleTest's sources too: a cross-build (mingw-w64) compiles them for its target.
+if(NOT GTest_FOUND AND EXISTS /usr/src/googletest/CMakeLists.txt)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  # GoogleTest's own sources are not held to this project's warning flags.
+  set_target_properties(gtest gtest_main PROPERTIES COMPILE_OPTIONS "-w")
+  if(NOT TARGET GTest::gtest)
+    add_library(GTest::gtest ALIAS gtest)
+    add_library(GTest::gtest_main ALIAS gtest_main)
+  endif()
+endif()
 
 function(mv53_add_test name)
   cmake_parse_arguments(T "GUI;QTEST;NO_GTEST_MAIN" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})

@@ -10,6 +10,7 @@ packages=(
   xvfb xauth poppler-utils imagemagick fonts-liberation2 locales
   cups cups-client printer-driver-cups-pdf
   clang libclang-rt-14-dev
+  mingw-w64 wine wine64
 )
 
 missing=()

@@ -5,7 +5,6 @@
 #include "platform/PortMap.h"
 #include "platform/SerialDevice.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -42,18 +41,11 @@ std::string openFailureDetail(const std::string& port, const std::string& device
             text += " (" + e.Detail() + ")";
         return text;
     }
-    case EBUSY:
-    case EWOULDBLOCK:
-        return head + "the port is in use by another program.";
-    case ENOENT:
-    case ENODEV:
-    case ENXIO:
-        return head + "there is no such device; check that the cable is plugged in and the port chosen in Configure.";
-    case EACCES:
-    case EPERM:
-        return head + "permission denied; add the user to the dialout group "
-                      "(sudo usermod -aG dialout $USER) and log in again.";
     default:
+        // The platform knows its causes (on Linux the dialout group, on Windows a port held by
+        // another program).
+        if (const std::string advice = platform::OpenFailureAdvice(e.ErrorCode()); !advice.empty())
+            return head + advice;
         return head + platform::OpenErrorReason(device, e.ErrorCode());
     }
 }

@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QMetaMethod>
-#include <QSocketNotifier>
 
 #include <algorithm>
 #include <cerrno>
@@ -15,9 +14,6 @@
 #include <system_error>
 #include <thread>
 #include <vector>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace pf = mv53::platform;
 using namespace std::chrono_literals;
@@ -126,65 +122,32 @@ struct TCommNotice {
     uint64_t ticket = 0;
 };
 
-// Notices from the threads to the owner's thread: a queue under a lock, and a pipe whose read
-// end the owner's event loop watches. Nothing but the pipe crosses threads through Qt.
+// Notices from the threads to the owner's thread: a queue under a lock, and one queued call to
+// the owner (a posted event of Qt's, on any platform) that takes what the queue holds. A call
+// that is already on its way is not posted again.
 class TCommMailbox {
 public:
-    explicit TCommMailbox(TCustomCommX& owner) : m_owner(owner)
-    {
-        int fds[2] = {-1, -1};
-        if (::pipe(fds) != 0) {
-            m_error = errno;
-            return;
-        }
-        for (int fd : fds) {
-            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
-            ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-        }
-        m_fd = fds[0];
-        m_wakeFd = fds[1];
-    }
-    ~TCommMailbox()
-    {
-        m_notifier.reset();
-        if (m_fd >= 0)
-            ::close(m_fd);
-        if (m_wakeFd >= 0)
-            ::close(m_wakeFd);
-    }
+    explicit TCommMailbox(TCustomCommX& owner) : m_owner(owner) {}
     TCommMailbox(const TCommMailbox&) = delete;
     TCommMailbox& operator=(const TCommMailbox&) = delete;
 
     // On the owner's thread, before any thread posts. 0 or errno.
-    int Arm()
-    {
-        if (m_fd < 0)
-            return m_error;
-        if (!m_notifier) {
-            // A child of the component, so that it follows the component to its thread.
-            m_notifier = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Read, &m_owner);
-            QObject::connect(m_notifier.get(), &QSocketNotifier::activated, &m_owner,
-                             [this] { m_owner.TakeMail(); });
-        }
-        return 0;
-    }
+    int Arm() { return 0; }
     void Post(TCommNotice notice)
     {
         {
             std::lock_guard guard(m_lock);
             m_queue.push_back(std::move(notice));
         }
-        // A full pipe already wakes the reader; the byte may then be dropped.
-        const char one = 1;
-        (void)!::write(m_wakeFd, &one, 1);
-    }
-    void Drain()
-    {
-        char bytes[64];
-        // A short read emptied the pipe; no second call needed to see that.
-        while (::read(m_fd, bytes, sizeof bytes) == static_cast<ssize_t>(sizeof bytes)) {
+        if (!m_callPending.exchange(true)) {
+            // Qt drops the call when the component is destroyed before it runs.
+            TCustomCommX* owner = &m_owner;
+            QMetaObject::invokeMethod(owner, [owner] { owner->TakeMail(); }, Qt::QueuedConnection);
         }
     }
+    // On the owner's thread, before taking the notices: a notice posted from now on posts a
+    // new call.
+    void Drain() { m_callPending.store(false); }
     bool Take(TCommNotice& notice)
     {
         std::lock_guard guard(m_lock);
@@ -197,10 +160,7 @@ public:
 
 private:
     TCustomCommX& m_owner;
-    int m_fd = -1;     // read end, watched on the owner's thread
-    int m_wakeFd = -1; // write end, written by the threads
-    int m_error = 0;
-    std::unique_ptr<QSocketNotifier> m_notifier;
+    std::atomic<bool> m_callPending{false};
     std::mutex m_lock;
     std::deque<TCommNotice> m_queue;
 };

@@ -1,10 +1,10 @@
 #include "link/U_ComRS.h"
 
 #include "platform/PortIdentity.h"
+#include "platform/SerialPorts.h"
 #include "platform/PortMap.h"
 
 #include <QFileInfo>
-#include <QSerialPortInfo>
 #include <QString>
 
 #include <algorithm>
@@ -67,7 +67,7 @@ bool IsModemPort(const TComPortInfo& port)
 bool IsUsbCablePort(const TComPortInfo& port)
 {
     if (!port.driver.empty())
-        return port.driver == "cdc_acm";
+        return platform::IsUsbCableDriver(port.driver);
     return baseName(port.device).rfind("ttyACM", 0) == 0;
 }
 
@@ -100,31 +100,18 @@ std::string PortNameOfEntry(const std::string& entry)
     return at == std::string::npos ? entry : entry.substr(0, at);
 }
 
-// The kernel driver of a tty ("cdc_acm", "ftdi_sio"), from sysfs; empty when unknown.
-static std::string ttyDriver(const std::string& portName)
-{
-    const QFileInfo link(QStringLiteral("/sys/class/tty/") + QString::fromStdString(portName) +
-                         QStringLiteral("/device/driver"));
-    if (!link.isSymLink())
-        return {};
-    return QFileInfo(link.symLinkTarget()).fileName().toStdString();
-}
-
 std::vector<TComPortInfo> SystemComPorts()
 {
     // What the system enumerates, by device path. Pseudo-terminals are never among them.
     std::map<std::string, TComPortInfo> present;
-    const auto infos = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo& info : infos) {
+    for (const auto& p : platform::PresentSerialPorts()) {
         TComPortInfo port;
-        port.device = info.systemLocation().toStdString();
-        port.description = info.description().toStdString();
-        port.manufacturer = info.manufacturer().toStdString();
-        port.driver = ttyDriver(info.portName().toStdString());
-        const std::string maker = info.manufacturer().toStdString();
-        const std::string serial = info.serialNumber().toStdString();
-        if (!maker.empty() && !serial.empty())
-            port.stableName = maker + " " + serial;
+        port.device = p.device;
+        port.description = p.description;
+        port.manufacturer = p.manufacturer;
+        port.driver = p.driver;
+        if (!p.manufacturer.empty() && !p.serialNumber.empty())
+            port.stableName = p.manufacturer + " " + p.serialNumber;
         present.emplace(port.device, std::move(port));
     }
     // Ports discovered otherwise (an injected discovery) count as present too.

@@ -1,6 +1,9 @@
 #include "platform/PortMap.h"
 
 #include "platform/PortIdentity.h"
+#ifdef _WIN32
+#include "platform/ComPortRegistry.h"
+#endif
 
 #include <QSerialPortInfo>
 
@@ -179,6 +182,10 @@ std::string PortMap::DevicePathForPort(int portNo)
     const auto bindings = Bindings();
     if (const auto it = bindings.find(portNo); it != bindings.end())
         return it->second;
+#ifdef _WIN32
+    // On Windows COM n is the device "\\.\COMn" itself: no discovery order.
+    return WindowsComDevice(portNo);
+#else
     const auto boundElsewhere = [&](const std::string& device) {
         return std::any_of(bindings.begin(), bindings.end(),
                            [&](const auto& b) { return SameDevice(b.second, device); });
@@ -196,6 +203,7 @@ std::string PortMap::DevicePathForPort(int portNo)
     const bool numbered = boundElsewhere(fallback) ||
                           std::any_of(free.begin(), free.end(), [&](const auto& d) { return SameDevice(d, fallback); });
     return numbered ? std::string() : fallback;
+#endif
 }
 
 int PortMap::PortNumberFromName(const std::string& name)

@@ -142,6 +142,9 @@ std::string ErrorText(int error);
 // Why a device could not be opened, in words a user can act on ("... is in use by another
 // program", "... does not exist", "... needs the user in the dialout group").
 std::string OpenErrorReason(const std::string& path, int error);
+// What the user can do about an open failure, as a sentence ("the port is in use by another
+// program."); empty when this platform has no advice for that error.
+std::string OpenFailureAdvice(int error);
 // Whether an error number means that the device is gone.
 bool IsHangUpError(int error);
 

@@ -575,6 +575,25 @@ std::string OpenErrorReason(const std::string& path, int error)
     return text;
 }
 
+std::string OpenFailureAdvice(int error)
+{
+    switch (error) {
+    case EBUSY:
+    case EWOULDBLOCK:
+        return "the port is in use by another program.";
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return "there is no such device; check that the cable is plugged in and the port chosen in Configure.";
+    case EACCES:
+    case EPERM:
+        return "permission denied; add the user to the dialout group "
+               "(sudo usermod -aG dialout $USER) and log in again.";
+    default:
+        return {};
+    }
+}
+
 bool IsHangUpError(int error)
 {
     return error == EIO || error == ENXIO || error == ENODEV || error == EPIPE || error == EBADF;

@@ -1,11 +1,20 @@
 #include "platform/SingleInstance.h"
 
+#ifdef _WIN32
+#include "platform/NamedMutex.h"
+#endif
+
 #include <QDir>
 #include <QStandardPaths>
 
 namespace mv53::platform {
 
-SingleInstanceLock::SingleInstanceLock(const QString& name, const QString& folder)
+#ifndef _WIN32
+// Only Windows holds a named mutex; the member's type is complete there.
+class NamedMutex {};
+#endif
+
+SingleInstanceLock::SingleInstanceLock(const QString& name, const QString& folder) : m_name(name)
 {
     QString dir = folder;
     if (dir.isEmpty())
@@ -26,6 +35,14 @@ SingleInstanceLock::~SingleInstanceLock()
 
 bool SingleInstanceLock::TryAcquire()
 {
+#ifdef _WIN32
+    if (!m_held) {
+        if (!m_mutex)
+            m_mutex = std::make_unique<NamedMutex>(m_name.toStdString());
+        if (!m_mutex->TryAcquire())
+            return false;
+    }
+#endif
     if (!m_held)
         m_held = m_lock->tryLock(0);
     return m_held;

@@ -1,6 +1,7 @@
 #pragma once
-// One running copy per user: a named lock file held for the whole run. A second copy that
-// finds the lock taken by a live process ends at once.
+// One running copy per user: a named lock file held for the whole run (on Windows first the
+// session's named mutex of the same name). A second copy that finds the lock taken by a live
+// process ends at once.
 
 #include <QLockFile>
 #include <QString>
@@ -8,6 +9,8 @@
 #include <memory>
 
 namespace mv53::platform {
+
+class NamedMutex;
 
 class SingleInstanceLock final {
 public:
@@ -25,7 +28,9 @@ public:
     const QString& Path() const { return m_path; }
 
 private:
+    QString m_name;
     QString m_path;
+    std::unique_ptr<NamedMutex> m_mutex;   // Windows only
     std::unique_ptr<QLockFile> m_lock;
     bool m_held = false;
 };

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cerrno>
 #include <thread>
+#include <utility>
 
 using namespace mv53::platform;
 using mv53::test::TestPty;
@@ -30,6 +31,19 @@ TEST(SerialDevicePosix, OpenRefusalsCarryTheReason)
     const std::string missing = OpenErrorReason("/dev/ttyUSB7", ENOENT);
     EXPECT_NE(missing.find("/dev/ttyUSB7"), std::string::npos);
     EXPECT_NE(missing.find(ErrorText(ENOENT)), std::string::npos);
+}
+
+// The advice the transfer windows put after "Cannot open COMn: ".
+TEST(SerialDevicePosix, OpenFailureAdviceNamesWhatToDo)
+{
+    const std::pair<int, const char*> cases[] = {
+        {EBUSY, "in use by another program"}, {EWOULDBLOCK, "in use by another program"},
+        {ENOENT, "cable is plugged in"},      {ENXIO, "cable is plugged in"},
+        {EACCES, "dialout group"},            {EPERM, "dialout group"},
+    };
+    for (const auto& [error, words] : cases)
+        EXPECT_NE(OpenFailureAdvice(error).find(words), std::string::npos) << error;
+    EXPECT_EQ(OpenFailureAdvice(EIO), "");
 }
 
 TEST(SerialDevicePosix, OpenIsExclusiveAndReleasedByClose)

@@ -1,0 +1,362 @@
+// The Windows serial device on Windows' own serial API, run under Wine: COM1 of the Wine prefix
+// is a pseudo-terminal with the radio simulator on its far end, COM2 one whose simulator hangs
+// up after a few bytes (tests/platform/wine-com-test.sh sets them up). The clone protocol's
+// Identify and a whole ReadAll go over the line and the bytes are checked against the image
+// the simulator was started with.
+//
+//   SerialDeviceWin32Test --write-image FILE   writes that image and ends.
+
+#include "platform/SerialDevice.h"
+#include "platform/SerialDeviceWin32.h"
+#include "link/CloneFrames.h"
+#include "model/U_Const.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace mv53::platform;
+using mv53::Byte;
+using mv53::BlockNo;
+namespace clone = mv53::clone;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Every byte differs from its neighbours; a third of the channels (and the last) are in use.
+std::vector<Byte> PatternImage()
+{
+    std::vector<Byte> image(mv53::kImageSize);
+    for (std::size_t i = 0; i < image.size(); ++i)
+        image[i] = static_cast<Byte>(i * 7 + i / 251);
+    std::memcpy(image.data(), mv53::kModelTextId, 6);
+    for (BlockNo b = 0; b < mv53::kChannelBlockCount; ++b) {
+        Byte& first = image[static_cast<std::size_t>(mv53::BlockOffset(b))];
+        first = (b % 3 == 0 || b == mv53::kChannelBlockCount - 1) ? mv53::kChannelUsed : Byte{0x00};
+    }
+    return image;
+}
+
+std::string Env(const char* name)
+{
+    const char* v = std::getenv(name);
+    return v ? v : "";
+}
+
+// The COM ports the wrapper script prepared; the test fails (never skips) without them.
+std::string ComPort()
+{
+    return Env("MV53_WINE_COM");
+}
+
+// Reads exactly n bytes within timeoutMs, waiting on comm events between reads.
+std::vector<Byte> ReadExactly(SerialDevice& device, std::size_t n, int timeoutMs)
+{
+    std::vector<Byte> got;
+    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (got.size() < n && Clock::now() < end) {
+        Byte buffer[256];
+        const IoResult r = device.Read(buffer, std::min(sizeof buffer, n - got.size()));
+        if (r.count > 0) {
+            got.insert(got.end(), buffer, buffer + r.count);
+            continue;
+        }
+        if (r.error != EAGAIN)
+            break;
+        device.WaitEvent(100, true);
+    }
+    return got;
+}
+
+bool WriteAll(SerialDevice& device, const Byte* data, std::size_t n)
+{
+    std::size_t done = 0;
+    while (done < n) {
+        const IoResult r = device.Write(data + done, n - done);
+        if (!r.Ok() && r.error != EAGAIN)
+            return false;
+        done += static_cast<std::size_t>(r.count);
+    }
+    return true;
+}
+
+bool SendFrame(SerialDevice& device, const clone::TFrame& frame)
+{
+    return WriteAll(device, frame.data(), frame.size());
+}
+
+bool SendAck(SerialDevice& device)
+{
+    const Byte ack = clone::kAck;
+    return WriteAll(device, &ack, 1);
+}
+
+class WineComPort : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(ComPort().empty()) << "MV53_WINE_COM is not set: run this test through wine-com-test.sh";
+        ASSERT_EQ(m_device.Open(ComPort()), 0) << ComPort();
+        LineSettings s;
+        s.baudRate = 9600;
+        s.stopBits = StopBits::Two;
+        s.flags = kLineBinary | kLineDtrOn | kLineRtsOn;
+        ASSERT_EQ(m_device.SetLineSettings(s), 0);
+        ASSERT_EQ(m_device.SetTimeouts({3000, 3000}), 0);
+        ASSERT_EQ(m_device.SetQueueSizes(2048, 2048), 0);
+        ASSERT_EQ(m_device.Purge(true, true), 0);
+    }
+
+    std::vector<Byte> Identify()
+    {
+        if (!SendFrame(m_device, clone::BuildFrame(clone::TCommand::Identify, 0x1000)))
+            return {};
+        return ReadExactly(m_device, clone::kIdentifyReplySize, 5000);
+    }
+
+    SerialDeviceWin32 m_device;
+};
+
+TEST_F(WineComPort, IdentifyAndReadAllBringTheSimulatorsImage)
+{
+    std::printf("COM port %s -> %s\n", ComPort().c_str(), Env("MV53_WINE_COM_DEVICE").c_str());
+    const std::vector<Byte> reply = Identify();
+    ASSERT_EQ(reply.size(), 16u);
+    EXPECT_TRUE(clone::IsOurRadio(reply.data()));
+    EXPECT_EQ(clone::FirmwareVersionText(reply.data()), "012a");
+
+    std::vector<Byte> expected;
+    {
+        std::ifstream in(Env("MV53_WINE_IMAGE"), std::ios::binary);
+        expected.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    ASSERT_EQ(expected.size(), static_cast<std::size_t>(mv53::kImageSize)) << Env("MV53_WINE_IMAGE");
+    ASSERT_EQ(expected, PatternImage());
+
+    ASSERT_TRUE(SendFrame(m_device, clone::BuildFrame(clone::TCommand::ReadAll, 0)));
+    std::vector<Byte> image(expected.size(), 0);
+    std::set<BlockNo> channels;
+    for (;;) {
+        const auto f = ReadExactly(m_device, clone::kChannelFrameSize, 5000);
+        ASSERT_EQ(f.size(), static_cast<std::size_t>(clone::kChannelFrameSize)) << "after " << channels.size();
+        ASSERT_EQ(clone::Checksum(f.data(), 34), f[34]);
+        const BlockNo block = f[0] << 8 | f[1];
+        ASSERT_TRUE(SendAck(m_device));
+        if (block >= mv53::kChannelBlockCount)
+            break;
+        EXPECT_TRUE(channels.insert(block).second) << "block " << block << " twice";
+        std::memcpy(&image[static_cast<std::size_t>(mv53::BlockOffset(block))], &f[2], mv53::kBlockSize);
+    }
+    for (BlockNo b = mv53::kChannelBlockCount; b < mv53::kBlockCount; ++b) {
+        const auto f = ReadExactly(m_device, clone::kAreaFrameSize, 5000);
+        ASSERT_EQ(f.size(), static_cast<std::size_t>(clone::kAreaFrameSize)) << "area block " << b;
+        ASSERT_EQ(clone::Checksum(f.data(), 32), f[32]) << "area block " << b;
+        std::memcpy(&image[static_cast<std::size_t>(mv53::BlockOffset(b))], f.data(), mv53::kBlockSize);
+        ASSERT_TRUE(SendAck(m_device));
+    }
+
+    // Exactly the channels in use came, and every block that came holds the image's bytes.
+    std::set<BlockNo> inUse;
+    for (BlockNo b = 0; b < mv53::kChannelBlockCount; ++b)
+        if (expected[static_cast<std::size_t>(mv53::BlockOffset(b))] == mv53::kChannelUsed)
+            inUse.insert(b);
+    EXPECT_EQ(channels, inUse);
+    for (BlockNo b = 0; b < mv53::kBlockCount; ++b) {
+        if (b < mv53::kChannelBlockCount && !inUse.count(b))
+            continue;
+        const auto at = static_cast<std::size_t>(mv53::BlockOffset(b));
+        EXPECT_EQ(0, std::memcmp(&image[at], &expected[at], mv53::kBlockSize)) << "block " << b;
+    }
+    std::printf("ReadAll: %zu channel blocks and %d area blocks match\n", channels.size(),
+                mv53::kBlockCount - mv53::kChannelBlockCount);
+}
+
+TEST_F(WineComPort, LineSettingsReadBack)
+{
+    // A pseudo-terminal keeps 8 data bits and no parity whatever it is told; speed, stop bits,
+    // handshakes and the XON/XOFF characters come back as sent.
+    struct Case {
+        int baud;
+        StopBits stop;
+        uint32_t flags;
+    };
+    const Case cases[] = {
+        {9600, StopBits::Two, kLineBinary | kLineDtrOn | kLineRtsOn},
+        {19200, StopBits::One, kLineBinary | kLineDtrOn | kLineRtsOn},
+        {1200, StopBits::One, kLineBinary | kLineDtrOn | kLineRtsOn | kLineXonXoffOut | kLineXonXoffIn},
+        {115200, StopBits::Two, kLineBinary | kLineCtsOutFlow | kLineDtrOn | kLineRtsHandshake},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.baud);
+        LineSettings s;
+        s.baudRate = c.baud;
+        s.stopBits = c.stop;
+        s.flags = c.flags;
+        s.xonChar = 0x21;
+        s.xoffChar = 0x23;
+        ASSERT_EQ(m_device.SetLineSettings(s), 0);
+        LineSettings back;
+        ASSERT_EQ(m_device.GetLineSettings(back), 0);
+        EXPECT_EQ(back.baudRate, c.baud);
+        EXPECT_EQ(back.dataBits, 8);
+        EXPECT_EQ(back.parity, Parity::None);
+        EXPECT_EQ(back.stopBits, c.stop);
+        const uint32_t handshakes = kLineXonXoffOut | kLineXonXoffIn | kLineCtsOutFlow;
+        EXPECT_EQ(back.flags & handshakes, c.flags & handshakes);
+        EXPECT_EQ(back.xonChar, 0x21);
+        EXPECT_EQ(back.xoffChar, 0x23);
+    }
+    LineSettings bad;
+    bad.dataBits = 9;
+    EXPECT_EQ(m_device.SetLineSettings(bad), EINVAL);
+}
+
+TEST_F(WineComPort, WaitsEndOnTimeOutWakeOrData)
+{
+    // Nothing was sent: the radio is silent, the wait ends at its time-out.
+    EXPECT_EQ(m_device.WaitEvent(300, true), unsigned{kEventTimeout});
+    Byte buffer[4];
+    EXPECT_EQ(m_device.Read(buffer, sizeof buffer).error, EAGAIN);
+
+    // A wake from another thread ends a wait without limit.
+    std::thread waker([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        m_device.WakeEventWaiter();
+    });
+    EXPECT_EQ(m_device.WaitEvent(-1, true) & kEventWoken, unsigned{kEventWoken});
+    waker.join();
+
+    // The reply to a frame is seen as data, and bytes already waiting count at once.
+    ASSERT_TRUE(SendFrame(m_device, clone::BuildFrame(clone::TCommand::Identify, 0x1000)));
+    EXPECT_EQ(m_device.WaitReadable(5000) & kEventData, unsigned{kEventData});
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(m_device.WaitEvent(1000, true) & kEventData, unsigned{kEventData});
+    int waiting = 0;
+    EXPECT_EQ(m_device.BytesWaiting(waiting), 0);
+    EXPECT_EQ(waiting, 16);
+}
+
+TEST_F(WineComPort, PurgeDropsTheReceivedBytes)
+{
+    ASSERT_TRUE(SendFrame(m_device, clone::BuildFrame(clone::TCommand::Identify, 0x1000)));
+    int waiting = 0;
+    const auto end = Clock::now() + std::chrono::seconds(5);
+    while (Clock::now() < end && m_device.BytesWaiting(waiting) == 0 && waiting < 16)
+        m_device.WaitReadable(100);
+    ASSERT_EQ(waiting, 16);
+    ASSERT_EQ(m_device.Purge(true, false), 0);
+    EXPECT_EQ(m_device.BytesWaiting(waiting), 0);
+    EXPECT_EQ(waiting, 0);
+    // The line still works after the purge.
+    EXPECT_EQ(Identify().size(), 16u);
+}
+
+TEST_F(WineComPort, ReopenAndRefusalsNameTheCause)
+{
+    EXPECT_EQ(m_device.Open(ComPort()), EBUSY);   // already open here
+    m_device.Close();
+    EXPECT_FALSE(m_device.IsOpen());
+    ASSERT_EQ(m_device.Open(ComPort()), 0);
+    EXPECT_EQ(Identify().size(), 16u);
+    m_device.Close();
+
+    SerialDeviceWin32 other;
+    EXPECT_EQ(other.Open("COM231"), ENOENT);
+    EXPECT_NE(OpenErrorReason("COM231", ENOENT).find("no such port"), std::string::npos);
+    // A file is no serial port.
+    char folder[MAX_PATH] = {};
+    ASSERT_GT(::GetTempPathA(MAX_PATH, folder), 0u);
+    const std::string file = std::string(folder) + "mv53-not-a-port.txt";
+    std::ofstream(file) << "text";
+    EXPECT_EQ(other.Open(file), ENOTTY);
+    EXPECT_FALSE(other.IsOpen());
+    ::DeleteFileA(file.c_str());
+}
+
+// Windows refuses a port that another program holds with "access denied" (Wine lets a second
+// open through, so this is checked on the mapping): the user must read "in use", not a
+// permission problem. After the open the same code means the device went away.
+TEST(SerialDeviceWin32Errors, WindowsCodesMapToTheCause)
+{
+    struct Case {
+        unsigned long code;
+        bool opening;
+        int expected;
+        bool hangUp;
+    };
+    const Case cases[] = {
+        {ERROR_ACCESS_DENIED, true, EBUSY, false},
+        {ERROR_SHARING_VIOLATION, true, EBUSY, false},
+        {ERROR_FILE_NOT_FOUND, true, ENOENT, false},
+        {ERROR_PATH_NOT_FOUND, true, ENOENT, false},
+        {ERROR_ACCESS_DENIED, false, EIO, true},
+        {ERROR_GEN_FAILURE, false, EIO, true},
+        {ERROR_DEVICE_REMOVED, false, EIO, true},
+        {ERROR_BAD_COMMAND, false, EIO, true},
+        {ERROR_INVALID_PARAMETER, false, EINVAL, false},
+        {ERROR_OPERATION_ABORTED, false, EINTR, false},
+        {ERROR_INVALID_HANDLE, false, EBADF, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        EXPECT_EQ(ErrnoFromWin32(c.code, c.opening), c.expected);
+        EXPECT_EQ(IsHangUpError(c.expected), c.hangUp);
+    }
+    EXPECT_NE(OpenFailureAdvice(ErrnoFromWin32(ERROR_ACCESS_DENIED, true)).find("in use by another program"),
+              std::string::npos);
+    EXPECT_NE(OpenFailureAdvice(ErrnoFromWin32(ERROR_FILE_NOT_FOUND, true)).find("cable is plugged in"),
+              std::string::npos);
+    EXPECT_EQ(OpenFailureAdvice(EIO), "");
+    EXPECT_NE(OpenErrorReason("\\\\.\\COM3", ErrnoFromWin32(ERROR_ACCESS_DENIED, true)).find("in use by another program"),
+              std::string::npos);
+}
+
+TEST(WineComHangUp, AVanishedFarEndEndsTheWaits)
+{
+    const std::string port = Env("MV53_WINE_HANGUP_COM");
+    ASSERT_FALSE(port.empty()) << "MV53_WINE_HANGUP_COM is not set: run this test through wine-com-test.sh";
+    SerialDeviceWin32 device;
+    ASSERT_EQ(device.Open(port), 0);
+    ASSERT_EQ(device.SetTimeouts({1000, 1000}), 0);
+    // The simulator closes its end after the first bytes of its reply.
+    ASSERT_TRUE(SendFrame(device, clone::BuildFrame(clone::TCommand::Identify, 0x1000)));
+    bool gone = false;
+    const auto end = Clock::now() + std::chrono::seconds(10);
+    while (!gone && Clock::now() < end) {
+        const unsigned e = device.WaitEvent(200, true);
+        gone = (e & kEventHangUp) != 0;
+        Byte buffer[64];
+        const IoResult r = device.Read(buffer, sizeof buffer);
+        gone = gone || IsHangUpError(r.error);
+        const Byte probe = 0;
+        const IoResult w = device.Write(&probe, 1);
+        gone = gone || IsHangUpError(w.error);
+    }
+    EXPECT_TRUE(gone) << "no wait, read or write noticed that the far end closed";
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 3 && std::strcmp(argv[1], "--write-image") == 0) {
+        const auto image = PatternImage();
+        std::ofstream out(argv[2], std::ios::binary);
+        out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+        return out ? 0 : 1;
+    }
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
