@@ -1,6 +1,6 @@
 #include "dialogs/ParamDialog.h"
 
-#include "dialogs/U_Controls.h"
+#include "controls/U_Controls.h"
 #include "model/U_Const.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "dialogs/StateEdit.h"
 
-#include "dialogs/U_Controls.h"
+#include "controls/U_Controls.h"
 
 #include <QEvent>
 #include <QFocusEvent>

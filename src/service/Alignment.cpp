@@ -1,5 +1,7 @@
 #include "service/Alignment.h"
 
+#include "controls/U_Controls.h"
+
 #include "model/Prompt.h"
 #include "model/U_InputFilter.h"
 #include "service/AlignmentTags.h"
@@ -287,7 +289,7 @@ void TfrmAlignment::ShowStep()
     m_loading = true;
     edtSerial->setText(Latin1(m_factory.SerialNo()));
     edtSerial->setEnabled(m_state.SerialMode);
-    mv53::service::SetEditable(false, edtSerial);
+    SetEditable(false, edtSerial);
     for (int tag = 1; tag <= kSpinCount; ++tag) {
         const int held = m_alignment.Values(Position(tag));
         SpinEdit[static_cast<size_t>(tag)]->setValue(IsCarrierOffset(tag) ? ShownCarrier(held) : held);

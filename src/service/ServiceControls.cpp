@@ -1,5 +1,7 @@
 #include "service/ServiceControls.h"
 
+#include "controls/U_Controls.h"
+
 #include "model/U_InputFilter.h"
 
 #include <QAbstractButton>
@@ -20,13 +22,6 @@ namespace mv53::service {
 
 namespace {
 
-void SetBase(QLineEdit* edit, QPalette::ColorRole from)
-{
-    QPalette pal = edit->palette();
-    pal.setColor(QPalette::Base, QPalette().color(from));
-    edit->setPalette(pal);
-}
-
 // The typed character of a key event as an 8-bit code; 0 when it types none.
 char TypedChar(const QKeyEvent* e)
 {
@@ -43,41 +38,11 @@ bool IsEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
 
 }  // namespace
 
-void SetEditable(bool flag, QLineEdit* edit)
-{
-    if (edit == nullptr)
-        return;
-    edit->setReadOnly(!flag);
-    SetEditColor(flag, edit);
-}
-
-void SetEditColor(bool flag, QLineEdit* edit)
-{
-    if (edit == nullptr)
-        return;
-    if (flag) {
-        edit->setReadOnly(false);
-        SetBase(edit, QPalette::ToolTipBase);
-    } else {
-        SetBase(edit, QPalette::Base);
-    }
-}
-
 void Pause(int ms)
 {
     QEventLoop loop;
     QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
     loop.exec();
-}
-
-QString HintKeyText(const QWidget* control)
-{
-    if (qobject_cast<const QLineEdit*>(control) || qobject_cast<const QAbstractSpinBox*>(control))
-        return QStringLiteral("<ENTER>");
-    if (qobject_cast<const QComboBox*>(control) || qobject_cast<const QCheckBox*>(control) ||
-        qobject_cast<const QAbstractSlider*>(control))
-        return QStringLiteral("<SELECT>");
-    return {};
 }
 
 // ---- TSpinEdit -----------------------------------------------------------------------------

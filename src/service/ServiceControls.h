@@ -1,6 +1,7 @@
 #pragma once
 // Controls shared by the service windows: the spin edit and the two-state text edit with the
-// edit-state convention of the service windows, and the two-part hint bar.
+// edit-state convention of the service windows, and the two-part hint bar. They use the widget
+// helpers of controls/U_Controls.h.
 
 #include <QLabel>
 #include <QLineEdit>
@@ -14,14 +15,8 @@
 
 namespace mv53::service {
 
-// Flag true: writable, tool-tip background colour. Flag false: read-only, window colour.
-void SetEditable(bool flag, QLineEdit* edit);
-// As SetEditable for true; false only restores the window colour and leaves read-only alone.
-void SetEditColor(bool flag, QLineEdit* edit);
 // Lets the application process its messages for ms milliseconds.
 void Pause(int ms);
-// "<ENTER>" for edits and spin edits, "<SELECT>" for combo boxes, check boxes and track bars.
-QString HintKeyText(const QWidget* control);
 
 // A spin edit of the service windows. Getting the focus enters the edit state at once (the
 // text selected); Enter or a double click toggles it, and leaving it remembers the text; Escape

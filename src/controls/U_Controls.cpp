@@ -1,4 +1,4 @@
-#include "dialogs/U_Controls.h"
+#include "controls/U_Controls.h"
 
 #include <QAbstractItemView>
 #include <QAbstractSlider>
