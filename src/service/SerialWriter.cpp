@@ -46,29 +46,29 @@ TfrmSerialW::TfrmSerialW(TProgramState& state, TServiceHost host, QWidget* paren
     auto* top = new QVBoxLayout(this);
     auto* grid = new QGridLayout;
     const auto digits = [](char& key) { return IsDigitKey(key); };
-    struct EditSpec {
+    struct EditRow {
         TTwoStateEdit** edit;
         const char* name;
         const char* caption;
         int length;
         std::string (*rule)(const std::string&);
     };
-    const EditSpec specs[] = {
+    const EditRow rows[] = {
         {&edtYear, "edtYear", " &Year", 4, &sw::NormalizeYear},
         {&edtMonth, "edtMonth", " &Month", 2, &sw::NormalizeMonth},
         {&edtLot, "edtLot", " &Lot", 2, &sw::NormalizeLot},
         {&edtSerial, "edtSerial", " &Serial", 4, &sw::NormalizeNumber},
     };
     int column = 0;
-    for (const EditSpec& spec : specs) {
-        auto* caption = new QLabel(QString::fromLatin1(spec.caption), this);
+    for (const EditRow& row : rows) {
+        auto* caption = new QLabel(QString::fromLatin1(row.caption), this);
         caption->setFrameStyle(QFrame::Panel | QFrame::Raised);
-        auto* edit = new TTwoStateEdit(digits, spec.rule, this);
-        edit->setObjectName(QString::fromLatin1(spec.name));
-        edit->setMaxLength(spec.length);
+        auto* edit = new TTwoStateEdit(digits, row.rule, this);
+        edit->setObjectName(QString::fromLatin1(row.name));
+        edit->setMaxLength(row.length);
         caption->setBuddy(edit);
         connect(edit, &TTwoStateEdit::Normalized, this, &TfrmSerialW::UpdateNextSerial);
-        *spec.edit = edit;
+        *row.edit = edit;
         grid->addWidget(caption, 0, column);
         grid->addWidget(edit, 1, column);
         ++column;
