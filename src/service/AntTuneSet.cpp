@@ -305,7 +305,7 @@ void TTunerGrid::currentChanged(const QModelIndex& current, const QModelIndex& p
 // ---- TfrmAntTuneSet ------------------------------------------------------------------------
 
 TfrmAntTuneSet::TfrmAntTuneSet(TProgramState& state, TServiceHost host, QWidget* parent)
-    : QDialog(parent), m_state(state), m_host(std::move(host))
+    : TServiceWindow(state, std::move(host), TTransferKind::AntTuner, TServiceReport::AntTuner, parent)
 {
     setObjectName(QStringLiteral("frmAntTuneSet"));
     setWindowTitle(QStringLiteral("Antenna Tuner Setting"));
@@ -361,70 +361,16 @@ void TfrmAntTuneSet::CommitStep()
     }
 }
 
-void TfrmAntTuneSet::ClosingSteps()
+bool TfrmAntTuneSet::CopiesDiffer() const
 {
-    if (m_finishing)
-        return;
-    grdTuneData->CommitEditor();
-    StoreStep();
     const TMVmem& mem = m_state.CurrentMem;
-    if ((!m_set0.Equals(mem.AntTuner0()) || !m_set1.Equals(mem.AntTuner1())) &&
-        mv53::ConfirmYesNo(kServiceDownloadPrompt)) {
-        CommitStep();
-        if (m_host.Download)
-            m_host.Download(m_state, static_cast<int>(TTransferKind::AntTuner), this, nullptr);
-    }
-    m_finishing = true;
-    done(QDialog::Rejected);
+    return !m_set0.Equals(mem.AntTuner0()) || !m_set1.Equals(mem.AntTuner1());
 }
 
-void TfrmAntTuneSet::FileOpen()
+void TfrmAntTuneSet::TakeCopies()
 {
-    if (!m_host.FileOpen)
-        return;
-    grdTuneData->CommitEditor();
-    StoreStep();
-    CommitStep();
-    m_state.OpenFromService = true;
-    m_host.FileOpen();
-    m_state.OpenFromService = false;
     m_set0.Assign(m_state.CurrentMem.AntTuner0());
     m_set1.Assign(m_state.CurrentMem.AntTuner1());
-    FillStep();
-}
-
-void TfrmAntTuneSet::Print()
-{
-    if (!m_host.Print)
-        return;
-    grdTuneData->CommitEditor();
-    StoreStep();
-    CommitStep();
-    m_host.Print(TServiceReport::AntTuner, this);
-}
-
-void TfrmAntTuneSet::Write()
-{
-    grdTuneData->CommitEditor();
-    StoreStep();
-    CommitStep();
-    if (m_host.Download)
-        m_host.Download(m_state, static_cast<int>(TTransferKind::AntTuner), this, nullptr);
-}
-
-void TfrmAntTuneSet::showEvent(QShowEvent* e)
-{
-    if (!e->spontaneous())
-        FillStep();
-    QDialog::showEvent(e);
-}
-
-void TfrmAntTuneSet::closeEvent(QCloseEvent* e)
-{
-    // The close box runs the closing steps like Cancel: changes are not lost without a question.
-    if (!m_finishing)
-        ClosingSteps();
-    e->accept();
 }
 
 void TfrmAntTuneSet::reject()

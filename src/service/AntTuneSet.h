@@ -7,6 +7,7 @@
 #include "grid/TextGrid.h"
 #include "model/MVmemSub.h"
 #include "service/ServiceHost.h"
+#include "service/ServiceWindow.h"
 #include "state/U_Global.h"
 
 #include <QDialog>
@@ -67,7 +68,7 @@ private:
     std::function<void(int)> m_help;
 };
 
-class TfrmAntTuneSet final : public QDialog {
+class TfrmAntTuneSet final : public TServiceWindow {
     Q_OBJECT
 public:
     TfrmAntTuneSet(TProgramState& state, TServiceHost host, QWidget* parent = nullptr);
@@ -77,12 +78,8 @@ public:
     TAntTuner1& AntTuner1() { return m_set1; }
 
     void FillStep();
-    void StoreStep();
-    void CommitStep();
-    void ClosingSteps();
-    void FileOpen();
-    void Print();
-    void Write();
+    void StoreStep() override;
+    void CommitStep() override;
 
     TTunerGrid* grdTuneData = nullptr;
     QPushButton* btnOpen = nullptr;
@@ -91,14 +88,13 @@ public:
     QPushButton* btnCancel = nullptr;
 
 protected:
-    void showEvent(QShowEvent* e) override;
-    void closeEvent(QCloseEvent* e) override;
+    void ShowCopies() override { FillStep(); }
+    bool CopiesDiffer() const override;
+    void TakeCopies() override;
+    void FinishEditing() override { grdTuneData->CommitEditor(); }
     void reject() override;
 
 private:
-    TProgramState& m_state;
-    TServiceHost m_host;
     TAntTuner0 m_set0;
     TAntTuner1 m_set1;
-    bool m_finishing = false;
 };

@@ -47,7 +47,7 @@ std::vector<std::string> RowCaptions()
 }  // namespace
 
 TfrmTempCorrect::TfrmTempCorrect(TProgramState& state, TServiceHost host, QWidget* parent)
-    : QDialog(parent), m_state(state), m_host(std::move(host))
+    : TServiceWindow(state, std::move(host), TTransferKind::Factory, TServiceReport::TempCorrect, parent)
 {
     setObjectName(QStringLiteral("frmTempCorrect"));
     setWindowTitle(QStringLiteral("Temp. Correction"));
@@ -126,64 +126,9 @@ void TfrmTempCorrect::CommitStep()
     m_state.Modified = true;
 }
 
-void TfrmTempCorrect::ClosingSteps()
-{
-    if (m_finishing)
-        return;
-    StoreStep();
-    if (!m_table.Equals(m_state.CurrentMem.TmpCorrect()) && mv53::ConfirmYesNo(kServiceDownloadPrompt)) {
-        CommitStep();
-        if (m_host.Download)
-            m_host.Download(m_state, static_cast<int>(TTransferKind::Factory), this, nullptr);
-    }
-    m_finishing = true;
-    done(QDialog::Rejected);
-}
+bool TfrmTempCorrect::CopiesDiffer() const { return !m_table.Equals(m_state.CurrentMem.TmpCorrect()); }
 
-void TfrmTempCorrect::FileOpen()
-{
-    if (!m_host.FileOpen)
-        return;
-    StoreStep();
-    CommitStep();
-    m_state.OpenFromService = true;
-    m_host.FileOpen();
-    m_state.OpenFromService = false;
-    m_table.Assign(m_state.CurrentMem.TmpCorrect());
-    ShowStep();
-}
-
-void TfrmTempCorrect::Print()
-{
-    if (!m_host.Print)
-        return;
-    StoreStep();
-    CommitStep();
-    m_host.Print(TServiceReport::TempCorrect, this);
-}
-
-void TfrmTempCorrect::Write()
-{
-    StoreStep();
-    CommitStep();
-    if (m_host.Download)
-        m_host.Download(m_state, static_cast<int>(TTransferKind::Factory), this, nullptr);
-}
-
-void TfrmTempCorrect::showEvent(QShowEvent* e)
-{
-    if (!e->spontaneous())
-        ShowStep();
-    QDialog::showEvent(e);
-}
-
-void TfrmTempCorrect::closeEvent(QCloseEvent* e)
-{
-    // The close box runs the closing steps like Cancel: changes are not lost without a question.
-    if (!m_finishing)
-        ClosingSteps();
-    e->accept();
-}
+void TfrmTempCorrect::TakeCopies() { m_table.Assign(m_state.CurrentMem.TmpCorrect()); }
 
 void TfrmTempCorrect::reject()
 {

@@ -6,6 +6,7 @@
 #include "model/MVmemSub.h"
 #include "service/ServiceControls.h"
 #include "service/ServiceHost.h"
+#include "service/ServiceWindow.h"
 #include "state/U_Global.h"
 
 #include <QDialog>
@@ -15,7 +16,7 @@
 class QPushButton;
 class QTabWidget;
 
-class TfrmTempCorrect final : public QDialog {
+class TfrmTempCorrect final : public TServiceWindow {
     Q_OBJECT
 public:
     static constexpr int kRows = TTmpCorrect::kCount;      // 44
@@ -27,12 +28,8 @@ public:
     TTmpCorrect& TmpCorrect() { return m_table; }
 
     void ShowStep();
-    void StoreStep();
-    void CommitStep();
-    void ClosingSteps();
-    void FileOpen();
-    void Print();
-    void Write();
+    void StoreStep() override;
+    void CommitStep() override;
 
     // SpinEdit[row][column], 0-based: "SpinEdit<row+1>_<column+1>".
     std::array<std::array<mv53::service::TSpinEdit*, kColumns>, kRows> SpinEdit{};
@@ -43,13 +40,11 @@ public:
     QPushButton* btnCancel = nullptr;
 
 protected:
-    void showEvent(QShowEvent* e) override;
-    void closeEvent(QCloseEvent* e) override;
+    void ShowCopies() override { ShowStep(); }
+    bool CopiesDiffer() const override;
+    void TakeCopies() override;
     void reject() override;
 
 private:
-    TProgramState& m_state;
-    TServiceHost m_host;
     TTmpCorrect m_table;
-    bool m_finishing = false;
 };
