@@ -1,6 +1,6 @@
 // The main window's "&Firmware Update": the firmware window, modal, on the program state. No
-// records are exchanged and the grid is not committed; the COM port it may change shows in the
-// system panel afterwards.
+// records are exchanged and the grid is not committed; a COM port chosen in it shows in the
+// port panel at once and in the system panel afterwards.
 
 #include "app/Main.h"
 
@@ -9,6 +9,7 @@
 void TfrmMain::FirmwareUpdate()
 {
     TfrmFSW dlg(m_state, this);
+    connect(&dlg, &TfrmFSW::ComPortChanged, this, &TfrmMain::UpdatePortPanel);
     dlg.exec();
     RefreshMainWindow();
 }

@@ -86,6 +86,10 @@ PromptAnswer QtPrompt::Message(const std::string& text, PromptIcon icon, PromptB
         box.setDefaultButton(QMessageBox::Ok);
         break;
     }
+    if (m_place) {
+        box.move(*m_place);
+        m_place.reset();
+    }
     const int result = box.exec();
     if (no != nullptr && box.clickedButton() == no)
         return PromptAnswer::No;

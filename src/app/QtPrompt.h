@@ -4,7 +4,10 @@
 
 #include "model/Prompt.h"
 
+#include <QPoint>
 #include <QString>
+
+#include <optional>
 
 class QWidget;
 
@@ -22,10 +25,12 @@ public:
     std::optional<OpenFileResult> OpenFile(const OpenFileRequest& request) override;
     std::optional<std::string> SaveFile(const SaveFileRequest& request) override;
     std::optional<std::string> ChooseFolder(const std::string& title, const std::string& folder) override;
+    void PlaceNextMessage(int x, int y) override { m_place = QPoint(x, y); }
 
 private:
     QString m_title;
     QWidget* m_parent = nullptr;
+    std::optional<QPoint> m_place;   // for the next message box only
 };
 
 // "M53 Files (*.m53)" style name filter of a file dialog: the caption, then the patterns in

@@ -73,6 +73,9 @@ pf::StopBits ToStopBits(TCommStopBits s)
     return pf::StopBits::One;
 }
 
+// An echoed transfer looks at its stop flag at least this often while it waits for an echo.
+constexpr int kEchoSliceMs = 20;
+
 // Close gives up waiting for a transmit queue that cannot drain after this long.
 constexpr auto kCloseFlushLimit = 2s;
 // Longest stretch a wait on the user-interface thread blocks before it processes events again.
@@ -112,6 +115,21 @@ struct TCommNoticeGate {
         abandoned = true;
         changed.notify_all();
     }
+};
+
+// An echoed transfer: set up on the owner's thread, run by the receive thread.
+struct TCommEcho {
+    mutable std::mutex lock;
+    // Under the lock.
+    std::vector<uint8_t> bytes;
+    int silenceMs = 0;
+    int writeTimeOutMs = 0;
+    bool pending = false;   // not yet taken by the receive thread
+    bool running = false;   // started and its end not yet recorded
+    TEchoResult result;
+    // Any thread.
+    std::atomic<bool> stop{false};
+    std::atomic<int> echoed{0};
 };
 
 struct TCommNotice {
@@ -359,6 +377,11 @@ public:
 private:
     void Run();
     unsigned Gather();
+    bool EchoPending() const;
+    // Runs the pending echoed transfer and reports its end; false when the thread must end.
+    bool RunEcho();
+    bool WriteEchoByte(uint8_t byte, int writeTimeOutMs, TEchoEnd& end);
+    bool ReadEcho(int silenceMs, uint8_t& byte, TEchoEnd& end);
 
     TCustomCommX& m_owner;
     pf::SerialDevice& m_device;
@@ -429,9 +452,18 @@ void TCommReceiveThread::Run()
     // only when more bytes arrive, as a received-character event would.
     int unread = 0;
     while (!m_terminated) {
+        if (EchoPending()) {
+            if (!RunEcho())
+                break;
+            // What came after the last echo is reported as usual.
+            unread = 0;
+            continue;
+        }
         unsigned ev = unread > 0 ? m_device.WaitEvent(20, false) : m_device.WaitEvent(-1, true);
         if (m_terminated)
             break;
+        if ((ev & pf::kEventWoken) && EchoPending())
+            continue;
         if (ev & pf::kEventData)
             m_owner.NoteArrival();
         if ((ev & pf::kEventData) && unread == 0) {
@@ -468,8 +500,117 @@ void TCommReceiveThread::Run()
     SleepMs(100);
 }
 
+bool TCommReceiveThread::EchoPending() const
+{
+    const TCommEcho& job = *m_owner.m_echo;
+    std::lock_guard guard(job.lock);
+    return job.pending;
+}
+
+bool TCommReceiveThread::RunEcho()
+{
+    TCommEcho& job = *m_owner.m_echo;
+    std::vector<uint8_t> bytes;
+    int silenceMs = 0;
+    int writeTimeOutMs = 0;
+    {
+        std::lock_guard guard(job.lock);
+        bytes.swap(job.bytes);
+        silenceMs = job.silenceMs;
+        writeTimeOutMs = job.writeTimeOutMs;
+        job.pending = false;
+    }
+    TEchoResult result{TEchoEnd::Echoed, 0, -1};
+    for (const uint8_t sent : bytes) {
+        if (job.stop || m_terminated) {
+            result.end = TEchoEnd::Stopped;
+            break;
+        }
+        uint8_t echo = 0;
+        if (!WriteEchoByte(sent, writeTimeOutMs, result.end) || !ReadEcho(silenceMs, echo, result.end))
+            break;
+        if (echo != sent) {
+            result.end = TEchoEnd::WrongEcho;
+            result.wrongByte = echo;
+            break;
+        }
+        job.echoed = ++result.echoed;
+    }
+    {
+        std::lock_guard guard(job.lock);
+        job.result = result;
+        job.running = false;
+    }
+    return m_owner.Deliver(m_gate, m_session, TCustomCommX::Notice::EchoEnd, 0) &&
+           result.end != TEchoEnd::HungUp;
+}
+
+bool TCommReceiveThread::WriteEchoByte(uint8_t byte, int writeTimeOutMs, TEchoEnd& end)
+{
+    for (;;) {
+        pf::IoResult r;
+        {
+            std::lock_guard guard(m_owner.m_writeLock);
+            r = m_device.Write(&byte, 1);
+        }
+        if (r.count == 1) {
+            ++m_owner.m_bytesWritten;
+            return true;
+        }
+        unsigned ev = pf::kEventNone;
+        if (r.error != 0 && r.error != EAGAIN)
+            ev = pf::IsHangUpError(r.error) ? pf::kEventHangUp : pf::kEventTimeout;
+        else
+            ev = m_device.WaitWritable(writeTimeOutMs > 0 ? writeTimeOutMs : -1);
+        if (ev & pf::kEventHangUp) {
+            m_owner.NotifyHangUp();
+            end = TEchoEnd::HungUp;
+            return false;
+        }
+        if (ev & pf::kEventTimeout) {
+            end = TEchoEnd::LineFailed;
+            return false;
+        }
+        if (m_terminated) {
+            end = TEchoEnd::Stopped;
+            return false;
+        }
+    }
+}
+
+bool TCommReceiveThread::ReadEcho(int silenceMs, uint8_t& byte, TEchoEnd& end)
+{
+    const auto deadline = Clock::now() + std::chrono::milliseconds(silenceMs);
+    for (;;) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) {
+            end = TEchoEnd::Silence;
+            return false;
+        }
+        // The arrival watch stays armed between waits, so a wait costs the least. A device that
+        // cannot watch arrivals returns at the slice's end, and the read below looks.
+        const unsigned ev = m_device.WaitNewData(static_cast<int>(std::min<long long>(left, kEchoSliceMs)));
+        if (m_terminated || m_owner.m_echo->stop) {
+            end = TEchoEnd::Stopped;
+            return false;
+        }
+        const pf::IoResult r = m_device.Read(&byte, 1);
+        if (r.count == 1) {
+            m_owner.NoteArrival();
+            return true;
+        }
+        if ((ev & pf::kEventHangUp) || (r.error != 0 && r.error != EAGAIN)) {
+            const bool gone = (ev & pf::kEventHangUp) || pf::IsHangUpError(r.error);
+            if (gone)
+                m_owner.NotifyHangUp();
+            end = gone ? TEchoEnd::HungUp : TEchoEnd::LineFailed;
+            return false;
+        }
+    }
+}
+
 TCustomCommX::TCustomCommX(QObject* parent)
-    : QObject(parent), m_mailbox(std::make_unique<TCommMailbox>(*this))
+    : QObject(parent), m_mailbox(std::make_unique<TCommMailbox>(*this)), m_echo(std::make_unique<TCommEcho>())
 {
 }
 
@@ -621,6 +762,13 @@ void TCustomCommX::Close()
     SleepMs(100);
 
     StopThreads();
+    {
+        // A transfer the thread did not finish ends with the port, unreported.
+        std::lock_guard guard(m_echo->lock);
+        m_echo->pending = false;
+        m_echo->running = false;
+        m_echo->bytes.clear();
+    }
 
     m_dcb.flags = kFlagsClose;
     m_device->SetLineSettings(m_dcb);
@@ -824,7 +972,55 @@ void TCustomCommX::HandleNotice(uint64_t session, Notice notice, int value)
     case Notice::HangUp:
         Q_EMIT OnHangUp(this);
         break;
+    case Notice::EchoEnd:
+        Q_EMIT OnEchoEnd(this);
+        break;
     }
+}
+
+bool TCustomCommX::StartEchoed(std::vector<uint8_t> bytes, int silenceMs)
+{
+    if (!IsOpen() || !m_receiveThread || m_hungUp)
+        return false;
+    {
+        std::lock_guard guard(m_echo->lock);
+        if (m_echo->running)
+            return false;
+        m_echo->bytes = std::move(bytes);
+        m_echo->silenceMs = std::max(0, silenceMs);
+        m_echo->writeTimeOutMs = m_timeOutTrans;
+        m_echo->result = {};
+        m_echo->stop = false;
+        m_echo->echoed = 0;
+        m_echo->pending = true;
+        m_echo->running = true;
+    }
+    m_device->WakeEventWaiter();
+    return true;
+}
+
+void TCustomCommX::StopEchoed()
+{
+    m_echo->stop = true;
+    if (m_device)
+        m_device->WakeEventWaiter();
+}
+
+int TCustomCommX::EchoedCount() const
+{
+    return m_echo->echoed;
+}
+
+bool TCustomCommX::EchoRunning() const
+{
+    std::lock_guard guard(m_echo->lock);
+    return m_echo->running;
+}
+
+TEchoResult TCustomCommX::EchoResult() const
+{
+    std::lock_guard guard(m_echo->lock);
+    return m_echo->result;
 }
 
 void TCustomCommX::NotifyHangUp()

@@ -29,6 +29,7 @@
 #include <condition_variable>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 enum TCommParityBits { cpbNone, cpbOdd, cpbEven };
 enum TCommStopBits { csb1, csb1p5, csb2 };
@@ -69,6 +70,15 @@ class TCommTransThread;
 class TCommReceiveThread;
 class TCommMailbox;
 struct TCommNoticeGate;
+struct TCommEcho;
+
+// How an echoed transfer ended (see StartEchoed).
+enum class TEchoEnd { Echoed, WrongEcho, Silence, HungUp, Stopped, LineFailed };
+struct TEchoResult {
+    TEchoEnd end = TEchoEnd::Stopped;
+    int echoed = 0;      // bytes sent and echoed unchanged
+    int wrongByte = -1;  // the byte that came back instead, for WrongEcho
+};
 
 // Line error bits reported by OnError (the driver's overrun, parity and framing bits).
 inline constexpr int kCommErrorBits = 0x2 | 0x4 | 0x8;
@@ -152,12 +162,30 @@ public:
     static constexpr int kGatherQuietChars = 3;
     static constexpr int kGatherLimitMs = 100;
 
+    // Echoed sending, for a boot loader that echoes every byte it takes: the receive thread
+    // sends the bytes one at a time and compares each echo before the next byte goes out, so
+    // that a byte costs no round trip through the owner's thread. Meanwhile received bytes are
+    // not reported through OnReceive; what arrives after the last echo is. The transfer ends at
+    // the first wrong echo, after silenceMs without an echo, when the device vanishes or at
+    // StopEchoed; OnEchoEnd then reports it (EchoResult). Lines with half-duplex RTS turns are
+    // not supported. False when the port is closed or a transfer is running.
+    bool StartEchoed(std::vector<uint8_t> bytes, int silenceMs);
+    // The running transfer sends no further byte. Any thread.
+    void StopEchoed();
+    // Bytes of the running or last transfer sent and echoed unchanged so far. Any thread.
+    int EchoedCount() const;
+    bool EchoRunning() const;
+    TEchoResult EchoResult() const;
+
 Q_SIGNALS:
     void OnReceive(TCustomCommX* sender, int receiveSize);
     void OnBreak(TCustomCommX* sender);
     void OnError(TCustomCommX* sender, int errorState);
     // The device vanished while open; emitted once per Open. Read and Write fail from then on.
     void OnHangUp(TCustomCommX* sender);
+    // An echoed transfer ended; once per StartEchoed that returned true, unless the port is
+    // closed first.
+    void OnEchoEnd(TCustomCommX* sender);
 
 protected:
     // Called in the caller's thread each time Write hands a chunk to the transmit thread.
@@ -169,7 +197,7 @@ private:
     friend class TCommMailbox;
     friend struct TCommNotice;
 
-    enum class Notice { Receive, Break, Error, HangUp };
+    enum class Notice { Receive, Break, Error, HangUp, EchoEnd };
 
     void OpenSteps();
     void ApplyLine(const char* message);
@@ -211,6 +239,8 @@ private:
     std::unique_ptr<TCommMailbox> m_mailbox;
     std::unique_ptr<TCommTransThread> m_transThread;
     std::unique_ptr<TCommReceiveThread> m_receiveThread;
+    // The echoed transfer, shared with the receive thread.
+    std::unique_ptr<TCommEcho> m_echo;
 
     // Session number, raised by every Open and Close; notices of an old session are dropped.
     std::atomic<uint64_t> m_session{0};

@@ -48,6 +48,13 @@ public:
     // A message box with the exact text. detail is extra text shown below it (may be empty).
     virtual PromptAnswer Message(const std::string& text, PromptIcon icon, PromptButtons buttons,
                                  const std::string& detail) = 0;
+    // The next message box appears with its top-left corner at this point of the screen
+    // instead of centred on its window. Prompts without a screen ignore it.
+    virtual void PlaceNextMessage(int x, int y)
+    {
+        (void)x;
+        (void)y;
+    }
     virtual std::optional<OpenFileResult> OpenFile(const OpenFileRequest& request) = 0;
     virtual std::optional<std::string> SaveFile(const SaveFileRequest& request) = 0;
     virtual std::optional<std::string> ChooseFolder(const std::string& title, const std::string& folder) = 0;

@@ -49,7 +49,9 @@ TFirmwareWriter::TFirmwareWriter(TProgramState& state, QObject* parent)
     m_window.setSingleShot(true);
     m_window.setTimerType(Qt::PreciseTimer);
     connect(&m_window, &QTimer::timeout, this, [this] { m_windowEnded = true; });
-    m_askRetry = [](const std::string& detail) {
+    m_askRetry = [this](const std::string& detail) {
+        if (m_retryPlace)
+            Prompt().PlaceNextMessage(m_retryPlace->first, m_retryPlace->second);
         return Prompt().Message(kFswProblemOnComPort, PromptIcon::Error, PromptButtons::OkCancel, detail) ==
                PromptAnswer::Ok;
     };
@@ -124,6 +126,42 @@ bool TFirmwareWriter::Exchange(const std::vector<Byte>& bytes, int n)
     if (m_rx.HungUp())
         Fail("The device " + PortText() + " disappeared.");
     return false;
+}
+
+TEchoEnd TFirmwareWriter::SendBootProgram(const std::vector<Byte>& program)
+{
+    if (m_stop)
+        return TEchoEnd::Stopped;
+    // The port's receive thread sends each byte and checks its echo: a byte costs no trip
+    // through this thread, which only shows the progress now and then.
+    QEventLoop loop;
+    QTimer tick;
+    int shown = 0;
+    const auto show = [&] {
+        const int echoed = m_comm.EchoedCount();
+        if (echoed > shown) {
+            shown = echoed;
+            Q_EMIT BootProgress(echoed - 1);
+        }
+        if (!m_comm.IsOpen())
+            loop.quit();
+    };
+    connect(&tick, &QTimer::timeout, &loop, show);
+    connect(&m_comm, &TCustomCommX::OnEchoEnd, &loop, &QEventLoop::quit);
+    if (!m_comm.StartEchoed(program, TRadioReceiver::kSilenceMs))
+        return TEchoEnd::LineFailed;
+    tick.start(kProgressTickMs);
+    loop.exec();
+    tick.stop();
+    show();
+    const TEchoResult result = m_comm.EchoResult();
+    if (m_comm.EchoRunning()) {
+        m_comm.StopEchoed();
+        return TEchoEnd::Stopped;
+    }
+    if (result.end == TEchoEnd::HungUp)
+        Fail("The device " + PortText() + " disappeared.");
+    return m_stop ? TEchoEnd::Stopped : result.end;
 }
 
 bool TFirmwareWriter::Handshake()
@@ -251,22 +289,20 @@ TFirmwareWriter::Round TFirmwareWriter::RunRound(const TFirmwareJob& job)
     Q_EMIT BootProgress(0);
     Q_EMIT WriteProgress(0);
     Q_EMIT BarsVisible(true);
-    for (int i = 0; i <= last; ++i) {
-        const Byte b = job.bootProgram[static_cast<std::size_t>(i)];
-        if (m_stop || !Exchange({b}, 1) || At(0) != b) {
-            Q_EMIT BarsVisible(false);
-            SetLamp(TLamp::Green);
-            if (m_stop) {
-                Fail("Cancelled.");
-                return Round::Failure;
-            }
-            return Round::Restart;
+    m_rx.ResetCount();
+    const TEchoEnd loaded = SendBootProgram(job.bootProgram);
+    if (loaded != TEchoEnd::Echoed) {
+        Q_EMIT BarsVisible(false);
+        SetLamp(TLamp::Green);
+        if (m_stop) {
+            Fail("Cancelled.");
+            return Round::Failure;
         }
-        Q_EMIT BootProgress(i);
+        return Round::Restart;
     }
-    // The boot program runs: AA follows the last echo (perhaps in the same arrival).
+    // The boot program runs: AA follows the last echo.
     m_rx.StartTimeout();
-    if (!m_rx.Wait(2) || At(std::min(Count(), TReceiveBuffer::kSize) - 1) != kEntered)
+    if (!m_rx.Wait(1) || At(std::min(Count(), TReceiveBuffer::kSize) - 1) != kEntered)
         return Round::Restart;
 
     // Bit rate of the write phase.

@@ -28,6 +28,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace mv53 {
@@ -77,6 +78,8 @@ public:
     static constexpr int kHandshakeWindowMs = 2000;
     static constexpr int kEntryPauseMs = 100;
     static constexpr int kRestartPauseMs = 500;
+    // How often the boot program's progress is shown.
+    static constexpr int kProgressTickMs = 50;
 
     explicit TFirmwareWriter(TProgramState& state, QObject* parent = nullptr);
     ~TFirmwareWriter() override;
@@ -85,14 +88,21 @@ public:
     void SetDevicePath(std::string path) { m_devicePath = std::move(path); }
     // After a failed round: true starts over. Default: "Problem on COM port" with OK and Cancel.
     void SetRetryQuestion(std::function<bool(const std::string& detail)> ask) { m_askRetry = std::move(ask); }
+    // Where the default question's box appears (top-left corner on the screen).
+    void PlaceRetryQuestion(int x, int y) { m_retryPlace = std::make_pair(x, y); }
     // After success: the user confirms. Default: "Ok ?" with OK.
     void SetConfirmation(std::function<void()> confirm) { m_confirm = std::move(confirm); }
 
     // Runs the procedure until it succeeds, is cancelled or the user gives up. True on success
     // with the final acknowledge.
     bool Run(const TFirmwareJob& job);
-    // The stop flag: the procedure ends at its next check.
-    void Cancel() { m_stop = true; }
+    // The stop flag: the procedure ends at its next check; the boot program stops before its
+    // next byte.
+    void Cancel()
+    {
+        m_stop = true;
+        m_comm.StopEchoed();
+    }
     bool Stopped() const { return m_stop; }
     const TFirmwareResult& Result() const { return m_result; }
 
@@ -116,6 +126,8 @@ private:
     bool OpenPort(int bitRate);
     void ClosePort();
     bool Handshake();
+    // Sends the boot program byte by byte, each echoed; Echoed when every byte came back.
+    TEchoEnd SendBootProgram(const std::vector<Byte>& program);
     bool Send(const std::vector<Byte>& bytes);
     // Resets the count, sends, and waits for n bytes; false on silence or a vanished device.
     bool Exchange(const std::vector<Byte>& bytes, int n);
@@ -138,6 +150,7 @@ private:
     bool m_stop = false;
     std::string m_devicePath;
     std::function<bool(const std::string&)> m_askRetry;
+    std::optional<std::pair<int, int>> m_retryPlace;
     std::function<void()> m_confirm;
     fw::TFirmwareImage m_image;
     TFirmwareResult m_result;

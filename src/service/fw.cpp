@@ -247,6 +247,7 @@ void TfrmFSW::ConfigureClick()
     if (ConfigureComPort(port, this) && port != m_state.ComPortNo) {
         m_state.ComPortNo = port;
         Label2->setText(QStringLiteral("COM Port:COM%1").arg(m_state.ComPortNo + 1));
+        Q_EMIT ComPortChanged();
     }
 }
 
@@ -283,9 +284,13 @@ void TfrmFSW::WriteClick()
                                        kSupplySection + "]: " + kBootProgramKey + " and " + kUnscrambleKeyKey + ".");
         return;
     }
+    // The progress window and the "Problem on COM port" box appear 150 pixels right of and
+    // below this window's top-left corner.
+    const QPoint place = pos() + QPoint(150, 150);
     TfrmMsg msg(m_state, std::move(job), this);
-    msg.move(pos() + QPoint(150, 150));
+    msg.move(place);
     TFirmwareWriter& writer = msg.Writer();
+    writer.PlaceRetryQuestion(place.x(), place.y());
     connect(&writer, &TFirmwareWriter::LampChanged, this, &TfrmFSW::SetLamp);
     connect(&writer, &TFirmwareWriter::StatusChanged, this, &TfrmFSW::SetStatus);
     connect(&writer, &TFirmwareWriter::BarsVisible, this, [this](bool shown) {

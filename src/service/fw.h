@@ -64,6 +64,10 @@ public:
     TfrmMsg* Progress() const { return m_msg; }
     static QString WriteHint();
 
+Q_SIGNALS:
+    // "&Configure" chose another COM port (ComPortNo holds it).
+    void ComPortChanged();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

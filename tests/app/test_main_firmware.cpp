@@ -1,5 +1,5 @@
 // The main window's "&Firmware Update": it opens the firmware window on the program state,
-// with the main window's COM port, and commits nothing.
+// with the main window's COM port, shows a port chosen there at once, and commits nothing.
 
 #include "MainWindowFixture.h"
 
@@ -15,6 +15,7 @@ TEST_F(MainWindowTest, FirmwareUpdateOpensTheFirmwareWindowOnTheProgramState)
     WriteConfig("[COMM]\nCOMPortNo=2\n");
     TfrmMain& w = Start();
     QString label;
+    QString portShown;
     int windows = 0;
     QTimer::singleShot(0, [&] {
         for (QWidget* top : QApplication::topLevelWidgets()) {
@@ -23,6 +24,10 @@ TEST_F(MainWindowTest, FirmwareUpdateOpensTheFirmwareWindowOnTheProgramState)
                 continue;
             ++windows;
             label = frm->Label2->text();
+            // As "&Configure" does after OK with another port.
+            w.State().ComPortNo = 4;
+            Q_EMIT frm->ComPortChanged();
+            portShown = w.SystemValue(0, 2);
             frm->btnClose->click();
         }
     });
@@ -30,6 +35,7 @@ TEST_F(MainWindowTest, FirmwareUpdateOpensTheFirmwareWindowOnTheProgramState)
     w.FirmwareUpdate();
     EXPECT_EQ(windows, 1);
     EXPECT_EQ(label, QStringLiteral("COM Port:COM3"));
+    EXPECT_EQ(portShown, QStringLiteral("COM5"));
     EXPECT_FALSE(w.State().Modified);
     EXPECT_TRUE(prompt.texts().empty());
 }

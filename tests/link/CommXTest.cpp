@@ -450,6 +450,92 @@ TEST_F(CommXTest, WriteGivesUpOnALineThatTakesNothing)
     EXPECT_FALSE(comm.IsOpen());
 }
 
+// The far end of an echoed transfer: takes bytes one at a time and answers each, until it has
+// answered `answers` bytes; the answer to byte `wrongAt` is altered. Returns what it took.
+std::vector<uint8_t> EchoBytes(const TestPty& pty, std::size_t answers, std::size_t wrongAt = SIZE_MAX)
+{
+    std::vector<uint8_t> taken;
+    while (taken.size() < answers) {
+        const auto b = pty.ReadBytes(1);
+        if (b.size() != 1)
+            break;
+        taken.push_back(b[0]);
+        const uint8_t answer = taken.size() - 1 == wrongAt ? static_cast<uint8_t>(b[0] ^ 0x5A) : b[0];
+        pty.WriteAll({answer});
+    }
+    return taken;
+}
+
+TEST_F(CommXTest, EchoedSendingSendsAByteOnlyAfterTheLastCameBack)
+{
+    TCommX comm;
+    Collector in;
+    in.Attach(comm);
+    int ends = 0;
+    QObject::connect(&comm, &TCustomCommX::OnEchoEnd, &comm, [&](TCustomCommX*) { ++ends; });
+    OpenOnPty(comm);
+    const auto out = TestPattern(300);
+    const auto run = [&](std::size_t answers, std::size_t wrongAt, int silenceMs) {
+        ends = 0;
+        std::vector<uint8_t> taken;
+        std::thread farEnd([&] { taken = EchoBytes(m_pty, answers, wrongAt); });
+        EXPECT_TRUE(comm.StartEchoed(out, silenceMs));
+        EXPECT_FALSE(comm.StartEchoed(out, silenceMs));   // one at a time
+        EXPECT_TRUE(WaitUntil([&] { return ends > 0; }));
+        farEnd.join();
+        return taken;
+    };
+
+    // Every echo right; what comes after the last is reported as received bytes.
+    auto taken = run(out.size(), SIZE_MAX, 1000);
+    EXPECT_EQ(taken, out);
+    EXPECT_EQ(comm.EchoResult().end, TEchoEnd::Echoed);
+    EXPECT_EQ(comm.EchoResult().echoed, static_cast<int>(out.size()));
+    EXPECT_EQ(comm.EchoedCount(), static_cast<int>(out.size()));
+    EXPECT_TRUE(in.bytes.empty());
+    ASSERT_TRUE(m_pty.WriteAll({0xAA}));
+    EXPECT_TRUE(WaitUntil([&] { return !in.bytes.empty(); }));
+    EXPECT_EQ(in.bytes, std::vector<uint8_t>{0xAA});
+
+    // A wrong echo of byte 100: nothing after it is sent.
+    taken = run(101, 100, 1000);
+    EXPECT_EQ(taken, std::vector<uint8_t>(out.begin(), out.begin() + 101));
+    EXPECT_EQ(comm.EchoResult().end, TEchoEnd::WrongEcho);
+    EXPECT_EQ(comm.EchoResult().echoed, 100);
+    EXPECT_EQ(comm.EchoResult().wrongByte, out[100] ^ 0x5A);
+    EXPECT_TRUE(m_pty.ReadBytes(1, 300).empty());
+
+    // No echo at all: silence ends it after one byte.
+    const auto started = std::chrono::steady_clock::now();
+    taken = run(0, SIZE_MAX, 200);
+    EXPECT_EQ(comm.EchoResult().end, TEchoEnd::Silence);
+    EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(200));
+    EXPECT_EQ(m_pty.ReadBytes(2, 300), std::vector<uint8_t>{out[0]});
+
+    // Stopped while it waits for an echo: no further byte.
+    ends = 0;
+    ASSERT_TRUE(comm.StartEchoed(out, 10000));
+    EXPECT_EQ(m_pty.ReadBytes(1), std::vector<uint8_t>{out[0]});
+    comm.StopEchoed();
+    EXPECT_TRUE(WaitUntil([&] { return ends > 0; }, 2000));
+    EXPECT_EQ(comm.EchoResult().end, TEchoEnd::Stopped);
+    EXPECT_TRUE(m_pty.ReadBytes(1, 300).empty());
+    EXPECT_EQ(ends, 1);
+
+    // The far end goes away in the middle.
+    int hangUps = 0;
+    QObject::connect(&comm, &TCustomCommX::OnHangUp, &comm, [&](TCustomCommX*) { ++hangUps; });
+    ends = 0;
+    ASSERT_TRUE(comm.StartEchoed(out, 10000));
+    EXPECT_EQ(EchoBytes(m_pty, 5).size(), 5u);
+    EXPECT_EQ(m_pty.ReadBytes(1), std::vector<uint8_t>{out[5]});   // the fifth echo was taken
+    m_pty.CloseMaster();
+    EXPECT_TRUE(WaitUntil([&] { return ends > 0 && hangUps > 0; }, 5000));
+    EXPECT_EQ(comm.EchoResult().end, TEchoEnd::HungUp);
+    EXPECT_EQ(comm.EchoResult().echoed, 5);
+    EXPECT_FALSE(comm.StartEchoed(out, 1000));
+}
+
 } // namespace
 
 int main(int argc, char** argv)

@@ -5,6 +5,8 @@
 #include "model/Prompt.h"
 
 #include <deque>
+#include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,7 @@ struct RecordedPrompt {
     PromptIcon icon = PromptIcon::Information;
     PromptButtons buttons = PromptButtons::Ok;
     std::string detail;
+    std::optional<std::pair<int, int>> place;   // where the box was asked to appear
 };
 
 class ScriptedPrompt final : public IPrompt {
@@ -28,7 +31,8 @@ public:
     PromptAnswer Message(const std::string& text, PromptIcon icon, PromptButtons buttons,
                          const std::string& detail) override
     {
-        shown.push_back({text, icon, buttons, detail});
+        shown.push_back({text, icon, buttons, detail, m_place});
+        m_place.reset();
         if (!answers.empty()) {
             PromptAnswer a = answers.front();
             answers.pop_front();
@@ -45,21 +49,21 @@ public:
 
     std::optional<OpenFileResult> OpenFile(const OpenFileRequest& request) override
     {
-        shown.push_back({"open:" + request.title, PromptIcon::Information, PromptButtons::Ok, {}});
+        shown.push_back({"open:" + request.title, PromptIcon::Information, PromptButtons::Ok, {}, {}});
         lastOpen = request;
         return pop(openResults);
     }
 
     std::optional<std::string> SaveFile(const SaveFileRequest& request) override
     {
-        shown.push_back({"save:" + request.title, PromptIcon::Information, PromptButtons::Ok, {}});
+        shown.push_back({"save:" + request.title, PromptIcon::Information, PromptButtons::Ok, {}, {}});
         lastSave = request;
         return pop(saveResults);
     }
 
     std::optional<std::string> ChooseFolder(const std::string& title, const std::string&) override
     {
-        shown.push_back({"folder:" + title, PromptIcon::Information, PromptButtons::Ok, {}});
+        shown.push_back({"folder:" + title, PromptIcon::Information, PromptButtons::Ok, {}, {}});
         return pop(folderResults);
     }
 
@@ -73,10 +77,14 @@ public:
         return out;
     }
 
+    void PlaceNextMessage(int x, int y) override { m_place = std::make_pair(x, y); }
+
     OpenFileRequest lastOpen;
     SaveFileRequest lastSave;
 
 private:
+    std::optional<std::pair<int, int>> m_place;
+
     template <typename T>
     static T pop(std::deque<T>& q)
     {

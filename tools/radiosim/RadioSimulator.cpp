@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/prctl.h>
 #include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -71,6 +72,9 @@ unsigned LineRate(int line)
         return 0;
     return SpeedValue(::cfgetospeed(&tio));
 }
+
+// How long before a paced byte is due the simulator stops sleeping and polls instead.
+constexpr std::chrono::microseconds kPacedSpin {150};
 
 }  // namespace
 
@@ -220,8 +224,13 @@ void RadioSimulator::Notify()
 
 void RadioSimulator::Run()
 {
+    // Paced bytes are due at exact line times: the default timer slack (50 us) would make every
+    // paced wait late by that much, a tenth of a character at 19200 bit/s.
+    ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     std::vector<Byte> tx;                                   // answer bytes not yet sent
-    std::vector<std::pair<Byte, Clock::time_point>> rx;     // received bytes, due at their time
+    // Received bytes with the time each one has fully arrived on the line. The radio takes them
+    // as soon as they are read; paced answers still leave only once their question is in.
+    std::vector<std::pair<Byte, Clock::time_point>> rx;
     Clock::time_point txClock {};    // when the line is free for the next paced byte
     Clock::time_point rxClock {};    // when the last received byte has fully arrived
     Clock::time_point lastRx {};
@@ -320,9 +329,9 @@ void RadioSimulator::Run()
         const bool paced = m_pace;
         const auto now = Clock::now();
 
-        // Received bytes that are due go to the radio; its answers join the send queue.
+        // Received bytes go to the radio; its answers join the send queue.
         bool received = false;
-        if (!rx.empty() && rx.front().second <= now) {
+        if (!rx.empty()) {
             received = true;
             bool hangUpNow = false;
             const unsigned lineRate = m_bootMode ? LineRate(m_line) : 0;
@@ -330,7 +339,7 @@ void RadioSimulator::Run()
                 std::lock_guard lock(m_mutex);
                 const auto gap = m_frameGap.load();
                 std::size_t i = 0;
-                for (; i < rx.size() && rx[i].second <= now; ++i) {
+                for (; i < rx.size(); ++i) {
                     if (m_engine.Fault().hangUpAfterBytes == 0) {
                         hangUpNow = true;
                         break;
@@ -347,8 +356,10 @@ void RadioSimulator::Run()
                     else
                         m_engine.Receive(rx[i].first, answer);
                     if (!answer.empty()) {
+                        // The radio answers as soon as the byte is in (its stop bit), not when
+                        // this thread came round to it.
                         if (tx.empty())
-                            txClock = std::max(txClock, now);
+                            txClock = std::max(txClock, paced ? rx[i].second : now);
                         const Faults& faults = m_engine.Fault();
                         if (faults.lateAnswer >= 0 && m_answers == static_cast<std::size_t>(faults.lateAnswer)) {
                             heldFrom = rx[i].second;
@@ -383,8 +394,6 @@ void RadioSimulator::Run()
                 deadline = txClock + byteTime();
             else if (!tx.empty() && holding)
                 deadline = holdUntil;
-            if (!rx.empty() && (!deadline || rx.front().second < *deadline))
-                deadline = rx.front().second;
         }
 
         pollfd fds[3] {};
@@ -399,9 +408,14 @@ void RadioSimulator::Run()
         if (m_watch >= 0)
             fds[count++] = {m_watch, POLLIN, 0};
 
+        // A timed wait wakes tens of microseconds late: a paced byte is waited for up to a short
+        // stretch before it is due, and the rest is spent polling, so it leaves on time.
         timespec ts {};
-        if (deadline)
-            ts = ToTimespec(*deadline - Clock::now());
+        if (deadline) {
+            const auto left = *deadline - Clock::now();
+            const auto spin = paced ? kPacedSpin : std::chrono::nanoseconds::zero();
+            ts = left > spin ? ToTimespec(left - spin) : timespec {};
+        }
         const int ready = ::ppoll(fds, count, deadline ? &ts : nullptr, nullptr);
         if (ready < 0) {
             if (errno == EINTR)
