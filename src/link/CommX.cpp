@@ -74,7 +74,7 @@ pf::StopBits ToStopBits(TCommStopBits s)
 }
 
 // An echoed transfer looks at its stop flag at least this often while it waits for an echo.
-constexpr int kEchoSliceMs = 20;
+constexpr int kEchoSliceMs = 100;
 
 // Close gives up waiting for a transmit queue that cannot drain after this long.
 constexpr auto kCloseFlushLimit = 2s;
@@ -587,9 +587,8 @@ bool TCommReceiveThread::ReadEcho(int silenceMs, uint8_t& byte, TEchoEnd& end)
             end = TEchoEnd::Silence;
             return false;
         }
-        // The arrival watch stays armed between waits, so a wait costs the least. A device that
-        // cannot watch arrivals returns at the slice's end, and the read below looks.
-        const unsigned ev = m_device.WaitNewData(static_cast<int>(std::min<long long>(left, kEchoSliceMs)));
+        // StopEchoed wakes this wait; the slice only bounds it on a device that misses a wake.
+        const unsigned ev = m_device.WaitEvent(static_cast<int>(std::min<long long>(left, kEchoSliceMs)), true);
         if (m_terminated || m_owner.m_echo->stop) {
             end = TEchoEnd::Stopped;
             return false;
