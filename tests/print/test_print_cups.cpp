@@ -3,6 +3,7 @@
 // PDF that MV53 writes directly by page count and by page pictures (cups-pdf passes every job
 // through Ghostscript, which re-encodes the fonts, so its text cannot be read back).
 
+#include "PrintTestSupport.h"
 #include "ScriptedPrompt.h"
 #include "TestRecords.h"
 
@@ -15,13 +16,13 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
-#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -35,29 +36,13 @@
 namespace {
 
 using mv53::TCurrentPrinter;
+using mv53::test::Args;
+using mv53::test::Exec;
+using mv53::test::ProcResult;
 
 const QString kA4Queue = QStringLiteral("MV53-A4");
 const QString kLegalQueue = QStringLiteral("MV53-Legal");
 const QString kPpd = QStringLiteral("lsb/usr/cups-pdf/CUPS-PDF_opt.ppd");
-
-struct ProcResult {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-ProcResult Exec(const QString& program, const QStringList& args, int timeoutMs = 60000)
-{
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(timeoutMs)) {
-        p.kill();
-        p.waitForFinished();
-        return {-1, {}, QStringLiteral("timed out")};
-    }
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromLocal8Bit(p.readAllStandardOutput()),
-            QString::fromLocal8Bit(p.readAllStandardError())};
-}
 
 // The scheduler of this test run; empty reason when it runs.
 class PrivateCups {
@@ -90,9 +75,10 @@ public:
         QFile(root).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
                                    QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
                                    QFileDevice::ExeOther);
+        const QString spool = root + QStringLiteral("/spool"), cache = root + QStringLiteral("/cache");
         Exec(QStringLiteral("chmod"), {QStringLiteral("1777"), root + QStringLiteral("/tmp")});
-        Exec(QStringLiteral("chgrp"), {QStringLiteral("lp"), root + QStringLiteral("/spool"), root + QStringLiteral("/cache")});
-        Exec(QStringLiteral("chmod"), {QStringLiteral("0770"), root + QStringLiteral("/spool"), root + QStringLiteral("/cache")});
+        Exec(QStringLiteral("chgrp"), {QStringLiteral("lp"), spool, cache});
+        Exec(QStringLiteral("chmod"), {QStringLiteral("0770"), spool, cache});
         socket = root + QStringLiteral("/cups.sock");
         Write(root + QStringLiteral("/cupsd.conf"),
               QStringLiteral("Listen %1\nLogLevel info\nWebInterface No\nDefaultAuthType None\n"
@@ -161,7 +147,7 @@ QString CupsPdfFolder()
 // The pages of a PDF as grey pictures at a low resolution.
 std::vector<QImage> Pictures(const QString& pdf, const QString& prefix)
 {
-    const ProcResult r = Exec(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("40"), QStringLiteral("-gray"), pdf, prefix});
+    const ProcResult r = Exec(QStringLiteral("pdftoppm"), Args("-r 40 -gray") << pdf << prefix);
     std::vector<QImage> pages;
     if (r.status != 0)
         return pages;
@@ -210,9 +196,8 @@ protected:
         if (!g_cups->reason.isEmpty())
             return;
         for (const auto& [queue, paper] : {std::pair{kA4Queue, QStringLiteral("A4")}, std::pair{kLegalQueue, QStringLiteral("Legal")}}) {
-            const ProcResult r = Exec(QStringLiteral("lpadmin"), {QStringLiteral("-p"), queue, QStringLiteral("-E"), QStringLiteral("-v"),
-                                                                 QStringLiteral("cups-pdf:/"), QStringLiteral("-m"), kPpd,
-                                                                 QStringLiteral("-o"), QStringLiteral("PageSize=") + paper});
+            const ProcResult r = Exec(QStringLiteral("lpadmin"), QStringList{QStringLiteral("-p"), queue} +
+                                                                 Args("-E -v cups-pdf:/ -m") + QStringList{kPpd, QStringLiteral("-o"), QStringLiteral("PageSize=") + paper});
             if (r.status != 0)
                 g_cups->reason = QStringLiteral("lpadmin failed: ") + r.err;   // reported as a failure below
         }

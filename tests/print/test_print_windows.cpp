@@ -3,6 +3,7 @@
 // file from the main window and from a service window's call.
 
 #include "MainWindowFixture.h"
+#include "PrintTestSupport.h"
 #include "ScriptedPrompt.h"
 #include "TestRecords.h"
 
@@ -14,13 +15,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
 #include <QMainWindow>
-#include <QProcess>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
@@ -33,6 +31,8 @@ namespace {
 using mv53::TCurrentPrinter;
 using mv53::TPrinterEntry;
 using mv53::test::ClearedRecords;
+using mv53::test::HavePoppler;
+using mv53::test::PdfText;
 using mv53::test::ScriptedPrompt;
 
 // Every test starts without printers and with the default choices of a run.
@@ -75,14 +75,6 @@ bool Blank(const QImage& image)
     return true;
 }
 
-QString PdfText(const QString& pdf)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    p.waitForFinished(30000);
-    return QString::fromLocal8Bit(p.readAllStandardOutput());
-}
-
 // ---- preview ------------------------------------------------------------------------------------
 
 struct ButtonStates {
@@ -109,7 +101,6 @@ TEST_F(PrintWindows, PreviewOfThreePagesInTwoPageMode)
     EXPECT_FALSE(main.isVisible()) << "the preview takes the main window's place";
     EXPECT_EQ(preview.windowTitle(), QStringLiteral("fleet - MV53"));
     EXPECT_EQ(preview.size(), QSize(900, 700));
-    EXPECT_EQ(preview.minimumSize(), QSize(817, 565));
     EXPECT_EQ(preview.btnPageCount->text(), QStringLiteral("&Two Page"));
     EXPECT_EQ(States(preview), (ButtonStates{true, false, true, true, false}));
     EXPECT_FALSE(preview.imgPage2->isVisible());
@@ -228,7 +219,7 @@ TEST_F(PrintWindows, ClickingThePageCyclesTheZoomAndShowsTheMagnifier)
 
 TEST_F(PrintWindows, PreviewPrintGoesThroughThePrintDialogAndEndsThePreview)
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+    if (!HavePoppler())
         GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
     QString caption;
     mv53::SetModalHook([&](QDialog& d) {
@@ -268,22 +259,16 @@ TEST_F(PrintWindows, PrintoutListKeepsOneSectionAndCancelKeepsTheChoice)
     EXPECT_FALSE(state.PrintSelection.Common);
     EXPECT_TRUE(state.PrintSelection.Selcall);
     EXPECT_FALSE(state.PrintSelection.ChannelData);
-    {
-        TfrmPrintList list(state, nullptr);
-        list.show();
-        QTest::mouseClick(list.chkCommon, Qt::LeftButton);
-        QTest::keyClick(&list, Qt::Key_Escape);
-        EXPECT_EQ(list.result(), QDialog::Rejected);
+    for (bool ok : {false, true}) {   // Escape keeps the choice, Ok takes it
+        {
+            TfrmPrintList list(state, nullptr);
+            list.show();
+            QTest::mouseClick(list.chkCommon, Qt::LeftButton);
+            ok ? QTest::mouseClick(list.btnOk, Qt::LeftButton) : QTest::keyClick(&list, Qt::Key_Escape);
+            EXPECT_EQ(list.result(), ok ? QDialog::Accepted : QDialog::Rejected);
+        }
+        EXPECT_EQ(state.PrintSelection.Common, ok);
     }
-    EXPECT_FALSE(state.PrintSelection.Common);
-    {
-        TfrmPrintList list(state, nullptr);
-        list.show();
-        QTest::mouseClick(list.chkCommon, Qt::LeftButton);
-        QTest::mouseClick(list.btnOk, Qt::LeftButton);
-        EXPECT_EQ(list.result(), QDialog::Accepted);
-    }
-    EXPECT_TRUE(state.PrintSelection.Common);
     EXPECT_TRUE(state.PrintSelection.Selcall);
 }
 
@@ -327,21 +312,14 @@ TEST_F(PrintWindows, PrintSetupListsThePrintersAndTakesPaperByTheRule)
     EXPECT_EQ(current.PrinterName(), QStringLiteral("Office"));
     EXPECT_EQ(current.Paper(), QPageSize::Letter) << "confirming sets Letter";
     EXPECT_EQ(current.PageSizeIndex(), 1);
-    {
+    for (bool ok : {false, true}) {   // Escape changes nothing, Ok takes the second printer
         TfrmPrintSetup setup;
         setup.cmbPrinter->setCurrentIndex(1);
         setup.cmbSize->setCurrentIndex(1);
-        QTest::keyClick(&setup, Qt::Key_Escape);
-        EXPECT_EQ(setup.result(), QDialog::Rejected);
+        ok ? QTest::mouseClick(setup.btnOk, Qt::LeftButton) : QTest::keyClick(&setup, Qt::Key_Escape);
+        EXPECT_EQ(setup.result(), ok ? QDialog::Accepted : QDialog::Rejected);
+        EXPECT_EQ(current.PrinterName(), ok ? QStringLiteral("Lab") : QStringLiteral("Office"));
     }
-    EXPECT_EQ(current.PrinterName(), QStringLiteral("Office")) << "Escape changes nothing";
-    {
-        TfrmPrintSetup setup;
-        setup.cmbPrinter->setCurrentIndex(1);
-        setup.cmbSize->setCurrentIndex(1);
-        QTest::mouseClick(setup.btnOk, Qt::LeftButton);
-    }
-    EXPECT_EQ(current.PrinterName(), QStringLiteral("Lab"));
     EXPECT_EQ(current.Paper(), QPageSize::A4);
     TfrmPrintSetup setup;
     EXPECT_EQ(setup.cmbPrinter->currentText(), QStringLiteral("Lab"));
@@ -390,7 +368,7 @@ void AcceptSetupWithPdf(ScriptedPrompt& prompt, const QString& path)
 
 TEST_F(PrintWindows, FactoryReportThenUserReportAgain)
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+    if (!HavePoppler())
         GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
     TAntTuner0 t0;
     TAntTuner1 t1;
@@ -450,6 +428,15 @@ TEST_F(MainWindowPrinting, PrintCommandsAreThereAndThePanelShowsTheDestination)
     EXPECT_EQ(w.miPrint->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
     EXPECT_TRUE(w.SystemValue(1, 2).isEmpty()) << "no printer: the printer panel is empty";
 
+    // Print Setup alone chooses the PDF file but prints nothing.
+    const QString setupPdf = m_dir.filePath(QStringLiteral("setup.pdf"));
+    AcceptSetupWithPdf(prompt, setupPdf);
+    w.miPrintSetup->trigger();
+    EXPECT_FALSE(QFile::exists(setupPdf));
+    EXPECT_TRUE(TCurrentPrinter::Instance().IsPdf());
+    EXPECT_EQ(w.SystemValue(1, 2), QStringLiteral("PDF file"));
+    EXPECT_FALSE(w.State().Modified);
+
     // The tool button prints: setup (the PDF file), then the report into it.
     const QString pdf = m_dir.filePath(QStringLiteral("main.pdf"));
     AcceptSetupWithPdf(prompt, pdf);
@@ -458,7 +445,6 @@ TEST_F(MainWindowPrinting, PrintCommandsAreThereAndThePanelShowsTheDestination)
     w.show();
     QTest::mouseClick(tool, Qt::LeftButton);
     EXPECT_TRUE(QFile::exists(pdf));
-    EXPECT_EQ(w.SystemValue(1, 2), QStringLiteral("PDF file"));
 
     // Printout List and Print Preview open their windows; the preview hides the main window.
     std::vector<QString> opened;
@@ -475,18 +461,6 @@ TEST_F(MainWindowPrinting, PrintCommandsAreThereAndThePanelShowsTheDestination)
     EXPECT_EQ(opened, (std::vector<QString>{QStringLiteral("frmPrintList"), QStringLiteral("frmPreview")}));
     EXPECT_TRUE(mainHidden);
     EXPECT_TRUE(w.isVisible());
-}
-
-TEST_F(MainWindowPrinting, PrintSetupAloneDoesNotPrint)
-{
-    TfrmMain& w = Start();
-    const QString pdf = m_dir.filePath(QStringLiteral("setup.pdf"));
-    AcceptSetupWithPdf(prompt, pdf);
-    w.miPrintSetup->trigger();
-    EXPECT_FALSE(QFile::exists(pdf));
-    EXPECT_TRUE(TCurrentPrinter::Instance().IsPdf());
-    EXPECT_EQ(w.SystemValue(1, 2), QStringLiteral("PDF file"));
-    EXPECT_FALSE(w.State().Modified);
 }
 
 }  // namespace

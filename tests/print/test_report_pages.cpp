@@ -77,7 +77,8 @@ void SetFreq(TDecimal& d, int32_t intPart, int32_t fraction, int32_t digits)
     d.SetDigits(digits);
 }
 
-void UseChannel(TMVmem& m, int k, const std::string& tag = "CH")
+// Channel k in use with the tag, mode 0 and 5 MHz both ways (cleared records: everything else off).
+TChannel& UseChannel(TMVmem& m, int k, const std::string& tag = "CH")
 {
     TChannel& ch = m.Channels().Items(k - 1);
     ch.SetStatus(mv53::kChannelUsed);
@@ -85,6 +86,7 @@ void UseChannel(TMVmem& m, int k, const std::string& tag = "CH")
     ch.SetMode(0);
     SetFreq(ch.RxFreq(), 5, 0, 0);
     SetFreq(ch.TxFreq(), 5, 0, 0);
+    return ch;
 }
 
 TPrtImg Report(const TMVmem& mem, TPrintSelection selection, TServicePrintChoices factory = {},
@@ -111,21 +113,14 @@ const std::string kChannelHead2 =
 TEST(ReportPages, ChannelDataAloneOpensWithTitleFileNameAndColumnHeader)
 {
     TMVmem m = ClearedRecords([](TMVmem& m) {
-        TChannel& a = m.Channels().Items(4);
-        a.SetStatus(mv53::kChannelUsed);
-        a.SetTag("BASE");
+        TChannel& a = UseChannel(m, 5, "BASE");
         SetFreq(a.RxFreq(), 2, 5, 1);
         SetFreq(a.TxFreq(), 2, 5, 1);
-        a.SetMode(0);
         a.SetPower(1);
         a.SetShiftOn(1);
-        a.SetEncryptOn(0);
-        a.SetEncryptCode(7);
-        a.SetSelcallOn(0);
+        a.SetEncryptCode(7);   // not printed while encryption is off
         a.SetTuneMode(1);
-        TChannel& b = m.Channels().Items(36);
-        b.SetStatus(mv53::kChannelUsed);
-        b.SetTag("HARBOUR");
+        TChannel& b = UseChannel(m, 37, "HARBOUR");
         SetFreq(b.RxFreq(), 7, 12345, 5);
         SetFreq(b.TxFreq(), 9, 0, 0);
         b.SetTxOff(1);
@@ -148,13 +143,6 @@ TEST(ReportPages, ChannelDataAloneOpensWithTitleFileNameAndColumnHeader)
                                          {13, 6, "005   BASE        2.50000   2.50000   J3E(LSB)   Low    ON     OFF   OFF   ON"},
                                          {14, 6, "037   HARBOUR     7.12345    TX OFF   J3E(USB)   High   OFF    03    ON    OFF"},
                                      }));
-}
-
-TEST(ReportPages, NoChannelInUsePrintsTheChannelTitleAlone)
-{
-    const TPrtImg r = Report(ClearedRecords(), kChannelOnly, {}, "/home/ops/radios/empty.m53");
-    ASSERT_EQ(r.PageCount(), 1);
-    EXPECT_EQ(r.Page(0).Text(), Page(Header(1, true, "empty.m53") + std::vector<L>{{8, 0, kChannelTitle}}));
 }
 
 TMVmem CommonRecords()
@@ -365,15 +353,9 @@ TEST(ReportPages, ChannelPagesHold75Lines)
         int firstUsed, lastUsed;
         std::vector<int> rows;
     };
-    const std::vector<int> six69(6, 69);
-    auto join = [](std::vector<int> a, const std::vector<int>& b, std::vector<int> c) {
-        a.insert(a.end(), b.begin(), b.end());
-        a.insert(a.end(), c.begin(), c.end());
-        return a;
-    };
     const Case cases[] = {
-        {"all 500 after both common sections", kAll, 1, 500, join({-1, -1, 66}, six69, {20})},
-        {"all 500 opening the job", kChannelOnly, 1, 500, join({62}, six69, {24})},
+        {"all 500 after both common sections", kAll, 1, 500, {-1, -1, 66, 69, 69, 69, 69, 69, 69, 20}},
+        {"all 500 opening the job", kChannelOnly, 1, 500, {62, 69, 69, 69, 69, 69, 69, 24}},
         {"65 after COMMON DATA fill no page", {true, false, true}, 1, 65, {-1, 65}},
         {"66 after COMMON DATA: the next channel number breaks the page", {true, false, true}, 1, 66, {-1, 66, 0}},
         {"62 opening the job, then an empty page", kChannelOnly, 1, 62, {62, 0}},
@@ -468,18 +450,12 @@ TEST(ReportPages, FactoryReportIsFactoryDataThenAlignmentDataOnItsOwnPage)
     for (const auto& e : expected)
         EXPECT_EQ(LineOf(r.Page(1), e.line), "     " + std::string(e.text)) << "line " << e.line;
     EXPECT_EQ(lines.size(), 58u) << "the LCD test flag (position 51) is not printed";
-}
-
-TEST(ReportPages, AlignmentChoiceOutsideItsBoxPrintsNothing)
-{
-    TMVmem m = ClearedRecords();
-    m.Alignment().SetValues(3, 4);
-    m.Alignment().SetValues(10, -1);
-    TServicePrintChoices f;
-    f.Alignment = true;
-    const TPrtImg r = Report(m, kAll, f);
-    EXPECT_EQ(LineOf(r.Page(1), 10), At(7, "DTCXO Select:"));
-    EXPECT_EQ(LineOf(r.Page(1), 17), At(7, "CW PTT Send:"));
+    // A choice outside its box prints the label alone.
+    a.SetValues(3, 4);
+    a.SetValues(10, -1);
+    const TPrtImg outside = Report(m, kAll, f);
+    EXPECT_EQ(LineOf(outside.Page(1), 10), At(7, "DTCXO Select:"));
+    EXPECT_EQ(LineOf(outside.Page(1), 17), At(7, "CW PTT Send:"));
 }
 
 TEST(ReportPages, TempCorrectionValuesStandInTheirColumns)
@@ -564,7 +540,8 @@ TEST(ReportPages, HeaderFileNameIsTheLastPartOfThePath)
 
 TEST(ReportPages, AFactoryReportFollowedByAUserReportHasItsOwnTitle)
 {
-    // Each job puts the title lines on its own first page, whatever came before.
+    // Each job puts the title lines on its own first page, whatever came before; without a
+    // channel in use the channel section is its title alone.
     TMVmem m = ClearedRecords();
     TServicePrintChoices f;
     f.TempCorrect = true;

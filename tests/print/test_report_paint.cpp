@@ -1,6 +1,7 @@
 // The painter on real surfaces: line geometry on the preview bitmaps, PDF files read back with
 // poppler's pdftotext and pdfinfo, and the mv53 report command as a process.
 
+#include "PrintTestSupport.h"
 #include "TestRecords.h"
 
 #include "model/U_FileAccess.h"
@@ -9,9 +10,7 @@
 
 #include <QDate>
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -25,29 +24,12 @@
 
 namespace {
 
+using mv53::test::Args;
 using mv53::test::ClearedRecords;
-
-struct ProcResult {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-ProcResult Exec(const QString& program, const QStringList& args, const QStringList& env = {})
-{
-    QProcess p;
-    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-    for (const QString& kv : env)
-        e.insert(kv.section(QLatin1Char('='), 0, 0), kv.section(QLatin1Char('='), 1));
-    p.setProcessEnvironment(e);
-    p.start(program, args);
-    if (!p.waitForFinished(60000))
-        return {};
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromLocal8Bit(p.readAllStandardOutput()),
-            QString::fromLocal8Bit(p.readAllStandardError())};
-}
-
-bool HavePoppler() { return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty(); }
+using mv53::test::Exec;
+using mv53::test::HavePoppler;
+using mv53::test::PdfText;
+using mv53::test::ProcResult;
 
 // Records with every channel in use and a few distinctive values.
 TMVmem FullRecords()
@@ -179,25 +161,10 @@ TEST_F(ReportPaint, PdfReadsBackAsTheTextForm)
         const ProcResult info = Exec(QStringLiteral("pdfinfo"), {pdf});
         EXPECT_TRUE(info.out.contains(QRegularExpression(QStringLiteral("Pages:\\s+10\\b")))) << info.out.toStdString();
         EXPECT_TRUE(info.out.contains(size)) << info.out.toStdString();
-
-        const ProcResult text = Exec(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-fixed"),
-                                                            QStringLiteral("6"), pdf, QStringLiteral("-")});
-        ASSERT_EQ(text.status, 0) << text.err.toStdString();
-        const auto fromPdf = PageLines(text.out, '\f');
-        const auto expected = PageLines(QString::fromStdString(r.Text()), '\f');
+        const auto fromPdf = PageLines(PdfText(pdf, true), '\f');
         ASSERT_EQ(fromPdf.size(), 10u);
-        EXPECT_EQ(fromPdf, expected);
+        EXPECT_EQ(fromPdf, PageLines(QString::fromStdString(r.Text()), '\f'));
     }
-}
-
-TEST_F(ReportPaint, PdfIntoAFolderThatDoesNotExistFailsWithTheReason)
-{
-    const TMVmem m = ClearedRecords();
-    TPrtImg r({&m, "a.m53", "1/2/2026", '.'});
-    r.MakeReport({true, false, false}, {});
-    QString error;
-    EXPECT_FALSE(mv53::WriteReportPdf(r, Path("missing/report.pdf"), QPageSize::A4, &error));
-    EXPECT_FALSE(error.isEmpty());
 }
 
 // ---- mv53 report ------------------------------------------------------------------------------
@@ -225,7 +192,7 @@ TEST_F(ReportCommand, TextFormIsMachineIndependent)
     const QDate today = QDate::currentDate();
     const QString date = QStringLiteral("%1/%2/%3").arg(today.month()).arg(today.day()).arg(today.year());
     // A German locale would write "6,5" and "1.2.2026"; the text form keeps "." and "M/D/YYYY".
-    const ProcResult run = Report({file, QStringLiteral("--text")}, {QStringLiteral("LC_ALL=de_DE.UTF-8"), QStringLiteral("LANG=de_DE.UTF-8")});
+    const ProcResult run = Report({file, QStringLiteral("--text")}, Args("LC_ALL=de_DE.UTF-8 LANG=de_DE.UTF-8"));
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
     const QStringList pages = run.out.split(QStringLiteral("\f\n"));
@@ -241,25 +208,24 @@ TEST_F(ReportCommand, TextFormIsMachineIndependent)
 
 TEST_F(ReportCommand, SectionsAndFactoryReportsChooseThePages)
 {
-    struct Case {
-        QStringList options;
+    const struct Case {
+        const char* options;
         int pages;
         const char* firstTitle;
-    };
-    const Case cases[] = {
-        {{QStringLiteral("--sections"), QStringLiteral("channel")}, 8, "CHANNEL DATA"},
-        {{QStringLiteral("--sections"), QStringLiteral("selcall,common")}, 2, "COMMON DATA"},
-        {{QStringLiteral("--factory"), QStringLiteral("factory")}, 2, "FACTORY DATA"},
-        {{QStringLiteral("--factory"), QStringLiteral("tempcorrect")}, 1, "TEMP. CORRECTION DATA"},
-        {{QStringLiteral("--factory"), QStringLiteral("tuner")}, 8, "ANTENNA TUNER SETTING DATA"},
+    } cases[] = {
+        {"--sections channel", 8, "CHANNEL DATA"},
+        {"--sections selcall,common", 2, "COMMON DATA"},
+        {"--factory factory", 2, "FACTORY DATA"},
+        {"--factory tempcorrect", 1, "TEMP. CORRECTION DATA"},
+        {"--factory tuner", 8, "ANTENNA TUNER SETTING DATA"},
     };
     for (const Case& c : cases) {
-        const ProcResult run = Report(QStringList{file, QStringLiteral("--text")} + c.options);
+        SCOPED_TRACE(c.options);
+        const ProcResult run = Report(QStringList{file, QStringLiteral("--text")} + Args(c.options));
         ASSERT_EQ(run.status, 0) << run.err.toStdString();
         const QStringList pages = run.out.split(QStringLiteral("\f\n"));
-        EXPECT_EQ(pages.size(), c.pages) << c.options.join(QLatin1Char(' ')).toStdString();
-        EXPECT_TRUE(pages[0].section(QLatin1Char('\n'), 8, 8).contains(QLatin1String(c.firstTitle)))
-            << c.options.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(pages.size(), c.pages);
+        EXPECT_TRUE(pages[0].section(QLatin1Char('\n'), 8, 8).contains(QLatin1String(c.firstTitle)));
     }
 }
 
@@ -268,13 +234,11 @@ TEST_F(ReportCommand, PdfFormHoldsTheLinesOfTheTextForm)
     if (!HavePoppler())
         GTEST_SKIP() << "pdftotext (poppler-utils) is not installed; scripts/install-deps.sh installs it";
     const QString pdf = Path("out.pdf");
-    const ProcResult text = Report({file, QStringLiteral("--sections"), QStringLiteral("common,channel"), QStringLiteral("--text")});
-    const ProcResult run = Report({file, QStringLiteral("--sections"), QStringLiteral("common,channel"), QStringLiteral("--pdf"), pdf});
+    const ProcResult text = Report(QStringList{file} + Args("--sections common,channel --text"));
+    const ProcResult run = Report(QStringList{file} + Args("--sections common,channel --pdf") << pdf);
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
-    const ProcResult back = Exec(QStringLiteral("pdftotext"),
-                          {QStringLiteral("-layout"), QStringLiteral("-fixed"), QStringLiteral("6"), pdf, QStringLiteral("-")});
-    EXPECT_EQ(PageLines(back.out, '\f'), PageLines(text.out, '\f'));
+    EXPECT_EQ(PageLines(PdfText(pdf, true), '\f'), PageLines(text.out, '\f'));
 }
 
 TEST_F(ReportCommand, FailuresExitWithOneAndSayWhy)
@@ -292,20 +256,19 @@ TEST_F(ReportCommand, FailuresExitWithOneAndSayWhy)
         {{missing, QStringLiteral("--text")}, "missing.m53"},
         {{shortFile.fileName(), QStringLiteral("--text")}, ""},
         {{file}, "usage: mv53 report"},
-        {{file, QStringLiteral("--text"), QStringLiteral("--pdf"), Path("x.pdf")}, "usage: mv53 report"},
-        {{file, QStringLiteral("--text"), QStringLiteral("--sections"), QStringLiteral("common,bogus")}, "usage: mv53 report"},
-        {{file, QStringLiteral("--text"), QStringLiteral("--sections"), QStringLiteral("")}, "usage: mv53 report"},
-        {{file, QStringLiteral("--text"), QStringLiteral("--factory"), QStringLiteral("tuner"), QStringLiteral("--sections"),
-          QStringLiteral("common")},
-         "usage: mv53 report"},
-        {{file, QStringLiteral("--pdf"), Path("no/such/folder/x.pdf")}, "Cannot write the PDF file"},
+        {QStringList{file} + Args("--text --pdf") << Path("x.pdf"), "usage: mv53 report"},
+        {QStringList{file} + Args("--text --sections common,bogus"), "usage: mv53 report"},
+        {QStringList{file} + Args("--text --sections "), "usage: mv53 report"},   // an empty list
+        {QStringList{file} + Args("--text --factory tuner --sections common"), "usage: mv53 report"},
+        {QStringList{file, QStringLiteral("--pdf"), Path("no/such/folder/x.pdf")}, "Cannot write the PDF file"},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
         const ProcResult run = Report(c.args);
-        EXPECT_EQ(run.status, 1) << c.args.join(QLatin1Char(' ')).toStdString();
-        EXPECT_FALSE(run.err.trimmed().isEmpty()) << c.args.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(run.status, 1);
+        EXPECT_FALSE(run.err.trimmed().isEmpty());
         EXPECT_TRUE(run.err.contains(QLatin1String(c.err))) << run.err.toStdString();
-        EXPECT_TRUE(run.out.isEmpty()) << c.args.join(QLatin1Char(' ')).toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
     }
 }
 

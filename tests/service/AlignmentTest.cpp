@@ -18,9 +18,10 @@ namespace {
 
 class AlignmentTest : public mv53::test::ServiceWindowTest {
 protected:
-    std::unique_ptr<TfrmAlignment> Open()
+    std::unique_ptr<TfrmAlignment> Open() { return Open(Host()); }
+    std::unique_ptr<TfrmAlignment> Open(const TServiceHost& host)
     {
-        auto frm = std::make_unique<TfrmAlignment>(state, Host());
+        auto frm = std::make_unique<TfrmAlignment>(state, host);
         frm->Alignment() = state.CurrentMem.Alignment();
         frm->FactoryOpt() = state.CurrentMem.FactoryOpt();
         frm->show();
@@ -35,54 +36,37 @@ protected:
     }
 };
 
-enum class Leave { CancelButton, Escape, CloseBox };
-
 }  // namespace
 
-TEST_F(AlignmentTest, LeavingWithoutChangesAsksNothing)
-{
-    for (Leave how : {Leave::CancelButton, Leave::Escape, Leave::CloseBox}) {
-        const TMVmem before = state.CurrentMem;
-        auto frm = Open();
-        switch (how) {
-        case Leave::CancelButton: frm->btnCancel->click(); break;
-        case Leave::Escape: QTest::keyClick(frm->btnCancel, Qt::Key_Escape); break;
-        case Leave::CloseBox: frm->close(); break;
-        }
-        EXPECT_FALSE(frm->isVisible());
-        EXPECT_EQ(frm->result(), QDialog::Rejected);
-        EXPECT_TRUE(prompt.texts().empty()) << static_cast<int>(how);
-        EXPECT_FALSE(state.Modified);
-        EXPECT_TRUE(mv53::test::SameRecords(state.CurrentMem, before));
-        EXPECT_TRUE(calls.empty());
-    }
-}
-
 // A changed value is never lost without a question, however the window is left; Yes stores
-// and writes the factory area, No leaves CurrentMem as it was.
-TEST_F(AlignmentTest, LeavingWithChangesAsksAndYesWritesNoDiscards)
+// and writes the factory area, No leaves CurrentMem as it was; unchanged, nothing is asked.
+TEST_F(AlignmentTest, LeavingAsksOnlyWhenChangedAndYesWritesNoDiscards)
 {
+    enum class Leave { CancelButton, Escape, CloseBox };
     for (Leave how : {Leave::CancelButton, Leave::Escape, Leave::CloseBox}) {
-        for (bool yes : {false, true}) {
-            SCOPED_TRACE(testing::Message() << "leave " << static_cast<int>(how) << " yes " << yes);
+        for (int answer : {-1, 0, 1}) {   // -1: nothing changed; 0: No; 1: Yes
+            SCOPED_TRACE(testing::Message() << "leave " << static_cast<int>(how) << " answer " << answer);
             state.CurrentMem = mv53::test::ClearedRecords();
+            const TMVmem before = state.CurrentMem;
             state.Modified = false;
             calls.clear();
             prompt.shown.clear();
-            prompt.answers = {yes ? mv53::PromptAnswer::Yes : mv53::PromptAnswer::No};
+            prompt.answers = {answer == 1 ? mv53::PromptAnswer::Yes : mv53::PromptAnswer::No};
             auto frm = Open();
-            frm->SpinEdit[4]->setValue(77);   // SQL level, position 5
+            if (answer >= 0)
+                frm->SpinEdit[4]->setValue(77);   // SQL level, position 5
             switch (how) {
             case Leave::CancelButton: frm->btnCancel->click(); break;
             case Leave::Escape: QTest::keyClick(frm->btnWrite, Qt::Key_Escape); break;
             case Leave::CloseBox: frm->close(); break;
             }
             EXPECT_FALSE(frm->isVisible());
-            EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Do you download data to the radio?"});
-            EXPECT_EQ(state.CurrentMem.Alignment().Values(5), yes ? 77 : 128);   // 128: the default
-            EXPECT_EQ(state.Modified, yes);
-            const std::vector<HostCall> expected = yes ? std::vector<HostCall>{{2, false, false}} : std::vector<HostCall>{};
-            EXPECT_EQ(calls, expected);
+            EXPECT_EQ(prompt.texts(), answer < 0 ? std::vector<std::string>{}
+                                                 : std::vector<std::string>{"Do you download data to the radio?"});
+            EXPECT_EQ(state.Modified, answer == 1);
+            EXPECT_TRUE(answer == 1 ? state.CurrentMem.Alignment().Values(5) == 77
+                                    : mv53::test::SameRecords(state.CurrentMem, before));
+            EXPECT_EQ(calls, (answer == 1 ? std::vector<HostCall>{{2, false, false}} : std::vector<HostCall>{}));
         }
     }
 }
@@ -108,8 +92,9 @@ TEST_F(AlignmentTest, CarrierOffsetIsHeldInTensOfHertz)
     }
 }
 
-TEST_F(AlignmentTest, SpinAndTrackBarFollowEachOtherAndRangesHold)
+TEST_F(AlignmentTest, SpinTrackBarAndComboValuesAndRangesHold)
 {
+    state.SerialMode = true;
     auto frm = Open();
     frm->SpinEdit[5]->setValue(-200);   // CLAR offset: -125..125
     EXPECT_EQ(frm->SpinEdit[5]->value(), -125);
@@ -124,8 +109,14 @@ TEST_F(AlignmentTest, SpinAndTrackBarFollowEachOtherAndRangesHold)
     EXPECT_EQ(frm->TrackBar[9]->value(), 16);
     // A text that is no number stores the minimum.
     frm->SpinEdit[1]->Edit()->setText(QStringLiteral("-"));
+    frm->cmbDtcxoSel->setCurrentIndex(2);
+    frm->cmbCwPttSnd->setCurrentIndex(1);
     frm->StoreStep();
     EXPECT_EQ(frm->Alignment().Values(1), 0);
+    EXPECT_EQ(frm->Alignment().Values(3), 2);
+    EXPECT_EQ(frm->Alignment().Values(10), 1);
+    frm->chkSerialNo->click();   // the hidden Alt+N box only moves the focus, it stays unticked
+    EXPECT_FALSE(frm->chkSerialNo->isChecked());
     frm->close();
 }
 
@@ -176,42 +167,27 @@ TEST_F(AlignmentTest, SerialNumberIsEditableOnlyInSerialModeAndPadded)
     }
 }
 
-TEST_F(AlignmentTest, ComboValuesAndHiddenSerialShortcut)
-{
-    state.SerialMode = true;
-    auto frm = Open();
-    frm->cmbDtcxoSel->setCurrentIndex(2);
-    frm->cmbCwPttSnd->setCurrentIndex(1);
-    frm->StoreStep();
-    EXPECT_EQ(frm->Alignment().Values(3), 2);
-    EXPECT_EQ(frm->Alignment().Values(10), 1);
-    frm->chkSerialNo->click();
-    EXPECT_FALSE(frm->chkSerialNo->isChecked());
-    frm->close();
-}
-
 TEST_F(AlignmentTest, HintsAndHelpTopicsFollowTheFocus)
 {
     std::vector<int> topics;
     TServiceHost host = Host();
     host.Help = [&](int t) { topics.push_back(t); };
-    TfrmAlignment frm(state, host);
-    frm.show();
-    frm.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&frm));
-    frm.SpinEdit[47]->setFocus();
-    EXPECT_EQ(frm.HintBar->pnlHint1->text().toStdString(), "Adjust the LSB carrier point.");
-    EXPECT_EQ(frm.HintBar->pnlHint2->text().toStdString(), "<ENTER>");
-    QTest::keyClick(frm.SpinEdit[47], Qt::Key_F1);
-    frm.pgcAlignment->setCurrentIndex(0);
-    frm.cmbDtcxoSel->setFocus();
-    EXPECT_EQ(frm.HintBar->pnlHint2->text().toStdString(), "<SELECT>");
-    QTest::keyClick(frm.cmbDtcxoSel, Qt::Key_F1);
-    frm.SpinEdit[5]->setFocus();
-    EXPECT_EQ(frm.HintBar->pnlHint1->text(),
+    auto frm = Open(host);
+    frm->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frm.get()));
+    frm->SpinEdit[47]->setFocus();
+    EXPECT_EQ(frm->HintBar->pnlHint1->text().toStdString(), "Adjust the LSB carrier point.");
+    EXPECT_EQ(frm->HintBar->pnlHint2->text().toStdString(), "<ENTER>");
+    QTest::keyClick(frm->SpinEdit[47], Qt::Key_F1);
+    frm->pgcAlignment->setCurrentIndex(0);
+    frm->cmbDtcxoSel->setFocus();
+    EXPECT_EQ(frm->HintBar->pnlHint2->text().toStdString(), "<SELECT>");
+    QTest::keyClick(frm->cmbDtcxoSel, Qt::Key_F1);
+    frm->SpinEdit[5]->setFocus();
+    EXPECT_EQ(frm->HintBar->pnlHint1->text(),
               QString::fromUtf8("Adjust the CLAR knob is set to the 12-o\u2019clock (center) position. "));
     EXPECT_EQ(topics, (std::vector<int>{216, 180}));
-    frm.close();
+    frm->close();
 }
 
 // ---- against the simulated radio -------------------------------------------------------------
@@ -228,6 +204,10 @@ TEST_F(AlignmentTest, SpotAdjSendsLiveAndLeavingWritesTheFactoryArea)
     RunEventsFor(100);
     const std::vector<mv53::radiosim::AdjustEntry> expected{{0xE138, 0xFF, false}, {0xE139, 0x6A, false}, {0, 0, true}};
     EXPECT_EQ(radio->Adjustments(), expected);
+    for (const mv53::radiosim::ReceivedFrame& f : radio->Frames()) {   // only live frames: no identify, no transfer
+        EXPECT_TRUE(f.checksumOk);
+        EXPECT_TRUE(f.command == mv53::radiosim::cmd::AdjustValue || f.command == mv53::radiosim::cmd::AdjustEnd) << f.command;
+    }
 
     // Leaving writes the whole factory area by itself (no Ok to click) and says so.
     frm->btnSpotAdj->click();
@@ -248,14 +228,13 @@ TEST_F(AlignmentTest, SpotAdjWithoutAPortReturnsSilentlyToNormal)
 {
     TServiceHost host = Host();
     host.SpotAdjDevice = "/dev/mv53-no-such-port";
-    TfrmAlignment frm(state, host);
-    frm.show();
-    frm.btnSpotAdj->click();
-    EXPECT_FALSE(frm.SpotAdjOn());
-    EXPECT_FALSE(frm.btnSpotAdj->isChecked());
-    EXPECT_TRUE(frm.btnLcdTest->isEnabled());
+    auto frm = Open(host);
+    frm->btnSpotAdj->click();
+    EXPECT_FALSE(frm->SpotAdjOn());
+    EXPECT_FALSE(frm->btnSpotAdj->isChecked());
+    EXPECT_TRUE(frm->btnLcdTest->isEnabled());
     EXPECT_TRUE(prompt.texts().empty());
-    frm.close();
+    frm->close();
 }
 
 TEST_F(AlignmentTest, WriteSendsTheFactoryAreaToTheRadio)
@@ -267,11 +246,7 @@ TEST_F(AlignmentTest, WriteSendsTheFactoryAreaToTheRadio)
     EXPECT_EQ(clicker->windows, 1);
     EXPECT_EQ(radio->GetMemory()[17421 + 23], 99);
     // Outside the serial writer's mode the radio keeps its own serial number.
-    TText image;
-    image.Raw() = radio->GetMemory();
-    TMVmem back;
-    DecodeImage(image, back);
-    EXPECT_EQ(back.FactoryOpt().SerialNo(), "6E000042");
+    EXPECT_EQ(RadioRecords().FactoryOpt().SerialNo(), "6E000042");
     frm->close();
 }
 
@@ -285,17 +260,14 @@ TEST_F(AlignmentTest, PrintCommitsTheWindowFirstAndReleasesLcdTest)
         printed.push_back(r);
         heldAtPrint = state.CurrentMem.Alignment().Values(8);
     };
-    TfrmAlignment frm(state, host);
-    frm.Alignment() = state.CurrentMem.Alignment();
-    frm.FactoryOpt() = state.CurrentMem.FactoryOpt();
-    frm.show();
-    frm.SpinEdit[7]->setValue(11);   // Over Heat 1, position 8
-    frm.btnLcdTest->click();
-    frm.btnPrint->click();
+    auto frm = Open(host);
+    frm->SpinEdit[7]->setValue(11);   // Over Heat 1, position 8
+    frm->btnLcdTest->click();
+    frm->btnPrint->click();
     EXPECT_EQ(printed, std::vector<TServiceReport>{TServiceReport::Alignment});
     EXPECT_EQ(heldAtPrint, 11);
-    EXPECT_FALSE(frm.btnLcdTest->isChecked());
+    EXPECT_FALSE(frm->btnLcdTest->isChecked());
     EXPECT_TRUE(state.Modified);
-    frm.close();
+    frm->close();
     EXPECT_TRUE(prompt.texts().empty());
 }

@@ -62,7 +62,6 @@ TEST_F(AntTuneSetTest, RowsShowTheirChannelAndTheirTableEntry)
     EXPECT_EQ(g->CellText(250, 9), "300");
     EXPECT_EQ(g->model()->data(g->model()->index(2, 1), Qt::ForegroundRole).value<QColor>(), QColor(192, 192, 192));
     EXPECT_EQ(g->model()->data(g->model()->index(1, 1), Qt::ForegroundRole).value<QColor>(), QColor(Qt::black));
-    EXPECT_GE(frm->minimumWidth(), 702);
     frm->close();
 }
 
@@ -189,10 +188,7 @@ TEST_F(AntTuneSetTest, WriteSendsBothTablesToTheRadio)
     DoubleClick(frm->grdTuneData, 250, 6);   // table 1 entry 0, Trans 0 -> 1
     frm->btnWrite->click();
     EXPECT_EQ(clicker->windows, 1);
-    TText image;
-    image.Raw() = radio->GetMemory();
-    TMVmem back;
-    DecodeImage(image, back);
+    const TMVmem back = RadioRecords();
     EXPECT_EQ(back.AntTuner1().Entries(0).TuneTrans(), 1);
     EXPECT_TRUE(back.AntTuner0().Equals(state.CurrentMem.AntTuner0()));
     EXPECT_EQ(back.Channels().Items(250).Status(), mv53::kChannelUsed);

@@ -2,53 +2,25 @@
 // write areas of both processor types, scrambled files, the list and header scan, and the
 // refusal of every file that could not be written whole.
 
+#include "FirmwareTestFiles.h"
 #include "service/U_FileAccessFSW.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
-#include <sstream>
 
 namespace fs = std::filesystem;
 using namespace mv53::fw;
+using mv53::test::Counting;
+using mv53::test::Record;
 
 namespace {
-
-// An S-record line written here, independently of the reader: type, address, data, checksum.
-std::string Record(int type, std::uint32_t address, const std::vector<Byte>& data)
-{
-    const int addressBytes = (type == 2 || type == 6 || type == 8) ? 3 : (type == 3 || type == 7) ? 4 : 2;
-    std::vector<Byte> bytes{static_cast<Byte>(addressBytes + data.size() + 1)};
-    for (int i = addressBytes - 1; i >= 0; --i)
-        bytes.push_back(static_cast<Byte>(address >> (8 * i)));
-    bytes.insert(bytes.end(), data.begin(), data.end());
-    unsigned sum = 0;
-    for (Byte b : bytes)
-        sum += b;
-    bytes.push_back(static_cast<Byte>(~sum));
-    std::string line = "S" + std::to_string(type);
-    char hex[3];
-    for (Byte b : bytes) {
-        std::snprintf(hex, sizeof hex, "%02X", b);
-        line += hex;
-    }
-    return line;
-}
-
-std::vector<Byte> Counting(std::size_t n, Byte from = 0)
-{
-    std::vector<Byte> v(n);
-    for (std::size_t i = 0; i < n; ++i)
-        v[i] = static_cast<Byte>(from + i);
-    return v;
-}
 
 std::string Join(const std::vector<std::string>& lines, const std::string& end = "\r\n")
 {
@@ -60,31 +32,15 @@ std::string Join(const std::vector<std::string>& lines, const std::string& end =
 
 class FirmwareFile : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::random_device rd;
-        m_dir = fs::temp_directory_path() / ("mv53-fwfile-" + std::to_string(rd()));
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    std::string Write(const std::string& name, const std::string& text)
-    {
-        const fs::path p = m_dir / name;
-        std::ofstream(p, std::ios::binary) << text;
-        return p.string();
-    }
+    std::string Write(const std::string& name, const std::string& text) { return m_folder.Put(name, text); }
     static std::string Slurp(const std::string& path)
     {
         std::ifstream in(path, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
-    void Run(const std::string& command)
-    {
-        ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    }
 
-    fs::path m_dir;
+    mv53::test::ScratchFolder m_folder{"mv53-fwfile-"};
+    const fs::path& m_dir = m_folder.path;
 };
 
 // The stand-in key of these tests; its bytes keep every scrambled character away from CR and LF.
@@ -146,7 +102,7 @@ TEST_F(FirmwareFile, FilesOfSrecCatAndObjcopyReadIntoTheSameImage)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Run(c.command + " >/dev/null 2>&1");
+        ASSERT_EQ(std::system((c.command + " >/dev/null 2>&1").c_str()), 0);
         for (const char* end : {"\r\n", "\n", "\r"}) {
             SCOPED_TRACE(end[0] == '\r' ? (end[1] ? "CR LF" : "CR") : "LF");
             const std::string path = Write("KT468ABC_V0101.SFL", Join(SplitLines(Slurp(out)), end));

@@ -72,14 +72,7 @@ protected:
         host.CommitGrid = [] { return true; };
         return host;
     }
-    std::string RadioSerial() const
-    {
-        TText image;
-        image.Raw() = radio->GetMemory();
-        TMVmem mem;
-        DecodeImage(image, mem);
-        return mem.FactoryOpt().SerialNo();
-    }
+    std::string RadioSerial() const { return RadioRecords().FactoryOpt().SerialNo(); }
 };
 
 }  // namespace
@@ -131,42 +124,46 @@ TEST_F(SerialWriterTest, WriteGivesTheRadioTheNumberAndReadsItBack)
     frm.close();
 }
 
-TEST_F(SerialWriterTest, FailedUploadWritesNothingAndKeepsTheNumber)
+// A failed upload writes nothing and keeps the number. A radio that refuses the factory write
+// uses its number up all the same (never given twice), and the window says to set it aside.
+TEST_F(SerialWriterTest, FailedTransfersSayWhichAndNeverGiveANumberTwice)
 {
-    StartRadio(mv53::test::ClearedRecords());
-    mv53::radiosim::Faults silent;
-    silent.silent = true;
-    radio->SetFaults(silent);
-    TfrmSerialW frm(state, WriterHost(), nullptr, QDate(2026, 3, 1));
-    frm.show();
-    frm.edtSerial->setText(QStringLiteral("0041"));
-    frm.btnSnWrite->click();
-    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Upload error"});
-    for (const auto& f : radio->Frames())
-        EXPECT_NE(f.command, mv53::radiosim::cmd::WriteBegin);
-    EXPECT_EQ(frm.edtSerial->text(), QStringLiteral("0041"));
-    EXPECT_TRUE(frm.edtReadSerialNo->text().isEmpty());
-    EXPECT_FALSE(state.AutoStartTransfer || state.TransferChain);
-    frm.close();
-}
-
-// A radio that refuses the factory write uses its number up all the same (never given twice),
-// and the window says that this radio must be set aside.
-TEST_F(SerialWriterTest, FailedFactoryWriteAdvancesAndIsShown)
-{
-    StartRadio(mv53::test::ClearedRecords([](TMVmem& m) { m.FactoryOpt().SetSerialNo("6E000007"); }));
-    mv53::radiosim::Faults refuse;
-    refuse.refuseWriteBegin = true;
-    radio->SetFaults(refuse);
-    TfrmSerialW frm(state, WriterHost(), nullptr, QDate(2026, 3, 1));
-    frm.show();
-    frm.edtSerial->setText(QStringLiteral("0041"));
-    frm.btnSnWrite->click();
-    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Download error"});
-    EXPECT_EQ(frm.edtSerial->text(), QStringLiteral("0042"));
-    EXPECT_EQ(frm.edtReadSerialNo->text(), QStringLiteral("6E000007"));   // the read-back still ran
-    EXPECT_EQ(frm.lblLastWrite->text().toStdString(), kLastWriteFailed);
-    frm.close();
+    const struct Case {
+        bool silent;   // else the radio refuses the factory write
+        const char* message;
+        const char* next;
+        const char* readBack;
+        const char* lastWrite;
+    } cases[] = {
+        {true, "Upload error", "0041", "", ""},
+        {false, "Download error", "0042", "6E000007", kLastWriteFailed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        if (radio)
+            radio->Stop();
+        StartRadio(mv53::test::ClearedRecords([](TMVmem& m) { m.FactoryOpt().SetSerialNo("6E000007"); }));
+        mv53::radiosim::Faults faults;
+        faults.silent = c.silent;
+        faults.refuseWriteBegin = !c.silent;
+        radio->SetFaults(faults);
+        prompt.shown.clear();
+        TfrmSerialW frm(state, WriterHost(), nullptr, QDate(2026, 3, 1));
+        frm.show();
+        frm.edtSerial->setText(QStringLiteral("0041"));
+        frm.btnSnWrite->click();
+        EXPECT_EQ(prompt.texts(), std::vector<std::string>{c.message});
+        EXPECT_EQ(frm.edtSerial->text().toStdString(), c.next);
+        EXPECT_EQ(frm.edtReadSerialNo->text().toStdString(), c.readBack);   // the read-back runs after a failed write
+        EXPECT_EQ(frm.lblLastWrite->text().toStdString(), c.lastWrite);
+        EXPECT_FALSE(state.AutoStartTransfer || state.TransferChain);
+        for (const auto& f : radio->Frames()) {
+            if (c.silent) {
+                EXPECT_NE(f.command, mv53::radiosim::cmd::WriteBegin);
+            }
+        }
+        frm.close();
+    }
 }
 
 TEST_F(SerialWriterTest, ChannelDataThenSerialNumber)
@@ -195,12 +192,11 @@ protected:
     std::string out;
     std::string err;
 
-    int Run(const QStringList& extra, const QByteArray& input)
+    int Run(const char* extra, const QByteArray& input = {})
     {
-        QStringList args{QStringLiteral("serial-write"), QStringLiteral("--port"),
-                         QString::fromStdString(radio->DevicePath()), QStringLiteral("--year"), QStringLiteral("2031"),
-                         QStringLiteral("--month"), QStringLiteral("10"), QStringLiteral("--lot"), QStringLiteral("12")};
-        mv53.start(QStringLiteral(MV53_CLI_PATH), args + extra);
+        const QString args = QStringLiteral("serial-write --port %1 --year 2031 --month 10 --lot 12 ")
+                                 .arg(QString::fromStdString(radio->DevicePath())) + QString::fromLatin1(extra);
+        mv53.start(QStringLiteral(MV53_CLI_PATH), args.split(QLatin1Char(' ')));
         EXPECT_TRUE(mv53.waitForStarted(10000));
         mv53.write(input);
         mv53.closeWriteChannel();
@@ -218,35 +214,28 @@ TEST_F(CliSerialWrite, ConsecutiveNumbersOneRadioAfterAnother)
 {
     StartRadio(mv53::test::ClearedRecords());
     // Three radios asked for, but the operator ends the input after the second.
-    EXPECT_EQ(Run({QStringLiteral("--number"), QStringLiteral("9999"), QStringLiteral("--count"), QStringLiteral("3")},
-                  "\n"),
-              0)
-        << err;
+    EXPECT_EQ(Run("--number 9999 --count 3", "\n"), 0) << err;
     EXPECT_EQ(out, "written 1L129999 read 1L129999\nwritten 1L130001 read 1L130001\n");
-    TText image;
-    image.Raw() = radio->GetMemory();
-    TMVmem mem;
-    DecodeImage(image, mem);
-    EXPECT_EQ(mem.FactoryOpt().SerialNo(), "1L130001");
+    EXPECT_EQ(RadioRecords().FactoryOpt().SerialNo(), "1L130001");
 }
 
 TEST_F(CliSerialWrite, FailuresEndWithTheTransferMessage)
 {
     StartRadio(mv53::test::ClearedRecords());
-    mv53::radiosim::Faults refuse;
-    refuse.refuseWriteBegin = true;
-    radio->SetFaults(refuse);
-    EXPECT_EQ(Run({QStringLiteral("--number"), QStringLiteral("5")}, {}), 1);
+    mv53::radiosim::Faults faults;
+    faults.refuseWriteBegin = true;
+    radio->SetFaults(faults);
+    EXPECT_EQ(Run("--number 5"), 1);
     EXPECT_NE(err.find("Download error"), std::string::npos) << err;
     EXPECT_EQ(out, "written 1L120005 read 00000000\n");
 
-    mv53::radiosim::Faults silent;
-    silent.silent = true;
-    radio->SetFaults(silent);
-    EXPECT_EQ(Run({QStringLiteral("--number"), QStringLiteral("5")}, {}), 1);
+    faults.refuseWriteBegin = false;
+    faults.silent = true;
+    radio->SetFaults(faults);
+    EXPECT_EQ(Run("--number 5"), 1);
     EXPECT_NE(err.find("Upload error"), std::string::npos) << err;
     EXPECT_TRUE(out.empty());
 
-    EXPECT_EQ(Run({QStringLiteral("--count"), QStringLiteral("0")}, {}), 1);
+    EXPECT_EQ(Run("--count 0"), 1);
     EXPECT_NE(err.find("usage: mv53 serial-write"), std::string::npos) << err;
 }

@@ -94,6 +94,16 @@ protected:
         clicker = std::make_unique<CloneWindowClicker>();
     }
 
+    // What the simulated radio holds, decoded.
+    TMVmem RadioRecords() const
+    {
+        TText image;
+        image.Raw() = radio->GetMemory();
+        TMVmem mem;
+        DecodeImage(image, mem);
+        return mem;
+    }
+
     TServiceHost Host()
     {
         TServiceHost host;

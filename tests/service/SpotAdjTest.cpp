@@ -85,22 +85,6 @@ TEST(AlignmentTags, LiveBytesOfEveryKindOfValue)
         EXPECT_EQ(LiveBytes(c.tag, c.held), c.bytes) << "tag " << c.tag;
 }
 
-TEST_F(SpotAdjTest, CarrierOffsetGoesAsTwoBytesThenAdjustEnd)
-{
-    OpenReady();
-    sender->ValueChanged(mv53::alignment::kTagLsbCarrier, mv53::alignment::HeldCarrier(-1500));
-    ASSERT_TRUE(WaitForAdjustments(3));
-    const std::vector<sim::AdjustEntry> expected{{0xE138, 0xFF, false}, {0xE139, 0x6A, false}, {0, 0, true}};
-    EXPECT_EQ(radio.Adjustments(), expected);
-    EXPECT_EQ(Held(17470), 0xFF);
-    EXPECT_EQ(Held(17471), 0x6A);
-    // Only the live frames went out: no identify, no transfer.
-    for (const sim::ReceivedFrame& f : radio.Frames()) {
-        EXPECT_TRUE(f.checksumOk);
-        EXPECT_TRUE(f.command == sim::cmd::AdjustValue || f.command == sim::cmd::AdjustEnd) << f.command;
-    }
-}
-
 // A drag of the Tx gain track bar: a change every 5 ms for 600 ms. No two values reach the radio
 // closer than the interval, far fewer frames than changes go out, and the radio ends on the
 // last value, not on the one that happened to be sent last before the drag stopped.
@@ -162,26 +146,21 @@ TEST_F(SpotAdjTest, ClarChangeInsideTheIntervalStillEndsTheAdjustment)
     EXPECT_EQ(radio.Adjustments(), expected);
 }
 
-TEST_F(SpotAdjTest, NothingIsSentBeforeTheFirstIntervalOrAfterClose)
+TEST_F(SpotAdjTest, NothingIsSentBeforeTheFirstIntervalAfterCloseOrWithoutAPort)
 {
     ASSERT_TRUE(sender->Open());
     EXPECT_FALSE(sender->SendReady());
     sender->ValueChanged(7, 99);
     sender->Close();
+    TSpotAdjSender lost(state);
+    lost.SetDevicePath("/dev/mv53-no-such-port");
+    EXPECT_FALSE(lost.Open());
+    EXPECT_FALSE(lost.IsOpen());
     RunEventsFor(TSpotAdjSender::kSendIntervalMs + 50);
     sender->ValueChanged(7, 98);
     EXPECT_EQ(radio.BytesReceived(), 0u);
     EXPECT_TRUE(radio.Adjustments().empty());
     EXPECT_FALSE(sender->IsOpen());
-}
-
-TEST_F(SpotAdjTest, APortThatCannotBeOpenedLeavesItClosed)
-{
-    TSpotAdjSender lost(state);
-    lost.SetDevicePath("/dev/mv53-no-such-port");
-    EXPECT_FALSE(lost.Open());
-    EXPECT_FALSE(lost.IsOpen());
-    RunEventsFor(TSpotAdjSender::kSendIntervalMs + 30);
     EXPECT_FALSE(lost.SendReady());
     lost.ValueChanged(1, 1);   // ignored, no crash
 }
