@@ -116,8 +116,10 @@ TEST_F(SpotAdjTest, FastDragKeepsTheSpacingAndEndsOnTheLastValue)
     EXPECT_LT(log.size(), 60u);
     EXPECT_EQ(log.back(), (sim::AdjustEntry{0xE11F, 120, false}));
     EXPECT_EQ(Held(17422 + 23), 120);   // position 24, the first SSB Tx gain
+    // Stamped after each frame is written: a slow write of the earlier frame shortens the gap on a
+    // loaded machine. Without the interval the gaps would be the drag's 5 ms.
     for (std::size_t i = 1; i < sent.size(); ++i)
-        EXPECT_GE(sent[i] - sent[i - 1], 140ms) << "frames " << i - 1 << " and " << i;
+        EXPECT_GE(sent[i] - sent[i - 1], 120ms) << "frames " << i - 1 << " and " << i;
 }
 
 // Changes of two controls inside one interval both reach the radio, each with its last value.
