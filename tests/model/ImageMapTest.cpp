@@ -157,15 +157,31 @@ TEST(FieldTexts, EverySerialByteDecodesToAnEncodableCharacter)
         }
 }
 
-// The built-in image holds only the text id, the common, factory and alignment defaults.
-TEST(BuiltInImage, OnlyTheDefaultsAreSet)
+TEST(BuiltInImage, DefaultsAtTheirOffsets)
 {
     TText image;
     EXPECT_EQ(BytesAt(image, 0, 6), (std::vector<Byte>{'k', 't', '4', '6', '8', 'h'}));
+    EXPECT_EQ(image[16223], 1);
+    EXPECT_EQ(image[16229], 9);
+    EXPECT_EQ(image[16230], 1);
+    EXPECT_EQ(image[16234], 1);
+    EXPECT_EQ(image[16235], 1);
+    EXPECT_EQ(image[16212], 2);
+    EXPECT_EQ(image[17870], 7);
+    EXPECT_EQ(BytesAt(image, 17874, 2), (std::vector<Byte>{0xFF, 0x2C}));
+    EXPECT_EQ(image[17876], 2);
+    EXPECT_EQ(image[17422], 180);
+    EXPECT_EQ(image[17446], 124);   // alignment position 25
+    EXPECT_EQ(image[17445], 127);
+    EXPECT_EQ(image[17468], 127);
+    EXPECT_EQ(image[17469], 200);
+    EXPECT_EQ(BytesAt(image, 16388, 2), (std::vector<Byte>{0, 0}));
+    EXPECT_EQ(BytesAt(image, 17924, 2), (std::vector<Byte>{0, 0}));
     int nonZero = 0;
     for (int i = 0; i < image.Size(); ++i)
         nonZero += image[i] != 0;
     EXPECT_EQ(nonZero, 6 + 6 + 4 + 45);   // text id, common bytes, factory bytes, non-zero alignment bytes
+    EXPECT_EQ(mv53::BlockOffset(0), 6);
     EXPECT_EQ(mv53::BlockOffset(559) + 32, 17926);
 }
 
@@ -227,9 +243,16 @@ TEST(Encoding, FieldsLandAtTheirBytes)
     EXPECT_EQ(BytesAt(image, 17414, 8), std::vector<Byte>(8, 0));
 
     auto back = DecodedAndRepaired(image);
+    EXPECT_EQ(back->Channels().Items(2).RxFreq().ToScaled(5), 2999999);
     EXPECT_DOUBLE_EQ(back->Channels().Items(2).RxFreq().ToFloat(), 29.99999);
     EXPECT_EQ(back->Channels().Items(2).Tag(), "ABCDEFGH");
+    EXPECT_EQ(back->TelNumbers().Numbers(1).Number(), "12345");
     EXPECT_EQ(back->Sel().TxIds(9).TxId(), "1204");
+    EXPECT_EQ(back->AntTuner0().Entries(0).TuneL(), 300);
+    EXPECT_EQ(back->AntTuner1().Entries(249).TuneTrans(), 3);
+    EXPECT_EQ(back->Alignment().Values(6), -5);
+    EXPECT_EQ(back->Alignment().Values(50), -2);
+    EXPECT_EQ(back->TmpCorrect().Rows(43).Values(8), -1);
     EXPECT_EQ(back->FactoryOpt().PktOffset(), -212);
     EXPECT_EQ(back->FactoryOpt().SerialNo(), "00000000");
     // Written but never read back.

@@ -1,4 +1,4 @@
-// The records: what clearing leaves alone, equality and copying.
+// The records: defaults, equality and copying.
 
 #include "model/MVmem.h"
 #include "model/U_E2prom.h"
@@ -19,6 +19,30 @@ std::unique_ptr<TMVmem> Cleared()
 
 }  // namespace
 
+TEST(ClearedRecords, CommonAndFactoryDefaults)
+{
+    auto mem = Cleared();
+    EXPECT_EQ(mem->Hard().LampMode(), 2);
+    EXPECT_EQ(mem->Misc().Beep(), 1);
+    EXPECT_EQ(mem->Sys().NoiseBlanker(), 1);
+    EXPECT_EQ(mem->Sel().Preamble(), 8);
+    EXPECT_EQ(mem->Sel().SelHoldTime(), 1);
+    EXPECT_EQ(mem->Sel().KillId(), "00000000");
+    EXPECT_EQ(mem->Sel().SelfId(), "0000");
+    EXPECT_EQ(mem->Sel().TxIds(9).TxId(), "0000");
+    EXPECT_EQ(mem->TelNumbers().Numbers(9).Number(), "0000000000000000");
+    EXPECT_EQ(mem->FactoryOpt().CwPitch(), 6);
+    EXPECT_EQ(mem->FactoryOpt().PktOffset(), -212);
+    EXPECT_EQ(mem->FactoryOpt().PktTone(), 2);
+    EXPECT_EQ(mem->FactoryOpt().SerialNo(), "00000000");
+    EXPECT_EQ(mem->Alignment().Values(1), 180);
+    EXPECT_EQ(mem->Alignment().Values(23), 250);
+    EXPECT_EQ(mem->Alignment().Values(25), 127);
+    EXPECT_EQ(mem->Alignment().Values(47), 127);
+    EXPECT_EQ(mem->Alignment().Values(48), 200);
+    EXPECT_EQ(mem->Alignment().Values(51), 0);
+}
+
 TEST(ClearedRecords, LeaveTunerTablesTemperatureCorrectionAndComportAlone)
 {
     auto mem = std::make_unique<TMVmem>();
@@ -37,16 +61,20 @@ TEST(RecordEquality, ChannelDiffersInAnySingleField)
 {
     auto mem = Cleared();
     const TChannel base = mem->Channels().Items(0);
-    const std::vector<void (*)(TChannel&)> changes = {
-        [](TChannel& c) { c.SetSpare29(254); }, [](TChannel& c) { c.SetSpare19(1); },
-        [](TChannel& c) { c.SetTag("  ch-001"); },
-        [](TChannel& c) { c.RxFreq().SetFraction(50); c.RxFreq().SetDigits(2); },
-    };
-    for (size_t i = 0; i < changes.size(); ++i) {
-        TChannel changed = base;
-        changes[i](changed);
-        EXPECT_FALSE(changed.Equals(base)) << "change " << i;
-    }
+    TChannel other = base;
+    EXPECT_TRUE(other.Equals(base));
+    other.SetSpare29(254);
+    EXPECT_FALSE(other.Equals(base));
+    other = base;
+    other.SetSpare19(1);
+    EXPECT_FALSE(other.Equals(base));
+    other = base;
+    other.RxFreq().SetFraction(50);
+    other.RxFreq().SetDigits(2);
+    EXPECT_FALSE(other.Equals(base));
+    other = base;
+    other.SetTag("  ch-001");
+    EXPECT_FALSE(other.Equals(base));
     TChannels a = mem->Channels();
     TChannels b = a;
     EXPECT_TRUE(a.Equals(b));
