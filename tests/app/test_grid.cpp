@@ -15,9 +15,13 @@ using mv53::test::GridFixture;
 
 namespace {
 std::string Freq(const TDecimal& d) { return mv53::FormatFixed(d.ToFloat(), 5); }
-QColor TextColour(const GridFixture& f, int channel)
+QVariant Data(const GridFixture& f, int channel, int column, Qt::ItemDataRole role)
 {
-    return f.grid->model()->data(f.grid->model()->index(channel, 1), Qt::ForegroundRole).value<QColor>();
+    return f.grid->model()->data(f.grid->model()->index(channel, column), role);
+}
+QColor TextColour(const GridFixture& f, int channel, int column = 1)
+{
+    return Data(f, channel, column, Qt::ForegroundRole).value<QColor>();
 }
 } // namespace
 
@@ -311,7 +315,7 @@ void TestGrid::arrowsAndVisibilitySkipHiddenColumns()
 void TestGrid::f1GivesColumnHelpContext()
 {
     GridFixture f;
-    f.ShowColumns({});
+    f.ShowColumns({});                       // the Tune Mode column has no topic
     std::vector<int> contexts;
     f.grid->SetHelpHandler([&](int context) { contexts.push_back(context); });
     for (int c = 0; c < 11; ++c) {
@@ -411,16 +415,10 @@ void TestGrid::frequenciesOutsideTheRadiosRangeAreRedWithTheRange()
         f.state.CurrentMem.FactoryOpt().SetRxRange(c.rxRange);
         f.state.CurrentMem.FactoryOpt().SetTxRange(c.txRange);
         f.grid->Fill();
-        const auto colour = [&](int column) {
-            return f.grid->model()->data(f.grid->model()->index(0, column), Qt::ForegroundRole).value<QColor>();
-        };
-        const auto tip = [&](int column) {
-            return f.grid->model()->data(f.grid->model()->index(0, column), Qt::ToolTipRole).toString();
-        };
-        QCOMPARE(colour(2) == QColor(Qt::red), c.rxRed);
-        QCOMPARE(colour(3) == QColor(Qt::red), c.txRed);
-        QCOMPARE(tip(c.rxRed ? 2 : 3), QString::fromLatin1(c.hint));
-        QCOMPARE(colour(1), c.used ? QColor(Qt::black) : QColor(0xC0, 0xC0, 0xC0));
+        QCOMPARE(TextColour(f, 0, 2) == QColor(Qt::red), c.rxRed);
+        QCOMPARE(TextColour(f, 0, 3) == QColor(Qt::red), c.txRed);
+        QCOMPARE(Data(f, 0, c.rxRed ? 2 : 3, Qt::ToolTipRole).toString(), QString::fromLatin1(c.hint));
+        QCOMPARE(TextColour(f, 0), c.used ? QColor(Qt::black) : QColor(0xC0, 0xC0, 0xC0));
     }
 }
 

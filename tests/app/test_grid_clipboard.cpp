@@ -33,7 +33,6 @@ private Q_SLOTS:
     void wholeRowPasteMakesEmptyChannelUsed();
     void optionPasteNeedsExactEntry();
     void textPasteIsNormalisedOrFiltered();
-    void receiveOnlyStateTravelsWithTransmitPaste();
     void rowPasteTakesTheFlagCopiedWithTheRow();
     void onlyACopiedTxOffCellMakesAChannelReceiveOnly();
     void editorPasteAndDropPassTheKeyFilter();
@@ -133,23 +132,6 @@ void TestGridClipboard::textPasteIsNormalisedOrFiltered()
     QCOMPARE(f.EditorText(), std::string("14,5"));
 }
 
-void TestGridClipboard::receiveOnlyStateTravelsWithTransmitPaste()
-{
-    GridFixture f;
-    f.DoubleClick(0, 3);
-    f.grid->Copy();                          // "TX OFF" with the flag set
-    f.grid->MoveTo(1, 3);
-    f.grid->Paste();
-    QCOMPARE(f.Cell(1, 3), std::string("TX OFF"));
-    QCOMPARE(f.Channel(1).TxOff(), 1);
-    f.grid->MoveTo(2, 3);
-    f.grid->Copy();                          // a frequency with the flag clear
-    f.grid->MoveTo(1, 3);
-    f.grid->Paste();
-    QCOMPARE(f.Channel(1).TxOff(), 0);
-    QCOMPARE(f.Cell(1, 3), std::string("12.34500"));
-}
-
 // A copy inside the cell editor takes only text: the row buffer keeps the row copied before
 // and the transmitter-off flag of that row, both ways round.
 void TestGridClipboard::rowPasteTakesTheFlagCopiedWithTheRow()
@@ -191,6 +173,13 @@ void TestGridClipboard::onlyACopiedTxOffCellMakesAChannelReceiveOnly()
 {
     GridFixture f;
     f.DoubleClick(0, 3);                     // channel 1 receive-only
+    f.grid->Copy();                          // "TX OFF" with the flag set
+    f.grid->MoveTo(1, 3);
+    f.grid->Paste();
+    QCOMPARE(f.Cell(1, 3), std::string("TX OFF"));
+    QCOMPARE(f.Channel(1).TxOff(), 1);
+
+    // A copied receive frequency is no "TX OFF".
     f.grid->MoveTo(0, 2);
     f.grid->Copy();                          // its receive frequency, 7.05000
     f.grid->MoveTo(1, 3);
@@ -213,6 +202,7 @@ void TestGridClipboard::onlyACopiedTxOffCellMakesAChannelReceiveOnly()
     f.grid->MoveTo(0, 3);
     f.grid->Paste();
     QCOMPARE(f.Channel(0).TxOff(), 0);
+    QCOMPARE(f.Cell(0, 3), std::string("12.34500"));
     f.grid->GridToChannels();
     QCOMPARE(f.Channel(0).TxFreq().ToFloat(), 12.345);
 }

@@ -8,8 +8,10 @@
 #include <QFileInfo>
 
 using mv53::PromptAnswer;
+using mv53::test::FileBytes;
 using mv53::test::LinkCall;
 using mv53::test::MainWindowTest;
+using mv53::test::StoredValuesNoCellShows;
 
 namespace {
 const char* const kSave = "Do you want to save the file?";
@@ -34,7 +36,7 @@ void SetTag(TMVmem& m, const char* tag) { SetTag(m.Channels(), tag); }
 
 // ---- save prompts and SaveCurrent ------------------------------------------------------------
 
-TEST_F(MainWindowTest, SaveOnTheDefaultFileAsksAndNoLeadsToTheSaveDialog)
+TEST_F(MainWindowTest, SavingOnTheDefaultFileAsksAndNoLeadsToTheSaveDialog)
 {
     MakeDataFile(DefaultFile().toStdString(), [](TMVmem& m) { SetTag(m, "DEFAULT1"); });
     TfrmMain& w = Start();
@@ -53,24 +55,26 @@ TEST_F(MainWindowTest, SaveOnTheDefaultFileAsksAndNoLeadsToTheSaveDialog)
     EXPECT_EQ(TagOfFile(DefaultFile().toStdString()), "DEFAULT1");
     EXPECT_FALSE(w.State().Modified);
     EXPECT_EQ(Caption(), Path("other.m53") + " - MV53 for KT-4680 Series");
-}
 
-TEST_F(MainWindowTest, SaveAsChoosingTheDefaultFileAlsoAsks)
-{
-    TfrmMain& w = Start();
+    // Save As onto the default file asks too; No and a cancelled dialog write nothing.
+    prompt.shown.clear();
     prompt.saveResults = {DefaultFile().toStdString(), std::nullopt};
-    prompt.answers = {PromptAnswer::No};   // then the dialog is cancelled
+    prompt.answers = {PromptAnswer::No};
     w.FileSaveAs();
     EXPECT_EQ(prompt.texts(), (std::vector<std::string>{kOverwriteDefault}));
-    // Nothing was written: the name stays as it was.
-    EXPECT_EQ(w.State().CurrentFileName, "<none>");
+    EXPECT_EQ(w.State().CurrentFileName, Path("other.m53"));
+    EXPECT_EQ(TagOfFile(DefaultFile().toStdString()), "DEFAULT1");
 }
 
-TEST_F(MainWindowTest, SaveWithoutAFileRunsTheDialogAndCancelChangesNothing)
+// A save that does not happen (dialog cancelled, file not writable) keeps the name and Modified.
+TEST_F(MainWindowTest, SaveThatDoesNotHappenKeepsTheNameAndModified)
 {
     TfrmMain& w = Start();
     w.State().Modified = true;
     w.FileSave();   // dialog cancelled (no scripted result)
+    prompt.saveResults = {Path("missing-folder/x.m53")};
+    w.FileSaveAs();
+    EXPECT_EQ(prompt.texts(), (std::vector<std::string>{"File write error  File Name = " + Path("missing-folder/x.m53")}));
     EXPECT_EQ(w.State().CurrentFileName, "<none>");
     EXPECT_TRUE(w.State().Modified);
 
@@ -78,19 +82,7 @@ TEST_F(MainWindowTest, SaveWithoutAFileRunsTheDialogAndCancelChangesNothing)
     w.FileSave();
     EXPECT_EQ(w.State().CurrentFileName, Path("new.m53"));
     EXPECT_FALSE(w.State().Modified);
-    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(Path("new.m53"))));
-}
-
-TEST_F(MainWindowTest, FailedSaveAsKeepsTheFormerNameAndModified)
-{
-    TfrmMain& w = Start();
-    w.State().Modified = true;
-    prompt.saveResults = {Path("missing-folder/x.m53")};
-    w.FileSaveAs();
-    ASSERT_EQ(prompt.texts().size(), 1u);
-    EXPECT_EQ(prompt.texts()[0], "File write error  File Name = " + Path("missing-folder/x.m53"));
-    EXPECT_EQ(w.State().CurrentFileName, "<none>");
-    EXPECT_TRUE(w.State().Modified);
+    EXPECT_EQ(TagOfFile(Path("new.m53")), w.State().CurrentMem.Channels().Items(0).Tag());
 }
 
 TEST_F(MainWindowTest, GridEditsMakeNewAskToSave)
@@ -248,10 +240,15 @@ TEST_F(MainWindowTest, RecentFileThatVanishedIsReportedAndRemoved)
 
 // ---- radio commands --------------------------------------------------------------------------
 
-TEST_F(MainWindowTest, UploadSetsModifiedAndDropsTheFileName)
+// Upload replaces the document: Modified, no file name, and Save enabled even after a
+// read-only Open.
+TEST_F(MainWindowTest, UploadSetsModifiedDropsTheFileNameAndEnablesSave)
 {
-    MakeDataFile(DefaultFile().toStdString());
+    MakeDataFile(Path("ro.m53"), [](TMVmem& m) { SetTag(m, "READONLY"); });
     TfrmMain& w = Start();
+    prompt.openResults = {mv53::OpenFileResult{Path("ro.m53"), true}};
+    w.FileOpen();
+    ASSERT_FALSE(w.miSave->isEnabled());
     onUpload = [](TProgramState& s) {
         SetTag(s.CurrentMem, "RADIO001");
         s.CurrentMem.FactoryOpt().SetSerialNo("1C000042");
@@ -260,14 +257,17 @@ TEST_F(MainWindowTest, UploadSetsModifiedAndDropsTheFileName)
     EXPECT_EQ(calls, (std::vector<LinkCall>{{0, false, false}}));
     EXPECT_TRUE(w.State().Modified);
     EXPECT_EQ(w.State().CurrentFileName, "<none>");
+    EXPECT_FALSE(w.State().ReadOnlyFile);
+    EXPECT_TRUE(w.miSave->isEnabled());
     EXPECT_EQ(w.State().GridChannels.Items(0).Tag(), "RADIO001");
     EXPECT_EQ(w.State().FactoryBackup.SerialNo(), "1C000042");
     EXPECT_EQ(w.SystemValue(0, 0), QStringLiteral("1C000042"));
     EXPECT_EQ(Caption(), "<none> - MV53 for KT-4680 Series");
 
-    // New right after the upload asks to save.
-    w.FileNew();
-    EXPECT_EQ(prompt.texts(), (std::vector<std::string>{kSave}));
+    prompt.saveResults = {Path("uploaded.m53")};
+    w.miSave->trigger();
+    EXPECT_EQ(TagOfFile(Path("uploaded.m53")), "RADIO001");
+    EXPECT_FALSE(w.State().Modified);
 }
 
 TEST_F(MainWindowTest, DownloadRunsThreeTransfersAndWritesTheFactoryBackup)
@@ -319,20 +319,6 @@ TEST_F(MainWindowTest, DownloadChainEndsAtTheFirstFailure)
     }
 }
 
-TEST_F(MainWindowTest, ServiceWindowUploadQuestion)
-{
-    TfrmMain& w = Start();
-    prompt.answers = {PromptAnswer::Cancel, PromptAnswer::No, PromptAnswer::Yes};
-    EXPECT_FALSE(w.PrepareServiceWindow());
-    EXPECT_TRUE(w.PrepareServiceWindow());
-    EXPECT_TRUE(calls.empty());
-    EXPECT_TRUE(w.PrepareServiceWindow());
-    EXPECT_EQ(calls, (std::vector<LinkCall>{{0, false, true}}));
-    ASSERT_EQ(prompt.shown.size(), 3u);
-    EXPECT_EQ(prompt.shown[0].text, "Do you upload data from the radio?");
-    EXPECT_EQ(prompt.shown[0].buttons, mv53::PromptButtons::YesNoCancel);
-}
-
 TEST_F(MainWindowTest, ConfigureTakesThePortOnlyOnOk)
 {
     TfrmMain& w = Start();
@@ -346,46 +332,44 @@ TEST_F(MainWindowTest, ConfigureTakesThePortOnlyOnOk)
 
 // ---- shutdown --------------------------------------------------------------------------------
 
-TEST_F(MainWindowTest, ClosingWithChangesAsksAndACancelledSaveKeepsTheWindowOpen)
+// Closing with an edit asks to save. Cancel (what Escape and the box's close button give) and a
+// cancelled save dialog keep the window, the edit and an unwritten configuration; No closes
+// without touching the data file, Yes saves the edit first.
+TEST_F(MainWindowTest, ClosingWithChangesAsksToSave)
 {
-    TfrmMain& w = Start();
-    w.Grid()->CellAction(1, 0);
-    prompt.answers = {PromptAnswer::Yes};   // then the save dialog is cancelled
-    EXPECT_FALSE(w.close());
-    EXPECT_EQ(prompt.texts(), (std::vector<std::string>{kSave}));
-    EXPECT_TRUE(ReadConfig().isEmpty());   // nothing written while the window stays
+    for (const PromptAnswer last : {PromptAnswer::No, PromptAnswer::Yes}) {
+        SCOPED_TRACE(last == PromptAnswer::No ? "No" : "Yes");
+        QFile::remove(ConfigPath());
+        QFile::remove(DefaultFile());
+        TfrmMain& w = Start();
+        const QByteArray before = FileBytes(DefaultFile().toStdString());
+        w.Grid()->CellAction(1, 0);
+        prompt.shown.clear();
+        prompt.saveResults.clear();
+        prompt.answers = {PromptAnswer::Cancel, PromptAnswer::Yes};   // then the save dialog is cancelled
+        EXPECT_FALSE(w.close());
+        EXPECT_FALSE(w.close());
+        EXPECT_EQ(prompt.texts(), (std::vector<std::string>{kSave, kSave}));
+        EXPECT_EQ(prompt.shown.at(0).buttons, mv53::PromptButtons::YesNoCancel);
+        EXPECT_TRUE(ReadConfig().isEmpty());
+        EXPECT_EQ(w.State().GridChannels.Items(1).Status(), 0xA5);
 
-    prompt.answers = {PromptAnswer::Yes};
-    prompt.saveResults = {Path("closing.m53")};
-    EXPECT_TRUE(w.close());
-    TMVmem mem;
-    TText text;
-    ASSERT_TRUE(ReadDataFile(Path("closing.m53"), mem, text));
-    EXPECT_EQ(mem.Channels().Items(1).Status(), 0xA5);
-    EXPECT_FALSE(ReadConfig().isEmpty());
+        prompt.answers = {last};
+        prompt.saveResults = {Path("closing.m53")};
+        EXPECT_TRUE(w.close());
+        EXPECT_FALSE(ReadConfig().isEmpty());
+        EXPECT_EQ(FileBytes(DefaultFile().toStdString()), before);
+        TMVmem mem;
+        TText text;
+        ASSERT_EQ(ReadDataFile(Path("closing.m53"), mem, text), last == PromptAnswer::Yes);
+        if (last == PromptAnswer::Yes) {
+            EXPECT_EQ(mem.Channels().Items(1).Status(), 0xA5);
+        }
+        win.reset();
+    }
 }
 
 // ---- what the user did not touch ---------------------------------------------------------------
-
-namespace {
-// Values a real radio may hold that the grid cannot show exactly, on used channels 11 to 14.
-void StoredValuesNoCellShows(TMVmem& m)
-{
-    for (int i = 10; i < 14; ++i)
-        m.Channels().Items(i).SetStatus(0xA5);
-    m.Channels().Items(10).SetEncryptCode(5);   // encryption off, code kept
-    m.Channels().Items(11).SetEncryptOn(1);
-    m.Channels().Items(11).SetEncryptCode(16);
-    m.Channels().Items(12).SetEncryptOn(2);
-    m.Channels().Items(13).SetTuneMode(2);
-}
-
-QByteArray FileBytes(const std::string& path)
-{
-    QFile f(QString::fromStdString(path));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-}  // namespace
 
 TEST_F(MainWindowTest, OpeningAndLeavingAFileChangesNothingTheUserDidNotTouch)
 {
@@ -400,29 +384,6 @@ TEST_F(MainWindowTest, OpeningAndLeavingAFileChangesNothingTheUserDidNotTouch)
     EXPECT_TRUE(w.close());
     EXPECT_TRUE(prompt.texts().empty());
     EXPECT_EQ(FileBytes(Path("kept.m53")), before);
-}
-
-// ---- save prompts: Cancel stops, No goes on, Yes saves first ------------------------------------
-
-TEST_F(MainWindowTest, ExitAnsweredNoWritesTheConfigurationButNotTheData)
-{
-    MakeDataFile(DefaultFile().toStdString(), [](TMVmem& m) { SetTag(m, "DEFAULT1"); });
-    const QByteArray before = FileBytes(DefaultFile().toStdString());
-    TfrmMain& w = Start();
-    w.Grid()->CellAction(1, 0);
-
-    // Cancel (what Escape and the box's close button give) keeps the window and the edit.
-    EXPECT_FALSE(w.close());
-    ASSERT_EQ(prompt.shown.size(), 1u);
-    EXPECT_EQ(prompt.shown[0].text, kSave);
-    EXPECT_EQ(prompt.shown[0].buttons, mv53::PromptButtons::YesNoCancel);
-    EXPECT_TRUE(ReadConfig().isEmpty());
-    EXPECT_EQ(w.State().GridChannels.Items(1).Status(), 0xA5);
-
-    prompt.answers = {PromptAnswer::No};
-    EXPECT_TRUE(w.close());
-    EXPECT_FALSE(ReadConfig().isEmpty());
-    EXPECT_EQ(FileBytes(DefaultFile().toStdString()), before);
 }
 
 TEST_F(MainWindowTest, SavePromptCancelStopsEveryCommandThatAsks)
@@ -455,70 +416,49 @@ TEST_F(MainWindowTest, SavePromptCancelStopsEveryCommandThatAsks)
     }
 }
 
-TEST_F(MainWindowTest, UploadSavePromptYesSavesFirstNoSkipsItACancelledSaveStopsTheUpload)
-{
-    struct Case {
-        PromptAnswer answer;
-        std::optional<std::string> saveAs;   // the save dialog's result
-        bool uploads;
-        bool saved;
-    };
-    const Case cases[] = {
-        {PromptAnswer::Yes, Path("before.m53"), true, true},
-        {PromptAnswer::No, std::nullopt, true, false},
-        {PromptAnswer::Yes, std::nullopt, false, false},
-    };
-    for (const Case& c : cases) {
-        QFile::remove(QString::fromStdString(Path("before.m53")));
-        calls.clear();
-        TfrmMain& w = Start();
-        SetTag(w.State().GridChannels, "EDITED01");
-        w.RefreshMainWindow();
-        prompt.answers = {c.answer};
-        prompt.saveResults = {c.saveAs};
-        onUpload = [](TProgramState& s) { SetTag(s.CurrentMem, "RADIO001"); };
-        w.RadioUpload();
-        EXPECT_EQ(calls.size(), c.uploads ? 1u : 0u);
-        EXPECT_EQ(QFileInfo::exists(QString::fromStdString(Path("before.m53"))), c.saved);
-        if (c.saved) {
-            EXPECT_EQ(TagOfFile(Path("before.m53")), "EDITED01");
-        }
-        EXPECT_EQ(w.Grid()->CellText(0, 1), c.uploads ? "RADIO001" : "EDITED01");
-        win.reset();
-    }
-}
-
-TEST_F(MainWindowTest, RecentFileWithUnsavedChanges)
+// Before Upload and before a recent file: Yes saves the edit first, No drops it; a cancelled
+// save dialog stops the command with the edit kept.
+TEST_F(MainWindowTest, SavePromptYesSavesFirstNoSkipsItACancelledSaveStops)
 {
     MakeDataFile(Path("recent.m53"), [](TMVmem& m) { SetTag(m, "RECENT01"); });
     struct Case {
+        bool upload;   // else the recent file
         PromptAnswer answer;
-        const char* gridTag;        // channel 1 of the grid afterwards
-        bool savedEdit;
+        std::optional<std::string> saveAs;   // the save dialog's result
+        bool goesOn;
     };
     const Case cases[] = {
-        {PromptAnswer::Cancel, "EDITED01", false},
-        {PromptAnswer::No, "RECENT01", false},
-        {PromptAnswer::Yes, "RECENT01", true},
+        {true, PromptAnswer::Yes, Path("edit.m53"), true},  {true, PromptAnswer::No, std::nullopt, true},
+        {true, PromptAnswer::Yes, std::nullopt, false},     {false, PromptAnswer::No, Path("edit.m53"), true},
+        {false, PromptAnswer::Yes, Path("edit.m53"), true},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.upload ? "upload " : "recent ") + (c.answer == PromptAnswer::Yes ? "Yes" : "No") +
+                     (c.saveAs ? "" : " cancelled"));
         QFile::remove(QString::fromStdString(Path("edit.m53")));
         QFile::remove(DefaultFile());
+        calls.clear();
         TfrmMain& w = Start();
         w.State().RecentFiles = {Path("recent.m53")};
         SetTag(w.State().GridChannels, "EDITED01");
         w.RefreshMainWindow();
         prompt.shown.clear();
         prompt.answers = {c.answer};
-        prompt.saveResults = {Path("edit.m53")};
-        w.OpenRecentFile(1);
+        prompt.saveResults = {c.saveAs};
+        onUpload = [](TProgramState& s) { SetTag(s.CurrentMem, "RADIO001"); };
+        if (c.upload)
+            w.RadioUpload();
+        else
+            w.OpenRecentFile(1);
         EXPECT_EQ(prompt.texts(), (std::vector<std::string>{kSave}));
-        EXPECT_EQ(w.Grid()->CellText(0, 1), c.gridTag);
-        EXPECT_EQ(w.State().Modified, c.answer == PromptAnswer::Cancel);
-        EXPECT_EQ(QFileInfo::exists(QString::fromStdString(Path("edit.m53"))), c.savedEdit);
-        if (c.savedEdit) {
+        EXPECT_EQ(calls.size(), c.upload && c.goesOn ? 1u : 0u);
+        const bool saved = c.answer == PromptAnswer::Yes && c.saveAs;
+        EXPECT_EQ(QFileInfo::exists(QString::fromStdString(Path("edit.m53"))), saved);
+        if (saved) {
             EXPECT_EQ(TagOfFile(Path("edit.m53")), "EDITED01");
         }
+        EXPECT_EQ(w.Grid()->CellText(0, 1), !c.goesOn ? "EDITED01" : c.upload ? "RADIO001" : "RECENT01");
+        EXPECT_EQ(w.State().Modified, c.upload || !c.goesOn);
         win.reset();
     }
 }
@@ -557,25 +497,6 @@ TEST_F(MainWindowTest, SaveAndSaveAsReadBackWhatTheyWrote)
         EXPECT_FALSE(w.State().Modified);
         win.reset();
     }
-}
-
-// ---- Upload after a read-only Open ---------------------------------------------------------------
-
-TEST_F(MainWindowTest, UploadAfterAReadOnlyOpenEnablesSave)
-{
-    MakeDataFile(Path("ro.m53"), [](TMVmem& m) { SetTag(m, "READONLY"); });
-    TfrmMain& w = Start();
-    prompt.openResults = {mv53::OpenFileResult{Path("ro.m53"), true}};
-    w.FileOpen();
-    ASSERT_FALSE(w.miSave->isEnabled());
-    w.RadioUpload();
-    EXPECT_EQ(w.State().CurrentFileName, "<none>");
-    EXPECT_FALSE(w.State().ReadOnlyFile);
-    EXPECT_TRUE(w.miSave->isEnabled());
-    prompt.saveResults = {Path("uploaded.m53")};
-    w.miSave->trigger();
-    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(Path("uploaded.m53"))));
-    EXPECT_FALSE(w.State().Modified);
 }
 
 // ---- Download of channels outside the radio's range -----------------------------------------------

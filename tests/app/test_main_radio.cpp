@@ -132,8 +132,9 @@ TEST_F(MainRadioTest, UploadEditSaveAndDownloadFromTheMenu)
 }
 
 // A download after Open writes the opened file's factory values into the radio's factory area,
-// not those of the document that was open before.
-TEST_F(MainRadioTest, DownloadAfterOpenWritesTheOpenedFilesFactoryValues)
+// not those of the document that was open before, and gives the radio the stored channel
+// values no cell shows exactly as the file holds them.
+TEST_F(MainRadioTest, DownloadAfterOpenWritesTheOpenedFileAsItIs)
 {
     radio.SetMemory(EncodedImage(ClearedRecords([](TMVmem& m) { m.FactoryOpt().SetSerialNo("6E000042"); }), true).Raw());
     const auto factory = [](TMVmem& m) {
@@ -147,7 +148,19 @@ TEST_F(MainRadioTest, DownloadAfterOpenWritesTheOpenedFilesFactoryValues)
         f.SetPktOffset(-212);
         f.SetPktTone(2);
     };
-    MakeDataFile(Path("other.m53"), factory);
+    MakeDataFile(Path("other.m53"), [&factory](TMVmem& m) {
+        factory(m);
+        mv53::test::StoredValuesNoCellShows(m);
+        for (int i = 10; i < 14; ++i) {   // inside the narrow ranges: no question before the download
+            m.Channels().Items(i).RxFreq().FromFloat(7.0);
+            m.Channels().Items(i).TxFreq().FromFloat(7.0);
+        }
+    });
+    TText file;
+    {
+        TMVmem mem;
+        ASSERT_TRUE(ReadDataFile(Path("other.m53"), mem, file));
+    }
     TfrmMain& w = StartOnTheRadio();
     ASSERT_NE(w.State().FactoryBackup, ClearedRecords(factory).FactoryOpt());
     prompt.openResults = {mv53::OpenFileResult{Path("other.m53"), false}};
@@ -157,6 +170,7 @@ TEST_F(MainRadioTest, DownloadAfterOpenWritesTheOpenedFilesFactoryValues)
     CloneWindowClicker clicker;
     w.miDownload->trigger();
     ASSERT_EQ(prompt.texts(), (std::vector<std::string>{"Download is completed"}));
+    EXPECT_FALSE(w.State().Modified);
     TText written;
     written.Raw() = radio.GetMemory();
     TMVmem inRadio;
@@ -164,6 +178,8 @@ TEST_F(MainRadioTest, DownloadAfterOpenWritesTheOpenedFilesFactoryValues)
     TFactoryOpt expected = ClearedRecords(factory).FactoryOpt();
     expected.SetSerialNo("6E000042");   // the radio keeps its own serial number
     EXPECT_EQ(inRadio.FactoryOpt(), expected);
+    for (int channel = 10; channel < 14; ++channel)
+        EXPECT_TRUE(std::equal(file.Block(channel), file.Block(channel) + 32, written.Block(channel))) << channel;
 }
 
 TEST_F(MainRadioTest, UploadWithoutARadioReportsAndChangesNothing)
@@ -179,32 +195,3 @@ TEST_F(MainRadioTest, UploadWithoutARadioReportsAndChangesNothing)
     EXPECT_EQ(w.SystemValue(1, 1), QStringLiteral("----"));
 }
 
-TEST_F(MainRadioTest, DownloadOfAnOpenedFileGivesTheRadioTheStoredValuesNoCellShows)
-{
-    // Encryption off with its code kept, code 16, an encryption flag and a tune mode of 2.
-    MakeDataFile(Path("stored.m53"), [](TMVmem& m) {
-        for (int i = 10; i < 14; ++i)
-            m.Channels().Items(i).SetStatus(0xA5);
-        m.Channels().Items(10).SetEncryptCode(5);
-        m.Channels().Items(11).SetEncryptOn(1);
-        m.Channels().Items(11).SetEncryptCode(16);
-        m.Channels().Items(12).SetEncryptOn(2);
-        m.Channels().Items(13).SetTuneMode(2);
-    });
-    TText file;
-    {
-        TMVmem mem;
-        ASSERT_TRUE(ReadDataFile(Path("stored.m53"), mem, file));
-    }
-    TfrmMain& w = StartOnTheRadio();
-    prompt.openResults = {mv53::OpenFileResult{Path("stored.m53"), false}};
-    w.FileOpen();
-    CloneWindowClicker clicker;
-    w.miDownload->trigger();
-    ASSERT_EQ(prompt.texts(), (std::vector<std::string>{"Download is completed"}));
-    EXPECT_FALSE(w.State().Modified);
-    TText inRadio;
-    inRadio.Raw() = radio.GetMemory();
-    for (int channel = 10; channel < 14; ++channel)
-        EXPECT_TRUE(std::equal(file.Block(channel), file.Block(channel) + 32, inRadio.Block(channel))) << channel;
-}

@@ -34,15 +34,6 @@ void OnWindow(bool& seen, std::function<void(W&)> body)
 
 }  // namespace
 
-TEST_F(MainWindowTest, DealerModeOffersAlignmentAndTunerOnly)
-{
-    TfrmMain& w = Start({QStringLiteral("-DR")});
-    EXPECT_TRUE(w.miAlignment->isVisible() && w.miAlignment->isEnabled());
-    EXPECT_TRUE(w.miAntTuneSet->isVisible() && w.miAntTuneSet->isEnabled());
-    EXPECT_FALSE(w.miTempCorrect->isVisible());
-    EXPECT_FALSE(w.miSerialWriter->isVisible());
-}
-
 TEST_F(MainWindowTest, CancelInTheUploadQuestionOpensNoServiceWindow)
 {
     TfrmMain& w = Start({QStringLiteral("-DR")});
@@ -53,6 +44,7 @@ TEST_F(MainWindowTest, CancelInTheUploadQuestionOpensNoServiceWindow)
     mv53::test::RunEventsFor(50);
     EXPECT_FALSE(seen);
     EXPECT_TRUE(calls.empty());
+    EXPECT_EQ(prompt.shown.at(0).buttons, mv53::PromptButtons::YesNoCancel);
 }
 
 // Yes uploads first (the upload starts by itself), and the window starts from the uploaded

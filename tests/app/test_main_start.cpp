@@ -118,63 +118,40 @@ TEST_F(MainWindowTest, OperatingModesAndPasswords)
 
 // ---- default file and caption ----------------------------------------------------------------
 
-TEST_F(MainWindowTest, MissingDefaultFileIsCreatedAndCaptionShowsNone)
+// The default file is made when missing, opened (with its factory values) when readable, and
+// replaced by defaults, with the format message, when it is not.
+TEST_F(MainWindowTest, DefaultFileAtStart)
 {
-    TfrmMain& w = Start();
-    EXPECT_EQ(QFileInfo(DefaultFile()).size(), 17927);
-    EXPECT_EQ(w.State().CurrentFileName, "<none>");
-    EXPECT_EQ(Caption(), "<none> - MV53 for KT-4680 Series");
-    EXPECT_EQ(w.DefaultFilePath(), DefaultFile());
-    EXPECT_FALSE(w.State().Modified);
-    EXPECT_TRUE(prompt.texts().empty());
-}
-
-TEST_F(MainWindowTest, ExistingDefaultFileIsOpenedAtStart)
-{
-    MakeDataFile(DefaultFile().toStdString(), [](TMVmem& m) {
-        m.Channels().Items(3).SetStatus(0xA5);
-        m.Channels().Items(3).SetTag("DEFAULT1");
-        m.FactoryOpt().SetRxRange(1);
-    });
-    TfrmMain& w = Start();
-    EXPECT_EQ(w.State().CurrentFileName, DefaultFile().toStdString());
-    EXPECT_EQ(Caption(), DefaultFile().toStdString() + " - MV53 for KT-4680 Series");
-    EXPECT_EQ(w.State().GridChannels.Items(3).Tag(), "DEFAULT1");
-    EXPECT_EQ(w.State().FactoryBackup.RxRange(), 1);
-    EXPECT_EQ(w.SystemValue(1, 0).toStdString(), "RX 3-30 MHz / Tx 1.6-30 MHz");
-}
-
-TEST_F(MainWindowTest, UnreadableDefaultFileIsReplacedByDefaults)
-{
-    {
-        QFile f(DefaultFile());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(100, 'x'));
+    const std::string def = DefaultFile().toStdString();
+    for (const std::string kind : {"missing", "unreadable", "valid"}) {
+        SCOPED_TRACE(kind);
+        QFile::remove(DefaultFile());
+        prompt.shown.clear();
+        if (kind == "unreadable") {
+            QFile f(DefaultFile());
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray(100, 'x'));
+        } else if (kind == "valid") {
+            MakeDataFile(def, [](TMVmem& m) {
+                m.Channels().Items(3).SetStatus(0xA5);
+                m.Channels().Items(3).SetTag("DEFAULT1");
+                m.FactoryOpt().SetRxRange(1);
+                m.FactoryOpt().SetTxRange(1);
+            });
+        }
+        const bool valid = kind == "valid";
+        TfrmMain& w = Start();
+        EXPECT_EQ(prompt.texts(), kind == "unreadable" ? std::vector<std::string>{"The file cannot be opened.\r\n"
+                                                                                 "The file format is not correct."}
+                                                       : std::vector<std::string>{});
+        EXPECT_EQ(QFileInfo(DefaultFile()).size(), 17927);
+        EXPECT_EQ(w.State().CurrentFileName, valid ? def : "<none>");
+        EXPECT_EQ(Caption(), w.State().CurrentFileName + " - MV53 for KT-4680 Series");
+        EXPECT_FALSE(w.State().Modified);
+        EXPECT_EQ(w.State().GridChannels.Items(3).Tag() == "DEFAULT1", valid);
+        EXPECT_EQ(w.State().FactoryBackup.RxRange(), valid ? 1 : 0);
+        EXPECT_EQ(w.SystemValue(1, 0).toStdString(), valid ? "RX 3-30 MHz / Tx 3-30 MHz" : "RX 0.5-30 MHz / Tx 1.6-30 MHz");
     }
-    TfrmMain& w = Start();
-    EXPECT_EQ(prompt.texts(), (std::vector<std::string>{"The file cannot be opened.\r\nThe file format is not correct."}));
-    EXPECT_EQ(QFileInfo(DefaultFile()).size(), 17927);
-    EXPECT_EQ(w.State().CurrentFileName, "<none>");
-}
-
-TEST_F(MainWindowTest, SystemPanelShowsTheRecords)
-{
-    TfrmMain& w = Start();
-    EXPECT_EQ(w.SystemValue(0, 1), QStringLiteral("KT-4680"));
-    EXPECT_EQ(w.SystemValue(2, 0), QStringLiteral("-ALDERWAVECOMMS-"));
-    EXPECT_EQ(w.SystemValue(1, 0), QStringLiteral("RX 0.5-30 MHz / Tx 1.6-30 MHz"));
-    EXPECT_EQ(w.SystemValue(1, 1), QStringLiteral("----"));
-    EXPECT_EQ(w.SystemValue(0, 2), QStringLiteral("COM1"));
-
-    w.State().CurrentMem.FactoryOpt().SetSerialNo("1C000123");
-    w.State().CurrentMem.FactoryOpt().SetTxRange(1);
-    w.State().CurrentMem.SetFwVersion("012a");
-    w.State().CurrentFileName = "/data/radio.m53";
-    w.RefreshMainWindow();
-    EXPECT_EQ(w.SystemValue(0, 0), QStringLiteral("1C000123"));
-    EXPECT_EQ(w.SystemValue(1, 0), QStringLiteral("RX 0.5-30 MHz / Tx 3-30 MHz"));
-    EXPECT_EQ(w.SystemValue(1, 1), QStringLiteral("012a"));
-    EXPECT_EQ(Caption(), "/data/radio.m53 - MV53 for KT-4680 Series");
 }
 
 // ---- configuration file ----------------------------------------------------------------------
@@ -220,12 +197,14 @@ TEST_F(MainWindowTest, ConfigurationIsReadAtStartAndWrittenAtClose)
     EXPECT_EQ(w.miRecent[2]->text(), QString());
 
     w.State().ComPortNo = 7;
+    w.miItem[5]->trigger();                   // hidden from the menu
+    EXPECT_TRUE(w.Grid()->isColumnHidden(5));
     EXPECT_TRUE(w.close());
     TIniFile ini;
     ASSERT_TRUE(ini.Load(ConfigPath()));
     EXPECT_EQ(ini.ReadInteger(QStringLiteral("COMM"), QStringLiteral("COMPortNo"), -1), 7);
-    EXPECT_EQ(ini.ReadInteger(QStringLiteral("VIEW"), QStringLiteral("ITEM2"), -1), 0);
-    EXPECT_EQ(ini.ReadInteger(QStringLiteral("VIEW"), QStringLiteral("ITEM0"), -1), 1);
+    for (int i = 0; i < 11; ++i)
+        EXPECT_EQ(ini.ReadInteger(QStringLiteral("VIEW"), QStringLiteral("ITEM%1").arg(i), -1), i == 2 || i == 5 ? 0 : 1) << i;
     EXPECT_EQ(ini.ReadInteger(QStringLiteral("MONITOR"), QStringLiteral("NUMBERS"), -1), 1);
     EXPECT_EQ(ini.ReadInteger(QStringLiteral("LOCATION"), QStringLiteral("X"), -1), w.pos().x());
     EXPECT_EQ(ini.ReadString(QStringLiteral("RECENTFILE"), QStringLiteral("FILE1")), QStringLiteral("/b/two&co.m53"));
@@ -324,37 +303,12 @@ TEST_F(MainWindowTest, FirstWindowShowsAboutThirtyRowsWhenTheScreenHasRoom)
     EXPECT_LE(win->height(), std::max(600, win->minimumHeight()));
 }
 
-TEST_F(MainWindowTest, ColumnVisibilityFromTheMenuIsWrittenToTheConfigurationFile)
-{
-    TfrmMain& w = Start();
-    w.miItem[5]->trigger();
-    w.miItem[2]->trigger();
-    w.miItem[2]->trigger();                   // hidden and shown again
-    EXPECT_TRUE(w.Grid()->isColumnHidden(5));
-    EXPECT_FALSE(w.Grid()->isColumnHidden(2));
-    EXPECT_TRUE(w.close());
-    TIniFile ini;
-    ASSERT_TRUE(ini.Load(ConfigPath()));
-    for (int i = 0; i < 11; ++i)
-        EXPECT_EQ(ini.ReadInteger(QStringLiteral("VIEW"), QStringLiteral("ITEM%1").arg(i), -1), (i == 5 || i == 10) ? 0 : 1) << i;
-
-    TfrmMain& again = Start();
-    EXPECT_FALSE(again.miItem[5]->isChecked());
-    EXPECT_TRUE(again.Grid()->isColumnHidden(5));
-    EXPECT_TRUE(again.miItem[2]->isChecked());
-}
-
 // ---- hints, status bar, tool bar, help -------------------------------------------------------
 
-TEST_F(MainWindowTest, HintsGoToTheFirstPanelAndRememberToolButtonsForF1)
+TEST_F(MainWindowTest, StatusBarHintsRememberToolButtonsForF1AndTheBarHides)
 {
     TfrmMain& w = Start();
     EXPECT_EQ(w.HintPanel()->text(), QStringLiteral("F1 for Help   F10 for Menus"));
-    EXPECT_EQ(w.miSystem->statusTip(), QStringLiteral("Sytem parameters"));
-    EXPECT_EQ(w.miA1A->statusTip(), QStringLiteral("?"));
-    EXPECT_EQ(w.menuFile->menuAction()->statusTip(), QStringLiteral(" "));
-    EXPECT_EQ(w.miRecent[4]->statusTip(), QStringLiteral("Open this document"));
-
     QStatusTipEvent download(QStringLiteral("Program radio with data"));
     QCoreApplication::sendEvent(&w, &download);
     EXPECT_EQ(w.HintPanel()->text(), QStringLiteral("Program radio with data"));
@@ -367,18 +321,12 @@ TEST_F(MainWindowTest, HintsGoToTheFirstPanelAndRememberToolButtonsForF1)
     QStatusTipEvent none{QString()};
     QCoreApplication::sendEvent(&w, &none);
     EXPECT_EQ(w.HintPanel()->text(), QStringLiteral("F1 for Help   F10 for Menus"));
-}
 
-TEST_F(MainWindowTest, StatusPanelsClockAndToolBar)
-{
-    TfrmMain& w = Start();
-    EXPECT_EQ(w.StatusPanel(1)->width(), 40);
-    EXPECT_EQ(w.StatusPanel(4)->width(), 58);
+    // The clock panel and hiding the status bar from the menu.
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^([01]\\d|2[0-3]):[0-5]\\d$")).match(w.StatusPanel(4)->text()).hasMatch());
     w.miStatusBar->trigger();
     EXPECT_FALSE(w.miStatusBar->isChecked());
     EXPECT_TRUE(w.statusBar()->isHidden());
-
 }
 
 namespace {

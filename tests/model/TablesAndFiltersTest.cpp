@@ -109,33 +109,34 @@ TEST(Decimal, FromFloatNeverWritesExponentsOrOverflowsItsParts)
     ExpectParts(FromFloat(42949.67295), 1, 42949, 67295, 5);
 }
 
+// Malformed parts among them: more fraction digits than asked for are rounded (not scaled ten
+// times too large), results beyond 32 bits held at the bound, a negative fraction is no number,
+// and huge digit counts cost nothing.
 TEST(Decimal, ToScaledAndToFloat)
 {
-    EXPECT_EQ(Dec(1, 30, 0, 0).ToScaled(5), 3000000);
-    EXPECT_EQ(Dec(1, 29, 99999, 5).ToScaled(5), 2999999);
-    EXPECT_EQ(Dec(1, 3, 5, 1).ToScaled(5), 350000);
-    EXPECT_EQ(Dec(1, 0, 5, 1).ToScaled(5), 50000);
-    EXPECT_EQ(Dec(-1, 7, 25, 4).ToScaled(5), -700250);
-    EXPECT_EQ(Dec(1, 7, 25, 4).ToScaled(0), 7);
-    EXPECT_DOUBLE_EQ(Dec(1, 7, 25, 4).ToFloat(), 7.0025);
-    EXPECT_DOUBLE_EQ(Dec(1, 3, 0, 0).ToFloat(), 3.0);
-    EXPECT_DOUBLE_EQ(Dec(-1, 0, 5, 1).ToFloat(), -0.5);
-}
-
-TEST(Decimal, MalformedPartsAreHandledSafely)
-{
-    // More fraction digits than asked for: rounded, not scaled ten times too large.
-    EXPECT_EQ(Dec(1, 29, 999994, 6).ToScaled(5), 2999999);
-    EXPECT_EQ(Dec(1, 29, 999995, 6).ToScaled(5), 3000000);
-    // Results beyond 32 bits are held at the bound instead of wrapping.
-    EXPECT_EQ(Dec(1, 2147483647, 0, 0).ToScaled(5), 2147483647);
-    EXPECT_EQ(Dec(-1, 2147483647, 0, 0).ToScaled(5), -2147483647 - 1);
-    EXPECT_EQ(Dec(1, 30, 0, 0).ToScaled(1000), 2147483647);
-    // A negative fraction is no number; huge digit counts cost nothing.
-    EXPECT_EQ(Dec(1, 3, -5, 1).ToScaled(5), 0);
-    EXPECT_EQ(Dec(1, 3, -5, 1).ToFloat(), 0.0);
-    EXPECT_DOUBLE_EQ(Dec(1, 3, 5, 2000000000).ToFloat(), 3.0);
-    EXPECT_EQ(Dec(1, 3, 5, 2000000000).ToScaled(5), 300000);
+    const struct Case {
+        TDecimal d;
+        int32_t digits;
+        int32_t scaled;
+        double value;
+    } cases[] = {
+        {Dec(1, 30, 0, 0), 5, 3000000, 30.0},
+        {Dec(1, 29, 99999, 5), 5, 2999999, 29.99999},
+        {Dec(1, 0, 5, 1), 5, 50000, 0.5},
+        {Dec(-1, 7, 25, 4), 5, -700250, -7.0025},
+        {Dec(1, 7, 25, 4), 0, 7, 7.0025},
+        {Dec(1, 29, 999994, 6), 5, 2999999, 29.999994},
+        {Dec(1, 29, 999995, 6), 5, 3000000, 29.999995},
+        {Dec(1, 2147483647, 0, 0), 5, 2147483647, 2147483647.0},
+        {Dec(-1, 2147483647, 0, 0), 5, -2147483647 - 1, -2147483647.0},
+        {Dec(1, 30, 0, 0), 1000, 2147483647, 30.0},
+        {Dec(1, 3, -5, 1), 5, 0, 0.0},
+        {Dec(1, 3, 5, 2000000000), 5, 300000, 3.0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.d.ToScaled(c.digits), c.scaled) << c.value;
+        EXPECT_DOUBLE_EQ(c.d.ToFloat(), c.value);
+    }
 }
 
 TEST(KeyFilters, AcceptedCharactersOverAllCodes)
@@ -204,10 +205,7 @@ TEST(TextHelpers, NumberDigitTagAndFrequencyTexts)
                           {"1,2.5", 0, 0, "1.25000"}, {" 2 MHz", 0, 0, "2.00000"}, {"0.1", 0, 0, "0.10000"},
                           {"0.1", 99, 0, "0.10000"}, {"-5", kRxFreqColumn, 0, "5.00000"}})
         EXPECT_EQ(FormatFreq(f.text, f.column, f.range), f.out) << f.text << " column " << f.column;
-}
-
-TEST(TextHelpers, HugeOrMalformedFrequencyTexts)
-{
+    // Huge or malformed texts.
     EXPECT_EQ(FormatFreq(std::string(5000, '9'), kRxFreqColumn, 0), "30.00000");
     EXPECT_EQ(FormatFreq("0." + std::string(5000, '0') + "1", kRxFreqColumn, 0), "0.50000");
     EXPECT_EQ(FormatFreq(std::string(1000, '.'), kTxFreqColumn, 0), "1.60000");

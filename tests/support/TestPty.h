@@ -42,7 +42,6 @@ public:
     bool Ok() const { return !m_path.empty(); }
     const std::string& Path() const { return m_path; }
     int Master() const { return m_master; }
-    int Slave() const { return m_slave; }
 
     // The far end goes away: the slave side sees a hang-up.
     void CloseMaster()
