@@ -1,6 +1,7 @@
 #include "app/ChannelGrid.h"
 
 #include "app/SelectList.h"
+#include "controls/U_Controls.h"
 #include "model/FreqRange.h"
 #include "model/U_InputFilter.h"
 
@@ -669,20 +670,6 @@ void TChannelGrid::NavigateKey(QKeyEvent* e)
 
 static bool IsCopyOrPaste(const QKeyEvent* e) { return e->matches(QKeySequence::Copy) || e->matches(QKeySequence::Paste); }
 
-// A typed character as an 8-bit code; 0 when the key types none (or one outside Latin-1).
-static char TypedCharacter(const QKeyEvent* e)
-{
-    if (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
-        return 0;
-    const QString text = e->text();
-    if (text.size() != 1)
-        return 0;
-    const char16_t code = text.at(0).unicode();
-    if (code < 32 || code == 127 || code > 255)
-        return 0;
-    return static_cast<char>(static_cast<uchar>(code));
-}
-
 bool TChannelGrid::event(QEvent* e)
 {
     // Copy and paste keys belong to the grid while it has the focus, not to window shortcuts.
@@ -743,7 +730,7 @@ void TChannelGrid::keyPressEvent(QKeyEvent* e)
     default:
         break;
     }
-    if (const char key = TypedCharacter(e)) {
+    if (const char key = TypedChar(e)) {
         TypeCharacter(key);
         return;
     }
@@ -801,7 +788,7 @@ bool TChannelGrid::EditorKey(QKeyEvent* e)
     default:
         break;
     }
-    char key = TypedCharacter(e);
+    char key = TypedChar(e);
     if (key == 0)
         return false;   // editing keys (Backspace, Delete, caret moves) stay with the editor
     if (FilterKey(m_editColumn, key))

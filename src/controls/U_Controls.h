@@ -1,6 +1,6 @@
 #pragma once
-// Widget helpers shared by the dialogs: the two-state edit look, Enter on a combo box and the
-// key hint of the dialogs' hint bar.
+// Widget helpers shared by the dialogs, the service windows and the grids: the two-state edit
+// look, Enter on a combo box, the typed character of a key and the key hint of the hint bar.
 
 #include <QString>
 
@@ -17,6 +17,9 @@ void SetEditColor(bool flag, QLineEdit* edit);
 bool ComboEnterKey(QWidget* control, int key);
 // Enter typed as a character: true when the caller should drop it.
 bool SwallowEnter(const QKeyEvent& event);
+// The character a key event types, as an 8-bit code; 0 when it types none (a control or Alt
+// combination, a control character, or one outside Latin-1).
+char TypedChar(const QKeyEvent* event);
 // "<ENTER>" for an edit, a grid or a spin box; "<SELECT>" for a combo box, a check box or a
 // slider; empty otherwise.
 QString HintKeyText(const QWidget* control);

@@ -1,9 +1,8 @@
 #include "link/CloneProtocol.h"
 
+#include "link/RadioPort.h"
 #include "model/Prompt.h"
 #include "model/U_E2prom.h"
-#include "platform/PortMap.h"
-#include "platform/SerialDevice.h"
 
 #include <cstdio>
 #include <cstring>
@@ -28,26 +27,6 @@ std::string hex4(unsigned value)
     char text[8];
     std::snprintf(text, sizeof text, "0x%04X", value & 0xFFFFu);
     return text;
-}
-
-// Why Open failed, in words the person at the radio can act on.
-std::string openFailureDetail(const std::string& port, const std::string& device, const ECommError& e)
-{
-    const std::string head = "Cannot open " + port + ": ";
-    switch (e.ErrorCode()) {
-    case 0: {
-        std::string text = head + e.what();
-        if (!e.Detail().empty())
-            text += " (" + e.Detail() + ")";
-        return text;
-    }
-    default:
-        // The platform knows its causes (on Linux the dialout group, on Windows a port held by
-        // another program).
-        if (const std::string advice = platform::OpenFailureAdvice(e.ErrorCode()); !advice.empty())
-            return head + advice;
-        return head + platform::OpenErrorReason(device, e.ErrorCode());
-    }
 }
 
 }  // namespace
@@ -80,9 +59,7 @@ bool TCloneTransfer::Fail(std::string detail)
 
 std::string TCloneTransfer::PortText() const
 {
-    if (!m_devicePath.empty())
-        return m_devicePath;
-    return "COM" + std::to_string(m_comm.PortNo()) + " (" + m_comm.EffectiveDevicePath() + ")";
+    return RadioPortText(m_comm, m_devicePath);
 }
 
 std::string TCloneTransfer::SilenceDetail(const std::string& what) const
@@ -109,11 +86,7 @@ bool TCloneTransfer::SendAck()
 
 bool TCloneTransfer::StartConnection()
 {
-    // The port: ComPortNo + 1 for 0..255, else COM1; a device path overrides it.
-    const int portNo = (m_state.ComPortNo >= 0 && m_state.ComPortNo <= 255) ? m_state.ComPortNo + 1 : 1;
-    m_comm.SetPortNo(portNo);
-    if (!m_devicePath.empty())
-        m_comm.SetDevicePath(m_devicePath);
+    SelectRadioPort(m_comm, m_state, m_devicePath);
     m_comm.SetBitRate(9600);
     m_comm.SetCharSize(8);
     m_comm.SetParityBit(cpbNone);
@@ -123,7 +96,7 @@ bool TCloneTransfer::StartConnection()
         m_comm.Open();
     } catch (const ECommError& e) {
         m_comm.Close();
-        return Fail(openFailureDetail(PortText(), m_comm.EffectiveDevicePath(), e));
+        return Fail(OpenFailureDetail(PortText(), m_comm, e));
     }
     m_rx.ClearHangUp();
     m_rx.Sleep(kOpenSettleMs);

@@ -1,14 +1,13 @@
 #include "service/AntTuneSet.h"
 
+#include "controls/U_Controls.h"
 #include "model/Prompt.h"
 #include "model/U_InputFilter.h"
 
 #include <QCloseEvent>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -36,19 +35,6 @@ const TTuneData& Entry(const TAntTuner0& set0, const TAntTuner1& set1, int row)
 TTuneData& Entry(TAntTuner0& set0, TAntTuner1& set1, int row)
 {
     return row < TAntTunerTable::kCount ? set0.Entries(row) : set1.Entries(row - TAntTunerTable::kCount);
-}
-
-char TypedChar(const QKeyEvent* e)
-{
-    if (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
-        return 0;
-    const QString text = e->text();
-    if (text.size() != 1)
-        return 0;
-    const char16_t code = text.at(0).unicode();
-    if (code < 32 || code == 127 || code > 255)
-        return 0;
-    return static_cast<char>(static_cast<unsigned char>(code));
 }
 
 }  // namespace
@@ -324,23 +310,7 @@ TfrmAntTuneSet::TfrmAntTuneSet(TProgramState& state, TServiceHost host, QWidget*
     });
     connect(grdTuneData, &TTunerGrid::cellLeft, this, &TfrmAntTuneSet::StoreStep);
     top->addWidget(grdTuneData, 1);
-    auto* buttons = new QHBoxLayout;
-    btnOpen = new QPushButton(QStringLiteral("File &Open"), this);
-    btnPrint = new QPushButton(QStringLiteral("&Print"), this);
-    btnWrite = new QPushButton(QStringLiteral("&Write"), this);
-    btnCancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    for (QPushButton* b : {btnOpen, btnPrint, btnWrite, btnCancel}) {
-        b->setAutoDefault(false);
-        buttons->addWidget(b);
-    }
-    btnOpen->setEnabled(static_cast<bool>(m_host.FileOpen));
-    btnPrint->setEnabled(static_cast<bool>(m_host.Print));
-    btnWrite->setEnabled(static_cast<bool>(m_host.Download));
-    top->addLayout(buttons);
-    connect(btnOpen, &QPushButton::clicked, this, &TfrmAntTuneSet::FileOpen);
-    connect(btnPrint, &QPushButton::clicked, this, &TfrmAntTuneSet::Print);
-    connect(btnWrite, &QPushButton::clicked, this, &TfrmAntTuneSet::Write);
-    connect(btnCancel, &QPushButton::clicked, this, &TfrmAntTuneSet::ClosingSteps);
+    AddCommandButtons(top);
 }
 
 void TfrmAntTuneSet::FillStep() { grdTuneData->Fill(m_set0, m_set1); }

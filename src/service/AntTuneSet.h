@@ -17,7 +17,6 @@
 #include <string>
 
 class QLineEdit;
-class QPushButton;
 
 // The tuner grid: cell texts in the shared text model, the editing of the tuner columns.
 class TTunerGrid final : public QTableView {
@@ -82,10 +81,6 @@ public:
     void CommitStep() override;
 
     TTunerGrid* grdTuneData = nullptr;
-    QPushButton* btnOpen = nullptr;
-    QPushButton* btnPrint = nullptr;
-    QPushButton* btnWrite = nullptr;
-    QPushButton* btnCancel = nullptr;
 
 protected:
     void ShowCopies() override { FillStep(); }

@@ -1,5 +1,6 @@
 #include "service/RadioFSW.h"
 
+#include "link/RadioPort.h"
 #include "model/Prompt.h"
 #include "service/FirmwareSupply.h"
 
@@ -62,9 +63,7 @@ TFirmwareWriter::~TFirmwareWriter() { ClosePort(); }
 
 std::string TFirmwareWriter::PortText() const
 {
-    if (!m_devicePath.empty())
-        return m_devicePath;
-    return "COM" + std::to_string(m_comm.PortNo()) + " (" + m_comm.EffectiveDevicePath() + ")";
+    return RadioPortText(m_comm, m_devicePath);
 }
 
 void TFirmwareWriter::Fail(std::string detail)
@@ -75,10 +74,7 @@ void TFirmwareWriter::Fail(std::string detail)
 
 bool TFirmwareWriter::OpenPort(int bitRate)
 {
-    const int portNo = (m_state.ComPortNo >= 0 && m_state.ComPortNo <= 255) ? m_state.ComPortNo + 1 : 1;
-    m_comm.SetPortNo(portNo);
-    if (!m_devicePath.empty())
-        m_comm.SetDevicePath(m_devicePath);
+    SelectRadioPort(m_comm, m_state, m_devicePath);
     m_comm.SetBitRate(bitRate);
     m_comm.SetCharSize(8);
     m_comm.SetParityBit(cpbNone);
@@ -88,10 +84,7 @@ bool TFirmwareWriter::OpenPort(int bitRate)
         m_comm.Open();
     } catch (const ECommError& e) {
         m_comm.Close();
-        std::string reason = e.what();
-        if (!e.Detail().empty())
-            reason += " (" + e.Detail() + ")";
-        Fail("Cannot open " + PortText() + ": " + reason);
+        Fail(OpenFailureDetail(PortText(), m_comm, e));
         return false;
     }
     m_rx.ClearHangUp();
@@ -383,16 +376,12 @@ bool TFirmwareWriter::WriteBlocks(const TWriteArea& area, std::uint8_t& sum)
     return true;
 }
 
-bool TFirmwareWriter::FinishArea(std::uint8_t sum, bool& acknowledged)
+bool TFirmwareWriter::FinishArea(std::uint8_t sum)
 {
-    acknowledged = false;
     m_rx.StartTimeout();
     if (!m_rx.Wait(1) || At(0) != kFlow)
         return false;
-    if (!Exchange({kFlow, static_cast<Byte>(~sum)}, 1))
-        return true;
-    acknowledged = At(0) == kAck;
-    return true;
+    return Exchange({kFlow, static_cast<Byte>(~sum)}, 1) && At(0) == kAck;
 }
 
 bool TFirmwareWriter::WriteATF20()
@@ -402,21 +391,30 @@ bool TFirmwareWriter::WriteATF20()
         Fail("The radio did not accept the write command.");
         return false;
     }
+    bool acknowledged = false;
+    if (!WriteArea(area, true, acknowledged))
+        return false;
+    if (!acknowledged) {
+        Fail("The radio did not acknowledge the written area.");
+        return false;
+    }
+    return true;
+}
+
+bool TFirmwareWriter::WriteArea(const TWriteArea& area, bool trailingZero, bool& acknowledged)
+{
     std::vector<Byte> head;
     PutBigEndian(head, area.start);
     PutBigEndian(head, area.length);
-    head.push_back(0x00);
+    if (trailingZero)
+        head.push_back(0x00);
     m_rx.ResetCount();
     if (!Send(head))
         return false;
     std::uint8_t sum = 0;
     if (!WriteBlocks(area, sum))
         return false;
-    bool acknowledged = false;
-    if (!FinishArea(sum, acknowledged) || !acknowledged) {
-        Fail("The radio did not acknowledge the written area.");
-        return false;
-    }
+    acknowledged = FinishArea(sum);
     return true;
 }
 
@@ -432,17 +430,10 @@ bool TFirmwareWriter::WriteFA20()
             Fail("The radio did not accept the write command for area " + std::to_string(i) + ".");
             return false;
         }
-        std::vector<Byte> head;
-        PutBigEndian(head, area.start);
-        PutBigEndian(head, area.length);
-        m_rx.ResetCount();
-        if (!Send(head))
-            return false;
-        std::uint8_t sum = 0;
-        if (!WriteBlocks(area, sum))
-            return false;
         bool acknowledged = false;
-        if (!FinishArea(sum, acknowledged) || !acknowledged) {
+        if (!WriteArea(area, false, acknowledged))
+            return false;
+        if (!acknowledged) {
             Fail("The radio did not acknowledge area " + std::to_string(i) + ".");
             return false;
         }

@@ -135,9 +135,13 @@ private:
     Byte At(int i) const { return m_state.RxBuffer.bytes[static_cast<std::size_t>(i)]; }
     bool WriteATF20();
     bool WriteFA20();
+    // Sends an area's header (start and length, with a trailing 00 for the HD64F2134ATF20), its
+    // blocks and its checksum; false when the exchange broke off.
+    bool WriteArea(const fw::TWriteArea& area, bool trailingZero, bool& acknowledged);
     // Sends the blocks of one area after the header; false on a wrong or missing block request.
     bool WriteBlocks(const fw::TWriteArea& area, std::uint8_t& sum);
-    bool FinishArea(std::uint8_t sum, bool& acknowledged);
+    // The last block request, the checksum and the radio's answer: true for its acknowledge.
+    bool FinishArea(std::uint8_t sum);
     void SetLamp(TLamp lamp) { Q_EMIT LampChanged(lamp); }
     void Fail(std::string detail);
     std::string PortText() const;

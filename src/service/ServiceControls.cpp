@@ -22,18 +22,6 @@ namespace mv53::service {
 
 namespace {
 
-// The typed character of a key event as an 8-bit code; 0 when it types none.
-char TypedChar(const QKeyEvent* e)
-{
-    const QString text = e->text();
-    if (text.size() != 1)
-        return 0;
-    const char16_t code = text.at(0).unicode();
-    if (code < 32 || code == 127 || code > 255)
-        return 0;
-    return static_cast<char>(static_cast<unsigned char>(code));
-}
-
 bool IsEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
 
 }  // namespace

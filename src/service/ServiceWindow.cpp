@@ -2,13 +2,36 @@
 
 #include "model/Prompt.h"
 
+#include <QBoxLayout>
 #include <QCloseEvent>
+#include <QPushButton>
 #include <QShowEvent>
 
 TServiceWindow::TServiceWindow(TProgramState& state, TServiceHost host, TTransferKind writeKind,
                                TServiceReport report, QWidget* parent)
     : QDialog(parent), m_state(state), m_host(std::move(host)), m_writeKind(writeKind), m_report(report)
 {
+}
+
+void TServiceWindow::AddCommandButtons(QBoxLayout* layout)
+{
+    auto* buttons = new QHBoxLayout;
+    btnOpen = new QPushButton(QStringLiteral("File &Open"), this);
+    btnPrint = new QPushButton(QStringLiteral("&Print"), this);
+    btnWrite = new QPushButton(QStringLiteral("&Write"), this);
+    btnCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    for (QPushButton* b : {btnOpen, btnPrint, btnWrite, btnCancel}) {
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+    }
+    btnOpen->setEnabled(static_cast<bool>(m_host.FileOpen));
+    btnPrint->setEnabled(static_cast<bool>(m_host.Print));
+    btnWrite->setEnabled(static_cast<bool>(m_host.Download));
+    layout->addLayout(buttons);
+    connect(btnOpen, &QPushButton::clicked, this, &TServiceWindow::FileOpen);
+    connect(btnPrint, &QPushButton::clicked, this, &TServiceWindow::Print);
+    connect(btnWrite, &QPushButton::clicked, this, &TServiceWindow::Write);
+    connect(btnCancel, &QPushButton::clicked, this, &TServiceWindow::ClosingSteps);
 }
 
 void TServiceWindow::StoreAndCommit()

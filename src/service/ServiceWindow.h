@@ -9,9 +9,17 @@
 
 #include <QDialog>
 
+class QBoxLayout;
+class QPushButton;
+
 class TServiceWindow : public QDialog {
     Q_OBJECT
 public:
+    QPushButton* btnOpen = nullptr;
+    QPushButton* btnPrint = nullptr;
+    QPushButton* btnWrite = nullptr;
+    QPushButton* btnCancel = nullptr;
+
     // The window's copies into its controls, back from them, and into CurrentMem where they differ.
     virtual void StoreStep() = 0;
     virtual void CommitStep() = 0;
@@ -31,6 +39,9 @@ protected:
     virtual void TakeCopies() = 0;
     // Ends an edit in progress so that the store step sees it.
     virtual void FinishEditing() {}
+    // Adds the row "File &Open", "&Print", "&Write", "&Cancel" to the window's layout; a command
+    // the host does not offer is disabled.
+    void AddCommandButtons(QBoxLayout* layout);
 
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;

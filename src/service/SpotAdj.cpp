@@ -1,6 +1,7 @@
 #include "service/SpotAdj.h"
 
 #include "link/CloneFrames.h"
+#include "link/RadioPort.h"
 #include "service/AlignmentTags.h"
 
 #include <algorithm>
@@ -28,9 +29,7 @@ bool TSpotAdjSender::Open()
     m_intervalOver = false;
     m_timer.start();
     // The component's defaults: 9600 baud, 8 data bits, no parity, one stop bit.
-    const int portNo = (m_state.ComPortNo >= 0 && m_state.ComPortNo <= 255) ? m_state.ComPortNo + 1 : 1;
-    m_comm.SetPortNo(portNo);
-    m_comm.SetDevicePath(m_devicePath);
+    SelectRadioPort(m_comm, m_state, m_devicePath);
     try {
         m_comm.Open();
         m_comm.SetFlowCtrl(cfcNone);

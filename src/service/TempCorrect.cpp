@@ -4,9 +4,7 @@
 
 #include <QCloseEvent>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -85,23 +83,7 @@ TfrmTempCorrect::TfrmTempCorrect(TProgramState& state, TServiceHost host, QWidge
         }
     }
 
-    auto* buttons = new QHBoxLayout;
-    btnOpen = new QPushButton(QStringLiteral("File &Open"), this);
-    btnPrint = new QPushButton(QStringLiteral("&Print"), this);
-    btnWrite = new QPushButton(QStringLiteral("&Write"), this);
-    btnCancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    for (QPushButton* b : {btnOpen, btnPrint, btnWrite, btnCancel}) {
-        b->setAutoDefault(false);
-        buttons->addWidget(b);
-    }
-    btnOpen->setEnabled(static_cast<bool>(m_host.FileOpen));
-    btnPrint->setEnabled(static_cast<bool>(m_host.Print));
-    btnWrite->setEnabled(static_cast<bool>(m_host.Download));
-    top->addLayout(buttons);
-    connect(btnOpen, &QPushButton::clicked, this, &TfrmTempCorrect::FileOpen);
-    connect(btnPrint, &QPushButton::clicked, this, &TfrmTempCorrect::Print);
-    connect(btnWrite, &QPushButton::clicked, this, &TfrmTempCorrect::Write);
-    connect(btnCancel, &QPushButton::clicked, this, &TfrmTempCorrect::ClosingSteps);
+    AddCommandButtons(top);
 }
 
 void TfrmTempCorrect::ShowStep()

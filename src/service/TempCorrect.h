@@ -13,7 +13,6 @@
 
 #include <array>
 
-class QPushButton;
 class QTabWidget;
 
 class TfrmTempCorrect final : public TServiceWindow {
@@ -34,10 +33,6 @@ public:
     // SpinEdit[row][column], 0-based: "SpinEdit<row+1>_<column+1>".
     std::array<std::array<mv53::service::TSpinEdit*, kColumns>, kRows> SpinEdit{};
     QTabWidget* pgcTempCorrect = nullptr;
-    QPushButton* btnOpen = nullptr;
-    QPushButton* btnPrint = nullptr;
-    QPushButton* btnWrite = nullptr;
-    QPushButton* btnCancel = nullptr;
 
 protected:
     void ShowCopies() override { ShowStep(); }

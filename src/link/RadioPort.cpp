@@ -1,0 +1,36 @@
+#include "link/RadioPort.h"
+
+#include "platform/SerialDevice.h"
+
+namespace mv53 {
+
+void SelectRadioPort(TCustomCommX& comm, const TProgramState& state, const std::string& devicePath)
+{
+    comm.SetPortNo(state.ComPortNo >= 0 && state.ComPortNo <= 255 ? state.ComPortNo + 1 : 1);
+    comm.SetDevicePath(devicePath);
+}
+
+std::string RadioPortText(const TCustomCommX& comm, const std::string& devicePath)
+{
+    if (!devicePath.empty())
+        return devicePath;
+    return "COM" + std::to_string(comm.PortNo()) + " (" + comm.EffectiveDevicePath() + ")";
+}
+
+std::string OpenFailureDetail(const std::string& portText, const TCustomCommX& comm, const ECommError& e)
+{
+    const std::string head = "Cannot open " + portText + ": ";
+    if (e.ErrorCode() == 0) {
+        std::string text = head + e.what();
+        if (!e.Detail().empty())
+            text += " (" + e.Detail() + ")";
+        return text;
+    }
+    // The platform knows its causes (on Linux the dialout group, on Windows a port held by
+    // another program).
+    if (const std::string advice = platform::OpenFailureAdvice(e.ErrorCode()); !advice.empty())
+        return head + advice;
+    return head + platform::OpenErrorReason(comm.EffectiveDevicePath(), e.ErrorCode());
+}
+
+}  // namespace mv53

@@ -1,0 +1,20 @@
+#pragma once
+// The radio's serial port as every controller that talks to the radio chooses it: the number
+// ComPortNo + 1 (COM1 when ComPortNo is out of range), or a device path that overrides it; and
+// the words that name the port and an open failure in messages.
+
+#include "link/CommX.h"
+#include "state/U_Global.h"
+
+#include <string>
+
+namespace mv53 {
+
+// Points comm at the radio's port; an empty devicePath uses the number.
+void SelectRadioPort(TCustomCommX& comm, const TProgramState& state, const std::string& devicePath);
+// The device path when one is given, else "COMn (/dev/...)".
+std::string RadioPortText(const TCustomCommX& comm, const std::string& devicePath);
+// "Cannot open <port>: " and why, in words the person at the radio can act on.
+std::string OpenFailureDetail(const std::string& portText, const TCustomCommX& comm, const ECommError& e);
+
+}  // namespace mv53
