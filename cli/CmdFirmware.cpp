@@ -5,6 +5,7 @@
 // ask "Problem on COM port" it prints the window's text and ends.
 
 #include "CliCommand.h"
+#include "ProgressLine.h"
 
 #include "platform/PortMap.h"
 #include "platform/Console.h"
@@ -15,7 +16,6 @@
 
 #include <QObject>
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -131,47 +131,6 @@ int RunFirmwareInfo(const Args& args)
     return 0;
 }
 
-// A one-line progress bar on standard output, drawn only when it is a terminal.
-class FlashBar {
-public:
-    explicit FlashBar(bool enabled) : m_enabled(enabled) {}
-    ~FlashBar() { Finish(); }
-    void Start(const char* label, int maximum)
-    {
-        m_label = label;
-        m_maximum = maximum > 0 ? maximum : 1;
-        m_last = -1;
-    }
-    void Show(int position)
-    {
-        if (!m_enabled)
-            return;
-        const int clamped = std::clamp(position, 0, m_maximum);
-        const int filled = clamped * kWidth / m_maximum;
-        if (filled == m_last)
-            return;
-        m_last = filled;
-        std::printf("\r%-14s [%s%s] %3d%%", m_label.c_str(), std::string(static_cast<std::size_t>(filled), '#').c_str(),
-                    std::string(static_cast<std::size_t>(kWidth - filled), '.').c_str(), clamped * 100 / m_maximum);
-        std::fflush(stdout);
-        m_open = true;
-    }
-    void Finish()
-    {
-        if (m_open)
-            std::printf("\n");
-        m_open = false;
-    }
-
-private:
-    static constexpr int kWidth = 40;
-    bool m_enabled;
-    bool m_open = false;
-    std::string m_label;
-    int m_maximum = 1;
-    int m_last = -1;
-};
-
 const CliCommand kFlash{
     "flash",
     "flash --port DEV FILE --cpu HD64F2134ATF20|HD64F2134FA20 --boot BOOTFILE [--key KEYFILE]",
@@ -217,13 +176,10 @@ int RunFlash(const Args& args)
     else
         writer.SetDevicePath(a.port);
 
-    FlashBar bar(platform::StandardOutputIsTerminal());
+    ProgressLine bar(stdout, platform::StandardOutputIsTerminal(), 14);
     QObject::connect(&writer, &TFirmwareWriter::BootRange, [&bar](int max) { bar.Start("Boot program", max); });
     QObject::connect(&writer, &TFirmwareWriter::BootProgress, [&bar](int p) { bar.Show(p); });
-    QObject::connect(&writer, &TFirmwareWriter::WriteRange, [&bar](int max) {
-        bar.Finish();
-        bar.Start("Writing", max);
-    });
+    QObject::connect(&writer, &TFirmwareWriter::WriteRange, [&bar](int max) { bar.Start("Writing", max); });
     QObject::connect(&writer, &TFirmwareWriter::WriteProgress, [&bar](int p) { bar.Show(p); });
     QObject::connect(&writer, &TFirmwareWriter::BarsVisible, [&bar](bool shown) {
         if (!shown)

@@ -3,6 +3,7 @@
 // error through the command line's prompt, a progress bar is drawn while it runs.
 
 #include "CliCommand.h"
+#include "ProgressLine.h"
 
 #include "state/U_Global.h"
 #include "link/CloneProtocol.h"
@@ -26,53 +27,6 @@
 namespace mv53::cli {
 
 namespace {
-
-// A one-line progress bar on standard error, drawn only when it is a terminal.
-class ProgressLine {
-public:
-    explicit ProgressLine(bool enabled) : m_enabled(enabled) {}
-
-    void Start(const std::string& label, int maximum)
-    {
-        Finish();
-        m_label = label;
-        m_maximum = maximum > 0 ? maximum : 1;
-        m_last = -1;
-        Show(0);
-    }
-
-    void Show(int position)
-    {
-        if (!m_enabled)
-            return;
-        const int clamped = position < 0 ? 0 : (position > m_maximum ? m_maximum : position);
-        const int filled = clamped * kWidth / m_maximum;
-        if (filled == m_last && clamped != m_maximum)
-            return;
-        m_last = filled;
-        std::string bar(static_cast<size_t>(filled), '#');
-        bar.append(static_cast<size_t>(kWidth - filled), '.');
-        std::fprintf(stderr, "\r%-18s [%s] %3d%%", m_label.c_str(), bar.c_str(), clamped * 100 / m_maximum);
-        std::fflush(stderr);
-        m_open = true;
-    }
-
-    // Ends the bar's line so that a message starts on a line of its own.
-    void Finish()
-    {
-        if (m_open)
-            std::fputc('\n', stderr);
-        m_open = false;
-    }
-
-private:
-    static constexpr int kWidth = 40;
-    bool m_enabled;
-    bool m_open = false;
-    std::string m_label;
-    int m_maximum = 1;
-    int m_last = -1;
-};
 
 // Passes every box to the installed prompt after ending the progress line.
 class BarAwarePrompt final : public IPrompt {
@@ -170,7 +124,7 @@ bool parseArgs(const Args& args, RadioArgs& out)
 class RadioSession {
 public:
     RadioSession(TProgramState& state, const RadioArgs& args)
-        : m_state(state), m_bar(platform::StandardErrorIsTerminal()), m_prompt(Prompt(), m_bar), m_scoped(m_prompt)
+        : m_state(state), m_bar(stderr, platform::StandardErrorIsTerminal(), 18), m_prompt(Prompt(), m_bar), m_scoped(m_prompt)
     {
         // "COMn" goes through the port map like the windows' COM port; anything else is a device.
         const int n = platform::PortMap::PortNumberFromName(args.port);
