@@ -33,11 +33,36 @@ bool FinishOverlapped(HANDLE port, OVERLAPPED& ov, HANDLE wake, DWORD timeoutMs,
     error = 0;
     HANDLE handles[2] = {ov.hEvent, wake};
     const DWORD count = wake != nullptr ? 2 : 1;
-    const DWORD r = ::WaitForMultipleObjects(count, handles, FALSE, timeoutMs);
-    if (r == WAIT_OBJECT_0) {
-        if (!::GetOverlappedResult(port, &ov, &transferred, FALSE))
-            error = ::GetLastError();
+    using Clock = std::chrono::steady_clock;
+    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    DWORD left = timeoutMs;
+    // Looks at the operation without waiting: false while it still runs.
+    auto ended = [&] {
+        if (::GetOverlappedResult(port, &ov, &transferred, FALSE))
+            return true;
+        const DWORD e = ::GetLastError();
+        if (e == ERROR_IO_INCOMPLETE)
+            return false;
+        error = e;
         return true;
+    };
+    DWORD r = WAIT_TIMEOUT;
+    for (;;) {
+        r = ::WaitForMultipleObjects(count, handles, FALSE, left);
+        if (r != WAIT_OBJECT_0)
+            break;
+        if (ended())
+            return true;
+        // The event was set while the operation still runs (Wine's serial driver does so now
+        // and then): clear it, look once more in case the end came in between, and wait on
+        // for the rest of the time.
+        ::ResetEvent(ov.hEvent);
+        if (ended())
+            return true;
+        if (timeoutMs != INFINITE) {
+            const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
+            left = static_cast<DWORD>(std::max<long long>(0, ms));
+        }
     }
     woken = r == WAIT_OBJECT_0 + 1;
     ::CancelIoEx(port, &ov);
