@@ -67,13 +67,7 @@ PromptAnswer StderrPrompt::Message(const std::string& text, PromptIcon, PromptBu
     std::cerr << text << "\n";
     if (!detail.empty())
         std::cerr << detail << "\n";
-    switch (buttons) {
-    case PromptButtons::Ok: return PromptAnswer::Ok;
-    case PromptButtons::YesNo: return PromptAnswer::No;
-    case PromptButtons::YesNoCancel: return PromptAnswer::Cancel;
-    case PromptButtons::OkCancel: return PromptAnswer::Cancel;
-    }
-    return PromptAnswer::Cancel;
+    return SafeAnswer(buttons);
 }
 
 }  // namespace mv53::cli

@@ -100,13 +100,7 @@ PromptAnswer QtPrompt::Message(const std::string& text, PromptIcon icon, PromptB
     default: break;
     }
     // Closing the box without a button: the safe answer of its kind.
-    switch (buttons) {
-    case PromptButtons::Ok: return PromptAnswer::Ok;
-    case PromptButtons::YesNo: return PromptAnswer::No;
-    case PromptButtons::YesNoCancel: return PromptAnswer::Cancel;
-    case PromptButtons::OkCancel: return PromptAnswer::Cancel;
-    }
-    return PromptAnswer::Cancel;
+    return SafeAnswer(buttons);
 }
 
 std::optional<OpenFileResult> QtPrompt::OpenFile(const OpenFileRequest& request)

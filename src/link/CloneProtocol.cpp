@@ -86,18 +86,8 @@ bool TCloneTransfer::SendAck()
 
 bool TCloneTransfer::StartConnection()
 {
-    SelectRadioPort(m_comm, m_state, m_devicePath);
-    m_comm.SetBitRate(9600);
-    m_comm.SetCharSize(8);
-    m_comm.SetParityBit(cpbNone);
-    m_comm.SetStopBit(csb2);
-    m_comm.SetFlowCtrl(cfcNone);
-    try {
-        m_comm.Open();
-    } catch (const ECommError& e) {
-        m_comm.Close();
-        return Fail(OpenFailureDetail(PortText(), m_comm, e));
-    }
+    if (std::string failure = OpenRadioPort(m_comm, m_state, m_devicePath, 9600); !failure.empty())
+        return Fail(std::move(failure));
     m_rx.ClearHangUp();
     m_rx.Sleep(kOpenSettleMs);
 

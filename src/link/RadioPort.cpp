@@ -33,4 +33,22 @@ std::string OpenFailureDetail(const std::string& portText, const TCustomCommX& c
     return head + platform::OpenErrorReason(comm.EffectiveDevicePath(), e.ErrorCode());
 }
 
+std::string OpenRadioPort(TCustomCommX& comm, const TProgramState& state, const std::string& devicePath,
+                          int bitRate)
+{
+    SelectRadioPort(comm, state, devicePath);
+    comm.SetBitRate(bitRate);
+    comm.SetCharSize(8);
+    comm.SetParityBit(cpbNone);
+    comm.SetStopBit(csb2);
+    comm.SetFlowCtrl(cfcNone);
+    try {
+        comm.Open();
+    } catch (const ECommError& e) {
+        comm.Close();
+        return OpenFailureDetail(RadioPortText(comm, devicePath), comm, e);
+    }
+    return {};
+}
+
 }  // namespace mv53

@@ -14,6 +14,11 @@ namespace mv53 {
 void SelectRadioPort(TCustomCommX& comm, const TProgramState& state, const std::string& devicePath);
 // The device path when one is given, else "COMn (/dev/...)".
 std::string RadioPortText(const TCustomCommX& comm, const std::string& devicePath);
+// Opens the radio's port for the clone and boot protocols: bitRate, 8 data bits, no parity, two
+// stop bits, no flow control. Returns an empty text, or the open failure in the words of
+// OpenFailureDetail with the port closed again.
+std::string OpenRadioPort(TCustomCommX& comm, const TProgramState& state, const std::string& devicePath,
+                          int bitRate);
 // "Cannot open <port>: " and why, in words the person at the radio can act on.
 std::string OpenFailureDetail(const std::string& portText, const TCustomCommX& comm, const ECommError& e);
 

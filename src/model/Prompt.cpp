@@ -7,13 +7,7 @@ class SilentPrompt final : public IPrompt {
 public:
     PromptAnswer Message(const std::string&, PromptIcon, PromptButtons buttons, const std::string&) override
     {
-        switch (buttons) {
-        case PromptButtons::Ok: return PromptAnswer::Ok;
-        case PromptButtons::YesNo: return PromptAnswer::No;
-        case PromptButtons::YesNoCancel: return PromptAnswer::Cancel;
-        case PromptButtons::OkCancel: return PromptAnswer::Cancel;
-        }
-        return PromptAnswer::Cancel;
+        return SafeAnswer(buttons);
     }
     std::optional<OpenFileResult> OpenFile(const OpenFileRequest&) override { return std::nullopt; }
     std::optional<std::string> SaveFile(const SaveFileRequest&) override { return std::nullopt; }
@@ -24,6 +18,17 @@ SilentPrompt g_silent;
 IPrompt* g_prompt = &g_silent;
 
 }  // namespace
+
+PromptAnswer SafeAnswer(PromptButtons buttons)
+{
+    switch (buttons) {
+    case PromptButtons::Ok: return PromptAnswer::Ok;
+    case PromptButtons::YesNo: return PromptAnswer::No;
+    case PromptButtons::YesNoCancel: return PromptAnswer::Cancel;
+    case PromptButtons::OkCancel: return PromptAnswer::Cancel;
+    }
+    return PromptAnswer::Cancel;
+}
 
 IPrompt& Prompt() { return *g_prompt; }
 

@@ -60,6 +60,10 @@ public:
     virtual std::optional<std::string> ChooseFolder(const std::string& title, const std::string& folder) = 0;
 };
 
+// The answer of a box that nobody answered (closed, Escape, no screen): the one that changes
+// nothing of its kind, Ok for a message, No for Yes/No, Cancel otherwise.
+PromptAnswer SafeAnswer(PromptButtons buttons);
+
 // The process-wide prompt. Until one is installed, a silent one answers Ok/No/Cancel and
 // cancels every dialog, so that nothing blocks on a box nobody can see.
 IPrompt& Prompt();

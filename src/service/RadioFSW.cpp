@@ -74,17 +74,8 @@ void TFirmwareWriter::Fail(std::string detail)
 
 bool TFirmwareWriter::OpenPort(int bitRate)
 {
-    SelectRadioPort(m_comm, m_state, m_devicePath);
-    m_comm.SetBitRate(bitRate);
-    m_comm.SetCharSize(8);
-    m_comm.SetParityBit(cpbNone);
-    m_comm.SetStopBit(csb2);
-    m_comm.SetFlowCtrl(cfcNone);
-    try {
-        m_comm.Open();
-    } catch (const ECommError& e) {
-        m_comm.Close();
-        Fail(OpenFailureDetail(PortText(), m_comm, e));
+    if (std::string failure = OpenRadioPort(m_comm, m_state, m_devicePath, bitRate); !failure.empty()) {
+        Fail(std::move(failure));
         return false;
     }
     m_rx.ClearHangUp();

@@ -38,13 +38,7 @@ public:
             answers.pop_front();
             return a;
         }
-        switch (buttons) {
-        case PromptButtons::Ok: return PromptAnswer::Ok;
-        case PromptButtons::YesNo: return PromptAnswer::No;
-        case PromptButtons::YesNoCancel: return PromptAnswer::Cancel;
-        case PromptButtons::OkCancel: return PromptAnswer::Cancel;
-        }
-        return PromptAnswer::Cancel;
+        return SafeAnswer(buttons);
     }
 
     std::optional<OpenFileResult> OpenFile(const OpenFileRequest& request) override
