@@ -8,6 +8,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPalette>
+#include <QPushButton>
+#include <QTabBar>
 
 namespace {
 // Sets an edit's background to a colour of the application's palette.
@@ -78,4 +80,35 @@ char TypedChar(const QKeyEvent* event)
     if (code < 32 || code == 127 || code > 255)
         return 0;
     return static_cast<char>(static_cast<unsigned char>(code));
+}
+
+bool IsWindowSwitch(Qt::FocusReason reason)
+{
+    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+}
+
+void EnterInWindow(QWidget* focused)
+{
+    if (ComboEnterKey(focused, Qt::Key_Return))
+        return;
+    if (auto* button = qobject_cast<QPushButton*>(focused); button != nullptr && button->isEnabled())
+        button->click();
+}
+
+void SetTabChain(const std::vector<QWidget*>& order)
+{
+    for (std::size_t i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+QWidget* FocusFirstField(const std::vector<QWidget*>& fields)
+{
+    for (QWidget* w : fields) {
+        if (w == nullptr || qobject_cast<QTabBar*>(w) != nullptr || !w->isEnabled() ||
+            !w->isVisibleTo(w->window()) || !(w->focusPolicy() & Qt::TabFocus))
+            continue;
+        w->setFocus(Qt::TabFocusReason);
+        return w;
+    }
+    return nullptr;
 }

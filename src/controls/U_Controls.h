@@ -1,8 +1,11 @@
 #pragma once
 // Widget helpers shared by the dialogs, the service windows and the grids: the two-state edit
-// look, Enter on a combo box, the typed character of a key and the key hint of the hint bar.
+// look, Enter on a combo box, the typed character of a key, the key hint of the hint bar, and
+// the tab order and first focus of a window's fields.
 
 #include <QString>
+
+#include <vector>
 
 class QKeyEvent;
 class QLineEdit;
@@ -23,3 +26,14 @@ char TypedChar(const QKeyEvent* event);
 // "<ENTER>" for an edit, a grid or a spin box; "<SELECT>" for a combo box, a check box or a
 // slider; empty otherwise.
 QString HintKeyText(const QWidget* control);
+// A focus change that only switches windows (another window, a popup menu or list): the control
+// is neither entered nor left.
+bool IsWindowSwitch(Qt::FocusReason reason);
+// Enter that reached the window: opens or closes a focused drop-down list, clicks a focused
+// button. The caller consumes it in every case: Enter never closes a window by itself.
+void EnterInWindow(QWidget* focused);
+// Tab goes through the controls in the order given (then back to the first).
+void SetTabChain(const std::vector<QWidget*>& order);
+// Gives the focus to the first control that Tab can reach (enabled, shown, a tab stop); page
+// tabs are passed over, they lead to fields rather than being one. Returns it, or nullptr.
+QWidget* FocusFirstField(const std::vector<QWidget*>& fields);

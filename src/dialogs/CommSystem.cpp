@@ -1,6 +1,6 @@
 #include "dialogs/CommSystem.h"
 
-#include "dialogs/StateEdit.h"
+#include "controls/TwoStateEdit.h"
 #include "model/U_InputFilter.h"
 
 #include <QComboBox>
@@ -42,19 +42,17 @@ TfrmSystem::TfrmSystem(QWidget* parent) : TParamDialog("System", parent)
     cmbNB = AddCombo("&Noise Blanker", "cmbNB", OptionItems(15), "Noise Blanker OFF/ON selection", 110);
     cmbRttyShift = AddCombo("&RTTY Shift", "cmbRttyShift", OptionItems(16), "Set the RTTY shift freq.", 112);
     cmbRttyFDisp = AddCombo("RTTY Freq. &Display", "cmbRttyFDisp", OptionItems(17), "Set the RTTY Freq. Display.", 114);
-    edtPktOffset = AddEdit("PKT Freq. &Offset", "edtPktOffset", "Edit the Packet Freq Offset.(-3000..3000)", 116);
+    TTwoStateRules offset;
+    offset.AcceptKey = IsSignedKey;
+    offset.Leave = [](const QString& text) { return PacketOffsetText(PacketOffsetHz(text)); };
+    offset.ReplaceOnFirstKey = true;
+    edtPktOffset = AddStateEdit("PKT Freq. &Offset", "edtPktOffset", offset, "Edit the Packet Freq Offset.(-3000..3000)", 116);
     cmbPktTone = AddCombo("&PKT Tone", "cmbPktTone", OptionItems(18), "Set the Tone Freq. for the Packet.", 118);
     cmbSP = AddCombo("&SP Select", "cmbSP", OptionItems(19), "Select the AF output speakers.", 120);
     cmbTot = AddCombo("&TOT", "cmbTot", TotTimes(), "Maximum transmit time allowed when TOT is selected.", 122);
-
-    TStateEditRules rules;
-    rules.AcceptKey = IsSignedKey;
-    rules.Leave = [](const QString& text) { return PacketOffsetText(PacketOffsetHz(text)); };
-    rules.ReplaceOnFirstKey = true;
-    m_pktOffset = new TStateEdit(edtPktOffset, std::move(rules));
 }
 
-bool TfrmSystem::PktOffsetEditing() const { return m_pktOffset->Editing(); }
+bool TfrmSystem::PktOffsetEditing() const { return edtPktOffset->Editing(); }
 
 void TfrmSystem::LoadControls()
 {

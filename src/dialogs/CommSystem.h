@@ -2,10 +2,9 @@
 // TfrmSystem: data mode, noise blanker, RTTY shift and display, packet offset and tone, speaker
 // and transmit time-out. The packet offset is typed as a number of Hz in a two-state edit.
 
+#include "controls/TwoStateEdit.h"
 #include "dialogs/ParamDialog.h"
 #include "model/MVmemSub.h"
-
-class TStateEdit;
 
 // The packet offset text of a typed text: a signed number of Hz (" Hz" after it is allowed),
 // limited to -3000 ... 3000 and cut towards zero to a multiple of 10, as "%d Hz".
@@ -24,7 +23,7 @@ public:
     QComboBox* cmbNB = nullptr;
     QComboBox* cmbRttyShift = nullptr;
     QComboBox* cmbRttyFDisp = nullptr;
-    QLineEdit* edtPktOffset = nullptr;
+    TTwoStateEdit* edtPktOffset = nullptr;
     QComboBox* cmbPktTone = nullptr;
     QComboBox* cmbSP = nullptr;
     QComboBox* cmbTot = nullptr;
@@ -36,6 +35,5 @@ protected:
     void StoreControls() override;
 
 private:
-    TStateEdit* m_pktOffset = nullptr;
     QString m_shownOffset;   // the offset text as loaded
 };

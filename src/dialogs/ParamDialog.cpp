@@ -1,12 +1,13 @@
 #include "dialogs/ParamDialog.h"
 
+#include "controls/HintBar.h"
+#include "controls/TwoStateEdit.h"
 #include "controls/U_Controls.h"
 #include "model/U_Const.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QFont>
-#include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -14,21 +15,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-#include <algorithm>
-
-namespace {
-
-QLabel* HintPanel(QWidget* parent, const char* name)
-{
-    auto* panel = new QLabel(parent);
-    panel->setObjectName(QString::fromLatin1(name));
-    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panel->setFixedHeight(TParamDialog::kHintHeight);
-    return panel;
-}
-
-}  // namespace
 
 TParamDialog::TParamDialog(const char* caption, QWidget* parent, const char* cancelCaption) : QDialog(parent)
 {
@@ -72,17 +58,10 @@ TParamDialog::TParamDialog(const char* caption, QWidget* parent, const char* can
     body->addLayout(buttons);
     outer->addLayout(body);
 
-    auto* hintBar = new QHBoxLayout;
-    hintBar->setContentsMargins(0, 0, 0, 0);
-    hintBar->setSpacing(2);
-    pnlHint1 = HintPanel(this, "pnlHint1");
-    pnlHint2 = HintPanel(this, "pnlHint2");
-    // 60 pixels, or what "<SELECT>" needs in a wider font.
-    pnlHint2->setFixedWidth(
-        std::max(kHintKeyWidth, pnlHint2->fontMetrics().horizontalAdvance(QStringLiteral("<SELECT>")) + 2 * pnlHint2->frameWidth() + 6));
-    hintBar->addWidget(pnlHint1, 1);
-    hintBar->addWidget(pnlHint2);
-    outer->addLayout(hintBar);
+    HintBar = new THintBar(this);
+    pnlHint1 = HintBar->pnlHint1;
+    pnlHint2 = HintBar->pnlHint2;
+    outer->addWidget(HintBar);
 
     connect(btnOk, &QPushButton::clicked, this, &TParamDialog::OkClicked);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -115,6 +94,15 @@ QLineEdit* TParamDialog::AddEdit(const char* caption, const char* name, const ch
     return edit;
 }
 
+TTwoStateEdit* TParamDialog::AddStateEdit(const char* caption, const char* name, const TTwoStateRules& rules,
+                                          const char* hint, int helpContext)
+{
+    auto* edit = new TTwoStateEdit(rules, this);
+    edit->setObjectName(QString::fromLatin1(name));
+    AddRow(caption, edit, hint, helpContext);
+    return edit;
+}
+
 void TParamDialog::AddRow(const char* caption, QWidget* control, const char* hint, int helpContext, bool wide)
 {
     // The label's "&" letter gives the Alt key that moves the focus to its control; a hidden or
@@ -134,7 +122,9 @@ void TParamDialog::AddRow(const char* caption, QWidget* control, const char* hin
 
 void TParamDialog::RegisterControl(QWidget* control, const char* hint, int helpContext)
 {
-    m_controls[control] = ControlInfo{QString::fromUtf8(hint), helpContext, nullptr};
+    m_controls[control] = ControlInfo{helpContext, nullptr};
+    HintBar->SetHint(control, QString::fromUtf8(hint));
+    m_tabOrder.push_back(control);
     control->installEventFilter(this);
 }
 
@@ -174,6 +164,11 @@ void TParamDialog::showEvent(QShowEvent* e)
         LoadControls();
         setFixedSize(kClientWidth, layout()->heightForWidth(kClientWidth) > 0 ? layout()->heightForWidth(kClientWidth)
                                                                               : sizeHint().height());
+        std::vector<QWidget*> order = m_tabOrder;
+        order.insert(order.end(), {btnOk, btnCancel});
+        SetTabChain(order);
+        if (FocusFirstField(m_tabOrder) == nullptr)
+            btnOk->setFocus(Qt::TabFocusReason);
     }
     QDialog::showEvent(e);
 }
@@ -192,8 +187,7 @@ void TParamDialog::keyPressEvent(QKeyEvent* e)
     }
     // Enter never closes the dialog by itself: the focused control decides what it means.
     if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && e->modifiers() == Qt::NoModifier) {
-        if (auto* b = qobject_cast<QPushButton*>(focusWidget()))
-            b->click();
+        EnterInWindow(focusWidget());
         return;
     }
     QDialog::keyPressEvent(e);
@@ -208,8 +202,6 @@ bool TParamDialog::eventFilter(QObject* watched, QEvent* e)
             OpenHelp(HelpContextOf(control));
             return true;
         }
-        if (qobject_cast<QComboBox*>(control) && ComboEnterKey(control, key->key()))
-            return true;
     }
     return QDialog::eventFilter(watched, e);
 }
@@ -220,24 +212,8 @@ void TParamDialog::FocusChanged(QWidget* from, QWidget* to)
     for (const QWidget* w : {from, to})
         if (w && w->window()->windowType() == Qt::Popup)
             return;
-    if (to && (to == this || isAncestorOf(to))) {
-        ShowHint(to);
+    if ((to && (to == this || isAncestorOf(to))) || (from && isAncestorOf(from)))
         FocusMoved(from, to);
-    } else if (from && isAncestorOf(from)) {
-        FocusMoved(from, to);
-    }
-}
-
-void TParamDialog::ShowHint(QWidget* control)
-{
-    const auto it = m_controls.find(control);
-    if (it == m_controls.end()) {
-        pnlHint1->clear();
-        pnlHint2->clear();
-        return;
-    }
-    pnlHint1->setText(it->second.hint);
-    pnlHint2->setText(HintKeyText(control));
 }
 
 void TParamDialog::OpenHelp(int context) const

@@ -1,10 +1,11 @@
 #pragma once
 // TParamDialog: what every parameter dialog shares. A fixed-width form of labelled controls,
-// the Ok and Cancel buttons and the two-part hint bar at the bottom; Alt + the label's
-// underlined letter moves the focus to its control, Enter opens and closes a drop-down list,
-// F1 opens the help topic of the focused control, Escape cancels. A dialog derived from it
-// adds its rows in its constructor, loads its records into the controls when it is shown and
-// stores them back when "&Ok" is pressed.
+// the Ok and Cancel buttons and the two-part hint bar at the bottom; the dialog opens with the
+// focus on its first field, Tab goes through the fields in the order they were added and then
+// the buttons, Alt + the label's underlined letter moves the focus to its control, Enter opens
+// and closes a drop-down list, F1 opens the help topic of the focused control, Escape cancels.
+// A dialog derived from it adds its rows in its constructor, loads its records into the
+// controls when it is shown and stores them back when "&Ok" is pressed.
 
 #include <QDialog>
 #include <QString>
@@ -20,13 +21,14 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QVBoxLayout;
+class THintBar;
+class TTwoStateEdit;
+struct TTwoStateRules;
 
 class TParamDialog : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kClientWidth = 375;
-    static constexpr int kHintHeight = 20;
-    static constexpr int kHintKeyWidth = 60;
 
     ~TParamDialog() override;
 
@@ -35,7 +37,8 @@ public:
 
     QPushButton* btnOk = nullptr;
     QPushButton* btnCancel = nullptr;
-    QLabel* pnlHint1 = nullptr;   // what the focused control does
+    THintBar* HintBar = nullptr;
+    QLabel* pnlHint1 = nullptr;   // the hint bar's panels: what the focused control does
     QLabel* pnlHint2 = nullptr;   // "<ENTER>" or "<SELECT>"
 
     // The caption label of a control added with AddCombo or AddEdit.
@@ -52,11 +55,16 @@ protected:
                         const char* hint, int helpContext);
     // Adds a labelled single-line edit.
     QLineEdit* AddEdit(const char* caption, const char* name, const char* hint, int helpContext);
+    // Adds a labelled two-state edit.
+    TTwoStateEdit* AddStateEdit(const char* caption, const char* name, const TTwoStateRules& rules, const char* hint,
+                                int helpContext);
     // Adds a control of the dialog's own making in the next row, with its hint and help topic;
     // a wide control goes below its caption.
     void AddRow(const char* caption, QWidget* control, const char* hint, int helpContext, bool wide = false);
-    // Registers a control that is not in a row (hint bar, F1, Enter on a list).
+    // Registers a control that is not in a row (hint bar, F1, tab order).
     void RegisterControl(QWidget* control, const char* hint, int helpContext);
+    // A control that Tab reaches after the ones registered before it, without hint or help.
+    void AddTabStop(QWidget* control) { m_tabOrder.push_back(control); }
     // F1 outside the registered controls; below 1: nothing.
     void SetDefaultHelpContext(int context) { m_defaultHelp = context; }
     // The layout above the rows (for a picture) and the form itself.
@@ -81,13 +89,10 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
-    // Fills the hint bar for the control that has the focus.
-    virtual void ShowHint(QWidget* control);
     void OpenHelp(int context) const;
 
 private:
     struct ControlInfo {
-        QString hint;
         int help = 0;
         QLabel* label = nullptr;
     };
@@ -95,6 +100,7 @@ private:
     void FocusChanged(QWidget* from, QWidget* to);
 
     std::map<const QWidget*, ControlInfo> m_controls;
+    std::vector<QWidget*> m_tabOrder;   // the fields, top to bottom
     std::function<void(int)> m_help;
     int m_defaultHelp = 0;
     int m_rows = 0;

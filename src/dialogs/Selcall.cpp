@@ -1,6 +1,6 @@
 #include "dialogs/Selcall.h"
 
-#include "dialogs/StateEdit.h"
+#include "controls/TwoStateEdit.h"
 #include "model/U_InputFilter.h"
 
 #include <QComboBox>
@@ -34,6 +34,16 @@ std::vector<std::string> HoldTimes()
 
 QString Digits(const QString& text) { return QString::fromStdString(DigitsOnly(text.toStdString())); }
 
+// An ID: digits typed, the digits kept on Enter, completed with zeros to its length when left.
+TTwoStateRules IdRules(int length)
+{
+    TTwoStateRules rules;
+    rules.AcceptKey = IsDigitKey;
+    rules.Finish = Digits;
+    rules.Leave = [length](const QString& text) { return CompleteId(text, length); };
+    return rules;
+}
+
 }  // namespace
 
 QString CompleteId(const QString& text, int length)
@@ -66,7 +76,7 @@ TfrmSelcall::TfrmSelcall(TCmmOpt& opt, QWidget* parent) : TParamDialog("Selcall 
     ids->setHorizontalSpacing(8);
     ids->setVerticalSpacing(6);
     for (int i = 0; i < TCmmSel::kTxIdCount; ++i) {
-        auto* edit = new QLineEdit(this);
+        auto* edit = new TTwoStateEdit(IdRules(kIdLength), this);
         edit->setObjectName(QString::fromLatin1(kTxNames[i]));
         edit->setMaxLength(kIdLength);
         edit->setFixedWidth(kIdEditWidth);
@@ -75,11 +85,7 @@ TfrmSelcall::TfrmSelcall(TCmmOpt& opt, QWidget* parent) : TParamDialog("Selcall 
         ids->addWidget(label, i % 5, (i / 5) * 2);
         ids->addWidget(edit, i % 5, (i / 5) * 2 + 1);
         RegisterControl(edit, kTxIdHint, 156);
-        TStateEditRules rules;
-        rules.AcceptKey = IsDigitKey;
-        rules.Finish = Digits;
-        rules.Leave = [](const QString& text) { return CompleteId(text, kIdLength); };
-        m_idEdits.push_back(new TStateEdit(edit, std::move(rules)));
+        m_idEdits.push_back(edit);
         edtTxId[static_cast<size_t>(i)] = edit;
         m_values.push_back(edit);
         m_txLabels.push_back(label);
@@ -97,22 +103,18 @@ TfrmSelcall::~TfrmSelcall()
     disconnect(cmbKillSystem, nullptr, this, nullptr);
 }
 
-QLineEdit* TfrmSelcall::AddIdEdit(const char* caption, const char* name, const char* hint, int help, int length)
+TTwoStateEdit* TfrmSelcall::AddIdEdit(const char* caption, const char* name, const char* hint, int help, int length)
 {
-    QLineEdit* edit = AddEdit(caption, name, hint, help);
+    TTwoStateEdit* edit = AddStateEdit(caption, name, IdRules(length), hint, help);
     edit->setMaxLength(length);
     edit->setMaximumWidth(kIdEditWidth * length / kIdLength);
-    TStateEditRules rules;
-    rules.AcceptKey = IsDigitKey;
-    rules.Finish = Digits;
-    rules.Leave = [length](const QString& text) { return CompleteId(text, length); };
-    m_idEdits.push_back(new TStateEdit(edit, std::move(rules)));
+    m_idEdits.push_back(edit);
     return edit;
 }
 
 bool TfrmSelcall::Editing() const
 {
-    for (const TStateEdit* e : m_idEdits)
+    for (const TTwoStateEdit* e : m_idEdits)
         if (e->Editing())
             return true;
     return false;

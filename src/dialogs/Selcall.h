@@ -3,12 +3,11 @@
 // "&Ok"), own and kill IDs, call enables, times and the ten transmit IDs. IDs are typed in
 // two-state edits and completed with zeros to their length when the edit is left.
 
+#include "controls/TwoStateEdit.h"
 #include "dialogs/ParamDialog.h"
 #include "model/MVmemSub.h"
 
 #include <array>
-
-class TStateEdit;
 
 // The first `length` digits of text followed by zeros: "12" gives "1200"; a text with any
 // other character gives zeros only.
@@ -27,16 +26,16 @@ public:
     TCmmSel Sel;
 
     QComboBox* cmbSelcall = nullptr;
-    QLineEdit* edtSelfId = nullptr;
+    TTwoStateEdit* edtSelfId = nullptr;
     QComboBox* cmbKillSystem = nullptr;
-    QLineEdit* edtKillId = nullptr;
+    TTwoStateEdit* edtKillId = nullptr;
     QComboBox* cmbAllCall = nullptr;
     QComboBox* cmbGroupCall = nullptr;
     QComboBox* cmbSubGroup = nullptr;
     QComboBox* cmbPreamble = nullptr;
     QComboBox* cmbPowerSave = nullptr;
     QComboBox* cmbHoldTime = nullptr;
-    std::array<QLineEdit*, TCmmSel::kTxIdCount> edtTxId{};   // TX ID 1 .. TX ID 10
+    std::array<TTwoStateEdit*, TCmmSel::kTxIdCount> edtTxId{};   // TX ID 1 .. TX ID 10
 
     // True while an ID edit is being typed into.
     bool Editing() const;
@@ -46,7 +45,7 @@ protected:
     void StoreControls() override;
 
 private:
-    QLineEdit* AddIdEdit(const char* caption, const char* name, const char* hint, int help, int length);
+    TTwoStateEdit* AddIdEdit(const char* caption, const char* name, const char* hint, int help, int length);
     void EnableValues(bool on);
     void SelcallChanged(int index);
     void KillSystemChanged(int index);
@@ -54,7 +53,7 @@ private:
     QLabel* CaptionOf(QWidget* control) const;
 
     TCmmOpt& m_opt;
-    std::vector<TStateEdit*> m_idEdits;
+    std::vector<TTwoStateEdit*> m_idEdits;
     std::vector<QWidget*> m_values;   // everything the unit switch enables
     std::vector<QLabel*> m_txLabels;
 };

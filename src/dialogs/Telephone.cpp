@@ -1,5 +1,7 @@
 #include "dialogs/Telephone.h"
 
+#include "controls/HintBar.h"
+#include "controls/U_Controls.h"
 #include "model/U_InputFilter.h"
 
 #include <QComboBox>
@@ -15,7 +17,7 @@ namespace {
 constexpr int kRows = TCmmTelNumbers::kNumberCount;
 constexpr const char* kNumberHint = "Edit Telephone Number (0..9)";
 
-bool IsDigit(const QString& text) { return text.size() == 1 && text[0] >= QLatin1Char('0') && text[0] <= QLatin1Char('9'); }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 }  // namespace
 
 int TelMaxDigits(int32_t callType) { return callType == 1 ? 12 : 16; }
@@ -58,11 +60,12 @@ TfrmTelephone::TfrmTelephone(QWidget* parent) : TParamDialog("Telephone Numbr", 
     edtDmy->setAcceptDrops(false);
     edtDmy->hide();
     edtDmy->installEventFilter(this);
+    AddTabStop(edtDmy);
 
     connect(cmbTelCallType, &QComboBox::currentIndexChanged, this, &TfrmTelephone::CallTypeChanged);
     connect(grdA, &QTableWidget::currentCellChanged, this, [this](int, int, int, int) {
         CommitEdit();
-        ShowHint(grdA);
+        ShowGridHint();
     });
     connect(grdA, &QTableWidget::cellDoubleClicked, this, [this](int, int) { StartEdit(); });
 }
@@ -104,6 +107,7 @@ void TfrmTelephone::LoadControls()
     ShowValue(cmbTelCallType, TelNumbers.TelCallType());
     ShowRows();
     grdA->setCurrentCell(grdA->currentRow() >= 0 ? grdA->currentRow() : 0, kNumberColumn);
+    ShowGridHint();
 }
 
 void TfrmTelephone::StoreControls()
@@ -159,11 +163,11 @@ bool TfrmTelephone::GridKey(QKeyEvent* key)
         StartEdit();
         return true;
     }
-    const QString text = key->text();
-    if (text.isEmpty() || key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
-        return false;   // moving in the grid
-    if (IsDigit(text) && grdA->currentColumn() == kNumberColumn && !(key->modifiers() & Qt::ControlModifier))
-        StartEdit(text);
+    const char typed = TypedChar(key);
+    if (typed == 0)
+        return false;   // moving in the grid, Tab, Backspace and the like
+    if (IsDigit(typed) && grdA->currentColumn() == kNumberColumn)
+        StartEdit(QString(QLatin1Char(typed)));
     return true;   // other typed characters are dropped
 }
 
@@ -186,10 +190,9 @@ bool TfrmTelephone::EditorKey(QKeyEvent* key)
     }
     if (key->modifiers() & Qt::ControlModifier)
         return true;   // no pasting around the digit filter
-    const QString text = key->text();
-    if (text.isEmpty() || key->key() == Qt::Key_Backspace)
-        return false;   // caret movement, Delete and Backspace correct the number
-    return !IsDigit(text);
+    const char typed = TypedChar(key);
+    // Caret movement, Tab, Delete and Backspace pass; of the typed characters only digits.
+    return typed != 0 && !IsDigit(typed);
 }
 
 bool TfrmTelephone::eventFilter(QObject* watched, QEvent* e)
@@ -211,13 +214,12 @@ void TfrmTelephone::FocusMoved(QWidget* /*from*/, QWidget* to)
         CommitEdit();
 }
 
-void TfrmTelephone::ShowHint(QWidget* control)
+void TfrmTelephone::ShowGridHint()
 {
-    if (control == grdA || control == edtDmy) {
-        const bool number = grdA->currentColumn() == kNumberColumn;
-        pnlHint1->setText(number ? QString::fromLatin1(kNumberHint) : QString());
-        pnlHint2->setText(number ? QStringLiteral("<ENTER>") : QString());
-        return;
-    }
-    TParamDialog::ShowHint(control);
+    const bool number = grdA->currentColumn() == kNumberColumn;
+    for (QWidget* w : {static_cast<QWidget*>(grdA), static_cast<QWidget*>(edtDmy)})
+        HintBar->SetHint(w, number ? QString::fromLatin1(kNumberHint) : QString(),
+                         number ? QStringLiteral("<ENTER>") : QString());
+    if (QWidget* focused = focusWidget(); focused == grdA || focused == edtDmy)
+        HintBar->ShowFor(focused);
 }

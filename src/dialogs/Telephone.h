@@ -39,12 +39,13 @@ protected:
     void StoreControls() override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void FocusMoved(QWidget* from, QWidget* to) override;
-    void ShowHint(QWidget* control) override;
 
 private:
     void ShowRow(int row);
     void ShowRows();
     void CallTypeChanged(int index);
+    // The grid's hint follows its column: only the number column has one.
+    void ShowGridHint();
     bool GridKey(QKeyEvent* key);
     bool EditorKey(QKeyEvent* key);
     void CloseEditor();

@@ -1,13 +1,10 @@
 #include "service/Alignment.h"
 
+#include "controls/HintBar.h"
 #include "controls/U_Controls.h"
-
-#include "model/Prompt.h"
 #include "model/U_InputFilter.h"
 #include "service/AlignmentTags.h"
 
-#include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -15,6 +12,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -23,8 +21,6 @@
 #include <vector>
 
 using namespace mv53::alignment;
-using mv53::service::TSpinEdit;
-using mv53::service::TTwoStateEdit;
 
 namespace {
 
@@ -129,7 +125,7 @@ bool TTrackBar::eventFilter(QObject* watched, QEvent* e)
 // ---- TfrmAlignment -------------------------------------------------------------------------
 
 TfrmAlignment::TfrmAlignment(TProgramState& state, TServiceHost host, QWidget* parent)
-    : QDialog(parent), m_state(state), m_host(std::move(host)), m_sender(state)
+    : TServiceWindow(state, std::move(host), TTransferKind::Factory, TServiceReport::Alignment, parent), m_sender(state)
 {
     setObjectName(QStringLiteral("frmAlignment"));
     setWindowTitle(QStringLiteral("Alignment"));
@@ -146,7 +142,8 @@ void TfrmAlignment::BuildControls()
     pgcAlignment = new QTabWidget(this);
     pgcAlignment->setObjectName(QStringLiteral("pgcAlignment"));
     top->addWidget(pgcAlignment);
-    HintBar = new mv53::service::THintBar(this);
+    HintBar = new THintBar(this);
+    std::vector<QWidget*> fields{pgcAlignment->tabBar()};
 
     std::array<QGridLayout*, 3> grids{};
     for (int p = 0; p < 3; ++p) {
@@ -181,6 +178,7 @@ void TfrmAlignment::BuildControls()
             const int tag = r.tag;
             connect(combo, &QComboBox::currentIndexChanged, this, [this, tag] { ValueChanged(tag); });
             grid->addWidget(combo, line, 1);
+            fields.push_back(combo);
             control = combo;
         } else {
             auto* spin = new TSpinEdit(grid->parentWidget());
@@ -207,6 +205,7 @@ void TfrmAlignment::BuildControls()
             });
             grid->addWidget(spin, line, 1);
             grid->addWidget(track, line, 2);
+            fields.insert(fields.end(), {spin, slider});
             HintBar->SetHint(slider, QString::fromUtf8(r.hint));
             m_topics[slider] = r.topic;
             control = spin;
@@ -225,15 +224,9 @@ void TfrmAlignment::BuildControls()
         [](char& key) { return IsSerialKey(key); }, [](const std::string& t) { return NormalizeSerial(t); }, this);
     edtSerial->setObjectName(QStringLiteral("edtSerial"));
     edtSerial->setMaxLength(kSerialLength);
+    serialCaption->setBuddy(edtSerial);   // Alt+N
     HintBar->SetHint(edtSerial, QStringLiteral("Indicate the Serial Number of the radio"));
     m_topics[edtSerial] = kHelpSerial;
-    chkSerialNo = new QCheckBox(QStringLiteral("&N"), this);
-    chkSerialNo->setGeometry(-200, -200, 20, 20);   // off the visible area: only its Alt+N counts
-    connect(chkSerialNo, &QCheckBox::toggled, this, [this] {
-        const QSignalBlocker block(chkSerialNo);
-        chkSerialNo->setChecked(false);
-        edtSerial->setFocus(Qt::ShortcutFocusReason);
-    });
     btnLcdTest = new QPushButton(QStringLiteral("LCD Test Mode"), this);
     btnLcdTest->setObjectName(QStringLiteral("btnLcdTest"));
     btnLcdTest->setCheckable(true);
@@ -247,29 +240,14 @@ void TfrmAlignment::BuildControls()
     serialRow->addWidget(btnLcdTest);
     serialRow->addWidget(btnSpotAdj);
     top->addLayout(serialRow);
+    fields.insert(fields.end(), {edtSerial, btnLcdTest, btnSpotAdj});
 
-    auto* buttons = new QHBoxLayout;
-    btnOpen = new QPushButton(QStringLiteral("File &Open"), this);
-    btnPrint = new QPushButton(QStringLiteral("&Print"), this);
-    btnWrite = new QPushButton(QStringLiteral("&Write"), this);
-    btnCancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    for (QPushButton* b : {btnOpen, btnPrint, btnWrite, btnCancel}) {
-        b->setAutoDefault(false);
-        HintBar->SetHint(b, QString());
-        buttons->addWidget(b);
-    }
-    btnOpen->setEnabled(static_cast<bool>(m_host.FileOpen));
-    btnPrint->setEnabled(static_cast<bool>(m_host.Print));
-    btnWrite->setEnabled(static_cast<bool>(m_host.Download));
-    top->addLayout(buttons);
+    AddCommandButtons(top);
     top->addWidget(HintBar);
+    SetFieldOrder(std::move(fields));
 
     connect(btnLcdTest, &QPushButton::clicked, this, &TfrmAlignment::SetLcdTest);
     connect(btnSpotAdj, &QPushButton::clicked, this, &TfrmAlignment::SetSpotAdj);
-    connect(btnOpen, &QPushButton::clicked, this, &TfrmAlignment::FileOpen);
-    connect(btnPrint, &QPushButton::clicked, this, &TfrmAlignment::Print);
-    connect(btnWrite, &QPushButton::clicked, this, &TfrmAlignment::Write);
-    connect(btnCancel, &QPushButton::clicked, this, &TfrmAlignment::ClosingSteps);
 }
 
 int TfrmAlignment::HelpTopic(QWidget* control) const
@@ -287,9 +265,8 @@ int TfrmAlignment::HelpTopic(QWidget* control) const
 void TfrmAlignment::ShowStep()
 {
     m_loading = true;
-    edtSerial->setText(Latin1(m_factory.SerialNo()));
+    edtSerial->ShowText(Latin1(m_factory.SerialNo()));
     edtSerial->setEnabled(m_state.SerialMode);
-    SetEditable(false, edtSerial);
     for (int tag = 1; tag <= kSpinCount; ++tag) {
         const int held = m_alignment.Values(Position(tag));
         SpinEdit[static_cast<size_t>(tag)]->setValue(IsCarrierOffset(tag) ? ShownCarrier(held) : held);
@@ -319,39 +296,32 @@ void TfrmAlignment::StoreStep()
 
 void TfrmAlignment::CommitStep()
 {
-    TMVmem& mem = m_state.CurrentMem;
-    if (m_alignment.Equals(mem.Alignment()) && m_factory.Equals(mem.FactoryOpt()))
+    if (!CopiesDiffer())
         return;
+    TMVmem& mem = m_state.CurrentMem;
     mem.Alignment().Assign(m_alignment);
     mem.FactoryOpt().Assign(m_factory);
     m_state.Modified = true;
 }
 
-void TfrmAlignment::ClosingSteps()
+bool TfrmAlignment::CopiesDiffer() const
 {
-    if (m_finishing)
-        return;
-    // Leaving Spot-ADJ writes the factory area, so the radio ends on the values shown and
-    // nothing is left to ask about.
-    if (m_spotAdj)
-        SetSpotAdj(false);
-    StoreStep();
     const TMVmem& mem = m_state.CurrentMem;
-    if (!m_alignment.Equals(mem.Alignment()) || !m_factory.Equals(mem.FactoryOpt())) {
-        if (mv53::ConfirmYesNo(kServiceDownloadPrompt)) {
-            CommitStep();
-            if (m_host.Download)
-                m_host.Download(m_state, static_cast<int>(TTransferKind::Factory), this, nullptr);
-        }
-    }
-    ReleaseLcdTest();
-    Finish();
+    return !m_alignment.Equals(mem.Alignment()) || !m_factory.Equals(mem.FactoryOpt());
 }
 
-void TfrmAlignment::Finish()
+void TfrmAlignment::TakeCopies()
 {
-    m_finishing = true;
-    done(QDialog::Rejected);
+    m_alignment.Assign(m_state.CurrentMem.Alignment());
+    m_factory.Assign(m_state.CurrentMem.FactoryOpt());
+}
+
+void TfrmAlignment::LeaveLiveMode()
+{
+    // Raising Spot-ADJ writes the factory area: the radio then holds the values shown, and the
+    // closing question follows only when that write failed.
+    if (m_spotAdj)
+        SetSpotAdj(false);
 }
 
 // ---- LCD test and Spot-ADJ -----------------------------------------------------------------
@@ -425,71 +395,7 @@ void TfrmAlignment::ValueChanged(int tag)
     m_sender.ValueChanged(tag, held);
 }
 
-// ---- commands ------------------------------------------------------------------------------
-
-void TfrmAlignment::FileOpen()
-{
-    if (!m_host.FileOpen)
-        return;
-    ReleaseLcdTest();
-    StoreStep();
-    CommitStep();
-    m_state.OpenFromService = true;
-    m_host.FileOpen();
-    m_state.OpenFromService = false;
-    m_alignment.Assign(m_state.CurrentMem.Alignment());
-    m_factory.Assign(m_state.CurrentMem.FactoryOpt());
-    ShowStep();
-}
-
-void TfrmAlignment::Print()
-{
-    if (!m_host.Print)
-        return;
-    ReleaseLcdTest();
-    StoreStep();
-    CommitStep();
-    m_host.Print(TServiceReport::Alignment, this);
-}
-
-void TfrmAlignment::Write()
-{
-    StoreStep();
-    CommitStep();
-    if (m_host.Download)
-        m_host.Download(m_state, static_cast<int>(TTransferKind::Factory), this, nullptr);
-    ReleaseLcdTest();
-}
-
 // ---- events --------------------------------------------------------------------------------
-
-void TfrmAlignment::showEvent(QShowEvent* e)
-{
-    if (!e->spontaneous())
-        ShowStep();
-    QDialog::showEvent(e);
-}
-
-void TfrmAlignment::closeEvent(QCloseEvent* e)
-{
-    // The close box runs the closing steps like Cancel: an hour of alignment work must not go
-    // without a question.
-    if (!m_finishing)
-        ClosingSteps();
-    e->accept();
-}
-
-void TfrmAlignment::reject()
-{
-    // Escape: the closing steps, unless a spin edit is in its edit state (Escape undoes there).
-    QWidget* focused = focusWidget();
-    auto* spin = qobject_cast<TSpinEdit*>(focused);
-    if (spin == nullptr && focused != nullptr)
-        spin = qobject_cast<TSpinEdit*>(focused->parentWidget());
-    if (spin != nullptr && spin->Editing())
-        return;
-    ClosingSteps();
-}
 
 void TfrmAlignment::keyPressEvent(QKeyEvent* e)
 {
@@ -499,5 +405,5 @@ void TfrmAlignment::keyPressEvent(QKeyEvent* e)
             m_host.Help(topic);
         return;
     }
-    QDialog::keyPressEvent(e);
+    TServiceWindow::keyPressEvent(e);
 }

@@ -2,20 +2,21 @@
 // TfrmAlignment: the modal "Alignment" window. The technician views and changes the radio's
 // factory adjustment values, the serial number and the LCD test flag on the window's own copies
 // of TAlignment and TFactoryOpt. Write sends the whole factory area; Spot-ADJ sends every
-// change at once through the live adjustment sender. Closing asks before anything is lost.
+// change at once through the live adjustment sender, and raising it writes the whole area.
+// Open, Print, Write and the closing steps are the service window's; the LCD test mode is
+// released by each of them, and closing leaves Spot-ADJ first.
 
+#include "controls/SpinEdit.h"
+#include "controls/TwoStateEdit.h"
 #include "model/MVmemSub.h"
-#include "service/ServiceControls.h"
 #include "service/ServiceHost.h"
+#include "service/ServiceWindow.h"
 #include "service/SpotAdj.h"
 #include "state/U_Global.h"
-
-#include <QDialog>
 
 #include <array>
 #include <map>
 
-class QCheckBox;
 class QComboBox;
 class QPushButton;
 class QSlider;
@@ -36,7 +37,7 @@ private:
     QSlider* m_slider = nullptr;
 };
 
-class TfrmAlignment final : public QDialog {
+class TfrmAlignment final : public TServiceWindow {
     Q_OBJECT
 public:
     TfrmAlignment(TProgramState& state, TServiceHost host, QWidget* parent = nullptr);
@@ -48,15 +49,11 @@ public:
 
     // The steps of the window (also run by its commands).
     void ShowStep();
-    void StoreStep();
-    void CommitStep();
-    void ClosingSteps();
+    void StoreStep() override;
+    void CommitStep() override;
     void ReleaseLcdTest();
 
-    // The commands of the buttons.
-    void FileOpen();
-    void Print();
-    void Write();
+    // The commands of the two mode buttons.
     void SetSpotAdj(bool down);
     void SetLcdTest(bool down);
 
@@ -66,40 +63,32 @@ public:
     int HelpTopic(QWidget* control) const;
 
     // Controls; index = tag (1..48), slot 0 unused.
-    std::array<mv53::service::TSpinEdit*, 49> SpinEdit{};
+    std::array<TSpinEdit*, 49> SpinEdit{};
     std::array<QSlider*, 49> TrackBar{};
     QComboBox* cmbDtcxoSel = nullptr;
     QComboBox* cmbCwPttSnd = nullptr;
-    mv53::service::TTwoStateEdit* edtSerial = nullptr;
+    TTwoStateEdit* edtSerial = nullptr;
     QTabWidget* pgcAlignment = nullptr;
     QPushButton* btnLcdTest = nullptr;
     QPushButton* btnSpotAdj = nullptr;
-    QPushButton* btnOpen = nullptr;
-    QPushButton* btnPrint = nullptr;
-    QPushButton* btnWrite = nullptr;
-    QPushButton* btnCancel = nullptr;
-    QCheckBox* chkSerialNo = nullptr;
-    mv53::service::THintBar* HintBar = nullptr;
 
 protected:
-    void showEvent(QShowEvent* e) override;
-    void closeEvent(QCloseEvent* e) override;
+    void ShowCopies() override { ShowStep(); }
+    bool CopiesDiffer() const override;
+    void TakeCopies() override;
+    void LeaveLiveMode() override;
+    void ReturnToNormal() override { ReleaseLcdTest(); }
     void keyPressEvent(QKeyEvent* e) override;
-    void reject() override;
 
 private:
     void BuildControls();
     void EnableValueControls(bool on);
     void ValueChanged(int tag);
-    void Finish();
 
-    TProgramState& m_state;
-    TServiceHost m_host;
     TAlignment m_alignment;
     TFactoryOpt m_factory;
     mv53::TSpotAdjSender m_sender;
     std::map<QWidget*, int> m_topics;
     bool m_spotAdj = false;
     bool m_loading = false;
-    bool m_finishing = false;
 };

@@ -311,6 +311,7 @@ TfrmAntTuneSet::TfrmAntTuneSet(TProgramState& state, TServiceHost host, QWidget*
     connect(grdTuneData, &TTunerGrid::cellLeft, this, &TfrmAntTuneSet::StoreStep);
     top->addWidget(grdTuneData, 1);
     AddCommandButtons(top);
+    SetFieldOrder({grdTuneData, grdTuneData->CellEditor()});
 }
 
 void TfrmAntTuneSet::FillStep() { grdTuneData->Fill(m_set0, m_set1); }

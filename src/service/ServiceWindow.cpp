@@ -1,9 +1,12 @@
 #include "service/ServiceWindow.h"
 
+#include "controls/HintBar.h"
+#include "controls/U_Controls.h"
 #include "model/Prompt.h"
 
 #include <QBoxLayout>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QShowEvent>
 
@@ -21,8 +24,9 @@ void TServiceWindow::AddCommandButtons(QBoxLayout* layout)
     btnWrite = new QPushButton(QStringLiteral("&Write"), this);
     btnCancel = new QPushButton(QStringLiteral("&Cancel"), this);
     for (QPushButton* b : {btnOpen, btnPrint, btnWrite, btnCancel}) {
-        b->setAutoDefault(false);
         buttons->addWidget(b);
+        if (HintBar != nullptr)
+            HintBar->SetHint(b, QString());
     }
     btnOpen->setEnabled(static_cast<bool>(m_host.FileOpen));
     btnPrint->setEnabled(static_cast<bool>(m_host.Print));
@@ -41,17 +45,27 @@ void TServiceWindow::StoreAndCommit()
     CommitStep();
 }
 
+bool TServiceWindow::Download()
+{
+    if (!m_host.Download)
+        return false;
+    m_radioBehind = !m_host.Download(m_state, static_cast<int>(m_writeKind), this, nullptr);
+    return !m_radioBehind;
+}
+
 void TServiceWindow::ClosingSteps()
 {
     if (m_finishing)
         return;
     FinishEditing();
+    LeaveLiveMode();
     StoreStep();
-    if (CopiesDiffer() && mv53::ConfirmYesNo(kServiceDownloadPrompt)) {
+    // After a write that failed, CurrentMem holds the copies but the radio does not.
+    if ((CopiesDiffer() || m_radioBehind) && mv53::ConfirmYesNo(kServiceDownloadPrompt)) {
         CommitStep();
-        if (m_host.Download)
-            m_host.Download(m_state, static_cast<int>(m_writeKind), this, nullptr);
+        Download();
     }
+    ReturnToNormal();
     m_finishing = true;
     done(QDialog::Rejected);
 }
@@ -60,11 +74,13 @@ void TServiceWindow::FileOpen()
 {
     if (!m_host.FileOpen)
         return;
+    ReturnToNormal();
     StoreAndCommit();
     m_state.OpenFromService = true;
     m_host.FileOpen();
     m_state.OpenFromService = false;
     TakeCopies();
+    m_radioBehind = false;   // new copies: what the radio holds is not known either way
     ShowCopies();
 }
 
@@ -72,21 +88,32 @@ void TServiceWindow::Print()
 {
     if (!m_host.Print)
         return;
+    ReturnToNormal();
     StoreAndCommit();
     m_host.Print(m_report, this);
 }
 
-void TServiceWindow::Write()
+bool TServiceWindow::Write()
 {
     StoreAndCommit();
-    if (m_host.Download)
-        m_host.Download(m_state, static_cast<int>(m_writeKind), this, nullptr);
+    const bool written = Download();
+    ReturnToNormal();
+    return written;
 }
 
 void TServiceWindow::showEvent(QShowEvent* e)
 {
-    if (!e->spontaneous())
+    if (!e->spontaneous()) {
         ShowCopies();
+        // Enter belongs to the focused control; no button answers it for another one.
+        for (QPushButton* b : findChildren<QPushButton*>())
+            b->setAutoDefault(false);
+        std::vector<QWidget*> order = m_fields;
+        order.insert(order.end(), {btnOpen, btnPrint, btnWrite, btnCancel});
+        SetTabChain(order);
+        if (FocusFirstField(m_fields) == nullptr)
+            btnCancel->setFocus(Qt::TabFocusReason);
+    }
     QDialog::showEvent(e);
 }
 
@@ -97,3 +124,14 @@ void TServiceWindow::closeEvent(QCloseEvent* e)
         ClosingSteps();
     e->accept();
 }
+
+void TServiceWindow::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        EnterInWindow(focusWidget());
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}
+
+void TServiceWindow::reject() { ClosingSteps(); }

@@ -2,16 +2,14 @@
 
 #include "model/Prompt.h"
 
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QLabel>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include <string>
 #include <vector>
-
-using mv53::service::TSpinEdit;
 
 namespace {
 
@@ -55,6 +53,7 @@ TfrmTempCorrect::TfrmTempCorrect(TProgramState& state, TServiceHost host, QWidge
     top->addWidget(pgcTempCorrect);
 
     const std::vector<std::string> captions = RowCaptions();
+    std::vector<QWidget*> fields{pgcTempCorrect->tabBar()};
     QGridLayout* grid = nullptr;
     for (int row = 0; row < kRows; ++row) {
         if (row == 0 || row == kFirstPageRows) {
@@ -78,12 +77,15 @@ TfrmTempCorrect::TfrmTempCorrect(TProgramState& state, TServiceHost host, QWidge
             spin->setObjectName(QStringLiteral("SpinEdit%1_%2").arg(row + 1).arg(c + 1));
             spin->setRange(kMin, kMax);
             spin->setProperty("tag", row * kColumns + c + 1);
+            spin->SetEscapeCancels(true);   // Escape is "&Cancel" here
             grid->addWidget(spin, line, c + 1);
             SpinEdit[static_cast<size_t>(row)][static_cast<size_t>(c)] = spin;
+            fields.push_back(spin);
         }
     }
 
     AddCommandButtons(top);
+    SetFieldOrder(std::move(fields));
 }
 
 void TfrmTempCorrect::ShowStep()
@@ -111,10 +113,3 @@ void TfrmTempCorrect::CommitStep()
 bool TfrmTempCorrect::CopiesDiffer() const { return !m_table.Equals(m_state.CurrentMem.TmpCorrect()); }
 
 void TfrmTempCorrect::TakeCopies() { m_table.Assign(m_state.CurrentMem.TmpCorrect()); }
-
-void TfrmTempCorrect::reject()
-{
-    if (auto* spin = qobject_cast<TSpinEdit*>(focusWidget()); spin != nullptr && spin->Editing())
-        return;
-    ClosingSteps();
-}

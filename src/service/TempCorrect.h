@@ -3,8 +3,8 @@
 // temperature correction table (44 quantities at nine temperature points, -125..125 each) on the
 // window's own copy; Write sends the factory area; closing asks before anything is lost.
 
+#include "controls/SpinEdit.h"
 #include "model/MVmemSub.h"
-#include "service/ServiceControls.h"
 #include "service/ServiceHost.h"
 #include "service/ServiceWindow.h"
 #include "state/U_Global.h"
@@ -31,14 +31,13 @@ public:
     void CommitStep() override;
 
     // SpinEdit[row][column], 0-based: "SpinEdit<row+1>_<column+1>".
-    std::array<std::array<mv53::service::TSpinEdit*, kColumns>, kRows> SpinEdit{};
+    std::array<std::array<TSpinEdit*, kColumns>, kRows> SpinEdit{};
     QTabWidget* pgcTempCorrect = nullptr;
 
 protected:
     void ShowCopies() override { ShowStep(); }
     bool CopiesDiffer() const override;
     void TakeCopies() override;
-    void reject() override;
 
 private:
     TTmpCorrect m_table;

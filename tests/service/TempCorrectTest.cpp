@@ -7,7 +7,6 @@
 #include <QTabWidget>
 #include <QTest>
 
-using mv53::service::TSpinEdit;
 using mv53::test::HostCall;
 
 namespace {
