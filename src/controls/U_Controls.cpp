@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QTabBar>
 
+#include <algorithm>
+
 namespace {
 // Sets an edit's background to a colour of the application's palette.
 void SetBase(QLineEdit* edit, QPalette::ColorRole from)
@@ -95,20 +97,40 @@ void EnterInWindow(QWidget* focused)
         button->click();
 }
 
-void SetTabChain(const std::vector<QWidget*>& order)
+namespace {
+bool TakesTab(const QWidget* w)
 {
-    for (std::size_t i = 1; i < order.size(); ++i)
-        QWidget::setTabOrder(order[i - 1], order[i]);
+    return w != nullptr && w->isEnabled() && w->isVisibleTo(w->window()) && (w->focusPolicy() & Qt::TabFocus);
+}
+}  // namespace
+
+bool MoveFocusInOrder(const std::vector<QWidget*>& order, const QWidget* focused, bool forward)
+{
+    // The focused control itself, or the one it is part of (a spin box's edit).
+    auto at = std::find(order.begin(), order.end(), focused);
+    if (at == order.end())
+        at = std::find_if(order.begin(), order.end(), [focused](const QWidget* w) { return w != nullptr && w->isAncestorOf(focused); });
+    if (focused == nullptr || at == order.end())
+        return false;
+    const auto count = static_cast<std::ptrdiff_t>(order.size());
+    const std::ptrdiff_t from = at - order.begin();
+    for (std::ptrdiff_t step = 1; step < count; ++step) {
+        QWidget* w = order[static_cast<std::size_t>(((forward ? from + step : from - step) % count + count) % count)];
+        if (TakesTab(w)) {
+            w->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
+    return false;
 }
 
 QWidget* FocusFirstField(const std::vector<QWidget*>& fields)
 {
     for (QWidget* w : fields) {
-        if (w == nullptr || qobject_cast<QTabBar*>(w) != nullptr || !w->isEnabled() ||
-            !w->isVisibleTo(w->window()) || !(w->focusPolicy() & Qt::TabFocus))
-            continue;
-        w->setFocus(Qt::TabFocusReason);
-        return w;
+        if (qobject_cast<QTabBar*>(w) == nullptr && TakesTab(w)) {
+            w->setFocus(Qt::TabFocusReason);
+            return w;
+        }
     }
     return nullptr;
 }

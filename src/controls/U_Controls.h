@@ -32,8 +32,10 @@ bool IsWindowSwitch(Qt::FocusReason reason);
 // Enter that reached the window: opens or closes a focused drop-down list, clicks a focused
 // button. The caller consumes it in every case: Enter never closes a window by itself.
 void EnterInWindow(QWidget* focused);
-// Tab goes through the controls in the order given (then back to the first).
-void SetTabChain(const std::vector<QWidget*>& order);
-// Gives the focus to the first control that Tab can reach (enabled, shown, a tab stop); page
-// tabs are passed over, they lead to fields rather than being one. Returns it, or nullptr.
+// Tab (forward) or Shift+Tab in a window with its own tab order: the focus moves from the
+// focused control to the next one in the order that takes the focus by Tab (enabled, shown, a
+// tab stop), round the end. False when the focused control is not in the order.
+bool MoveFocusInOrder(const std::vector<QWidget*>& order, const QWidget* focused, bool forward);
+// Gives the focus to the first control that Tab can reach; page tabs are passed over, they lead
+// to fields rather than being one. Returns it, or nullptr.
 QWidget* FocusFirstField(const std::vector<QWidget*>& fields);

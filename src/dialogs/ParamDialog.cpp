@@ -164,9 +164,6 @@ void TParamDialog::showEvent(QShowEvent* e)
         LoadControls();
         setFixedSize(kClientWidth, layout()->heightForWidth(kClientWidth) > 0 ? layout()->heightForWidth(kClientWidth)
                                                                               : sizeHint().height());
-        std::vector<QWidget*> order = m_tabOrder;
-        order.insert(order.end(), {btnOk, btnCancel});
-        SetTabChain(order);
         if (FocusFirstField(m_tabOrder) == nullptr)
             btnOk->setFocus(Qt::TabFocusReason);
     }
@@ -191,6 +188,13 @@ void TParamDialog::keyPressEvent(QKeyEvent* e)
         return;
     }
     QDialog::keyPressEvent(e);
+}
+
+bool TParamDialog::focusNextPrevChild(bool next)
+{
+    std::vector<QWidget*> order = m_tabOrder;
+    order.insert(order.end(), {btnOk, btnCancel});
+    return MoveFocusInOrder(order, focusWidget(), next) || QDialog::focusNextPrevChild(next);
 }
 
 bool TParamDialog::eventFilter(QObject* watched, QEvent* e)

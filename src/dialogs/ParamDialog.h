@@ -87,6 +87,7 @@ protected:
 
     void showEvent(QShowEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    bool focusNextPrevChild(bool next) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
     void OpenHelp(int context) const;

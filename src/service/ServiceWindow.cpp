@@ -108,9 +108,6 @@ void TServiceWindow::showEvent(QShowEvent* e)
         // Enter belongs to the focused control; no button answers it for another one.
         for (QPushButton* b : findChildren<QPushButton*>())
             b->setAutoDefault(false);
-        std::vector<QWidget*> order = m_fields;
-        order.insert(order.end(), {btnOpen, btnPrint, btnWrite, btnCancel});
-        SetTabChain(order);
         if (FocusFirstField(m_fields) == nullptr)
             btnCancel->setFocus(Qt::TabFocusReason);
     }
@@ -132,6 +129,13 @@ void TServiceWindow::keyPressEvent(QKeyEvent* e)
         return;
     }
     QDialog::keyPressEvent(e);
+}
+
+bool TServiceWindow::focusNextPrevChild(bool next)
+{
+    std::vector<QWidget*> order = m_fields;
+    order.insert(order.end(), {btnOpen, btnPrint, btnWrite, btnCancel});
+    return MoveFocusInOrder(order, focusWidget(), next) || QDialog::focusNextPrevChild(next);
 }
 
 void TServiceWindow::reject() { ClosingSteps(); }

@@ -66,6 +66,7 @@ protected:
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    bool focusNextPrevChild(bool next) override;
     void reject() override;
 
     TProgramState& m_state;

@@ -2,6 +2,7 @@
 // and the rules of Hardware, Key Function, System and Marketing.
 
 #include "DialogTestSupport.h"
+#include "FocusTestSupport.h"
 
 #include "dialogs/CommA1A.h"
 #include "dialogs/CommSystem.h"
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -30,18 +32,19 @@ TCmmOpt g_opt;
 struct DialogCase {
     const char* name;
     std::function<std::unique_ptr<TParamDialog>()> make;
+    const char* firstField = "";
 };
 
 const DialogCase kDialogs[] = {
-    {"A1A", [] { return std::make_unique<TfrmComA1A>(); }},
-    {"Hardware", [] { return std::make_unique<TfrmHardware>(true); }},
-    {"PowerSave", [] { return std::make_unique<TfrmPowerSave>(); }},
-    {"KeyFunc", [] { return std::make_unique<TfrmKeyFunc>(); }},
-    {"Misc", [] { return std::make_unique<TfrmMisc>(); }},
-    {"System", [] { return std::make_unique<TfrmSystem>(); }},
-    {"Option", [] { return std::make_unique<TfrmOption>(); }},
-    {"Selcall", [] { return std::make_unique<TfrmSelcall>(g_opt); }},
-    {"Telephone", [] { return std::make_unique<TfrmTelephone>(); }},
+    {"A1A", [] { return std::make_unique<TfrmComA1A>(); }, "cmbCWDelay"},
+    {"Hardware", [] { return std::make_unique<TfrmHardware>(true); }, "cmbHail"},
+    {"PowerSave", [] { return std::make_unique<TfrmPowerSave>(); }, "cmbHoldTime"},
+    {"KeyFunc", [] { return std::make_unique<TfrmKeyFunc>(); }, "cmbA"},
+    {"Misc", [] { return std::make_unique<TfrmMisc>(); }, "cmbBeep"},
+    {"System", [] { return std::make_unique<TfrmSystem>(); }, "cmbDataMode"},
+    {"Option", [] { return std::make_unique<TfrmOption>(); }, "cmbEncryptU"},
+    {"Selcall", [] { return std::make_unique<TfrmSelcall>(g_opt); }, "cmbSelcall"},
+    {"Telephone", [] { return std::make_unique<TfrmTelephone>(); }, "cmbTelCallType"},
 };
 
 }  // namespace
@@ -98,6 +101,43 @@ TEST(ParamDialogs, EveryListAnswersItsAltKeyEnterAndF1)
         QTest::keyClick(dlg->btnOk, Qt::Key_Escape);
         EXPECT_EQ(dlg->result(), QDialog::Rejected);
         EXPECT_FALSE(dlg->isVisible());
+    }
+}
+
+// Every dialog opens on its first field: an arrow key changes it and Enter opens its list
+// instead of closing the dialog with Ok. Tab visits every list top to bottom, then Ok and Cancel.
+TEST(ParamDialogs, OpenOnTheFirstFieldAndTabThroughTheFieldsThenTheButtons)
+{
+    g_opt.SetSelcallUnit(1);
+    for (const DialogCase& c : kDialogs) {
+        SCOPED_TRACE(c.name);
+        auto dlg = c.make();
+        ShowActive(*dlg);
+        auto* first = qobject_cast<QComboBox*>(QApplication::focusWidget());
+        ASSERT_NE(first, nullptr);
+        EXPECT_EQ(first->objectName().toStdString(), c.firstField);
+
+        const std::vector<QWidget*> cycle = TabCycle();
+        ASSERT_GE(cycle.size(), 3u);
+        EXPECT_EQ(cycle[cycle.size() - 2], dlg->btnOk);
+        EXPECT_EQ(cycle.back(), dlg->btnCancel);
+        int top = -1;
+        for (QComboBox* list : dlg->findChildren<QComboBox*>()) {
+            if (!list->isVisible())
+                continue;
+            const auto at = std::find(cycle.begin(), cycle.end(), list);
+            ASSERT_NE(at, cycle.end()) << list->objectName().toStdString();
+            EXPECT_GE(at - cycle.begin(), top) << list->objectName().toStdString();
+            top = static_cast<int>(at - cycle.begin());
+        }
+
+        const int index = first->currentIndex();
+        QTest::keyClick(first, index + 1 < first->count() ? Qt::Key_Down : Qt::Key_Up);
+        EXPECT_NE(first->currentIndex(), index);
+        QTest::keyClick(first, Qt::Key_Return);
+        EXPECT_TRUE(first->view()->isVisible());
+        QTest::keyClick(first->view(), Qt::Key_Return);
+        EXPECT_TRUE(dlg->isVisible());
     }
 }
 

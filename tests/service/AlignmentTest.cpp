@@ -2,12 +2,16 @@
 // leaving it, the carrier offset and serial number rules, LCD test and Spot-ADJ against the
 // simulator.
 
+#include "FocusTestSupport.h"
 #include "ServiceTestSupport.h"
 #include "service/Alignment.h"
+#include "service/AntTuneSet.h"
+#include "service/TempCorrect.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QSlider>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 
@@ -186,6 +190,36 @@ TEST_F(AlignmentTest, HintsAndHelpTopicsFollowTheFocus)
               QString::fromUtf8("Adjust the CLAR knob is set to the 12-o\u2019clock (center) position. "));
     EXPECT_EQ(topics, (std::vector<int>{216, 180}));
     frm->close();
+}
+
+// Each service window opens on its first field, where Enter does not close it; Tab goes through
+// the fields and ends on the command buttons.
+TEST_F(AlignmentTest, ServiceWindowsOpenOnTheFirstFieldAndTabEndsOnTheButtons)
+{
+    state.SerialMode = true;
+    std::unique_ptr<TServiceWindow> windows[] = {std::make_unique<TfrmAlignment>(state, Host()),
+                                                 std::make_unique<TfrmTempCorrect>(state, Host()),
+                                                 std::make_unique<TfrmAntTuneSet>(state, Host())};
+    const char* firstFields[] = {"SpinEdit1", "SpinEdit1_1", "grdTuneData"};
+    for (std::size_t i = 0; i < std::size(windows); ++i) {
+        TServiceWindow& frm = *windows[i];
+        SCOPED_TRACE(firstFields[i]);
+        frm.show();
+        frm.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&frm));
+        QWidget* first = QApplication::focusWidget();
+        ASSERT_NE(first, nullptr);
+        EXPECT_EQ(first->objectName().toStdString(), firstFields[i]);
+        QTest::keyClick(first, Qt::Key_Return);
+        EXPECT_TRUE(frm.isVisible());
+        std::vector<QWidget*> cycle = mv53::test::TabCycle();
+        if (qobject_cast<QTabBar*>(cycle.back()) != nullptr)
+            cycle.pop_back();   // the page tabs lead to the fields again
+        ASSERT_GE(cycle.size(), 3u);
+        EXPECT_EQ(cycle[cycle.size() - 2], frm.btnWrite);   // "File &Open" and "&Print" are off here
+        EXPECT_EQ(cycle.back(), frm.btnCancel);
+        frm.close();
+    }
 }
 
 // ---- against the simulated radio -------------------------------------------------------------
