@@ -121,6 +121,34 @@ TEST(SelcallDialog, EscapeWhileTypingRestoresAndASecondEscapeCancels)
     EXPECT_EQ(opt.SelcallUnit(), 1);
 }
 
+// Navigation and editing keys are not typed characters: Tab leaves an ID edit with one press,
+// Home and Delete edit it.
+TEST(SelcallDialog, TabLeavesAnIdEditAndDeleteDeletes)
+{
+    TCmmOpt opt;
+    opt.SetSelcallUnit(1);
+    TfrmSelcall dlg(opt);
+    dlg.Sel.SetKillSystem(1);
+    dlg.Sel.SetSelfId("1234");
+    dlg.Sel.SetKillId("12345678");
+    dlg.Sel.TxIds(4).SetTxId("5678");
+    ShowActive(dlg);
+    const std::pair<QLineEdit*, QWidget*> edits[] = {
+        {dlg.edtSelfId, dlg.cmbKillSystem}, {dlg.edtKillId, dlg.cmbAllCall}, {dlg.edtTxId[4], dlg.edtTxId[5]}};
+    for (const auto& [edit, next] : edits) {
+        SCOPED_TRACE(edit->objectName().toStdString());
+        Enter(edit);
+        const QString text = edit->text();
+        QTest::keyClick(edit, Qt::Key_Return);   // edit state
+        QTest::keyClick(edit, Qt::Key_Home);
+        QTest::keyClick(edit, Qt::Key_Delete);
+        EXPECT_EQ(edit->text(), text.mid(1));
+        QTest::keyClick(edit, Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), next);
+        EXPECT_EQ(edit->text(), text.mid(1) + QLatin1Char('0'));   // completed when left
+    }
+}
+
 namespace {
 
 struct TelephoneFixture : ::testing::Test {
@@ -202,6 +230,21 @@ TEST_F(TelephoneFixture, EscapeInTheEditorRestoresAndASecondEscapeCancels)
     EXPECT_EQ(dlg.TelNumbers.Numbers(1).Number(), "5551234");
     QTest::keyClick(dlg.grdA, Qt::Key_Escape);
     EXPECT_EQ(dlg.result(), QDialog::Rejected);
+}
+
+// In the number editor Home and Delete correct the number and Tab moves on to Ok, taking it.
+TEST_F(TelephoneFixture, DeleteAndTabWorkInTheNumberEditor)
+{
+    Select(1);
+    QTest::keyClick(dlg.grdA, Qt::Key_Return);
+    ASSERT_TRUE(dlg.EditorShown());
+    QTest::keyClick(dlg.edtDmy, Qt::Key_Home);
+    QTest::keyClick(dlg.edtDmy, Qt::Key_Delete);
+    EXPECT_EQ(dlg.edtDmy->text(), QStringLiteral("551234"));
+    QTest::keyClick(dlg.edtDmy, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), dlg.btnOk);
+    EXPECT_FALSE(dlg.EditorShown());
+    EXPECT_EQ(dlg.TelNumbers.Numbers(1).Number(), "551234");
 }
 
 TEST_F(TelephoneFixture, OkTakesAnOpenEditorAndTheHintFollowsTheColumn)
