@@ -8,8 +8,11 @@
 #include "service/AntTuneSet.h"
 #include "service/TempCorrect.h"
 
-#include <QCheckBox>
+#include <QAction>
+#include <QClipboard>
 #include <QComboBox>
+#include <QLabel>
+#include <QMenu>
 #include <QSlider>
 #include <QTabBar>
 #include <QTabWidget>
@@ -222,6 +225,77 @@ TEST_F(AlignmentTest, ServiceWindowsOpenOnTheFirstFieldAndTabEndsOnTheButtons)
     }
 }
 
+// Enter opens and closes a drop-down list; Alt+N, the letter of the caption " Serial ID &No.",
+// reaches the serial number, where Escape first undoes the typing and then closes the window.
+TEST_F(AlignmentTest, EnterOpensAListAndEscapeInTheSerialEditUndoesThenCloses)
+{
+    state.SerialMode = true;
+    auto frm = Open();
+    frm->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frm.get()));
+    for (int i = 0; i < 4; ++i)   // Volt Warning 1 and 2 with their track bars
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), frm->cmbDtcxoSel);
+    QTest::keyClick(frm->cmbDtcxoSel, Qt::Key_Return);
+    EXPECT_TRUE(frm->cmbDtcxoSel->view()->isVisible());
+    QTest::keyClick(frm->cmbDtcxoSel->view(), Qt::Key_Return);
+    EXPECT_FALSE(frm->cmbDtcxoSel->view()->isVisible());
+
+    frm->activateWindow();   // the closed list leaves no active window offscreen
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frm.get()));
+    QTest::keyClick(frm.get(), 'N', Qt::AltModifier);
+    ASSERT_EQ(QApplication::focusWidget(), frm->edtSerial);
+    // The caption's "&" is an accelerator, not drawn.
+    const QList<QLabel*> labels = frm->findChildren<QLabel*>();
+    const auto caption = std::find_if(labels.begin(), labels.end(),
+                                      [](QLabel* l) { return l->text() == QStringLiteral(" Serial ID &No."); });
+    ASSERT_NE(caption, labels.end());
+    EXPECT_EQ((*caption)->buddy(), frm->edtSerial);
+    const QString serial = frm->edtSerial->text();
+    QTest::keyClick(frm->edtSerial, Qt::Key_Return);
+    QTest::keyClicks(frm->edtSerial, QStringLiteral("9"));
+    QTest::keyClick(frm->edtSerial, Qt::Key_Escape);
+    EXPECT_EQ(frm->edtSerial->text(), serial);
+    EXPECT_TRUE(frm->isVisible());
+    QTest::keyClick(frm->edtSerial, Qt::Key_Escape);
+    EXPECT_FALSE(frm->isVisible());
+    EXPECT_TRUE(prompt.texts().empty());
+}
+
+// Text pasted into the serial number passes the serial key filter and its upper-casing, as
+// typed text does: by Ctrl+V and by the context menu's Paste.
+TEST_F(AlignmentTest, PastedSerialNumberPassesTheKeyFilter)
+{
+    state.SerialMode = true;
+    struct Case {
+        bool menu;
+        const char* pasted;
+        const char* stored;
+    };
+    for (const Case& c : {Case{false, "6e000001", "6E000001"}, Case{true, "6x-e0z1", "6E01    "}}) {
+        SCOPED_TRACE(c.pasted);
+        auto frm = Open();
+        frm->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(frm.get()));
+        QApplication::clipboard()->setText(QString::fromLatin1(c.pasted));
+        QTest::keyClick(frm.get(), 'N', Qt::AltModifier);
+        QTest::keyClick(frm->edtSerial, Qt::Key_Return);   // edit state, all selected
+        if (c.menu) {
+            std::unique_ptr<QMenu> menu(frm->edtSerial->createStandardContextMenu());
+            const QList<QAction*> items = menu->actions();
+            const auto paste = std::find_if(items.begin(), items.end(),
+                                            [](QAction* a) { return a->text().startsWith(QStringLiteral("&Paste")); });
+            ASSERT_NE(paste, items.end());
+            (*paste)->trigger();
+        } else {
+            QTest::keyClick(frm->edtSerial, Qt::Key_V, Qt::ControlModifier);
+        }
+        frm->btnWrite->click();
+        EXPECT_EQ(state.CurrentMem.FactoryOpt().SerialNo(), c.stored);
+        frm->close();
+    }
+}
+
 // ---- against the simulated radio -------------------------------------------------------------
 
 TEST_F(AlignmentTest, SpotAdjSendsLiveAndLeavingWritesTheFactoryArea)
@@ -254,6 +328,70 @@ TEST_F(AlignmentTest, SpotAdjSendsLiveAndLeavingWritesTheFactoryArea)
     EXPECT_EQ(memory[17471], 0x6A);
     frm->close();
     EXPECT_EQ(prompt.texts().size(), 1u);   // nothing left to ask about
+}
+
+// Escape in a spin edit puts back the value its edit state began with, not one from before the
+// arrow-key steps that already went to the radio; in Spot-ADJ the radio gets that value back.
+TEST_F(AlignmentTest, EscapeInASpinEditGoesBackToTheStartOfItsEditState)
+{
+    StartRadio(mv53::test::ClearedRecords());
+    auto frm = Open();
+    frm->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frm.get()));
+    frm->btnSpotAdj->click();
+    ASSERT_TRUE(frm->SpotAdjOn());
+    TSpinEdit* spin = frm->SpinEdit[1];   // Volt Warning 1, live at 0xE108
+    ASSERT_EQ(QApplication::focusWidget(), spin);
+    const int stepped = spin->value() + 2;
+    QTest::keyClick(spin, Qt::Key_Return);   // out of the edit state
+    QTest::keyClick(spin, Qt::Key_Up);
+    QTest::keyClick(spin, Qt::Key_Up);
+    QTest::keyClick(spin, Qt::Key_Return);   // a new edit state begins here
+    QTest::keyClicks(spin, QStringLiteral("9"));
+    EXPECT_EQ(spin->value(), 9);
+    QTest::keyClick(spin, Qt::Key_Escape);
+    EXPECT_EQ(spin->value(), stepped);
+    EXPECT_TRUE(frm->isVisible());
+    RunEventsFor(2 * mv53::TSpotAdjSender::kSendIntervalMs + 100);
+    ASSERT_FALSE(radio->Adjustments().empty());
+    EXPECT_EQ(radio->Adjustments().back(), (mv53::radiosim::AdjustEntry{0xE108, static_cast<uint8_t>(stepped), false}));
+    frm->close();
+}
+
+// Cancel, Escape or the close box in Spot-ADJ: raising Spot-ADJ writes the factory area first,
+// and the closing question follows only when that write did not reach the radio.
+TEST_F(AlignmentTest, ClosingInSpotAdjWritesAndAsksOnlyWhenTheWriteFailed)
+{
+    enum class Leave { CancelButton, Escape, CloseBox };
+    for (Leave how : {Leave::CancelButton, Leave::Escape, Leave::CloseBox}) {
+        for (bool radioThere : {true, false}) {
+            SCOPED_TRACE(testing::Message() << "leave " << static_cast<int>(how) << " radio " << radioThere);
+            StartRadio(mv53::test::ClearedRecords());
+            state.CurrentMem = mv53::test::ClearedRecords();
+            prompt.shown.clear();
+            auto frm = Open();
+            frm->btnSpotAdj->click();
+            ASSERT_TRUE(frm->SpotAdjOn());
+            frm->SpinEdit[21]->setValue(99);   // Reverse ALC, position 23
+            if (!radioThere)
+                radio->Stop();
+            switch (how) {
+            case Leave::CancelButton: frm->btnCancel->click(); break;
+            case Leave::Escape: QTest::keyClick(frm->btnSpotAdj, Qt::Key_Escape); break;
+            case Leave::CloseBox: frm->close(); break;
+            }
+            EXPECT_FALSE(frm->isVisible());
+            EXPECT_EQ(state.CurrentMem.Alignment().Values(23), 99);
+            const std::vector<std::string> texts = prompt.texts();
+            ASSERT_FALSE(texts.empty());
+            if (radioThere) {
+                EXPECT_EQ(texts, std::vector<std::string>{"Download is completed"});
+                EXPECT_EQ(radio->GetMemory()[17421 + 23], 99);
+            } else {
+                EXPECT_EQ(texts.back(), "Do you download data to the radio?");
+            }
+        }
+    }
 }
 
 TEST_F(AlignmentTest, SpotAdjWithoutAPortReturnsSilentlyToNormal)

@@ -62,10 +62,11 @@ TEST_F(TempCorrectTest, TextThatIsNoNumberStoresTheMinimum)
     frm->close();
 }
 
+// Escape acts as "&Cancel", also in a spin edit.
 TEST_F(TempCorrectTest, LeavingAsksOnlyWhenSomethingDiffersAndNoDiscards)
 {
-    enum class Leave { CancelButton, CloseBox };
-    for (Leave how : {Leave::CancelButton, Leave::CloseBox}) {
+    enum class Leave { CancelButton, CloseBox, Escape };
+    for (Leave how : {Leave::CancelButton, Leave::CloseBox, Leave::Escape}) {
         for (int answer : {-1, 0, 1}) {   // -1: nothing changed; 0: No; 1: Yes
             SCOPED_TRACE(testing::Message() << "leave " << static_cast<int>(how) << " answer " << answer);
             state.CurrentMem = mv53::test::ClearedRecords();
@@ -76,10 +77,15 @@ TEST_F(TempCorrectTest, LeavingAsksOnlyWhenSomethingDiffersAndNoDiscards)
             auto frm = Open();
             if (answer >= 0)
                 frm->SpinEdit[0][0]->setValue(-7);
-            if (how == Leave::CancelButton)
-                frm->btnCancel->click();
-            else
-                frm->close();
+            switch (how) {
+            case Leave::CancelButton: frm->btnCancel->click(); break;
+            case Leave::CloseBox: frm->close(); break;
+            case Leave::Escape:   // in the first field, which the window opens on in its edit state
+                frm->activateWindow();
+                ASSERT_TRUE(QTest::qWaitForWindowActive(frm.get()));
+                QTest::keyClick(frm->SpinEdit[0][0], Qt::Key_Escape);
+                break;
+            }
             EXPECT_FALSE(frm->isVisible());
             EXPECT_EQ(prompt.texts().size(), answer >= 0 ? 1u : 0u);
             EXPECT_EQ(state.CurrentMem.TmpCorrect().Rows(0).Values(0), answer == 1 ? -7 : 0);
