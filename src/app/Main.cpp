@@ -827,7 +827,7 @@ void TfrmMain::closeEvent(QCloseEvent* e)
         m_state.Modified = true;
     if (m_state.Modified) {
         // Cancel (Escape, the box's close button) keeps the window open with the edits.
-        const mv53::PromptAnswer answer = mv53::ConfirmYesNoCancel(kSavePrompt);
+        const mv53::PromptAnswer answer = mv53::ConfirmYesNoCancel(kSavePrompt, SaveQuestionDetail());
         if (answer != mv53::PromptAnswer::Yes && answer != mv53::PromptAnswer::No) {
             e->ignore();
             return;

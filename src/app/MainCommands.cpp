@@ -36,12 +36,18 @@ bool TfrmMain::CommitGrid()
     return true;
 }
 
+std::string TfrmMain::SaveQuestionDetail() const
+{
+    const std::string& name = m_state.CurrentFileName;
+    return kSaveDetail + name + (name == kNoFileName ? kSaveDetailNoFile : "");
+}
+
 bool TfrmMain::SavePrompt()
 {
     if (!m_state.Modified)
         return true;
     // Cancel (and Escape or the box's close button) stops the command as a cancelled save does.
-    switch (mv53::ConfirmYesNoCancel(kSavePrompt)) {
+    switch (mv53::ConfirmYesNoCancel(kSavePrompt, SaveQuestionDetail())) {
     case mv53::PromptAnswer::Yes:
         return SaveCurrent();
     case mv53::PromptAnswer::No:

@@ -4,7 +4,6 @@
 #include "MainWindowFixture.h"
 
 #include "app/ChannelGrid.h"
-#include "app/PassWord.h"
 #include "app/U_Helpdef.h"
 
 #include <QDesktopServices>
@@ -20,38 +19,10 @@
 #include <QTest>
 #include <QToolBar>
 
+using mv53::test::AnswerPassword;
 using mv53::test::MainWindowTest;
 
 namespace {
-
-// What the password dialog showed when it came up during start-up.
-struct PasswordSeen {
-    bool shown = false;
-    QString initialText;
-    bool masked = false;
-};
-
-// Before the window is created: answer the password dialog (if one opens) by typing text and
-// pressing Enter, or by Escape when text is null.
-std::shared_ptr<PasswordSeen> AnswerPassword(const QString& typed, bool escape = false)
-{
-    auto seen = std::make_shared<PasswordSeen>();
-    QTimer::singleShot(0, [seen, typed, escape] {
-        auto* dlg = qobject_cast<TfrmPassWord*>(QApplication::activeModalWidget());
-        if (!dlg)
-            return;
-        seen->shown = true;
-        seen->initialText = dlg->PasswordEdit()->text();
-        seen->masked = dlg->PasswordEdit()->echoMode() == QLineEdit::Password;
-        if (escape) {
-            QTest::keyClick(dlg, Qt::Key_Escape);
-            return;
-        }
-        QTest::keyClicks(dlg->PasswordEdit(), typed);
-        QTest::keyClick(dlg->PasswordEdit(), Qt::Key_Return);
-    });
-    return seen;
-}
 
 std::vector<std::string> VisibleServiceItems(const TfrmMain& w)
 {
