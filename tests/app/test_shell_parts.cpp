@@ -192,7 +192,11 @@ TEST(QtPrompt, MessageBoxesShowTheExactTextAndGiveTheAnswer)
     EXPECT_EQ(text, QStringLiteral("Do you want to overwrite the default file?"));
     EXPECT_EQ(detail, QStringLiteral("why"));
     EXPECT_FALSE(hidden);
-    WhenShown<QMessageBox>([&](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
+    // A box with a short text is still as wide as its caption.
+    WhenShown<QMessageBox>([&](QMessageBox* box) {
+        EXPECT_GT(box->width(), box->fontMetrics().horizontalAdvance(box->windowTitle()));
+        box->button(QMessageBox::Yes)->click();
+    });
     EXPECT_EQ(prompt.Message("q", mv53::PromptIcon::Confirmation, mv53::PromptButtons::YesNo, {}),
               mv53::PromptAnswer::Yes);
 
