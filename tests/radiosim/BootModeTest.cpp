@@ -1,6 +1,7 @@
 // The simulator's boot mode at byte level over a pseudo-terminal: it answers only at its own
 // bit rate, echoes the boot program, follows the bit-rate command, writes an area into its
-// flash and sums it; a closed port starts the boot mode over.
+// flash and sums it; a closed port does not start the boot mode over, a power cycle does. The
+// boot program refuses commands that differ from what the writer must send.
 
 #include "PtyClient.h"
 #include "RadioSimulator.h"
@@ -12,6 +13,7 @@
 using namespace std::chrono_literals;
 using mv53::radiosim::BootByte;
 using mv53::radiosim::BootCpu;
+using mv53::radiosim::BootEngine;
 using mv53::radiosim::RadioSimulator;
 using mv53::radiosim::test::PtyClient;
 
@@ -59,13 +61,18 @@ TEST(BootMode, AnswersAtItsRateOnlyAndRunsTheBootProgramWrite)
     }
     EXPECT_EQ(echo, (std::vector<BootByte>{0x40, 0x41, 0x42, static_cast<BootByte>(~0x43), 0x44}));
 
-    // The PC gives up and closes: the next round starts with the synchronisation again, and the
-    // faults of round 1 are gone.
+    // The PC gives up and closes; the radio does not notice: a new handshake's bytes go into the
+    // half-loaded boot program. Only switching the radio off and on starts over (and the faults
+    // of round 1 are gone).
     pc.Close();
     PtyClient again(radio.DevicePath());
     SetRate(again, B4800);
-    ASSERT_TRUE(radio.WaitForBoot([](const auto& log) { return log.rounds == 1; }, 1s));
     std::this_thread::sleep_for(100ms);   // the close reaches the simulator
+    again.Send(kZeros);
+    EXPECT_EQ(again.Read(8), kZeros);
+    again.SendByte(0x55);
+    EXPECT_EQ(again.Read(1), std::vector<BootByte>{0x55});
+    radio.PowerCycle();
     again.Send(kZeros);
     EXPECT_EQ(again.Read(1), std::vector<BootByte>{0x00});
     again.SendByte(0x55);
@@ -117,6 +124,42 @@ TEST(BootMode, AnswersAtItsRateOnlyAndRunsTheBootProgramWrite)
     ASSERT_EQ(checksum.size(), 4u);
     EXPECT_EQ(static_cast<std::uint32_t>(checksum[0] << 24 | checksum[1] << 16 | checksum[2] << 8 | checksum[3]),
               expected);
+}
+
+// The engine alone, brought into its boot program; each table row sends one command that
+// differs from the right one in a single byte.
+TEST(BootMode, BootProgramRefusesABitRateCommandOrATF20HeaderWithAWrongByte)
+{
+    const auto feed = [](BootEngine& engine, const std::vector<BootByte>& bytes) {
+        std::vector<BootByte> out;
+        for (const BootByte b : bytes)
+            engine.Receive(b, 9600, out);
+        return out;
+    };
+    const std::vector<BootByte> rate{0x53, 0x00, 0x00, 0x96, 0x00, 0x00, 0x00, 0x4D, 0x6C, 0x01, 0x00, 0x01};
+    const std::vector<BootByte> area{0x57, 0x00, 0x8B, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x00};
+    struct Case {
+        std::string name;
+        std::vector<BootByte> bytes;
+        BootByte answer;   // the last answer byte
+    };
+    std::vector<Case> cases{{"bit-rate command", rate, 0x06}, {"HD64F2134ATF20 area", area, 0x11}};
+    for (std::size_t i = 5; i < rate.size(); ++i) {
+        cases.push_back({"bit-rate command byte " + std::to_string(i), rate, 0x07});
+        cases.back().bytes[i] ^= 0x10;
+    }
+    cases.push_back({"ninth byte of the area header", area, 0x07});
+    cases.back().bytes.back() = 0x01;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        BootEngine engine;
+        feed(engine, kZeros);
+        feed(engine, {0x55, 0x08, 0x5E});
+        ASSERT_EQ(feed(engine, std::vector<BootByte>(BootEngine::kProgramSize, 0x01)).back(), 0xAA);
+        const std::vector<BootByte> answer = feed(engine, c.bytes);
+        ASSERT_FALSE(answer.empty());
+        EXPECT_EQ(answer.back(), c.answer);
+    }
 }
 
 }  // namespace
