@@ -180,7 +180,6 @@ TEST_F(FirmwareWindow, WriteRunsTheProcedureInTheProgressWindow)
     EXPECT_TRUE(text.startsWith(QStringLiteral("CHECKSUM\n        "))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral(" (PC)\n        "))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral(" (CPU)\n") + QString::fromLatin1(fw::kVerdictMatch))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral(".\nThe writing procedure is completed."))) << text.toStdString();
     EXPECT_EQ(m_prompt.texts(), std::vector<std::string>{kFswOkQuestion});
     EXPECT_EQ(dlg.Lamp(), TLamp::Green);
     EXPECT_TRUE(barsSeen);
@@ -236,7 +235,6 @@ TEST_F(FirmwareWindow, DataTheRadioWouldNotGetIsShownForEachProcessorAndAskedBef
     const QString outside = QStringLiteral("3 bytes outside the areas written for HD64F2134FA20, first at line 4, address 0x09000\n");
     const QString noVector = QString::fromLatin1(fw::kNoResetVector);
     EXPECT_EQ(dlg.lblUnwritten->text(), outside + noVector);
-    EXPECT_TRUE(dlg.btnWrite->isEnabled());
     dlg.btnATF20->click();
     EXPECT_EQ(dlg.lblUnwritten->text(), noVector);
     dlg.btnFA20->click();
@@ -246,7 +244,6 @@ TEST_F(FirmwareWindow, DataTheRadioWouldNotGetIsShownForEachProcessorAndAskedBef
     dlg.WriteClick();
     EXPECT_EQ(m_prompt.texts(), std::vector<std::string>{kFswUnwrittenQuestion});
     EXPECT_EQ(m_radio.BytesReceived(), 0u);
-    EXPECT_EQ(dlg.Lamp(), TLamp::Green);
 }
 
 }  // namespace
