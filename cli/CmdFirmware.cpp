@@ -5,9 +5,9 @@
 // ask "Problem on COM port" it prints the window's text and ends.
 
 #include "CliCommand.h"
+#include "PortOption.h"
 #include "ProgressLine.h"
 
-#include "platform/PortMap.h"
 #include "platform/Console.h"
 #include "service/FirmwareSupply.h"
 #include "service/RadioFSW.h"
@@ -34,39 +34,29 @@ struct FirmwareArgs {
     std::string key;
     std::string boot;
     std::string port;
+    std::string config;
 };
 
-// Options: --cpu, --key, --boot, --port (each "--x V" or "--x=V"); one file.
-bool ParseFirmwareArgs(const Args& args, FirmwareArgs& out, bool withPortAndBoot)
+// Options: --cpu, --key, --boot, --port, --config (each "--x V" or "--x=V"); one file. Returns
+// the problem with the first argument not understood, or an empty text.
+std::string ParseFirmwareArgs(const Args& args, FirmwareArgs& out, bool withPortAndBoot)
 {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        bool taken = false;
-        for (auto [name, field] : {std::pair{"--cpu", &out.cpu}, std::pair{"--key", &out.key},
-                                   std::pair{"--boot", &out.boot}, std::pair{"--port", &out.port}}) {
-            const std::string option = name;
-            if (!withPortAndBoot && (option == "--boot" || option == "--port"))
-                continue;
-            if (a == option && i + 1 < args.size()) {
-                *field = args[++i];
-                taken = true;
-            } else if (a.rfind(option + "=", 0) == 0) {
-                *field = a.substr(option.size() + 1);
-                taken = true;
-            }
-            if (taken)
-                break;
-        }
-        if (taken)
-            continue;
-        if (!a.empty() && a[0] == '-')
-            return false;
-        if (!out.file.empty())
-            return false;
-        out.file = a;
-    }
-    return !out.file.empty() && CpuFromName(out.cpu).has_value() &&
-           (!withPortAndBoot || (!out.port.empty() && !out.boot.empty()));
+    std::vector<Option> options{{"--cpu", &out.cpu}, {"--key", &out.key}};
+    if (withPortAndBoot)
+        options.insert(options.end(), {{"--boot", &out.boot}, {"--port", &out.port}, {"--config", &out.config}});
+    std::vector<std::string> files;
+    if (std::string problem = ReadArgs(args, options, files, 1); !problem.empty())
+        return problem;
+    if (files.empty())
+        return Missing("FILE");
+    out.file = files.front();
+    if (!CpuFromName(out.cpu).has_value())
+        return out.cpu.empty() ? Missing("--cpu") : "unknown processor " + out.cpu;
+    if (withPortAndBoot && out.port.empty())
+        return Missing("--port");
+    if (withPortAndBoot && out.boot.empty())
+        return Missing("--boot");
+    return {};
 }
 
 // The CR LF of the system's texts as line breaks.
@@ -88,8 +78,8 @@ const CliCommand kFirmwareInfo{
 int RunFirmwareInfo(const Args& args)
 {
     FirmwareArgs a;
-    if (!ParseFirmwareArgs(args, a, false))
-        return UsageError(kFirmwareInfo);
+    if (const std::string problem = ParseFirmwareArgs(args, a, false); !problem.empty())
+        return UsageError(kFirmwareInfo, problem);
     const TCpuType cpu = *CpuFromName(a.cpu);
     TKey key{};
     std::string error;
@@ -133,14 +123,14 @@ int RunFirmwareInfo(const Args& args)
 
 const CliCommand kFlash{
     "flash",
-    "flash --port DEV FILE --cpu HD64F2134ATF20|HD64F2134FA20 --boot BOOTFILE [--key KEYFILE]",
+    "flash --port DEVICE|COMn [--config INI] FILE --cpu HD64F2134ATF20|HD64F2134FA20 --boot BOOTFILE [--key KEYFILE]",
     "writes a firmware file into a radio in its boot mode (the firmware window without windows)", nullptr};
 
 int RunFlash(const Args& args)
 {
     FirmwareArgs a;
-    if (!ParseFirmwareArgs(args, a, true))
-        return UsageError(kFlash);
+    if (const std::string problem = ParseFirmwareArgs(args, a, true); !problem.empty())
+        return UsageError(kFlash, problem);
     TFirmwareJob job;
     job.filePath = a.file;
     job.cpu = *CpuFromName(a.cpu);
@@ -170,11 +160,7 @@ int RunFlash(const Args& args)
 
     TProgramState state;
     TFirmwareWriter writer(state);
-    const int portNumber = platform::PortMap::PortNumberFromName(a.port);
-    if (portNumber > 0)
-        state.ComPortNo = portNumber - 1;
-    else
-        writer.SetDevicePath(a.port);
+    writer.SetDevicePath(ResolvePortOption(a.port, a.config, state));
 
     ProgressLine bar(stdout, platform::StandardOutputIsTerminal(), 14);
     QObject::connect(&writer, &TFirmwareWriter::BootRange, [&bar](int max) { bar.Start("Boot program", max); });
