@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTest>
 
 namespace sw = mv53::serialw;
@@ -182,6 +183,68 @@ TEST_F(SerialWriterTest, ChannelDataThenSerialNumber)
     EXPECT_EQ(radio->GetMemory()[mv53::ChannelOffset(3)], mv53::kChannelUsed);
     EXPECT_EQ(frm.edtSerial->text(), QStringLiteral("0001"));
     frm.close();
+}
+
+// During a chain, the 2-second pause included, no command, edit or closing is taken: a click on
+// "S/N Write" would write a number that the running chain then overwrites with the next one.
+TEST_F(SerialWriterTest, NothingIsTakenWhileAChainRuns)
+{
+    TServiceHost host = Host();
+    host.Upload = [this] { calls.push_back({0, state.AutoStartTransfer, state.TransferChain}); };
+    host.CommitGrid = [] { return true; };
+    std::vector<bool> enabled;
+    bool visible = false;
+    std::unique_ptr<TfrmSerialW> frm;
+    // What the operator tries once the channel data are written, in the pause before the number.
+    const auto tryEverything = [&] {
+        for (QWidget* w : std::initializer_list<QWidget*>{frm->btnSnWrite, frm->btnChWrite, frm->btnSnRead,
+                                                          frm->btnClose, frm->edtYear, frm->edtMonth, frm->edtLot,
+                                                          frm->edtSerial})
+            enabled.push_back(w->isEnabled());
+        QTest::mouseClick(frm->btnSnWrite, Qt::LeftButton);
+        QTest::keyClick(frm.get(), Qt::Key_Escape);
+        frm->close();   // as the title bar's close box does
+        visible = frm->isVisible();
+    };
+    host.Download = [&, recorded = host.Download](TProgramState& s, int kind, QWidget* parent, std::string* serial) {
+        if (kind == 1)
+            QTimer::singleShot(0, frm.get(), tryEverything);
+        return recorded(s, kind, parent, serial);
+    };
+    frm = std::make_unique<TfrmSerialW>(state, host, nullptr, QDate(2026, 3, 1));
+    frm->show();
+    QTest::mouseClick(frm->btnChWrite, Qt::LeftButton);
+    EXPECT_EQ(enabled, std::vector<bool>(8, false));
+    EXPECT_TRUE(visible);
+    EXPECT_EQ(calls, (std::vector<HostCall>{{1, true, true}, {0, true, true}, {2, true, true}, {5, true, true}}));
+    EXPECT_TRUE(frm->btnSnWrite->isEnabled() && frm->btnClose->isEnabled() && frm->edtSerial->isEnabled());
+}
+
+// The line under the numbers tells a refused write, no answer to the read-back and another
+// number read back apart; the next radio starts without it.
+TEST_F(SerialWriterTest, TheLastWriteLineSaysWhatWentWrongWithThatRadio)
+{
+    bool uploads = true;
+    bool written = true;
+    std::string readBack;   // empty: no answer
+    TServiceHost host = Host();
+    host.Upload = [&] { state.TransferChain = uploads; };
+    host.Download = [&](TProgramState&, int kind, QWidget*, std::string* serial) {
+        if (kind == 5)
+            *serial = readBack;
+        return kind == 2 ? written : !readBack.empty();
+    };
+    TfrmSerialW frm(state, host, nullptr, QDate(2026, 3, 1));
+    frm.show();
+    for (const auto& [write, read, line] : {std::tuple{false, "6E000000", kLastWriteFailed},
+                                            {true, "", kLastWriteUnanswered}, {true, "6E000099", kLastWriteDiffers}}) {
+        std::tie(uploads, written, readBack) = std::tuple{true, write, read};
+        QTest::mouseClick(frm.btnSnWrite, Qt::LeftButton);
+        EXPECT_EQ(frm.lblLastWrite->text().toStdString(), line);
+        uploads = false;   // the next radio cannot even be read: the line about this one goes all the same
+        QTest::mouseClick(frm.btnSnWrite, Qt::LeftButton);
+        EXPECT_TRUE(frm.lblLastWrite->text().isEmpty());
+    }
 }
 
 // ---- mv53 serial-write -----------------------------------------------------------------------
