@@ -192,15 +192,18 @@ TEST_F(SerialWriterTest, NothingIsTakenWhileAChainRuns)
     TServiceHost host = Host();
     host.Upload = [this] { calls.push_back({0, state.AutoStartTransfer, state.TransferChain}); };
     host.CommitGrid = [] { return true; };
-    std::vector<bool> enabled;
-    bool visible = false;
     std::unique_ptr<TfrmSerialW> frm;
+    const auto enabledControls = [&] {   // buttons and edits
+        const auto widgets = frm->findChildren<QWidget*>();
+        return std::count_if(widgets.begin(), widgets.end(), [](QWidget* w) {
+            return w->isEnabled() && (qobject_cast<QPushButton*>(w) || qobject_cast<mv53::service::TTwoStateEdit*>(w));
+        });
+    };
+    long enabled = -1;
+    bool visible = false;
     // What the operator tries once the channel data are written, in the pause before the number.
     const auto tryEverything = [&] {
-        for (QWidget* w : std::initializer_list<QWidget*>{frm->btnSnWrite, frm->btnChWrite, frm->btnSnRead,
-                                                          frm->btnClose, frm->edtYear, frm->edtMonth, frm->edtLot,
-                                                          frm->edtSerial})
-            enabled.push_back(w->isEnabled());
+        enabled = enabledControls();
         QTest::mouseClick(frm->btnSnWrite, Qt::LeftButton);
         QTest::keyClick(frm.get(), Qt::Key_Escape);
         frm->close();   // as the title bar's close box does
@@ -214,10 +217,10 @@ TEST_F(SerialWriterTest, NothingIsTakenWhileAChainRuns)
     frm = std::make_unique<TfrmSerialW>(state, host, nullptr, QDate(2026, 3, 1));
     frm->show();
     QTest::mouseClick(frm->btnChWrite, Qt::LeftButton);
-    EXPECT_EQ(enabled, std::vector<bool>(8, false));
+    EXPECT_EQ(enabled, 0);
     EXPECT_TRUE(visible);
     EXPECT_EQ(calls, (std::vector<HostCall>{{1, true, true}, {0, true, true}, {2, true, true}, {5, true, true}}));
-    EXPECT_TRUE(frm->btnSnWrite->isEnabled() && frm->btnClose->isEnabled() && frm->edtSerial->isEnabled());
+    EXPECT_EQ(enabledControls(), 8);
 }
 
 // The line under the numbers tells a refused write, no answer to the read-back and another
