@@ -300,11 +300,9 @@ TEST_F(CliFile, EveryCommandNamesTheArgumentItDidNotUnderstand)
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{"new", "a.m53", "b.m53"}, "unexpected argument b.m53"},
         {{"export", "a.m53", "--bogus"}, "unknown option --bogus"},
-        {{"import", "-x", "a.m53"}, "unknown option -x"},
         {{"upload", "--port", "COM1", "--force", "a.m53"}, "unknown option --force"},
         {{"download", "--port=COM1", "--port=COM2", "a.m53"}, "--port given twice"},
         {{"report", "a.m53", "--text", "--sections", "common,foo"}, "unknown section foo"},
-        {{"firmware-info", "f.sfl", "--cpu", "H8"}, "unknown processor H8"},
         {{"flash", "f.sfl", "--cpu", "HD64F2134FA20", "--bogus"}, "unknown option --bogus"},
         {{"serial-write", "--port", "COM1", "--year", "2026", "--month", "3", "--lot", "1"}, "missing --number"},
     };
