@@ -7,9 +7,9 @@
 // (and SIGTERM) acts as the window's Cancel and ends with status 130.
 
 #include "CliCommand.h"
+#include "PortOption.h"
 #include "ProgressLine.h"
 
-#include "platform/PortMap.h"
 #include "platform/Console.h"
 #include "service/FirmwareSupply.h"
 #include "service/RadioFSW.h"
@@ -43,47 +43,36 @@ struct FirmwareArgs {
     std::string key;
     std::string boot;
     std::string port;
+    std::string config;
     std::string wait;
     bool allowUnwritten = false;
 };
 
-// Options: --cpu, --key, --boot, --port, --wait (each "--x V" or "--x=V"), --allow-unwritten;
-// one file. --boot, --port, --wait and --allow-unwritten belong to flash.
-bool ParseFirmwareArgs(const Args& args, FirmwareArgs& out, bool forFlash)
+// Options: --cpu, --key, --boot, --port, --config, --wait (each "--x V" or "--x=V"),
+// --allow-unwritten; one file. --boot, --port, --config, --wait and --allow-unwritten belong to
+// flash. Returns the problem with the first argument not understood, or an empty text.
+std::string ParseFirmwareArgs(const Args& args, FirmwareArgs& out, bool forFlash)
 {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (forFlash && a == "--allow-unwritten") {
-            out.allowUnwritten = true;
-            continue;
-        }
-        bool taken = false;
-        for (auto [name, field] : {std::pair{"--cpu", &out.cpu}, std::pair{"--key", &out.key},
-                                   std::pair{"--boot", &out.boot}, std::pair{"--port", &out.port},
-                                   std::pair{"--wait", &out.wait}}) {
-            const std::string option = name;
-            if (!forFlash && (option == "--boot" || option == "--port" || option == "--wait"))
-                continue;
-            if (a == option && i + 1 < args.size()) {
-                *field = args[++i];
-                taken = true;
-            } else if (a.rfind(option + "=", 0) == 0) {
-                *field = a.substr(option.size() + 1);
-                taken = true;
-            }
-            if (taken)
-                break;
-        }
-        if (taken)
-            continue;
-        if (!a.empty() && a[0] == '-')
-            return false;
-        if (!out.file.empty())
-            return false;
-        out.file = a;
-    }
-    return !out.file.empty() && CpuFromName(out.cpu).has_value() &&
-           (!forFlash || (!out.port.empty() && !out.boot.empty()));
+    std::vector<Option> options{{"--cpu", &out.cpu}, {"--key", &out.key}};
+    if (forFlash)
+        options.insert(options.end(), {{"--boot", &out.boot},
+                                       {"--port", &out.port},
+                                       {"--config", &out.config},
+                                       {"--wait", &out.wait},
+                                       {"--allow-unwritten", nullptr, &out.allowUnwritten}});
+    std::vector<std::string> files;
+    if (std::string problem = ReadArgs(args, options, files, 1); !problem.empty())
+        return problem;
+    if (files.empty())
+        return Missing("FILE");
+    out.file = files.front();
+    if (!CpuFromName(out.cpu).has_value())
+        return out.cpu.empty() ? Missing("--cpu") : "unknown processor " + out.cpu;
+    if (forFlash && out.port.empty())
+        return Missing("--port");
+    if (forFlash && out.boot.empty())
+        return Missing("--boot");
+    return {};
 }
 
 // The seconds of --wait: a whole number from 1; false for anything else.
@@ -120,8 +109,8 @@ const CliCommand kFirmwareInfo{
 int RunFirmwareInfo(const Args& args)
 {
     FirmwareArgs a;
-    if (!ParseFirmwareArgs(args, a, false))
-        return UsageError(kFirmwareInfo);
+    if (const std::string problem = ParseFirmwareArgs(args, a, false); !problem.empty())
+        return UsageError(kFirmwareInfo, problem);
     const TCpuType cpu = *CpuFromName(a.cpu);
     TKey key{};
     std::string error;
@@ -173,8 +162,8 @@ int RunFirmwareInfo(const Args& args)
 
 const CliCommand kFlash{
     "flash",
-    "flash --port DEV FILE --cpu HD64F2134ATF20|HD64F2134FA20 --boot BOOTFILE [--key KEYFILE]\n"
-    "             [--allow-unwritten] [--wait SECONDS]",
+    "flash --port DEVICE|COMn [--config INI] FILE --cpu HD64F2134ATF20|HD64F2134FA20 --boot BOOTFILE\n"
+    "             [--key KEYFILE] [--allow-unwritten] [--wait SECONDS]",
     "writes a firmware file into a radio in its boot mode (the firmware window without windows);\n"
     "      --allow-unwritten writes a file with data outside the processor's areas or none at the\n"
     "      reset vector; --wait: how long to wait for the radio (default 120); Ctrl-C cancels (status 130)",
@@ -184,8 +173,10 @@ int RunFlash(const Args& args)
 {
     FirmwareArgs a;
     int waitSeconds = 0;
-    if (!ParseFirmwareArgs(args, a, true) || !WaitSeconds(a.wait, waitSeconds))
-        return UsageError(kFlash);
+    if (const std::string problem = ParseFirmwareArgs(args, a, true); !problem.empty())
+        return UsageError(kFlash, problem);
+    if (!WaitSeconds(a.wait, waitSeconds))
+        return UsageError(kFlash, "--wait takes a whole number of seconds from 1, not " + a.wait);
     TFirmwareJob job;
     job.filePath = a.file;
     job.cpu = *CpuFromName(a.cpu);
@@ -215,11 +206,7 @@ int RunFlash(const Args& args)
 
     TProgramState state;
     TFirmwareWriter writer(state);
-    const int portNumber = platform::PortMap::PortNumberFromName(a.port);
-    if (portNumber > 0)
-        state.ComPortNo = portNumber - 1;
-    else
-        writer.SetDevicePath(a.port);
+    writer.SetDevicePath(ResolvePortOption(a.port, a.config, state));
 
     ProgressLine bar(stdout, platform::StandardOutputIsTerminal(), 14);
     QObject::connect(&writer, &TFirmwareWriter::BootRange, [&bar](int max) { bar.Start("Boot program", max); });

@@ -141,7 +141,7 @@ void TfrmMain::FileOpen()
     const auto chosen = mv53::Prompt().OpenFile(request);
     if (!chosen)
         return;
-    if (!ReadDataFile(chosen->path, m_state.CurrentMem, m_state.CurrentText))
+    if (!ReadDataFile(chosen->path, m_state.CurrentMem, m_state.CurrentText, mv53::AskBeforeUnusualFile(chosen->path)))
         return;
     m_state.ReadOnlyFile = chosen->readOnly;
     SetSaveEnabled(!chosen->readOnly);
@@ -175,7 +175,7 @@ void TfrmMain::OpenRecentFile(int k)
     }
     if (!SavePrompt())
         return;
-    if (!ReadDataFile(path, m_state.CurrentMem, m_state.CurrentText))
+    if (!ReadDataFile(path, m_state.CurrentMem, m_state.CurrentText, mv53::AskBeforeUnusualFile(path)))
         return;
     AddRecentFile(path);
     BuildRecentMenu();

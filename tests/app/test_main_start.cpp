@@ -125,6 +125,24 @@ TEST_F(MainWindowTest, DefaultFileAtStart)
     }
 }
 
+// A default file that does not look like a data file is asked about; No starts on new data and
+// leaves the file as it is.
+TEST_F(MainWindowTest, DefaultFileThatDoesNotLookLikeADataFile)
+{
+    const QByteArray picture = QByteArray::fromStdString(mv53::test::PictureFileBytes());
+    for (const mv53::PromptAnswer answer : {mv53::PromptAnswer::No, mv53::PromptAnswer::Yes}) {
+        QFile f(DefaultFile());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(picture) == picture.size());
+        f.close();
+        prompt.shown.clear();
+        prompt.answers = {answer};
+        TfrmMain& w = Start();
+        EXPECT_EQ(prompt.texts(), std::vector<std::string>{kNotADataFilePrompt});
+        EXPECT_EQ(w.State().CurrentFileName, answer == mv53::PromptAnswer::Yes ? DefaultFile().toStdString() : "<none>");
+        EXPECT_EQ(mv53::test::FileBytes(DefaultFile().toStdString()), picture);
+    }
+}
+
 // ---- configuration file ----------------------------------------------------------------------
 
 TEST_F(MainWindowTest, MissingOrMalformedConfigurationGivesDefaults)

@@ -143,9 +143,6 @@ TEST(MainConfig, PortBindingsAreReadAndNeverRewritten)
     WriteMainConfig(ini, TMainConfig{});
     EXPECT_EQ(ini.ReadString(QStringLiteral("PORTS"), QStringLiteral("COM1")), QStringLiteral("/dev/ttyUSB0"));
 
-    EXPECT_EQ(ParsePortBindings(" com2 = /dev/ttyUSB1 ;COM3=/dev/pts/9,junk,=x,COM4="),
-              (std::map<std::string, std::string>{{"COM2", "/dev/ttyUSB1"}, {"COM3", "/dev/pts/9"}}));
-    EXPECT_TRUE(ParsePortBindings("").empty());
 }
 
 // ---- the Qt prompt ---------------------------------------------------------------------------
