@@ -6,6 +6,7 @@
 #include <vector>
 
 class TMVmem;
+class TText;
 
 namespace mv53::cli {
 
@@ -24,12 +25,33 @@ const std::vector<CliCommand>& Commands();
 bool RegisterGuiCommand(const char* name);
 bool IsGuiCommand(const char* name);
 
-// Prints "usage: mv53 <usage>" to standard error and returns 1.
-int UsageError(const CliCommand& command);
+// Prints "mv53 <name>: <problem>" and then "usage: mv53 <usage>" to standard error and returns
+// 1. The problem names the argument that was not understood ("unknown option --bogus").
+int UsageError(const CliCommand& command, const std::string& problem);
+
+// An option of a command: "--name VALUE" or "--name=VALUE"; a flag "--name" when value is null.
+// given is set when it appears (a second time is refused).
+struct Option {
+    const char* name;
+    std::string* value = nullptr;
+    bool* given = nullptr;
+};
+// Takes the options and, in order, the arguments that do not begin with "-" (at most
+// maxPositional of them). Returns the problem with the first argument not understood
+// ("unknown option --bogus", "--port needs a value", "unexpected argument x"), or an empty text.
+std::string ReadArgs(const Args& args, const std::vector<Option>& options, std::vector<std::string>& positional,
+                     std::size_t maxPositional);
+// "missing " + what.
+std::string Missing(const std::string& what);
 
 // One "warning:" line on standard error for each used channel frequency outside the radio's
 // range (files may hold them; the radio would get them as they are).
 void WarnOutOfRangeFrequencies(const TMVmem& records);
+
+// ReadDataFile for a command. A file that does not look like a data file is read with a
+// "warning:" line on standard error, or, when refuseUnusual, refused with the reason and the
+// hint to --force.
+bool ReadCommandDataFile(const std::string& file, TMVmem& records, TText& image, bool refuseUnusual);
 
 }  // namespace mv53::cli
 

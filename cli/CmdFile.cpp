@@ -98,37 +98,40 @@ const CliCommand kImport{"import", "import IN.json FILE",
                          "writes a data file from JSON; keys left out keep the values of a new document",
                          &RunImport};
 
+// Only files, as many as what names: the problem with the arguments, or an empty text.
+std::string ReadFiles(const Args& args, std::vector<std::string>& files, const std::vector<const char*>& what)
+{
+    if (std::string problem = ReadArgs(args, {}, files, what.size()); !problem.empty())
+        return problem;
+    return files.size() < what.size() ? Missing(what[files.size()]) : std::string();
+}
+
 int RunNew(const Args& args)
 {
-    if (args.size() != 1 || args[0].empty() || args[0][0] == '-')
-        return UsageError(kNew);
+    std::vector<std::string> files;
+    if (const std::string problem = ReadFiles(args, files, {"FILE"}); !problem.empty())
+        return UsageError(kNew, problem);
     TMVmem mem;
     ClearRecords(mem);
     TText image;
-    return WriteDataFile(args[0], mem, image) ? 0 : 1;
+    return WriteDataFile(files[0], mem, image) ? 0 : 1;
 }
 
 int RunExport(const Args& args)
 {
-    std::string file;
     std::string outPath;
     bool toFile = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "-o" && !toFile && i + 1 < args.size()) {
-            outPath = args[++i];
-            toFile = true;
-        } else if (file.empty() && !args[i].empty() && args[i][0] != '-') {
-            file = args[i];
-        } else {
-            return UsageError(kExport);
-        }
-    }
-    if (file.empty())
-        return UsageError(kExport);
+    std::vector<std::string> files;
+    std::string problem = ReadArgs(args, {{"-o", &outPath, &toFile}}, files, 1);
+    if (problem.empty() && files.empty())
+        problem = Missing("FILE");
+    if (!problem.empty())
+        return UsageError(kExport, problem);
+    const std::string& file = files.front();
 
     TMVmem mem;
     TText image;
-    if (!ReadDataFile(file, mem, image))
+    if (!ReadCommandDataFile(file, mem, image, false))
         return 1;
     TakeUndecodedFields(image, mem);
     const std::string text = FormatJson(RecordsToJson(mem));
@@ -149,10 +152,11 @@ int RunExport(const Args& args)
 
 int RunImport(const Args& args)
 {
-    if (args.size() != 2 || args[0].empty() || args[1].empty() || args[0][0] == '-' || args[1][0] == '-')
-        return UsageError(kImport);
-    const std::string& jsonPath = args[0];
-    const std::string& file = args[1];
+    std::vector<std::string> files;
+    if (const std::string problem = ReadFiles(args, files, {"IN.json", "FILE"}); !problem.empty())
+        return UsageError(kImport, problem);
+    const std::string& jsonPath = files[0];
+    const std::string& file = files[1];
 
     std::string text;
     std::string reason;

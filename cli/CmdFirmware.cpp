@@ -2,12 +2,14 @@
 // or not, write areas, progress maximum, PC checksum), in the lines scripts and the service
 // bench read. A file that could not be written whole is refused with its line named.
 // mv53 flash: the firmware window's writing procedure without windows; where the window would
-// ask "Problem on COM port" it prints the window's text and ends.
+// ask "Problem on COM port" it prints the window's text and ends. A file that leaves data
+// unwritten is refused unless --allow-unwritten; --wait bounds the wait for the radio; Ctrl-C
+// (and SIGTERM) acts as the window's Cancel and ends with status 130.
 
 #include "CliCommand.h"
+#include "PortOption.h"
 #include "ProgressLine.h"
 
-#include "platform/PortMap.h"
 #include "platform/Console.h"
 #include "service/FirmwareSupply.h"
 #include "service/RadioFSW.h"
@@ -15,12 +17,15 @@
 #include "state/U_Global.h"
 
 #include <QObject>
+#include <QTimer>
 
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace mv53::cli {
 
@@ -28,45 +33,59 @@ namespace {
 
 using namespace mv53::fw;
 
+constexpr int kDefaultWaitSeconds = 120;
+constexpr int kCancelledStatus = 130;     // as a shell reports a command ended by Ctrl-C
+constexpr int kStopPollMs = 50;           // how often the procedure's waits look for Ctrl-C
+
 struct FirmwareArgs {
     std::string file;
     std::string cpu;
     std::string key;
     std::string boot;
     std::string port;
+    std::string config;
+    std::string wait;
+    bool allowUnwritten = false;
 };
 
-// Options: --cpu, --key, --boot, --port (each "--x V" or "--x=V"); one file.
-bool ParseFirmwareArgs(const Args& args, FirmwareArgs& out, bool withPortAndBoot)
+// Options: --cpu, --key, --boot, --port, --config, --wait (each "--x V" or "--x=V"),
+// --allow-unwritten; one file. --boot, --port, --config, --wait and --allow-unwritten belong to
+// flash. Returns the problem with the first argument not understood, or an empty text.
+std::string ParseFirmwareArgs(const Args& args, FirmwareArgs& out, bool forFlash)
 {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        bool taken = false;
-        for (auto [name, field] : {std::pair{"--cpu", &out.cpu}, std::pair{"--key", &out.key},
-                                   std::pair{"--boot", &out.boot}, std::pair{"--port", &out.port}}) {
-            const std::string option = name;
-            if (!withPortAndBoot && (option == "--boot" || option == "--port"))
-                continue;
-            if (a == option && i + 1 < args.size()) {
-                *field = args[++i];
-                taken = true;
-            } else if (a.rfind(option + "=", 0) == 0) {
-                *field = a.substr(option.size() + 1);
-                taken = true;
-            }
-            if (taken)
-                break;
-        }
-        if (taken)
-            continue;
-        if (!a.empty() && a[0] == '-')
-            return false;
-        if (!out.file.empty())
-            return false;
-        out.file = a;
+    std::vector<Option> options{{"--cpu", &out.cpu}, {"--key", &out.key}};
+    if (forFlash)
+        options.insert(options.end(), {{"--boot", &out.boot},
+                                       {"--port", &out.port},
+                                       {"--config", &out.config},
+                                       {"--wait", &out.wait},
+                                       {"--allow-unwritten", nullptr, &out.allowUnwritten}});
+    std::vector<std::string> files;
+    if (std::string problem = ReadArgs(args, options, files, 1); !problem.empty())
+        return problem;
+    if (files.empty())
+        return Missing("FILE");
+    out.file = files.front();
+    if (!CpuFromName(out.cpu).has_value())
+        return out.cpu.empty() ? Missing("--cpu") : "unknown processor " + out.cpu;
+    if (forFlash && out.port.empty())
+        return Missing("--port");
+    if (forFlash && out.boot.empty())
+        return Missing("--boot");
+    return {};
+}
+
+// The seconds of --wait: a whole number from 1; false for anything else.
+bool WaitSeconds(const std::string& text, int& seconds)
+{
+    if (text.empty()) {
+        seconds = kDefaultWaitSeconds;
+        return true;
     }
-    return !out.file.empty() && CpuFromName(out.cpu).has_value() &&
-           (!withPortAndBoot || (!out.port.empty() && !out.boot.empty()));
+    if (text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    seconds = std::stoi(text);
+    return seconds > 0;
 }
 
 // The CR LF of the system's texts as line breaks.
@@ -83,13 +102,15 @@ std::string Lines(const std::string& text)
 
 const CliCommand kFirmwareInfo{
     "firmware-info", "firmware-info FILE --cpu HD64F2134ATF20|HD64F2134FA20 [--key KEYFILE]",
-    "shows a firmware file's header lines, write areas, progress maximum and PC checksum", nullptr};
+    "shows a firmware file's header lines, write areas, the data outside them (\"outside areas: none\" or\n"
+    "      \"outside areas: N bytes, first line L address 0xAAAAA\"), progress maximum and PC checksum",
+    nullptr};
 
 int RunFirmwareInfo(const Args& args)
 {
     FirmwareArgs a;
-    if (!ParseFirmwareArgs(args, a, false))
-        return UsageError(kFirmwareInfo);
+    if (const std::string problem = ParseFirmwareArgs(args, a, false); !problem.empty())
+        return UsageError(kFirmwareInfo, problem);
     const TCpuType cpu = *CpuFromName(a.cpu);
     TKey key{};
     std::string error;
@@ -126,6 +147,14 @@ int RunFirmwareInfo(const Args& args)
         std::snprintf(start, sizeof start, "0x%05X", static_cast<unsigned>(area.start));
         std::cout << "area " << i << ": start " << start << " length " << area.length << "\n";
     }
+    if (image.outside.bytes == 0) {
+        std::cout << "outside areas: none\n";
+    } else {
+        char address[16];
+        std::snprintf(address, sizeof address, "0x%05X", static_cast<unsigned>(image.outside.address));
+        std::cout << "outside areas: " << image.outside.bytes << " bytes, first line " << image.outside.line
+                  << " address " << address << "\n";
+    }
     std::cout << "progress max: " << image.progressMax << "\n";
     std::cout << Lines(PcChecksumText(image.Sum())) << "\n";
     return 0;
@@ -133,14 +162,21 @@ int RunFirmwareInfo(const Args& args)
 
 const CliCommand kFlash{
     "flash",
-    "flash --port DEV FILE --cpu HD64F2134ATF20|HD64F2134FA20 --boot BOOTFILE [--key KEYFILE]",
-    "writes a firmware file into a radio in its boot mode (the firmware window without windows)", nullptr};
+    "flash --port DEVICE|COMn [--config INI] FILE --cpu HD64F2134ATF20|HD64F2134FA20 --boot BOOTFILE\n"
+    "             [--key KEYFILE] [--allow-unwritten] [--wait SECONDS]",
+    "writes a firmware file into a radio in its boot mode (the firmware window without windows);\n"
+    "      --allow-unwritten writes a file with data outside the processor's areas or none at the\n"
+    "      reset vector; --wait: how long to wait for the radio (default 120); Ctrl-C cancels (status 130)",
+    nullptr};
 
 int RunFlash(const Args& args)
 {
     FirmwareArgs a;
-    if (!ParseFirmwareArgs(args, a, true))
-        return UsageError(kFlash);
+    int waitSeconds = 0;
+    if (const std::string problem = ParseFirmwareArgs(args, a, true); !problem.empty())
+        return UsageError(kFlash, problem);
+    if (!WaitSeconds(a.wait, waitSeconds))
+        return UsageError(kFlash, "--wait takes a whole number of seconds from 1, not " + a.wait);
     TFirmwareJob job;
     job.filePath = a.file;
     job.cpu = *CpuFromName(a.cpu);
@@ -170,11 +206,7 @@ int RunFlash(const Args& args)
 
     TProgramState state;
     TFirmwareWriter writer(state);
-    const int portNumber = platform::PortMap::PortNumberFromName(a.port);
-    if (portNumber > 0)
-        state.ComPortNo = portNumber - 1;
-    else
-        writer.SetDevicePath(a.port);
+    writer.SetDevicePath(ResolvePortOption(a.port, a.config, state));
 
     ProgressLine bar(stdout, platform::StandardOutputIsTerminal(), 14);
     QObject::connect(&writer, &TFirmwareWriter::BootRange, [&bar](int max) { bar.Start("Boot program", max); });
@@ -193,15 +225,45 @@ int RunFlash(const Args& args)
         return false;
     });
     writer.SetConfirmation([] {});
+    writer.SetUnwrittenQuestion([&a](const std::vector<std::string>& warnings) {
+        for (const std::string& line : warnings)
+            std::cerr << "warning: " << line << "\n";
+        if (!a.allowUnwritten)
+            std::cerr << kFileRefused << "\n" << a.file << ": the radio would not get all of it (--allow-unwritten "
+                      << "writes it anyway)\n";
+        return a.allowUnwritten;
+    });
+    writer.SetHandshakeLimit(waitSeconds * 1000);
+    // The person at the terminal learns what the command waits for.
+    bool waiting = false;
+    QObject::connect(&writer, &TFirmwareWriter::LampChanged, [&](TLamp lamp) {
+        if (lamp != TLamp::Red || std::exchange(waiting, true))
+            return;
+        std::cerr << "Waiting up to " << waitSeconds << " s for a radio in boot mode on " << a.port << "\n";
+    });
+    // Ctrl-C and SIGTERM act as the window's Cancel: the procedure's waits see the request.
+    platform::CatchStopRequests();
+    QTimer stopWatch;
+    QObject::connect(&stopWatch, &QTimer::timeout, [&writer] {
+        if (platform::StopRequested() && !writer.Stopped())
+            writer.Cancel();
+    });
+    stopWatch.start(kStopPollMs);
 
     writer.Run(job);
+    stopWatch.stop();
     bar.Finish();
     const TFirmwareResult& result = writer.Result();
-    if (!result.finalAck)
+    if (result.outcome == TFirmwareOutcome::Cancelled) {
+        std::cerr << Lines(CancelledText(result.bootLoaded)) << "\n";
+        return kCancelledStatus;
+    }
+    if (!result.finalAck) {
+        if (result.bootLoaded)
+            std::cerr << kFswFirmwareIncomplete << "\n";
         return 1;
+    }
     std::cout << Lines(result.pcText) << Lines(result.cpuText) << "\n" << result.verdict << "\n";
-    if (!result.checksumRead)
-        std::cerr << result.detail << "\n";
     return result.outcome == TFirmwareOutcome::Success ? 0 : 1;
 }
 

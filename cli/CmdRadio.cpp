@@ -3,25 +3,19 @@
 // error through the command line's prompt, a progress bar is drawn while it runs.
 
 #include "CliCommand.h"
+#include "PortOption.h"
 #include "ProgressLine.h"
 
 #include "state/U_Global.h"
 #include "link/CloneProtocol.h"
 #include "model/Prompt.h"
 #include "model/U_FileAccess.h"
-#include "app/IniFile.h"
 #include "platform/Console.h"
-#include "platform/PortMap.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QObject>
-#include <QStandardPaths>
 
 #include <cstdio>
 #include <iostream>
-#include <map>
 #include <string>
 
 namespace mv53::cli {
@@ -54,69 +48,24 @@ struct RadioArgs {
     std::string port;
     std::string file;
     std::string config;
+    bool force = false;
 };
 
-// The configuration file that the windows use: MV53Win.ini beside the program when its folder
-// can be written, else in the user's configuration folder.
-std::string defaultConfigPath()
+// --port and --config (each "--x V" or "--x=V"), one file; download also takes --force.
+std::string ParseRadioArgs(const Args& args, RadioArgs& out, bool download)
 {
-    const QString name = QStringLiteral("MV53Win.ini");
-    const QFileInfo folder(QCoreApplication::applicationDirPath());
-    if (folder.isDir() && folder.isWritable())
-        return QDir(folder.absoluteFilePath()).filePath(name).toStdString();
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    return QDir(config).filePath(QStringLiteral("MV53Win/") + name).toStdString();
-}
-
-// "COMn" names the device that the configuration's "PORTS" section binds it to, else the
-// discovered port that falls to it; a present device is then bound to n by its stable path
-// and written back, so that COMn stays that device when other adapters are plugged in.
-void bindChosenPort(int portNo, const std::string& configPath)
-{
-    using platform::PortMap;
-    const QString path = QString::fromStdString(configPath);
-    TIniFile ini;
-    ini.Load(path);
-    const QString section = QStringLiteral("PORTS");
-    std::map<std::string, std::string> bindings;
-    for (const QString& key : ini.Keys(section))
-        bindings[key.toUpper().toStdString()] = ini.ReadString(section, key).toStdString();
-    PortMap::ClearBindings();
-    PortMap::SetBindings(bindings);
-    const std::string device = PortMap::DevicePathForPort(portNo);
-    if (device.empty() || !QFileInfo::exists(QString::fromStdString(device)))
-        return;
-    PortMap::Choose(portNo, device);
-    const auto chosen = PortMap::ChosenBindings();
-    if (chosen.empty())
-        return;
-    for (const auto& [name, bound] : chosen)
-        ini.WriteString(section, QString::fromStdString(name), QString::fromStdString(bound));
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    if (!ini.Save(path))
-        std::cerr << "warning: the port binding cannot be written to " << configPath << '\n';
-}
-
-bool parseArgs(const Args& args, RadioArgs& out)
-{
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--port" && i + 1 < args.size())
-            out.port = args[++i];
-        else if (a.rfind("--port=", 0) == 0)
-            out.port = a.substr(7);
-        else if (a == "--config" && i + 1 < args.size())
-            out.config = args[++i];
-        else if (a.rfind("--config=", 0) == 0)
-            out.config = a.substr(9);
-        else if (!a.empty() && a[0] == '-')
-            return false;
-        else if (out.file.empty())
-            out.file = a;
-        else
-            return false;
-    }
-    return !out.port.empty() && !out.file.empty();
+    std::vector<Option> options{{"--port", &out.port}, {"--config", &out.config}};
+    if (download)
+        options.push_back({"--force", nullptr, &out.force});
+    std::vector<std::string> files;
+    if (std::string problem = ReadArgs(args, options, files, 1); !problem.empty())
+        return problem;
+    if (out.port.empty())
+        return Missing("--port");
+    if (files.empty())
+        return Missing("FILE");
+    out.file = files.front();
+    return {};
 }
 
 // One session of transfers on one port, each with a fresh controller (as each clone window
@@ -124,16 +73,9 @@ bool parseArgs(const Args& args, RadioArgs& out)
 class RadioSession {
 public:
     RadioSession(TProgramState& state, const RadioArgs& args)
-        : m_state(state), m_bar(stderr, platform::StandardErrorIsTerminal(), 18), m_prompt(Prompt(), m_bar), m_scoped(m_prompt)
+        : m_state(state), m_devicePath(ResolvePortOption(args.port, args.config, state)),
+          m_bar(stderr, platform::StandardErrorIsTerminal(), 18), m_prompt(Prompt(), m_bar), m_scoped(m_prompt)
     {
-        // "COMn" goes through the port map like the windows' COM port; anything else is a device.
-        const int n = platform::PortMap::PortNumberFromName(args.port);
-        if (n > 0) {
-            m_state.ComPortNo = n - 1;
-            bindChosenPort(n, args.config.empty() ? defaultConfigPath() : args.config);
-        } else {
-            m_devicePath = args.port;
-        }
     }
     ~RadioSession() { m_bar.Finish(); }
 
@@ -163,14 +105,16 @@ const CliCommand kUpload{
     "upload", "upload --port DEVICE|COMn [--config INI] FILE",
     "reads the radio's memory and saves it as a data file", nullptr};
 const CliCommand kDownload{
-    "download", "download --port DEVICE|COMn [--config INI] FILE",
-    "writes a data file into the radio (user data, read-back, factory area)", nullptr};
+    "download", "download --port DEVICE|COMn [--config INI] [--force] FILE",
+    "writes a data file into the radio (user data, read-back, factory area); a file that does not look like "
+    "a data file only with --force",
+    nullptr};
 
 int runUpload(const Args& args)
 {
     RadioArgs a;
-    if (!parseArgs(args, a))
-        return UsageError(kUpload);
+    if (const std::string problem = ParseRadioArgs(args, a, false); !problem.empty())
+        return UsageError(kUpload, problem);
     TProgramState state;
     RadioSession session(state, a);
     if (!session.Run(0, "Upload"))
@@ -183,10 +127,10 @@ int runUpload(const Args& args)
 int runDownload(const Args& args)
 {
     RadioArgs a;
-    if (!parseArgs(args, a))
-        return UsageError(kDownload);
+    if (const std::string problem = ParseRadioArgs(args, a, true); !problem.empty())
+        return UsageError(kDownload, problem);
     TProgramState state;
-    if (!ReadDataFile(a.file, state.CurrentMem, state.CurrentText))
+    if (!ReadCommandDataFile(a.file, state.CurrentMem, state.CurrentText, !a.force))
         return 1;
     state.FactoryBackup = state.CurrentMem.FactoryOpt();
     WarnOutOfRangeFrequencies(state.CurrentMem);

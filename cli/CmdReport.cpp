@@ -4,7 +4,6 @@
 
 #include "model/MVmem.h"
 #include "model/Text.h"
-#include "model/U_FileAccess.h"
 #include "print/PrintImage.h"
 #include "print/ReportPainter.h"
 
@@ -25,12 +24,12 @@ const CliCommand kReport{
     "prints the report of a data file as text pages (separated by form feeds) or writes it as a PDF file",
     &RunReport};
 
-bool ParseSections(const std::string& list, TPrintSelection& selection)
+// The sections of "common,selcall,channel"; the problem with the list, or an empty text.
+std::string ParseSections(const std::string& list, TPrintSelection& selection)
 {
     selection = {false, false, false};
     std::stringstream in(list);
     std::string name;
-    bool any = false;
     while (std::getline(in, name, ',')) {
         if (name == "common")
             selection.Common = true;
@@ -39,13 +38,12 @@ bool ParseSections(const std::string& list, TPrintSelection& selection)
         else if (name == "channel")
             selection.ChannelData = true;
         else
-            return false;
-        any = true;
+            return "unknown section " + name;
     }
-    return any;
+    return selection.Common || selection.Selcall || selection.ChannelData ? std::string() : "--sections needs a value";
 }
 
-bool ParseFactory(const std::string& name, TServicePrintChoices& choices)
+std::string ParseFactory(const std::string& name, TServicePrintChoices& choices)
 {
     choices = {};
     if (name == "factory")
@@ -55,48 +53,47 @@ bool ParseFactory(const std::string& name, TServicePrintChoices& choices)
     else if (name == "tuner")
         choices.AntTuner = true;
     else
-        return false;
-    return true;
+        return "unknown factory report " + name;
+    return {};
 }
 
 int RunReport(const Args& args)
 {
-    std::string file;
     std::string pdfPath;
+    std::string sections;
+    std::string factoryName;
     bool text = false;
     bool pdf = false;
     bool sectionsGiven = false;
     bool factoryGiven = false;
+    std::vector<std::string> files;
+    std::string problem = ReadArgs(args,
+                                   {{"--text", nullptr, &text},
+                                    {"--pdf", &pdfPath, &pdf},
+                                    {"--sections", &sections, &sectionsGiven},
+                                    {"--factory", &factoryName, &factoryGiven}},
+                                   files, 1);
     TPrintSelection selection{true, true, true};
     TServicePrintChoices factory;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (a == "--text" && !text) {
-            text = true;
-        } else if (a == "--pdf" && !pdf && hasValue) {
-            pdf = true;
-            pdfPath = args[++i];
-        } else if (a == "--sections" && !sectionsGiven && hasValue) {
-            sectionsGiven = true;
-            if (!ParseSections(args[++i], selection))
-                return UsageError(kReport);
-        } else if (a == "--factory" && !factoryGiven && hasValue) {
-            factoryGiven = true;
-            if (!ParseFactory(args[++i], factory))
-                return UsageError(kReport);
-        } else if (file.empty() && !a.empty() && a[0] != '-') {
-            file = a;
-        } else {
-            return UsageError(kReport);
-        }
-    }
-    if (file.empty() || text == pdf || (pdf && pdfPath.empty()) || (sectionsGiven && factoryGiven))
-        return UsageError(kReport);
+    if (problem.empty() && sectionsGiven)
+        problem = ParseSections(sections, selection);
+    if (problem.empty() && factoryGiven)
+        problem = ParseFactory(factoryName, factory);
+    if (problem.empty() && files.empty())
+        problem = Missing("FILE");
+    if (problem.empty() && text == pdf)
+        problem = text ? "--text and --pdf exclude each other" : Missing("--text or --pdf");
+    if (problem.empty() && pdf && pdfPath.empty())
+        problem = "--pdf needs a value";
+    if (problem.empty() && sectionsGiven && factoryGiven)
+        problem = "--sections and --factory exclude each other";
+    if (!problem.empty())
+        return UsageError(kReport, problem);
+    const std::string& file = files.front();
 
     TMVmem mem;
     TText image;
-    if (!ReadDataFile(file, mem, image))
+    if (!ReadCommandDataFile(file, mem, image, false))
         return 1;
 
     // The text form does not depend on the machine: "." and "M/D/YYYY" always.

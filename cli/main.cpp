@@ -8,6 +8,7 @@
 
 #include <exception>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -55,11 +56,48 @@ bool RegisterGuiCommand(const char* name)
 
 bool IsGuiCommand(const char* name) { return guiCommands().count(name) != 0; }
 
-int UsageError(const CliCommand& command)
+int UsageError(const CliCommand& command, const std::string& problem)
 {
-    std::cerr << "usage: mv53 " << command.usage << "\n";
+    std::cerr << "mv53 " << command.name << ": " << problem << "\nusage: mv53 " << command.usage << "\n";
     return 1;
 }
+
+std::string ReadArgs(const Args& args, const std::vector<Option>& options, std::vector<std::string>& positional,
+                     std::size_t maxPositional)
+{
+    std::set<std::string> seen;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a.empty() || a[0] != '-') {
+            if (positional.size() >= maxPositional)
+                return "unexpected argument " + a;
+            positional.push_back(a);
+            continue;
+        }
+        const std::string name = a.substr(0, a.find('='));
+        const auto option = std::find_if(options.begin(), options.end(), [&](const Option& o) { return name == o.name; });
+        if (option == options.end())
+            return "unknown option " + a;
+        if (!seen.insert(name).second)
+            return name + " given twice";
+        const bool valueInline = name.size() < a.size();
+        if (option->value == nullptr) {
+            if (valueInline)
+                return name + " takes no value";
+        } else if (valueInline) {
+            *option->value = a.substr(name.size() + 1);
+        } else if (i + 1 < args.size()) {
+            *option->value = args[++i];
+        } else {
+            return name + " needs a value";
+        }
+        if (option->given != nullptr)
+            *option->given = true;
+    }
+    return {};
+}
+
+std::string Missing(const std::string& what) { return "missing " + what; }
 
 PromptAnswer StderrPrompt::Message(const std::string& text, PromptIcon, PromptButtons buttons,
                                    const std::string& detail)

@@ -1,17 +1,31 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, testing and running MV53 need.
+# Installs the Debian 12 packages that MV53 needs: with --run those for building and running
+# it, without an argument those for the tests as well.
 # Safe to run again: it only calls apt-get when something is missing.
 set -euo pipefail
 
-packages=(
+# ./run: what building and running MV53, mv53 and the radio simulator need.
+run_packages=(
   g++ cmake make pkgconf
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-qpa-plugins libgl-dev libjpeg-dev
-  libgtest-dev libbenchmark-dev nlohmann-json3-dev srecord binutils
-  xvfb xauth poppler-utils imagemagick fonts-liberation2 locales
+  nlohmann-json3-dev fonts-liberation2
+)
+# ./test: the test frameworks, the tools the tests check the program's output with, a print
+# server with a PDF printer, the sanitizer and fuzzing compiler, and the Windows cross-build.
+test_packages=(
+  libgtest-dev libbenchmark-dev srecord binutils
+  xvfb xauth poppler-utils imagemagick locales
   cups cups-client printer-driver-cups-pdf
   clang libclang-rt-14-dev
   mingw-w64 wine wine64
 )
+
+packages=("${run_packages[@]}")
+case "${1:-}" in
+  --run) ;;
+  "") packages+=("${test_packages[@]}") ;;
+  *) echo "usage: install-deps.sh [--run]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -27,6 +41,8 @@ if [ "${#missing[@]}" -gt 0 ]; then
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+
+[ "${1:-}" = "--run" ] && exit 0
 
 # A locale with "," as decimal separator, so that tests can prove number texts ignore it.
 if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then

@@ -7,7 +7,11 @@
 #include <QVBoxLayout>
 
 namespace {
+#ifdef Q_OS_WIN
 const char* const kProductName = "MV53 for Windows";
+#else
+const char* const kProductName = "MV53";
+#endif
 const char* const kComments = "Programming tool for the KT-4680 Series";
 }  // namespace
 
@@ -16,11 +20,13 @@ QString TfrmAbout::VersionText()
     return QStringLiteral("Ver.%1.%2").arg(QLatin1String(kVersionMajor), QLatin1String(kVersionMinor));
 }
 
+QString TfrmAbout::ApplicationTitle() { return QLatin1String(kProductName); }
+
 TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About MV53"));
-    lblProductName = new QLabel(QLatin1String(kProductName), this);
+    lblProductName = new QLabel(ApplicationTitle(), this);
     lblProductName->setObjectName(QStringLiteral("lblProductName"));
     QFont big = lblProductName->font();
     big.setBold(true);

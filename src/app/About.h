@@ -13,6 +13,9 @@ public:
 
     // "Ver.<major>.<minor>" of this build.
     static QString VersionText();
+    // The program's title in the message boxes and the About box: "MV53 for Windows" on Windows,
+    // "MV53" elsewhere.
+    static QString ApplicationTitle();
 
 private:
     QLabel* lblProductName = nullptr;

@@ -1,5 +1,6 @@
 // MV53Win: the MV53 program with its windows. One copy per user; a second one ends at once.
 
+#include "app/About.h"
 #include "app/Main.h"
 #include "app/QtPrompt.h"
 #include "link/Radio.h"
@@ -8,10 +9,6 @@
 #include <QApplication>
 
 #include <cstdlib>
-
-namespace {
-const char* const kApplicationTitle = "MV53 for Windows";
-}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -22,7 +19,7 @@ int main(int argc, char** argv)
     if (!lock.TryAcquire())
         return 0;
 
-    mv53::QtPrompt prompt(QString::fromLatin1(kApplicationTitle));
+    mv53::QtPrompt prompt(TfrmAbout::ApplicationTitle());
     mv53::ScopedPrompt scoped(prompt);
 
     TMainOptions options;

@@ -595,8 +595,7 @@ void TfrmMain::ApplyPortBindings()
     PortMap::ClearBindings();
     PortMap::SetBindings(ReadMainConfig(m_ini).Ports);
     // The bindings of this run (demo radio) go over the file's and are never written back.
-    for (const auto& [name, device] : ParsePortBindings(m_options.PortBindings.toStdString()))
-        PortMap::Bind(PortMap::PortNumberFromName(name), device);
+    PortMap::BindForThisRun(m_options.PortBindings.toStdString());
 }
 
 void TfrmMain::PlaceWindow()
@@ -658,9 +657,23 @@ void TfrmMain::WriteConfiguration()
 void TfrmMain::LoadDefaultFile()
 {
     const std::string path = DefaultFilePath().toStdString();
-    if (QFileInfo(DefaultFilePath()).isFile() && ReadDataFile(path, m_state.CurrentMem, m_state.CurrentText)) {
-        m_state.CurrentFileName = path;
-        return;
+    if (QFileInfo(DefaultFilePath()).isFile()) {
+        // A default file that does not look like a data file is asked about as any file the
+        // user opens. No starts on new data and keeps the file as it is: it is the user's.
+        bool declined = false;
+        const TUnusualFileHook ask = mv53::AskBeforeUnusualFile(path);
+        const auto unusual = [&](const std::string& deviation) {
+            declined = !ask(deviation);
+            return !declined;
+        };
+        if (ReadDataFile(path, m_state.CurrentMem, m_state.CurrentText, unusual)) {
+            m_state.CurrentFileName = path;
+            return;
+        }
+        if (declined) {
+            m_state.CurrentFileName = kNoFileName;
+            return;
+        }
     }
     WriteDataFile(path, m_state.CurrentMem, m_state.CurrentText);
     m_state.CurrentFileName = kNoFileName;
@@ -827,7 +840,7 @@ void TfrmMain::closeEvent(QCloseEvent* e)
         m_state.Modified = true;
     if (m_state.Modified) {
         // Cancel (Escape, the box's close button) keeps the window open with the edits.
-        const mv53::PromptAnswer answer = mv53::ConfirmYesNoCancel(kSavePrompt);
+        const mv53::PromptAnswer answer = mv53::ConfirmYesNoCancel(kSavePrompt, SaveQuestionDetail());
         if (answer != mv53::PromptAnswer::Yes && answer != mv53::PromptAnswer::No) {
             e->ignore();
             return;

@@ -40,6 +40,9 @@ struct TMainOptions {
 
 // The questions and messages of the commands.
 inline constexpr const char* kSavePrompt = "Do you want to save the file?";
+// Below the save question: which document it is about.
+inline constexpr const char* kSaveDetail = "Unsaved changes in ";
+inline constexpr const char* kSaveDetailNoFile = " (no file yet)";
 inline constexpr const char* kOverwriteDefaultPrompt = "Do you want to overwrite the default file?";
 inline constexpr const char* kServiceUploadPrompt = "Do you upload data from the radio?";
 inline constexpr const char* kFileNotFound = "File Not Found";
@@ -72,6 +75,8 @@ public:
     // Shared steps of the commands.
     bool CommitGrid();
     bool SavePrompt();
+    // Which document the save question is about, shown below it.
+    std::string SaveQuestionDetail() const;
     bool SaveCurrent();
     // Before a service window: "Do you upload data from the radio?" Yes uploads first (its
     // outcome does not matter), No goes on, Cancel gives false (no window is to be opened).

@@ -36,12 +36,18 @@ bool TfrmMain::CommitGrid()
     return true;
 }
 
+std::string TfrmMain::SaveQuestionDetail() const
+{
+    const std::string& name = m_state.CurrentFileName;
+    return kSaveDetail + name + (name == kNoFileName ? kSaveDetailNoFile : "");
+}
+
 bool TfrmMain::SavePrompt()
 {
     if (!m_state.Modified)
         return true;
     // Cancel (and Escape or the box's close button) stops the command as a cancelled save does.
-    switch (mv53::ConfirmYesNoCancel(kSavePrompt)) {
+    switch (mv53::ConfirmYesNoCancel(kSavePrompt, SaveQuestionDetail())) {
     case mv53::PromptAnswer::Yes:
         return SaveCurrent();
     case mv53::PromptAnswer::No:
@@ -135,7 +141,7 @@ void TfrmMain::FileOpen()
     const auto chosen = mv53::Prompt().OpenFile(request);
     if (!chosen)
         return;
-    if (!ReadDataFile(chosen->path, m_state.CurrentMem, m_state.CurrentText))
+    if (!ReadDataFile(chosen->path, m_state.CurrentMem, m_state.CurrentText, mv53::AskBeforeUnusualFile(chosen->path)))
         return;
     m_state.ReadOnlyFile = chosen->readOnly;
     SetSaveEnabled(!chosen->readOnly);
@@ -169,7 +175,7 @@ void TfrmMain::OpenRecentFile(int k)
     }
     if (!SavePrompt())
         return;
-    if (!ReadDataFile(path, m_state.CurrentMem, m_state.CurrentText))
+    if (!ReadDataFile(path, m_state.CurrentMem, m_state.CurrentText, mv53::AskBeforeUnusualFile(path)))
         return;
     AddRecentFile(path);
     BuildRecentMenu();

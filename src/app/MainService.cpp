@@ -13,7 +13,8 @@
 
 void TfrmMain::AttachServiceWindows()
 {
-    for (QAction* a : {miAlignment, miTempCorrect, miAntTuneSet, miSerialWriter})
+    // Enabled here, shown only in the modes that offer them.
+    for (QAction* a : {miAlignment, miTempCorrect, miAntTuneSet, miSerialWriter, miFirmware})
         a->setEnabled(true);
     connect(miAlignment, &QAction::triggered, this, &TfrmMain::ShowAlignment);
     connect(miTempCorrect, &QAction::triggered, this, &TfrmMain::ShowTempCorrect);

@@ -6,10 +6,14 @@
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
 
 namespace mv53 {
 
 namespace {
+
+// Room for the window manager's buttons beside a caption.
+constexpr int kTitleBarButtons = 96;
 
 QString Q(const std::string& s) { return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size())); }
 std::string S(const QString& s) { return s.toLocal8Bit().toStdString(); }
@@ -86,6 +90,10 @@ PromptAnswer QtPrompt::Message(const std::string& text, PromptIcon icon, PromptB
         box.setDefaultButton(QMessageBox::Ok);
         break;
     }
+    // At least as wide as its caption, which the title bar would otherwise cut.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(box.fontMetrics().horizontalAdvance(m_title) + kTitleBarButtons, 0),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     if (m_place) {
         box.move(*m_place);
         m_place.reset();

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QSpacerItem>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -19,6 +20,7 @@ constexpr int kModeList = 1;
 constexpr int kEncryptList = 4;
 constexpr int kRowHeight = 15;
 constexpr int kColumnWidth = 90;
+constexpr int kTitleBarButtons = 96;
 
 QString Latin1(const std::string& text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 
@@ -67,6 +69,8 @@ TfrmSelList::TfrmSelList(int list, const std::string& suffix, const std::string&
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(grdList);
     layout->addLayout(buttons);
+    // Wide enough for the caption in the title bar, beside the window manager's buttons.
+    layout->addItem(new QSpacerItem(fontMetrics().horizontalAdvance(windowTitle()) + kTitleBarButtons, 0));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(btnOk, &QPushButton::clicked, this, &TfrmSelList::Ok);

@@ -1,6 +1,5 @@
 #include "app/U_Config.h"
 
-#include <QRegularExpression>
 #include <QString>
 
 namespace {
@@ -51,21 +50,4 @@ void WriteMainConfig(TIniFile& ini, const TMainConfig& c)
         ini.WriteString(kRecentFile, FileKey(static_cast<int>(i)), QString::fromStdString(c.RecentFiles[i]));
     for (const auto& [name, device] : c.Ports)
         ini.WriteString(kPorts, QString::fromStdString(name), QString::fromStdString(device));
-}
-
-std::map<std::string, std::string> ParsePortBindings(const std::string& text)
-{
-    std::map<std::string, std::string> out;
-    const QStringList parts = QString::fromStdString(text).split(QRegularExpression(QStringLiteral("[;,]")),
-                                                                 Qt::SkipEmptyParts);
-    for (const QString& part : parts) {
-        const qsizetype eq = part.indexOf(QLatin1Char('='));
-        if (eq <= 0)
-            continue;
-        const QString key = part.left(eq).trimmed().toUpper();
-        const QString device = part.mid(eq + 1).trimmed();
-        if (key.startsWith(QStringLiteral("COM")) && !device.isEmpty())
-            out[key.toStdString()] = device.toStdString();
-    }
-    return out;
 }

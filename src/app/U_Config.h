@@ -31,7 +31,3 @@ TMainConfig ReadMainConfig(const TIniFile& ini);
 // entries in config.Ports are written (an empty path leaves the number unbound); the rest
 // stays as it is.
 void WriteMainConfig(TIniFile& ini, const TMainConfig& config);
-
-// Bindings for the COM ports of one run, "COM1=/dev/pts/3;COM2=/dev/ttyUSB0" (";" or ","
-// between them); malformed parts are skipped.
-std::map<std::string, std::string> ParsePortBindings(const std::string& text);

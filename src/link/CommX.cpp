@@ -655,7 +655,7 @@ void TCustomCommX::Open()
     // Without a way to reach this thread the receive thread could deliver nothing.
     if (const int err = m_mailbox->Arm(); err != 0)
         throw ECommError(kCommReceiveThreadError, pf::ErrorText(err), err);
-    auto device = pf::CreateSerialDevice();
+    auto device = m_deviceMaker ? m_deviceMaker() : pf::CreateSerialDevice();
     if (const int err = device->Open(path); err != 0)
         throw ECommError(kCommOpenError, pf::OpenErrorReason(path, err), err);
     m_device = std::move(device);

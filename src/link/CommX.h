@@ -27,8 +27,10 @@
 #include <memory>
 #include <mutex>
 #include <condition_variable>
+#include <functional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 enum TCommParityBits { cpbNone, cpbOdd, cpbEven };
@@ -125,6 +127,10 @@ public:
     void SetDevicePath(std::string value);
     // The device path that Open uses.
     std::string EffectiveDevicePath() const;
+    // Makes the device that Open uses instead of the platform's own (empty: the platform's).
+    // Tests wrap the platform's device in one that refuses a setting.
+    using DeviceMaker = std::function<std::unique_ptr<mv53::platform::SerialDevice>()>;
+    void SetDeviceMaker(DeviceMaker maker) { m_deviceMaker = std::move(maker); }
 
     int BitRate() const { return m_bitRate; }
     void SetBitRate(int value);
@@ -233,6 +239,7 @@ private:
     int m_bufLenTrans = 2048;
     int m_bufLenReceive = 2048;
 
+    DeviceMaker m_deviceMaker;
     std::unique_ptr<mv53::platform::SerialDevice> m_device;
     mv53::platform::LineSettings m_dcb;
     // Notices from the threads to the owner's thread.

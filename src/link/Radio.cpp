@@ -23,6 +23,9 @@ constexpr int kPcWidth = 28;
 constexpr int kArrowWidth = 36;
 constexpr int kRadioWidth = 72;
 constexpr int kAutoStartMs = 500;
+constexpr int kWindowWidth = 212;
+constexpr int kWindowHeight = 158;
+constexpr int kMargin = 8;
 
 QPixmap pcPicture()
 {
@@ -79,11 +82,11 @@ TfrmRadio::TfrmRadio(TProgramState& state, int kind, QWidget* parent)
 {
     setObjectName(QStringLiteral("frmRadio"));
     setModal(true);
-    setFixedSize(212, 158);
+    setFixedSize(kWindowWidth, kWindowHeight);
 
     lblStage = new QLabel(this);
     lblStage->setObjectName(QStringLiteral("lblStage"));
-    lblStage->setGeometry(8, 2, 196, 14);
+    lblStage->setGeometry(kMargin, 2, kWindowWidth - 2 * kMargin, 14);
     lblStage->hide();
 
     imgPc = new QLabel(this);
@@ -137,17 +140,7 @@ TfrmRadio::~TfrmRadio() = default;
 
 void TfrmRadio::showEvent(QShowEvent* event)
 {
-    const bool upload = m_kind == 0;
-    setWindowTitle(QString::fromLatin1(upload ? kUploadCaption : kDownloadCaption));
-    if (upload) {
-        imgRadio->setGeometry(16, kImageTop, kRadioWidth, kImageHeight);
-        imgArrow->setGeometry(88, kImageTop, kArrowWidth, kImageHeight);
-        imgPc->setGeometry(124, kImageTop, kPcWidth, kImageHeight);
-    } else {
-        imgPc->setGeometry(60, kImageTop, kPcWidth, kImageHeight);
-        imgArrow->setGeometry(88, kImageTop, kArrowWidth, kImageHeight);
-        imgRadio->setGeometry(124, kImageTop, kRadioWidth, kImageHeight);
-    }
+    setWindowTitle(QString::fromLatin1(m_kind == 0 ? kUploadCaption : kDownloadCaption));
     lblMsg1->clear();
     lblMsg2->clear();
     lblMsg3->clear();
@@ -216,6 +209,27 @@ void TfrmRadio::showStage()
     lblStage->setVisible(stage != nullptr);
     lblStage->setText(stage == nullptr ? QString()
                                        : QStringLiteral("Step %1 of 3: %2").arg(step).arg(QString::fromLatin1(stage)));
+    fitWidth();
+}
+
+void TfrmRadio::fitWidth()
+{
+    // As wide as the stage line needs in this font (never narrower than the usual window), with
+    // the pictures centred over the lines.
+    const int text = lblStage->isVisible() ? lblStage->fontMetrics().horizontalAdvance(lblStage->text()) + 4 : 0;
+    const int inner = std::max(kWindowWidth - 2 * kMargin, text);
+    setFixedSize(inner + 2 * kMargin, kWindowHeight);
+    for (QWidget* line : {static_cast<QWidget*>(lblStage), static_cast<QWidget*>(lblMsg1),
+                          static_cast<QWidget*>(lblMsg2), static_cast<QWidget*>(lblMsg3),
+                          static_cast<QWidget*>(ProgressBar1)})
+        line->resize(inner, line->height());
+    const int shift = (inner - (kWindowWidth - 2 * kMargin)) / 2;
+    const bool upload = m_kind == 0;
+    QLabel* left = upload ? imgRadio : imgPc;
+    QLabel* right = upload ? imgPc : imgRadio;
+    left->setGeometry(shift + (upload ? 16 : 60), kImageTop, upload ? kRadioWidth : kPcWidth, kImageHeight);
+    imgArrow->setGeometry(shift + 88, kImageTop, kArrowWidth, kImageHeight);
+    right->setGeometry(shift + 124, kImageTop, upload ? kPcWidth : kRadioWidth, kImageHeight);
 }
 
 void TfrmRadio::showProgress(int position)

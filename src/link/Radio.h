@@ -64,6 +64,7 @@ private:
     void showHelp();
     void showProgress(int position);
     void showStage();
+    void fitWidth();
 
     TProgramState& m_state;
     int m_kind = 0;

@@ -59,9 +59,9 @@ bool ConfirmYesNo(const std::string& text)
     return Prompt().Message(text, PromptIcon::Confirmation, PromptButtons::YesNo, {}) == PromptAnswer::Yes;
 }
 
-PromptAnswer ConfirmYesNoCancel(const std::string& text)
+PromptAnswer ConfirmYesNoCancel(const std::string& text, const std::string& detail)
 {
-    return Prompt().Message(text, PromptIcon::Confirmation, PromptButtons::YesNoCancel, {});
+    return Prompt().Message(text, PromptIcon::Confirmation, PromptButtons::YesNoCancel, detail);
 }
 
 }  // namespace mv53

@@ -75,7 +75,7 @@ void ShowError(const std::string& text, const std::string& detail = {});
 void ShowWarning(const std::string& text, const std::string& detail = {});
 void ShowInformation(const std::string& text, const std::string& detail = {});
 bool ConfirmYesNo(const std::string& text);                     // true for Yes
-PromptAnswer ConfirmYesNoCancel(const std::string& text);
+PromptAnswer ConfirmYesNoCancel(const std::string& text, const std::string& detail = {});
 
 // Installs a prompt for the lifetime of a scope and restores the previous one after.
 class ScopedPrompt {

@@ -130,9 +130,29 @@ std::string WithFileName(const char* text, const std::string& fileName)
     return s;
 }
 
+TUnusualFileHook AskBeforeUnusualFile(const std::string& fileName)
+{
+    return [fileName](const std::string& deviation) {
+        return Prompt().Message(kNotADataFilePrompt, PromptIcon::Confirmation, PromptButtons::YesNo,
+                                fileName + ": " + deviation) == PromptAnswer::Yes;
+    };
+}
+
 }  // namespace mv53
 
-bool ReadDataFile(const std::string& FileName, TMVmem& Records, TText& Image)
+std::string DataFileDeviation(const TText& Image, std::uintmax_t FileLength)
+{
+    if (GetText(Image, BytesField(0, 6)) != mv53::kModelTextId)
+        return std::string("it does not begin with the model id \"") + mv53::kModelTextId + "\"";
+    for (const mv53::ImageOffset offset : {mv53::kCommonMarkerOffset, mv53::kFactoryMarkerOffset})
+        if (GetBits(Image, BytesField(offset, 2)) != mv53::kImageMarker)
+            return "the image marker 0xA569 is missing at offset " + std::to_string(offset);
+    if (FileLength != static_cast<std::uintmax_t>(Image.Size()))
+        return "it is " + std::to_string(FileLength) + " bytes long, a data file " + std::to_string(Image.Size());
+    return {};
+}
+
+bool ReadDataFile(const std::string& FileName, TMVmem& Records, TText& Image, const TUnusualFileHook& Unusual)
 {
     TText newImage;
     TMVmem newRecords;
@@ -159,6 +179,13 @@ bool ReadDataFile(const std::string& FileName, TMVmem& Records, TText& Image)
     if (got < static_cast<size_t>(newImage.Size())) {
         mv53::ShowError(kFileFormatError);
         return false;
+    }
+    if (Unusual) {
+        // Only the first 17927 bytes are used; one more byte tells a longer file.
+        const bool longer = std::fgetc(in.get()) != EOF;
+        const std::string deviation = DataFileDeviation(newImage, got + (longer ? 1u : 0u));
+        if (!deviation.empty() && !Unusual(deviation))
+            return false;
     }
 
     if (!DecodeImage(newImage, newRecords))

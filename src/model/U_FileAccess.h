@@ -4,16 +4,31 @@
 #include "model/MVmem.h"
 #include "model/Text.h"
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 inline constexpr const char* kFileReadError = "File read error  File Name = %s";
 inline constexpr const char* kFileWriteError = "File write error  File Name = %s";
 inline constexpr const char* kFileFormatError = "The file cannot be opened.\r\nThe file format is not correct.";
 inline constexpr const char* kDataFileSuffix = "m53";
+inline constexpr const char* kNotADataFilePrompt = "This file does not look like a KT-4680 data file. Open it anyway?";
+
+// Why an image read from a file of FileLength bytes does not look like a data file, or an
+// empty text when it does. Every data file that this program or a radio wrote holds the model
+// id "kt468h" at offset 0 and the image marker 0xA569 at offsets 16388 and 17924, and is
+// exactly 17927 bytes long; any other file of that length or more still reads (a picture
+// renamed to ".m53" too), so the callers ask or warn first.
+std::string DataFileDeviation(const TText& Image, std::uintmax_t FileLength);
+
+// Asked by ReadDataFile about a file that reads but does not look like a data file, with the
+// deviation; false leaves records and image as they were, without a further message.
+using TUnusualFileHook = std::function<bool(const std::string& deviation)>;
 
 // Reads the file's first 17927 bytes, decodes and repairs them; on success records and image
 // are replaced (FwVersion becomes "----"). On failure an error is shown and nothing changes.
-bool ReadDataFile(const std::string& FileName, TMVmem& Records, TText& Image);
+// A file that does not look like a data file is taken without a word unless a hook is given.
+bool ReadDataFile(const std::string& FileName, TMVmem& Records, TText& Image, const TUnusualFileHook& Unusual = {});
 // Encodes the records into the image (serial bytes zero) and writes the image. A file the
 // user may not write is refused. An existing file is replaced in one step, keeping its owner
 // and access rights, and on failure stays as it was; a file with other names (hard links),
@@ -24,4 +39,7 @@ bool WriteDataFile(const std::string& FileName, TMVmem& Records, TText& Image);
 namespace mv53 {
 // The message text with the file name in place of %s.
 std::string WithFileName(const char* text, const std::string& fileName);
+// The hook of the windows: asks kNotADataFilePrompt (Yes/No) with the file and the deviation
+// below it; true only for Yes.
+TUnusualFileHook AskBeforeUnusualFile(const std::string& fileName);
 }  // namespace mv53

@@ -5,7 +5,9 @@
 #include "platform/ComPortRegistry.h"
 #endif
 
+#include <QRegularExpression>
 #include <QSerialPortInfo>
+#include <QString>
 
 #include <algorithm>
 #include <cctype>
@@ -80,6 +82,23 @@ bool NaturalLess(const std::string& a, const std::string& b)
 
 } // namespace
 
+std::map<std::string, std::string> ParsePortBindings(const std::string& text)
+{
+    std::map<std::string, std::string> out;
+    const QStringList parts = QString::fromStdString(text).split(QRegularExpression(QStringLiteral("[;,]")),
+                                                                 Qt::SkipEmptyParts);
+    for (const QString& part : parts) {
+        const qsizetype eq = part.indexOf(QLatin1Char('='));
+        if (eq <= 0)
+            continue;
+        const QString key = part.left(eq).trimmed().toUpper();
+        const QString device = part.mid(eq + 1).trimmed();
+        if (key.startsWith(QStringLiteral("COM")) && !device.isEmpty())
+            out[key.toStdString()] = device.toStdString();
+    }
+    return out;
+}
+
 void SortDevicePaths(std::vector<std::string>& paths)
 {
     std::stable_sort(paths.begin(), paths.end(), NaturalLess);
@@ -94,6 +113,12 @@ void PortMap::Bind(int portNo, const std::string& devicePath)
         s.bindings.erase(portNo);
     else
         s.bindings[portNo] = devicePath;
+}
+
+void PortMap::BindForThisRun(const std::string& text)
+{
+    for (const auto& [name, device] : ParsePortBindings(text))
+        Bind(PortNumberFromName(name), device);
 }
 
 void PortMap::ClearBindings()

@@ -20,6 +20,9 @@ public:
 
     // Binds COM port n (1-based) to a device path for this run; an empty path removes the binding.
     static void Bind(int portNo, const std::string& devicePath);
+    // Binds the ports of a text of ParsePortBindings's form ("COM1=/dev/pts/3;...", from
+    // MV53_PORTS or the command line) for this run, over the configuration's bindings.
+    static void BindForThisRun(const std::string& text);
     // The user chose COM port n for the device behind it: n is bound to the device's stable
     // path, and any other number bound to the same device loses its binding. Changes are kept
     // for ChosenBindings. Returns the stable path.
@@ -52,6 +55,10 @@ public:
     // Replaces the discovery (tests, demo mode); an empty function restores the system's.
     static void SetDiscovery(Discovery discovery);
 };
+
+// Bindings for the COM ports of one run, "COM1=/dev/pts/3;COM2=/dev/ttyUSB0" (";" or ","
+// between them, as MV53_PORTS gives them); malformed parts are skipped.
+std::map<std::string, std::string> ParsePortBindings(const std::string& text);
 
 // Sorts device paths so that the number in a name counts as a number (ttyS2 before ttyS10).
 void SortDevicePaths(std::vector<std::string>& paths);

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdio>
 
 namespace mv53 {
@@ -57,6 +58,13 @@ TFirmwareWriter::TFirmwareWriter(TProgramState& state, QObject* parent)
                PromptAnswer::Ok;
     };
     m_confirm = [] { Prompt().Message(kFswOkQuestion, PromptIcon::Confirmation, PromptButtons::Ok, {}); };
+    m_askUnwritten = [](const std::vector<std::string>& warnings) {
+        std::string detail;
+        for (const std::string& line : warnings)
+            detail += (detail.empty() ? "" : "\r\n") + line;
+        return Prompt().Message(kFswUnwrittenQuestion, PromptIcon::Warning, PromptButtons::YesNo, detail) ==
+               PromptAnswer::Yes;
+    };
 }
 
 TFirmwareWriter::~TFirmwareWriter() { ClosePort(); }
@@ -152,32 +160,36 @@ bool TFirmwareWriter::Handshake()
 {
     if (!OpenPort(kSyncRates[0]))
         return false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_handshakeLimitMs);
+    const auto late = [&] { return m_handshakeLimitMs > 0 && std::chrono::steady_clock::now() >= deadline; };
+    const std::string noRadio = m_handshakeLimitMs > 0
+        ? "No radio in boot mode answered on " + PortText() + "."
+        : "The radio did not answer the bit-rate synchronisation at 19200, 9600, 4800 or 2400 bit/s.";
     bool found = false;
-    for (const int rate : kSyncRates) {
-        m_comm.SetBitRate(rate);
-        m_windowEnded = false;
-        m_window.start(kHandshakeWindowMs);
-        while (!m_windowEnded) {
-            const bool answered = Exchange(std::vector<Byte>(8, kSync), 1);
-            if (m_stop || m_rx.HungUp() || !m_result.detail.empty()) {
-                Fail(m_stop ? "Cancelled." : "The device " + PortText() + " disappeared.");
-                ClosePort();
-                return false;
+    do {
+        for (const int rate : kSyncRates) {
+            m_comm.SetBitRate(rate);
+            m_windowEnded = false;
+            m_window.start(kHandshakeWindowMs);
+            while (!m_windowEnded && !found) {
+                const bool answered = Exchange(std::vector<Byte>(8, kSync), 1);
+                if (m_stop || m_rx.HungUp() || !m_result.detail.empty() || late()) {
+                    Fail(m_stop ? "Cancelled." : m_rx.HungUp() ? "The device " + PortText() + " disappeared." : noRadio);
+                    ClosePort();
+                    return false;
+                }
+                if (!answered && Count() == 0)
+                    continue;
+                // The radio answers at this rate: go on here until it sends 00.
+                m_window.stop();
+                found = At(0) == kSync;
             }
-            if (!answered && Count() == 0)
-                continue;
-            // The radio answers at this rate: go on here until it sends 00.
-            m_window.stop();
-            if (At(0) == kSync) {
-                found = true;
+            if (found)
                 break;
-            }
         }
-        if (found)
-            break;
-    }
+    } while (!found && m_handshakeLimitMs > 0 && !late());
     if (!found) {
-        Fail("The radio did not answer the bit-rate synchronisation at 19200, 9600, 4800 or 2400 bit/s.");
+        Fail(noRadio);
         ClosePort();
         return false;
     }
@@ -197,10 +209,16 @@ bool TFirmwareWriter::Handshake()
     return true;
 }
 
+std::string CancelledText(bool bootLoaded)
+{
+    return bootLoaded ? std::string(kFswCancelled) + "\r\n" + kFswFirmwareIncomplete : std::string(kFswCancelled);
+}
+
 bool TFirmwareWriter::Run(const TFirmwareJob& job)
 {
     m_stop = false;
     m_result = {};
+    m_acceptedWarnings.clear();
     Q_EMIT StatusChanged(kFswNowWriting);
     if (job.bootProgram.size() != kBootProgramSize) {
         m_result.outcome = TFirmwareOutcome::Refused;
@@ -209,47 +227,61 @@ bool TFirmwareWriter::Run(const TFirmwareJob& job)
     }
     while (!m_stop) {
         m_result.detail.clear();
-        switch (RunRound(job)) {
-        case Round::Success:
+        m_entered = false;
+        Round round = Round::Failure;
+        // Whatever breaks inside a round (a port that refuses a setting raises ECommError) ends
+        // in the failure step with its reason: the radio may be in boot mode, the port is closed.
+        try {
+            round = RunRound(job);
+        } catch (const ECommError& e) {
+            Fail("The port " + PortText() + " failed: " + e.what() + (e.Detail().empty() ? "" : " (" + e.Detail() + ")"));
+        } catch (const std::exception& e) {
+            Fail(std::string("Unexpected failure: ") + e.what());
+        }
+        if (round == Round::Success)
             return m_result.outcome == TFirmwareOutcome::Success;
-        case Round::Restart:
-            // Started over without a message: the port is closed and the radio gets a moment.
-            ClosePort();
-            m_rx.Sleep(kRestartPauseMs);
-            continue;
-        case Round::Failure:
-            break;
-        }
-        if (m_result.outcome == TFirmwareOutcome::Refused)
+        if (m_result.outcome == TFirmwareOutcome::Refused || !FailureStep())
             return false;
-        // The failure step.
-        ClosePort();
-        Q_EMIT BarsVisible(false);
-        if (m_stop) {
-            SetLamp(TLamp::Green);
-            m_result.outcome = TFirmwareOutcome::Cancelled;
-            Q_EMIT CloseRequested();
-            return false;
-        }
-        SetLamp(TLamp::Yellow);
-        Q_EMIT StatusChanged(kFswNoAcknowledgement);
-        if (!m_askRetry(m_result.detail)) {
-            SetLamp(TLamp::Green);
-            m_stop = true;
-            m_result.outcome = TFirmwareOutcome::Failed;
-            Q_EMIT CloseRequested();
-            return false;
-        }
-        Q_EMIT StatusChanged(kFswNowWriting);
     }
     if (m_result.outcome == TFirmwareOutcome::NotRun)
         m_result.outcome = TFirmwareOutcome::Cancelled;
     return false;
 }
 
-TFirmwareWriter::Round TFirmwareWriter::RunRound(const TFirmwareJob& job)
+void TFirmwareWriter::Finish(TLamp lamp, const std::string& status)
 {
-    SetLamp(TLamp::Red);
+    SetLamp(lamp);
+    if (!status.empty())
+        Q_EMIT StatusChanged(status);
+    Q_EMIT CloseRequested();
+}
+
+bool TFirmwareWriter::FailureStep()
+{
+    ClosePort();
+    Q_EMIT BarsVisible(false);
+    if (m_stop) {
+        m_result.outcome = TFirmwareOutcome::Cancelled;
+        Finish(TLamp::Green, CancelledText(m_result.bootLoaded));
+        return false;
+    }
+    if (m_entered)
+        m_result.detail += std::string(m_result.detail.empty() ? "" : " ") + kFswRestartRadio;
+    SetLamp(TLamp::Yellow);
+    Q_EMIT StatusChanged(kFswNoAcknowledgement);
+    if (!m_askRetry(m_result.detail)) {
+        m_stop = true;
+        m_result.outcome = TFirmwareOutcome::Failed;
+        Finish(TLamp::Green, m_result.bootLoaded ? std::string(kFswNoAcknowledgement) + "\r\n" + kFswFirmwareIncomplete
+                                                 : std::string());
+        return false;
+    }
+    Q_EMIT StatusChanged(kFswNowWriting);
+    return true;
+}
+
+bool TFirmwareWriter::CheckFile(const TFirmwareJob& job)
+{
     // The whole file is read and checked before the radio is touched.
     TReadError readError;
     if (!ReadFirmwareFile(job.filePath, job.cpu, job.key ? &*job.key : nullptr, m_image, readError)) {
@@ -257,16 +289,23 @@ TFirmwareWriter::Round TFirmwareWriter::RunRound(const TFirmwareJob& job)
         m_result.detail = job.filePath + ": " + readError.Text();
         SetLamp(TLamp::Yellow);
         ShowError(kFileRefused, m_result.detail);
-        return Round::Failure;
+        return false;
     }
-    if (!Handshake())
-        return Round::Failure;
+    const std::vector<std::string> warnings = UnwrittenWarnings(m_image);
+    if (warnings.empty() || warnings == m_acceptedWarnings)
+        return true;
+    if (!m_askUnwritten(warnings)) {
+        m_result.outcome = TFirmwareOutcome::Refused;
+        m_result.detail = warnings.front();
+        Finish(TLamp::Green, kFswCancelled);
+        return false;
+    }
+    m_acceptedWarnings = warnings;
+    return true;
+}
 
-    // Boot program length, echoed.
-    if (!Exchange({0x08, 0x5E}, 2) || Count() != 2 || At(0) != 0x08 || At(1) != 0x5E)
-        return Round::Restart;
-
-    // Boot program, byte by byte with echo.
+bool TFirmwareWriter::StartBootProgram(const std::vector<Byte>& program)
+{
     const int last = static_cast<int>(kBootProgramSize) - 1;
     Q_EMIT BootRange(last);
     Q_EMIT WriteRange(last);
@@ -274,20 +313,48 @@ TFirmwareWriter::Round TFirmwareWriter::RunRound(const TFirmwareJob& job)
     Q_EMIT WriteProgress(0);
     Q_EMIT BarsVisible(true);
     m_rx.ResetCount();
-    const TEchoEnd loaded = SendBootProgram(job.bootProgram);
+    const TEchoEnd loaded = SendBootProgram(program);
     if (loaded != TEchoEnd::Echoed) {
-        Q_EMIT BarsVisible(false);
-        SetLamp(TLamp::Green);
+        const TEchoResult echo = m_comm.EchoResult();
+        const std::string at = "byte " + std::to_string(echo.echoed + 1) + " of " + std::to_string(program.size());
         if (m_stop) {
             Fail("Cancelled.");
-            return Round::Failure;
+        } else if (loaded == TEchoEnd::WrongEcho) {
+            char got[8];
+            std::snprintf(got, sizeof got, "%02X", static_cast<unsigned>(echo.wrongByte & 0xFF));
+            Fail("The boot program did not arrive whole: " + at + " came back as " + got + ".");
+        } else {
+            Fail("The boot program did not arrive whole: " + at + " was not echoed.");
         }
-        return Round::Restart;
+        return false;
     }
     // The boot program runs: AA follows the last echo.
     m_rx.StartTimeout();
-    if (!m_rx.Wait(1) || At(std::min(Count(), TReceiveBuffer::kSize) - 1) != kEntered)
-        return Round::Restart;
+    if (!m_rx.Wait(1) || At(std::min(Count(), TReceiveBuffer::kSize) - 1) != kEntered) {
+        Fail("The boot program did not report that it runs (no AA after its last byte).");
+        return false;
+    }
+    m_result.bootLoaded = true;
+    return true;
+}
+
+TFirmwareWriter::Round TFirmwareWriter::RunRound(const TFirmwareJob& job)
+{
+    if (!CheckFile(job))
+        return Round::Failure;
+    SetLamp(TLamp::Red);
+    if (!Handshake())
+        return Round::Failure;
+    m_entered = true;
+
+    // Boot program length, echoed.
+    if (!Exchange({0x08, 0x5E}, 2) || Count() != 2 || At(0) != 0x08 || At(1) != 0x5E) {
+        Fail("The radio did not echo the boot program's length 08 5E.");
+        return Round::Failure;
+    }
+    // Boot program, byte by byte with echo.
+    if (!StartBootProgram(job.bootProgram))
+        return Round::Failure;
 
     // Bit rate of the write phase.
     const int writeRate = job.cpu == TCpuType::HD64F2134ATF20 ? 38400 : 9600;
@@ -314,23 +381,27 @@ TFirmwareWriter::Round TFirmwareWriter::RunRound(const TFirmwareJob& job)
     }
     m_result.finalAck = true;
 
-    // The radio's own checksum.
+    // The radio's own checksum against what its flash should hold.
     m_result.pcText = PcChecksumText(m_image.Sum());
+    TVerdict verdict = TVerdict::NoChecksum;
+    std::uint32_t cpuSum = 0;
     if (Exchange({kCmdChecksum}, 4) && Count() == 4) {
         const Byte sum[4] = {At(0), At(1), At(2), At(3)};
         m_result.checksumRead = true;
         m_result.cpuText = CpuChecksumText(sum);
-        m_result.checksumMatch = CpuChecksumValue(sum) == m_image.ExpectedFlashSum();
+        cpuSum = CpuChecksumValue(sum);
+        verdict = cpuSum == m_image.ExpectedFlashSum() ? TVerdict::Match : TVerdict::Differs;
     }
-    m_result.verdict = m_result.checksumMatch ? kVerdictMatch : kVerdictMismatch;
+    m_result.checksumMatch = verdict == TVerdict::Match;
+    m_result.verdict = VerdictText(verdict, cpuSum, m_image);
     m_result.outcome = m_result.checksumMatch ? TFirmwareOutcome::Success : TFirmwareOutcome::Failed;
     if (!m_result.checksumRead)
         m_result.detail = "The radio did not send its checksum.";
 
     Q_EMIT BarsVisible(false);
-    SetLamp(TLamp::Green);
-    Q_EMIT CloseRequested();
-    Q_EMIT StatusChanged(m_result.pcText + m_result.cpuText + kFswCompleted + "\r\n" + m_result.verdict);
+    // Green only when the radio confirmed what it holds.
+    Finish(m_result.checksumMatch ? TLamp::Green : TLamp::Yellow,
+           m_result.pcText + m_result.cpuText + "\r\n" + m_result.verdict + kFswCompleted);
     m_confirm();
     ClosePort();
     m_stop = true;

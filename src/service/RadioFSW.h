@@ -15,7 +15,13 @@
 //   43                                   <- the radio's flash sum, 4 bytes
 //
 // The file is read and checked before every round, so the radio is never touched with a
-// file that could not be written whole.
+// file that could not be written whole; a file that leaves data unwritten is written only
+// after a question.
+//
+// Once the radio has answered 55 with AA it no longer listens for the synchronisation: the
+// bytes of a new handshake would go into a half-loaded boot program, or to a boot program that
+// runs. So every failure from there on ends in the failure step, which asks the technician to
+// switch the radio off and on again in boot mode; none starts over silently.
 
 #include "link/CommX.h"
 #include "link/RadioReceiver.h"
@@ -49,6 +55,12 @@ inline constexpr const char* kFswNoAcknowledgement =
     " 6. Click on the OK button on the screen.";
 inline constexpr const char* kFswProblemOnComPort = "Problem on COM port";
 inline constexpr const char* kFswOkQuestion = "Ok ?";
+inline constexpr const char* kFswRestartRadio = "Switch the radio off and on again in boot mode before the next attempt.";
+inline constexpr const char* kFswCancelled = "The writing procedure was cancelled.";
+inline constexpr const char* kFswFirmwareIncomplete =
+    "The radio's firmware is incomplete: write it again before the radio is used. "
+    "The radio stays in boot mode until it is switched off.";
+inline constexpr const char* kFswUnwrittenQuestion = "The radio will not get all of this firmware file. Write it anyway?";
 
 enum class TLamp { Green, Red, Yellow };
 
@@ -59,11 +71,16 @@ struct TFirmwareResult {
     std::string detail;            // why the last round failed, or why nothing was sent
     bool finalAck = false;         // the write phase ended with the radio's 06
     bool checksumRead = false;
+    bool bootLoaded = false;       // a boot program ran in the radio: its firmware may be erased
     std::string pcText;            // "CHECKSUM\r\n        xxxxxxxx (PC)"
     std::string cpuText;           // "\r\n        xxxxxxxx (CPU)"
     bool checksumMatch = false;    // the radio's sum equals what its flash should hold
     std::string verdict;
 };
+
+// What the window says after a Cancel: that it was cancelled, and when a boot program was
+// loaded that the firmware must be written again.
+std::string CancelledText(bool bootLoaded);
 
 struct TFirmwareJob {
     std::string filePath;
@@ -77,7 +94,6 @@ class TFirmwareWriter final : public QObject {
 public:
     static constexpr int kHandshakeWindowMs = 2000;
     static constexpr int kEntryPauseMs = 100;
-    static constexpr int kRestartPauseMs = 500;
     // How often the boot program's progress is shown.
     static constexpr int kProgressTickMs = 50;
 
@@ -92,6 +108,16 @@ public:
     void PlaceRetryQuestion(int x, int y) { m_retryPlace = std::make_pair(x, y); }
     // After success: the user confirms. Default: "Ok ?" with OK.
     void SetConfirmation(std::function<void()> confirm) { m_confirm = std::move(confirm); }
+    // Before the first handshake of a file that leaves data unwritten (the lines of
+    // fw::UnwrittenWarnings): true writes it. Default: the question with Yes and No.
+    void SetUnwrittenQuestion(std::function<bool(const std::vector<std::string>& warnings)> ask)
+    {
+        m_askUnwritten = std::move(ask);
+    }
+    // Above 0: the handshake goes through the bit rates again and again until the radio
+    // answers, for at most this long ("No radio in boot mode answered on PORT."). 0: each bit
+    // rate once, as the window does.
+    void SetHandshakeLimit(int ms) { m_handshakeLimitMs = ms; }
 
     // Runs the procedure until it succeeds, is cancelled or the user gives up. True on success
     // with the final acknowledge.
@@ -120,9 +146,17 @@ Q_SIGNALS:
 
 private:
     using Byte = fw::Byte;
-    enum class Round { Success, Restart, Failure };
+    enum class Round { Success, Failure };
 
     Round RunRound(const TFirmwareJob& job);
+    // The file's checks before the radio is touched: false when it must not be written.
+    bool CheckFile(const TFirmwareJob& job);
+    // The failure step; true when the user starts over.
+    bool FailureStep();
+    void Finish(TLamp lamp, const std::string& status);
+    // The boot program after its length: false (with the reason) unless every byte came back
+    // and AA followed.
+    bool StartBootProgram(const std::vector<Byte>& program);
     bool OpenPort(int bitRate);
     void ClosePort();
     bool Handshake();
@@ -156,6 +190,10 @@ private:
     std::function<bool(const std::string&)> m_askRetry;
     std::optional<std::pair<int, int>> m_retryPlace;
     std::function<void()> m_confirm;
+    std::function<bool(const std::vector<std::string>&)> m_askUnwritten;
+    std::vector<std::string> m_acceptedWarnings;
+    int m_handshakeLimitMs = 0;
+    bool m_entered = false;            // this round's handshake got AA: the radio needs a restart
     fw::TFirmwareImage m_image;
     TFirmwareResult m_result;
 };

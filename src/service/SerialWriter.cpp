@@ -9,6 +9,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -101,9 +102,7 @@ TfrmSerialW::TfrmSerialW(TProgramState& state, TServiceHost host, QWidget* paren
         b->setAutoDefault(false);
         buttons->addWidget(b);
     }
-    btnSnWrite->setEnabled(m_host.Upload && m_host.Download);
-    btnChWrite->setEnabled(m_host.Upload && m_host.Download && m_host.CommitGrid);
-    btnSnRead->setEnabled(static_cast<bool>(m_host.Download));
+    SetBusy(false);
     top->addLayout(buttons);
 
     connect(btnSnWrite, &QPushButton::clicked, this, &TfrmSerialW::SnWrite);
@@ -141,50 +140,86 @@ void TfrmSerialW::showEvent(QShowEvent* e)
 
 void TfrmSerialW::closeEvent(QCloseEvent* e)
 {
+    // The chain would run on without its window.
+    if (m_busy) {
+        e->ignore();
+        return;
+    }
     m_state.AutoStartTransfer = false;
     m_state.TransferChain = false;
     e->accept();
     done(QDialog::Rejected);
 }
 
-void TfrmSerialW::ShowOutcome(bool written, bool sameNumber)
+void TfrmSerialW::reject()
 {
-    if (!written)
-        lblLastWrite->setText(QString::fromLatin1(kLastWriteFailed));
-    else if (!sameNumber)
-        lblLastWrite->setText(QString::fromLatin1(kLastWriteDiffers));
-    else
-        lblLastWrite->clear();
+    if (!m_busy)
+        QDialog::reject();
 }
 
-void TfrmSerialW::SnWrite()
+void TfrmSerialW::SetBusy(bool busy)
 {
+    m_busy = busy;
+    for (QWidget* edit : {edtYear, edtMonth, edtLot, edtSerial})
+        edit->setEnabled(!busy);
+    btnSnWrite->setEnabled(!busy && m_host.Upload && m_host.Download);
+    btnChWrite->setEnabled(!busy && m_host.Upload && m_host.Download && m_host.CommitGrid);
+    btnSnRead->setEnabled(!busy && m_host.Download);
+    btnClose->setEnabled(!busy);
+}
+
+void TfrmSerialW::RunExclusive(void (TfrmSerialW::*command)())
+{
+    if (m_busy)
+        return;
+    QPointer<QWidget> focus = focusWidget();
+    SetBusy(true);
+    (this->*command)();
+    SetBusy(false);
+    if (focus)
+        focus->setFocus();
+}
+
+void TfrmSerialW::SnWrite() { RunExclusive(&TfrmSerialW::WriteNextNumber); }
+void TfrmSerialW::ChDataSnWrite() { RunExclusive(&TfrmSerialW::WriteChannelsAndNumber); }
+void TfrmSerialW::SnRead() { RunExclusive(&TfrmSerialW::ReadNumber); }
+
+void TfrmSerialW::WriteNextNumber()
+{
+    // A new radio: the line about the last one goes.
+    lblLastWrite->clear();
     edtReadSerialNo->clear();
     sw::TSerialFields fields = sw::Normalized(Fields());
     const sw::TSerialWriteResult result = sw::WriteSerialNumber(m_state, fields, StepsOf(m_state, m_host, this));
     SetFields(fields);
     UpdateNextSerial();
-    if (result.Uploaded) {
-        edtReadSerialNo->setText(Latin1(result.ReadNo));
-        ShowOutcome(result.Written, result.ReadNo == result.WrittenNo);
-    }
+    if (!result.Uploaded)
+        return;
+    edtReadSerialNo->setText(Latin1(result.ReadNo));
+    if (!result.Written)
+        lblLastWrite->setText(QString::fromLatin1(kLastWriteFailed));
+    else if (!result.ReadBack)
+        lblLastWrite->setText(QString::fromLatin1(kLastWriteUnanswered));
+    else if (result.ReadNo != result.WrittenNo)
+        lblLastWrite->setText(QString::fromLatin1(kLastWriteDiffers));
 }
 
-void TfrmSerialW::ChDataSnWrite()
+void TfrmSerialW::WriteChannelsAndNumber()
 {
+    lblLastWrite->clear();
     edtReadSerialNo->clear();
     m_state.AutoStartTransfer = true;
     m_state.TransferChain = true;
     if (m_host.CommitGrid && m_host.CommitGrid() && m_host.Download &&
         m_host.Download(m_state, static_cast<int>(TTransferKind::UserData), this, nullptr)) {
         mv53::service::Pause(kChDataPauseMs);
-        SnWrite();
+        WriteNextNumber();
     }
     m_state.AutoStartTransfer = false;
     m_state.TransferChain = false;
 }
 
-void TfrmSerialW::SnRead()
+void TfrmSerialW::ReadNumber()
 {
     std::string read;
     sw::ReadSerialNumber(m_state, StepsOf(m_state, m_host, this), read);

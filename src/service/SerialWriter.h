@@ -3,7 +3,8 @@
 // serial number from year, month, lot and running number, writes it into one radio after
 // another (read the radio, write its factory area with the number, read the number back) and
 // advances the running number after each write. A failed write is shown, so that the operator
-// sets that radio aside: its number is not used again.
+// sets that radio aside: its number is not used again. While a command runs (with its transfers
+// and pauses) the other commands, the edits and closing are disabled.
 
 #include "service/SerialNumbering.h"
 #include "service/ServiceControls.h"
@@ -17,6 +18,8 @@ class QLabel;
 class QPushButton;
 
 inline constexpr const char* kLastWriteFailed = "The last write failed: set this radio aside.";
+inline constexpr const char* kLastWriteUnanswered =
+    "The radio gave no number back: check it with S/N Read, or set this radio aside.";
 inline constexpr const char* kLastWriteDiffers = "The number read back differs: set this radio aside.";
 
 class TfrmSerialW final : public QDialog {
@@ -48,11 +51,18 @@ public:
 protected:
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    void reject() override;
 
 private:
+    // Runs one command with everything else disabled; a command asked for meanwhile is ignored.
+    void RunExclusive(void (TfrmSerialW::*command)());
+    void SetBusy(bool busy);
+    void WriteNextNumber();
+    void WriteChannelsAndNumber();
+    void ReadNumber();
     void SetFields(const mv53::serialw::TSerialFields& fields);
-    void ShowOutcome(bool written, bool sameNumber);
 
     TProgramState& m_state;
     TServiceHost m_host;
+    bool m_busy = false;
 };

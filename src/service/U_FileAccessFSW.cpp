@@ -61,12 +61,13 @@ std::string Hex2(unsigned value)
 struct TDataRecord {
     std::uint32_t address = 0;
     std::uint32_t count = 0;           // data bytes
+    int line = 0;
 };
 
 // Checks one S-record line (type digit at position 2) and stores its data. False with the
-// reason in error.
+// reason in error; address gets the record's address field.
 bool TakeRecord(const std::string& line, int lineNo, std::vector<Byte>& image, std::vector<TDataRecord>& records,
-                TReadError& error)
+                std::uint32_t& address, TReadError& error)
 {
     const auto fail = [&](std::string reason) {
         error = {lineNo, std::move(reason)};
@@ -107,11 +108,11 @@ bool TakeRecord(const std::string& line, int lineNo, std::vector<Byte>& image, s
     if (bytes.back() != expected)
         return fail("checksum byte " + Hex2(bytes.back()) + " does not match the record (it sums to " +
                     Hex2(expected) + ")");
-    if (type != '1' && type != '2' && type != '3')
-        return true;
-    std::uint32_t address = 0;
+    address = 0;
     for (int i = 0; i < addressBytes; ++i)
         address = address << 8 | bytes[1 + static_cast<std::size_t>(i)];
+    if (type != '1' && type != '2' && type != '3')
+        return true;
     const std::uint32_t n = static_cast<std::uint32_t>(count) - static_cast<std::uint32_t>(addressBytes) - 1;
     if (n == 0)
         return true;
@@ -122,7 +123,7 @@ bool TakeRecord(const std::string& line, int lineNo, std::vector<Byte>& image, s
         return fail(text);
     }
     std::copy_n(bytes.begin() + 1 + addressBytes, n, image.begin() + address);
-    records.push_back({address, n});
+    records.push_back({address, n, lineNo});
     return true;
 }
 
@@ -158,6 +159,44 @@ void ComputeAreas(const std::vector<TDataRecord>& records, TFirmwareImage& image
         image.areas.push_back(area);
     }
     image.progressMax = static_cast<int>(highest / block);
+}
+
+// Which addresses the write areas cover.
+std::vector<bool> WrittenMask(const std::vector<TWriteArea>& areas)
+{
+    std::vector<bool> written(kImageSize, false);
+    for (const auto& area : areas) {
+        if (!area.used)
+            continue;
+        const std::uint32_t end = std::min<std::uint32_t>(area.start + area.length, kImageSize);
+        for (std::uint32_t a = area.start; a < end; ++a)
+            written[a] = true;
+    }
+    return written;
+}
+
+// The data the radio will not get: bytes outside the areas, and whether the reset vector is filled.
+void FindUnwritten(const std::vector<TDataRecord>& records, TFirmwareImage& image)
+{
+    const std::vector<bool> written = WrittenMask(image.areas);
+    std::vector<bool> seen(kImageSize, false);
+    std::vector<bool> filled(kResetVectorSize, false);
+    image.outside = {};
+    for (const auto& r : records) {
+        for (std::uint32_t a = r.address; a < r.address + r.count; ++a) {
+            if (a < kResetVectorSize)
+                filled[a] = true;
+            if (written[a] || seen[a])
+                continue;
+            seen[a] = true;
+            if (image.outside.bytes == 0) {
+                image.outside.line = r.line;
+                image.outside.address = a;
+            }
+            ++image.outside.bytes;
+        }
+    }
+    image.resetVector = std::all_of(filled.begin(), filled.end(), [](bool f) { return f; });
 }
 
 }  // namespace
@@ -248,11 +287,13 @@ std::vector<std::string> SplitLines(const std::string& text)
     return lines;
 }
 
+bool IsRecordHeaderLine(const std::string& line) { return line.rfind("S0", 0) == 0 || line.rfind("VS", 0) == 0; }
+
 THeaderScan ScanHeaderText(const std::string& text)
 {
     THeaderScan scan;
     for (const std::string& line : SplitLines(text)) {
-        if (line.rfind("S0", 0) == 0 || line.rfind("VS", 0) == 0) {
+        if (IsRecordHeaderLine(line)) {
             scan.ok = true;
             return scan;
         }
@@ -280,14 +321,7 @@ std::uint32_t TFirmwareImage::Sum() const
 
 std::uint32_t TFirmwareImage::ExpectedFlashSum() const
 {
-    std::vector<bool> written(bytes.size(), false);
-    for (const auto& area : areas) {
-        if (!area.used)
-            continue;
-        const std::uint32_t end = std::min<std::uint32_t>(area.start + area.length, kImageSize);
-        for (std::uint32_t a = area.start; a < end; ++a)
-            written[a] = true;
-    }
+    const std::vector<bool> written = WrittenMask(areas);
     std::uint32_t sum = 0;
     for (std::size_t a = 0; a < bytes.size(); ++a)
         sum += written[a] ? bytes[a] : 0xFFu;
@@ -308,46 +342,80 @@ bool ReadFirmwareText(const std::string& text, TCpuType cpu, const TKey* key, TF
     std::optional<TDecrypt> decrypt;
     if (key != nullptr)
         decrypt.emplace(*key);
+    const auto fail = [&](int line, std::string reason) {
+        error = {line, std::move(reason)};
+        return false;
+    };
 
     const std::vector<std::string> lines = SplitLines(text);
     std::vector<TDataRecord> records;
     bool started = false;
+    int dataRecords = 0;               // S1, S2 and S3 lines, for the count record
+    int terminationLine = 0;
+    int countLine = 0;
+    int lastLine = 0;                  // the last line that is not blank
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const int lineNo = static_cast<int>(i) + 1;
         std::string line = lines[i];
         if (!started) {
+            // The header lines end where the header scan ends them.
+            if (!IsRecordHeaderLine(line))
+                continue;
             if (line.rfind("VS", 0) == 0) {
-                if (!decrypt) {
-                    error = {lineNo, kNoKeyReason};
-                    return false;
-                }
+                if (!decrypt)
+                    return fail(lineNo, kNoKeyReason);
                 image.scrambled = true;
             }
-            if (image.scrambled)
-                line = decrypt->Line(line);
-            if (line.find("S0") == std::string::npos)
-                continue;
             started = true;
-        } else if (image.scrambled) {
+        }
+        if (image.scrambled)
             line = decrypt->Line(line);
-        }
-        // Trailing blanks carry nothing; what remains is checked character by character.
-        while (!line.empty() && (line.back() == ' ' || line.back() == '\t'))
+        // Trailing blanks (and a DOS end-of-file mark) carry nothing; what remains is checked
+        // character by character.
+        while (!line.empty() && (line.back() == ' ' || line.back() == '\t' || line.back() == '\x1A'))
             line.pop_back();
-        if (line.size() >= 2 && line[0] == 'S' && line[1] >= '0' && line[1] <= '9') {
-            if (!TakeRecord(line, lineNo, image.bytes, records, error))
-                return false;
+        if (line.empty())
+            continue;
+        lastLine = lineNo;
+        // A line whose first characters were damaged, or any text among the records, could
+        // hide data: nothing but S-records may follow the record header.
+        if (line.size() < 2 || line[0] != 'S' || line[1] < '0' || line[1] > '9')
+            return fail(lineNo, "the line is not an S-record");
+        // The records end with a termination record, or with a count record (some tools write no
+        // termination record without a start address) that only a termination record may follow.
+        if (terminationLine != 0)
+            return fail(lineNo, "a record follows the termination record of line " + std::to_string(terminationLine));
+        if (countLine != 0 && (line[1] < '7' || line[1] > '9'))
+            return fail(lineNo, "a record follows the count record of line " + std::to_string(countLine));
+        std::uint32_t address = 0;
+        if (!TakeRecord(line, lineNo, image.bytes, records, address, error))
+            return false;
+        switch (line[1]) {
+        case '1': case '2': case '3':
+            ++dataRecords;
+            break;
+        case '5': case '6':
+            if (address != static_cast<std::uint32_t>(dataRecords))
+                return fail(lineNo, "the count record says " + std::to_string(address) + " data records, " +
+                                        std::to_string(dataRecords) + " come before it");
+            countLine = lineNo;
+            break;
+        case '7': case '8': case '9':
+            terminationLine = lineNo;
+            break;
+        default:
+            break;
         }
     }
-    if (!started) {
-        error = {0, "the file holds no S0 record header line"};
-        return false;
-    }
-    if (records.empty()) {
-        error = {0, "the file holds no data records"};
-        return false;
-    }
+    if (!started)
+        return fail(0, "the file holds no S0 record header line");
+    if (records.empty())
+        return fail(0, "the file holds no data records");
+    if (terminationLine == 0 && countLine == 0)
+        return fail(lastLine, "the file ends here without a termination record (S7, S8 or S9) or count record "
+                              "(S5, S6): it may be cut off");
     ComputeAreas(records, image);
+    FindUnwritten(records, image);
     return true;
 }
 
@@ -374,6 +442,43 @@ std::string CpuChecksumText(const Byte bytes[4])
 {
     char text[48];
     std::snprintf(text, sizeof text, "\r\n        %2.2x%2.2x%2.2x%2.2x (CPU)", bytes[0], bytes[1], bytes[2], bytes[3]);
+    return text;
+}
+
+std::vector<std::string> UnwrittenWarnings(const TFirmwareImage& image)
+{
+    std::vector<std::string> lines;
+    if (image.outside.bytes != 0) {
+        char text[160];
+        std::snprintf(text, sizeof text, "%u bytes outside the areas written for %s, first at line %d, address 0x%05X",
+                      static_cast<unsigned>(image.outside.bytes), CpuName(image.cpu), image.outside.line,
+                      static_cast<unsigned>(image.outside.address));
+        lines.emplace_back(text);
+    }
+    if (!image.resetVector)
+        lines.emplace_back(kNoResetVector);
+    return lines;
+}
+
+std::string VerdictText(TVerdict verdict, std::uint32_t cpuSum, const TFirmwareImage& image)
+{
+    const std::uint32_t expected = image.ExpectedFlashSum();
+    char sums[160];
+    if (verdict == TVerdict::NoChecksum)
+        std::snprintf(sums, sizeof sums, " Its flash should sum to %8.8x. Write the firmware again.", static_cast<unsigned>(expected));
+    else
+        std::snprintf(sums, sizeof sums, " CPU %8.8x, expected %8.8x.%s", static_cast<unsigned>(cpuSum),
+                      static_cast<unsigned>(expected), verdict == TVerdict::Match ? "" : " Write the firmware again.");
+    std::string text = std::string(verdict == TVerdict::Match      ? kVerdictMatch
+                                   : verdict == TVerdict::Differs ? kVerdictMismatch
+                                                                  : kVerdictNoChecksum) +
+                       sums;
+    // The PC checksum counts every byte of the file; the radio can only hold what was written.
+    if (expected != image.Sum()) {
+        std::snprintf(sums, sizeof sums, " (The PC sum %8.8x also counts the bytes that are not written.)",
+                      static_cast<unsigned>(image.Sum()));
+        text += sums;
+    }
     return text;
 }
 

@@ -5,7 +5,12 @@
 //
 // Reading checks the whole file before anything may be sent to a radio: every record's hex
 // fields, its length against its byte count, its own checksum byte, and that its bytes lie
-// inside the image. A refusal names the line.
+// inside the image; after the record header every non-blank line is an S-record, a count
+// record matches the data records before it, and a termination record or a count record ends
+// the records (a file cut off at a line end has neither). A refusal names the line.
+//
+// What a file holds that the radio will not get is told, not refused: data outside the write
+// areas of the chosen processor type, and no data at the reset vector.
 
 #include "service/U_Decrypt.h"
 
@@ -45,6 +50,8 @@ std::vector<TFirmwareFileEntry> ListFirmwareFiles(const std::string& folder);
 
 // Splits text at CR LF, LF and lone CR.
 std::vector<std::string> SplitLines(const std::string& text);
+// The line that ends the header lines: it begins with "S0" (or "VS" when scrambled).
+bool IsRecordHeaderLine(const std::string& line);
 
 struct THeaderScan {
     bool ok = false;                   // a record header line ("S0" or "VS") was found
@@ -61,12 +68,24 @@ struct TWriteArea {
     bool used = false;
 };
 
+// Data of the file that no write area covers.
+struct TUnwrittenData {
+    std::uint32_t bytes = 0;           // distinct addresses
+    int line = 0;                      // the first record (in file order) holding such bytes
+    std::uint32_t address = 0;         // its first such byte
+};
+
+// The processor reads its start address from 0x0000-0x0003.
+inline constexpr std::uint32_t kResetVectorSize = 4;
+
 struct TFirmwareImage {
     std::vector<Byte> bytes = std::vector<Byte>(kImageSize, 0xFF);
     TCpuType cpu = TCpuType::HD64F2134FA20;
     bool scrambled = false;
     std::vector<TWriteArea> areas;     // 1 for the ATF20, 5 for the FA20
     int progressMax = 0;               // block index of the highest data byte
+    TUnwrittenData outside;            // data outside the areas (FA20 only)
+    bool resetVector = false;          // records fill all of 0x0000-0x0003
 
     // Sum of all image bytes, 32 bits.
     std::uint32_t Sum() const;
@@ -94,9 +113,20 @@ std::string PcChecksumText(std::uint32_t sum);
 std::string CpuChecksumText(const Byte bytes[4]);
 std::uint32_t CpuChecksumValue(const Byte bytes[4]);
 
+// What the file leaves the radio without, one line each ("N bytes outside the areas written for
+// HD64F2134FA20, first at line L, address 0xAAAAA"); empty when the radio gets all of it.
+std::vector<std::string> UnwrittenWarnings(const TFirmwareImage& image);
+inline constexpr const char* kNoResetVector =
+    "No data at the reset vector 0x00000-0x00003: a radio written with this file cannot start";
+
+// The three outcomes of the checksum comparison after writing.
+enum class TVerdict { Match, Differs, NoChecksum };
 inline constexpr const char* kVerdictMatch = "Checksum check: the radio's flash matches the firmware file.";
-inline constexpr const char* kVerdictMismatch =
-    "WARNING: the radio's flash differs from the firmware file. Write the firmware again.";
+inline constexpr const char* kVerdictMismatch = "WARNING: the radio's flash differs from the firmware file.";
+inline constexpr const char* kVerdictNoChecksum = "WARNING: the radio sent no checksum, so the write is unconfirmed.";
+// The verdict's line: its sentence and the two sums compared ("CPU xxxxxxxx, expected yyyyyyyy"),
+// or only the expected one when the radio sent none.
+std::string VerdictText(TVerdict verdict, std::uint32_t cpuSum, const TFirmwareImage& image);
 inline constexpr const char* kFileRefused = "The firmware file cannot be written.";
 // Reason texts shared by the window and the command line.
 inline constexpr const char* kNoKeyReason = "the file is scrambled and no unscrambling key is set";

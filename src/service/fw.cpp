@@ -75,8 +75,15 @@ TfrmFSW::TfrmFSW(TProgramState& state, QWidget* parent) : QDialog(parent), m_sta
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setReadOnly(true);
+    lblUnwritten = new QLabel(this);
+    lblUnwritten->setObjectName(QStringLiteral("lblUnwritten"));
+    lblUnwritten->setWordWrap(true);
+    lblUnwritten->hide();
+    auto* description = new QVBoxLayout;
+    description->addWidget(Memo1, 1);
+    description->addWidget(lblUnwritten);
     top->addWidget(grdFileList, 1);
-    top->addWidget(Memo1, 1);
+    top->addLayout(description, 1);
     layout->addLayout(top);
 
     auto* row = new QHBoxLayout;
@@ -175,14 +182,9 @@ void TfrmFSW::ReloadList()
         grdFileList->setItem(r, 0, new QTableWidgetItem(Q(entries[static_cast<std::size_t>(r)].name)));
         grdFileList->setItem(r, 1, new QTableWidgetItem(Q(entries[static_cast<std::size_t>(r)].date)));
     }
-    if (entries.empty()) {
-        m_selected.clear();
-        Memo1->clear();
-        btnWrite->setEnabled(false);
-        return;
-    }
-    grdFileList->setCurrentCell(0, 0);
-    SelectEntry(0);
+    if (!entries.empty())
+        grdFileList->setCurrentCell(0, 0);
+    SelectEntry(entries.empty() ? -1 : 0);
 }
 
 std::string TfrmFSW::SelectedPath() const { return (std::filesystem::path(m_folder) / m_selected).string(); }
@@ -190,14 +192,18 @@ std::string TfrmFSW::SelectedPath() const { return (std::filesystem::path(m_fold
 void TfrmFSW::SelectEntry(int row)
 {
     Memo1->clear();
+    lblUnwritten->clear();
+    lblUnwritten->hide();
     btnWrite->setEnabled(false);
     m_selected.clear();
+    m_headerOk = false;
     if (row < 0 || row >= grdFileList->rowCount() || grdFileList->item(row, 0) == nullptr)
         return;
     m_selected = grdFileList->item(row, 0)->text().toStdString();
     const THeaderScan scan = ScanHeader(SelectedPath(), m_selected);
     if (!scan.ok)
         return;
+    m_headerOk = true;
     QStringList lines;
     for (const std::string& l : scan.lines)
         lines << Q(l);
@@ -205,8 +211,9 @@ void TfrmFSW::SelectEntry(int row)
     CheckSelected();
 }
 
-// The whole file is read when it is chosen: a file that could not be written whole keeps
-// "&WRITE" disabled, and the message label names the line.
+// The whole file is read when it is chosen and for each processor type: a file that could not
+// be written whole keeps "&WRITE" disabled, and the message label names the line; what the
+// radio would not get is said under the description.
 void TfrmFSW::CheckSelected()
 {
     TFirmwareJob job;
@@ -214,13 +221,14 @@ void TfrmFSW::CheckSelected()
     LoadSupplied(job, true, error);
     TFirmwareImage image;
     TReadError readError;
-    if (!ReadFirmwareFile(SelectedPath(), m_cpu, job.key ? &*job.key : nullptr, image, readError)) {
-        SetStatus(std::string(kFileRefused) + "\r\n" + m_selected + ": " + readError.Text());
-        btnWrite->setEnabled(false);
-        return;
-    }
-    SetStatus({});
-    btnWrite->setEnabled(true);
+    const bool readable = ReadFirmwareFile(SelectedPath(), m_cpu, job.key ? &*job.key : nullptr, image, readError);
+    QStringList warnings;
+    for (const std::string& line : readable ? UnwrittenWarnings(image) : std::vector<std::string>{})
+        warnings << Q(line);
+    lblUnwritten->setText(warnings.join(QLatin1Char('\n')));
+    lblUnwritten->setVisible(!warnings.isEmpty());
+    btnWrite->setEnabled(readable);
+    SetStatus(readable ? std::string() : std::string(kFileRefused) + "\r\n" + m_selected + ": " + readError.Text());
 }
 
 void TfrmFSW::SetCpu(TCpuType cpu)
@@ -229,6 +237,8 @@ void TfrmFSW::SetCpu(TCpuType cpu)
     btnATF20->setChecked(cpu == TCpuType::HD64F2134ATF20);
     btnFA20->setChecked(cpu == TCpuType::HD64F2134FA20);
     cmbBRT->setCurrentText(cpu == TCpuType::HD64F2134ATF20 ? QStringLiteral("38400") : QStringLiteral("9600"));
+    if (m_headerOk)
+        CheckSelected();
 }
 
 void TfrmFSW::BrowseClick()

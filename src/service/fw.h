@@ -34,6 +34,8 @@ public:
 
     QTableWidget* grdFileList = nullptr;
     QPlainTextEdit* Memo1 = nullptr;
+    // Under the description: what the selected file leaves the radio without.
+    QLabel* lblUnwritten = nullptr;
     QComboBox* cmbBRT = nullptr;
     QPushButton* btnATF20 = nullptr;
     QPushButton* btnFA20 = nullptr;
@@ -81,6 +83,7 @@ private:
     TProgramState& m_state;
     std::string m_folder;
     std::string m_selected;
+    bool m_headerOk = false;           // the selected entry passed the header scan
     mv53::fw::TCpuType m_cpu = mv53::fw::TCpuType::HD64F2134FA20;
     mv53::TLamp m_lamp = mv53::TLamp::Green;
     TfrmMsg* m_msg = nullptr;

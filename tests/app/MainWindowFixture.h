@@ -5,6 +5,7 @@
 #include "ScriptedPrompt.h"
 #include "TestRecords.h"
 #include "app/Main.h"
+#include "app/PassWord.h"
 #include "model/U_E2prom.h"
 #include "model/U_FileAccess.h"
 
@@ -12,7 +13,9 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -57,6 +60,35 @@ struct LinkCall {
     bool autoStart;
     bool operator==(const LinkCall&) const = default;
 };
+
+// What the password dialog showed when it came up during start-up.
+struct PasswordSeen {
+    bool shown = false;
+    QString initialText;
+    bool masked = false;
+};
+
+// Before the window is created: answer the password dialog (if one opens) by typing text and
+// pressing Enter, or by Escape when text is null.
+inline std::shared_ptr<PasswordSeen> AnswerPassword(const QString& typed, bool escape = false)
+{
+    auto seen = std::make_shared<PasswordSeen>();
+    QTimer::singleShot(0, [seen, typed, escape] {
+        auto* dlg = qobject_cast<TfrmPassWord*>(QApplication::activeModalWidget());
+        if (!dlg)
+            return;
+        seen->shown = true;
+        seen->initialText = dlg->PasswordEdit()->text();
+        seen->masked = dlg->PasswordEdit()->echoMode() == QLineEdit::Password;
+        if (escape) {
+            QTest::keyClick(dlg, Qt::Key_Escape);
+            return;
+        }
+        QTest::keyClicks(dlg->PasswordEdit(), typed);
+        QTest::keyClick(dlg->PasswordEdit(), Qt::Key_Return);
+    });
+    return seen;
+}
 
 class MainWindowTest : public ::testing::Test {
 protected:

@@ -216,6 +216,31 @@ TEST_F(MainWindowTest, FailedOpenChangesNothing)
     EXPECT_TRUE(w.State().RecentFiles.empty());
 }
 
+// A picture renamed to ".m53" reads as a data file; Open and a recent file ask first, and No
+// (as Escape or the close box) changes nothing.
+TEST_F(MainWindowTest, FilesThatDoNotLookLikeDataFilesAreAskedAbout)
+{
+    const std::string picture = Path("photo.m53");
+    QFile f(QString::fromStdString(picture));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(QByteArray::fromStdString(mv53::test::PictureFileBytes())) > 0);
+    f.close();
+    MakeDataFile(Path("good.m53"), [](TMVmem& m) { SetTag(m, "GOOD0001"); });
+    TfrmMain& w = Start();
+    for (const auto& [path, answer] : {std::pair{picture, PromptAnswer::Yes}, std::pair{Path("good.m53"), PromptAnswer::No},
+                                       std::pair{picture, PromptAnswer::No}}) {
+        prompt.answers = {answer};
+        prompt.openResults = {mv53::OpenFileResult{path, false}};
+        w.miOpen->trigger();
+    }
+    ASSERT_EQ(w.State().RecentFiles, (std::vector<std::string>{Path("good.m53"), picture}));
+    w.miRecent[1]->trigger();   // the picture, answered No
+    EXPECT_EQ(prompt.texts(), std::vector<std::string>(3, kNotADataFilePrompt));
+    EXPECT_EQ(prompt.shown.back().detail, picture + ": it does not begin with the model id \"kt468h\"");
+    EXPECT_EQ(w.State().CurrentFileName, Path("good.m53"));
+    EXPECT_EQ(w.State().GridChannels.Items(0).Tag(), "GOOD0001");
+    EXPECT_EQ(w.State().RecentFiles, (std::vector<std::string>{Path("good.m53"), picture}));
+}
+
 TEST_F(MainWindowTest, RecentFileThatVanishedIsReportedAndRemoved)
 {
     MakeDataFile(Path("one.m53"));

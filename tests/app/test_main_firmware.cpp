@@ -13,7 +13,8 @@ using mv53::test::MainWindowTest;
 TEST_F(MainWindowTest, FirmwareUpdateOpensTheFirmwareWindowOnTheProgramState)
 {
     WriteConfig("[COMM]\nCOMPortNo=2\n");
-    TfrmMain& w = Start();
+    mv53::test::AnswerPassword(QString());
+    TfrmMain& w = Start({QStringLiteral("-F"), QStringLiteral("BX-LUMINOSWIFT")});
     QString label;
     QString portShown;
     int windows = 0;
@@ -31,8 +32,7 @@ TEST_F(MainWindowTest, FirmwareUpdateOpensTheFirmwareWindowOnTheProgramState)
             frm->btnClose->click();
         }
     });
-    // The menu item is hidden (and so disabled) outside the firmware modes: its handler directly.
-    w.FirmwareUpdate();
+    w.miFirmware->trigger();
     EXPECT_EQ(windows, 1);
     EXPECT_EQ(label, QStringLiteral("COM Port:COM3"));
     EXPECT_EQ(portShown, QStringLiteral("COM5"));

@@ -4,10 +4,14 @@
 #include "MainWindowFixture.h"
 
 #include "service/Alignment.h"
+#include "app/ChannelGrid.h"
 #include "service/AntTuneSet.h"
 #include "service/SerialWriter.h"
+#include "service/TempCorrect.h"
+#include "service/fw.h"
 
 #include <QAction>
+#include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
 
@@ -70,6 +74,22 @@ TEST_F(MainWindowTest, YesUploadsFirstAndTheWindowStoresItsOwnChanges)
     EXPECT_TRUE(w.State().Modified);
 }
 
+// Yes to the upload question with unsaved edits: the save question names the document.
+TEST_F(MainWindowTest, SaveQuestionBeforeAServiceWindowNamesTheDocument)
+{
+    TfrmMain& w = Start({QStringLiteral("-DR")});
+    MakeDataFile(Path("fleet.m53"));
+    prompt.openResults = {mv53::OpenFileResult{Path("fleet.m53"), false}};
+    w.miOpen->trigger();
+    w.Grid()->CellAction(0, 0);   // channel 1 becomes used
+    prompt.answers = {PromptAnswer::Yes, PromptAnswer::Cancel};
+    bool seen = false;
+    OnWindow<TfrmAlignment>(seen, [](TfrmAlignment& f) { f.btnCancel->click(); });
+    w.miAlignment->trigger();
+    ASSERT_EQ(prompt.texts(), (std::vector<std::string>{"Do you upload data from the radio?", "Do you want to save the file?"}));
+    EXPECT_EQ(prompt.shown.back().detail, "Unsaved changes in " + Path("fleet.m53"));
+}
+
 TEST_F(MainWindowTest, TunerWindowStartsFromCurrentMem)
 {
     TfrmMain& w = Start({QStringLiteral("-DR")});
@@ -86,4 +106,53 @@ TEST_F(MainWindowTest, TunerWindowStartsFromCurrentMem)
     EXPECT_EQ(cell, " 77");
     EXPECT_TRUE(calls.empty());
     EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Do you upload data from the radio?"});
+}
+
+// Every command of the "&Radio" menu that a mode shows is enabled and reaches its window or its
+// transfer from the menu.
+TEST_F(MainWindowTest, EveryRadioCommandWorksFromTheMenuInEachMode)
+{
+    struct Case {
+        QStringList args;
+        std::vector<std::string> reached;
+    };
+    const Case cases[] = {
+        {{}, {"upload", "download"}},
+        {{QStringLiteral("-DR")}, {"upload", "download", "TfrmAlignment", "TfrmAntTuneSet"}},
+        {{QStringLiteral("-ME"), QStringLiteral("RIVET-PLANK")},
+         {"upload", "download", "TfrmAlignment", "TfrmTempCorrect", "TfrmAntTuneSet"}},
+        {{QStringLiteral("-S"), QStringLiteral("MARLINS-COPSE")},
+         {"upload", "download", "TfrmAlignment", "TfrmTempCorrect", "TfrmAntTuneSet", "TfrmSerialW", "TfrmFSW"}},
+        {{QStringLiteral("-F"), QStringLiteral("BX-LUMINOSWIFT")}, {"upload", "download", "TfrmFSW"}},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.args.join(QLatin1Char(' ')).toStdString());
+        mv53::test::AnswerPassword(QString());
+        TfrmMain& w = Start(k.args);
+        QCoreApplication::processEvents();
+        std::vector<std::string> reached;
+        for (QAction* a : w.menuRadio->actions()) {
+            if (!a->isVisible())
+                continue;
+            EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
+            calls.clear();
+            prompt.answers = {PromptAnswer::No};   // "Do you upload data from the radio?"
+            std::string window;
+            QTimer closer;
+            QObject::connect(&closer, &QTimer::timeout, [&window] {
+                if (QWidget* modal = QApplication::activeModalWidget()) {
+                    window = modal->metaObject()->className();
+                    modal->close();
+                }
+            });
+            closer.start(10);
+            a->trigger();
+            closer.stop();
+            if (!window.empty())
+                reached.push_back(window);
+            else if (!calls.empty())
+                reached.push_back(calls.front().kind == 0 ? "upload" : "download");
+        }
+        EXPECT_EQ(reached, k.reached);
+    }
 }

@@ -4,7 +4,6 @@
 #include "MainWindowFixture.h"
 
 #include "app/ChannelGrid.h"
-#include "app/PassWord.h"
 #include "app/U_Helpdef.h"
 
 #include <QDesktopServices>
@@ -20,38 +19,10 @@
 #include <QTest>
 #include <QToolBar>
 
+using mv53::test::AnswerPassword;
 using mv53::test::MainWindowTest;
 
 namespace {
-
-// What the password dialog showed when it came up during start-up.
-struct PasswordSeen {
-    bool shown = false;
-    QString initialText;
-    bool masked = false;
-};
-
-// Before the window is created: answer the password dialog (if one opens) by typing text and
-// pressing Enter, or by Escape when text is null.
-std::shared_ptr<PasswordSeen> AnswerPassword(const QString& typed, bool escape = false)
-{
-    auto seen = std::make_shared<PasswordSeen>();
-    QTimer::singleShot(0, [seen, typed, escape] {
-        auto* dlg = qobject_cast<TfrmPassWord*>(QApplication::activeModalWidget());
-        if (!dlg)
-            return;
-        seen->shown = true;
-        seen->initialText = dlg->PasswordEdit()->text();
-        seen->masked = dlg->PasswordEdit()->echoMode() == QLineEdit::Password;
-        if (escape) {
-            QTest::keyClick(dlg, Qt::Key_Escape);
-            return;
-        }
-        QTest::keyClicks(dlg->PasswordEdit(), typed);
-        QTest::keyClick(dlg->PasswordEdit(), Qt::Key_Return);
-    });
-    return seen;
-}
 
 std::vector<std::string> VisibleServiceItems(const TfrmMain& w)
 {
@@ -151,6 +122,24 @@ TEST_F(MainWindowTest, DefaultFileAtStart)
         EXPECT_EQ(w.State().GridChannels.Items(3).Tag() == "DEFAULT1", valid);
         EXPECT_EQ(w.State().FactoryBackup.RxRange(), valid ? 1 : 0);
         EXPECT_EQ(w.SystemValue(1, 0).toStdString(), valid ? "RX 3-30 MHz / Tx 3-30 MHz" : "RX 0.5-30 MHz / Tx 1.6-30 MHz");
+    }
+}
+
+// A default file that does not look like a data file is asked about; No starts on new data and
+// leaves the file as it is.
+TEST_F(MainWindowTest, DefaultFileThatDoesNotLookLikeADataFile)
+{
+    const QByteArray picture = QByteArray::fromStdString(mv53::test::PictureFileBytes());
+    for (const mv53::PromptAnswer answer : {mv53::PromptAnswer::No, mv53::PromptAnswer::Yes}) {
+        QFile f(DefaultFile());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(picture) == picture.size());
+        f.close();
+        prompt.shown.clear();
+        prompt.answers = {answer};
+        TfrmMain& w = Start();
+        EXPECT_EQ(prompt.texts(), std::vector<std::string>{kNotADataFilePrompt});
+        EXPECT_EQ(w.State().CurrentFileName, answer == mv53::PromptAnswer::Yes ? DefaultFile().toStdString() : "<none>");
+        EXPECT_EQ(mv53::test::FileBytes(DefaultFile().toStdString()), picture);
     }
 }
 

@@ -30,6 +30,8 @@ void TestSelectList::captionsLayoutAndStart()
     QVERIFY(code.grdList->item(7, 1) == nullptr);
     QCOMPARE(code.grdList->currentRow(), 2);
     QCOMPARE(code.grdList->currentColumn(), 1);
+    // The caption is not cut by the title bar's width.
+    QVERIFY(code.sizeHint().width() > code.fontMetrics().horizontalAdvance(code.windowTitle()));
 }
 
 void TestSelectList::keys_data()

@@ -268,10 +268,9 @@ TEST_F(CliFile, FileErrorsEndWithStatusOneAndTheReasonBelowTheMessage)
         {{"new", folder}, "File write error  File Name = " + folder + "\nIs a directory\n"},
         {{"new", Path("no-folder/x.m53")},
          "File write error  File Name = " + Path("no-folder/x.m53") + "\nNo such file or directory\n"},
-        {{"new"}, "usage: mv53 new FILE\n"},
-        {{"export"}, "usage: mv53 export FILE [-o OUT.json]\n"},
-        {{"export", "a.m53", "-o"}, "usage: mv53 export FILE [-o OUT.json]\n"},
-        {{"import", "in.json"}, "usage: mv53 import IN.json FILE\n"},
+        {{"new"}, "mv53 new: missing FILE\nusage: mv53 new FILE\n"},
+        {{"export", "a.m53", "-o"}, "mv53 export: -o needs a value\nusage: mv53 export FILE [-o OUT.json]\n"},
+        {{"import", "in.json"}, "mv53 import: missing FILE\nusage: mv53 import IN.json FILE\n"},
     };
     for (const auto& [args, err] : cases) {
         SCOPED_TRACE(args.size() > 1 ? args[0] + " " + args[1] : args[0]);
@@ -291,6 +290,41 @@ TEST_F(CliFile, FileErrorsEndWithStatusOneAndTheReasonBelowTheMessage)
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.err, "Cannot read the JSON file " + Path("good.json") + "\nPermission denied\n" +
                              Path("folder/y.m53") + " was not written.\n");
+    }
+}
+
+// Every command names the argument it did not understand, then gives its usage; nothing else
+// happens (no file is read or written, no port opened).
+TEST_F(CliFile, EveryCommandNamesTheArgumentItDidNotUnderstand)
+{
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"new", "a.m53", "b.m53"}, "unexpected argument b.m53"},
+        {{"export", "a.m53", "--bogus"}, "unknown option --bogus"},
+        {{"upload", "--port", "COM1", "--force", "a.m53"}, "unknown option --force"},
+        {{"download", "--port=COM1", "--port=COM2", "a.m53"}, "--port given twice"},
+        {{"report", "a.m53", "--text", "--sections", "common,foo"}, "unknown section foo"},
+        {{"flash", "f.sfl", "--cpu", "HD64F2134FA20", "--bogus"}, "unknown option --bogus"},
+        {{"serial-write", "--port", "COM1", "--year", "2026", "--month", "3", "--lot", "1"}, "missing --number"},
+    };
+    for (const auto& [args, problem] : cases) {
+        SCOPED_TRACE(problem);
+        const RunResult r = Run(args);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err.rfind("mv53 " + args[0] + ": " + problem + "\nusage: mv53 " + args[0] + " ", 0), 0u) << r.err;
+    }
+}
+
+// A file that reads but does not look like a data file (here a picture) is exported and
+// reported with a warning.
+TEST_F(CliFile, ExportAndReportWarnOfAFileThatIsNoDataFile)
+{
+    const std::string photo = Path("photo.m53");
+    WriteFile(photo, mv53::test::PictureFileBytes());
+    for (const auto& args : std::vector<std::vector<std::string>>{{"export", photo}, {"report", photo, "--text"}}) {
+        const RunResult r = Run(args);
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.err, "warning: " + photo + " does not look like a KT-4680 data file: it does not begin with the model id \"kt468h\"\n");
+        EXPECT_FALSE(r.out.empty());
     }
 }
 

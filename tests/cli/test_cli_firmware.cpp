@@ -80,12 +80,13 @@ TEST_F(CliFirmware, PrintsHeaderAreasProgressAndChecksumOfAnSrecCatFile)
                         "area 2: start 0x01000 length 64\n"
                         "area 3: none\n"
                         "area 4: none\n"
+                        "outside areas: 4 bytes, first line 6 address 0x09000\n"
                         "progress max: 576\n"
                         "CHECKSUM\n"
                         "        01fdd140 (PC)\n");
     const RunResult atf20 = Run("--cpu=HD64F2134ATF20 " + file);
     EXPECT_EQ(atf20.status, 0) << atf20.err;
-    EXPECT_NE(atf20.out.find("scrambled: no\narea 0: start 0x00000 length 36992\nprogress max: 288\n"),
+    EXPECT_NE(atf20.out.find("scrambled: no\narea 0: start 0x00000 length 36992\noutside areas: none\nprogress max: 288\n"),
               std::string::npos)
         << atf20.out;
 }
@@ -98,7 +99,7 @@ TEST_F(CliFirmware, ScrambledFileNeedsAKeyOfExactly43Bytes)
     std::string plain = "S1070000DEADBEEFC0";
     std::string scrambled = "VS";
     std::size_t pos = 0;
-    for (const char c : std::string("030000FC") + "\r\n" + plain + "\r\n") {
+    for (const char c : std::string("030000FC") + "\r\n" + plain + "\r\nS9030000FC\r\n") {
         if (c == '\r' || c == '\n') {
             scrambled += c;
             continue;
@@ -114,7 +115,7 @@ TEST_F(CliFirmware, ScrambledFileNeedsAKeyOfExactly43Bytes)
     const RunResult ok = Run(file + " --cpu HD64F2134ATF20 --key " + Path("good.key"));
     EXPECT_EQ(ok.status, 0) << ok.err;
     EXPECT_EQ(ok.out.substr(0, ok.out.find("CHECKSUM")),
-              "header: Scrambled\nscrambled: yes\narea 0: start 0x00000 length 128\nprogress max: 0\n");
+              "header: Scrambled\nscrambled: yes\narea 0: start 0x00000 length 128\noutside areas: none\nprogress max: 0\n");
 
     const struct Case {
         const char* name;
@@ -144,8 +145,10 @@ TEST_F(CliFirmware, RefusesFilesThatCannotBeWrittenWhole)
         const char* message;
     } cases[] = {
         {"record checksum", "KT468ABC_V0100.SFL", "S0030000FC\nS1070000DEADBEEFBD\n", "line 2: checksum byte BD"},
-        {"address past 128 KiB", "KT468ABC_V0100.SFL", "S0030000FC\nS9030000FC\nS20801FFFE00000000F9\n",
-         "line 3: the record's bytes 0x1FFFE-0x20001 lie outside 0x00000-0x1FFFF"},
+        {"address past 128 KiB", "KT468ABC_V0100.SFL", "S0030000FC\nS20801FFFE00000000F9\nS9030000FC\n",
+         "line 2: the record's bytes 0x1FFFE-0x20001 lie outside 0x00000-0x1FFFF"},
+        {"cut off after a record", "KT468ABC_V0100.SFL", "S0030000FC\nS1070000DEADBEEFC0\n",
+         "line 2: the file ends here without a termination record"},
         {"no record header", "KT468ABC_V0100.SFL", "only text\n", "no record header line"},
         {"name", "FIRMWARE.SFL", "S0030000FC\nS1070000DEADBEEFC0\n", "does not begin with KT468"},
     };

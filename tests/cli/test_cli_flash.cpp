@@ -8,6 +8,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <signal.h>
+
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -66,13 +68,20 @@ protected:
         EXPECT_TRUE(m_radio.waitForFinished(10000));
         return ReadFile(Path("flash.bin"));
     }
-    int Flash(const QStringList& args)
+    // Runs mv53 flash; with a signal, sends it once the command waits for the radio.
+    int Flash(const QStringList& args, int signal = 0)
     {
         QProcess p;
         p.start(QStringLiteral(MV53_CLI_PATH), QStringList{QStringLiteral("flash")} + args);
+        QByteArray err;
+        p.setReadChannel(QProcess::StandardError);
+        while (signal != 0 && !err.contains("Waiting up to") && p.waitForReadyRead(30000))
+            err += p.readAllStandardError();
+        if (signal != 0)
+            ::kill(static_cast<pid_t>(p.processId()), signal);
         EXPECT_TRUE(p.waitForFinished(120000));
         m_out = p.readAllStandardOutput().toStdString();
-        m_err = p.readAllStandardError().toStdString();
+        m_err = (err + p.readAllStandardError()).toStdString();
         return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     }
     QStringList Standard(const char* cpu) const
@@ -108,7 +117,8 @@ TEST_F(CliFlash, WritesBothProcessorTypesAndPrintsChecksumsAndVerdict)
             sum += static_cast<unsigned char>(c);
         char line[64];
         std::snprintf(line, sizeof line, "CHECKSUM\n        %08x (PC)\n        %08x (CPU)\n", sum, sum);
-        EXPECT_EQ(m_out, std::string(line) + "Checksum check: the radio's flash matches the firmware file.\n");
+        EXPECT_EQ(m_out, std::string(line) + "Checksum check: the radio's flash matches the firmware file. CPU " +
+                             std::string(line + 17, 8) + ", expected " + std::string(line + 17, 8) + ".\n");
     }
 }
 
@@ -117,23 +127,30 @@ TEST_F(CliFlash, FailuresEndWithStatusOne)
     // The radio refuses the bit rate: the window's text, no retry.
     StartRadio({QStringLiteral("--boot-refuse-rate")});
     EXPECT_EQ(Flash(Standard("HD64F2134ATF20")), 1);
-    EXPECT_EQ(m_err.rfind("No acknowledgement from the radio.  Please do the following procedure again.\n"
-                          " 1. Disconnect the DC cable from the radio.\n",
-                          0),
-              0u)
+    EXPECT_NE(m_err.find("No acknowledgement from the radio.  Please do the following procedure again.\n"
+                         " 1. Disconnect the DC cable from the radio.\n"),
+              std::string::npos)
         << m_err;
     EXPECT_NE(m_err.find("refused the bit-rate command"), std::string::npos) << m_err;
     EXPECT_TRUE(m_out.empty()) << m_out;
     StopRadio();
 
-    // A short boot program or a bad file: nothing reaches the radio.
+    // A short boot program or a bad file: nothing reaches the radio; a file with data outside the
+    // areas only with --allow-unwritten (which then waits for the radio).
     std::ofstream(Path("short.bin"), std::ios::binary) << std::string(2141, '\x01');
     std::ofstream(Path("KT468BAD_V0100.SFL"), std::ios::binary) << "S0030000FC\nS1070000DEADBEEFBD\n";
+    std::ofstream(Path("KT468OUT_V0100.SFL"), std::ios::binary) << "S0030000FC\nS1070000DEADBEEFC0\nS1059000AABB05\nS9030000FC\n";
+    const QStringList outside{QStringLiteral("--port"), QStringLiteral("/dev/null"), q(Path("KT468OUT_V0100.SFL")),
+                              QStringLiteral("--cpu"), QStringLiteral("HD64F2134FA20"), QStringLiteral("--boot"), q(Path("boot.bin"))};
     const struct Case {
         const char* name;
         QStringList args;
         const char* message;
     } cases[] = {
+        {"data outside the areas", outside,
+         "warning: 2 bytes outside the areas written for HD64F2134FA20, first at line 3, address 0x09000\n"
+         "The firmware file cannot be written."},
+        {"data outside the areas allowed", QStringList(outside) << QStringLiteral("--allow-unwritten"), "Waiting up to 120 s"},
         {"short boot program",
          {QStringLiteral("--port"), QStringLiteral("/dev/null"), q(Path("KT468TST_V0100.SFL")), QStringLiteral("--cpu"),
           QStringLiteral("HD64F2134FA20"), QStringLiteral("--boot"), q(Path("short.bin"))},
@@ -149,6 +166,18 @@ TEST_F(CliFlash, FailuresEndWithStatusOne)
         EXPECT_NE(m_err.find(c.message), std::string::npos) << m_err;
     }
     EXPECT_NE(m_err.find("line 2: checksum byte BD"), std::string::npos) << m_err;
+}
+
+TEST_F(CliFlash, WaitEndsTheHandshakeAndInterruptsCancel)
+{
+    StartRadio({QStringLiteral("--boot-silent")});
+    EXPECT_EQ(Flash(Standard("HD64F2134ATF20") << QStringLiteral("--wait") << QStringLiteral("1")), 1);
+    EXPECT_NE(m_err.find("No radio in boot mode answered on " + m_device), std::string::npos) << m_err;
+    for (const int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        EXPECT_EQ(Flash(Standard("HD64F2134ATF20"), signal), 130) << m_err;
+        EXPECT_NE(m_err.find("The writing procedure was cancelled."), std::string::npos) << m_err;
+    }
 }
 
 }  // namespace

@@ -178,6 +178,34 @@ TEST_F(CliRadio, UploadOverABoundComPortSavesTheRadioAsADataFile)
     EXPECT_FALSE(text.contains(QStringLiteral("COM7=/"))) << text.toStdString();
 }
 
+// A file that does not look like a data file is refused before the port is opened; --force
+// sends it. COM4 is the device that MV53_PORTS binds it to for this run, never written back.
+TEST_F(CliRadio, DownloadRefusesAFileThatIsNoDataFileUnlessForced)
+{
+    sim::RadioSimulator radio(memoryWith(3, "OLD", "6E000042", 1));
+    ASSERT_TRUE(radio.Start()) << radio.LastError();
+    const std::string photo = path("photo.m53");
+    {
+        QFile f(q(photo));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray::fromStdString(mv53::test::PictureFileBytes()));
+    }
+    const std::string deviation = " does not look like a KT-4680 data file: it does not begin with the model id \"kt468h\"";
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("MV53_PORTS"), QStringLiteral("COM4=") + q(radio.DevicePath()));
+    const QStringList args{QStringLiteral("download"), QStringLiteral("--port"), QStringLiteral("COM4"),
+                           QStringLiteral("--config"), q(path("MV53Win.ini")), q(photo)};
+    EXPECT_EQ(mv53(args, env), 1);
+    EXPECT_EQ(err, photo + deviation + ".\nNothing was sent; --force downloads it all the same.\n");
+    EXPECT_EQ(radio.BytesReceived(), 0u);
+
+    EXPECT_EQ(mv53(args + QStringList{QStringLiteral("--force")}, env), 0) << err;
+    EXPECT_EQ(err, "warning: " + photo + deviation + "\nDownload is completed\n");
+    EXPECT_FALSE(radio.Frames().empty());
+    EXPECT_FALSE(QFile::exists(q(path("MV53Win.ini"))));
+    radio.Stop();
+}
+
 }  // namespace
 
 int main(int argc, char** argv)

@@ -29,6 +29,15 @@ TEST(RadioWindow, UploadAndDownloadLayouts)
         EXPECT_TRUE(frm.btnOk->isVisible() && frm.btnCancel->isVisible() && frm.btnHelp->isVisible());
         EXPECT_FALSE(frm.windowFlags() & Qt::WindowCloseButtonHint);
     }
+    // Each step line of the Download chain fits the window whole, in whatever font it has.
+    for (TChainStage stage : {TChainStage::UserData, TChainStage::ReadBack, TChainStage::Factory}) {
+        state.ChainStage = stage;
+        TfrmRadio frm(state, 1);
+        frm.show();
+        EXPECT_LE(frm.lblStage->fontMetrics().horizontalAdvance(frm.lblStage->text()), frm.lblStage->width());
+        EXPECT_LE(frm.lblStage->geometry().right(), frm.width());
+        EXPECT_LT(frm.imgPc->x(), frm.imgArrow->x());
+    }
 }
 
 TEST(RadioWindow, CancelBeforeTheTransferEndsWithoutTouchingAnything)

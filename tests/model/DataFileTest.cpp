@@ -244,3 +244,25 @@ TEST_F(DataFile, WritingThroughALinkKeepsTheLink)
     EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"link.m53", "real.m53"}));
 }
 #endif
+
+// What every data file holds: the model id, both image markers and exactly 17927 bytes; the
+// first thing that differs is named.
+TEST_F(DataFile, WhatDoesNotLookLikeADataFile)
+{
+    TText image = mv53::test::EncodedImage(*m_mem, false);
+    EXPECT_EQ(DataFileDeviation(image, 17927), "");
+    // A longer file, as the reader sees it.
+    std::vector<Byte> longer(image.Data(), image.Data() + image.Size());
+    longer.push_back(0);
+    WriteBytes(Path("long.m53"), longer);
+    std::string asked;
+    EXPECT_TRUE(ReadDataFile(Path("long.m53"), *m_mem, *m_image, [&](const std::string& d) { asked = d; return true; }));
+    EXPECT_EQ(asked, "it is 17928 bytes long, a data file 17927");
+    for (const auto& [offset, deviation] : {std::pair{5, "it does not begin with the model id \"kt468h\""},
+                                            {16389, "the image marker 0xA569 is missing at offset 16388"},
+                                            {17924, "the image marker 0xA569 is missing at offset 17924"}}) {
+        TText changed = image;
+        changed[offset] ^= 1;
+        EXPECT_EQ(DataFileDeviation(changed, 17927), deviation);
+    }
+}

@@ -72,6 +72,10 @@ TEST_F(PortMapTest, ConfigurationSectionAndPortNames)
     EXPECT_EQ(PortMap::PortNumberFromName("COM20"), 20);
     EXPECT_EQ(PortMap::PortNumberFromName("COM2a"), 0);
     EXPECT_EQ(PortMap::PortNumberFromName("LPT1"), 0);
+
+    EXPECT_EQ(mv53::platform::ParsePortBindings(" com2 = /dev/ttyUSB1 ;COM3=/dev/pts/9,junk,=x,COM4="),
+              (std::map<std::string, std::string>{{"COM2", "/dev/ttyUSB1"}, {"COM3", "/dev/pts/9"}}));
+    EXPECT_TRUE(mv53::platform::ParsePortBindings("").empty());
 }
 
 // Devices as files in a folder of their own, and a stable-link folder beside them with the

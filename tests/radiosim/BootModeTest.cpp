@@ -1,6 +1,7 @@
 // The simulator's boot mode at byte level over a pseudo-terminal: it answers only at its own
 // bit rate, echoes the boot program, follows the bit-rate command, writes an area into its
-// flash and sums it; a closed port starts the boot mode over.
+// flash and sums it; a closed port does not start the boot mode over, a power cycle does. The
+// boot program refuses commands that differ from what the writer must send.
 
 #include "PtyClient.h"
 #include "RadioSimulator.h"
@@ -12,6 +13,7 @@
 using namespace std::chrono_literals;
 using mv53::radiosim::BootByte;
 using mv53::radiosim::BootCpu;
+using mv53::radiosim::BootEngine;
 using mv53::radiosim::RadioSimulator;
 using mv53::radiosim::test::PtyClient;
 
@@ -59,13 +61,18 @@ TEST(BootMode, AnswersAtItsRateOnlyAndRunsTheBootProgramWrite)
     }
     EXPECT_EQ(echo, (std::vector<BootByte>{0x40, 0x41, 0x42, static_cast<BootByte>(~0x43), 0x44}));
 
-    // The PC gives up and closes: the next round starts with the synchronisation again, and the
-    // faults of round 1 are gone.
+    // The PC gives up and closes; the radio does not notice: a new handshake's bytes go into the
+    // half-loaded boot program. Only switching the radio off and on starts over (and the faults
+    // of round 1 are gone).
     pc.Close();
     PtyClient again(radio.DevicePath());
     SetRate(again, B4800);
-    ASSERT_TRUE(radio.WaitForBoot([](const auto& log) { return log.rounds == 1; }, 1s));
     std::this_thread::sleep_for(100ms);   // the close reaches the simulator
+    again.Send(kZeros);
+    EXPECT_EQ(again.Read(8), kZeros);
+    again.SendByte(0x55);
+    EXPECT_EQ(again.Read(1), std::vector<BootByte>{0x55});
+    radio.PowerCycle();
     again.Send(kZeros);
     EXPECT_EQ(again.Read(1), std::vector<BootByte>{0x00});
     again.SendByte(0x55);
@@ -117,6 +124,35 @@ TEST(BootMode, AnswersAtItsRateOnlyAndRunsTheBootProgramWrite)
     ASSERT_EQ(checksum.size(), 4u);
     EXPECT_EQ(static_cast<std::uint32_t>(checksum[0] << 24 | checksum[1] << 16 | checksum[2] << 8 | checksum[3]),
               expected);
+}
+
+// The engine alone in its boot program: a bit-rate command or HD64F2134ATF20 area header with one
+// byte changed from the sixth (the ninth of the header) on is refused with 07.
+TEST(BootMode, BootProgramRefusesABitRateCommandOrATF20HeaderWithAWrongByte)
+{
+    const struct Command {
+        std::vector<BootByte> bytes;
+        std::size_t checkedFrom;
+        BootByte answer;
+    } commands[] = {
+        {{0x53, 0x00, 0x00, 0x96, 0x00, 0x00, 0x00, 0x4D, 0x6C, 0x01, 0x00, 0x01}, 5, 0x06},
+        {{0x57, 0x00, 0x8B, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x00}, 11, 0x11},
+    };
+    for (const Command& c : commands) {
+        for (std::size_t wrong = c.checkedFrom - 1; wrong < c.bytes.size(); ++wrong) {
+            SCOPED_TRACE(::testing::PrintToString(c.bytes) + " byte " + std::to_string(wrong));
+            std::vector<BootByte> bytes = kZeros, out;
+            bytes.insert(bytes.end(), {0x55, 0x08, 0x5E});
+            bytes.resize(bytes.size() + BootEngine::kProgramSize, 0x01);
+            bytes.insert(bytes.end(), c.bytes.begin(), c.bytes.end());
+            if (wrong >= c.checkedFrom)
+                bytes[bytes.size() - c.bytes.size() + wrong] ^= 0x10;
+            BootEngine engine;
+            for (const BootByte b : bytes)
+                engine.Receive(b, 9600, out);
+            EXPECT_EQ(out.back(), wrong >= c.checkedFrom ? 0x07 : c.answer);
+        }
+    }
 }
 
 }  // namespace

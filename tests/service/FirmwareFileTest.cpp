@@ -145,35 +145,38 @@ TEST_F(FirmwareFile, WriteAreasOfBothProcessorTypes)
         TCpuType cpu;
         std::vector<TWriteArea> areas;
         int progressMax;
-        bool flashEqualsFile;   // no record outside the areas
+        std::vector<std::string> unwritten;   // what the radio would not get
     };
+    const std::string noVector = kNoResetVector;
     const auto d = [](std::size_t n) { return Counting(n, 0x40); };
     const Case cases[] = {
         {"FA20, a record in every area", {Record(1, 0x0000, d(16)), Record(1, 0x0C10, d(8)), Record(1, 0x1000, d(100)),
                                           Record(1, 0xC000, d(64)), Record(1, 0xFFF0, d(16))},
          TCpuType::HD64F2134FA20,
          {{0x0000, 64, true}, {0x0C00, 64, true}, {0x1000, 128, true}, {0xC000, 64, true}, {0xE000, 0x2000, true}},
-         0xFFFF / 64, true},
+         0xFFFF / 64, {}},
         {"FA20, a record at 0x9000 is kept out of the areas", {Record(1, 0x0000, d(16)), Record(1, 0x9000, d(16))},
          TCpuType::HD64F2134FA20,
          {{0x0000, 64, true}, {0x0C00, 0, false}, {0x1000, 0, false}, {0xC000, 0, false}, {0xE000, 0, false}},
-         0x9000 / 64, false},
+         0x9000 / 64, {"16 bytes outside the areas written for HD64F2134FA20, first at line 3, address 0x09000"}},
         {"FA20, no record in area 0 still writes its first block", {Record(1, 0x1040, d(16))},
          TCpuType::HD64F2134FA20,
          {{0x0000, 64, true}, {0x0C00, 0, false}, {0x1000, 128, true}, {0xC000, 0, false}, {0xE000, 0, false}},
-         0x1040 / 64, true},
+         0x1040 / 64, {noVector}},
         {"FA20, records above 0xFFFF are read but not written", {Record(2, 0x10000, d(16)), Record(1, 0x0100, d(4))},
          TCpuType::HD64F2134FA20,
          {{0x0000, 0x140, true}, {0x0C00, 0, false}, {0x1000, 0, false}, {0xC000, 0, false}, {0xE000, 0, false}},
-         0x10000 / 64, false},
+         0x10000 / 64, {"16 bytes outside the areas written for HD64F2134FA20, first at line 2, address 0x10000", noVector}},
         {"ATF20, records out of order: the highest byte decides", {Record(2, 0x1FF80, d(128)), Record(1, 0x0000, d(16))},
-         TCpuType::HD64F2134ATF20, {{0x0000, 0x20000, true}}, 1023, true},
+         TCpuType::HD64F2134ATF20, {{0x0000, 0x20000, true}}, 1023, {}},
         {"ATF20, a record that ends on a block boundary", {Record(1, 0x0070, d(16))},
-         TCpuType::HD64F2134ATF20, {{0x0000, 128, true}}, 0, true},
+         TCpuType::HD64F2134ATF20, {{0x0000, 128, true}}, 0, {noVector}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        for (const auto& tail : std::vector<std::vector<std::string>>{{"S9030000FC"}, {"S5030005F7", "S9030000FC", "", ""}}) {
+        // A count record, blank lines and the termination record carry no data.
+        const std::string count = Record(5, static_cast<std::uint32_t>(c.records.size()), {});
+        for (const auto& tail : std::vector<std::vector<std::string>>{{"S9030000FC"}, {"", count, "S9030000FC", "", ""}}) {
             std::vector<std::string> lines{"S00600004844521B"};
             lines.insert(lines.end(), c.records.begin(), c.records.end());
             lines.insert(lines.end(), tail.begin(), tail.end());
@@ -188,13 +191,14 @@ TEST_F(FirmwareFile, WriteAreasOfBothProcessorTypes)
                 EXPECT_EQ(image.areas[i].length, c.areas[i].length);
             }
             EXPECT_EQ(image.progressMax, c.progressMax);
-            EXPECT_EQ(image.ExpectedFlashSum() == image.Sum(), c.flashEqualsFile);
+            EXPECT_EQ(UnwrittenWarnings(image), c.unwritten);
+            EXPECT_EQ(image.ExpectedFlashSum() == image.Sum(), image.outside.bytes == 0);
         }
     }
     // The record at 0x9000 is in the image and in the PC checksum.
     TFirmwareImage image;
     TReadError error;
-    ASSERT_TRUE(ReadFirmwareText(Join({"S0030000FC", Record(1, 0x9000, {0x12, 0x34})}), TCpuType::HD64F2134FA20,
+    ASSERT_TRUE(ReadFirmwareText(Join({"S0030000FC", Record(1, 0x9000, {0x12, 0x34}), "S9030000FC"}), TCpuType::HD64F2134FA20,
                                  nullptr, image, error));
     EXPECT_EQ(image.bytes[0x9000], 0x12);
     EXPECT_EQ(image.bytes[0x9001], 0x34);
@@ -223,30 +227,41 @@ TEST_F(FirmwareFile, FilesThatCannotBeWrittenWholeAreRefusedNamingTheLine)
         {"S3 address above 128 KiB", Record(3, 0x20000, Counting(4)), "0x20000-0x20003 lie outside"},
         {"S2 record running past the end", Record(2, 0x1FFF8, Counting(16)), "0x1FFF8-0x20007 lie outside"},
         {"reserved type S4", "S4030000FC", "unknown record type S4"},
+        {"first character damaged", "T" + good.substr(1), "the line is not an S-record"},
+        {"text among the records", "checksum follows", "the line is not an S-record"},
+        {"count record of another file", Record(5, 2, {}), "the count record says 2 data records, 1 come before it"},
+        {"record after the termination", "S9030000FC\r\n" + good, "follows the termination record of line 4"},
+        {"record after the count", Record(5, 1, {}) + "\r\n" + good, "follows the count record of line 4"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string path = Write("KT468ABC_V0100.SFL", Join({"Header text", "S0030000FC", good, c.line, "S9030000FC"}));
+        // "S0" inside a header line does not end the header.
+        const std::string path =
+            Write("KT468ABC_V0100.SFL", Join({"Header for S0 units", "S0030000FC", good, c.line, "S9030000FC"}));
         TFirmwareImage image;
         TReadError error;
         EXPECT_FALSE(ReadFirmwareFile(path, TCpuType::HD64F2134ATF20, nullptr, image, error));
-        EXPECT_EQ(error.line, 4);
+        const int line = c.line.find('\n') == std::string::npos ? 4 : 5;
+        EXPECT_EQ(error.line, line);
         EXPECT_NE(error.Text().find(c.reason), std::string::npos) << error.Text();
-        EXPECT_EQ(error.Text().rfind("line 4: ", 0), 0u) << error.Text();
+        EXPECT_EQ(error.Text().rfind("line " + std::to_string(line) + ": ", 0), 0u) << error.Text();
     }
     const struct Whole {
         const char* name;
         std::string text;
+        int line;
         const char* reason;
     } wholes[] = {
-        {"no S0 line", Join({"text", "more text"}), "no S0"},
-        {"no data record", Join({"S0030000FC", "S9030000FC"}), "no data records"},
+        {"no S0 line", Join({"text", "more text"}), 0, "no S0"},
+        {"no data record", Join({"S0030000FC", "S9030000FC"}), 0, "no data records"},
+        {"cut off at a line end", Join({"S0030000FC", good, ""}), 2, "without a termination record"},
     };
     for (const Whole& w : wholes) {
         SCOPED_TRACE(w.name);
         TFirmwareImage image;
         TReadError error;
         EXPECT_FALSE(ReadFirmwareText(w.text, TCpuType::HD64F2134FA20, nullptr, image, error));
+        EXPECT_EQ(error.line, w.line);
         EXPECT_NE(error.Text().find(w.reason), std::string::npos) << error.Text();
     }
     TFirmwareImage image;

@@ -179,7 +179,7 @@ TEST_F(FirmwareWindow, WriteRunsTheProcedureInTheProgressWindow)
     const QString text = dlg.Label1->text();
     EXPECT_TRUE(text.startsWith(QStringLiteral("CHECKSUM\n        "))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral(" (PC)\n        "))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral(" (CPU)\nThe writing procedure is completed."))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral(" (CPU)\n") + QString::fromLatin1(fw::kVerdictMatch))) << text.toStdString();
     EXPECT_EQ(m_prompt.texts(), std::vector<std::string>{kFswOkQuestion});
     EXPECT_EQ(dlg.Lamp(), TLamp::Green);
     EXPECT_TRUE(barsSeen);
@@ -204,7 +204,9 @@ TEST_F(FirmwareWindow, RefusedBitRateShowsTheTextAndCancelInTheProgressWindowSto
     EXPECT_EQ(m_prompt.shown[0].place, std::make_pair(190, 180));   // 150 px right of and below the window
     EXPECT_NE(m_prompt.shown[0].detail.find("refused the bit-rate command"), std::string::npos) << m_prompt.shown[0].detail;
     EXPECT_EQ(m_prompt.shown[0].buttons, PromptButtons::OkCancel);
-    QString expected = QString::fromLatin1(kFswNoAcknowledgement);
+    // Given up after the boot program was loaded: the firmware must be written again.
+    QString expected = QString::fromLatin1(kFswNoAcknowledgement) + QStringLiteral("\r\n") +
+                       QString::fromLatin1(kFswFirmwareIncomplete);
     expected.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     EXPECT_EQ(dlg.Label1->text(), expected);
     EXPECT_EQ(dlg.Lamp(), TLamp::Green);
@@ -219,6 +221,29 @@ TEST_F(FirmwareWindow, RefusedBitRateShowsTheTextAndCancelInTheProgressWindowSto
     dlg.WriteClick();
     EXPECT_TRUE(m_prompt.shown.empty());
     EXPECT_EQ(dlg.Lamp(), TLamp::Green);
+    EXPECT_EQ(dlg.Label1->text(), QString::fromLatin1(kFswCancelled));
+}
+
+TEST_F(FirmwareWindow, DataTheRadioWouldNotGetIsShownForEachProcessorAndAskedBeforeWriting)
+{
+    // Records at 0x0100 and 0x9000: no reset vector for either type, 0x9000 outside the FA20's areas.
+    Put("KT468AAA_V0100.SFL", "Test\r\nS0030000FC\r\n" + test::Record(1, 0x0100, {1, 2}) + "\r\n" +
+                                  test::Record(1, 0x9000, {3, 4, 5}) + "\r\nS9030000FC\r\n");
+    Supply();
+    StartRadio();
+    TfrmFSW dlg(m_state);
+    const QString outside = QStringLiteral("3 bytes outside the areas written for HD64F2134FA20, first at line 4, address 0x09000\n");
+    const QString noVector = QString::fromLatin1(fw::kNoResetVector);
+    EXPECT_EQ(dlg.lblUnwritten->text(), outside + noVector);
+    dlg.btnATF20->click();
+    EXPECT_EQ(dlg.lblUnwritten->text(), noVector);
+    dlg.btnFA20->click();
+    EXPECT_EQ(dlg.lblUnwritten->text(), outside + noVector);
+
+    // No (or closing the box) stops before anything reaches the radio.
+    dlg.WriteClick();
+    EXPECT_EQ(m_prompt.texts(), std::vector<std::string>{kFswUnwrittenQuestion});
+    EXPECT_EQ(m_radio.BytesReceived(), 0u);
 }
 
 }  // namespace

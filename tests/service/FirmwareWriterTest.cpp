@@ -3,6 +3,7 @@
 // lamps, texts and boxes the window would show, and the failures of every step.
 
 #include "FirmwareTestFiles.h"
+#include "platform/SerialDevicePosix.h"
 #include "service/FirmwareSupply.h"
 #include "service/RadioFSW.h"
 #include "RadioSimulator.h"
@@ -52,6 +53,9 @@ struct Session {
         QObject::connect(&writer, &TFirmwareWriter::StatusChanged, [this](const std::string& t) {
             if (t != kFswNowWriting)
                 status = t;
+            // The technician follows the text: the radio is switched off and on in boot mode.
+            if (t == kFswNoAcknowledgement)
+                radio.PowerCycle();
         });
         QObject::connect(&writer, &TFirmwareWriter::BarsVisible, [this](bool v) { bars.push_back(v); });
         QObject::connect(&writer, &TFirmwareWriter::BootProgress, [this](int p) { bootMax = std::max(bootMax, p); });
@@ -108,7 +112,7 @@ TEST_F(FirmwareWriter, WritesATF20RadioFoundAt9600AfterThe19200Window)
     const TFirmwareResult& r = s.writer.Result();
     EXPECT_EQ(r.outcome, TFirmwareOutcome::Success);
     EXPECT_TRUE(r.checksumMatch);
-    EXPECT_EQ(s.status, r.pcText + r.cpuText + kFswCompleted + "\r\n" + fw::kVerdictMatch);
+    EXPECT_EQ(s.status, r.pcText + r.cpuText + "\r\n" + r.verdict + kFswCompleted);
     EXPECT_EQ(s.status.rfind("CHECKSUM\r\n        ", 0), 0u);
     EXPECT_EQ(r.pcText.substr(18), r.cpuText.substr(10, 8) + " (PC)");
     EXPECT_EQ(m_prompt.texts(), std::vector<std::string>{kFswOkQuestion});
@@ -136,13 +140,16 @@ TEST_F(FirmwareWriter, WritesFA20AreasWithRecordsOnlyAndJudgesTheFlashSum)
              Records(0xE000, 0xE0C0, rng),
          fw::TCpuType::HD64F2134FA20);
     Session s(sim::BootCpu::HD64F2134FA20, 19200);
+    m_prompt.answers = {PromptAnswer::Yes};
     ASSERT_TRUE(s.writer.Run(m_job)) << s.writer.Result().detail;
+    EXPECT_EQ(m_prompt.texts(), (std::vector<std::string>{kFswUnwrittenQuestion, kFswOkQuestion}));
 
     const TFirmwareResult& r = s.writer.Result();
     // The PC checksum counts the record at 0x9000, the radio cannot: the verdict compares
-    // with what the flash should hold.
+    // with what the flash should hold, and says why the PC sum differs.
     EXPECT_NE(r.pcText.substr(18, 8), r.cpuText.substr(10, 8));
     EXPECT_TRUE(r.checksumMatch);
+    EXPECT_NE(r.verdict.find("(The PC sum " + r.pcText.substr(18, 8)), std::string::npos) << r.verdict;
     const sim::BootLog log = s.radio.GetBootLog();
     ASSERT_EQ(log.areas.size(), 3u);
     EXPECT_EQ(log.areas[0].start, 0x0000u);
@@ -153,14 +160,17 @@ TEST_F(FirmwareWriter, WritesFA20AreasWithRecordsOnlyAndJudgesTheFlashSum)
     ExpectFlashWritten(s.radio);
 }
 
-TEST_F(FirmwareWriter, SilentRestartsAfterAWrongEchoOrAMissingAAEndWritten)
+// The simulator keeps its state across the port's close, as the radio does: only a restart of
+// the radio, which the failure step asks for, lets the next round write.
+TEST_F(FirmwareWriter, BrokenBootProgramLoadAsksToRestartTheRadioThenWrites)
 {
     const struct Case {
         const char* name;
         sim::BootFaults faults;
+        const char* detail;
     } cases[] = {
-        {"wrong echo of byte 100", {.wrongEchoAt = 100, .rounds = 1}},
-        {"no AA after the boot program", {.noStartAck = true, .rounds = 1}},
+        {"wrong echo of byte 100", {.wrongEchoAt = 100, .rounds = 1}, "byte 101 of 2142 came back as "},
+        {"no AA after the boot program", {.noStartAck = true, .rounds = 1}, "no AA after its last byte"},
     };
     std::mt19937 rng(3);
     File(Records(0x0000, 0x0080, rng), fw::TCpuType::HD64F2134FA20);
@@ -168,13 +178,15 @@ TEST_F(FirmwareWriter, SilentRestartsAfterAWrongEchoOrAMissingAAEndWritten)
         SCOPED_TRACE(c.name);
         Session s(sim::BootCpu::HD64F2134FA20, 19200, c.faults);
         m_prompt.shown.clear();
+        m_prompt.answers = {PromptAnswer::Ok};
         EXPECT_TRUE(s.writer.Run(m_job)) << s.writer.Result().detail;
         EXPECT_EQ(s.radio.GetBootLog().rounds, 2);
-        EXPECT_EQ(m_prompt.texts(), std::vector<std::string>{kFswOkQuestion});   // no "Problem on COM port"
-        // Hidden after the broken round, shown again, hidden at the end.
+        ASSERT_EQ(m_prompt.texts(), (std::vector<std::string>{kFswProblemOnComPort, kFswOkQuestion}));
+        EXPECT_NE(m_prompt.shown[0].detail.find(c.detail), std::string::npos) << m_prompt.shown[0].detail;
         if (c.faults.wrongEchoAt >= 0) {
             EXPECT_EQ(s.bars, (std::vector<bool>{true, false, true, false}));
         }
+        ExpectFlashWritten(s.radio);
     }
 }
 
@@ -182,28 +194,35 @@ TEST_F(FirmwareWriter, FailuresShowTheNoAcknowledgementTextAndAskAboutTheComPort
 {
     const struct Case {
         const char* name;
+        sim::BootCpu cpu;
         sim::BootFaults faults;
         const char* detail;
     } cases[] = {
-        {"bit rate refused", {.refuseBitRate = true}, "refused the bit-rate command"},
-        {"bad final answer", {.badFinalAnswer = true}, "did not acknowledge"},
+        {"bit rate refused", sim::BootCpu::HD64F2134ATF20, {.refuseBitRate = true}, "refused the bit-rate command"},
+        {"bad final answer", sim::BootCpu::HD64F2134ATF20, {.badFinalAnswer = true}, "did not acknowledge"},
+        {"FA20 area 2 refused", sim::BootCpu::HD64F2134FA20, {.refuseWrite = 1},
+         "did not accept the write command for area 2"},
     };
     std::mt19937 rng(4);
-    File(Records(0x0000, 0x0100, rng), fw::TCpuType::HD64F2134ATF20);
+    const std::string records = Records(0x0000, 0x0100, rng) + Records(0x1000, 0x1100, rng);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Session s(sim::BootCpu::HD64F2134ATF20, 19200, c.faults);
+        const bool atf20 = c.cpu == sim::BootCpu::HD64F2134ATF20;
+        File(records, atf20 ? fw::TCpuType::HD64F2134ATF20 : fw::TCpuType::HD64F2134FA20);
+        Session s(c.cpu, 19200, c.faults);
         m_prompt.shown.clear();
         m_prompt.answers = {PromptAnswer::Ok, PromptAnswer::Cancel};   // one retry, then give up
         EXPECT_FALSE(s.writer.Run(m_job));
         EXPECT_EQ(s.writer.Result().outcome, TFirmwareOutcome::Failed);
-        EXPECT_EQ(s.status, kFswNoAcknowledgement);
         ASSERT_EQ(m_prompt.shown.size(), 2u);
         for (const auto& shown : m_prompt.shown) {
             EXPECT_EQ(shown.text, kFswProblemOnComPort);
             EXPECT_EQ(shown.buttons, PromptButtons::OkCancel);
             EXPECT_NE(shown.detail.find(c.detail), std::string::npos) << shown.detail;
+            EXPECT_NE(shown.detail.find(kFswRestartRadio), std::string::npos) << shown.detail;
         }
+        // Given up with the boot program loaded: the firmware must be written again.
+        EXPECT_EQ(s.status, std::string(kFswNoAcknowledgement) + "\r\n" + kFswFirmwareIncomplete);
         EXPECT_EQ(s.radio.GetBootLog().rounds, 2);
         EXPECT_EQ(s.lamps, (std::vector<TLamp>{TLamp::Red, TLamp::Yellow, TLamp::Red, TLamp::Yellow, TLamp::Green}));
     }
@@ -226,17 +245,52 @@ TEST_F(FirmwareWriter, PortThatCannotBeOpenedAsksEachRoundWithTheReason)
     }
 }
 
-TEST_F(FirmwareWriter, CancelDuringTheHandshakeEndsGreenWithoutADialog)
+// The platform's device, refusing one bit rate as some adapters do.
+class RateRefusingDevice final : public platform::SerialDevicePosix {
+public:
+    int SetLineSettings(const platform::LineSettings& line) override
+    {
+        return line.baudRate == 9600 ? EINVAL : SerialDevicePosix::SetLineSettings(line);
+    }
+};
+
+TEST_F(FirmwareWriter, PortThatRefusesABitRateEndsInTheFailureStepWithTheReason)
+{
+    std::mt19937 rng(9);
+    File(Records(0x0000, 0x0100, rng), fw::TCpuType::HD64F2134ATF20);
+    Session s(sim::BootCpu::HD64F2134ATF20, 4800);   // 9600 is tried after the 19200 window
+    s.writer.CommX().SetDeviceMaker([] { return std::make_unique<RateRefusingDevice>(); });
+    EXPECT_FALSE(s.writer.Run(m_job));
+    EXPECT_EQ(s.writer.Result().outcome, TFirmwareOutcome::Failed);
+    ASSERT_EQ(m_prompt.texts(), std::vector<std::string>{kFswProblemOnComPort});
+    EXPECT_NE(m_prompt.shown[0].detail.find(kCommBitRateError), std::string::npos) << m_prompt.shown[0].detail;
+    EXPECT_EQ(s.status, kFswNoAcknowledgement);
+    EXPECT_FALSE(s.writer.CommX().IsOpen());
+}
+
+TEST_F(FirmwareWriter, CancelEndsGreenWithoutADialogAndSaysWhenTheFirmwareIsIncomplete)
 {
     std::mt19937 rng(5);
-    File(Records(0x0000, 0x0100, rng), fw::TCpuType::HD64F2134ATF20);
-    Session s(sim::BootCpu::HD64F2134ATF20, 9600, {.silent = true});
-    QTimer::singleShot(300, &s.writer, [&s] { s.writer.Cancel(); });
-    EXPECT_FALSE(s.writer.Run(m_job));
-    EXPECT_EQ(s.writer.Result().outcome, TFirmwareOutcome::Cancelled);
-    EXPECT_EQ(s.lamps.back(), TLamp::Green);
-    EXPECT_TRUE(m_prompt.shown.empty());
-    EXPECT_FALSE(s.writer.CommX().IsOpen());
+    File(Records(0x0000, 0x0800, rng), fw::TCpuType::HD64F2134ATF20);
+    for (const bool duringWrite : {false, true}) {
+        SCOPED_TRACE(duringWrite ? "write phase" : "handshake");
+        Session s(sim::BootCpu::HD64F2134ATF20, 19200, {.silent = !duringWrite});
+        if (duringWrite)
+            QObject::connect(&s.writer, &TFirmwareWriter::WriteProgress, [&s](int block) {
+                if (block == 3)
+                    s.writer.Cancel();
+            });
+        else
+            QTimer::singleShot(300, &s.writer, [&s] { s.writer.Cancel(); });
+        EXPECT_FALSE(s.writer.Run(m_job));
+        EXPECT_EQ(s.writer.Result().outcome, TFirmwareOutcome::Cancelled);
+        EXPECT_EQ(s.lamps.back(), TLamp::Green);
+        EXPECT_TRUE(s.bars.empty() || !s.bars.back());
+        EXPECT_EQ(s.status, CancelledText(duringWrite));
+        EXPECT_TRUE(m_prompt.shown.empty());
+        EXPECT_FALSE(s.writer.CommX().IsOpen());
+        EXPECT_EQ(s.radio.GetBootLog().areas.size(), duringWrite ? 1u : 0u);   // and not finished
+    }
 }
 
 TEST_F(FirmwareWriter, FileThatCannotBeWrittenWholeNeverReachesTheRadio)
@@ -258,18 +312,28 @@ TEST_F(FirmwareWriter, FileThatCannotBeWrittenWholeNeverReachesTheRadio)
     EXPECT_EQ(s.radio.BytesReceived(), 0u);
 }
 
-TEST_F(FirmwareWriter, FlashThatDiffersAfterWritingGivesTheWarningVerdict)
+TEST_F(FirmwareWriter, UnconfirmedWritesGiveTheirVerdictBeforeTheCompletionTextAndNoGreenLamp)
 {
+    const struct Case {
+        const char* name;
+        sim::BootFaults faults;
+        const char* verdict;
+    } cases[] = {
+        {"a block stored damaged", {.corruptBlock = 3}, fw::kVerdictMismatch},
+        {"no answer to C", {.noChecksum = true}, fw::kVerdictNoChecksum},
+    };
     std::mt19937 rng(7);
     File(Records(0x0000, 0x0400, rng), fw::TCpuType::HD64F2134ATF20);
-    Session s(sim::BootCpu::HD64F2134ATF20, 19200, {.corruptBlock = 3});
-    EXPECT_FALSE(s.writer.Run(m_job));
-    const TFirmwareResult& r = s.writer.Result();
-    EXPECT_TRUE(r.finalAck);
-    EXPECT_TRUE(r.checksumRead);
-    EXPECT_FALSE(r.checksumMatch);
-    EXPECT_EQ(r.outcome, TFirmwareOutcome::Failed);
-    EXPECT_NE(s.status.find(fw::kVerdictMismatch), std::string::npos);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Session s(sim::BootCpu::HD64F2134ATF20, 19200, c.faults);
+        EXPECT_FALSE(s.writer.Run(m_job));
+        const TFirmwareResult& r = s.writer.Result();
+        EXPECT_EQ(r.outcome, TFirmwareOutcome::Failed);
+        EXPECT_EQ(r.verdict.rfind(c.verdict, 0), 0u) << r.verdict;
+        EXPECT_EQ(s.status, r.pcText + r.cpuText + "\r\n" + r.verdict + kFswCompleted);
+        EXPECT_EQ(s.lamps.back(), TLamp::Yellow);
+    }
 }
 
 }  // namespace

@@ -6,7 +6,10 @@
 #include "service/SerialWriter.h"
 
 #include <QLabel>
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QTest>
 
 namespace sw = mv53::serialw;
@@ -182,6 +185,71 @@ TEST_F(SerialWriterTest, ChannelDataThenSerialNumber)
     frm.close();
 }
 
+// During a chain, the 2-second pause included, no command, edit or closing is taken: a click on
+// "S/N Write" would write a number that the running chain then overwrites with the next one.
+TEST_F(SerialWriterTest, NothingIsTakenWhileAChainRuns)
+{
+    TServiceHost host = Host();
+    host.Upload = [this] { calls.push_back({0, state.AutoStartTransfer, state.TransferChain}); };
+    host.CommitGrid = [] { return true; };
+    std::unique_ptr<TfrmSerialW> frm;
+    const auto enabledControls = [&] {   // buttons and edits
+        const auto widgets = frm->findChildren<QWidget*>();
+        return std::count_if(widgets.begin(), widgets.end(), [](QWidget* w) {
+            return w->isEnabled() && (qobject_cast<QPushButton*>(w) || qobject_cast<mv53::service::TTwoStateEdit*>(w));
+        });
+    };
+    long enabled = -1;
+    bool visible = false;
+    // What the operator tries once the channel data are written, in the pause before the number.
+    const auto tryEverything = [&] {
+        enabled = enabledControls();
+        QTest::mouseClick(frm->btnSnWrite, Qt::LeftButton);
+        QTest::keyClick(frm.get(), Qt::Key_Escape);
+        frm->close();   // as the title bar's close box does
+        visible = frm->isVisible();
+    };
+    host.Download = [&, recorded = host.Download](TProgramState& s, int kind, QWidget* parent, std::string* serial) {
+        if (kind == 1)
+            QTimer::singleShot(0, frm.get(), tryEverything);
+        return recorded(s, kind, parent, serial);
+    };
+    frm = std::make_unique<TfrmSerialW>(state, host, nullptr, QDate(2026, 3, 1));
+    frm->show();
+    QTest::mouseClick(frm->btnChWrite, Qt::LeftButton);
+    EXPECT_EQ(enabled, 0);
+    EXPECT_TRUE(visible);
+    EXPECT_EQ(calls, (std::vector<HostCall>{{1, true, true}, {0, true, true}, {2, true, true}, {5, true, true}}));
+    EXPECT_EQ(enabledControls(), 8);
+}
+
+// The line under the numbers tells a refused write, no answer to the read-back and another
+// number read back apart; the next radio starts without it.
+TEST_F(SerialWriterTest, TheLastWriteLineSaysWhatWentWrongWithThatRadio)
+{
+    bool uploads = true;
+    bool written = true;
+    std::string readBack;   // empty: no answer
+    TServiceHost host = Host();
+    host.Upload = [&] { state.TransferChain = uploads; };
+    host.Download = [&](TProgramState&, int kind, QWidget*, std::string* serial) {
+        if (kind == 5)
+            *serial = readBack;
+        return kind == 2 ? written : !readBack.empty();
+    };
+    TfrmSerialW frm(state, host, nullptr, QDate(2026, 3, 1));
+    frm.show();
+    for (const auto& [write, read, line] : {std::tuple{false, "6E000000", kLastWriteFailed},
+                                            {true, "", kLastWriteUnanswered}, {true, "6E000099", kLastWriteDiffers}}) {
+        std::tie(uploads, written, readBack) = std::tuple{true, write, read};
+        QTest::mouseClick(frm.btnSnWrite, Qt::LeftButton);
+        EXPECT_EQ(frm.lblLastWrite->text().toStdString(), line);
+        uploads = false;   // the next radio cannot even be read: the line about this one goes all the same
+        QTest::mouseClick(frm.btnSnWrite, Qt::LeftButton);
+        EXPECT_TRUE(frm.lblLastWrite->text().isEmpty());
+    }
+}
+
 // ---- mv53 serial-write -----------------------------------------------------------------------
 
 namespace {
@@ -192,11 +260,19 @@ protected:
     std::string out;
     std::string err;
 
-    int Run(const char* extra, const QByteArray& input = {})
+    QTemporaryDir dir;
+
+    // The radio is COM3 through the "PORTS" section of the configuration file given.
+    int Run(const char* extra, const QByteArray& input = {}, const char* fields = "--year 2031 --month 10 --lot 12")
     {
-        const QString args = QStringLiteral("serial-write --port %1 --year 2031 --month 10 --lot 12 ")
-                                 .arg(QString::fromStdString(radio->DevicePath())) + QString::fromLatin1(extra);
-        mv53.start(QStringLiteral(MV53_CLI_PATH), args.split(QLatin1Char(' ')));
+        const QString ini = dir.filePath(QStringLiteral("MV53Win.ini"));
+        QFile config(ini);
+        EXPECT_TRUE(config.open(QIODevice::WriteOnly));
+        config.write("[PORTS]\nCOM3=" + QByteArray::fromStdString(radio->DevicePath()) + "\n");
+        config.close();
+        const QString args = QStringLiteral("serial-write --port COM3 --config %1 %2 %3")
+                                 .arg(ini, QString::fromLatin1(fields), QString::fromLatin1(extra));
+        mv53.start(QStringLiteral(MV53_CLI_PATH), args.split(QLatin1Char(' '), Qt::SkipEmptyParts));
         EXPECT_TRUE(mv53.waitForStarted(10000));
         mv53.write(input);
         mv53.closeWriteChannel();
@@ -227,15 +303,33 @@ TEST_F(CliSerialWrite, FailuresEndWithTheTransferMessage)
     radio->SetFaults(faults);
     EXPECT_EQ(Run("--number 5"), 1);
     EXPECT_NE(err.find("Download error"), std::string::npos) << err;
-    EXPECT_EQ(out, "written 1L120005 read 00000000\n");
+    EXPECT_EQ(out, "failed 1L120005: the factory area was not written: The radio refused the start of the write (WriteBegin 0x0008).\n");
 
     faults.refuseWriteBegin = false;
     faults.silent = true;
     radio->SetFaults(faults);
     EXPECT_EQ(Run("--number 5"), 1);
     EXPECT_NE(err.find("Upload error"), std::string::npos) << err;
-    EXPECT_TRUE(out.empty());
+    EXPECT_EQ(out.rfind("failed 1L120005: the radio was not read, the number was not used: ", 0), 0u) << out;
+}
 
-    EXPECT_EQ(Run("--count 0"), 1);
-    EXPECT_NE(err.find("usage: mv53 serial-write"), std::string::npos) << err;
+// A typo in a field is refused with the field and its range before the port is opened, not
+// normalised into another serial number.
+TEST_F(CliSerialWrite, FieldsOutOfRangeAreRefusedBeforeTheRadio)
+{
+    StartRadio(mv53::test::ClearedRecords());
+    const std::pair<const char*, const char*> cases[] = {
+        {"--year 2031 --month 13 --lot 12 --number 5", "--month must be 1 to 12 (not \"13\")\n"},
+        {"--year 2031 --month 10 --lot 12 --number 123456", "--number must be 0 to 9999 (not \"123456\")\n"},
+        {"--year 2031 --month 10 --lot x --number 5", "--lot must be 0 to 99 (not \"x\")\n"},
+        {"--year 20266 --month 10 --lot 12 --number 5", "--year must be 1000 to 9999 (not \"20266\")\n"},
+        {"--year 2031 --month 10 --lot 12 --number 5 --count 0", "--count must be 1 to 999999999 (not \"0\")\n"},
+    };
+    for (const auto& [fields, message] : cases) {
+        SCOPED_TRACE(fields);
+        EXPECT_EQ(Run("", {}, fields), 1);
+        EXPECT_EQ(err, message);
+        EXPECT_TRUE(out.empty());
+    }
+    EXPECT_EQ(radio->BytesReceived(), 0u);
 }

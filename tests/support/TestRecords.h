@@ -32,6 +32,15 @@ inline TText EncodedImage(const TMVmem& mem, bool withSerial)
     return image;
 }
 
+// A PNG picture's file (signature, header chunk, then picture data): long enough to read as a
+// data file, and no data file at all.
+inline std::string PictureFileBytes()
+{
+    std::string bytes("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16);
+    bytes.resize(20000, '\x5A');
+    return bytes;
+}
+
 // Every record of a and b compared; the failure names the records that differ.
 inline ::testing::AssertionResult SameRecords(const TMVmem& a, const TMVmem& b)
 {

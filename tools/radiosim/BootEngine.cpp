@@ -20,6 +20,16 @@ std::uint32_t BigEndian(const BootByte* p)
     return static_cast<std::uint32_t>(p[0]) << 24 | static_cast<std::uint32_t>(p[1]) << 16 |
            static_cast<std::uint32_t>(p[2]) << 8 | p[3];
 }
+
+// The bit-rate commands the boot program takes (the eleven bytes after 53).
+bool KnownBitRateCommand(const std::vector<BootByte>& c)
+{
+    static const std::vector<BootByte> known[] = {
+        {0x00, 0x00, 0x96, 0x00, 0x00, 0x00, 0x4D, 0x6C, 0x01, 0x00, 0x01},
+        {0x00, 0x00, 0x25, 0x80, 0x00, 0x00, 0x0F, 0xA0, 0x01, 0x00, 0x01},
+    };
+    return std::find(std::begin(known), std::end(known), c) != std::end(known);
+}
 }  // namespace
 
 BootEngine::BootEngine() : m_flash(kFlashSize, m_behaviour.flashFill) {}
@@ -34,12 +44,6 @@ void BootEngine::Reset()
     m_synced = false;
     m_collect.clear();
     m_erased = false;
-}
-
-void BootEngine::PortClosed()
-{
-    if (m_state != State::AwaitRate)
-        Reset();
 }
 
 void BootEngine::Receive(BootByte byte, unsigned lineRate, std::vector<BootByte>& out)
@@ -59,6 +63,7 @@ void BootEngine::Receive(BootByte byte, unsigned lineRate, std::vector<BootByte>
             }
         } else if (byte == kEnter && m_synced) {
             ++m_log.rounds;
+            m_writes = 0;
             answer.push_back(kEntered);
             m_state = State::Length;
             m_collect.clear();
@@ -111,6 +116,8 @@ void BootEngine::Command(BootByte byte, std::vector<BootByte>& out)
             m_expect = m_behaviour.cpu == BootCpu::HD64F2134ATF20 ? 2 : 1;
         } else if (byte == kCmdChecksum) {
             ++m_log.checksumRequests;
+            if (FaultActive() && m_faults.noChecksum)
+                break;
             std::uint32_t sum = 0;
             for (const BootByte b : m_flash)
                 sum += b;
@@ -122,7 +129,7 @@ void BootEngine::Command(BootByte byte, std::vector<BootByte>& out)
         m_collect.push_back(byte);
         if (m_collect.size() == m_expect) {
             m_state = State::Command;
-            if (FaultActive() && m_faults.refuseBitRate) {
+            if ((FaultActive() && m_faults.refuseBitRate) || !KnownBitRateCommand(m_collect)) {
                 out.push_back(kRefuse);
             } else {
                 m_newRate = BigEndian(m_collect.data());
@@ -150,6 +157,12 @@ void BootEngine::Command(BootByte byte, std::vector<BootByte>& out)
             m_collect.clear();
             if (!ok) {
                 m_state = State::Command;
+                break;
+            }
+            const long write = m_writes++;
+            if (FaultActive() && write == m_faults.refuseWrite) {
+                m_state = State::Command;
+                out.push_back(kRefuse);
                 break;
             }
             out.push_back(kAck);
@@ -211,9 +224,11 @@ void BootEngine::StartArea(std::vector<BootByte>& out)
     const std::uint32_t blockSize = m_behaviour.cpu == BootCpu::HD64F2134ATF20 ? 128 : 64;
     m_areaStart = BigEndian(m_collect.data());
     m_areaLength = BigEndian(m_collect.data() + 4);
+    // The HD64F2134ATF20's header ends with 00.
+    const bool ninthByte = m_collect.size() < 9 || m_collect[8] == 0x00;
     m_collect.clear();
     m_log.areas.push_back({m_areaStart, m_areaLength, false});
-    if (m_areaLength == 0 || m_areaLength % blockSize != 0 || m_areaStart % blockSize != 0 ||
+    if (!ninthByte || m_areaLength == 0 || m_areaLength % blockSize != 0 || m_areaStart % blockSize != 0 ||
         m_areaStart >= kFlashSize || m_areaLength > kFlashSize - m_areaStart) {
         m_state = State::Command;
         out.push_back(kRefuse);

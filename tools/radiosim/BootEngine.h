@@ -9,15 +9,18 @@
 //   PC 08 5E           radio 08 5E     (length of the boot program, echoed)
 //   PC <2142 bytes>    radio <echo of each byte>, then AA when the program runs
 // Boot program:
-//   PC 53 <rate:4> <4> <3>   radio 06, then listens at the new rate for 06 and answers 06
-//                            (07: rate refused)
+//   PC 53 <rate:4> <4> <3>   radio 06, then listens at the new rate for 06 and answers 06;
+//                            07 for any other command than 00 00 96 00 00 00 4D 6C 01 00 01
+//                            (38400) or 00 00 25 80 00 00 0F A0 01 00 01 (9600)
 //   PC 57 00 8B              radio 06   (HD64F2134ATF20)  PC <start:4> <length:4> 00
 //   PC 57 00                 radio 06   (HD64F2134FA20)   PC <start:4> <length:4>
-//     the first write of a round erases the whole flash (0xFF);
+//     radio 07 for a header it cannot write (the ATF20's ninth byte not 00, a length that is
+//     not whole blocks, past the flash); the first write of a round erases the whole flash (0xFF);
 //     per block: radio 11, PC 11 <block bytes>; after the last: radio 11, PC 11 <~sum>, radio 06
 //   PC 43                    radio <flash sum, 4 bytes, high first>
-// The PC closing its port ends a round (the technician restarts the radio), except while the
-// boot program waits for the port at the new bit rate.
+// Like the microcontroller, the boot mode does not notice the PC closing its port: a half-loaded
+// boot program takes the next bytes, a running one goes on running. Only switching the radio off
+// and on again (Reset) starts the boot mode over.
 
 #include <array>
 #include <cstdint>
@@ -43,6 +46,8 @@ struct BootFaults {
     bool noStartAck = false;                  // no AA after the boot program
     bool badFinalAnswer = false;              // 07 instead of 06 after the area's checksum byte
     long corruptBlock = -1;                   // this block (index in its area) is stored damaged
+    long refuseWrite = -1;                    // 07 to this write command of a round (from 0)
+    bool noChecksum = false;                  // no answer to the checksum request
     int rounds = -1;
 };
 
@@ -68,9 +73,7 @@ public:
     BootEngine();
 
     void Receive(BootByte byte, unsigned lineRate, std::vector<BootByte>& out);
-    // The PC closed its port.
-    void PortClosed();
-    // Back to the start of the boot mode (power on); the flash is kept.
+    // Switched off and on again in boot mode: back to the synchronisation; the flash is kept.
     void Reset();
 
     BootBehaviour& Behave() { return m_behaviour; }
@@ -101,6 +104,7 @@ private:
     bool m_erased = false;
     std::uint32_t m_areaStart = 0;
     std::uint32_t m_areaLength = 0;
+    int m_writes = 0;                         // write commands in this round
     std::uint32_t m_block = 0;                // blocks received in the area
     bool m_blockStarted = false;
     std::uint8_t m_sum = 0;

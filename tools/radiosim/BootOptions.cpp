@@ -15,6 +15,8 @@ Boot mode (firmware writing):
   --boot-wrong-echo N echo boot program byte N (from 0) wrongly
   --boot-no-aa        no AA after the boot program
   --boot-bad-final    answer an area's checksum byte with 07
+  --boot-refuse-write N  answer write command N (from 0) of a round with 07
+  --boot-no-checksum  no answer to the checksum request
   --boot-fault-rounds N  the faults above only in the first N rounds
 )";
 
@@ -68,6 +70,11 @@ bool TakeBootOption(int argc, char** argv, int& i, BootSettings& settings, std::
         settings.faults.noStartAck = true;
     } else if (arg == "--boot-bad-final") {
         settings.faults.badFinalAnswer = true;
+    } else if (arg == "--boot-refuse-write") {
+        if (number(n))
+            settings.faults.refuseWrite = n;
+    } else if (arg == "--boot-no-checksum") {
+        settings.faults.noChecksum = true;
     } else if (arg == "--boot-fault-rounds") {
         if (number(n))
             settings.faults.rounds = static_cast<int>(n);

@@ -433,10 +433,6 @@ void RadioSimulator::Run()
             }
             // The PC closed the port: let it open the port again, exclusively or not.
             ::ioctl(m_slave, TIOCNXCL);
-            if (m_bootMode) {
-                std::lock_guard lock(m_mutex);
-                m_boot.PortClosed();
-            }
         }
         if (m_line >= 0 && lineIndex < count) {
             const short revents = fds[lineIndex].revents;
@@ -484,6 +480,12 @@ void RadioSimulator::FillFlash(BootByte value)
 {
     std::lock_guard lock(m_mutex);
     m_boot.FillFlash(value);
+}
+
+void RadioSimulator::PowerCycle()
+{
+    std::lock_guard lock(m_mutex);
+    m_boot.Reset();
 }
 
 BootLog RadioSimulator::GetBootLog() const

@@ -82,6 +82,9 @@ public:
     void SetBootFaults(const BootFaults& faults);
     std::vector<BootByte> Flash() const;
     void FillFlash(BootByte value);
+    // The radio switched off and on again in boot mode. Closing the port does not restart
+    // the boot mode; only this (or a new start) does.
+    void PowerCycle();
     BootLog GetBootLog() const;
     // Waits until the boot log satisfies done; false on time-out.
     template <typename Done>

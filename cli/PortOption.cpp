@@ -1,0 +1,80 @@
+#include "PortOption.h"
+
+#include "app/IniFile.h"
+#include "platform/PortMap.h"
+#include "state/U_Global.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <iostream>
+#include <map>
+
+namespace mv53::cli {
+
+namespace {
+
+// The configuration file that the windows use: MV53Win.ini beside the program when its folder
+// can be written, else in the user's configuration folder.
+std::string DefaultConfigPath()
+{
+    const QString name = QStringLiteral("MV53Win.ini");
+    const QFileInfo folder(QCoreApplication::applicationDirPath());
+    if (folder.isDir() && folder.isWritable())
+        return QDir(folder.absoluteFilePath()).filePath(name).toStdString();
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return QDir(config).filePath(QStringLiteral("MV53Win/") + name).toStdString();
+}
+
+// A present device behind n is bound to n by its stable path and written back, so that COMn
+// stays that device when other adapters are plugged in.
+void BindChosenPort(int portNo, TIniFile& ini, const QString& path, const QString& section)
+{
+    using platform::PortMap;
+    const std::string device = PortMap::DevicePathForPort(portNo);
+    if (device.empty() || !QFileInfo::exists(QString::fromStdString(device)))
+        return;
+    PortMap::Choose(portNo, device);
+    const auto chosen = PortMap::ChosenBindings();
+    if (chosen.empty())
+        return;
+    for (const auto& [name, bound] : chosen)
+        ini.WriteString(section, QString::fromStdString(name), QString::fromStdString(bound));
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    if (!ini.Save(path))
+        std::cerr << "warning: the port binding cannot be written to " << path.toStdString() << '\n';
+}
+
+}  // namespace
+
+std::string ResolvePortOption(const std::string& port, const std::string& configPath, TProgramState& state)
+{
+    using platform::PortMap;
+    const int n = PortMap::PortNumberFromName(port);
+    if (n <= 0)
+        return port;
+    state.ComPortNo = n - 1;
+
+    const QString path = QString::fromStdString(configPath.empty() ? DefaultConfigPath() : configPath);
+    TIniFile ini;
+    ini.Load(path);
+    const QString section = QStringLiteral("PORTS");
+    std::map<std::string, std::string> bindings;
+    for (const QString& key : ini.Keys(section))
+        bindings[key.toUpper().toStdString()] = ini.ReadString(section, key).toStdString();
+    PortMap::ClearBindings();
+    PortMap::SetBindings(bindings);
+    // The bindings of this run go over the file's and are never written back.
+    const std::string runBindings = qEnvironmentVariable("MV53_PORTS").toStdString();
+    PortMap::BindForThisRun(runBindings);
+    bool boundForRun = false;
+    for (const auto& [name, device] : platform::ParsePortBindings(runBindings))
+        boundForRun = boundForRun || PortMap::PortNumberFromName(name) == n;
+    if (!boundForRun)
+        BindChosenPort(n, ini, path, section);
+    return {};
+}
+
+}  // namespace mv53::cli
