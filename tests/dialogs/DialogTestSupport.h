@@ -1,6 +1,8 @@
 #pragma once
 // Showing a parameter dialog offscreen and typing into it as a user would.
 
+#include "FocusTestSupport.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
@@ -11,14 +13,6 @@
 #include <gtest/gtest.h>
 
 namespace mv53::test {
-
-// Shows the dialog (which loads its records) and makes it the active window.
-inline void ShowActive(QDialog& dlg)
-{
-    dlg.show();
-    dlg.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
-}
 
 // Moves the focus to a control the way Tab would (focus events and the dialog's reactions).
 // (A closed drop-down list leaves no active window on the offscreen platform: activate again.)

@@ -2,7 +2,6 @@
 // and the rules of Hardware, Key Function, System and Marketing.
 
 #include "DialogTestSupport.h"
-#include "FocusTestSupport.h"
 
 #include "dialogs/CommA1A.h"
 #include "dialogs/CommSystem.h"

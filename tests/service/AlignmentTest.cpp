@@ -8,17 +8,16 @@
 #include "service/AntTuneSet.h"
 #include "service/TempCorrect.h"
 
-#include <QAction>
 #include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
-#include <QMenu>
 #include <QSlider>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 
 using mv53::test::HostCall;
+using mv53::test::ShowActive;
 using mv53::test::RunEventsFor;
 
 namespace {
@@ -178,8 +177,7 @@ TEST_F(AlignmentTest, HintsAndHelpTopicsFollowTheFocus)
     TServiceHost host = Host();
     host.Help = [&](int t) { topics.push_back(t); };
     auto frm = Open(host);
-    frm->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(frm.get()));
+    ShowActive(*frm);
     frm->SpinEdit[47]->setFocus();
     EXPECT_EQ(frm->HintBar->pnlHint1->text().toStdString(), "Adjust the LSB carrier point.");
     EXPECT_EQ(frm->HintBar->pnlHint2->text().toStdString(), "<ENTER>");
@@ -207,9 +205,7 @@ TEST_F(AlignmentTest, ServiceWindowsOpenOnTheFirstFieldAndTabEndsOnTheButtons)
     for (std::size_t i = 0; i < std::size(windows); ++i) {
         TServiceWindow& frm = *windows[i];
         SCOPED_TRACE(firstFields[i]);
-        frm.show();
-        frm.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&frm));
+        ShowActive(frm);
         QWidget* first = QApplication::focusWidget();
         ASSERT_NE(first, nullptr);
         EXPECT_EQ(first->objectName().toStdString(), firstFields[i]);
@@ -231,8 +227,7 @@ TEST_F(AlignmentTest, EnterOpensAListAndEscapeInTheSerialEditUndoesThenCloses)
 {
     state.SerialMode = true;
     auto frm = Open();
-    frm->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(frm.get()));
+    ShowActive(*frm);
     for (int i = 0; i < 4; ++i)   // Volt Warning 1 and 2 with their track bars
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     ASSERT_EQ(QApplication::focusWidget(), frm->cmbDtcxoSel);
@@ -241,8 +236,7 @@ TEST_F(AlignmentTest, EnterOpensAListAndEscapeInTheSerialEditUndoesThenCloses)
     QTest::keyClick(frm->cmbDtcxoSel->view(), Qt::Key_Return);
     EXPECT_FALSE(frm->cmbDtcxoSel->view()->isVisible());
 
-    frm->activateWindow();   // the closed list leaves no active window offscreen
-    ASSERT_TRUE(QTest::qWaitForWindowActive(frm.get()));
+    ShowActive(*frm);   // again after the closed list
     QTest::keyClick(frm.get(), 'N', Qt::AltModifier);
     ASSERT_EQ(QApplication::focusWidget(), frm->edtSerial);
     // The caption's "&" is an accelerator, not drawn.
@@ -275,21 +269,14 @@ TEST_F(AlignmentTest, PastedSerialNumberPassesTheKeyFilter)
     for (const Case& c : {Case{false, "6e000001", "6E000001"}, Case{true, "6x-e0z1", "6E01    "}}) {
         SCOPED_TRACE(c.pasted);
         auto frm = Open();
-        frm->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(frm.get()));
+        ShowActive(*frm);
         QApplication::clipboard()->setText(QString::fromLatin1(c.pasted));
         QTest::keyClick(frm.get(), 'N', Qt::AltModifier);
         QTest::keyClick(frm->edtSerial, Qt::Key_Return);   // edit state, all selected
-        if (c.menu) {
-            std::unique_ptr<QMenu> menu(frm->edtSerial->createStandardContextMenu());
-            const QList<QAction*> items = menu->actions();
-            const auto paste = std::find_if(items.begin(), items.end(),
-                                            [](QAction* a) { return a->text().startsWith(QStringLiteral("&Paste")); });
-            ASSERT_NE(paste, items.end());
-            (*paste)->trigger();
-        } else {
+        if (c.menu)
+            frm->edtSerial->paste();   // what the context menu's "Paste" runs
+        else
             QTest::keyClick(frm->edtSerial, Qt::Key_V, Qt::ControlModifier);
-        }
         frm->btnWrite->click();
         EXPECT_EQ(state.CurrentMem.FactoryOpt().SerialNo(), c.stored);
         frm->close();
@@ -336,8 +323,7 @@ TEST_F(AlignmentTest, EscapeInASpinEditGoesBackToTheStartOfItsEditState)
 {
     StartRadio(mv53::test::ClearedRecords());
     auto frm = Open();
-    frm->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(frm.get()));
+    ShowActive(*frm);
     frm->btnSpotAdj->click();
     ASSERT_TRUE(frm->SpotAdjOn());
     TSpinEdit* spin = frm->SpinEdit[1];   // Volt Warning 1, live at 0xE108

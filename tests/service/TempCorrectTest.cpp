@@ -1,6 +1,7 @@
 // The temperature correction window driven offscreen: the cell each spin edit edits, the store
 // rule, and what reaches CurrentMem on each way of leaving the window.
 
+#include "FocusTestSupport.h"
 #include "ServiceTestSupport.h"
 #include "service/TempCorrect.h"
 
@@ -81,8 +82,7 @@ TEST_F(TempCorrectTest, LeavingAsksOnlyWhenSomethingDiffersAndNoDiscards)
             case Leave::CancelButton: frm->btnCancel->click(); break;
             case Leave::CloseBox: frm->close(); break;
             case Leave::Escape:   // in the first field, which the window opens on in its edit state
-                frm->activateWindow();
-                ASSERT_TRUE(QTest::qWaitForWindowActive(frm.get()));
+                mv53::test::ShowActive(*frm);
                 QTest::keyClick(frm->SpinEdit[0][0], Qt::Key_Escape);
                 break;
             }

@@ -1,13 +1,24 @@
 #pragma once
-// Walking a window's tab order the way a user does: Tab pressed in the focused control.
+// Showing a window as the active one and walking its tab order the way a user does.
 
 #include <QApplication>
 #include <QTest>
 #include <QWidget>
 
+#include <gtest/gtest.h>
+
 #include <vector>
 
 namespace mv53::test {
+
+// Shows the window (a dialog loads its records) and makes it the active one, as it is again
+// after a closed drop-down list, which leaves no active window offscreen.
+inline void ShowActive(QWidget& window)
+{
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+}
 
 // The controls Tab visits, starting with the focused one, until the focus comes back to it (or
 // after `limit` presses).
