@@ -11,8 +11,7 @@
 
 namespace mv53::test {
 
-// Shows the window (a dialog loads its records) and makes it the active one, as it is again
-// after a closed drop-down list, which leaves no active window offscreen.
+// Shows the window and makes it the active one (again after a closed drop-down list).
 inline void ShowActive(QWidget& window)
 {
     window.show();
@@ -20,8 +19,7 @@ inline void ShowActive(QWidget& window)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
 }
 
-// The controls Tab visits, starting with the focused one, until the focus comes back to it (or
-// after `limit` presses).
+// The controls Tab visits from the focused one until the focus is back (at most limit presses).
 inline std::vector<QWidget*> TabCycle(int limit = 400)
 {
     std::vector<QWidget*> cycle{QApplication::focusWidget()};
