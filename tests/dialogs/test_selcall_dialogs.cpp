@@ -128,13 +128,10 @@ TEST(SelcallDialog, TabLeavesAnIdEditAndDeleteDeletes)
     TCmmOpt opt;
     opt.SetSelcallUnit(1);
     TfrmSelcall dlg(opt);
-    dlg.Sel.SetKillSystem(1);
     dlg.Sel.SetSelfId("1234");
-    dlg.Sel.SetKillId("12345678");
     dlg.Sel.TxIds(4).SetTxId("5678");
     ShowActive(dlg);
-    const std::pair<QLineEdit*, QWidget*> edits[] = {
-        {dlg.edtSelfId, dlg.cmbKillSystem}, {dlg.edtKillId, dlg.cmbAllCall}, {dlg.edtTxId[4], dlg.edtTxId[5]}};
+    const std::pair<QLineEdit*, QWidget*> edits[] = {{dlg.edtSelfId, dlg.cmbKillSystem}, {dlg.edtTxId[4], dlg.edtTxId[5]}};
     for (const auto& [edit, next] : edits) {
         SCOPED_TRACE(edit->objectName().toStdString());
         Enter(edit);

@@ -253,7 +253,6 @@ TEST_F(AlignmentTest, EnterOpensAListAndEscapeInTheSerialEditUndoesThenCloses)
     EXPECT_TRUE(frm->isVisible());
     QTest::keyClick(frm->edtSerial, Qt::Key_Escape);
     EXPECT_FALSE(frm->isVisible());
-    EXPECT_TRUE(prompt.texts().empty());
 }
 
 // Text pasted into the serial number passes the serial key filter and its upper-casing, as

@@ -63,7 +63,6 @@ TEST_F(TempCorrectTest, TextThatIsNoNumberStoresTheMinimum)
     frm->close();
 }
 
-// Escape acts as "&Cancel", also in a spin edit.
 TEST_F(TempCorrectTest, LeavingAsksOnlyWhenSomethingDiffersAndNoDiscards)
 {
     enum class Leave { CancelButton, CloseBox, Escape };
