@@ -193,8 +193,7 @@ TEST_F(AlignmentTest, HintsAndHelpTopicsFollowTheFocus)
     frm->close();
 }
 
-// Each service window opens on its first field, where Enter does not close it; Tab goes through
-// the fields and ends on the command buttons.
+// A service window opens on its first field (Enter there keeps it open); Tab ends on the buttons.
 TEST_F(AlignmentTest, ServiceWindowsOpenOnTheFirstFieldAndTabEndsOnTheButtons)
 {
     state.SerialMode = true;
