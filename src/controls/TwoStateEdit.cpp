@@ -34,8 +34,7 @@ public:
         const QString added = input.mid(head, input.size() - head - tail);
         QString kept;
         for (const QChar c : added) {
-            const char16_t code = c.unicode();
-            char key = code >= 32 && code != 127 && code <= 255 ? static_cast<char>(code) : 0;
+            char key = FilterChar(c);
             if (key != 0 && m_rule(key))
                 kept += QChar(static_cast<char16_t>(static_cast<unsigned char>(key)));
         }

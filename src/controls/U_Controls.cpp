@@ -76,9 +76,12 @@ char TypedChar(const QKeyEvent* event)
     if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
         return 0;
     const QString text = event->text();
-    if (text.size() != 1)
-        return 0;
-    const char16_t code = text.at(0).unicode();
+    return text.size() == 1 ? FilterChar(text.at(0)) : 0;
+}
+
+char FilterChar(QChar c)
+{
+    const char16_t code = c.unicode();
     if (code < 32 || code == 127 || code > 255)
         return 0;
     return static_cast<char>(static_cast<unsigned char>(code));

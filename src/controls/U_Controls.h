@@ -23,6 +23,9 @@ bool SwallowEnter(const QKeyEvent& event);
 // The character a key event types, as an 8-bit code; 0 when it types none (a control or Alt
 // combination, a control character, or one outside Latin-1).
 char TypedChar(const QKeyEvent* event);
+// A character as the key filters take it: its 8-bit code, 0 for a control character or one
+// outside Latin-1.
+char FilterChar(QChar c);
 // "<ENTER>" for an edit, a grid or a spin box; "<SELECT>" for a combo box, a check box or a
 // slider; empty otherwise.
 QString HintKeyText(const QWidget* control);
