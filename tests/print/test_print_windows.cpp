@@ -109,11 +109,12 @@ TEST_F(PrintWindows, PreviewOfThreePagesInTwoPageMode)
     EXPECT_EQ(preview.btnPageCount->text(), QStringLiteral("&One Page"));
     EXPECT_TRUE(preview.imgPage2->isVisible());
     EXPECT_FALSE(Blank(preview.imgPage2->Canvas())) << "page 2 on the right";
-    // Zoom 0: both images as high as the box less 20, side by side 10 apart, centred.
+    // Zoom 0: both images as high as the box less 20 (or as two fit its width), side by side
+    // 10 apart, centred.
     const int boxW = preview.pnlBase->width() - 2 * preview.pnlBase->frameWidth();
     const int boxH = preview.pnlBase->height() - 2 * preview.pnlBase->frameWidth();
-    EXPECT_EQ(preview.imgPage1->height(), boxH - 20);
-    EXPECT_EQ(preview.imgPage1->width(), 827 * (boxH - 20) / 1169);
+    EXPECT_EQ(preview.imgPage1->height(), std::min(boxH - 20, 1169 * ((boxW - 30) / 2) / 827));
+    EXPECT_EQ(preview.imgPage1->width(), 827 * preview.imgPage1->height() / 1169);
     EXPECT_EQ(preview.imgPage1->y(), 10);
     EXPECT_EQ(preview.imgPage1->x(), (boxW - 2 * preview.imgPage1->width() - 10) / 2);
     EXPECT_EQ(preview.imgPage2->x(), preview.imgPage1->x() + preview.imgPage1->width() + 10);
@@ -461,6 +462,29 @@ TEST_F(MainWindowPrinting, PrintCommandsAreThereAndThePanelShowsTheDestination)
     EXPECT_EQ(opened, (std::vector<QString>{QStringLiteral("frmPrintList"), QStringLiteral("frmPreview")}));
     EXPECT_TRUE(mainHidden);
     EXPECT_TRUE(w.isVisible());
+}
+
+TEST_F(MainWindowPrinting, TwoPagesAtTheWindowsDefaultSizeAreWhole)
+{
+    TfrmMain& w = Start();
+    w.show();
+    for (const QPageSize::PageSizeId paper : {QPageSize::A4, QPageSize::Letter}) {
+        TCurrentPrinter::Instance().SetInstalledPrintersForTest(std::vector<TPrinterEntry>{{QStringLiteral("P"), paper}});
+        mv53::SetModalHook([](QDialog& d) {
+            auto& preview = dynamic_cast<TfrmPreview&>(d);
+            preview.show();
+            if (!preview.TwoPage())
+                QTest::mouseClick(preview.btnPageCount, Qt::LeftButton);
+            const QWidget* view = preview.pnlBase->viewport();
+            for (const QWidget* page : {preview.imgPage1, preview.imgPage2})
+                EXPECT_TRUE(view->rect().contains(QRect(page->mapTo(view, QPoint()), page->size())))
+                    << "page " << QRect(page->mapTo(view, QPoint()), page->size()).right() << " in " << view->width();
+            EXPECT_FALSE(preview.pnlBase->horizontalScrollBar()->isVisible());
+            preview.reject();
+            return preview.result();
+        });
+        w.miPrintPreview->trigger();
+    }
 }
 
 }  // namespace
