@@ -90,6 +90,7 @@ bool PrintReport(const TPrtImg& report)
             printer.setDocName(QStringLiteral("MV53 report"));
             printer.setPageSize(QPageSize(current.Paper()));
             printer.setPageOrientation(QPageLayout::Portrait);
+            printer.setFullPage(true);   // the painter keeps the text within the printable part
             ok = PaintReport(report, printer, &error);
         }
     }

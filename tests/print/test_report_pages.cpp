@@ -523,7 +523,22 @@ TEST(ReportPages, LaterWritesCoverEarlierOnesExceptWhereTheyHaveBlanks)
     p.Write(1, 0, "ABCDEFGH");
     p.Write(1, 2, "x  y");
     p.Write(3, -4, "neg");   // a negative indent counts as none
-    EXPECT_EQ(p.Text(), "\n     ABxDEyGH\n\n     neg");
+    p.Write(4, 0, "caf\xc3\xa9.m53");
+    p.Write(4, 8, "|");      // a column is a character: the bar follows the name
+    EXPECT_EQ(p.Text(), "\n     ABxDEyGH\n\n     neg\n     caf\xc3\xa9.m53|");
+}
+
+TEST(ReportPages, TextsReadAsUtf8WithAnyOtherByteAsOneReplacementCharacter)
+{
+    const std::pair<std::string, std::u32string> cases[] = {
+        {"caf\xc3\xa9", U"caf\u00e9"}, {"\xf0\x9f\x93\xbb!", U"\U0001F4FB!"}, {"a\xffz", U"a\uFFFDz"},
+        {"\xc0\xaf", U"\uFFFD\uFFFD"},          // overlong "/"
+        {"\xe2\x82", U"\uFFFD\uFFFD"},          // cut short
+        {"\xed\xa0\x80", U"\uFFFD\uFFFD\uFFFD"},  // a surrogate
+    };
+    for (const auto& [bytes, chars] : cases)
+        EXPECT_EQ(DecodeReportText(bytes), chars) << bytes;
+    EXPECT_EQ(EncodeReportText(U"caf\u00e9 \u20ac\U0001F4FB"), "caf\xc3\xa9 \xe2\x82\xac\xf0\x9f\x93\xbb");
 }
 
 TEST(ReportPages, HeaderFileNameIsTheLastPartOfThePath)

@@ -9,12 +9,14 @@
 #include "print/ReportPainter.h"
 
 #include <QDate>
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,7 @@ namespace {
 using mv53::test::Args;
 using mv53::test::ClearedRecords;
 using mv53::test::Exec;
+using mv53::test::FileBytes;
 using mv53::test::HavePoppler;
 using mv53::test::PdfText;
 using mv53::test::ProcResult;
@@ -142,6 +145,25 @@ TEST_F(ReportPaint, PreviewHoldsAtMostTwentyPages)
     EXPECT_EQ(mv53::MakePreviewBitmaps(r, mv53::kPageA4).size(), 20u);
 }
 
+TEST_F(ReportPaint, PreviewDrawsALetterOutsideAsciiInItsOwnCell)
+{
+    // "café.m53" against "cafe.m53": only the cell of the fourth letter (column 22 of line 4) differs.
+    const TMVmem m = ClearedRecords();
+    std::vector<QImage> pages;
+    for (const char* name : {"/d/caf\xc3\xa9.m53", "/d/cafe.m53"}) {
+        TPrtImg r({&m, name, "1/2/2026", '.'});
+        r.MakeReport({true, false, false}, {});
+        pages.push_back(mv53::MakePreviewBitmaps(r, mv53::kPageA4).at(0));
+    }
+    QRect differ;
+    for (int y = 0; y < pages[0].height(); ++y)
+        for (int x = 0; x < pages[0].width(); ++x)
+            if (pages[0].pixel(x, y) != pages[1].pixel(x, y))
+                differ |= QRect(x, y, 1, 1);
+    EXPECT_FALSE(differ.isEmpty());
+    EXPECT_TRUE(QRect(22 * 8 - 2, 3 * 13, 8 + 4, 2 * 13).contains(differ)) << differ.x() << "," << differ.right();
+}
+
 // ---- PDF ---------------------------------------------------------------------------------------
 
 TEST_F(ReportPaint, PdfReadsBackAsTheTextForm)
@@ -164,6 +186,43 @@ TEST_F(ReportPaint, PdfReadsBackAsTheTextForm)
         const auto fromPdf = PageLines(PdfText(pdf, true), '\f');
         ASSERT_EQ(fromPdf.size(), 10u);
         EXPECT_EQ(fromPdf, PageLines(QString::fromStdString(r.Text()), '\f'));
+    }
+}
+
+TEST_F(ReportPaint, PdfTextKeepsItsLinePitchAndClearOfThePapersEdges)
+{
+    if (!HavePoppler())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed; scripts/install-deps.sh installs it";
+    const TMVmem m = FullRecords();
+    const QRegularExpression value(QStringLiteral("(width|height|xMin|yMin|xMax|yMax)=\"([0-9.]+)\""));
+    for (const QPageSize::PageSizeId paper : {QPageSize::A4, QPageSize::Letter}) {
+        TPrtImg r({&m, "/data/fleet.m53", "12/31/2026", '.'});
+        r.MakeReport({true, true, true}, {});
+        ASSERT_TRUE(mv53::WriteReportPdf(r, Path("m.pdf"), paper, nullptr));
+        const QString boxes = Exec(QStringLiteral("pdftotext"), Args("-bbox") << Path("m.pdf") << QStringLiteral("-")).out;
+        // Per page: the sheet's size, then each word's box, in points from the top-left corner.
+        double width = 0, height = 0, firstTop = -1;
+        const char* const kSides[] = {"xMin", "yMin", "xMax", "yMax"};
+        const double kPitch = mv53::ReportLineHeight(1200) * 72.0 / 1200;   // the PDF's 1200 dpi
+        double least[4] = {1e9, 1e9, 1e9, 1e9};   // the nearest word to each edge
+        for (auto it = value.globalMatch(boxes); it.hasNext();) {
+            const auto match = it.next();
+            const QString key = match.captured(1);
+            const double v = match.captured(2).toDouble();
+            if (key == QLatin1String("width"))
+                width = v;
+            if (key == QLatin1String("height"))
+                height = v, firstTop = -1;
+            if (key == QLatin1String("yMin")) {
+                firstTop = firstTop < 0 ? v : firstTop;
+                EXPECT_NEAR(std::remainder(v - firstTop, kPitch), 0.0, 0.01) << "10 points a line, fraction of a dot dropped";
+            }
+            for (int side = 0; side < 4; ++side)
+                if (key == QLatin1String(kSides[side]))
+                    least[side] = std::min(least[side], side < 2 ? v : (side == 2 ? width : height) - v);
+        }
+        for (int side = 0; side < 4; ++side)
+            EXPECT_GE(least[side], 6 / 25.4 * 72) << "paper " << paper << ", side " << side;
     }
 }
 
@@ -270,6 +329,42 @@ TEST_F(ReportCommand, FailuresExitWithOneAndSayWhy)
         EXPECT_TRUE(run.err.contains(QLatin1String(c.err))) << run.err.toStdString();
         EXPECT_TRUE(run.out.isEmpty());
     }
+    EXPECT_FALSE(QFile::exists(Path("x.pdf")));
+}
+
+TEST_F(ReportCommand, AFileNameOutsideAsciiReadsBackAsItIs)
+{
+    if (!HavePoppler())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed; scripts/install-deps.sh installs it";
+    const QString cafe = dir.filePath(QString::fromUtf8("caf\xc3\xa9.m53"));
+    ASSERT_TRUE(QFile::copy(file, cafe));
+    const QString header = QString::fromUtf8("File Name:  caf\xc3\xa9.m53");
+    EXPECT_TRUE(Report({cafe, QStringLiteral("--text")}).out.contains(header));
+    ASSERT_EQ(Report({cafe, QStringLiteral("--pdf"), Path("cafe.pdf")}).status, 0);
+    EXPECT_TRUE(PdfText(Path("cafe.pdf"), true).contains(header));
+}
+
+TEST_F(ReportCommand, PdfNeitherReplacesTheDataFileNorLeavesAHalfWrittenFile)
+{
+    const QByteArray data = FileBytes(file);
+    ASSERT_TRUE(QFile::link(file, Path("link.m53")));
+    for (const QString& out : {file, Path("link.m53"), dir.path() + QStringLiteral("/./fleet.m53")}) {
+        const ProcResult run = Report({file, QStringLiteral("--pdf"), out});
+        EXPECT_EQ(run.status, 1) << out.toStdString();
+        EXPECT_TRUE(run.err.contains(QLatin1String(mv53::kPdfIsTheDataFile))) << run.err.toStdString();
+    }
+    EXPECT_EQ(FileBytes(file), data);
+    // A write that fails on the way (here: past the process's file size limit) keeps the old PDF.
+    QFile old(Path("old.pdf"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("an earlier report") > 0);
+    old.close();
+    const ProcResult cut = Exec(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("trap '' XFSZ; ulimit -f 8; exec \"$0\" report \"$1\" --sections common --pdf \"$2\""),
+                                                       QStringLiteral(MV53_EXE), file, Path("old.pdf")});
+    EXPECT_EQ(cut.status, 1);
+    EXPECT_TRUE(cut.err.contains(QStringLiteral("Cannot write the PDF file"))) << cut.err.toStdString();
+    EXPECT_EQ(FileBytes(Path("old.pdf")), "an earlier report");
+    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("*.pdf*")}, QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("old.pdf")}) << "no unfinished file left behind";
 }
 
 }  // namespace
