@@ -24,8 +24,9 @@ TPrtImg BuildReport(const TProgramState& state, const TAntTuner0* tuner0 = nullp
 // The user report of state (its PrintSelection), whatever the service print choices say.
 TPrtImg BuildUserReport(const TProgramState& state);
 
-// One print job of the pages on the current printer, or into the current PDF file. A failure
-// is shown through the prompt ("The report could not be printed." with the reason) and gives false.
+// One print job of the pages on the current printer, or into a PDF file that the file dialog
+// names now. A failure is shown through the prompt ("The report could not be printed." with
+// the reason) and gives false, as does a cancelled file dialog (silently).
 bool PrintReport(const TPrtImg& report);
 
 // The print setup dialog, modal; true when it ended with OK. caption: "Print Setup" or "Print".

@@ -327,29 +327,25 @@ TEST_F(PrintWindows, PrintSetupListsThePrintersAndTakesPaperByTheRule)
     EXPECT_EQ(setup.cmbSize->currentText(), QStringLiteral("A4"));
 }
 
-TEST_F(PrintWindows, WithoutAPrinterTheReportGoesIntoAPdfFileTheUserNames)
+TEST_F(PrintWindows, WithoutAPrinterTheReportGoesIntoAPdfFileNamedWhenPrinting)
 {
     TCurrentPrinter& current = TCurrentPrinter::Instance();
     EXPECT_TRUE(current.DisplayName().isEmpty());
     TfrmPrintSetup setup;
     ASSERT_EQ(setup.cmbPrinter->count(), 1);
     EXPECT_EQ(setup.cmbPrinter->currentText(), QStringLiteral("PDF file"));
-    EXPECT_TRUE(setup.btnOk->isEnabled());
-    // The file dialog cancelled: the setup dialog stays open and nothing changes.
     setup.show();
-    QTest::mouseClick(setup.btnOk, Qt::LeftButton);
-    EXPECT_TRUE(setup.isVisible());
-    EXPECT_FALSE(current.IsPdf());
-    ASSERT_EQ(prompt.shown.size(), 1u);
-    EXPECT_EQ(prompt.lastSave.defaultSuffix, "pdf");
-    prompt.saveResults.push_back(Path("r.pdf").toStdString());
     setup.cmbSize->setCurrentIndex(0);
     QTest::mouseClick(setup.btnOk, Qt::LeftButton);
     EXPECT_FALSE(setup.isVisible());
+    EXPECT_TRUE(prompt.shown.empty()) << "no file name before there is a report";
     EXPECT_TRUE(current.IsPdf());
-    EXPECT_EQ(current.PdfPath(), Path("r.pdf"));
     EXPECT_EQ(current.Paper(), QPageSize::Letter);
     EXPECT_EQ(current.DisplayName(), QStringLiteral("PDF file"));
+    // A cancelled file dialog prints nothing and says nothing more.
+    EXPECT_FALSE(mv53::PrintReport(mv53::BuildUserReport(state)));
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.lastSave.defaultSuffix, "pdf");
 }
 
 // ---- print flows ----------------------------------------------------------------------------
@@ -429,23 +425,27 @@ TEST_F(MainWindowPrinting, PrintCommandsAreThereAndThePanelShowsTheDestination)
     EXPECT_EQ(w.miPrint->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
     EXPECT_TRUE(w.SystemValue(1, 2).isEmpty()) << "no printer: the printer panel is empty";
 
-    // Print Setup alone chooses the PDF file but prints nothing.
-    const QString setupPdf = m_dir.filePath(QStringLiteral("setup.pdf"));
-    AcceptSetupWithPdf(prompt, setupPdf);
+    // Print Setup alone chooses the PDF file; its name is asked when a report goes into it.
+    const QString pdf = m_dir.filePath(QStringLiteral("main.pdf"));
+    AcceptSetupWithPdf(prompt, pdf);
     w.miPrintSetup->trigger();
-    EXPECT_FALSE(QFile::exists(setupPdf));
+    EXPECT_TRUE(prompt.shown.empty());
     EXPECT_TRUE(TCurrentPrinter::Instance().IsPdf());
     EXPECT_EQ(w.SystemValue(1, 2), QStringLiteral("PDF file"));
     EXPECT_FALSE(w.State().Modified);
 
-    // The tool button prints: setup (the PDF file), then the report into it.
-    const QString pdf = m_dir.filePath(QStringLiteral("main.pdf"));
-    AcceptSetupWithPdf(prompt, pdf);
+    // The tool button prints: setup (the PDF file), the file's name, the report into it.
     auto* tool = w.ToolBar()->findChild<QToolButton*>(QStringLiteral("toolPrint"));
     ASSERT_NE(tool, nullptr);
     w.show();
     QTest::mouseClick(tool, Qt::LeftButton);
     EXPECT_TRUE(QFile::exists(pdf));
+    // The next Print asks again, offering the last name.
+    AcceptSetupWithPdf(prompt, m_dir.filePath(QStringLiteral("again.pdf")));
+    w.miPrint->trigger();
+    EXPECT_EQ(prompt.shown.size(), 2u);
+    EXPECT_EQ(prompt.lastSave.fileName, "main.pdf");
+    EXPECT_TRUE(QFile::exists(m_dir.filePath(QStringLiteral("again.pdf"))));
 
     // Printout List and Print Preview open their windows; the preview hides the main window.
     std::vector<QString> opened;
