@@ -25,13 +25,16 @@ const CliCommand kReport{
     "prints the report of a data file as text pages (separated by form feeds) or writes it as a PDF file",
     &RunReport};
 
+const char* const kNameSections = "Name them with --sections common,selcall,channel.";
+
 bool ParseSections(const std::string& list, TPrintSelection& selection)
 {
     selection = {false, false, false};
     std::stringstream in(list);
     std::string name;
-    bool any = false;
     while (std::getline(in, name, ',')) {
+        if (name.empty())
+            continue;   // "" and "," name no section; the caller says so
         if (name == "common")
             selection.Common = true;
         else if (name == "selcall")
@@ -40,9 +43,8 @@ bool ParseSections(const std::string& list, TPrintSelection& selection)
             selection.ChannelData = true;
         else
             return false;
-        any = true;
     }
-    return any;
+    return true;
 }
 
 bool ParseFactory(const std::string& name, TServicePrintChoices& choices)
@@ -93,6 +95,11 @@ int RunReport(const Args& args)
     }
     if (file.empty() || text == pdf || (pdf && pdfPath.empty()) || (sectionsGiven && factoryGiven))
         return UsageError(kReport);
+
+    if (!factoryGiven && !selection.Any()) {
+        std::cerr << kNoSectionChosen << " " << kNameSections << "\n";
+        return 1;
+    }
 
     TMVmem mem;
     TText image;

@@ -96,6 +96,14 @@ std::optional<QString> AskPdfPath()
 }
 }  // namespace
 
+bool UserSectionsChosen(const TProgramState& state)
+{
+    if (state.PrintSelection.Any())
+        return true;
+    ShowWarning(kNoSectionChosen, kChooseSections);
+    return false;
+}
+
 bool PrintReport(const TPrtImg& report)
 {
     TCurrentPrinter& current = TCurrentPrinter::Instance();
@@ -135,7 +143,7 @@ bool RunPrintSetup(QWidget* parent, const QString& caption)
 
 bool PrintUserReport(TProgramState& state, QWidget* parent)
 {
-    if (!RunPrintSetup(parent))
+    if (!UserSectionsChosen(state) || !RunPrintSetup(parent))
         return false;
     state.ServicePrint = {};
     return PrintReport(BuildReport(state));

@@ -487,4 +487,29 @@ TEST_F(MainWindowPrinting, TwoPagesAtTheWindowsDefaultSizeAreWhole)
     }
 }
 
+TEST_F(MainWindowPrinting, NoSectionChosenPrintsNothingAndSaysSo)
+{
+    MakeDataFile(Path("plain.m53"));   // without selcall
+    TfrmMain& w = Start();
+    // Selcall alone in the printout list; opening a file without selcall takes that away too.
+    int lists = 0;
+    mv53::SetModalHook([&](QDialog& d) {
+        ++lists;
+        auto& list = dynamic_cast<TfrmPrintList&>(d);
+        list.show();
+        for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{list.chkSelcall, list.chkCommon, list.chkChannel, list.btnOk})
+            QTest::mouseClick(b, Qt::LeftButton);
+        return list.result();
+    });
+    w.miPrintList->trigger();
+    prompt.openResults = {mv53::OpenFileResult{Path("plain.m53"), false}};
+    w.miOpen->trigger();
+    ASSERT_FALSE(w.State().PrintSelection.Any());
+    prompt.shown.clear();
+    w.miPrint->trigger();
+    w.miPrintPreview->trigger();
+    EXPECT_EQ(lists, 1) << "neither the print setup nor the preview opens";
+    EXPECT_EQ(prompt.texts(), std::vector<std::string>(2, kNoSectionChosen));
+}
+
 }  // namespace

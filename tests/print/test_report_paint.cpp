@@ -317,7 +317,8 @@ TEST_F(ReportCommand, FailuresExitWithOneAndSayWhy)
         {{file}, "usage: mv53 report"},
         {QStringList{file} + Args("--text --pdf") << Path("x.pdf"), "usage: mv53 report"},
         {QStringList{file} + Args("--text --sections common,bogus"), "usage: mv53 report"},
-        {QStringList{file} + Args("--text --sections "), "usage: mv53 report"},   // an empty list
+        {QStringList{file} + Args("--text --sections "), kNoSectionChosen},   // an empty list
+        {QStringList{file} + Args("--sections , --pdf") << Path("x.pdf"), kNoSectionChosen},
         {QStringList{file} + Args("--text --factory tuner --sections common"), "usage: mv53 report"},
         {QStringList{file, QStringLiteral("--pdf"), Path("no/such/folder/x.pdf")}, "Cannot write the PDF file"},
     };
