@@ -95,6 +95,31 @@ std::string Choice(const char* const (&texts)[N], int32_t index)
     return index >= 0 && static_cast<size_t>(index) < N ? texts[index] : "";
 }
 
+// The characters as UTF-8.
+std::string EncodeReportText(std::u32string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (const char32_t c : text) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 // ---- page -------------------------------------------------------------------------------------
@@ -119,30 +144,6 @@ std::u32string DecodeReportText(std::string_view utf8)
         ok = ok && c >= kSmallest[length] && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
         out += ok ? c : U'\uFFFD';
         i += ok ? length : 1;
-    }
-    return out;
-}
-
-std::string EncodeReportText(std::u32string_view text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (const char32_t c : text) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
     }
     return out;
 }

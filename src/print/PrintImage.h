@@ -21,7 +21,6 @@
 // The characters of a UTF-8 text, one per column; a byte that is not part of a well-formed
 // sequence reads as U+FFFD, so every byte string has a width.
 std::u32string DecodeReportText(std::string_view utf8);
-std::string EncodeReportText(std::u32string_view text);
 
 // One page of the report: its lines (UTF-8), each as long as its last written character.
 class TReportPage {
@@ -92,9 +91,9 @@ std::string ReportFileName(const std::string& path);
 // "M/D/YYYY" with separator instead of "/" (no leading zeros, four-digit year).
 std::string ReportDate(int year, int month, int day, char separator = '/');
 
-// The item texts of the alignment window's two choice boxes, which the alignment report prints.
 // Said where a user report has no section chosen and nothing would be printed.
 inline constexpr const char* kNoSectionChosen = "No section of the report is chosen.";
 
+// The item texts of the alignment window's two choice boxes, which the alignment report prints.
 inline constexpr const char* kDtcxoSelTexts[] = {"1:Red", "2:Blue", "3:Black", "4:White"};
 inline constexpr const char* kCwPttSendTexts[] = {"OFF", "ON"};

@@ -106,7 +106,7 @@ bool UserSectionsChosen(const TProgramState& state)
 
 bool PrintReport(const TPrtImg& report)
 {
-    TCurrentPrinter& current = TCurrentPrinter::Instance();
+    const TCurrentPrinter& current = TCurrentPrinter::Instance();
     QString error;
     bool ok = false;
     if (current.IsPdf()) {

@@ -1,7 +1,6 @@
 #pragma once
-// Print tests: running a program (mv53, poppler's tools, lpadmin), reading a file or a PDF back.
+// Print tests: running a program (mv53, poppler's tools, lpadmin) and reading a PDF back as text.
 
-#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QString>
@@ -36,12 +35,6 @@ inline ProcResult Exec(const QString& program, const QStringList& args, const QS
 
 // Words separated by single blanks, as a program's arguments.
 inline QStringList Args(const char* words) { return QString::fromUtf8(words).split(QLatin1Char(' ')); }
-
-inline QByteArray FileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 inline bool HavePoppler() { return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty(); }
 

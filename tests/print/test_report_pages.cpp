@@ -530,15 +530,9 @@ TEST(ReportPages, LaterWritesCoverEarlierOnesExceptWhereTheyHaveBlanks)
 
 TEST(ReportPages, TextsReadAsUtf8WithAnyOtherByteAsOneReplacementCharacter)
 {
-    const std::pair<std::string, std::u32string> cases[] = {
-        {"caf\xc3\xa9", U"caf\u00e9"}, {"\xf0\x9f\x93\xbb!", U"\U0001F4FB!"}, {"a\xffz", U"a\uFFFDz"},
-        {"\xc0\xaf", U"\uFFFD\uFFFD"},          // overlong "/"
-        {"\xe2\x82", U"\uFFFD\uFFFD"},          // cut short
-        {"\xed\xa0\x80", U"\uFFFD\uFFFD\uFFFD"},  // a surrogate
-    };
-    for (const auto& [bytes, chars] : cases)
-        EXPECT_EQ(DecodeReportText(bytes), chars) << bytes;
-    EXPECT_EQ(EncodeReportText(U"caf\u00e9 \u20ac\U0001F4FB"), "caf\xc3\xa9 \xe2\x82\xac\xf0\x9f\x93\xbb");
+    // Well-formed; a stray byte; an overlong "/", a surrogate and a cut-short sequence.
+    EXPECT_EQ(DecodeReportText("caf\xc3\xa9\xf0\x9f\x93\xbb|\xff|\xc0\xaf|\xed\xa0\x80|\xe2\x82"),
+              U"caf\u00e9\U0001F4FB|\uFFFD|\uFFFD\uFFFD|\uFFFD\uFFFD\uFFFD|\uFFFD\uFFFD");
 }
 
 TEST(ReportPages, HeaderFileNameIsTheLastPartOfThePath)
