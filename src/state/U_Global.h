@@ -37,6 +37,7 @@ struct TPrintSelection {
     bool Common = true;
     bool Selcall = false;
     bool ChannelData = true;
+    bool Any() const { return Common || Selcall || ChannelData; }
 };
 
 // Print choices of the alignment, temperature correction and antenna tuner windows.
