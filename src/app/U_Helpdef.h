@@ -6,6 +6,6 @@
 
 struct TProgramState;
 
-// Opens the help page of a context in the state's help file (context below 1: the contents).
-// Does nothing while help is off (no help folder).
+// Opens the help window on the page of a context in the book of the state's help file (context
+// below 1: the contents), with the pages of the state's help folder before the built-in ones.
 void ShowHelpContext(const TProgramState& state, int context);

@@ -41,8 +41,8 @@ constexpr THelpTopic kTopics[] = {
     {66, "a1a.html", "cw-pitch", B},
     {70, "hardware.html", "hail", B},
     {72, "hardware.html", "lamp-mode", B},
-    {74, "hardware.html", "rx-range", B},
-    {76, "hardware.html", "tx-range", B},
+    {74, "hardware.html", "rx-range", S},   // shown in the service modes only
+    {76, "hardware.html", "tx-range", S},
     {80, "power-saving.html", "hold-time", B},
     {82, "power-saving.html", "save-time", B},
     {84, "key-function.html", "", B},
