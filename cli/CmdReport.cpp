@@ -24,13 +24,18 @@ const CliCommand kReport{
     "prints the report of a data file as text pages (separated by form feeds) or writes it as a PDF file",
     &RunReport};
 
-// The sections of "common,selcall,channel"; the problem with the list, or an empty text.
+const char* const kNameSections = "Name them with --sections common,selcall,channel.";
+
+// The sections of "common,selcall,channel"; the problem with the list, or an empty text. An
+// empty list chooses no section, which the report refuses with its own message.
 std::string ParseSections(const std::string& list, TPrintSelection& selection)
 {
     selection = {false, false, false};
     std::stringstream in(list);
     std::string name;
     while (std::getline(in, name, ',')) {
+        if (name.empty())
+            continue;   // "" and "," name no section; the caller says so
         if (name == "common")
             selection.Common = true;
         else if (name == "selcall")
@@ -40,7 +45,7 @@ std::string ParseSections(const std::string& list, TPrintSelection& selection)
         else
             return "unknown section " + name;
     }
-    return selection.Common || selection.Selcall || selection.ChannelData ? std::string() : "--sections needs a value";
+    return {};
 }
 
 std::string ParseFactory(const std::string& name, TServicePrintChoices& choices)
@@ -90,6 +95,11 @@ int RunReport(const Args& args)
     if (!problem.empty())
         return UsageError(kReport, problem);
     const std::string& file = files.front();
+
+    if (!factoryGiven && !selection.Any()) {
+        std::cerr << kNoSectionChosen << " " << kNameSections << "\n";
+        return 1;
+    }
 
     TMVmem mem;
     TText image;

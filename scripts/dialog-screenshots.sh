@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Draws the Key Function and Selcall dialogs into docs/keyfunc.png and docs/selcall.png.
+# Draws the Key Function, Selcall and System dialogs and the Alignment window into
+# docs/keyfunc.png, docs/selcall.png, docs/system.png and docs/alignment.png (the guide shows them).
 #   scripts/dialog-screenshots.sh [build folder]
 # Runs on Qt's offscreen platform: no X server needed.
 set -euo pipefail
@@ -11,7 +12,7 @@ program="$build/tools/dialogshot/dialogshot"
 export QT_QPA_PLATFORM=offscreen
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-/tmp/mv53-runtime-$(id -u)}"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-for dialog in keyfunc selcall; do
+for dialog in keyfunc selcall system alignment; do
   "$program" "$dialog" "docs/$dialog.png"
   echo "wrote docs/$dialog.png"
 done

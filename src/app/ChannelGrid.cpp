@@ -2,6 +2,7 @@
 
 #include "app/SelectList.h"
 #include "controls/U_Controls.h"
+#include "help/HelpTopics.h"
 #include "model/FreqRange.h"
 #include "model/U_InputFilter.h"
 
@@ -34,7 +35,6 @@ constexpr int kEncryptColumn = 7;
 constexpr int kSelcallColumn = 8;
 constexpr int kTuneColumn = 9;
 constexpr int kModeColumn = 4;
-constexpr int kHelpContextBase = 4;    // F1: 4 + 2 x column for columns 0..9
 constexpr char kEscapeKey = 27;
 const QColor kOutOfRangeColour(Qt::red);
 constexpr const char* kOutOfRangeHint = "Outside the radio's range ";
@@ -715,7 +715,7 @@ void TChannelGrid::keyPressEvent(QKeyEvent* e)
         return;
     case Qt::Key_F1:
         if (column < mv53::kGridColumns - 1 && m_help)
-            m_help(kHelpContextBase + 2 * column);
+            m_help(HelpContext::GridColumn(column));
         return;
     case Qt::Key_Up:
     case Qt::Key_Down:
@@ -783,7 +783,7 @@ bool TChannelGrid::EditorKey(QKeyEvent* e)
     }
     case Qt::Key_F1:
         if (m_editColumn < mv53::kGridColumns - 1 && m_help)
-            m_help(kHelpContextBase + 2 * m_editColumn);
+            m_help(HelpContext::GridColumn(m_editColumn));
         return true;
     default:
         break;

@@ -6,10 +6,11 @@
 #include "app/ToolIcons.h"
 #include "app/U_Helpdef.h"
 #include "app/Visible.h"
+#include "help/HelpWindow.h"
+#include "link/Radio.h"
 #include "model/Prompt.h"
 #include "model/U_E2prom.h"
 #include "model/U_FileAccess.h"
-#include "platform/HelpViewer.h"
 #include "platform/LockKeys.h"
 #include "platform/PortMap.h"
 
@@ -98,6 +99,15 @@ constexpr TToolHelp kToolHelp[] = {
     {hint::HelpTopics, HelpContext::kContents},
 };
 
+// The help topic of a window whose controls have none of their own (0: none). The clone window
+// has the topic of its direction, as its Help button.
+int WindowHelpContext(const QWidget* window)
+{
+    if (const auto* radio = qobject_cast<const TfrmRadio*>(window))
+        return radio->Kind() == 0 ? HelpContext::kUpload : HelpContext::kDownload;
+    return mv53::help::WindowContext(window->metaObject()->className());
+}
+
 const char* const kColumnItems[kViewItemCount] = {"Chn",    "TAG",   "Frequency Receive", "Frequency Transmit",
                                                   "Mode",   "Pwr",   "Shift",             "Encryption Code",
                                                   "Selcall", "Tune Mode", "Tuner tcll"};
@@ -162,9 +172,10 @@ TfrmMain::TfrmMain(TMainOptions options, QWidget* parent) : QMainWindow(parent),
     BuildRecentMenu();
     AssignHints();
 
+    // The guide is built in; a help folder beside the program holds pages that replace its own.
     const QString helpFolder =
-        m_options.HelpFolder.isEmpty() ? mv53::platform::HelpViewer::DefaultFolder() : m_options.HelpFolder;
-    m_state.HelpFolder = mv53::platform::HelpViewer(helpFolder).Available() ? helpFolder.toStdString() : std::string();
+        m_options.HelpFolder.isEmpty() ? mv53::help::OverrideFolderBesideProgram() : m_options.HelpFolder;
+    m_state.HelpFolder = QFileInfo(helpFolder).isDir() ? helpFolder.toStdString() : std::string();
 
     // The silence timer belongs to the radio link; at start no reply is awaited.
     m_state.TimedOut = true;
@@ -798,6 +809,13 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* e)
 {
     if (e->type() == QEvent::KeyPress) {
         auto* w = qobject_cast<QWidget*>(watched);
+        // F1 in a window whose controls have no help topics of their own opens the window's page.
+        if (w && static_cast<QKeyEvent*>(e)->key() == Qt::Key_F1 && w->window() != this && w->window() != tbrMain) {
+            if (const int context = WindowHelpContext(w->window()); context > 0) {
+                ShowHelpContext(context);
+                return true;
+            }
+        }
         // Key preview: keys of this window and of the floating tool bar, before their controls.
         if (w && (w->window() == this || w->window() == tbrMain)) {
             auto* key = static_cast<QKeyEvent*>(e);

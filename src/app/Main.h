@@ -28,7 +28,7 @@ class TChannelGrid;
 struct TMainOptions {
     QString ProgramDir;        // folder of the default data file; default: the current folder
     QString ConfigPath;        // the configuration file; default: DefaultConfigPath()
-    QString HelpFolder;        // the HTML help; default: "help" beside the executable
+    QString HelpFolder;        // pages replacing the built-in help; default: "help" beside the executable
     QStringList Arguments;     // command-line parameters after the program name
     QString PortBindings;      // "COM1=/dev/pts/3;...": bindings of this run only, over "PORTS"
     QRect Screen;              // room on the screen for the window; default: the primary screen's
@@ -69,7 +69,7 @@ public:
 
     // Caption, Telephone enable, system-type panel, column widths and grid contents.
     void RefreshMainWindow();
-    // Opens a help topic; context below 1 opens the contents. Silent without help.
+    // Opens the help window on a topic; context below 1 opens the contents.
     void ShowHelpContext(int context) const;
 
     // Shared steps of the commands.

@@ -42,7 +42,7 @@ void TfrmMain::FilePrintSetup()
 
 void TfrmMain::FilePrintPreview()
 {
-    if (!CommitGrid())
+    if (!CommitGrid() || !mv53::UserSectionsChosen(m_state))
         return;
     TfrmPreview preview(m_state, this);
     mv53::RunModal(preview);

@@ -1,12 +1,10 @@
 #include "app/U_Helpdef.h"
 
+#include "help/HelpWindow.h"
 #include "state/U_Global.h"
-#include "platform/HelpViewer.h"
 
 void ShowHelpContext(const TProgramState& state, int context)
 {
-    if (state.HelpFolder.empty())
-        return;
-    mv53::platform::HelpViewer(QString::fromStdString(state.HelpFolder))
-        .Show(QString::fromStdString(state.HelpFileName), context);
+    mv53::help::THelpWindow::Instance().ShowContext(mv53::help::BookOfHelpFile(state.HelpFileName), context,
+                                                   QString::fromStdString(state.HelpFolder));
 }

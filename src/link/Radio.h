@@ -3,6 +3,7 @@
 // buttons that runs one transfer of the clone protocol controller and shows its progress.
 // RadioUpload and RadioDownload are what the other windows call.
 
+#include "help/HelpTopics.h"
 #include "state/U_Global.h"
 #include "link/CloneProtocol.h"
 
@@ -22,8 +23,8 @@ inline constexpr const char* kDownloadCaption = "Download Function";
 inline constexpr const char* kStageUserData = "Writing channels and settings";
 inline constexpr const char* kStageReadBack = "Reading the radio back";
 inline constexpr const char* kStageFactory = "Writing the factory area";
-inline constexpr int kHelpUpload = 166;
-inline constexpr int kHelpDownload = 168;
+inline constexpr int kHelpUpload = HelpContext::kUpload;
+inline constexpr int kHelpDownload = HelpContext::kDownload;
 
 class TfrmRadio final : public QDialog {
     Q_OBJECT

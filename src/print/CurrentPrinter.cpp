@@ -33,7 +33,6 @@ void TCurrentPrinter::EnsureChosen() const
         return;
     const auto printers = InstalledPrinters();
     m_pdf = false;
-    m_pdfPath.clear();
     if (printers.empty()) {
         m_printer.clear();
         m_paper = QPageSize::A4;
@@ -56,12 +55,6 @@ QString TCurrentPrinter::PrinterName() const
     return m_pdf ? QString() : m_printer;
 }
 
-QString TCurrentPrinter::PdfPath() const
-{
-    EnsureChosen();
-    return m_pdf ? m_pdfPath : QString();
-}
-
 QPageSize::PageSizeId TCurrentPrinter::Paper() const
 {
     EnsureChosen();
@@ -81,16 +74,14 @@ void TCurrentPrinter::SelectPrinter(const QString& name, QPageSize::PageSizeId p
     m_chosen = true;
     m_pdf = false;
     m_printer = name;
-    m_pdfPath.clear();
     m_paper = paper;
     Q_EMIT Changed();
 }
 
-void TCurrentPrinter::SelectPdf(const QString& path, QPageSize::PageSizeId paper)
+void TCurrentPrinter::SelectPdf(QPageSize::PageSizeId paper)
 {
     m_chosen = true;
     m_pdf = true;
-    m_pdfPath = path;
     m_paper = paper;
     Q_EMIT Changed();
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The current printer of this run: the printer (or PDF file) that Print and the preview's
 // Print send the report to, with its paper size. The print setup dialog changes it; the main
-// window's printer panel follows its Changed signal.
+// window's printer panel follows its Changed signal. The PDF file is named when a report is
+// printed into it; the last name given is offered again.
 
 #include <QObject>
 #include <QPageSize>
@@ -32,7 +33,9 @@ public:
     // it is the platform's default printer with its paper size, or none.
     bool IsPdf() const;
     QString PrinterName() const;   // empty for a PDF file or when there is no printer
-    QString PdfPath() const;
+    // The PDF file the last report went into (empty before the first one).
+    QString LastPdfPath() const { return m_lastPdfPath; }
+    void SetLastPdfPath(const QString& path) { m_lastPdfPath = path; }
     QPageSize::PageSizeId Paper() const;
     // What the printer panel shows: the printer's name, "PDF file", or nothing.
     QString DisplayName() const;
@@ -40,7 +43,7 @@ public:
     int PageSizeIndex() const;
 
     void SelectPrinter(const QString& name, QPageSize::PageSizeId paper);
-    void SelectPdf(const QString& path, QPageSize::PageSizeId paper);
+    void SelectPdf(QPageSize::PageSizeId paper);
 
     // For tests: a fixed printer list (the first entry is the default) instead of the
     // platform's; nullopt goes back to the platform. Forgets the current choice.
@@ -59,7 +62,7 @@ private:
     mutable bool m_chosen = false;
     mutable bool m_pdf = false;
     mutable QString m_printer;
-    mutable QString m_pdfPath;
+    QString m_lastPdfPath;
     mutable QPageSize::PageSizeId m_paper = QPageSize::A4;
 };
 

@@ -221,7 +221,11 @@ void TfrmPreview::LayOut()
     if (m_zoom <= 0) {
         pnlBase->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         pnlBase->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        h = std::max(boxH - 2 * kGap, 1);
+        // As high as the box less the gaps, unless the page (or both pages with the gap
+        // between them) would then be wider than the box: whole pages at this zoom.
+        const int pages = m_twoPage ? 2 : 1;
+        const int roomW = (boxW - (pages + 1) * kGap) / pages;
+        h = std::max(std::min(boxH - 2 * kGap, H * roomW / W), 1);
         w = std::max(W * h / H, 1);
         imgPage1->SetCanvasSize({w, h});
         imgPage2->SetCanvasSize({w, h});

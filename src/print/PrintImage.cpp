@@ -5,11 +5,10 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <string>
 #include <utility>
 
 namespace {
-
-constexpr int kLeftMargin = 5;   // blanks before every line's indent
 
 // printf into a string of any length.
 __attribute__((format(printf, 1, 2))) std::string Sf(const char* format, ...)
@@ -96,9 +95,58 @@ std::string Choice(const char* const (&texts)[N], int32_t index)
     return index >= 0 && static_cast<size_t>(index) < N ? texts[index] : "";
 }
 
+// The characters as UTF-8.
+std::string EncodeReportText(std::u32string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (const char32_t c : text) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 // ---- page -------------------------------------------------------------------------------------
+
+std::u32string DecodeReportText(std::string_view utf8)
+{
+    static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};   // by sequence length
+    std::u32string out;
+    out.reserve(utf8.size());
+    size_t i = 0;
+    while (i < utf8.size()) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+        bool ok = length > 0 && i + length <= utf8.size();
+        for (size_t k = 1; ok && k < length; ++k) {
+            const auto next = static_cast<unsigned char>(utf8[i + k]);
+            ok = (next & 0xC0) == 0x80;
+            c = (c << 6) | (next & 0x3F);
+        }
+        // Overlong forms, surrogates and values past U+10FFFF are not characters either.
+        ok = ok && c >= kSmallest[length] && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
+        out += ok ? c : U'\uFFFD';
+        i += ok ? length : 1;
+    }
+    return out;
+}
 
 void TReportPage::Write(int line, int indent, std::string_view text)
 {
@@ -106,13 +154,16 @@ void TReportPage::Write(int line, int indent, std::string_view text)
         return;
     if (static_cast<size_t>(line) >= m_lines.size())
         m_lines.resize(static_cast<size_t>(line) + 1);
-    std::string& row = m_lines[static_cast<size_t>(line)];
+    std::string& stored = m_lines[static_cast<size_t>(line)];
+    const std::u32string chars = DecodeReportText(text);
+    std::u32string row = DecodeReportText(stored);
     const size_t start = static_cast<size_t>(kLeftMargin + (indent > 0 ? indent : 0));
-    if (row.size() < start + text.size())
-        row.resize(start + text.size(), ' ');
-    for (size_t i = 0; i < text.size(); ++i)
-        if (text[i] != ' ')
-            row[start + i] = text[i];
+    if (row.size() < start + chars.size())
+        row.resize(start + chars.size(), U' ');
+    for (size_t i = 0; i < chars.size(); ++i)
+        if (chars[i] != U' ')
+            row[start + i] = chars[i];
+    stored = EncodeReportText(row);
 }
 
 std::string TReportPage::Text() const

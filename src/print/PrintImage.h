@@ -6,6 +6,10 @@
 // A page is a grid of characters. Every write puts 5 blanks, then `indent` blanks, then the text
 // at the start of one line; a later write covers an earlier one except where it has blanks, as
 // text drawn with a transparent background does.
+//
+// The report's texts are UTF-8 (the file name comes from the system as UTF-8), and so are the
+// page's lines. A column is one character, not one byte: DecodeReportText is the one reading of
+// a line that the page grid, the painter and the PDF share.
 
 #include "model/MVmem.h"
 #include "state/U_Global.h"
@@ -14,9 +18,15 @@
 #include <string_view>
 #include <vector>
 
-// One page of the report: its lines, each as long as its last written character.
+// The characters of a UTF-8 text, one per column; a byte that is not part of a well-formed
+// sequence reads as U+FFFD, so every byte string has a width.
+std::u32string DecodeReportText(std::string_view utf8);
+
+// One page of the report: its lines (UTF-8), each as long as its last written character.
 class TReportPage {
 public:
+    static constexpr int kLeftMargin = 5;   // blanks before every line's indent
+
     void Write(int line, int indent, std::string_view text);
     const std::vector<std::string>& Lines() const { return m_lines; }
     // The lines without trailing blanks, joined by "\n".
@@ -48,6 +58,8 @@ public:
     void MakeReport(const TPrintSelection& selection, const TServicePrintChoices& factory);
 
     int PageCount() const { return static_cast<int>(m_pages.size()); }
+    // The data file the report is made of (its path as given).
+    const std::string& FileName() const { return m_source.FileName; }
     const TReportPage& Page(int i) const { return m_pages[static_cast<size_t>(i)]; }
     const std::vector<TReportPage>& Pages() const { return m_pages; }
     // Every page as text, pages separated by "\f\n".
@@ -78,6 +90,9 @@ private:
 std::string ReportFileName(const std::string& path);
 // "M/D/YYYY" with separator instead of "/" (no leading zeros, four-digit year).
 std::string ReportDate(int year, int month, int day, char separator = '/');
+
+// Said where a user report has no section chosen and nothing would be printed.
+inline constexpr const char* kNoSectionChosen = "No section of the report is chosen.";
 
 // The item texts of the alignment window's two choice boxes, which the alignment report prints.
 inline constexpr const char* kDtcxoSelTexts[] = {"1:Red", "2:Blue", "3:Black", "4:White"};

@@ -7,9 +7,12 @@
 
 #include <QDate>
 #include <QDialog>
+#include <QFileInfo>
 #include <QLocale>
 #include <QPrinter>
 #include <QPrinterInfo>
+
+#include <optional>
 
 namespace mv53 {
 
@@ -72,13 +75,45 @@ TPrtImg BuildUserReport(const TProgramState& state)
     return report;
 }
 
+namespace {
+// The file a report printed into "PDF file" goes to: asked each time, offering the last one.
+std::optional<QString> AskPdfPath()
+{
+    const QString last = TCurrentPrinter::Instance().LastPdfPath();
+    SaveFileRequest request;
+    request.title = "PDF File";
+    request.folder = last.isEmpty() ? std::string() : QFileInfo(last).absolutePath().toStdString();
+    request.fileName = last.isEmpty() ? std::string("report.pdf") : QFileInfo(last).fileName().toStdString();
+    request.filters = {{"PDF Files(*.pdf)", {"*.pdf"}}};
+    request.defaultSuffix = "pdf";
+    request.confirmOverwrite = true;
+    const auto path = Prompt().SaveFile(request);
+    if (!path)
+        return std::nullopt;
+    const QString chosen = QString::fromStdString(*path);
+    TCurrentPrinter::Instance().SetLastPdfPath(chosen);
+    return chosen;
+}
+}  // namespace
+
+bool UserSectionsChosen(const TProgramState& state)
+{
+    if (state.PrintSelection.Any())
+        return true;
+    ShowWarning(kNoSectionChosen, kChooseSections);
+    return false;
+}
+
 bool PrintReport(const TPrtImg& report)
 {
     const TCurrentPrinter& current = TCurrentPrinter::Instance();
     QString error;
     bool ok = false;
     if (current.IsPdf()) {
-        ok = WriteReportPdf(report, current.PdfPath(), current.Paper(), &error);
+        const std::optional<QString> path = AskPdfPath();
+        if (!path)
+            return false;   // the user changed their mind: nothing to say
+        ok = WriteReportPdf(report, *path, current.Paper(), &error);
     } else if (current.PrinterName().isEmpty()) {
         error = QStringLiteral("No printer is installed.");
     } else {
@@ -90,6 +125,7 @@ bool PrintReport(const TPrtImg& report)
             printer.setDocName(QStringLiteral("MV53 report"));
             printer.setPageSize(QPageSize(current.Paper()));
             printer.setPageOrientation(QPageLayout::Portrait);
+            printer.setFullPage(true);   // the painter keeps the text within the printable part
             ok = PaintReport(report, printer, &error);
         }
     }
@@ -107,7 +143,7 @@ bool RunPrintSetup(QWidget* parent, const QString& caption)
 
 bool PrintUserReport(TProgramState& state, QWidget* parent)
 {
-    if (!RunPrintSetup(parent))
+    if (!UserSectionsChosen(state) || !RunPrintSetup(parent))
         return false;
     state.ServicePrint = {};
     return PrintReport(BuildReport(state));

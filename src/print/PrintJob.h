@@ -24,14 +24,19 @@ TPrtImg BuildReport(const TProgramState& state, const TAntTuner0* tuner0 = nullp
 // The user report of state (its PrintSelection), whatever the service print choices say.
 TPrtImg BuildUserReport(const TProgramState& state);
 
-// One print job of the pages on the current printer, or into the current PDF file. A failure
-// is shown through the prompt ("The report could not be printed." with the reason) and gives false.
+// One print job of the pages on the current printer, or into a PDF file that the file dialog
+// names now. A failure is shown through the prompt ("The report could not be printed." with
+// the reason) and gives false, as does a cancelled file dialog (silently).
 bool PrintReport(const TPrtImg& report);
+
+// True when state's user report has a section to print; else says so (kNoSectionChosen).
+bool UserSectionsChosen(const TProgramState& state);
 
 // The print setup dialog, modal; true when it ended with OK. caption: "Print Setup" or "Print".
 bool RunPrintSetup(QWidget* parent, const QString& caption = QStringLiteral("Print Setup"));
 
-// Main window's Print: print setup, then on OK the user report of state on the current printer.
+// Main window's Print: refused without a section (UserSectionsChosen); else print setup, then
+// on OK the user report of state on the current printer.
 bool PrintUserReport(TProgramState& state, QWidget* parent);
 
 // A service window's Print: print setup; on OK the factory report `which` (FACTORY DATA with
@@ -48,5 +53,6 @@ void SetModalHook(TModalHook hook);
 int RunModal(QDialog& dialog);
 
 inline constexpr const char* kPrintFailed = "The report could not be printed.";
+inline constexpr const char* kChooseSections = "Choose the sections in File / Printout List.";
 
 }  // namespace mv53

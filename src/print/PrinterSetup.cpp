@@ -1,10 +1,8 @@
 #include "print/PrinterSetup.h"
 
-#include "model/Prompt.h"
 #include "print/CurrentPrinter.h"
 
 #include <QComboBox>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -81,21 +79,9 @@ void TfrmPrintSetup::accept()
     const QPageSize::PageSizeId paper =
         cmbSize->currentText() == QLatin1String(kSizeA4) ? QPageSize::A4 : QPageSize::Letter;
     mv53::TCurrentPrinter& current = mv53::TCurrentPrinter::Instance();
-    if (cmbPrinter->currentData(kPdfItemRole).toBool()) {
-        mv53::SaveFileRequest request;
-        request.title = "PDF File";
-        const QFileInfo previous(current.PdfPath());
-        request.folder = current.PdfPath().isEmpty() ? std::string() : previous.absolutePath().toStdString();
-        request.fileName = current.PdfPath().isEmpty() ? std::string("report.pdf") : previous.fileName().toStdString();
-        request.filters = {{"PDF Files(*.pdf)", {"*.pdf"}}};
-        request.defaultSuffix = "pdf";
-        request.confirmOverwrite = true;
-        const auto path = mv53::Prompt().SaveFile(request);
-        if (!path)
-            return;
-        current.SelectPdf(QString::fromStdString(*path), paper);
-    } else {
+    if (cmbPrinter->currentData(kPdfItemRole).toBool())
+        current.SelectPdf(paper);
+    else
         current.SelectPrinter(cmbPrinter->currentText(), paper);
-    }
     QDialog::accept();
 }

@@ -17,8 +17,8 @@ public:
     QPushButton* btnOk = nullptr;
     QPushButton* btnCancel = nullptr;
 
-    // OK: the chosen printer becomes the current printer with the chosen paper. For the PDF
-    // file the file dialog asks for the path first; cancelling it keeps this dialog open.
+    // OK: the chosen printer (or the PDF file, which is named when a report is printed into
+    // it) becomes the current printer with the chosen paper.
     void accept() override;
 
 private:

@@ -37,6 +37,7 @@ struct TPrintSelection {
     bool Common = true;
     bool Selcall = false;
     bool ChannelData = true;
+    bool Any() const { return Common || Selcall || ChannelData; }
 };
 
 // Print choices of the alignment, temperature correction and antenna tuner windows.
@@ -58,7 +59,7 @@ struct TProgramState {
     std::string CurrentFileName = kNoFileName;
     std::string ProgramDir;
     std::string HelpFileName = "MV53Win.chm";
-    std::string HelpFolder;        // folder of the HTML help pages; empty: help is off
+    std::string HelpFolder;        // pages that replace the built-in help (a translated guide); empty: none
     std::string ConfigFileName;    // the configuration file of this run (other windows read their keys)
     std::string ModePrefix;
     TOperatingMode Mode = TOperatingMode::NormalMode;

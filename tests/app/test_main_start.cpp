@@ -4,9 +4,7 @@
 #include "MainWindowFixture.h"
 
 #include "app/ChannelGrid.h"
-#include "app/U_Helpdef.h"
 
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -379,47 +377,3 @@ TEST_F(MainWindowTest, F10OpensTheFileMenuAndSystemColumnsShareTheWidth)
     EXPECT_LE(std::abs(widths[1] - widths[2]), 2);
     EXPECT_GT(widths[0], 1100 / 3 - 20);
 }
-
-namespace {
-// Receives the pages the help opens.
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public Q_SLOTS:
-    void open(const QUrl& url) { urls << url; }
-};
-}  // namespace
-
-TEST_F(MainWindowTest, HelpOpensTopicPagesOfTheModesHelpFile)
-{
-    UrlCatcher catcher;
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
-    {
-        // Without a help folder nothing opens.
-        TfrmMain& w = Start();
-        w.miGetStarted->trigger();
-        EXPECT_TRUE(catcher.urls.isEmpty());
-    }
-    const QString book = m_dir.filePath(QStringLiteral("help/MV53WinS"));
-    QDir().mkpath(book);
-    for (const char* page : {"index.html", "226.html", "26.html"}) {
-        QFile f(book + QLatin1Char('/') + QLatin1String(page));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    }
-    TfrmMain& w = Start({QStringLiteral("-DR")});
-    w.miGetStarted->trigger();
-    w.miHelpTopics->trigger();
-    ShowHelpContext(w.State(), 999);   // no page of its own: the contents
-    QStatusTipEvent hint(QStringLiteral("Create a new document"));
-    QCoreApplication::sendEvent(&w, &hint);
-    QTest::keyClick(w.Grid(), Qt::Key_F1);
-    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-    ASSERT_EQ(catcher.urls.size(), 4);
-    EXPECT_EQ(catcher.urls[0], QUrl::fromLocalFile(book + QStringLiteral("/226.html")));
-    EXPECT_EQ(catcher.urls[1], QUrl::fromLocalFile(book + QStringLiteral("/index.html")));
-    EXPECT_EQ(catcher.urls[2], QUrl::fromLocalFile(book + QStringLiteral("/index.html")));
-    EXPECT_EQ(catcher.urls[3], QUrl::fromLocalFile(book + QStringLiteral("/26.html")));
-}
-
-#include "test_main_start.moc"

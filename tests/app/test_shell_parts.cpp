@@ -1,11 +1,10 @@
-// The parts of the application shell below the main window: single-instance lock, help pages,
+// The parts of the application shell below the main window: single-instance lock,
 // lock-key state, the INI file, the main window's configuration keys, port bindings of a run
 // and the password dialog.
 
 #include "app/IniFile.h"
 #include "app/QtPrompt.h"
 #include "app/U_Config.h"
-#include "platform/HelpViewer.h"
 #include "platform/LockKeys.h"
 #include "platform/SingleInstance.h"
 
@@ -54,24 +53,6 @@ TEST(SingleInstance, LockOfADeadProcessIsTakenOver)
               "999999999\nMV53Win\n" + QSysInfo::machineHostName().toUtf8() + "\n");
     mv53::platform::SingleInstanceLock lock(QStringLiteral("MV53Win"), dir.path());
     EXPECT_TRUE(lock.TryAcquire());
-}
-
-// ---- help pages ------------------------------------------------------------------------------
-
-// Topic pages, the contents for a missing page and no help without a folder are checked through
-// the main window; here the contexts that are no page number and a help file without a book.
-TEST(HelpViewer, ContentsForContextsThatAreNoPageAndNothingForAMissingBook)
-{
-    QTemporaryDir dir;
-    const QString book = dir.filePath(QStringLiteral("help/MV53Win"));
-    WriteFile(book + QStringLiteral("/index.html"), "<html/>");
-    mv53::platform::HelpViewer help(dir.filePath(QStringLiteral("help")));
-    ASSERT_TRUE(help.Available());
-    for (int context : {0, -3})
-        EXPECT_EQ(help.TopicUrl(QStringLiteral("MV53Win.chm"), context), QUrl::fromLocalFile(book + QStringLiteral("/index.html")));
-    EXPECT_TRUE(help.TopicUrl(QStringLiteral("MV53WinS.chm"), 226).isEmpty());
-    EXPECT_FALSE(help.Show(QStringLiteral("MV53WinS.chm"), 1));
-    EXPECT_FALSE(mv53::platform::HelpViewer().Available());
 }
 
 // ---- lock keys -------------------------------------------------------------------------------

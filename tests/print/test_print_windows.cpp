@@ -109,11 +109,11 @@ TEST_F(PrintWindows, PreviewOfThreePagesInTwoPageMode)
     EXPECT_EQ(preview.btnPageCount->text(), QStringLiteral("&One Page"));
     EXPECT_TRUE(preview.imgPage2->isVisible());
     EXPECT_FALSE(Blank(preview.imgPage2->Canvas())) << "page 2 on the right";
-    // Zoom 0: both images as high as the box less 20, side by side 10 apart, centred.
+    // Zoom 0: both images as high as the box less 20 (or as two fit its width), 10 apart, centred.
     const int boxW = preview.pnlBase->width() - 2 * preview.pnlBase->frameWidth();
     const int boxH = preview.pnlBase->height() - 2 * preview.pnlBase->frameWidth();
-    EXPECT_EQ(preview.imgPage1->height(), boxH - 20);
-    EXPECT_EQ(preview.imgPage1->width(), 827 * (boxH - 20) / 1169);
+    EXPECT_EQ(preview.imgPage1->height(), std::min(boxH - 20, 1169 * ((boxW - 30) / 2) / 827));
+    EXPECT_EQ(preview.imgPage1->width(), 827 * preview.imgPage1->height() / 1169);
     EXPECT_EQ(preview.imgPage1->y(), 10);
     EXPECT_EQ(preview.imgPage1->x(), (boxW - 2 * preview.imgPage1->width() - 10) / 2);
     EXPECT_EQ(preview.imgPage2->x(), preview.imgPage1->x() + preview.imgPage1->width() + 10);
@@ -326,29 +326,25 @@ TEST_F(PrintWindows, PrintSetupListsThePrintersAndTakesPaperByTheRule)
     EXPECT_EQ(setup.cmbSize->currentText(), QStringLiteral("A4"));
 }
 
-TEST_F(PrintWindows, WithoutAPrinterTheReportGoesIntoAPdfFileTheUserNames)
+TEST_F(PrintWindows, WithoutAPrinterTheReportGoesIntoAPdfFileNamedWhenPrinting)
 {
     TCurrentPrinter& current = TCurrentPrinter::Instance();
     EXPECT_TRUE(current.DisplayName().isEmpty());
     TfrmPrintSetup setup;
     ASSERT_EQ(setup.cmbPrinter->count(), 1);
     EXPECT_EQ(setup.cmbPrinter->currentText(), QStringLiteral("PDF file"));
-    EXPECT_TRUE(setup.btnOk->isEnabled());
-    // The file dialog cancelled: the setup dialog stays open and nothing changes.
     setup.show();
-    QTest::mouseClick(setup.btnOk, Qt::LeftButton);
-    EXPECT_TRUE(setup.isVisible());
-    EXPECT_FALSE(current.IsPdf());
-    ASSERT_EQ(prompt.shown.size(), 1u);
-    EXPECT_EQ(prompt.lastSave.defaultSuffix, "pdf");
-    prompt.saveResults.push_back(Path("r.pdf").toStdString());
     setup.cmbSize->setCurrentIndex(0);
     QTest::mouseClick(setup.btnOk, Qt::LeftButton);
     EXPECT_FALSE(setup.isVisible());
+    EXPECT_TRUE(prompt.shown.empty()) << "no file name before there is a report";
     EXPECT_TRUE(current.IsPdf());
-    EXPECT_EQ(current.PdfPath(), Path("r.pdf"));
     EXPECT_EQ(current.Paper(), QPageSize::Letter);
     EXPECT_EQ(current.DisplayName(), QStringLiteral("PDF file"));
+    // A cancelled file dialog prints nothing and says nothing more.
+    EXPECT_FALSE(mv53::PrintReport(mv53::BuildUserReport(state)));
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.lastSave.defaultSuffix, "pdf");
 }
 
 // ---- print flows ----------------------------------------------------------------------------
@@ -428,23 +424,25 @@ TEST_F(MainWindowPrinting, PrintCommandsAreThereAndThePanelShowsTheDestination)
     EXPECT_EQ(w.miPrint->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
     EXPECT_TRUE(w.SystemValue(1, 2).isEmpty()) << "no printer: the printer panel is empty";
 
-    // Print Setup alone chooses the PDF file but prints nothing.
-    const QString setupPdf = m_dir.filePath(QStringLiteral("setup.pdf"));
-    AcceptSetupWithPdf(prompt, setupPdf);
+    // Print Setup alone chooses the PDF file; its name is asked when a report goes into it.
+    const QString pdf = m_dir.filePath(QStringLiteral("main.pdf"));
+    AcceptSetupWithPdf(prompt, pdf);
     w.miPrintSetup->trigger();
-    EXPECT_FALSE(QFile::exists(setupPdf));
+    EXPECT_TRUE(prompt.shown.empty());
     EXPECT_TRUE(TCurrentPrinter::Instance().IsPdf());
     EXPECT_EQ(w.SystemValue(1, 2), QStringLiteral("PDF file"));
     EXPECT_FALSE(w.State().Modified);
 
-    // The tool button prints: setup (the PDF file), then the report into it.
-    const QString pdf = m_dir.filePath(QStringLiteral("main.pdf"));
-    AcceptSetupWithPdf(prompt, pdf);
+    // The tool button prints: setup (the PDF file), the file's name, the report into it.
     auto* tool = w.ToolBar()->findChild<QToolButton*>(QStringLiteral("toolPrint"));
     ASSERT_NE(tool, nullptr);
     w.show();
     QTest::mouseClick(tool, Qt::LeftButton);
     EXPECT_TRUE(QFile::exists(pdf));
+    AcceptSetupWithPdf(prompt, m_dir.filePath(QStringLiteral("again.pdf")));
+    w.miPrint->trigger();
+    EXPECT_EQ(prompt.lastSave.fileName, "main.pdf") << "the next Print asks again, offering the last name";
+    EXPECT_TRUE(QFile::exists(m_dir.filePath(QStringLiteral("again.pdf"))));
 
     // Printout List and Print Preview open their windows; the preview hides the main window.
     std::vector<QString> opened;
@@ -453,6 +451,13 @@ TEST_F(MainWindowPrinting, PrintCommandsAreThereAndThePanelShowsTheDestination)
         opened.push_back(d.objectName());
         d.show();
         mainHidden = !w.isVisible();
+        if (auto* preview = qobject_cast<TfrmPreview*>(&d)) {   // two whole pages at the default size
+            if (!preview->TwoPage())
+                QTest::mouseClick(preview->btnPageCount, Qt::LeftButton);
+            const QWidget* view = preview->pnlBase->viewport();
+            for (const QWidget* page : {preview->imgPage1, preview->imgPage2})
+                EXPECT_TRUE(view->rect().contains(QRect(page->mapTo(view, QPoint()), page->size())));
+        }
         d.reject();
         return d.result();
     });
@@ -461,6 +466,28 @@ TEST_F(MainWindowPrinting, PrintCommandsAreThereAndThePanelShowsTheDestination)
     EXPECT_EQ(opened, (std::vector<QString>{QStringLiteral("frmPrintList"), QStringLiteral("frmPreview")}));
     EXPECT_TRUE(mainHidden);
     EXPECT_TRUE(w.isVisible());
+}
+
+TEST_F(MainWindowPrinting, NoSectionChosenPrintsNothingAndSaysSo)
+{
+    MakeDataFile(Path("plain.m53"));   // without selcall
+    TfrmMain& w = Start();
+    int opened = 0;   // Selcall alone in the printout list; opening a file without selcall takes it away
+    mv53::SetModalHook([&](QDialog& d) {
+        auto& list = dynamic_cast<TfrmPrintList&>(d);
+        list.show();
+        for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{list.chkSelcall, list.chkCommon, list.chkChannel, list.btnOk})
+            QTest::mouseClick(b, Qt::LeftButton);
+        return ++opened, list.result();
+    });
+    w.miPrintList->trigger();
+    prompt.openResults = {mv53::OpenFileResult{Path("plain.m53"), false}};
+    w.miOpen->trigger();
+    prompt.shown.clear();
+    w.miPrint->trigger();
+    w.miPrintPreview->trigger();
+    EXPECT_EQ(opened, 1) << "neither the print setup nor the preview opens";
+    EXPECT_EQ(prompt.texts(), std::vector<std::string>(2, kNoSectionChosen));
 }
 
 }  // namespace

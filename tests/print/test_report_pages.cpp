@@ -523,7 +523,16 @@ TEST(ReportPages, LaterWritesCoverEarlierOnesExceptWhereTheyHaveBlanks)
     p.Write(1, 0, "ABCDEFGH");
     p.Write(1, 2, "x  y");
     p.Write(3, -4, "neg");   // a negative indent counts as none
-    EXPECT_EQ(p.Text(), "\n     ABxDEyGH\n\n     neg");
+    p.Write(4, 0, "caf\xc3\xa9.m53");
+    p.Write(4, 8, "|");      // a column is a character: the bar follows the name
+    EXPECT_EQ(p.Text(), "\n     ABxDEyGH\n\n     neg\n     caf\xc3\xa9.m53|");
+}
+
+TEST(ReportPages, TextsReadAsUtf8WithAnyOtherByteAsOneReplacementCharacter)
+{
+    // Well-formed; a stray byte; an overlong "/", a surrogate and a cut-short sequence.
+    EXPECT_EQ(DecodeReportText("caf\xc3\xa9\xf0\x9f\x93\xbb|\xff|\xc0\xaf|\xed\xa0\x80|\xe2\x82"),
+              U"caf\u00e9\U0001F4FB|\uFFFD|\uFFFD\uFFFD|\uFFFD\uFFFD\uFFFD|\uFFFD\uFFFD");
 }
 
 TEST(ReportPages, HeaderFileNameIsTheLastPartOfThePath)

@@ -9,12 +9,15 @@
 #include "print/ReportPainter.h"
 
 #include <QDate>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -100,7 +103,7 @@ QPoint InkTopLeft(const QImage& image, int from, int to)
 TEST_F(ReportPaint, PreviewBitmapsHoldLinesOf13PixelsInAFixedPitchFont)
 {
     TMVmem m = ClearedRecords([](TMVmem& m) { m.Channels().Items(0).SetStatus(mv53::kChannelUsed); });
-    TPrtImg r({&m, "a.m53", "1/2/2026", '.'});
+    TPrtImg r({&m, "/d/caf\xc3\xa9.m53", "1/2/2026", '.'});
     r.MakeReport({false, false, true}, {});
     // Page 1 of the channel section: the title on line 8, the dashes on line 12 at indent 6.
     const auto a4 = mv53::MakePreviewBitmaps(r, mv53::kPageA4);
@@ -128,6 +131,10 @@ TEST_F(ReportPaint, PreviewBitmapsHoldLinesOf13PixelsInAFixedPitchFont)
     EXPECT_NEAR(banner.x() - title.x(), 10 * advance, 1);
     EXPECT_NEAR(dashes.x() - title.x(), 6 * advance, 1);
     EXPECT_NEAR(chn.x() - title.x(), 6 * advance, 3);
+    // "File Name:  café.m53" from column 7 to 26: "é" takes one cell.
+    const int column27 = title.x() + static_cast<int>(22 * advance);
+    EXPECT_GE(InkTopLeft(page.copy(column27 - 8, 0, 8, page.height()), 4 * 13, 5 * 13).y(), 0);
+    EXPECT_EQ(InkTopLeft(page.copy(column27, 0, 100, page.height()), 4 * 13, 5 * 13).y(), -1);
     // Nothing is drawn below the row of channel 1 on line 13.
     EXPECT_EQ(InkTopLeft(page, 14 * 13 + 2, page.height()).y(), -1);
 }
@@ -144,13 +151,14 @@ TEST_F(ReportPaint, PreviewHoldsAtMostTwentyPages)
 
 // ---- PDF ---------------------------------------------------------------------------------------
 
-TEST_F(ReportPaint, PdfReadsBackAsTheTextForm)
+TEST_F(ReportPaint, PdfReadsBackAsTheTextFormClearOfThePapersEdges)
 {
     if (!HavePoppler())
         GTEST_SKIP() << "pdftotext (poppler-utils) is not installed; scripts/install-deps.sh installs it";
     const TMVmem m = FullRecords();
-    for (const auto& [paper, size] : {std::pair{QPageSize::A4, QStringLiteral("595 x 842")},
-                                      std::pair{QPageSize::Letter, QStringLiteral("612 x 792")}}) {
+    const double pitch = mv53::ReportLineHeight(1200) * 72.0 / 1200, least = 6 / 25.4 * 72;   // points
+    const QRegularExpression word(QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\""));
+    for (const auto& [paper, size] : {std::pair{QPageSize::A4, QSizeF(595, 842)}, std::pair{QPageSize::Letter, QSizeF(612, 792)}}) {
         TPrtImg r({&m, "/data/fleet.m53", "12/31/2026", '.'});
         r.MakeReport({true, true, true}, {});
         ASSERT_EQ(r.PageCount(), 10);
@@ -160,10 +168,19 @@ TEST_F(ReportPaint, PdfReadsBackAsTheTextForm)
 
         const ProcResult info = Exec(QStringLiteral("pdfinfo"), {pdf});
         EXPECT_TRUE(info.out.contains(QRegularExpression(QStringLiteral("Pages:\\s+10\\b")))) << info.out.toStdString();
-        EXPECT_TRUE(info.out.contains(size)) << info.out.toStdString();
+        EXPECT_TRUE(info.out.contains(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height()))) << info.out.toStdString();
         const auto fromPdf = PageLines(PdfText(pdf, true), '\f');
         ASSERT_EQ(fromPdf.size(), 10u);
         EXPECT_EQ(fromPdf, PageLines(QString::fromStdString(r.Text()), '\f'));
+        // Every word of every page at least 6 mm inside the sheet, on lines of the report's pitch.
+        QRectF text;
+        for (auto it = word.globalMatch(Exec(QStringLiteral("pdftotext"), Args("-bbox") << pdf << QStringLiteral("-")).out); it.hasNext();) {
+            const auto w = it.next();
+            const QRectF box(QPointF(w.captured(1).toDouble(), w.captured(2).toDouble()), QPointF(w.captured(3).toDouble(), w.captured(4).toDouble()));
+            EXPECT_NEAR(std::remainder(box.top() - (text.isNull() ? box.top() : text.top()), pitch), 0.0, 0.01);
+            text |= box;
+        }
+        EXPECT_TRUE(QRectF(QPointF(least, least), size - QSizeF(2 * least, 2 * least)).contains(text)) << paper;
     }
 }
 
@@ -234,10 +251,13 @@ TEST_F(ReportCommand, PdfFormHoldsTheLinesOfTheTextForm)
     if (!HavePoppler())
         GTEST_SKIP() << "pdftotext (poppler-utils) is not installed; scripts/install-deps.sh installs it";
     const QString pdf = Path("out.pdf");
-    const ProcResult text = Report(QStringList{file} + Args("--sections common,channel --text"));
-    const ProcResult run = Report(QStringList{file} + Args("--sections common,channel --pdf") << pdf);
+    const QString cafe = dir.filePath(QString::fromUtf8("caf\xc3\xa9.m53"));   // a name outside ASCII
+    ASSERT_TRUE(QFile::copy(file, cafe));
+    const ProcResult text = Report(QStringList{cafe} + Args("--sections common,channel --text"));
+    const ProcResult run = Report(QStringList{cafe} + Args("--sections common,channel --pdf") << pdf);
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+    EXPECT_TRUE(text.out.contains(QString::fromUtf8("File Name:  caf\xc3\xa9.m53")));
     EXPECT_EQ(PageLines(PdfText(pdf, true), '\f'), PageLines(text.out, '\f'));
 }
 
@@ -248,6 +268,7 @@ TEST_F(ReportCommand, FailuresExitWithOneAndSayWhy)
         const char* err;   // part of the message on standard error
     };
     const QString missing = Path("missing.m53");
+    ASSERT_TRUE(QFile::link(file, Path("link.m53")));
     QFile shortFile(Path("short.m53"));
     ASSERT_TRUE(shortFile.open(QIODevice::WriteOnly));
     shortFile.write("kt468h");
@@ -258,7 +279,11 @@ TEST_F(ReportCommand, FailuresExitWithOneAndSayWhy)
         {{file}, "usage: mv53 report"},
         {QStringList{file} + Args("--text --pdf") << Path("x.pdf"), "usage: mv53 report"},
         {QStringList{file} + Args("--text --sections common,bogus"), "usage: mv53 report"},
-        {QStringList{file} + Args("--text --sections "), "usage: mv53 report"},   // an empty list
+        {QStringList{file} + Args("--text --sections "), kNoSectionChosen},   // an empty list
+        {QStringList{file} + Args("--sections , --pdf") << Path("x.pdf"), kNoSectionChosen},
+        {{file, QStringLiteral("--pdf"), file}, mv53::kPdfIsTheDataFile},
+        {{file, QStringLiteral("--pdf"), Path("link.m53")}, mv53::kPdfIsTheDataFile},   // a link to it
+        {{file, QStringLiteral("--pdf"), dir.path() + QStringLiteral("/./fleet.m53")}, mv53::kPdfIsTheDataFile},
         {QStringList{file} + Args("--text --factory tuner --sections common"), "usage: mv53 report"},
         {QStringList{file, QStringLiteral("--pdf"), Path("no/such/folder/x.pdf")}, "Cannot write the PDF file"},
     };
@@ -270,6 +295,21 @@ TEST_F(ReportCommand, FailuresExitWithOneAndSayWhy)
         EXPECT_TRUE(run.err.contains(QLatin1String(c.err))) << run.err.toStdString();
         EXPECT_TRUE(run.out.isEmpty());
     }
+    EXPECT_FALSE(QFile::exists(Path("x.pdf")));
+    EXPECT_EQ(QFileInfo(file).size(), TText::kImageSize) << "the data file is still one";
+}
+
+TEST_F(ReportCommand, APdfCutShortLeavesTheEarlierFileAsItWas)
+{
+    QFile old(Path("old.pdf"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("an earlier report") > 0 && old.flush());
+    // The process's file size limit cuts the new PDF short.
+    const ProcResult cut = Exec(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("trap '' XFSZ; ulimit -f 8; exec \"$0\" report \"$1\" --sections common --pdf \"$2\""),
+                                                       QStringLiteral(MV53_EXE), file, Path("old.pdf")});
+    EXPECT_EQ(cut.status, 1);
+    EXPECT_TRUE(cut.err.contains(QStringLiteral("Cannot write the PDF file"))) << cut.err.toStdString();
+    EXPECT_EQ(QFileInfo(Path("old.pdf")).size(), 17) << "the earlier report";
+    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("*.pdf*")}, QDir::Files | QDir::Hidden), QStringList{QStringLiteral("old.pdf")});
 }
 
 }  // namespace

@@ -1,36 +1,44 @@
-// dialogshot keyfunc|selcall OUT.png: draws the dialog with example settings into a picture,
-// the first list focused so that its hint shows in the hint bar.
+// dialogshot keyfunc|selcall|system|alignment OUT.png: draws the dialog with example settings into
+// a picture, one field focused so that its hint shows in the hint bar.
 
+#include "dialogs/CommSystem.h"
 #include "dialogs/KeyFunc.h"
 #include "dialogs/Selcall.h"
+#include "model/U_E2prom.h"
+#include "service/Alignment.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPixmap>
 
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    if (argc != 3 || (std::strcmp(argv[1], "keyfunc") != 0 && std::strcmp(argv[1], "selcall") != 0)) {
-        std::fprintf(stderr, "usage: dialogshot keyfunc|selcall OUT.png\n");
+    const std::string which = argc == 3 ? argv[1] : "";
+    if (which != "keyfunc" && which != "selcall" && which != "system" && which != "alignment") {
+        std::fprintf(stderr, "usage: dialogshot keyfunc|selcall|system|alignment OUT.png\n");
         return 1;
     }
     TCmmOpt opt;
     opt.SetSelcallUnit(1);
-    std::unique_ptr<TParamDialog> dlg;
+    TProgramState state;
+    ClearRecords(state.CurrentMem);
+    std::unique_ptr<QDialog> dlg;
     QWidget* first = nullptr;
-    if (std::strcmp(argv[1], "keyfunc") == 0) {
+    if (which == "keyfunc") {
         auto keys = std::make_unique<TfrmKeyFunc>();
         keys->FactoryOpt.SetKeyFunc(0, 1);
         keys->FactoryOpt.SetKeyFunc(1, 12);
         keys->FactoryOpt.SetKeyFunc(2, 0);
         first = keys->cmbB;
         dlg = std::move(keys);
-    } else {
+    } else if (which == "selcall") {
         auto sel = std::make_unique<TfrmSelcall>(opt);
         sel->Sel.SetSelfId("1234");
         sel->Sel.SetKillSystem(1);
@@ -41,6 +49,23 @@ int main(int argc, char** argv)
             sel->Sel.TxIds(i).SetTxId(i < 3 ? std::to_string(2001 + i) : "0000");
         first = sel->cmbSelcall;
         dlg = std::move(sel);
+    } else if (which == "system") {
+        auto sys = std::make_unique<TfrmSystem>();
+        sys->Sys = state.CurrentMem.Sys();
+        sys->FactoryOpt = state.CurrentMem.FactoryOpt();
+        first = sys->edtPktOffset;
+        dlg = std::move(sys);
+    } else {
+        // Commands that do nothing, so that the picture shows their buttons enabled.
+        TServiceHost host;
+        host.Download = [](TProgramState&, int, QWidget*, std::string*) { return true; };
+        host.FileOpen = [] {};
+        host.Print = [](TServiceReport, QWidget*) {};
+        auto alignment = std::make_unique<TfrmAlignment>(state, std::move(host));
+        alignment->Alignment().Assign(state.CurrentMem.Alignment());
+        alignment->FactoryOpt().Assign(state.CurrentMem.FactoryOpt());
+        first = alignment->SpinEdit[1];
+        dlg = std::move(alignment);
     }
     dlg->show();
     dlg->activateWindow();
