@@ -106,12 +106,12 @@ int main(int argc, char** argv)
     }
     const std::string device = QString::fromUtf8(radio.readLine()).trimmed().toStdString();
 
-    const auto measure = [&](const char* name, int kind, TProgramState& state, double fixed, double wireBytes) {
+    const auto measure = [&](const char* name, TTransferKind kind, TProgramState& state, double fixed, double wireBytes) {
         mv53::TCloneTransfer transfer(state);
         transfer.SetDevicePath(device);
         const double cpu0 = cpuSeconds();
         const auto t0 = Clock::now();
-        const bool ok = transfer.Run(kind);
+        const bool ok = transfer.Run({.Kind = kind, .InChain = true});
         const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
         const double cpu = cpuSeconds() - cpu0;
         if (!ok)
@@ -121,13 +121,12 @@ int main(int argc, char** argv)
     };
 
     TProgramState state;
-    state.TransferChain = true;
     // Upload: Identify + ReadAll + 561 acknowledges from the PC; identify reply, 501 channel
     // frames (500 channels and the end frame) and 60 area frames from the radio.
     // Fixed: Open 100 + settle 100 + last acknowledge 100 + Close 100 + 200 ms.
     const double uploadBytes = 37 + 37 + 561 + 16 + 501 * 35 + 60 * 33;
     const std::string only = argc > 1 ? argv[1] : "";
-    bool ok = only == "download" || measure("upload (500 channels)", 0, state, 0.6, uploadBytes);
+    bool ok = only == "download" || measure("upload (500 channels)", TTransferKind::Upload, state, 0.6, uploadBytes);
     if (only == "upload") {
         radio.terminate();
         radio.waitForFinished(10000);
@@ -139,7 +138,7 @@ int main(int argc, char** argv)
     // Fixed: Open 100 + settle 100 + WriteEnd 2000 + before Close 200 + Close 300 ms.
     state.CurrentMem = allChannels();
     const double downloadBytes = 37.0 * (3 + 544) + 16 + 545;
-    ok = measure("download (500 channels)", 1, state, 2.7, downloadBytes) && ok;
+    ok = measure("download (500 channels)", TTransferKind::UserData, state, 2.7, downloadBytes) && ok;
 
     radio.terminate();
     radio.waitForFinished(10000);

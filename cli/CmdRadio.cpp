@@ -6,6 +6,7 @@
 #include "PortOption.h"
 #include "ProgressLine.h"
 
+#include "document/Document.h"
 #include "state/U_Global.h"
 #include "link/CloneProtocol.h"
 #include "model/Prompt.h"
@@ -79,16 +80,15 @@ public:
     }
     ~RadioSession() { m_bar.Finish(); }
 
-    bool Run(int kind, const std::string& label)
+    // The transfer starts at once (there is no window to wait for Ok in).
+    bool Run(const TTransferRequest& request, const std::string& label)
     {
-        // A window would clear the flag when it shows; the transfer starts at once here.
-        m_state.AutoStartTransfer = false;
         TCloneTransfer transfer(m_state);
         if (!m_devicePath.empty())
             transfer.SetDevicePath(m_devicePath);
-        m_bar.Start(label, TCloneTransfer::ProgressMax(kind));
+        m_bar.Start(label, TCloneTransfer::ProgressMax(request.Kind));
         QObject::connect(&transfer, &TCloneTransfer::ProgressChanged, [this](int p) { m_bar.Show(p); });
-        const bool ok = transfer.Run(kind);
+        const bool ok = transfer.Run(request);
         m_bar.Finish();
         return ok;
     }
@@ -100,6 +100,18 @@ private:
     BarAwarePrompt m_prompt;
     ScopedPrompt m_scoped;
 };
+
+// The progress line's label of a step of the Download chain.
+std::string StepLabel(TChainStage stage)
+{
+    switch (stage) {
+    case TChainStage::ReadBack: return "Read back";
+    case TChainStage::Factory: return "Factory area";
+    case TChainStage::UserData:
+    case TChainStage::None: break;
+    }
+    return "Download";
+}
 
 const CliCommand kUpload{
     "upload", "upload --port DEVICE|COMn [--config INI] FILE",
@@ -117,12 +129,12 @@ int runUpload(const Args& args)
         return UsageError(kUpload, problem);
     TProgramState state;
     RadioSession session(state, a);
-    if (!session.Run(0, "Upload"))
+    if (!session.Run({}, "Upload"))
         return 1;
     return WriteDataFile(a.file, state.CurrentMem, state.CurrentText) ? 0 : 1;
 }
 
-// The main window's Download: the user data, a read-back of the radio, then the factory area
+// The document's Download chain: the user data, a read-back of the radio, then the factory area
 // with the file's factory values and the radio's own serial number.
 int runDownload(const Args& args)
 {
@@ -136,22 +148,11 @@ int runDownload(const Args& args)
     WarnOutOfRangeFrequencies(state.CurrentMem);
 
     RadioSession session(state, a);
-    bool ok = false;
-    state.TransferChain = true;
-    if (session.Run(1, "Download")) {
-        state.AutoStartTransfer = true;
-        state.TransferChain = true;
-        if (session.Run(0, "Read back")) {
-            TFactoryOpt factory = state.FactoryBackup;
-            factory.SetSerialNo(state.CurrentMem.FactoryOpt().SerialNo());
-            state.CurrentMem.FactoryOpt().Assign(factory);
-            state.AutoStartTransfer = true;
-            state.TransferChain = false;
-            ok = session.Run(2, "Factory area");
-        }
-    }
-    state.TransferChain = false;
-    return ok ? 0 : 1;
+    TDocumentHooks hooks;
+    hooks.Transfer = [&session](const TTransferRequest& request) {
+        return session.Run(request, StepLabel(request.Stage));
+    };
+    return TDocument(state, hooks).RunDownloadChain() ? 0 : 1;
 }
 
 }  // namespace

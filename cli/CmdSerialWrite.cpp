@@ -84,11 +84,11 @@ std::string CheckFields(SerialArgs& a)
 }
 
 // Why a transfer failed: the detail it gave, else its message.
-std::string FailureText(int kind, const TTransferResult& result)
+std::string FailureText(TTransferKind kind, const TTransferResult& result)
 {
     if (!result.detail.empty())
         return result.detail;
-    return kind == static_cast<int>(TTransferKind::Upload) ? kUploadError : kDownloadError;
+    return kind == TTransferKind::Upload ? kUploadError : kDownloadError;
 }
 
 int RunSerialWrite(const Args& args)
@@ -106,22 +106,24 @@ int RunSerialWrite(const Args& args)
     state.SerialMode = true;
     const std::string device = ResolvePortOption(a.port, a.config, state);
 
-    std::map<int, std::string> failures;   // by transfer kind, for the radio in hand
-    const auto run = [&](int kind, std::string* serial) {
-        // A window would clear the flag when it shows; the transfer starts at once here.
-        state.AutoStartTransfer = false;
+    std::map<TTransferKind, std::string> failures;   // by transfer kind, for the radio in hand
+    const auto run = [&](const TTransferRequest& request, std::string* serial) {
         TCloneTransfer transfer(state);
         if (!device.empty())
             transfer.SetDevicePath(device);
-        const bool ok = transfer.Run(kind);
+        const bool ok = transfer.Run(request);
         if (serial != nullptr)
             *serial = ok ? transfer.Result().readSerialNo : std::string();
         if (!ok)
-            failures[kind] = FailureText(kind, transfer.Result());
+            failures[request.Kind] = FailureText(request.Kind, transfer.Result());
         return ok;
     };
     serialw::TSerialWriteSteps steps;
-    steps.Upload = [&] { run(static_cast<int>(TTransferKind::Upload), nullptr); };
+    steps.Upload = [&] {
+        TTransferRequest upload;
+        upload.InChain = true;
+        return run(upload, nullptr);
+    };
     steps.Download = run;
 
     serialw::TSerialFields fields = a.fields;
@@ -134,7 +136,7 @@ int RunSerialWrite(const Args& args)
                 return 0;
         }
         failures.clear();
-        const auto failureOf = [&](TTransferKind kind) { return failures[static_cast<int>(kind)]; };
+        const auto failureOf = [&](TTransferKind kind) { return failures[kind]; };
         const std::string number = serialw::NextSerialNumber(fields);
         const serialw::TSerialWriteResult result = serialw::WriteSerialNumber(state, fields, steps);
         std::string failure;

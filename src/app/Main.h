@@ -1,10 +1,12 @@
 #pragma once
 // TfrmMain: the application frame. Menu bar, floating tool bar, system-type panel, channel
-// grid and status bar; owns the program state for the whole run; runs the file and radio
-// commands; reads the configuration file at start and writes it at the end.
+// grid and status bar; owns the program state and the document for the whole run and wires
+// the file and radio commands to the document; reads the configuration file at start and
+// writes it at the end.
 
 #include "app/RadioLink.h"
 #include "app/U_Config.h"
+#include "document/Document.h"
 #include "service/ServiceHost.h"
 #include "state/U_Global.h"
 
@@ -38,17 +40,8 @@ struct TMainOptions {
     std::function<int(QDialog&)> ShowModal;
 };
 
-// The questions and messages of the commands.
-inline constexpr const char* kSavePrompt = "Do you want to save the file?";
-// Below the save question: which document it is about.
-inline constexpr const char* kSaveDetail = "Unsaved changes in ";
-inline constexpr const char* kSaveDetailNoFile = " (no file yet)";
-inline constexpr const char* kOverwriteDefaultPrompt = "Do you want to overwrite the default file?";
-inline constexpr const char* kServiceUploadPrompt = "Do you upload data from the radio?";
-inline constexpr const char* kFileNotFound = "File Not Found";
-// Before a Download: the channels whose frequencies the radio cannot use, one line each between.
-inline constexpr const char* kOutOfRangeQuestionHead = "These channels hold frequencies outside the radio's range:";
-inline constexpr const char* kOutOfRangeQuestionTail = "Do you download them to the radio?";
+// The status bar's hint when nothing else is pointed at.
+inline constexpr const char* kMainHint = "F1 for Help   F10 for Menus";
 
 class TfrmMain final : public QMainWindow {
     Q_OBJECT
@@ -58,6 +51,7 @@ public:
 
     TProgramState& State() { return m_state; }
     const TProgramState& State() const { return m_state; }
+    TDocument& Document() { return m_doc; }
     TChannelGrid* Grid() const { return grdCh; }
     const QString& ConfigPath() const { return m_configPath; }
     QString DefaultFilePath() const;
@@ -72,27 +66,11 @@ public:
     // Opens the help window on a topic; context below 1 opens the contents.
     void ShowHelpContext(int context) const;
 
-    // Shared steps of the commands.
-    bool CommitGrid();
-    bool SavePrompt();
-    // Which document the save question is about, shown below it.
-    std::string SaveQuestionDetail() const;
-    bool SaveCurrent();
-    // Before a service window: "Do you upload data from the radio?" Yes uploads first (its
-    // outcome does not matter), No goes on, Cancel gives false (no window is to be opened).
-    bool PrepareServiceWindow();
-    // Lists the used channels with frequencies outside the radio's range and asks whether to go
-    // on; true when there are none or the answer is Yes.
-    bool ConfirmOutOfRangeChannels();
+    // The grid's edits into the records (the document's commit).
+    bool CommitGrid() { return m_doc.CommitGrid(); }
 
-    // The commands of the menus and the tool bar.
-    void FileNew();
-    void FileOpen();
-    void FileSave();
-    void FileSaveAs();
-    void OpenRecentFile(int k);   // k = 1..10
-    void RadioUpload();
-    void RadioDownload();
+    // The commands of the menus and the tool bar that are the window's own (the file and radio
+    // commands are the document's).
     // "&Firmware Update": the firmware window, without exchanging records.
     void FirmwareUpdate();
     void Configure();
@@ -157,6 +135,8 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
+    TDocumentHooks DocumentHooks();
+    bool CommitGridEdits();
     void CreateMenus();
     void CreateToolBar();
     void CreateSystemPanel();
@@ -170,25 +150,23 @@ private:
     void PlaceWindow();
     void SizeForFirstStart(const QRect& screen);
     void ApplyPortBindings();
-    void LoadDefaultFile();
     void WriteConfiguration();
     void BuildRecentMenu();
-    void AddRecentFile(const std::string& path);
-    void SetSaveEnabled(bool enabled);
     void UpdateTelephoneEnable();
     void UpdateSelcallPrintChoice();
+    void UpdateSystemPanel();
     void UpdatePortPanel();
     void UpdatePrinterPanel();
     void AttachPrinting();
     void UpdateLockKeys();
     void ShowHint(const QString& hint);
     void ClockTick();
-    void ClearChangedFlags();
-    std::optional<std::string> RunSaveDialog();
-    bool ReadBack();
+    // The help topic of the tool button whose hint is showing, if any.
+    static std::optional<int> ToolHelpContext(const QString& hint);
 
     TMainOptions m_options;
     TProgramState m_state;
+    TDocument m_doc;
     QString m_configPath;
     TIniFile m_ini;
     int m_storedMonitors = 1;

@@ -2,7 +2,6 @@
 // get, and what they may ask of the main window (transfers, Open, Upload, help, printing).
 
 #include "app/Main.h"
-#include "link/Radio.h"
 #include "print/PrintJob.h"
 #include "service/Alignment.h"
 #include "service/AntTuneSet.h"
@@ -25,17 +24,11 @@ void TfrmMain::AttachServiceWindows()
 TServiceHost TfrmMain::ServiceHost()
 {
     TServiceHost host;
-    if (m_options.Link.Download) {
-        host.Download = [this](TProgramState& state, int kind, QWidget* parent, std::string* readSerialNo) {
-            // Only the clone window itself hands back the serial number it read.
-            if (readSerialNo != nullptr)
-                return ::RadioDownload(state, kind, parent, readSerialNo);
-            return m_options.Link.Download(state, kind, parent);
-        };
+    if (m_options.Link.Transfer) {
+        host.Download = m_options.Link.Transfer;
+        host.Upload = [this] { return m_doc.Upload({.AutoStart = true, .InChain = true}); };
     }
-    if (m_options.Link.Upload)
-        host.Upload = [this] { RadioUpload(); };
-    host.FileOpen = [this] { FileOpen(); };
+    host.FileOpen = [this] { m_doc.Open(true); };
     host.CommitGrid = [this] { return CommitGrid(); };
     host.Help = [this](int context) { ShowHelpContext(context); };
     host.Print = [this](TServiceReport report, QWidget* parent) {
@@ -51,7 +44,7 @@ TServiceHost TfrmMain::ServiceHost()
 
 void TfrmMain::ShowAlignment()
 {
-    if (!PrepareServiceWindow())
+    if (!m_doc.UploadBeforeServiceWindow())
         return;
     TfrmAlignment frm(m_state, ServiceHost(), this);
     frm.Alignment().Assign(m_state.CurrentMem.Alignment());
@@ -61,7 +54,7 @@ void TfrmMain::ShowAlignment()
 
 void TfrmMain::ShowTempCorrect()
 {
-    if (!PrepareServiceWindow())
+    if (!m_doc.UploadBeforeServiceWindow())
         return;
     TfrmTempCorrect frm(m_state, ServiceHost(), this);
     frm.TmpCorrect().Assign(m_state.CurrentMem.TmpCorrect());
@@ -70,7 +63,7 @@ void TfrmMain::ShowTempCorrect()
 
 void TfrmMain::ShowAntTuneSet()
 {
-    if (!PrepareServiceWindow())
+    if (!m_doc.UploadBeforeServiceWindow())
         return;
     TfrmAntTuneSet frm(m_state, ServiceHost(), this);
     frm.AntTuner0().Assign(m_state.CurrentMem.AntTuner0());

@@ -6,8 +6,7 @@
 TRadioLink DefaultRadioLink()
 {
     TRadioLink link;
-    link.Upload = [](TProgramState& state, QWidget* parent) { return RadioUpload(state, parent); };
-    link.Download = [](TProgramState& state, int kind, QWidget* parent) { return RadioDownload(state, kind, parent); };
+    link.Transfer = &RunCloneWindow;
     link.Configure = [](int32_t& comPortNo, QWidget* parent) {
         int n = comPortNo;
         if (!ConfigureComPort(n, parent))

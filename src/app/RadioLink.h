@@ -5,16 +5,16 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 class QWidget;
 
 // The transfers and the COM port dialog of the radio link, as the main window calls them.
 // A missing function leaves its command disabled.
 struct TRadioLink {
-    // A whole-memory upload into CurrentMem / CurrentText; true on success.
-    std::function<bool(TProgramState&, QWidget* parent)> Upload;
-    // A download of one transfer kind (1 user data, 2 factory area, ...); true on success.
-    std::function<bool(TProgramState&, int kind, QWidget* parent)> Download;
+    // One transfer (an upload into CurrentMem / CurrentText, or a download); true on success.
+    // A serial number read puts the number the radio reported into readSerialNo.
+    std::function<bool(TProgramState&, const TTransferRequest&, QWidget* parent, std::string* readSerialNo)> Transfer;
     // The COM port dialog on a copy of the port number; true (and the number changed) on OK.
     std::function<bool(int32_t& comPortNo, QWidget* parent)> Configure;
 };

@@ -7,9 +7,17 @@
 
 namespace mv53::clone {
 
-bool IsTransferKind(int kind)
+bool IsTransferKind(TTransferKind kind)
 {
-    return kind == 0 || kind == 1 || kind == 2 || kind == 3 || kind == 5;
+    switch (kind) {
+    case TTransferKind::Upload:
+    case TTransferKind::UserData:
+    case TTransferKind::Factory:
+    case TTransferKind::AntTuner:
+    case TTransferKind::ReadSerial:
+        return true;
+    }
+    return false;
 }
 
 Byte Checksum(const Byte* data, std::size_t n)

@@ -76,7 +76,7 @@ enum class TCommand : uint16_t {
 
 using ::TTransferKind;
 
-bool IsTransferKind(int kind);
+bool IsTransferKind(TTransferKind kind);
 
 // Low 8 bits of the sum of n bytes.
 Byte Checksum(const Byte* data, std::size_t n);

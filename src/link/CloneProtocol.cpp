@@ -43,9 +43,9 @@ TCloneTransfer::~TCloneTransfer()
         m_comm.Close();
 }
 
-int TCloneTransfer::ProgressMax(int kind)
+int TCloneTransfer::ProgressMax(TTransferKind kind)
 {
-    return IsTransferKind(kind) ? clone::ProgressMax(static_cast<TTransferKind>(kind)) : 1;
+    return IsTransferKind(kind) ? clone::ProgressMax(kind) : 1;
 }
 
 void TCloneTransfer::Progress(int position) { Q_EMIT ProgressChanged(position); }
@@ -320,17 +320,18 @@ std::string TCloneTransfer::EndVanishedDetail() const
            "the radio may not have stored the data.";
 }
 
-bool TCloneTransfer::Run(int kind)
+bool TCloneTransfer::Run(const TTransferRequest& request)
 {
+    const TTransferKind kind = request.Kind;
     m_result = TTransferResult{};
     if (!IsTransferKind(kind)) {
         m_result.outcome = TTransferOutcome::Error;
-        m_result.detail = "Unknown transfer kind " + std::to_string(kind) + ".";
-        ShowError(kind == 0 ? kUploadError : kDownloadError, m_result.detail);
+        m_result.detail = "Unknown transfer kind " + std::to_string(static_cast<int>(kind)) + ".";
+        ShowError(kDownloadError, m_result.detail);
         return false;
     }
 
-    if (kind == static_cast<int>(TTransferKind::Upload)) {
+    if (kind == TTransferKind::Upload) {
         m_result.outcome = Upload();
         m_rx.StopTimeout();
         if (m_result.outcome == TTransferOutcome::Success)
@@ -338,33 +339,31 @@ bool TCloneTransfer::Run(int kind)
         m_comm.Close();
         switch (m_result.outcome) {
         case TTransferOutcome::Success:
-            if (!m_state.TransferChain)
+            if (!request.InChain)
                 ShowInformation(kUploadCompleted);
             break;
         case TTransferOutcome::ChecksumError:
-            m_state.TransferChain = false;
             ShowError(kChecksumError, m_result.detail);
             break;
         default:
-            m_state.TransferChain = false;
             ShowError(kUploadError, m_result.detail);
             break;
         }
         return m_result.Ok();
     }
 
-    bool ok = Download(static_cast<TTransferKind>(kind));
+    bool ok = Download(kind);
     m_result.outcome = ok ? TTransferOutcome::Success : TTransferOutcome::Error;
     m_rx.StopTimeout();
     if (m_comm.IsOpen()) {
-        if (!m_rx.Sleep(kBeforeCloseMs) && ok && kind != static_cast<int>(TTransferKind::ReadSerial)) {
+        if (!m_rx.Sleep(kBeforeCloseMs) && ok && kind != TTransferKind::ReadSerial) {
             ok = Fail(EndVanishedDetail());
             m_result.outcome = TTransferOutcome::Error;
         }
         m_comm.Close();
     }
     if (ok) {
-        if (!m_state.TransferChain)
+        if (!request.InChain)
             ShowInformation(kDownloadCompleted);
     } else {
         ShowError(kDownloadError, m_result.detail);

@@ -28,7 +28,7 @@ struct TTransferResult {
     TTransferOutcome outcome = TTransferOutcome::NotRun;
     std::string detail;         // why it failed, in words for the person at the radio
     std::string fwVersion;      // firmware version text of the identify reply
-    std::string readSerialNo;   // serial number the radio reported (kinds 2 and 5); empty if none
+    std::string readSerialNo;   // serial number the radio reported (factory area and serial read); empty if none
     bool Ok() const { return outcome == TTransferOutcome::Success; }
 };
 
@@ -41,13 +41,13 @@ public:
     // Talks over this device instead of the port ComPortNo + 1.
     void SetDevicePath(std::string path) { m_devicePath = std::move(path); }
 
-    // Runs transfer kind 0 (upload) or 1, 2, 3, 5 (downloads), closes the port and shows the
-    // message. Returns true when the transfer succeeded.
-    bool Run(int kind);
+    // Runs the request's transfer, closes the port and shows the message (a success within a
+    // chain is not announced). Returns true when the transfer succeeded.
+    bool Run(const TTransferRequest& request);
     const TTransferResult& Result() const { return m_result; }
 
     // The highest progress position of a kind (the bar runs from 0).
-    static int ProgressMax(int kind);
+    static int ProgressMax(TTransferKind kind);
 
     TCommX& CommX() { return m_comm; }
 

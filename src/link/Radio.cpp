@@ -76,8 +76,8 @@ QPixmap radioPicture()
 
 void TfrmRadio::SetHelpHook(HelpHook hook) { helpHook() = std::move(hook); }
 
-TfrmRadio::TfrmRadio(TProgramState& state, int kind, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_state(state), m_kind(kind),
+TfrmRadio::TfrmRadio(TProgramState& state, const TTransferRequest& request, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_state(state), m_request(request),
       m_transfer(state)
 {
     setObjectName(QStringLiteral("frmRadio"));
@@ -111,7 +111,7 @@ TfrmRadio::TfrmRadio(TProgramState& state, int kind, QWidget* parent)
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
     ProgressBar1->setGeometry(8, 102, 196, 16);
     ProgressBar1->setTextVisible(false);
-    ProgressBar1->setRange(0, mv53::TCloneTransfer::ProgressMax(kind));
+    ProgressBar1->setRange(0, mv53::TCloneTransfer::ProgressMax(request.Kind));
     ProgressBar1->setValue(0);
 
     btnOk = new QPushButton(QStringLiteral("&Ok"), this);
@@ -140,17 +140,17 @@ TfrmRadio::~TfrmRadio() = default;
 
 void TfrmRadio::showEvent(QShowEvent* event)
 {
-    setWindowTitle(QString::fromLatin1(m_kind == 0 ? kUploadCaption : kDownloadCaption));
+    setWindowTitle(QString::fromLatin1(m_request.Kind == TTransferKind::Upload ? kUploadCaption : kDownloadCaption));
     lblMsg1->clear();
     lblMsg2->clear();
     lblMsg3->clear();
     showStage();
     m_done = false;
     m_state.TimedOut = false;
-    if (m_state.AutoStartTransfer) {
+    if (m_request.AutoStart) {
         btnOk->hide();
         btnCancel->hide();
-        m_state.AutoStartTransfer = false;
+        m_request.AutoStart = false;   // once: a second show waits for Ok
         Timer1.start(kAutoStartMs);
     }
     QDialog::showEvent(event);
@@ -162,7 +162,7 @@ void TfrmRadio::startTransfer()
         return;
     btnOk->setEnabled(false);
     btnCancel->setEnabled(false);
-    const bool ok = m_transfer.Run(m_kind);
+    const bool ok = m_transfer.Run(m_request);
     m_done = true;
     done(ok ? QDialog::Accepted : QDialog::Rejected);
 }
@@ -193,22 +193,24 @@ void TfrmRadio::closeEvent(QCloseEvent* event)
 void TfrmRadio::showHelp()
 {
     if (helpHook())
-        helpHook()(m_kind == 0 ? kHelpUpload : kHelpDownload);
+        helpHook()(m_request.Kind == TTransferKind::Upload ? kHelpUpload : kHelpDownload);
 }
 
 void TfrmRadio::showStage()
 {
     const char* stage = nullptr;
-    int step = 0;
-    switch (m_state.ChainStage) {
-    case TChainStage::UserData: stage = kStageUserData; step = 1; break;
-    case TChainStage::ReadBack: stage = kStageReadBack; step = 2; break;
-    case TChainStage::Factory: stage = kStageFactory; step = 3; break;
+    switch (m_request.Stage) {
+    case TChainStage::UserData: stage = kStageUserData; break;
+    case TChainStage::ReadBack: stage = kStageReadBack; break;
+    case TChainStage::Factory: stage = kStageFactory; break;
     case TChainStage::None: break;
     }
     lblStage->setVisible(stage != nullptr);
     lblStage->setText(stage == nullptr ? QString()
-                                       : QStringLiteral("Step %1 of 3: %2").arg(step).arg(QString::fromLatin1(stage)));
+                                       : QStringLiteral("Step %1 of %2: %3")
+                                             .arg(m_request.Step)
+                                             .arg(m_request.StepCount)
+                                             .arg(QString::fromLatin1(stage)));
     fitWidth();
 }
 
@@ -224,7 +226,7 @@ void TfrmRadio::fitWidth()
                           static_cast<QWidget*>(ProgressBar1)})
         line->resize(inner, line->height());
     const int shift = (inner - (kWindowWidth - 2 * kMargin)) / 2;
-    const bool upload = m_kind == 0;
+    const bool upload = m_request.Kind == TTransferKind::Upload;
     QLabel* left = upload ? imgRadio : imgPc;
     QLabel* right = upload ? imgPc : imgRadio;
     left->setGeometry(shift + (upload ? 16 : 60), kImageTop, upload ? kRadioWidth : kPcWidth, kImageHeight);
@@ -237,18 +239,9 @@ void TfrmRadio::showProgress(int position)
     ProgressBar1->setValue(std::clamp(position, ProgressBar1->minimum(), ProgressBar1->maximum()));
 }
 
-bool RadioUpload(TProgramState& state, QWidget* parent)
+bool RunCloneWindow(TProgramState& state, const TTransferRequest& request, QWidget* parent, std::string* readSerialNo)
 {
-    TfrmRadio frm(state, 0, parent);
-    const bool ok = frm.exec() == QDialog::Accepted && frm.Transfer().Result().Ok();
-    if (parent != nullptr)
-        parent->activateWindow();
-    return ok;
-}
-
-bool RadioDownload(TProgramState& state, int kind, QWidget* parent, std::string* readSerialNo)
-{
-    TfrmRadio frm(state, kind, parent);
+    TfrmRadio frm(state, request, parent);
     const bool ok = frm.exec() == QDialog::Accepted && frm.Transfer().Result().Ok();
     if (readSerialNo != nullptr)
         *readSerialNo = ok ? frm.Transfer().Result().readSerialNo : std::string();

@@ -29,8 +29,7 @@ inline constexpr int kHelpDownload = HelpContext::kDownload;
 class TfrmRadio final : public QDialog {
     Q_OBJECT
 public:
-    // kind: 0 upload; 1 user data, 2 factory area, 3 antenna tuner, 5 serial number read.
-    TfrmRadio(TProgramState& state, int kind, QWidget* parent = nullptr);
+    TfrmRadio(TProgramState& state, const TTransferRequest& request, QWidget* parent = nullptr);
     ~TfrmRadio() override;
 
     // Opens a help topic by context number; the application sets it when help is available.
@@ -38,7 +37,7 @@ public:
     static void SetHelpHook(HelpHook hook);
 
     mv53::TCloneTransfer& Transfer() { return m_transfer; }
-    int Kind() const { return m_kind; }
+    TTransferKind Kind() const { return m_request.Kind; }
     bool Done() const { return m_done; }
 
     QLabel* lblStage = nullptr;   // "Step 2 of 3: Reading the radio back"; hidden outside a Download
@@ -68,13 +67,13 @@ private:
     void fitWidth();
 
     TProgramState& m_state;
-    int m_kind = 0;
+    TTransferRequest m_request;
     bool m_done = false;
     mv53::TCloneTransfer m_transfer;
 };
 
-// The upload: true only when the radio's memory replaced the records and the image.
-bool RadioUpload(TProgramState& state, QWidget* parent);
-// A download of kind 1, 2, 3 or 5: true only when it succeeded. For kind 5 the serial number
-// the radio reported is put into readSerialNo (empty when the radio gave none).
-bool RadioDownload(TProgramState& state, int kind, QWidget* parent, std::string* readSerialNo = nullptr);
+// One transfer in a clone window: true only when it succeeded (an upload has then replaced the
+// records and the image). For a serial number read the number the radio reported is put into
+// readSerialNo (empty when the radio gave none).
+bool RunCloneWindow(TProgramState& state, const TTransferRequest& request, QWidget* parent,
+                    std::string* readSerialNo = nullptr);

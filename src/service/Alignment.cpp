@@ -372,9 +372,7 @@ void TfrmAlignment::SetSpotAdj(bool down)
     }
     m_sender.Close();
     btnSpotAdj->setChecked(false);
-    m_state.AutoStartTransfer = true;
-    Write();
-    m_state.AutoStartTransfer = false;
+    Write(true);
     btnLcdTest->setEnabled(true);
     m_spotAdj = false;
 }

@@ -4,40 +4,40 @@
 
 namespace mv53::serialw {
 
-bool ReadSerialNumber(TProgramState& state, const TSerialWriteSteps& steps, std::string& readNo)
+namespace {
+
+// Every transfer of the chain starts by itself and leaves the messages to the window.
+TTransferRequest ChainRequest(TTransferKind kind)
+{
+    TTransferRequest request;
+    request.Kind = kind;
+    request.AutoStart = true;
+    request.InChain = true;
+    return request;
+}
+
+}  // namespace
+
+bool ReadSerialNumber(const TSerialWriteSteps& steps, std::string& readNo)
 {
     readNo.clear();
-    state.AutoStartTransfer = true;
-    state.TransferChain = true;
-    const bool ok = steps.Download && steps.Download(static_cast<int>(TTransferKind::ReadSerial), &readNo);
+    const bool ok = steps.Download && steps.Download(ChainRequest(TTransferKind::ReadSerial), &readNo);
     if (!ok)
         readNo.clear();
-    state.AutoStartTransfer = false;
-    state.TransferChain = false;
     return ok;
 }
 
 TSerialWriteResult WriteSerialNumber(TProgramState& state, TSerialFields& fields, const TSerialWriteSteps& steps)
 {
     TSerialWriteResult result;
-    state.TransferChain = true;
-    state.AutoStartTransfer = true;
-    if (steps.Upload)
-        steps.Upload();
-    else
-        state.TransferChain = false;
-    if (state.TransferChain) {
-        result.Uploaded = true;
-        result.WrittenNo = NextSerialNumber(fields);
-        state.CurrentMem.FactoryOpt().SetSerialNo(result.WrittenNo);
-        state.AutoStartTransfer = true;
-        result.Written = steps.Download && steps.Download(static_cast<int>(TTransferKind::Factory), nullptr);
-        state.TransferChain = false;
-        Advance(fields);
-        result.ReadBack = ReadSerialNumber(state, steps, result.ReadNo);
-    }
-    state.AutoStartTransfer = false;
-    state.TransferChain = false;
+    if (!steps.Upload || !steps.Upload())
+        return result;
+    result.Uploaded = true;
+    result.WrittenNo = NextSerialNumber(fields);
+    state.CurrentMem.FactoryOpt().SetSerialNo(result.WrittenNo);
+    result.Written = steps.Download && steps.Download(ChainRequest(TTransferKind::Factory), nullptr);
+    Advance(fields);
+    result.ReadBack = ReadSerialNumber(steps, result.ReadNo);
     return result;
 }
 

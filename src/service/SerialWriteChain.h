@@ -13,11 +13,12 @@
 namespace mv53::serialw {
 
 struct TSerialWriteSteps {
-    // The radio's memory into CurrentMem; a failure clears TransferChain (and has said why).
-    std::function<void()> Upload;
-    // A download of one kind (2 factory area, 5 serial number read); true on success. For kind 5
-    // the number read goes into readSerialNo.
-    std::function<bool(int kind, std::string* readSerialNo)> Download;
+    // The radio's memory into CurrentMem; false (having said why) when it failed.
+    std::function<bool()> Upload;
+    // One transfer of the chain (factory area, serial number read); true on success. For the
+    // serial number read the number read goes into readSerialNo. Every request of the chain
+    // starts by itself and announces no success.
+    std::function<bool(const TTransferRequest& request, std::string* readSerialNo)> Download;
 };
 
 struct TSerialWriteResult {
@@ -31,11 +32,10 @@ struct TSerialWriteResult {
 };
 
 // "S/N Write". A failed upload writes nothing and keeps the number; once the factory write
-// was tried the number advances, successful or not (a number is never used twice). Leaves
-// AutoStartTransfer and TransferChain cleared.
+// was tried the number advances, successful or not (a number is never used twice).
 TSerialWriteResult WriteSerialNumber(TProgramState& state, TSerialFields& fields, const TSerialWriteSteps& steps);
 
 // "S/N Read": the radio's serial number, or false when it did not answer.
-bool ReadSerialNumber(TProgramState& state, const TSerialWriteSteps& steps, std::string& readNo);
+bool ReadSerialNumber(const TSerialWriteSteps& steps, std::string& readNo);
 
 }  // namespace mv53::serialw

@@ -29,8 +29,8 @@ sw::TSerialWriteSteps StepsOf(TProgramState& state, const TServiceHost& host, QW
     sw::TSerialWriteSteps steps;
     steps.Upload = host.Upload;
     if (host.Download)
-        steps.Download = [&state, &host, parent](int kind, std::string* serial) {
-            return host.Download(state, kind, parent, serial);
+        steps.Download = [&state, &host, parent](const TTransferRequest& request, std::string* serial) {
+            return host.Download(state, request, parent, serial);
         };
     return steps;
 }
@@ -145,8 +145,6 @@ void TfrmSerialW::closeEvent(QCloseEvent* e)
         e->ignore();
         return;
     }
-    m_state.AutoStartTransfer = false;
-    m_state.TransferChain = false;
     e->accept();
     done(QDialog::Rejected);
 }
@@ -208,20 +206,19 @@ void TfrmSerialW::WriteChannelsAndNumber()
 {
     lblLastWrite->clear();
     edtReadSerialNo->clear();
-    m_state.AutoStartTransfer = true;
-    m_state.TransferChain = true;
-    if (m_host.CommitGrid && m_host.CommitGrid() && m_host.Download &&
-        m_host.Download(m_state, static_cast<int>(TTransferKind::UserData), this, nullptr)) {
+    TTransferRequest request;
+    request.Kind = TTransferKind::UserData;
+    request.AutoStart = true;
+    request.InChain = true;
+    if (m_host.CommitGrid && m_host.CommitGrid() && m_host.Download && m_host.Download(m_state, request, this, nullptr)) {
         mv53::service::Pause(kChDataPauseMs);
         WriteNextNumber();
     }
-    m_state.AutoStartTransfer = false;
-    m_state.TransferChain = false;
 }
 
 void TfrmSerialW::ReadNumber()
 {
     std::string read;
-    sw::ReadSerialNumber(m_state, StepsOf(m_state, m_host, this), read);
+    sw::ReadSerialNumber(StepsOf(m_state, m_host, this), read);
     edtReadSerialNo->setText(Latin1(read));
 }

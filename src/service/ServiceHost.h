@@ -15,13 +15,13 @@ class QWidget;
 enum class TServiceReport { Alignment, TempCorrect, AntTuner };
 
 struct TServiceHost {
-    // RadioDownload of one transfer kind (2 factory area, 3 antenna tuner, 1 user data, 5 serial
-    // number read); true on success. For kind 5 the number read goes into readSerialNo.
-    std::function<bool(TProgramState&, int kind, QWidget* parent, std::string* readSerialNo)> Download;
-    // The main window's Upload command (its commit and save prompt are skipped while
-    // TransferChain is set).
-    std::function<void()> Upload;
-    // The main window's Open command; the window sets OpenFromService around it.
+    // One transfer of the clone window (a download, or a serial number read); true on success.
+    // For a serial number read the number read goes into readSerialNo.
+    std::function<bool(TProgramState&, const TTransferRequest&, QWidget* parent, std::string* readSerialNo)> Download;
+    // The document's Upload as a step of a chain: no commit, no save question, it starts by
+    // itself and success is not announced; true when the radio's memory replaced the records.
+    std::function<bool()> Upload;
+    // The document's Open on behalf of the window: the grid keeps its channels.
     std::function<void()> FileOpen;
     // The main window's CommitGrid: the channel grid into CurrentMem.
     std::function<bool()> CommitGrid;

@@ -45,11 +45,14 @@ void TServiceWindow::StoreAndCommit()
     CommitStep();
 }
 
-bool TServiceWindow::Download()
+bool TServiceWindow::Download(bool autoStart)
 {
     if (!m_host.Download)
         return false;
-    m_radioBehind = !m_host.Download(m_state, static_cast<int>(m_writeKind), this, nullptr);
+    TTransferRequest request;
+    request.Kind = m_writeKind;
+    request.AutoStart = autoStart;
+    m_radioBehind = !m_host.Download(m_state, request, this, nullptr);
     return !m_radioBehind;
 }
 
@@ -76,9 +79,7 @@ void TServiceWindow::FileOpen()
         return;
     ReturnToNormal();
     StoreAndCommit();
-    m_state.OpenFromService = true;
     m_host.FileOpen();
-    m_state.OpenFromService = false;
     TakeCopies();
     m_radioBehind = false;   // new copies: what the radio holds is not known either way
     ShowCopies();
@@ -93,10 +94,10 @@ void TServiceWindow::Print()
     m_host.Print(m_report, this);
 }
 
-bool TServiceWindow::Write()
+bool TServiceWindow::Write(bool autoStart)
 {
     StoreAndCommit();
-    const bool written = Download();
+    const bool written = Download(autoStart);
     ReturnToNormal();
     return written;
 }

@@ -37,8 +37,9 @@ public:
     void ClosingSteps();
     void FileOpen();
     void Print();
-    // Stores, commits and sends the window's area; true when the radio took it.
-    bool Write();
+    // Stores, commits and sends the window's area; true when the radio took it. With autoStart
+    // the clone window starts by itself.
+    bool Write(bool autoStart = false);
 
 protected:
     TServiceWindow(TProgramState& state, TServiceHost host, TTransferKind writeKind, TServiceReport report,
@@ -74,7 +75,7 @@ protected:
 
 private:
     void StoreAndCommit();
-    bool Download();
+    bool Download(bool autoStart = false);
 
     const TTransferKind m_writeKind;
     const TServiceReport m_report;

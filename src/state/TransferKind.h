@@ -1,5 +1,6 @@
 #pragma once
-// The transfer kinds of the clone window: what one run of it reads from or writes to the radio.
+// The transfer kinds of the clone window: what one run of it reads from or writes to the radio,
+// and the request that asks for one run.
 
 enum class TTransferKind : int {
     Upload = 0,       // the whole memory from the radio
@@ -9,11 +10,23 @@ enum class TTransferKind : int {
     ReadSerial = 5,   // the serial number from the radio
 };
 
-// Where the main window's Download stands: it writes the user data, reads the radio back and
-// writes the factory area, each in a clone window of its own.
+// Which step of the document's Download a transfer is; the clone window names it.
 enum class TChainStage : int {
     None = 0,         // not in a Download
     UserData = 1,
     ReadBack = 2,
     Factory = 3,
+};
+
+// One run of the clone window: what it transfers and how it behaves while it does.
+struct TTransferRequest {
+    TTransferKind Kind = TTransferKind::Upload;
+    // The window starts the transfer by itself (no Ok or Cancel to press).
+    bool AutoStart = false;
+    // Part of a chain of transfers: success is not announced (the chain's last step does that).
+    bool InChain = false;
+    // The Download step shown above the pictures ("Step 2 of 3: ..."); None shows no step line.
+    TChainStage Stage = TChainStage::None;
+    int Step = 0;
+    int StepCount = 0;
 };

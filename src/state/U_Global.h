@@ -73,10 +73,6 @@ struct TProgramState {
     bool SystemChanged = false;
     bool ServiceMode = false;
     bool SerialMode = false;
-    bool AutoStartTransfer = false;
-    bool TransferChain = false;
-    TChainStage ChainStage = TChainStage::None;   // shown by the clone window
-    bool OpenFromService = false;
     bool ReadOnlyFile = false;
     TPrintSelection PrintSelection;
     TServicePrintChoices ServicePrint;

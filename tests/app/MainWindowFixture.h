@@ -53,10 +53,10 @@ inline void RunEventsFor(int ms)
     loop.exec();
 }
 
-// One call of the recorded radio link with the flags it saw.
+// One call of the recorded radio link with how it was to run.
 struct LinkCall {
-    int kind;   // 0 upload, else the download kind
-    bool transferChain;
+    TTransferKind kind;
+    bool inChain;
     bool autoStart;
     bool operator==(const LinkCall&) const = default;
 };
@@ -135,20 +135,12 @@ protected:
         o.ConfigPath = ConfigPath();
         o.HelpFolder = m_dir.filePath(QStringLiteral("help"));
         o.Arguments = std::move(args);
-        o.Link.Upload = [this](TProgramState& s, QWidget*) {
-            calls.push_back({0, s.TransferChain, s.AutoStartTransfer});
-            s.AutoStartTransfer = false;
+        o.Link.Transfer = [this](TProgramState& s, const TTransferRequest& r, QWidget*, std::string*) {
+            calls.push_back({r.Kind, r.InChain, r.AutoStart});
             const bool ok = NextResult();
-            if (ok && onUpload)
+            if (ok && onUpload && r.Kind == TTransferKind::Upload)
                 onUpload(s);
-            if (!ok)
-                s.TransferChain = false;
             return ok;
-        };
-        o.Link.Download = [this](TProgramState& s, int kind, QWidget*) {
-            calls.push_back({kind, s.TransferChain, s.AutoStartTransfer});
-            s.AutoStartTransfer = false;
-            return NextResult();
         };
         o.Link.Configure = [this](int32_t& port, QWidget*) {
             if (configureTo < 0)

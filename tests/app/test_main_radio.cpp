@@ -115,12 +115,10 @@ TEST_F(MainRadioTest, UploadEditSaveAndDownloadFromTheMenu)
                                        "Download Function | Step 1 of 3: Writing channels and settings",
                                        "Upload Function | Step 2 of 3: Reading the radio back",
                                        "Download Function | Step 3 of 3: Writing the factory area"}));
-    EXPECT_EQ(w.State().ChainStage, TChainStage::None);
     // The user starts the first transfer; the read-back and the factory area start by themselves
     // and only the last one reports.
     EXPECT_EQ(clicker.windows, 2);
     EXPECT_EQ(prompt.texts(), (std::vector<std::string>{"Download is completed"}));
-    EXPECT_FALSE(w.State().TransferChain);
     TText written;
     written.Raw() = radio.GetMemory();
     TMVmem inRadio;

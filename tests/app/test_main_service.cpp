@@ -69,25 +69,9 @@ TEST_F(MainWindowTest, YesUploadsFirstAndTheWindowStoresItsOwnChanges)
     w.miAlignment->trigger();
     EXPECT_TRUE(seen);
     EXPECT_EQ(shown, 99);
-    EXPECT_EQ(calls, (std::vector<LinkCall>{{0, false, true}, {2, false, false}}));
+    EXPECT_EQ(calls, (std::vector<LinkCall>{{TTransferKind::Upload, false, true}, {TTransferKind::Factory, false, false}}));
     EXPECT_EQ(w.State().CurrentMem.Alignment().Values(7), 100);
     EXPECT_TRUE(w.State().Modified);
-}
-
-// Yes to the upload question with unsaved edits: the save question names the document.
-TEST_F(MainWindowTest, SaveQuestionBeforeAServiceWindowNamesTheDocument)
-{
-    TfrmMain& w = Start({QStringLiteral("-DR")});
-    MakeDataFile(Path("fleet.m53"));
-    prompt.openResults = {mv53::OpenFileResult{Path("fleet.m53"), false}};
-    w.miOpen->trigger();
-    w.Grid()->CellAction(0, 0);   // channel 1 becomes used
-    prompt.answers = {PromptAnswer::Yes, PromptAnswer::Cancel};
-    bool seen = false;
-    OnWindow<TfrmAlignment>(seen, [](TfrmAlignment& f) { f.btnCancel->click(); });
-    w.miAlignment->trigger();
-    ASSERT_EQ(prompt.texts(), (std::vector<std::string>{"Do you upload data from the radio?", "Do you want to save the file?"}));
-    EXPECT_EQ(prompt.shown.back().detail, "Unsaved changes in " + Path("fleet.m53"));
 }
 
 TEST_F(MainWindowTest, TunerWindowStartsFromCurrentMem)
@@ -151,7 +135,7 @@ TEST_F(MainWindowTest, EveryRadioCommandWorksFromTheMenuInEachMode)
             if (!window.empty())
                 reached.push_back(window);
             else if (!calls.empty())
-                reached.push_back(calls.front().kind == 0 ? "upload" : "download");
+                reached.push_back(calls.front().kind == TTransferKind::Upload ? "upload" : "download");
         }
         EXPECT_EQ(reached, k.reached);
     }

@@ -1,5 +1,5 @@
-// Start-up of the main window: operating modes and passwords, default file, configuration
-// file, window placement, caption, system-type panel, hints and the status bar.
+// Start-up of the main window: operating modes and passwords, configuration file, window
+// placement, caption, system-type panel, hints and the status bar.
 
 #include "MainWindowFixture.h"
 
@@ -83,62 +83,6 @@ TEST_F(MainWindowTest, OperatingModesAndPasswords)
         EXPECT_EQ(Caption(), w.State().CurrentFileName + " - MV53 " + k.prefix + "for KT-4680 Series") << what;
     }
     EXPECT_TRUE(prompt.texts().empty());
-}
-
-// ---- default file and caption ----------------------------------------------------------------
-
-// The default file is made when missing, opened (with its factory values) when readable, and
-// replaced by defaults, with the format message, when it is not.
-TEST_F(MainWindowTest, DefaultFileAtStart)
-{
-    const std::string def = DefaultFile().toStdString();
-    for (const std::string kind : {"missing", "unreadable", "valid"}) {
-        SCOPED_TRACE(kind);
-        QFile::remove(DefaultFile());
-        prompt.shown.clear();
-        if (kind == "unreadable") {
-            QFile f(DefaultFile());
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(QByteArray(100, 'x'));
-        } else if (kind == "valid") {
-            MakeDataFile(def, [](TMVmem& m) {
-                m.Channels().Items(3).SetStatus(0xA5);
-                m.Channels().Items(3).SetTag("DEFAULT1");
-                m.FactoryOpt().SetRxRange(1);
-                m.FactoryOpt().SetTxRange(1);
-            });
-        }
-        const bool valid = kind == "valid";
-        TfrmMain& w = Start();
-        EXPECT_EQ(prompt.texts(), kind == "unreadable" ? std::vector<std::string>{"The file cannot be opened.\r\n"
-                                                                                 "The file format is not correct."}
-                                                       : std::vector<std::string>{});
-        EXPECT_EQ(QFileInfo(DefaultFile()).size(), 17927);
-        EXPECT_EQ(w.State().CurrentFileName, valid ? def : "<none>");
-        EXPECT_EQ(Caption(), w.State().CurrentFileName + " - MV53 for KT-4680 Series");
-        EXPECT_FALSE(w.State().Modified);
-        EXPECT_EQ(w.State().GridChannels.Items(3).Tag() == "DEFAULT1", valid);
-        EXPECT_EQ(w.State().FactoryBackup.RxRange(), valid ? 1 : 0);
-        EXPECT_EQ(w.SystemValue(1, 0).toStdString(), valid ? "RX 3-30 MHz / Tx 3-30 MHz" : "RX 0.5-30 MHz / Tx 1.6-30 MHz");
-    }
-}
-
-// A default file that does not look like a data file is asked about; No starts on new data and
-// leaves the file as it is.
-TEST_F(MainWindowTest, DefaultFileThatDoesNotLookLikeADataFile)
-{
-    const QByteArray picture = QByteArray::fromStdString(mv53::test::PictureFileBytes());
-    for (const mv53::PromptAnswer answer : {mv53::PromptAnswer::No, mv53::PromptAnswer::Yes}) {
-        QFile f(DefaultFile());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(picture) == picture.size());
-        f.close();
-        prompt.shown.clear();
-        prompt.answers = {answer};
-        TfrmMain& w = Start();
-        EXPECT_EQ(prompt.texts(), std::vector<std::string>{kNotADataFilePrompt});
-        EXPECT_EQ(w.State().CurrentFileName, answer == mv53::PromptAnswer::Yes ? DefaultFile().toStdString() : "<none>");
-        EXPECT_EQ(mv53::test::FileBytes(DefaultFile().toStdString()), picture);
-    }
 }
 
 // ---- configuration file ----------------------------------------------------------------------

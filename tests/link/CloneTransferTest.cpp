@@ -107,14 +107,14 @@ protected:
     void TearDown() override { radio.Stop(); }
 
     // One transfer as a fresh clone window would run it, over the simulator's device.
-    bool run(int kind, const std::function<void(TCloneTransfer&)>& prepare = {})
+    bool run(TTransferKind kind, const std::function<void(TCloneTransfer&)>& prepare = {})
     {
         TCloneTransfer transfer(state);
         transfer.SetDevicePath(radio.DevicePath());
         QObject::connect(&transfer, &TCloneTransfer::ProgressChanged, [this](int p) { progress.push_back(p); });
         if (prepare)
             prepare(transfer);
-        const bool ok = transfer.Run(kind);
+        const bool ok = transfer.Run({.Kind = kind, .InChain = inChain});
         result = transfer.Result();
         portClosed = !transfer.CommX().IsOpen();
         return ok;
@@ -151,6 +151,7 @@ protected:
     mv53::ScopedPrompt scoped{prompt};
     sim::RadioSimulator radio{radioMemory({0, 7, 499})};
     TProgramState state;
+    bool inChain = false;   // the transfers run as steps of a chain (success is not announced)
     mv53::TTransferResult result;
     std::vector<int> progress;
     bool portClosed = false;
@@ -163,7 +164,7 @@ protected:
 TEST_F(CloneTransfer, UploadReplacesRecordsAndImageWithTheRadiosMemory)
 {
     const sim::Memory memory = radio.GetMemory();
-    ASSERT_TRUE(run(0));
+    ASSERT_TRUE(run(TTransferKind::Upload));
     expectMessage("Upload is completed");
     EXPECT_TRUE(portClosed);
     EXPECT_EQ(sentFrames(radio), (std::vector<Sent>{{kIdentify, 0x1000}, {kReadAll, 0}}));
@@ -196,7 +197,7 @@ TEST_F(CloneTransfer, UploadTakesChannelFramesInAnyOrderUntilTheEndBlock)
         radio.ClearLogs();
         prompt.shown.clear();
         const size_t acksBefore = radio.AcksReceived();
-        ASSERT_TRUE(run(0));
+        ASSERT_TRUE(run(TTransferKind::Upload));
         expectMessage("Upload is completed");
         // The channels sent and the areas are the radio's; every channel not sent (channels 0
         // and 7 are in use in the radio) keeps the fresh image's bytes.
@@ -213,15 +214,13 @@ TEST_F(CloneTransfer, UploadTakesChannelFramesInAnyOrderUntilTheEndBlock)
 
 TEST_F(CloneTransfer, UploadInAChainIsSilentUntilItFails)
 {
-    state.TransferChain = true;
-    ASSERT_TRUE(run(0));
+    inChain = true;
+    ASSERT_TRUE(run(TTransferKind::Upload));
     EXPECT_TRUE(prompt.texts().empty());
-    EXPECT_TRUE(state.TransferChain);
 
     radio.SetFaults(silentRadio());
-    EXPECT_FALSE(run(0));
+    EXPECT_FALSE(run(TTransferKind::Upload));
     expectMessage("Upload error");
-    EXPECT_FALSE(state.TransferChain);
 }
 
 struct UploadFailure {
@@ -241,13 +240,12 @@ TEST_P(UploadFailures, LeaveRecordsAndImageUntouched)
     radio.SetFaults(c.faults);
     radio.SetBehaviour(c.behaviour);
     remember();
-    state.TransferChain = true;
-    EXPECT_FALSE(run(0));
+    inChain = true;   // the error is shown all the same
+    EXPECT_FALSE(run(TTransferKind::Upload));
     expectMessage(c.message);
     EXPECT_NE(prompt.shown[0].detail.find(c.detailPart), std::string::npos)
         << prompt.shown[0].detail << " radio hung up: " << radio.HungUp() << " sent " << radio.BytesSent();
     EXPECT_TRUE(portClosed);
-    EXPECT_FALSE(state.TransferChain);
     expectUnchanged();
     int identify = 0;
     for (const auto& f : sentFrames(radio))
@@ -276,7 +274,7 @@ TEST_F(CloneTransfer, PortThatCannotBeOpenedGivesTheReason)
         TCommX other;
         other.SetDevicePath(radio.DevicePath());
         other.Open();
-        EXPECT_FALSE(run(0));
+        EXPECT_FALSE(run(TTransferKind::Upload));
         other.Close();
     }
     expectMessage("Upload error");
@@ -287,7 +285,7 @@ TEST_F(CloneTransfer, PortThatCannotBeOpenedGivesTheReason)
     prompt.shown.clear();
     TCloneTransfer transfer(state);
     transfer.SetDevicePath("/dev/mv53-no-such-port");
-    EXPECT_FALSE(transfer.Run(1));
+    EXPECT_FALSE(transfer.Run({.Kind = TTransferKind::UserData}));
     expectMessage("Download error");
     EXPECT_NE(prompt.shown[0].detail.find("no such device"), std::string::npos);
 }
@@ -300,7 +298,7 @@ TEST_F(CloneTransfer, ComPortNumberChoosesTheBoundDevice)
     for (const int comPortNo : {4, 300, -1}) {   // COM5; out of range: COM1
         state.ComPortNo = comPortNo;
         TCloneTransfer transfer(state);
-        EXPECT_TRUE(transfer.Run(5)) << comPortNo;
+        EXPECT_TRUE(transfer.Run({.Kind = TTransferKind::ReadSerial})) << comPortNo;
         EXPECT_EQ(transfer.CommX().PortNo(), comPortNo == 4 ? 5 : 1);
     }
     mv53::platform::PortMap::ClearBindings();
@@ -316,7 +314,7 @@ TEST_F(CloneTransfer, UserDataSendsTheChannelsInUseAndEncodesTheRecordsFirst)
         state.CurrentMem.Channels().Items(i).SetStatus(mv53::kChannelUsed);
         state.CurrentMem.Channels().Items(i).SetTag("PC" + std::to_string(i));
     }
-    ASSERT_TRUE(run(1));
+    ASSERT_TRUE(run(TTransferKind::UserData));
     expectMessage("Download is completed");
     EXPECT_TRUE(portClosed);
     const auto expected = std::vector<Sent>{{kIdentify, 0x1000}, {kWriteBegin, 0x00C6}, {kWriteBlock, 0xC040},
@@ -337,7 +335,7 @@ TEST_F(CloneTransfer, RefusedWriteBeginSendsNoBlocks)
 {
     radio.SetFaults({.refuseWriteBegin = true});
     const sim::Memory before = radio.GetMemory();
-    EXPECT_FALSE(run(1));
+    EXPECT_FALSE(run(TTransferKind::UserData));
     expectMessage("Download error");
     EXPECT_NE(prompt.shown[0].detail.find("refused"), std::string::npos);
     EXPECT_EQ(sentFrames(radio), (std::vector<Sent>{{kIdentify, 0x1000}, {kWriteBegin, 0x00C6}}));
@@ -348,8 +346,8 @@ TEST_F(CloneTransfer, RefusedWriteBeginSendsNoBlocks)
 TEST_F(CloneTransfer, RefusedBlockEndsTheDownloadWithoutWriteEnd)
 {
     radio.SetFaults({.refuseWriteBlock = 5});
-    state.TransferChain = true;   // the error is shown all the same
-    EXPECT_FALSE(run(2));
+    inChain = true;   // the error is shown all the same
+    EXPECT_FALSE(run(TTransferKind::Factory));
     expectMessage("Download error");
     EXPECT_NE(prompt.shown[0].detail.find("0x0CA0"), std::string::npos) << prompt.shown[0].detail;
     EXPECT_EQ(sentFrames(radio), (std::vector<Sent>{{kIdentify, 0x1000}, {kReadSerial, 0}, {kWriteBegin, 0x0008}} +
@@ -362,7 +360,7 @@ TEST_F(CloneTransfer, RefusedBlockEndsTheDownloadWithoutWriteEnd)
 TEST_F(CloneTransfer, HangUpDuringADownloadEndsItAtOnce)
 {
     radio.SetFaults(hangUpAfter(16 + 1 + 3));   // identify reply, WriteBegin and 2 block acks
-    EXPECT_FALSE(run(3));
+    EXPECT_FALSE(run(TTransferKind::AntTuner));
     expectMessage("Download error");
     EXPECT_NE(prompt.shown[0].detail.find("disappeared"), std::string::npos) << prompt.shown[0].detail;
     EXPECT_TRUE(portClosed);
@@ -374,15 +372,15 @@ TEST_F(CloneTransfer, DeviceVanishingAfterWriteEndIsADownloadError)
 {
     // The radio stores the data after WriteEnd: a device gone before the port closes may not
     // have, whatever was acknowledged before. Also in a chain, where success is silent.
-    for (const int kind : {1, 2, 3}) {
+    for (const TTransferKind kind : {TTransferKind::UserData, TTransferKind::Factory, TTransferKind::AntTuner}) {
         for (const bool chain : {false, true}) {
-            SCOPED_TRACE(testing::Message() << "kind " << kind << (chain ? " in a chain" : ""));
+            SCOPED_TRACE(testing::Message() << "kind " << static_cast<int>(kind) << (chain ? " in a chain" : ""));
             radio.Stop();
             ASSERT_TRUE(radio.Start()) << radio.LastError();
             radio.SetFaults({.hangUpOnCommand = kWriteEnd});
             radio.ClearLogs();
             prompt.shown.clear();
-            state.TransferChain = chain;
+            inChain = chain;
             EXPECT_FALSE(run(kind));
             EXPECT_TRUE(radio.HungUp());
             ASSERT_FALSE(radio.Frames().empty());
@@ -407,7 +405,7 @@ TEST_F(CloneTransfer, ReplyBegunJustBeforeTheSecondOfSilenceEndsIsTaken)
     for (int attempt = 1;; ++attempt) {
         radio.SetFaults(f);
         prompt.shown.clear();
-        const bool ok = run(0);
+        const bool ok = run(TTransferKind::Upload);
         const auto gap = radio.LateAnswerGap();
         ASSERT_TRUE(gap.has_value());
         // A simulator held up past the second itself (a loaded machine) has tried nothing.
@@ -427,7 +425,7 @@ TEST_F(CloneTransfer, FactoryAreaKeepsTheRadiosOwnSerialNumber)
 {
     state.CurrentMem.FactoryOpt().SetSerialNo("00000000");
     state.CurrentMem.FactoryOpt().SetCwPitch(3);
-    ASSERT_TRUE(run(2));
+    ASSERT_TRUE(run(TTransferKind::Factory));
     expectMessage("Download is completed");
     EXPECT_EQ(sentFrames(radio), (std::vector<Sent>{{kIdentify, 0x1000}, {kReadSerial, 0}, {kWriteBegin, 0x0008}} +
                                   blocksTo(0x0C00, 16) + std::vector<Sent>{{kWriteEnd, 0x0001}}));
@@ -442,7 +440,7 @@ TEST_F(CloneTransfer, FactoryAreaInSerialModeWritesTheRecordsSerialNumber)
 {
     state.SerialMode = true;
     state.CurrentMem.FactoryOpt().SetSerialNo("7C120003");
-    ASSERT_TRUE(run(2));
+    ASSERT_TRUE(run(TTransferKind::Factory));
     const auto frames = sentFrames(radio);
     ASSERT_GE(frames.size(), 2u);
     EXPECT_EQ(frames[1], (Sent{kWriteBegin, 0x0008}));
@@ -456,7 +454,7 @@ TEST_F(CloneTransfer, MissingSerialReplyIsNoError)
     // The radio answers Identify, ignores ReadSerial, and answers again from WriteBegin on.
     ClearRecords(state.CurrentMem);
     std::thread unmute;
-    ASSERT_TRUE(run(2, [&](TCloneTransfer& transfer) {
+    ASSERT_TRUE(run(TTransferKind::Factory, [&](TCloneTransfer& transfer) {
         QObject::connect(&transfer.CommX(), &TCustomCommX::OnReceive, [&] {
             if (!radio.GetFaults().silent && radio.Frames().size() == 1) {
                 radio.SetFaults(silentRadio());
@@ -476,10 +474,9 @@ TEST_F(CloneTransfer, MissingSerialReplyIsNoError)
 
 TEST_F(CloneTransfer, AntennaTunerSendsBothTablesSilentlyInAChain)
 {
-    state.TransferChain = true;
-    ASSERT_TRUE(run(3));
+    inChain = true;
+    ASSERT_TRUE(run(TTransferKind::AntTuner));
     EXPECT_TRUE(prompt.texts().empty());
-    EXPECT_TRUE(state.TransferChain);
     EXPECT_EQ(sentFrames(radio), (std::vector<Sent>{{kIdentify, 0x1000}, {kWriteBegin, 0x0006}} +
                                   blocksTo(0x0400, 16) + blocksTo(0x0800, 16) + std::vector<Sent>{{kWriteEnd, 0x0001}}));
     EXPECT_EQ(progress.back(), 31);
@@ -492,13 +489,11 @@ TEST_F(CloneTransfer, SerialNumberReadThroughTheWindow)
     mv53::platform::PortMap::ClearBindings();
     mv53::platform::PortMap::Bind(3, radio.DevicePath());
     state.ComPortNo = 2;
-    state.AutoStartTransfer = true;
-    state.TransferChain = true;
     state.CurrentMem.FactoryOpt().SetSerialNo("11111111");
     std::string serial = "stale";
-    EXPECT_TRUE(RadioDownload(state, 5, nullptr, &serial));
+    const TTransferRequest read{.Kind = TTransferKind::ReadSerial, .AutoStart = true, .InChain = true};
+    EXPECT_TRUE(RunCloneWindow(state, read, nullptr, &serial));
     EXPECT_EQ(serial, "6E000042");
-    EXPECT_FALSE(state.AutoStartTransfer);
     EXPECT_EQ(state.CurrentMem.FactoryOpt().SerialNo(), "11111111");
     EXPECT_EQ(sentFrames(radio), (std::vector<Sent>{{kIdentify, 0x1000}, {kReadSerial, 0}}));
     EXPECT_TRUE(prompt.texts().empty());

@@ -19,21 +19,24 @@
 TEST(RadioWindow, UploadAndDownloadLayouts)
 {
     TProgramState state;
-    const int maxima[][2] = {{0, 559}, {1, 543}, {2, 15}, {3, 31}, {5, 1}};
+    using K = TTransferKind;
+    const std::pair<K, int> maxima[] = {{K::Upload, 559}, {K::UserData, 543}, {K::Factory, 15}, {K::AntTuner, 31}, {K::ReadSerial, 1}};
     for (const auto& [kind, maximum] : maxima) {
-        TfrmRadio frm(state, kind);
+        TfrmRadio frm(state, {.Kind = kind});
         frm.show();
-        EXPECT_EQ(frm.windowTitle(), kind == 0 ? QStringLiteral("Upload Function") : QStringLiteral("Download Function"));
-        EXPECT_EQ(frm.imgPc->x() > frm.imgRadio->x(), kind == 0) << kind;
-        EXPECT_EQ(frm.ProgressBar1->maximum(), maximum) << kind;
+        const bool upload = kind == K::Upload;
+        EXPECT_EQ(frm.windowTitle(), upload ? QStringLiteral("Upload Function") : QStringLiteral("Download Function"));
+        EXPECT_EQ(frm.imgPc->x() > frm.imgRadio->x(), upload) << maximum;
+        EXPECT_EQ(frm.ProgressBar1->maximum(), maximum);
         EXPECT_TRUE(frm.btnOk->isVisible() && frm.btnCancel->isVisible() && frm.btnHelp->isVisible());
         EXPECT_FALSE(frm.windowFlags() & Qt::WindowCloseButtonHint);
     }
     // Each step line of the Download chain fits the window whole, in whatever font it has.
     for (TChainStage stage : {TChainStage::UserData, TChainStage::ReadBack, TChainStage::Factory}) {
-        state.ChainStage = stage;
-        TfrmRadio frm(state, 1);
+        const int step = static_cast<int>(stage);
+        TfrmRadio frm(state, {.Kind = K::UserData, .Stage = stage, .Step = step, .StepCount = 3});
         frm.show();
+        EXPECT_TRUE(frm.lblStage->text().startsWith(QStringLiteral("Step %1 of 3: ").arg(step)));
         EXPECT_LE(frm.lblStage->fontMetrics().horizontalAdvance(frm.lblStage->text()), frm.lblStage->width());
         EXPECT_LE(frm.lblStage->geometry().right(), frm.width());
         EXPECT_LT(frm.imgPc->x(), frm.imgArrow->x());
@@ -52,7 +55,7 @@ TEST(RadioWindow, CancelBeforeTheTransferEndsWithoutTouchingAnything)
             if (auto* frm = qobject_cast<TfrmRadio*>(w); frm && frm->isVisible())
                 frm->btnCancel->click();
     });
-    EXPECT_FALSE(RadioUpload(state, nullptr));
+    EXPECT_FALSE(RunCloneWindow(state, {}, nullptr));
     EXPECT_TRUE(prompt.texts().empty());
     EXPECT_EQ(state.CurrentText[100], 0x42);
 
@@ -62,14 +65,14 @@ TEST(RadioWindow, CancelBeforeTheTransferEndsWithoutTouchingAnything)
             if (auto* frm = qobject_cast<TfrmRadio*>(w); frm && frm->isVisible())
                 QTest::keyClick(frm, Qt::Key_Escape);
     });
-    EXPECT_FALSE(RadioDownload(state, 1, nullptr));
+    EXPECT_FALSE(RunCloneWindow(state, {.Kind = TTransferKind::UserData}, nullptr));
     EXPECT_TRUE(prompt.texts().empty());
 }
 
 TEST(RadioWindow, CannotBeClosedUntilDone)
 {
     TProgramState state;
-    TfrmRadio frm(state, 1);
+    TfrmRadio frm(state, {.Kind = TTransferKind::UserData});
     frm.show();
     QCloseEvent refused;
     QApplication::sendEvent(&frm, &refused);
@@ -82,13 +85,11 @@ TEST(RadioWindow, CannotBeClosedUntilDone)
     EXPECT_TRUE(allowed.isAccepted());
 }
 
-TEST(RadioWindow, AutoStartHidesOkAndCancelAndClearsTheFlag)
+TEST(RadioWindow, AutoStartHidesOkAndCancel)
 {
     TProgramState state;
-    state.AutoStartTransfer = true;
-    TfrmRadio frm(state, 2);
+    TfrmRadio frm(state, {.Kind = TTransferKind::Factory, .AutoStart = true});
     frm.show();
-    EXPECT_FALSE(state.AutoStartTransfer);
     EXPECT_FALSE(frm.btnOk->isVisible());
     EXPECT_FALSE(frm.btnCancel->isVisible());
     EXPECT_TRUE(frm.btnHelp->isVisible());
@@ -104,9 +105,9 @@ TEST(RadioWindow, HelpOpensTheTopicOfTheDirection)
     std::vector<int> topics;
     TfrmRadio::SetHelpHook([&](int context) { topics.push_back(context); });
     TProgramState state;
-    TfrmRadio up(state, 0);
+    TfrmRadio up(state, {});
     up.btnHelp->click();
-    TfrmRadio down(state, 3);
+    TfrmRadio down(state, {.Kind = TTransferKind::AntTuner});
     down.btnHelp->click();
     TfrmRadio::SetHelpHook({});
     down.btnHelp->click();   // no help: nothing happens

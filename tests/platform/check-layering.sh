@@ -4,7 +4,7 @@ cd "$1" || exit 1
 # The model sits below src/platform (plain C++, built for every system); its data-file writer keeps
 # a file's owner and mode through calls that it compiles only where the system has them.
 dirs=""
-for d in src/state src/link src/grid src/app src/dialogs src/print src/service cli; do
+for d in src/state src/document src/link src/grid src/app src/dialogs src/print src/service cli; do
   [ -d "$d" ] && dirs="$dirs $d"
 done
 # shellcheck disable=SC2086

@@ -17,6 +17,7 @@
 #include <QTest>
 
 using mv53::test::HostCall;
+using K = TTransferKind;
 using mv53::test::ShowActive;
 using mv53::test::RunEventsFor;
 
@@ -72,7 +73,7 @@ TEST_F(AlignmentTest, LeavingAsksOnlyWhenChangedAndYesWritesNoDiscards)
             EXPECT_EQ(state.Modified, answer == 1);
             EXPECT_TRUE(answer == 1 ? state.CurrentMem.Alignment().Values(5) == 77
                                     : mv53::test::SameRecords(state.CurrentMem, before));
-            EXPECT_EQ(calls, (answer == 1 ? std::vector<HostCall>{{2, false, false}} : std::vector<HostCall>{}));
+            EXPECT_EQ(calls, (answer == 1 ? std::vector<HostCall>{{K::Factory, false, false}} : std::vector<HostCall>{}));
         }
     }
 }
@@ -300,7 +301,7 @@ TEST_F(AlignmentTest, SpotAdjSendsLiveAndLeavingWritesTheFactoryArea)
     frm->btnSpotAdj->click();
     EXPECT_FALSE(frm->SpotAdjOn());
     EXPECT_TRUE(frm->btnLcdTest->isEnabled());
-    EXPECT_EQ(calls, (std::vector<HostCall>{{2, true, false}}));
+    EXPECT_EQ(calls, (std::vector<HostCall>{{K::Factory, true, false}}));
     EXPECT_EQ(clicker->windows, 0);
     EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Download is completed"});
     EXPECT_EQ(state.CurrentMem.Alignment().Values(49), -150);

@@ -8,6 +8,7 @@
 #include <QTest>
 
 using mv53::test::HostCall;
+using K = TTransferKind;
 
 namespace {
 
@@ -154,7 +155,7 @@ TEST_F(AntTuneSetTest, EachTableIsCommittedOnItsOwn)
     EXPECT_TRUE(state.Modified);
     EXPECT_EQ(state.CurrentMem.AntTuner1().Entries(249).TuneThru(), 1);
     EXPECT_TRUE(state.CurrentMem.AntTuner0().Equals(set0Before));
-    EXPECT_EQ(calls, (std::vector<HostCall>{{3, false, false}}));
+    EXPECT_EQ(calls, (std::vector<HostCall>{{K::AntTuner, false, false}}));
     // Written and unchanged since: nothing to ask.
     frm->close();
     EXPECT_TRUE(prompt.texts().empty());

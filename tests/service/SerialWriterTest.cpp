@@ -14,6 +14,7 @@
 
 namespace sw = mv53::serialw;
 using mv53::test::HostCall;
+using K = TTransferKind;
 
 TEST(SerialNumbering, LeavingAnEditNormalisesItsText)
 {
@@ -69,8 +70,9 @@ protected:
     {
         TServiceHost host = Host();
         host.Upload = [this] {
-            calls.push_back({0, state.AutoStartTransfer, state.TransferChain});
-            RadioUpload(state, nullptr);
+            const TTransferRequest upload{.AutoStart = true, .InChain = true};
+            calls.push_back({upload.Kind, upload.AutoStart, upload.InChain});
+            return RunCloneWindow(state, upload, nullptr);
         };
         host.CommitGrid = [] { return true; };
         return host;
@@ -118,8 +120,7 @@ TEST_F(SerialWriterTest, WriteGivesTheRadioTheNumberAndReadsItBack)
     EXPECT_TRUE(frm.lblLastWrite->text().isEmpty());
     EXPECT_TRUE(prompt.texts().empty());   // a chain shows no completion messages
     EXPECT_EQ(clicker->windows, 0);        // and starts every transfer by itself
-    EXPECT_EQ(calls, (std::vector<HostCall>{{0, true, true}, {2, true, true}, {5, true, true}}));
-    EXPECT_FALSE(state.AutoStartTransfer || state.TransferChain);
+    EXPECT_EQ(calls, (std::vector<HostCall>{{K::Upload, true, true}, {K::Factory, true, true}, {K::ReadSerial, true, true}}));
 
     // The next radio gets the next number.
     frm.btnSnWrite->click();
@@ -159,8 +160,7 @@ TEST_F(SerialWriterTest, FailedTransfersSayWhichAndNeverGiveANumberTwice)
         EXPECT_EQ(frm.edtSerial->text().toStdString(), c.next);
         EXPECT_EQ(frm.edtReadSerialNo->text().toStdString(), c.readBack);   // the read-back runs after a failed write
         EXPECT_EQ(frm.lblLastWrite->text().toStdString(), c.lastWrite);
-        EXPECT_FALSE(state.AutoStartTransfer || state.TransferChain);
-        for (const auto& f : radio->Frames()) {
+            for (const auto& f : radio->Frames()) {
             if (c.silent) {
                 EXPECT_NE(f.command, mv53::radiosim::cmd::WriteBegin);
             }
@@ -178,7 +178,7 @@ TEST_F(SerialWriterTest, ChannelDataThenSerialNumber)
     frm.show();
     frm.btnChWrite->click();
     ASSERT_FALSE(calls.empty());
-    EXPECT_EQ(calls.front(), (HostCall{1, true, true}));
+    EXPECT_EQ(calls.front(), (HostCall{TTransferKind::UserData, true, true}));
     EXPECT_EQ(RadioSerial(), "6E000000");
     EXPECT_EQ(radio->GetMemory()[mv53::ChannelOffset(3)], mv53::kChannelUsed);
     EXPECT_EQ(frm.edtSerial->text(), QStringLiteral("0001"));
@@ -190,7 +190,10 @@ TEST_F(SerialWriterTest, ChannelDataThenSerialNumber)
 TEST_F(SerialWriterTest, NothingIsTakenWhileAChainRuns)
 {
     TServiceHost host = Host();
-    host.Upload = [this] { calls.push_back({0, state.AutoStartTransfer, state.TransferChain}); };
+    host.Upload = [this] {
+        calls.push_back({TTransferKind::Upload, true, true});
+        return true;
+    };
     host.CommitGrid = [] { return true; };
     std::unique_ptr<TfrmSerialW> frm;
     const auto enabledControls = [&] {   // buttons and edits
@@ -209,17 +212,18 @@ TEST_F(SerialWriterTest, NothingIsTakenWhileAChainRuns)
         frm->close();   // as the title bar's close box does
         visible = frm->isVisible();
     };
-    host.Download = [&, recorded = host.Download](TProgramState& s, int kind, QWidget* parent, std::string* serial) {
-        if (kind == 1)
+    host.Download = [&, recorded = host.Download](TProgramState& s, const TTransferRequest& r, QWidget* parent,
+                                                  std::string* serial) {
+        if (r.Kind == TTransferKind::UserData)
             QTimer::singleShot(0, frm.get(), tryEverything);
-        return recorded(s, kind, parent, serial);
+        return recorded(s, r, parent, serial);
     };
     frm = std::make_unique<TfrmSerialW>(state, host, nullptr, QDate(2026, 3, 1));
     frm->show();
     QTest::mouseClick(frm->btnChWrite, Qt::LeftButton);
     EXPECT_EQ(enabled, 0);
     EXPECT_TRUE(visible);
-    EXPECT_EQ(calls, (std::vector<HostCall>{{1, true, true}, {0, true, true}, {2, true, true}, {5, true, true}}));
+    EXPECT_EQ(calls, (std::vector<HostCall>{{K::UserData, true, true}, {K::Upload, true, true}, {K::Factory, true, true}, {K::ReadSerial, true, true}}));
     EXPECT_EQ(enabledControls(), 8);
 }
 
@@ -231,11 +235,11 @@ TEST_F(SerialWriterTest, TheLastWriteLineSaysWhatWentWrongWithThatRadio)
     bool written = true;
     std::string readBack;   // empty: no answer
     TServiceHost host = Host();
-    host.Upload = [&] { state.TransferChain = uploads; };
-    host.Download = [&](TProgramState&, int kind, QWidget*, std::string* serial) {
-        if (kind == 5)
+    host.Upload = [&] { return uploads; };
+    host.Download = [&](TProgramState&, const TTransferRequest& r, QWidget*, std::string* serial) {
+        if (r.Kind == TTransferKind::ReadSerial)
             *serial = readBack;
-        return kind == 2 ? written : !readBack.empty();
+        return r.Kind == TTransferKind::Factory ? written : !readBack.empty();
     };
     TfrmSerialW frm(state, host, nullptr, QDate(2026, 3, 1));
     frm.show();

@@ -51,11 +51,11 @@ private:
     QTimer m_timer;
 };
 
-// One download the host was asked for, with the flags it saw.
+// One transfer the host was asked for, with how it was to run.
 struct HostCall {
-    int kind;
+    TTransferKind kind;
     bool autoStart;
-    bool transferChain;
+    bool inChain;
     bool operator==(const HostCall&) const = default;
 };
 
@@ -107,11 +107,10 @@ protected:
     TServiceHost Host()
     {
         TServiceHost host;
-        host.Download = [this](TProgramState& s, int kind, QWidget* parent, std::string* serial) {
-            calls.push_back({kind, s.AutoStartTransfer, s.TransferChain});
+        host.Download = [this](TProgramState& s, const TTransferRequest& r, QWidget* parent, std::string* serial) {
+            calls.push_back({r.Kind, r.AutoStart, r.InChain});
             if (radio)
-                return RadioDownload(s, kind, parent, serial);
-            s.AutoStartTransfer = false;
+                return RunCloneWindow(s, r, parent, serial);
             return true;
         };
         if (radio)

@@ -9,6 +9,7 @@
 #include <QTest>
 
 using mv53::test::HostCall;
+using K = TTransferKind;
 
 namespace {
 
@@ -44,7 +45,7 @@ TEST_F(TempCorrectTest, EachSpinEditShowsAndStoresItsOwnCell)
     EXPECT_EQ(state.CurrentMem.TmpCorrect().Rows(43).Values(8), 125);
     EXPECT_EQ(state.CurrentMem.TmpCorrect().Rows(43).Values(7), (43 * 9 + 7) % 251 - 125);
     EXPECT_TRUE(state.Modified);
-    EXPECT_EQ(calls, (std::vector<HostCall>{{2, false, false}}));
+    EXPECT_EQ(calls, (std::vector<HostCall>{{K::Factory, false, false}}));
     frm->close();
 }
 

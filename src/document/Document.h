@@ -1,0 +1,114 @@
+#pragma once
+// TDocument: the data the program works on (the records, the radio image, the grid's working
+// copy, the file name and the recent files) and the commands that replace, save or transfer
+// them: New, Open, Save, Save As, Upload and the Download chain. Plain C++: the windows (or
+// the command line) hand it the transfers and the grid's commit, and it asks its questions
+// through the prompt interface.
+
+#include "state/U_Global.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// The questions and messages of the document's commands.
+inline constexpr const char* kSavePrompt = "Do you want to save the file?";
+// Below the save question: which document it is about.
+inline constexpr const char* kSaveDetail = "Unsaved changes in ";
+inline constexpr const char* kSaveDetailNoFile = " (no file yet)";
+inline constexpr const char* kOverwriteDefaultPrompt = "Do you want to overwrite the default file?";
+inline constexpr const char* kServiceUploadPrompt = "Do you upload data from the radio?";
+inline constexpr const char* kFileNotFound = "File Not Found";
+// Before a Download: the channels whose frequencies the radio cannot use, one line each between.
+inline constexpr const char* kOutOfRangeQuestionHead = "These channels hold frequencies outside the radio's range:";
+inline constexpr const char* kOutOfRangeQuestionTail = "Do you download them to the radio?";
+inline constexpr const char* kDefaultFileName = "default";
+
+// What the document needs from its owner. A missing Transfer disables Upload and Download.
+struct TDocumentHooks {
+    // One transfer of the clone protocol on the program state; true on success.
+    std::function<bool(const TTransferRequest&)> Transfer;
+    // The grid's pending edits into GridChannels; false when the cell being edited is not valid.
+    std::function<bool()> CommitEdits;
+    // The data, the file name, the recent files or the read-only state changed.
+    std::function<void()> Changed;
+};
+
+// One step of the Download chain: a transfer, and what is put into the records before it.
+struct TDownloadStep {
+    TChainStage Stage = TChainStage::None;
+    TTransferKind Kind = TTransferKind::UserData;
+    // Runs before the transfer; false stops the chain (having said why). Empty: nothing to do.
+    std::function<bool(TProgramState&)> Prepare;
+};
+
+class TDocument {
+public:
+    TDocument(TProgramState& state, TDocumentHooks hooks);
+
+    TProgramState& State() { return m_state; }
+    // The data file the program starts on: "default.m53" in the program folder.
+    std::string DefaultFilePath() const;
+
+    // Start of a run: the default file, or new data when there is none (the file is then
+    // created) or the user declines one that does not look like a data file.
+    void Start();
+
+    // The grid's working copy into the records; a difference marks the data modified.
+    bool CommitGrid();
+    // "Do you want to save the file?" when the data are modified; false when the command is to
+    // stop (Cancel, Escape, or a save that failed).
+    bool AskToSave();
+    // Which document the save question is about, shown below it.
+    std::string SaveQuestionDetail() const;
+    // Writes the data to their file, asking for a name when there is none, when the file was
+    // opened read-only or when the user does not want the default file overwritten. A name is
+    // taken over only when the file could be written under it.
+    bool SaveCurrent();
+
+    // The commands; false when they stopped or failed (having said why).
+    bool New();
+    // The open dialog. For a service window the grid keeps its channels; the next CommitGrid
+    // puts them back into the records.
+    bool Open(bool forServiceWindow = false);
+    bool OpenRecent(int k);   // k = 1..RecentFiles.size()
+    bool Save();
+    bool SaveAs();
+    // The radio's memory into the document. A request within a chain skips the commit and the
+    // save question (its chain has dealt with them).
+    bool Upload(TTransferRequest request = {});
+    // Before a service window: "Do you upload data from the radio?" Yes uploads (its outcome
+    // does not matter), No goes on, Cancel gives false (no window is to be opened).
+    bool UploadBeforeServiceWindow();
+    // Commits the grid, asks about channels outside the radio's range and runs the chain.
+    bool Download();
+    // The Download chain's steps in order, each in a clone window of its own; the first waits
+    // for Ok, the rest start by themselves, only the last announces success. Stops at the
+    // first step that fails.
+    bool RunDownloadChain();
+    static const std::vector<TDownloadStep>& DownloadSteps();
+
+private:
+    // What comes into the document with new data.
+    struct TInstall {
+        std::string FileName = kNoFileName;
+        bool Modified = false;
+        bool ReadOnly = false;
+        // The data were just saved and read back: the dialogs' change marks and the print
+        // choices stay.
+        bool Saved = false;
+        // The grid keeps its working copy (an Open for a service window).
+        bool KeepGrid = false;
+    };
+    // The one way new data enter: file name, flags, the grid's copy and the factory backup
+    // that a Download writes, then the owner shows them.
+    void Install(const TInstall& what);
+    bool SaveAndReadBack(const std::string& previousName, bool previousReadOnly);
+    std::string LoadDefaultFile();
+    void AddRecentFile(const std::string& path);
+    bool ConfirmOutOfRangeChannels() const;
+    void Changed() const;
+
+    TProgramState& m_state;
+    TDocumentHooks m_hooks;
+};
