@@ -41,7 +41,7 @@ constexpr const char* kOutOfRangeHint = "Outside the radio's range ";
 
 const TGrdInf& Column(int column) { return ChannelColumns()[static_cast<size_t>(column)]; }
 int Kind(int column) { return Column(column).EditKind; }
-bool IsTextKind(int kind) { return kind == kEditTag || kind == kEditRxFreq || kind == kEditTxFreq; }
+bool IsTextKind(int edit) { return edit == kEditTag || edit == kEditRxFreq || edit == kEditTxFreq; }
 
 QString Latin1(const std::string& text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 std::string FromLatin1(const QString& text) { return text.toLatin1().toStdString(); }
@@ -952,8 +952,8 @@ void TChannelGrid::Paste()
     if (!Used(channel))
         return;
     const std::string text = FromLatin1(clip);
-    const int kind = Kind(column);
-    if (kind == kEditNone) {
+    const int edit = Kind(column);
+    if (edit == kEditNone) {
         if (column == 0 && m_rowBuffer.HasRow) {
             // Whole row: everything but the channel number, and the transmitter-off state.
             for (int c = 1; c < mv53::kGridColumns; ++c)
@@ -961,7 +961,7 @@ void TChannelGrid::Paste()
             changed |= (ch.TxOff() != 0) != m_rowBuffer.TxOff;
             ch.SetTxOff(m_rowBuffer.TxOff ? 1 : 0);
         }
-    } else if (kind == kEditToggle || kind == kEditPick) {
+    } else if (edit == kEditToggle || edit == kEditPick) {
         // Only an exact entry of the column's list is taken.
         if (EntryOf(Column(column).EditParam, text) >= 0)
             changed |= m_model->SetText(channel, column, text);

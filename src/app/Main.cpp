@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QToolBar>
 #include <QVBoxLayout>
 
 namespace {

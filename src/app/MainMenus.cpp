@@ -3,10 +3,12 @@
 
 #include "app/Main.h"
 
+#include "app/ChannelGrid.h"
 #include "app/ToolIcons.h"
 #include "app/U_Helpdef.h"
 
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
 
