@@ -57,6 +57,8 @@ protected:
         m_dir = std::filesystem::temp_directory_path() / ("mv53-doc-" + std::to_string(std::random_device{}()));
         std::filesystem::create_directories(m_dir);
         state.ProgramDir = m_dir.string();
+        state.CurrentMem = ClearedRecords();
+        state.GridChannels = state.CurrentMem.Channels();
     }
     ~DocumentTest() override { std::filesystem::remove_all(m_dir); }
 
