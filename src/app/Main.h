@@ -51,7 +51,6 @@ public:
 
     TProgramState& State() { return m_state; }
     const TProgramState& State() const { return m_state; }
-    TDocument& Document() { return m_doc; }
     TChannelGrid* Grid() const { return grdCh; }
     const QString& ConfigPath() const { return m_configPath; }
     QString DefaultFilePath() const;

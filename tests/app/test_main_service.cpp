@@ -38,19 +38,6 @@ void OnWindow(bool& seen, std::function<void(W&)> body)
 
 }  // namespace
 
-TEST_F(MainWindowTest, CancelInTheUploadQuestionOpensNoServiceWindow)
-{
-    TfrmMain& w = Start({QStringLiteral("-DR")});
-    prompt.answers = {PromptAnswer::Cancel};
-    bool seen = false;
-    OnWindow<TfrmAlignment>(seen, [](TfrmAlignment& f) { f.btnCancel->click(); });
-    w.miAlignment->trigger();
-    mv53::test::RunEventsFor(50);
-    EXPECT_FALSE(seen);
-    EXPECT_TRUE(calls.empty());
-    EXPECT_EQ(prompt.shown.at(0).buttons, mv53::PromptButtons::YesNoCancel);
-}
-
 // Yes uploads first (the upload starts by itself), and the window starts from the uploaded
 // records; a value written in the window is in CurrentMem afterwards, without a copy-back.
 TEST_F(MainWindowTest, YesUploadsFirstAndTheWindowStoresItsOwnChanges)

@@ -315,10 +315,16 @@ TEST_F(DocumentTest, UploadReplacesTheDocument)
     EXPECT_FALSE(state.Modified);
 }
 
-// The chain: user data, read-back, factory area with the document's factory values and the
-// radio's serial number; only the first waits for Ok, only the last announces success.
+// The chain: user data, read-back, factory area with the factory values of the file opened last
+// (not of the document before it) and the radio's serial number; only the first waits for Ok,
+// only the last announces success.
 TEST_F(DocumentTest, DownloadChainWritesTheFactoryAreaWithTheRadiosSerial)
 {
+    MakeDataFile(Path("kept.m53"), [](TMVmem& m) {
+        m.FactoryOpt().SetRxRange(1);
+        m.FactoryOpt().SetCwPitch(5);
+    });
+    Open(Path("kept.m53"));
     TFactoryOpt sentFactory;
     onTransfer = [&sentFactory](TProgramState& s, const TTransferRequest& r) {
         if (r.Kind == TTransferKind::Upload) {
@@ -328,9 +334,7 @@ TEST_F(DocumentTest, DownloadChainWritesTheFactoryAreaWithTheRadiosSerial)
         if (r.Kind == TTransferKind::Factory)
             sentFactory = s.CurrentMem.FactoryOpt();
     };
-    state.FactoryBackup.SetRxRange(1);
     state.A1AChanged = state.HardwareChanged = state.KeyFuncChanged = state.SystemChanged = true;
-    state.CurrentFileName = Path("kept.m53");
     EditGrid("EDITED01");   // an edit in the grid reaches the records first
 
     ASSERT_TRUE(doc.Download());
@@ -347,6 +351,7 @@ TEST_F(DocumentTest, DownloadChainWritesTheFactoryAreaWithTheRadiosSerial)
         EXPECT_EQ(r.StepCount, 3);
     }
     EXPECT_EQ(sentFactory.RxRange(), 1);
+    EXPECT_EQ(sentFactory.CwPitch(), 5);
     EXPECT_EQ(sentFactory.SerialNo(), "1C000777");
     EXPECT_FALSE(state.A1AChanged || state.HardwareChanged || state.KeyFuncChanged || state.SystemChanged);
     EXPECT_EQ(state.CurrentFileName, Path("kept.m53"));
