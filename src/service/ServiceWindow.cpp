@@ -34,7 +34,7 @@ void TServiceWindow::AddCommandButtons(QBoxLayout* layout)
     layout->addLayout(buttons);
     connect(btnOpen, &QPushButton::clicked, this, &TServiceWindow::FileOpen);
     connect(btnPrint, &QPushButton::clicked, this, &TServiceWindow::Print);
-    connect(btnWrite, &QPushButton::clicked, this, &TServiceWindow::Write);
+    connect(btnWrite, &QPushButton::clicked, this, [this] { Write(); });
     connect(btnCancel, &QPushButton::clicked, this, &TServiceWindow::ClosingSteps);
 }
 

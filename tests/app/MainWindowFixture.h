@@ -1,6 +1,7 @@
 #pragma once
 // A main window in a folder of its own: program folder, configuration file and help folder
-// in a temporary directory, a scripted prompt, and a radio link that records its calls.
+// in a temporary directory, a scripted prompt, and a radio link that records its calls and
+// succeeds.
 
 #include "ScriptedPrompt.h"
 #include "TestRecords.h"
@@ -11,7 +12,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -44,13 +44,6 @@ inline QByteArray FileBytes(const std::string& path)
 {
     QFile f(QString::fromStdString(path));
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-inline void RunEventsFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
 }
 
 // One call of the recorded radio link with how it was to run.
@@ -96,8 +89,6 @@ protected:
     ScriptedPrompt prompt;
     std::unique_ptr<ScopedPrompt> m_scoped;
     std::vector<LinkCall> calls;
-    // What the next transfers return, in order (true when empty).
-    std::vector<bool> results;
     // Run inside an upload before it returns (to put "radio" data into the records).
     std::function<void(TProgramState&)> onUpload;
     std::unique_ptr<TfrmMain> win;
@@ -119,15 +110,6 @@ protected:
     QString DefaultFile() const { return ProgramDir() + QStringLiteral("/default.m53"); }
     std::string Path(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)).toStdString(); }
 
-    bool NextResult()
-    {
-        if (results.empty())
-            return true;
-        const bool r = results.front();
-        results.erase(results.begin());
-        return r;
-    }
-
     TMainOptions Options(QStringList args = {})
     {
         TMainOptions o;
@@ -137,10 +119,9 @@ protected:
         o.Arguments = std::move(args);
         o.Link.Transfer = [this](TProgramState& s, const TTransferRequest& r, QWidget*, std::string*) {
             calls.push_back({r.Kind, r.InChain, r.AutoStart});
-            const bool ok = NextResult();
-            if (ok && onUpload && r.Kind == TTransferKind::Upload)
+            if (onUpload && r.Kind == TTransferKind::Upload)
                 onUpload(s);
-            return ok;
+            return true;
         };
         o.Link.Configure = [this](int32_t& port, QWidget*) {
             if (configureTo < 0)
