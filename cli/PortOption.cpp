@@ -1,7 +1,8 @@
 #include "PortOption.h"
 
-#include "app/IniFile.h"
+#include "platform/IniFile.h"
 #include "platform/PortMap.h"
+#include "platform/PortsSection.h"
 #include "state/U_Global.h"
 
 #include <QCoreApplication>
@@ -10,7 +11,6 @@
 #include <QStandardPaths>
 
 #include <iostream>
-#include <map>
 
 namespace mv53::cli {
 
@@ -30,7 +30,7 @@ std::string DefaultConfigPath()
 
 // A present device behind n is bound to n by its stable path and written back, so that COMn
 // stays that device when other adapters are plugged in.
-void BindChosenPort(int portNo, TIniFile& ini, const QString& path, const QString& section)
+void BindChosenPort(int portNo, TIniFile& ini, const QString& path)
 {
     using platform::PortMap;
     const std::string device = PortMap::DevicePathForPort(portNo);
@@ -40,8 +40,7 @@ void BindChosenPort(int portNo, TIniFile& ini, const QString& path, const QStrin
     const auto chosen = PortMap::ChosenBindings();
     if (chosen.empty())
         return;
-    for (const auto& [name, bound] : chosen)
-        ini.WriteString(section, QString::fromStdString(name), QString::fromStdString(bound));
+    platform::WritePortsSection(ini, chosen);
     QDir().mkpath(QFileInfo(path).absolutePath());
     if (!ini.Save(path))
         std::cerr << "warning: the port binding cannot be written to " << path.toStdString() << '\n';
@@ -60,12 +59,8 @@ std::string ResolvePortOption(const std::string& port, const std::string& config
     const QString path = QString::fromStdString(configPath.empty() ? DefaultConfigPath() : configPath);
     TIniFile ini;
     ini.Load(path);
-    const QString section = QStringLiteral("PORTS");
-    std::map<std::string, std::string> bindings;
-    for (const QString& key : ini.Keys(section))
-        bindings[key.toUpper().toStdString()] = ini.ReadString(section, key).toStdString();
     PortMap::ClearBindings();
-    PortMap::SetBindings(bindings);
+    PortMap::SetBindings(platform::ReadPortsSection(ini));
     // The bindings of this run go over the file's and are never written back.
     const std::string runBindings = qEnvironmentVariable("MV53_PORTS").toStdString();
     PortMap::BindForThisRun(runBindings);
@@ -73,7 +68,7 @@ std::string ResolvePortOption(const std::string& port, const std::string& config
     for (const auto& [name, device] : platform::ParsePortBindings(runBindings))
         boundForRun = boundForRun || PortMap::PortNumberFromName(name) == n;
     if (!boundForRun)
-        BindChosenPort(n, ini, path, section);
+        BindChosenPort(n, ini, path);
     return {};
 }
 

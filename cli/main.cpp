@@ -3,6 +3,9 @@
 #include "CliCommand.h"
 #include "StderrPrompt.h"
 
+#include "model/U_FileAccess.h"
+#include "platform/FileOwner.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 
@@ -129,6 +132,7 @@ int main(int argc, char** argv)
     }
     StderrPrompt prompt;
     mv53::ScopedPrompt scoped(prompt);
+    mv53::SetOwnerAndModeStep(&mv53::platform::TakeOwnerAndMode);
 
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 ||
         std::strcmp(argv[1], "help") == 0) {

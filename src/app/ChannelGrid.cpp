@@ -30,7 +30,6 @@ constexpr const char* kCopyHint = "Copy the selection and put it on the Clipboar
 constexpr const char* kPasteHint = "Insert Clipboard contents";
 constexpr const char* kEditorFont = "Arial";
 constexpr int kEditorPointSize = 9;
-constexpr int kModeList = 1;           // option list of the Mode column, applied at once
 constexpr int kEncryptColumn = 7;
 constexpr int kSelcallColumn = 8;
 constexpr int kTuneColumn = 9;
@@ -529,7 +528,7 @@ void TChannelGrid::ApplyCell(int channel, int column)
         if (Channel(channel).TxOff() == 0)
             SetCell(channel, kTxFreqColumn, tx);
     } else if (column == kModeColumn) {
-        Channel(channel).SetMode(ValIndexOf(kModeList, m_model->Text(channel, column)));
+        Channel(channel).SetMode(ValIndexOf(kListMode, m_model->Text(channel, column)));
     }
 }
 

@@ -4,6 +4,8 @@
 #include "app/Main.h"
 #include "app/QtPrompt.h"
 #include "link/Radio.h"
+#include "model/U_FileAccess.h"
+#include "platform/FileOwner.h"
 #include "platform/SingleInstance.h"
 
 #include <QApplication>
@@ -21,6 +23,7 @@ int main(int argc, char** argv)
 
     mv53::QtPrompt prompt(TfrmAbout::ApplicationTitle());
     mv53::ScopedPrompt scoped(prompt);
+    mv53::SetOwnerAndModeStep(&mv53::platform::TakeOwnerAndMode);
 
     TMainOptions options;
     options.Arguments = QCoreApplication::arguments().mid(1);

@@ -16,8 +16,6 @@ constexpr const char* kModeCaption = "Operation Wave";
 constexpr const char* kEncryptCaption = "Encription Code";
 constexpr const char* kOkCaption = "Ok";
 constexpr const char* kCancelCaption = "Cancel";
-constexpr int kModeList = 1;
-constexpr int kEncryptList = 4;
 constexpr int kRowHeight = 15;
 constexpr int kColumnWidth = 90;
 constexpr int kTitleBarButtons = 96;
@@ -29,9 +27,9 @@ QString Latin1(const std::string& text) { return QString::fromLatin1(text.data()
 TfrmSelList::TfrmSelList(int list, const std::string& suffix, const std::string& current, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
-    if (list == kModeList)
+    if (list == kListMode)
         setWindowTitle(QString::fromLatin1(kModeCaption) + Latin1(suffix));
-    else if (list == kEncryptList)
+    else if (list == kListEncryptCode)
         setWindowTitle(QString::fromLatin1(kEncryptCaption) + Latin1(suffix));
 
     grdList = new QTableWidget(kRows, kColumns, this);

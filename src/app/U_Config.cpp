@@ -1,5 +1,7 @@
 #include "app/U_Config.h"
 
+#include "platform/PortsSection.h"
+
 #include <QString>
 
 namespace {
@@ -8,7 +10,6 @@ const QString kLocation = QStringLiteral("LOCATION");
 const QString kComm = QStringLiteral("COMM");
 const QString kView = QStringLiteral("VIEW");
 const QString kRecentFile = QStringLiteral("RECENTFILE");
-const QString kPorts = QStringLiteral("PORTS");
 
 QString ViewKey(int i) { return QStringLiteral("ITEM%1").arg(i); }
 QString FileKey(int i) { return QStringLiteral("FILE%1").arg(i); }
@@ -29,11 +30,7 @@ TMainConfig ReadMainConfig(const TIniFile& ini)
             break;
         c.RecentFiles.push_back(path.toStdString());
     }
-    for (const QString& key : ini.Keys(kPorts)) {
-        const QString device = ini.ReadString(kPorts, key);
-        if (!device.isEmpty())
-            c.Ports[key.toUpper().toStdString()] = device.toStdString();
-    }
+    c.Ports = mv53::platform::ReadPortsSection(ini);
     return c;
 }
 
@@ -48,6 +45,5 @@ void WriteMainConfig(TIniFile& ini, const TMainConfig& c)
     ini.EraseSection(kRecentFile);
     for (size_t i = 0; i < c.RecentFiles.size(); ++i)
         ini.WriteString(kRecentFile, FileKey(static_cast<int>(i)), QString::fromStdString(c.RecentFiles[i]));
-    for (const auto& [name, device] : c.Ports)
-        ini.WriteString(kPorts, QString::fromStdString(name), QString::fromStdString(device));
+    mv53::platform::WritePortsSection(ini, c.Ports);
 }

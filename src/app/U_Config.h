@@ -2,7 +2,7 @@
 // The main window's keys of the configuration file: monitor count, window position, COM
 // port, visible columns, recent files and the device paths behind the COM port numbers.
 
-#include "app/IniFile.h"
+#include "platform/IniFile.h"
 
 #include <array>
 #include <map>

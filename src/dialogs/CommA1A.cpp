@@ -4,8 +4,10 @@
 
 TfrmComA1A::TfrmComA1A(QWidget* parent) : TParamDialog("A1A(CW)Function", parent)
 {
-    cmbCWDelay = AddCombo("CW &Delay", "cmbCWDelay", OptionItems(7), "CW hang time setting (500..2500) in 500 ms Step", 64);
-    cmbCWPitch = AddCombo("CW &Pitch", "cmbCWPitch", OptionItems(8), "CW pitch setting (400..1000) in 100 Hz Step", 66);
+    cmbCWDelay = AddCombo("CW &Delay", "cmbCWDelay", OptionItems(kListCwDelay),
+                          "CW hang time setting (500..2500) in 500 ms Step", HelpContext::kCwDelay);
+    cmbCWPitch = AddCombo("CW &Pitch", "cmbCWPitch", OptionItems(kListCwPitch),
+                          "CW pitch setting (400..1000) in 100 Hz Step", HelpContext::kCwPitch);
 }
 
 void TfrmComA1A::LoadControls()

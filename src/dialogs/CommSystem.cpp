@@ -38,18 +38,26 @@ QString PacketOffsetText(int32_t hz) { return QString::number(hz) + kHzSuffix; }
 
 TfrmSystem::TfrmSystem(QWidget* parent) : TParamDialog("System", parent)
 {
-    cmbDataMode = AddCombo("DATA &MODE", "cmbDataMode", OptionItems(14), "Set the DATA mode", 108);
-    cmbNB = AddCombo("&Noise Blanker", "cmbNB", OptionItems(15), "Noise Blanker OFF/ON selection", 110);
-    cmbRttyShift = AddCombo("&RTTY Shift", "cmbRttyShift", OptionItems(16), "Set the RTTY shift freq.", 112);
-    cmbRttyFDisp = AddCombo("RTTY Freq. &Display", "cmbRttyFDisp", OptionItems(17), "Set the RTTY Freq. Display.", 114);
+    cmbDataMode = AddCombo("DATA &MODE", "cmbDataMode", OptionItems(kListDataMode),
+                           "Set the DATA mode", HelpContext::kDataMode);
+    cmbNB = AddCombo("&Noise Blanker", "cmbNB", OptionItems(kListNoiseBlanker),
+                     "Noise Blanker OFF/ON selection", HelpContext::kNoiseBlanker);
+    cmbRttyShift = AddCombo("&RTTY Shift", "cmbRttyShift", OptionItems(kListRttyShift),
+                            "Set the RTTY shift freq.", HelpContext::kRttyShift);
+    cmbRttyFDisp = AddCombo("RTTY Freq. &Display", "cmbRttyFDisp", OptionItems(kListRttyFreqDisp),
+                            "Set the RTTY Freq. Display.", HelpContext::kRttyFreqDisp);
     TTwoStateRules offset;
     offset.AcceptKey = IsSignedKey;
     offset.Leave = [](const QString& text) { return PacketOffsetText(PacketOffsetHz(text)); };
     offset.ReplaceOnFirstKey = true;
-    edtPktOffset = AddStateEdit("PKT Freq. &Offset", "edtPktOffset", offset, "Edit the Packet Freq Offset.(-3000..3000)", 116);
-    cmbPktTone = AddCombo("&PKT Tone", "cmbPktTone", OptionItems(18), "Set the Tone Freq. for the Packet.", 118);
-    cmbSP = AddCombo("&SP Select", "cmbSP", OptionItems(19), "Select the AF output speakers.", 120);
-    cmbTot = AddCombo("&TOT", "cmbTot", TotTimes(), "Maximum transmit time allowed when TOT is selected.", 122);
+    edtPktOffset = AddStateEdit("PKT Freq. &Offset", "edtPktOffset", offset,
+                                "Edit the Packet Freq Offset.(-3000..3000)", HelpContext::kPktOffset);
+    cmbPktTone = AddCombo("&PKT Tone", "cmbPktTone", OptionItems(kListPktTone),
+                          "Set the Tone Freq. for the Packet.", HelpContext::kPktTone);
+    cmbSP = AddCombo("&SP Select", "cmbSP", OptionItems(kListSpSelect),
+                     "Select the AF output speakers.", HelpContext::kSpSelect);
+    cmbTot = AddCombo("&TOT", "cmbTot", TotTimes(),
+                      "Maximum transmit time allowed when TOT is selected.", HelpContext::kTot);
 }
 
 bool TfrmSystem::PktOffsetEditing() const { return edtPktOffset->Editing(); }

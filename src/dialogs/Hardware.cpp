@@ -5,10 +5,14 @@
 
 TfrmHardware::TfrmHardware(bool serviceMode, QWidget* parent) : TParamDialog("Hardware", parent), m_serviceMode(serviceMode)
 {
-    cmbHail = AddCombo("&HAIL", "cmbHail", OptionItems(9), "Set the HAIL tone type.", 70);
-    cmbLamp = AddCombo("&LAMP Mode", "cmbLamp", OptionItems(10), "Set the LCD Lamp mode.", 72);
-    cmbRxFreqRange = AddCombo("&RX Freq. Range", "cmbRxFreqRange", {"0.5-30 MHz", "3-30 MHz"}, "Set RX Freq. Range.", 74);
-    cmbTxFreqRange = AddCombo("&TX Freq. Range", "cmbTxFreqRange", {"1.6-30 MHz", "3-30 MHz"}, "Set TX Freq. Range.", 76);
+    cmbHail = AddCombo("&HAIL", "cmbHail", OptionItems(kListHail),
+                       "Set the HAIL tone type.", HelpContext::kHail);
+    cmbLamp = AddCombo("&LAMP Mode", "cmbLamp", OptionItems(kListLampMode),
+                       "Set the LCD Lamp mode.", HelpContext::kLampMode);
+    cmbRxFreqRange = AddCombo("&RX Freq. Range", "cmbRxFreqRange", {"0.5-30 MHz", "3-30 MHz"},
+                              "Set RX Freq. Range.", HelpContext::kRxFreqRange);
+    cmbTxFreqRange = AddCombo("&TX Freq. Range", "cmbTxFreqRange", {"1.6-30 MHz", "3-30 MHz"},
+                              "Set TX Freq. Range.", HelpContext::kTxFreqRange);
     // Hidden and disabled, the range rows take neither the focus nor their Alt keys.
     for (QComboBox* range : {cmbRxFreqRange, cmbTxFreqRange}) {
         range->setVisible(serviceMode);

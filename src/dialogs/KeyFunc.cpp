@@ -63,11 +63,14 @@ TfrmKeyFunc::TfrmKeyFunc(QWidget* parent) : TParamDialog("Key Function", parent,
     imgMarker->setFixedSize(12, 12);
     imgMarker->move(kMarkerLeft[0], kMarkerTop);
 
-    cmbA = AddCombo("&A Switch", "cmbA", {}, "Specify Left toggle switch key function.", 86);
-    cmbB = AddCombo("&B Switch", "cmbB", {}, "Specify Centor toggle switch key function.", 88);
-    cmbC = AddCombo("&C Switch", "cmbC", {}, "Specify Right toggle switch key function.", 90);
+    cmbA = AddCombo("&A Switch", "cmbA", {},
+                    "Specify Left toggle switch key function.", HelpContext::kSwitchA);
+    cmbB = AddCombo("&B Switch", "cmbB", {},
+                    "Specify Centor toggle switch key function.", HelpContext::kSwitchB);
+    cmbC = AddCombo("&C Switch", "cmbC", {},
+                    "Specify Right toggle switch key function.", HelpContext::kSwitchC);
     m_lists = {cmbA, cmbB, cmbC};
-    SetDefaultHelpContext(84);
+    SetDefaultHelpContext(HelpContext::kKeyFunction);
 }
 
 int TfrmKeyFunc::SwitchOf(const QWidget* control) const

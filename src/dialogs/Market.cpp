@@ -4,13 +4,13 @@
 
 TfrmMarket::TfrmMarket(const std::string& serialNo, QWidget* parent) : TParamDialog("Marketing", parent)
 {
-    edtMarket = AddEdit("&Market Application", "edtMarket", "", 92);
-    edtSerial = AddEdit("&Serial Number", "edtSerial", "", 92);
+    edtMarket = AddEdit("&Market Application", "edtMarket", "", HelpContext::kMarketing);
+    edtSerial = AddEdit("&Serial Number", "edtSerial", "", HelpContext::kMarketing);
     edtMarket->setText(QString::fromLatin1(kMarketApplication));
     edtSerial->setText(QString::fromStdString(serialNo));
     for (QLineEdit* e : {edtMarket, edtSerial}) {
         e->setReadOnly(true);
         e->setEnabled(false);
     }
-    SetDefaultHelpContext(92);
+    SetDefaultHelpContext(HelpContext::kMarketing);
 }

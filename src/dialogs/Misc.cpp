@@ -15,10 +15,12 @@ std::vector<std::string> VoxGains()
 
 TfrmMisc::TfrmMisc(QWidget* parent) : TParamDialog("Miscellaneous Parameters", parent)
 {
-    cmbBeep = AddCombo("&Beep", "cmbBeep", OptionItems(12), "Beep tone OFF/ON selection", 100);
-    cmbVoxDelay = AddCombo("VOX &Delay", "cmbVoxDelay", OptionItems(13), "Set the \"hang time\" for the VOX circuitry", 102);
+    cmbBeep = AddCombo("&Beep", "cmbBeep", OptionItems(kListBeep),
+                       "Beep tone OFF/ON selection", HelpContext::kBeep);
+    cmbVoxDelay = AddCombo("VOX &Delay", "cmbVoxDelay", OptionItems(kListVoxDelay),
+                           "Set the \"hang time\" for the VOX circuitry", HelpContext::kVoxDelay);
     cmbVoxGain = AddCombo("VOX &Gain", "cmbVoxGain", VoxGains(),
-                          "Set the gain of the VOX circuitry's voice audio detector", 104);
+                          "Set the gain of the VOX circuitry's voice audio detector", HelpContext::kVoxGain);
 }
 
 void TfrmMisc::LoadControls()

@@ -4,9 +4,12 @@
 
 TfrmOption::TfrmOption(QWidget* parent) : TParamDialog("Option", parent)
 {
-    cmbEncryptU = AddCombo("&Encryption Unit", "cmbEncryptU", OptionItems(20), "Encryption Unit OFF/ON selection", 126);
-    cmbSelcallU = AddCombo("&Selcall Unit", "cmbSelcallU", OptionItems(21), "Selcall Unit OFF/ON selection", 128);
-    cmbTunerU = AddCombo("&Tuner Unit", "cmbTunerU", OptionItems(22), "Tuner Unit OFF/ON selection", 130);
+    cmbEncryptU = AddCombo("&Encryption Unit", "cmbEncryptU", OptionItems(kListEncryptUnit),
+                           "Encryption Unit OFF/ON selection", HelpContext::kEncryptUnit);
+    cmbSelcallU = AddCombo("&Selcall Unit", "cmbSelcallU", OptionItems(kListSelcallUnit),
+                           "Selcall Unit OFF/ON selection", HelpContext::kSelcallUnit);
+    cmbTunerU = AddCombo("&Tuner Unit", "cmbTunerU", OptionItems(kListTunerUnit),
+                         "Tuner Unit OFF/ON selection", HelpContext::kTunerUnit);
 }
 
 void TfrmOption::LoadControls()

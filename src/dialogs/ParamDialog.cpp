@@ -140,7 +140,7 @@ int TParamDialog::HelpContextOf(const QWidget* control) const
     return it == m_controls.end() ? m_defaultHelp : it->second.help;
 }
 
-std::vector<std::string> TParamDialog::OptionItems(int list)
+std::vector<std::string> TParamDialog::OptionItems(TOptionList list)
 {
     std::vector<std::string> items;
     for (int32_t i = 0; i < ValCount(list); ++i)

@@ -7,6 +7,9 @@
 // A dialog derived from it adds its rows in its constructor, loads its records into the
 // controls when it is shown and stores them back when "&Ok" is pressed.
 
+#include "help/HelpTopics.h"
+#include "model/U_Const.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -72,7 +75,7 @@ protected:
     QGridLayout* Form() const { return m_form; }
 
     // Items 0..Count-1 of an option list.
-    static std::vector<std::string> OptionItems(int list);
+    static std::vector<std::string> OptionItems(TOptionList list);
     // Selects the entry of a stored value; a value outside the list selects nothing.
     static void ShowValue(QComboBox* combo, int32_t value);
     // The selected entry's index; the previous value when nothing is selected, so that a value

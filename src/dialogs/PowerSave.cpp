@@ -18,9 +18,9 @@ std::vector<std::string> HoldTimes()
 TfrmPowerSave::TfrmPowerSave(QWidget* parent) : TParamDialog("Power Saving", parent)
 {
     cmbHoldTime = AddCombo("Save &Hold Time", "cmbHoldTime", HoldTimes(),
-                           "Select the \"resume\"period for the Battery Saver.", 80);
-    cmbSaveTime = AddCombo("Save &Time", "cmbSaveTime", OptionItems(11),
-                           "Select the \"sleep\" period for the Battery Saver.", 82);
+                           "Select the \"resume\"period for the Battery Saver.", HelpContext::kSaveHoldTime);
+    cmbSaveTime = AddCombo("Save &Time", "cmbSaveTime", OptionItems(kListSaveTime),
+                           "Select the \"sleep\" period for the Battery Saver.", HelpContext::kSaveTime);
 }
 
 void TfrmPowerSave::LoadControls()

@@ -53,17 +53,26 @@ QString CompleteId(const QString& text, int length)
 
 TfrmSelcall::TfrmSelcall(TCmmOpt& opt, QWidget* parent) : TParamDialog("Selcall Common", parent), m_opt(opt)
 {
-    cmbSelcall = AddCombo("&Selcall Unit", "cmbSelcall", OptionItems(23), "Selcall Unit OFF/ON selection", 128);
-    edtSelfId = AddIdEdit("Self I&D", "edtSelfId", "Edit Selcall SelfID (0..9)", 138, kIdLength);
-    cmbKillSystem = AddCombo("&Kill System", "cmbKillSystem", OptionItems(24), "Set Kill System function", 140);
-    edtKillId = AddIdEdit("Kill System &ID", "edtKillId", "Edit Kill System  ID (0..9)", 142, kKillIdLength);
-    cmbAllCall = AddCombo("&All Call", "cmbAllCall", OptionItems(25), "ALL CALL Disable or Enable selection", 144);
-    cmbGroupCall = AddCombo("&Group Call", "cmbGroupCall", OptionItems(26), "Group Call Disable or Enable", 146);
-    cmbSubGroup = AddCombo("S&ub Group Call", "cmbSubGroup", OptionItems(27), "Sub Group Call Disable or Enable", 148);
-    cmbPreamble = AddCombo("&Preamble", "cmbPreamble", PreambleTimes(), "Preamble Time", 150);
-    cmbPowerSave = AddCombo("P&ower Save", "cmbPowerSave", OptionItems(28),
-                            "Select the \u201csleep\u201d period for the Battery Saver", 152);
-    cmbHoldTime = AddCombo("&Hold Time", "cmbHoldTime", HoldTimes(), "Set Selcall Hold time.", 154);
+    cmbSelcall = AddCombo("&Selcall Unit", "cmbSelcall", OptionItems(kListSelcallUnitSelcall),
+                          "Selcall Unit OFF/ON selection", HelpContext::kSelcallUnit);
+    edtSelfId = AddIdEdit("Self I&D", "edtSelfId",
+                          "Edit Selcall SelfID (0..9)", HelpContext::kSelfId, kIdLength);
+    cmbKillSystem = AddCombo("&Kill System", "cmbKillSystem", OptionItems(kListKillSystem),
+                             "Set Kill System function", HelpContext::kKillSystem);
+    edtKillId = AddIdEdit("Kill System &ID", "edtKillId",
+                          "Edit Kill System  ID (0..9)", HelpContext::kKillId, kKillIdLength);
+    cmbAllCall = AddCombo("&All Call", "cmbAllCall", OptionItems(kListAllCall),
+                          "ALL CALL Disable or Enable selection", HelpContext::kAllCall);
+    cmbGroupCall = AddCombo("&Group Call", "cmbGroupCall", OptionItems(kListGroupCall),
+                            "Group Call Disable or Enable", HelpContext::kGroupCall);
+    cmbSubGroup = AddCombo("S&ub Group Call", "cmbSubGroup", OptionItems(kListSubGroupCall),
+                           "Sub Group Call Disable or Enable", HelpContext::kSubGroupCall);
+    cmbPreamble = AddCombo("&Preamble", "cmbPreamble", PreambleTimes(),
+                           "Preamble Time", HelpContext::kPreamble);
+    cmbPowerSave = AddCombo("P&ower Save", "cmbPowerSave", OptionItems(kListSelPowerSave),
+                            "Select the \u201csleep\u201d period for the Battery Saver", HelpContext::kSelPowerSave);
+    cmbHoldTime = AddCombo("&Hold Time", "cmbHoldTime", HoldTimes(),
+                           "Set Selcall Hold time.", HelpContext::kSelHoldTime);
     m_values = {edtSelfId, cmbKillSystem, edtKillId, cmbAllCall, cmbGroupCall,
                 cmbSubGroup, cmbPreamble, cmbPowerSave, cmbHoldTime};
 
@@ -84,7 +93,7 @@ TfrmSelcall::TfrmSelcall(TCmmOpt& opt, QWidget* parent) : TParamDialog("Selcall 
         label->setBuddy(edit);
         ids->addWidget(label, i % 5, (i / 5) * 2);
         ids->addWidget(edit, i % 5, (i / 5) * 2 + 1);
-        RegisterControl(edit, kTxIdHint, 156);
+        RegisterControl(edit, kTxIdHint, HelpContext::kTxId);
         m_idEdits.push_back(edit);
         edtTxId[static_cast<size_t>(i)] = edit;
         m_values.push_back(edit);

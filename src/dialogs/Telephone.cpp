@@ -24,7 +24,8 @@ int TelMaxDigits(int32_t callType) { return callType == 1 ? 12 : 16; }
 
 TfrmTelephone::TfrmTelephone(QWidget* parent) : TParamDialog("Telephone Numbr", parent)
 {
-    cmbTelCallType = AddCombo("&Tel Call Type", "cmbTelCallType", OptionItems(29), "Set Tel Call Type", 160);
+    cmbTelCallType = AddCombo("&Tel Call Type", "cmbTelCallType", OptionItems(kListTelCallType),
+                              "Set Tel Call Type", HelpContext::kTelCallType);
 
     grdA = new QTableWidget(kRows, 2, this);
     grdA->setObjectName(QStringLiteral("grdA"));
@@ -50,7 +51,7 @@ TfrmTelephone::TfrmTelephone(QWidget* parent) : TParamDialog("Telephone Numbr", 
         grdA->setItem(row, kNumberColumn, cell);
     }
     grdA->setFixedHeight(grdA->rowHeight(0) * 6 + 2 * grdA->frameWidth());
-    AddRow("Telephone Number", grdA, kNumberHint, 162, true);
+    AddRow("Telephone Number", grdA, kNumberHint, HelpContext::kTelNumbers, true);
     grdA->installEventFilter(this);
 
     edtDmy = new QLineEdit(grdA->viewport());
@@ -183,7 +184,7 @@ bool TfrmTelephone::EditorKey(QKeyEvent* key)
         CommitEdit();
         return true;
     case Qt::Key_F1:
-        OpenHelp(162);
+        OpenHelp(HelpContext::kTelNumbers);
         return true;
     default:
         break;

@@ -66,9 +66,9 @@ int ProgressMax(TTransferKind kind)
 {
     switch (kind) {
     case TTransferKind::Upload: return kLastBlock;
-    case TTransferKind::UserData: return 543;
-    case TTransferKind::Factory: return 15;
-    case TTransferKind::AntTuner: return 31;
+    case TTransferKind::UserData: return AreaEnd(kTunerArea1) - 1;
+    case TTransferKind::Factory: return kFactoryArea.blocks - 1;
+    case TTransferKind::AntTuner: return kTuner1ProgressBase + kTunerArea1.blocks - 1;
     case TTransferKind::ReadSerial: return 1;
     }
     return 1;

@@ -93,11 +93,21 @@ struct TArea {
     TRadioAddress address;   // radio address of the first block; block k at address + 32 * k
 };
 
-inline constexpr TArea kChannelArea{0, 500, 0xC000};
-inline constexpr TArea kCommonArea{500, 12, 0xFE80};
-inline constexpr TArea kTunerArea0{512, 16, 0x0400};
-inline constexpr TArea kTunerArea1{528, 16, 0x0800};
-inline constexpr TArea kFactoryArea{544, 16, 0x0C00};
+inline constexpr TArea kChannelArea{0, kChannelBlockCount, 0xC000};
+inline constexpr TArea kCommonArea{kCommonFirstBlock, kCommonBlockCount, 0xFE80};
+inline constexpr TArea kTunerArea0{kTuner0FirstBlock, kTunerBlockCount, 0x0400};
+inline constexpr TArea kTunerArea1{kTuner1FirstBlock, kTunerBlockCount, 0x0800};
+inline constexpr TArea kFactoryArea{kFactoryFirstBlock, kFactoryBlockCount, 0x0C00};
+
+constexpr BlockNo AreaEnd(const TArea& area) { return area.firstBlock + area.blocks; }
+
+// Where the progress bar stands for block k of an area: a user data download counts the image's
+// block numbers (channel i as i + 1, then each area's own blocks), the factory download counts
+// from 1, and the tuner download counts area 0 from 1 and area 1 from its block count on.
+inline constexpr int kUserDataProgressBase = 0;   // plus the area's first block
+inline constexpr int kFactoryProgressBase = 1;
+inline constexpr int kTuner0ProgressBase = 1;
+inline constexpr int kTuner1ProgressBase = kTunerBlockCount;
 
 constexpr TRadioAddress AreaAddress(const TArea& area, int k)
 {

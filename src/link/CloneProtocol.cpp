@@ -86,7 +86,7 @@ bool TCloneTransfer::SendAck()
 
 bool TCloneTransfer::StartConnection()
 {
-    if (std::string failure = OpenRadioPort(m_comm, m_state, m_devicePath, 9600); !failure.empty())
+    if (std::string failure = OpenRadioPort(m_comm, m_state, m_devicePath, kCloneLine); !failure.empty())
         return Fail(std::move(failure));
     m_rx.ClearHangUp();
     m_rx.Sleep(kOpenSettleMs);
@@ -140,7 +140,7 @@ TTransferOutcome TCloneTransfer::Upload()
     m_rx.StartTimeout();
 
     const auto& rx = m_state.RxBuffer;
-    // Channel part: frames of blocks below 500 in any order, ended by a block number >= 500.
+    // Channel part: frames of channel blocks in any order, ended by a block number past them.
     int blockNo = 0;
     do {
         if (!m_rx.Wait(kChannelFrameSize)) {
@@ -151,7 +151,7 @@ TTransferOutcome TCloneTransfer::Upload()
             Fail("The radio sent more data than one channel frame (" + std::to_string(rx.count) + " bytes).");
             return TTransferOutcome::Error;
         }
-        if (rx.bytes[34] != Checksum(rx.bytes.data(), 34)) {
+        if (rx.bytes[kChannelFrameSize - 1] != Checksum(rx.bytes.data(), kChannelFrameSize - 1)) {
             Fail("A channel frame arrived with a wrong checksum.");
             return TTransferOutcome::ChecksumError;
         }
@@ -166,7 +166,7 @@ TTransferOutcome TCloneTransfer::Upload()
             return TTransferOutcome::Error;
     } while (blockNo < kChannelBlocks);
 
-    // Area part: blocks 500..559 in order.
+    // Area part: the blocks after the channels, in order.
     for (BlockNo b = kFirstAreaBlock; b <= kLastBlock; ++b) {
         if (!m_rx.Wait(kAreaFrameSize)) {
             Fail(SilenceDetail("block " + std::to_string(b)));
@@ -176,7 +176,7 @@ TTransferOutcome TCloneTransfer::Upload()
             Fail("The radio sent more data than one block (" + std::to_string(rx.count) + " bytes).");
             return TTransferOutcome::Error;
         }
-        if (rx.bytes[32] != Checksum(rx.bytes.data(), 32)) {
+        if (rx.bytes[kAreaFrameSize - 1] != Checksum(rx.bytes.data(), kAreaFrameSize - 1)) {
             Fail("Block " + std::to_string(b) + " arrived with a wrong checksum.");
             return TTransferOutcome::ChecksumError;
         }
@@ -290,15 +290,16 @@ bool TCloneTransfer::Download(TTransferKind kind)
             }
             Progress(i + 1);
         }
-        if (!SendBlocks(kCommonArea, 500) || !SendBlocks(kTunerArea0, 512) || !SendBlocks(kTunerArea1, 528))
-            return false;
+        for (const TArea& area : {kCommonArea, kTunerArea0, kTunerArea1})
+            if (!SendBlocks(area, kUserDataProgressBase + area.firstBlock))
+                return false;
         break;
     case TTransferKind::Factory:
-        if (!SendBlocks(kFactoryArea, 1))
+        if (!SendBlocks(kFactoryArea, kFactoryProgressBase))
             return false;
         break;
     case TTransferKind::AntTuner:
-        if (!SendBlocks(kTunerArea0, 1) || !SendBlocks(kTunerArea1, 16))
+        if (!SendBlocks(kTunerArea0, kTuner0ProgressBase) || !SendBlocks(kTunerArea1, kTuner1ProgressBase))
             return false;
         break;
     default:

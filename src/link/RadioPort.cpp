@@ -34,13 +34,13 @@ std::string OpenFailureDetail(const std::string& portText, const TCustomCommX& c
 }
 
 std::string OpenRadioPort(TCustomCommX& comm, const TProgramState& state, const std::string& devicePath,
-                          int bitRate)
+                          const TRadioLine& line)
 {
     SelectRadioPort(comm, state, devicePath);
-    comm.SetBitRate(bitRate);
+    comm.SetBitRate(line.bitRate);
     comm.SetCharSize(8);
     comm.SetParityBit(cpbNone);
-    comm.SetStopBit(csb2);
+    comm.SetStopBit(line.stopBits);
     comm.SetFlowCtrl(cfcNone);
     try {
         comm.Open();

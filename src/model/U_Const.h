@@ -15,6 +15,45 @@ struct TVALTBLX {
 inline constexpr int kOptionListCount = 36;   // lists 0..35
 inline constexpr int kOptionSlotCount = 21;   // slots 0..20 of every list
 
+// The option lists by what they hold.
+enum TOptionList : int32_t {
+    kListMark = 0,               // "-", "v": no setting uses it
+    kListMode = 1,               // channel mode
+    kListPower = 2,              // channel power
+    kListTuneMode = 3,           // channel tune mode
+    kListEncryptCode = 4,        // channel encryption: 0 off, k code k - 1
+    kListSelcallOn = 5,          // channel selcall
+    kListShiftOn = 6,            // channel shift
+    kListCwDelay = 7,
+    kListCwPitch = 8,
+    kListHail = 9,
+    kListLampMode = 10,
+    kListSaveTime = 11,
+    kListBeep = 12,
+    kListVoxDelay = 13,
+    kListDataMode = 14,
+    kListNoiseBlanker = 15,
+    kListRttyShift = 16,
+    kListRttyFreqDisp = 17,
+    kListPktTone = 18,
+    kListSpSelect = 19,
+    kListEncryptUnit = 20,
+    kListSelcallUnit = 21,
+    kListTunerUnit = 22,
+    kListSelcallUnitSelcall = 23,   // the selcall unit as the selcall dialog shows it
+    kListKillSystem = 24,
+    kListAllCall = 25,              // "ENABLE" first: a stored 0 is enabled
+    kListGroupCall = 26,
+    kListSubGroupCall = 27,
+    kListSelPowerSave = 28,
+    kListTelCallType = 29,
+    kListTuneReset = 30,            // antenna tuner columns
+    kListTuneThru = 31,
+    kListTuneTrans = 32,
+    kListTuneMidC = 33,
+    kListTuneTopC = 34,
+};
+
 // The whole option value table, list by list.
 const std::array<TVALTBLX, kOptionListCount>& ValTbl();
 

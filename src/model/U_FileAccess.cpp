@@ -14,11 +14,6 @@
 #include <cstring>
 #include <vector>
 
-#if defined(__unix__) || defined(__APPLE__)
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 namespace fs = std::filesystem;
 
 namespace {
@@ -91,26 +86,8 @@ bool WriteInPlace(const fs::path& target, const TText& image)
     return got == size && std::memcmp(back.data(), image.Data(), size) == 0;
 }
 
-// Gives the open new file the owner, group and access rights of the file it will replace.
-// False when the owner or group cannot be given (another user's file).
-bool TakeOwnerAndMode(std::FILE* file, const fs::path& target)
-{
-#if defined(__unix__) || defined(__APPLE__)
-    struct stat old {};
-    struct stat now {};
-    const int fd = ::fileno(file);
-    if (::stat(target.c_str(), &old) != 0 || ::fstat(fd, &now) != 0)
-        return false;
-    if ((old.st_uid != now.st_uid || old.st_gid != now.st_gid) && ::fchown(fd, old.st_uid, old.st_gid) != 0)
-        return false;
-    // After the owner: a change of owner clears the set-id bits.
-    return ::fchmod(fd, old.st_mode & 07777) == 0;
-#else
-    (void)file;
-    (void)target;
-    return true;
-#endif
-}
+// Installed by the program at start (the platform's calls); none: nothing is kept.
+mv53::TOwnerAndModeStep g_ownerAndModeStep = nullptr;
 
 std::string ErrorText(int error)
 {
@@ -128,6 +105,13 @@ std::string WithFileName(const char* text, const std::string& fileName)
     if (pos != std::string::npos)
         s.replace(pos, 2, fileName);
     return s;
+}
+
+TOwnerAndModeStep SetOwnerAndModeStep(TOwnerAndModeStep step)
+{
+    const TOwnerAndModeStep previous = g_ownerAndModeStep;
+    g_ownerAndModeStep = step;
+    return previous;
 }
 
 TUnusualFileHook AskBeforeUnusualFile(const std::string& fileName)
@@ -246,7 +230,7 @@ bool WriteDataFile(const std::string& FileName, TMVmem& Records, TText& Image)
     // kept, the old file is written in place instead of being replaced.
     bool keepsOwner = true;
     if (ok && exists)
-        keepsOwner = TakeOwnerAndMode(file.get(), target);
+        keepsOwner = g_ownerAndModeStep == nullptr || g_ownerAndModeStep(file.get(), target.string());
     ok = std::fclose(file.release()) == 0 && ok;
     if (ok && !keepsOwner) {
         fs::remove(tempPath, ec);

@@ -5,6 +5,7 @@
 #include "model/Text.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <string>
 
@@ -37,6 +38,13 @@ bool ReadDataFile(const std::string& FileName, TMVmem& Records, TText& Image, co
 bool WriteDataFile(const std::string& FileName, TMVmem& Records, TText& Image);
 
 namespace mv53 {
+// The step of WriteDataFile that gives the new file the owner, group and access rights of the
+// file it replaces; false when the owner cannot be kept, and the old file is then written in
+// place. The model makes no system calls: each program installs the platform's step at start
+// (platform/FileOwner.h). Without one a replacing file keeps the rights it was created with.
+using TOwnerAndModeStep = bool (*)(std::FILE* newFile, const std::string& replaced);
+// Installs the step (nullptr: none); returns the previous one.
+TOwnerAndModeStep SetOwnerAndModeStep(TOwnerAndModeStep step);
 // The message text with the file name in place of %s.
 std::string WithFileName(const char* text, const std::string& fileName);
 // The hook of the windows: asks kNotADataFilePrompt (Yes/No) with the file and the deviation

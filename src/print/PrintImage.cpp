@@ -271,37 +271,37 @@ void TPrtImg::CommonData()
     p.Write(T, 0, kCommonTitle);
     p.Write(T + 2, 2, "Marketing                                     Option");
     p.Write(T + 3, 7, Sf("Market Application:   %-20s    Encryption Unit:        %s ", kMarketText,
-                         C(L(20, m.Opt().EncryptUnit()))));
+                         C(L(kListEncryptUnit, m.Opt().EncryptUnit()))));
     p.Write(T + 4, 7, Sf("Serial Number:        %-20s    Selcall Unit:           %s ", C(f.SerialNo()),
-                         C(L(21, m.Opt().SelcallUnit()))));
-    p.Write(T + 5, 7, Sf("                      %-20s    Tuner Unit:             %s ", " ", C(L(22, m.Opt().TunerUnit()))));
+                         C(L(kListSelcallUnit, m.Opt().SelcallUnit()))));
+    p.Write(T + 5, 7, Sf("                      %-20s    Tuner Unit:             %s ", " ", C(L(kListTunerUnit, m.Opt().TunerUnit()))));
     p.Write(T + 7, 2, "A1A(CW) Function");
     p.Write(T + 8, 7, Sf("CW Delay:               %s", C(Sf("%d%s", (m.A1A().CwDelay() + 1) * 500, " ms"))));
     p.Write(T + 9, 7, Sf("CW Pitch:               %s", C(Sf("%d%s", f.CwPitch() * 100 + 400, " Hz"))));
     p.Write(T + 11, 2, "Hardware");
-    p.Write(T + 12, 7, Sf("HAIL:                   %s", C(L(9, m.Hard().Hail()))));
-    p.Write(T + 13, 7, Sf("LAMP Mode:              %s", C(L(10, m.Hard().LampMode()))));
+    p.Write(T + 12, 7, Sf("HAIL:                   %s", C(L(kListHail, m.Hard().Hail()))));
+    p.Write(T + 13, 7, Sf("LAMP Mode:              %s", C(L(kListLampMode, m.Hard().LampMode()))));
     p.Write(T + 14, 7, Sf("RX Freq. Range:         %s", f.RxRange() != 0 ? "3-30 MHz" : "0.5-30 MHz"));
     p.Write(T + 15, 7, Sf("TX Freq. Range:         %s", f.TxRange() != 0 ? "3-30 MHz" : "1.6-30 MHz"));
     p.Write(T + 17, 2, "Power Saving");
     p.Write(T + 18, 7, Sf("Save hold Time:         %s", C(Fraction(m.PwrSave().HoldTime() * 0.5 + 5.0, 1) + " sec")));
-    p.Write(T + 19, 7, Sf("Save Time:              %s", C(L(11, m.PwrSave().SaveTime()))));
+    p.Write(T + 19, 7, Sf("Save Time:              %s", C(L(kListSaveTime, m.PwrSave().SaveTime()))));
     p.Write(T + 21, 2, "Key Function");
     p.Write(T + 22, 7, Sf("A Switch:               %s", C(KeyFuncName(f.KeyFunc(0)))));
     p.Write(T + 23, 7, Sf("B Switch:               %s", C(KeyFuncName(f.KeyFunc(1)))));
     p.Write(T + 24, 7, Sf("C Switch:               %s", C(KeyFuncName(f.KeyFunc(2)))));
     p.Write(T + 26, 2, "Miscellaneous Parameters");
-    p.Write(T + 27, 7, Sf("Beep:                   %s", C(L(12, m.Misc().Beep()))));
-    p.Write(T + 28, 7, Sf("Vox Delay:              %s", C(L(13, m.Misc().VoxDelay()))));
+    p.Write(T + 27, 7, Sf("Beep:                   %s", C(L(kListBeep, m.Misc().Beep()))));
+    p.Write(T + 28, 7, Sf("Vox Delay:              %s", C(L(kListVoxDelay, m.Misc().VoxDelay()))));
     p.Write(T + 29, 7, Sf("Vox Gain:               %s", m.Misc().VoxGain() != 0 ? C(Sf("%d", m.Misc().VoxGain())) : "OFF"));
     p.Write(T + 31, 2, "System");
-    p.Write(T + 32, 7, Sf("DATA MODE:              %s", C(L(14, f.DataMode()))));
-    p.Write(T + 33, 7, Sf("Noise Blanker:          %s", C(L(15, m.Sys().NoiseBlanker()))));
-    p.Write(T + 34, 7, Sf("RTTY Shift:             %s", C(L(16, f.RttyShift()))));
-    p.Write(T + 35, 7, Sf("RTTY Freq. Display:     %s", C(L(17, f.RttyFreqDisp()))));
+    p.Write(T + 32, 7, Sf("DATA MODE:              %s", C(L(kListDataMode, f.DataMode()))));
+    p.Write(T + 33, 7, Sf("Noise Blanker:          %s", C(L(kListNoiseBlanker, m.Sys().NoiseBlanker()))));
+    p.Write(T + 34, 7, Sf("RTTY Shift:             %s", C(L(kListRttyShift, f.RttyShift()))));
+    p.Write(T + 35, 7, Sf("RTTY Freq. Display:     %s", C(L(kListRttyFreqDisp, f.RttyFreqDisp()))));
     p.Write(T + 36, 7, Sf("PKT Freq. Offset:       %3d%s", f.PktOffset() * 10, " Hz"));
-    p.Write(T + 37, 7, Sf("PKT Tone:               %s", C(L(18, f.PktTone()))));
-    p.Write(T + 38, 7, Sf("SP Select:              %s", C(L(19, m.Sys().SpSelect()))));
+    p.Write(T + 37, 7, Sf("PKT Tone:               %s", C(L(kListPktTone, f.PktTone()))));
+    p.Write(T + 38, 7, Sf("SP Select:              %s", C(L(kListSpSelect, m.Sys().SpSelect()))));
     p.Write(T + 39, 7, Sf("TOT:                    %s", m.Sys().Tot() != 0 ? C(Fraction(m.Sys().Tot() * 0.5, 1) + " min") : "OFF"));
 }
 
@@ -313,14 +313,14 @@ void TPrtImg::SelcallCommon()
     TReportPage& p = Current();
     p.Write(T, 0, kSelcallTitle);
     p.Write(T + 2, 2, "Selcall");
-    p.Write(T + 3, 7, Sf("Selcall:              %s", C(L(21, m.Opt().SelcallUnit()))));
-    p.Write(T + 4, 7, Sf("Kill System:          %s", C(L(24, s.KillSystem()))));
+    p.Write(T + 3, 7, Sf("Selcall:              %s", C(L(kListSelcallUnit, m.Opt().SelcallUnit()))));
+    p.Write(T + 4, 7, Sf("Kill System:          %s", C(L(kListKillSystem, s.KillSystem()))));
     p.Write(T + 5, 7, Sf("Kill System ID:       %s", C(s.KillId())));
-    p.Write(T + 6, 7, Sf("All Call:             %s", C(L(25, s.AllCall()))));
-    p.Write(T + 7, 7, Sf("Group Call:           %s", C(L(26, s.GroupCall()))));
-    p.Write(T + 8, 7, Sf("Sub Group Call:       %s", C(L(27, s.SubGroupCall()))));
+    p.Write(T + 6, 7, Sf("All Call:             %s", C(L(kListAllCall, s.AllCall()))));
+    p.Write(T + 7, 7, Sf("Group Call:           %s", C(L(kListGroupCall, s.GroupCall()))));
+    p.Write(T + 8, 7, Sf("Sub Group Call:       %s", C(L(kListSubGroupCall, s.SubGroupCall()))));
     p.Write(T + 9, 7, Sf("Preamble:             %s", C(Fraction(s.Preamble() * 0.5 + 1.0, 1) + " sec")));
-    p.Write(T + 10, 7, Sf("Power Save:           %s", C(L(28, s.SelPowerSave()))));
+    p.Write(T + 10, 7, Sf("Power Save:           %s", C(L(kListSelPowerSave, s.SelPowerSave()))));
     p.Write(T + 11, 7, Sf("Hold Time:            %s", C(Fraction((s.SelHoldTime() + 1) * 0.5, 1) + " min")));
     p.Write(T + 12, 7, Sf("Self ID:              %s", C(s.SelfId())));
     p.Write(T + 14, 2, "TX ID");
@@ -328,7 +328,7 @@ void TPrtImg::SelcallCommon()
     for (int k = 1; k <= TCmmSel::kTxIdCount; ++k)
         p.Write(T + 16 + k, 6, Sf(" %s  %-4s", C(Sf("%3d", k)), C(s.TxIds(k - 1).TxId())));
     p.Write(T + 29, 2, "Telephone Number");
-    p.Write(T + 30, 7, Sf("Tel Call Type:        %s", C(L(29, m.TelNumbers().TelCallType()))));
+    p.Write(T + 30, 7, Sf("Tel Call Type:        %s", C(L(kListTelCallType, m.TelNumbers().TelCallType()))));
     p.Write(T + 32, 7, "Telephone Number");
     for (int k = 1; k <= TCmmTelNumbers::kNumberCount; ++k)
         p.Write(T + 32 + k, 6, Sf(" %s  %-s ", C(Sf("%3d", k)), C(m.TelNumbers().Numbers(k - 1).Number())));
@@ -365,11 +365,11 @@ void TPrtImg::ChannelTable(const char* title, const char* const (&header)[3], Ro
 void TPrtImg::ChannelData()
 {
     ChannelTable(kChannelTitle, kChannelHeader, [this](int k, const TChannel& ch) {
-        const std::string encrypt = ch.EncryptOn() != 0 ? L(4, ch.EncryptCode() + 1) : std::string("OFF");
+        const std::string encrypt = ch.EncryptOn() != 0 ? L(kListEncryptCode, ch.EncryptCode() + 1) : std::string("OFF");
         return Sf("%s   %-8s   %8s  %8s   %-8s   %-4s   %-3s    %-3s   %-3s   %-3s", C(Sf("%3.3d", k)), C(ch.Tag()),
                   C(Frequency(ch.RxFreq())), ch.TxOff() != 0 ? "TX OFF" : C(Frequency(ch.TxFreq())),
-                  C(L(1, ch.Mode())), C(L(2, ch.Power())), C(L(6, ch.ShiftOn())), C(encrypt),
-                  C(L(5, ch.SelcallOn())), C(L(3, ch.TuneMode())));
+                  C(L(kListMode, ch.Mode())), C(L(kListPower, ch.Power())), C(L(kListShiftOn, ch.ShiftOn())), C(encrypt),
+                  C(L(kListSelcallOn, ch.SelcallOn())), C(L(kListTuneMode, ch.TuneMode())));
     });
 }
 
@@ -398,11 +398,11 @@ void TPrtImg::FactoryData()
     p.Write(T + 6, 7, Sf("RX Freq. Range:         %s", f.RxRange() != 0 ? "3-30 MHz" : "0.5-30 MHz"));
     p.Write(T + 7, 7, Sf("TX Freq. Range:         %s", f.TxRange() != 0 ? "3-30 MHz" : "1.6-30 MHz"));
     p.Write(T + 9, 2, "System");
-    p.Write(T + 10, 7, Sf("DATA MODE:              %s", C(L(14, f.DataMode()))));
-    p.Write(T + 11, 7, Sf("RTTY Shift:             %s", C(L(16, f.RttyShift()))));
-    p.Write(T + 12, 7, Sf("RTTY Freq. Display:     %s", C(L(17, f.RttyFreqDisp()))));
+    p.Write(T + 10, 7, Sf("DATA MODE:              %s", C(L(kListDataMode, f.DataMode()))));
+    p.Write(T + 11, 7, Sf("RTTY Shift:             %s", C(L(kListRttyShift, f.RttyShift()))));
+    p.Write(T + 12, 7, Sf("RTTY Freq. Display:     %s", C(L(kListRttyFreqDisp, f.RttyFreqDisp()))));
     p.Write(T + 13, 7, Sf("PKT Freq. Offset:       %3d%s", f.PktOffset() * 10, " Hz"));
-    p.Write(T + 14, 7, Sf("PKT Tone:               %s", C(L(18, f.PktTone()))));
+    p.Write(T + 14, 7, Sf("PKT Tone:               %s", C(L(kListPktTone, f.PktTone()))));
     p.Write(T + 16, 2, "Key Function");
     p.Write(T + 17, 7, Sf("A Switch:               %s", C(KeyFuncName(f.KeyFunc(0)))));
     p.Write(T + 18, 7, Sf("B Switch:               %s", C(KeyFuncName(f.KeyFunc(1)))));

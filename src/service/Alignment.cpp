@@ -2,6 +2,7 @@
 
 #include "controls/HintBar.h"
 #include "controls/U_Controls.h"
+#include "help/HelpTopics.h"
 #include "model/U_InputFilter.h"
 #include "service/AlignmentTags.h"
 
@@ -24,7 +25,6 @@ using namespace mv53::alignment;
 
 namespace {
 
-constexpr int kHelpSerial = 96;
 constexpr int kSerialLength = 8;
 
 // One row of the window: its caption, control tag, range and hint, and its help topic.
@@ -45,35 +45,35 @@ const char* const kBands6[] = {"00-04", "04-06", "06-09", "09-13", "13-20", "20-
 std::vector<TValueRow> ValueRows()
 {
     std::vector<TValueRow> rows = {
-        {" Volt Warning 1", 1, 0, 255, 1, "Programs the Battery Voltage Warning Level (1)", 176},
-        {" Volt Warning 2", 2, 0, 255, 1, "Programs the Battery Voltage Warning Level (2)", 178},
-        {" DTCXO Select", kTagDtcxo, 0, 3, 1, "Select the operating values for the TCXO Unit.", 180},
-        {" SQL Tight Data", 3, 0, 255, 1, "Programs the Squelch Tight Level.", 182},
-        {" SQL Level", 4, 0, 255, 1, "Programs the Squelch Threshold Level.", 184},
+        {" Volt Warning 1", 1, 0, 255, 1, "Programs the Battery Voltage Warning Level (1)", HelpContext::kVoltWarning1},
+        {" Volt Warning 2", 2, 0, 255, 1, "Programs the Battery Voltage Warning Level (2)", HelpContext::kVoltWarning2},
+        {" DTCXO Select", kTagDtcxo, 0, 3, 1, "Select the operating values for the TCXO Unit.", HelpContext::kDtcxoSelect},
+        {" SQL Tight Data", 3, 0, 255, 1, "Programs the Squelch Tight Level.", HelpContext::kSqlTight},
+        {" SQL Level", 4, 0, 255, 1, "Programs the Squelch Threshold Level.", HelpContext::kSqlLevel},
         {" CLAR Vol Offset", 5, -125, 125, 1,
-         "Adjust the CLAR knob is set to the 12-o\u2019clock (center) position. ", 186},
-        {" Rx Gain", 6, 0, 255, 1, "Programs the Rx Gain.", 188},
-        {" Over Heat 1", 7, 0, 255, 1, "Programs the Over Heat Warning level.", 190},
-        {" Over Heat 2", 8, 0, 255, 1, "Programs the Over Heat Warning level.", 192},
-        {" CW PTT Send", kTagCwPtt, 0, 1, 1, "Enable/disable CW Transmitting without the CW key.", 194},
+         "Adjust the CLAR knob is set to the 12-o\u2019clock (center) position. ", HelpContext::kClarOffset},
+        {" Rx Gain", 6, 0, 255, 1, "Programs the Rx Gain.", HelpContext::kRxGain},
+        {" Over Heat 1", 7, 0, 255, 1, "Programs the Over Heat Warning level.", HelpContext::kOverHeat1},
+        {" Over Heat 2", 8, 0, 255, 1, "Programs the Over Heat Warning level.", HelpContext::kOverHeat2},
+        {" CW PTT Send", kTagCwPtt, 0, 1, 1, "Enable/disable CW Transmitting without the CW key.", HelpContext::kCwPttSend},
     };
     int tag = 9;
     const auto bands = [&](const char* name, const char* const* suffixes, int count, const char* hint, int topic) {
         for (int i = 0; i < count; ++i)
             rows.push_back({std::string(" ") + name + " " + suffixes[i], tag++, 0, 255, 1, hint, topic});
     };
-    bands("SSB Po Hi", kBands3, 3, "Programs the SSB Tx Output Power (Hi).", 196);
-    bands("SSB Po Lo", kBands3, 3, "Programs the SSB Tx Output Power (Low).", 198);
-    bands("AM Po Hi", kBands3, 3, "Programs the AM Tx Output Power (Hi).", 200);
-    bands("AM Po Lo", kBands3, 3, "Programs the AM Tx Output Power (Low).", 202);
-    rows.push_back({" Reverse ALC", tag++, 0, 255, 1, "Programs the ALC Level.", 204});
-    bands("SSB TXG Hi", kBands6, 6, "Programs the SSB Tx Gain (Hi).", 206);
-    bands("SSB TXG Lo", kBands6, 6, "Programs the SSB Tx Gain (Low).", 208);
-    bands("AM TXG Hi", kBands6, 6, "Programs the AM Tx Gain (Hi).", 210);
-    bands("AM TXG Lo", kBands6, 6, "Programs the AM Tx Gain (Low).", 212);
-    rows.push_back({" Hi SWR Check", tag++, 0, 255, 1, "Programs the Hi SWR Warning level.", 214});
-    rows.push_back({" LSB Carrier Offset", kTagLsbCarrier, -1500, 1500, 10, "Adjust the LSB carrier point.", 216});
-    rows.push_back({" USB Carrier Offset", kTagUsbCarrier, -1500, 1500, 10, "Adjust the USB carrier point.", 218});
+    bands("SSB Po Hi", kBands3, 3, "Programs the SSB Tx Output Power (Hi).", HelpContext::kSsbPoHi);
+    bands("SSB Po Lo", kBands3, 3, "Programs the SSB Tx Output Power (Low).", HelpContext::kSsbPoLo);
+    bands("AM Po Hi", kBands3, 3, "Programs the AM Tx Output Power (Hi).", HelpContext::kAmPoHi);
+    bands("AM Po Lo", kBands3, 3, "Programs the AM Tx Output Power (Low).", HelpContext::kAmPoLo);
+    rows.push_back({" Reverse ALC", tag++, 0, 255, 1, "Programs the ALC Level.", HelpContext::kReverseAlc});
+    bands("SSB TXG Hi", kBands6, 6, "Programs the SSB Tx Gain (Hi).", HelpContext::kSsbTxgHi);
+    bands("SSB TXG Lo", kBands6, 6, "Programs the SSB Tx Gain (Low).", HelpContext::kSsbTxgLo);
+    bands("AM TXG Hi", kBands6, 6, "Programs the AM Tx Gain (Hi).", HelpContext::kAmTxgHi);
+    bands("AM TXG Lo", kBands6, 6, "Programs the AM Tx Gain (Low).", HelpContext::kAmTxgLo);
+    rows.push_back({" Hi SWR Check", tag++, 0, 255, 1, "Programs the Hi SWR Warning level.", HelpContext::kHiSwr});
+    rows.push_back({" LSB Carrier Offset", kTagLsbCarrier, -1500, 1500, 10, "Adjust the LSB carrier point.", HelpContext::kLsbCarrier});
+    rows.push_back({" USB Carrier Offset", kTagUsbCarrier, -1500, 1500, 10, "Adjust the USB carrier point.", HelpContext::kUsbCarrier});
     return rows;
 }
 
@@ -226,7 +226,7 @@ void TfrmAlignment::BuildControls()
     edtSerial->setMaxLength(kSerialLength);
     serialCaption->setBuddy(edtSerial);   // Alt+N
     HintBar->SetHint(edtSerial, QStringLiteral("Indicate the Serial Number of the radio"));
-    m_topics[edtSerial] = kHelpSerial;
+    m_topics[edtSerial] = HelpContext::kSerialNo;
     btnLcdTest = new QPushButton(QStringLiteral("LCD Test Mode"), this);
     btnLcdTest->setObjectName(QStringLiteral("btnLcdTest"));
     btnLcdTest->setCheckable(true);

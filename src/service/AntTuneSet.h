@@ -5,6 +5,7 @@
 // table 0, rows 251..500 table 1. Rows of empty channels are silver and cannot be edited.
 
 #include "grid/TextGrid.h"
+#include "help/HelpTopics.h"
 #include "model/MVmemSub.h"
 #include "service/ServiceHost.h"
 #include "service/ServiceWindow.h"
@@ -25,7 +26,7 @@ public:
     static constexpr int kRows = 500;
     static constexpr int kColumnL = 9;
     static constexpr int kMaxL = 511;
-    static constexpr int kHelpTopic = 222;
+    static constexpr int kHelpTopic = HelpContext::kAntTunerGrid;
 
     explicit TTunerGrid(const TProgramState& state, QWidget* parent = nullptr);
 

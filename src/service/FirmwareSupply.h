@@ -4,14 +4,13 @@
 // is read from a file whose path the configuration file (or the command line) names, and is
 // refused unless it has exactly its length.
 
+#include "service/BootProtocol.h"
 #include "service/U_Decrypt.h"
 
 #include <string>
 #include <vector>
 
 namespace mv53::fw {
-
-inline constexpr std::size_t kBootProgramSize = 2142;
 
 // Configuration file section and keys naming the two files.
 inline constexpr const char* kSupplySection = "FIRMWARE";

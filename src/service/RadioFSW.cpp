@@ -2,6 +2,7 @@
 
 #include "link/RadioPort.h"
 #include "model/Prompt.h"
+#include "service/BootProtocol.h"
 #include "service/FirmwareSupply.h"
 
 #include <QCoreApplication>
@@ -15,25 +16,36 @@
 namespace mv53 {
 
 using namespace fw;
+using namespace fw::boot;
 
 namespace {
 
-constexpr Byte kSync = 0x00;
-constexpr Byte kEnter = 0x55;
-constexpr Byte kEntered = 0xAA;
-constexpr Byte kAck = 0x06;
-constexpr Byte kRefuse = 0x07;
-constexpr Byte kFlow = 0x11;
-constexpr Byte kCmdBitRate = 0x53;
-constexpr Byte kCmdWrite = 0x57;
-constexpr Byte kCmdChecksum = 0x43;
-constexpr std::array<int, 4> kSyncRates{19200, 9600, 4800, 2400};
-
-std::vector<Byte> BitRateCommand(TCpuType cpu)
+template <std::size_t N>
+std::vector<Byte> Bytes(const std::array<Byte, N>& bytes)
 {
-    if (cpu == TCpuType::HD64F2134ATF20)
-        return {kCmdBitRate, 0x00, 0x00, 0x96, 0x00, 0x00, 0x00, 0x4D, 0x6C, 0x01, 0x00, 0x01};
-    return {kCmdBitRate, 0x00, 0x00, 0x25, 0x80, 0x00, 0x00, 0x0F, 0xA0, 0x01, 0x00, 0x01};
+    return {bytes.begin(), bytes.end()};
+}
+
+// "08 5E"
+template <std::size_t N>
+std::string HexBytes(const std::array<Byte, N>& bytes)
+{
+    std::string text;
+    for (const Byte b : bytes) {
+        char hex[4];
+        std::snprintf(hex, sizeof hex, "%02X", static_cast<unsigned>(b));
+        text += (text.empty() ? "" : " ") + std::string(hex);
+    }
+    return text;
+}
+
+// "19200, 9600, 4800 or 2400"
+std::string SyncRatesText()
+{
+    std::string text;
+    for (std::size_t i = 0; i < kSyncRates.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == kSyncRates.size() ? " or " : ", ") + std::to_string(kSyncRates[i]);
+    return text;
 }
 
 void PutBigEndian(std::vector<Byte>& out, std::uint32_t value)
@@ -82,7 +94,7 @@ void TFirmwareWriter::Fail(std::string detail)
 
 bool TFirmwareWriter::OpenPort(int bitRate)
 {
-    if (std::string failure = OpenRadioPort(m_comm, m_state, m_devicePath, bitRate); !failure.empty()) {
+    if (std::string failure = OpenRadioPort(m_comm, m_state, m_devicePath, BootLine(bitRate)); !failure.empty()) {
         Fail(std::move(failure));
         return false;
     }
@@ -164,7 +176,7 @@ bool TFirmwareWriter::Handshake()
     const auto late = [&] { return m_handshakeLimitMs > 0 && std::chrono::steady_clock::now() >= deadline; };
     const std::string noRadio = m_handshakeLimitMs > 0
         ? "No radio in boot mode answered on " + PortText() + "."
-        : "The radio did not answer the bit-rate synchronisation at 19200, 9600, 4800 or 2400 bit/s.";
+        : "The radio did not answer the bit-rate synchronisation at " + SyncRatesText() + " bit/s.";
     bool found = false;
     do {
         for (const int rate : kSyncRates) {
@@ -172,7 +184,7 @@ bool TFirmwareWriter::Handshake()
             m_windowEnded = false;
             m_window.start(kHandshakeWindowMs);
             while (!m_windowEnded && !found) {
-                const bool answered = Exchange(std::vector<Byte>(8, kSync), 1);
+                const bool answered = Exchange(std::vector<Byte>(kSyncBurst, kSync), 1);
                 if (m_stop || m_rx.HungUp() || !m_result.detail.empty() || late()) {
                     Fail(m_stop ? "Cancelled." : m_rx.HungUp() ? "The device " + PortText() + " disappeared." : noRadio);
                     ClosePort();
@@ -348,8 +360,10 @@ TFirmwareWriter::Round TFirmwareWriter::RunRound(const TFirmwareJob& job)
     m_entered = true;
 
     // Boot program length, echoed.
-    if (!Exchange({0x08, 0x5E}, 2) || Count() != 2 || At(0) != 0x08 || At(1) != 0x5E) {
-        Fail("The radio did not echo the boot program's length 08 5E.");
+    const int lengthSize = static_cast<int>(kBootLength.size());
+    if (!Exchange(Bytes(kBootLength), lengthSize) || Count() != lengthSize || At(0) != kBootLength[0] ||
+        At(1) != kBootLength[1]) {
+        Fail("The radio did not echo the boot program's length " + HexBytes(kBootLength) + ".");
         return Round::Failure;
     }
     // Boot program, byte by byte with echo.
@@ -357,11 +371,10 @@ TFirmwareWriter::Round TFirmwareWriter::RunRound(const TFirmwareJob& job)
         return Round::Failure;
 
     // Bit rate of the write phase.
-    const int writeRate = job.cpu == TCpuType::HD64F2134ATF20 ? 38400 : 9600;
-    const bool answered = Exchange(BitRateCommand(job.cpu), 1);
+    const bool answered = Exchange(Bytes(BitRateCommand(job.cpu)), 1);
     if (answered && At(0) == kAck) {
         ClosePort();
-        if (!OpenPort(writeRate))
+        if (!OpenPort(WriteRate(job.cpu)))
             return Round::Failure;
         Exchange({kAck}, 1);
     } else if (answered && At(0) == kRefuse) {
@@ -385,7 +398,7 @@ TFirmwareWriter::Round TFirmwareWriter::RunRound(const TFirmwareJob& job)
     m_result.pcText = PcChecksumText(m_image.Sum());
     TVerdict verdict = TVerdict::NoChecksum;
     std::uint32_t cpuSum = 0;
-    if (Exchange({kCmdChecksum}, 4) && Count() == 4) {
+    if (Exchange({kCmdChecksum}, kChecksumSize) && Count() == kChecksumSize) {
         const Byte sum[4] = {At(0), At(1), At(2), At(3)};
         m_result.checksumRead = true;
         m_result.cpuText = CpuChecksumText(sum);
@@ -449,7 +462,7 @@ bool TFirmwareWriter::FinishArea(std::uint8_t sum)
 bool TFirmwareWriter::WriteATF20()
 {
     const TWriteArea& area = m_image.areas.at(0);
-    if (!Exchange({kCmdWrite, 0x00, 0x8B}, 1) || At(0) != kAck) {
+    if (!Exchange(Bytes(kWriteCommandATF20), 1) || At(0) != kAck) {
         Fail("The radio did not accept the write command.");
         return false;
     }
@@ -469,7 +482,7 @@ bool TFirmwareWriter::WriteArea(const TWriteArea& area, bool trailingZero, bool&
     PutBigEndian(head, area.start);
     PutBigEndian(head, area.length);
     if (trailingZero)
-        head.push_back(0x00);
+        head.push_back(kAreaHeaderEnd);
     m_rx.ResetCount();
     if (!Send(head))
         return false;
@@ -488,7 +501,7 @@ bool TFirmwareWriter::WriteFA20()
         const TWriteArea& area = m_image.areas[i];
         if (!area.used)
             continue;
-        if (!Exchange({kCmdWrite, 0x00}, 1) || At(0) != kAck) {
+        if (!Exchange(Bytes(kWriteCommandFA20), 1) || At(0) != kAck) {
             Fail("The radio did not accept the write command for area " + std::to_string(i) + ".");
             return false;
         }

@@ -28,12 +28,7 @@ bool TSpotAdjSender::Open()
     m_pending.clear();
     m_intervalOver = false;
     m_timer.start();
-    // The component's defaults: 9600 baud, 8 data bits, no parity, one stop bit.
-    SelectRadioPort(m_comm, m_state, m_devicePath);
-    try {
-        m_comm.Open();
-        m_comm.SetFlowCtrl(cfcNone);
-    } catch (const ECommError&) {
+    if (!OpenRadioPort(m_comm, m_state, m_devicePath, kSpotAdjLine).empty()) {
         Close();
         return false;
     }

@@ -42,7 +42,7 @@ public:
     // Talks over this device instead of the port ComPortNo + 1.
     void SetDevicePath(std::string path) { m_devicePath = std::move(path); }
 
-    // Opens the port (9600 baud, 8 data bits, no parity, 1 stop bit, then no handshake) and
+    // Opens the port (9600 baud, 8 data bits, no parity, 1 stop bit, no handshake) and
     // starts the first interval. False, with the port closed again, when it cannot be opened.
     bool Open();
     // Closes the port; pending values are dropped (the whole-area write carries them).

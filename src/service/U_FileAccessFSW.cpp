@@ -212,7 +212,7 @@ std::optional<TCpuType> CpuFromName(const std::string& name)
     return std::nullopt;
 }
 
-std::uint32_t BlockSize(TCpuType cpu) { return cpu == TCpuType::HD64F2134ATF20 ? 128 : 64; }
+std::uint32_t BlockSize(TCpuType cpu) { return cpu == TCpuType::HD64F2134ATF20 ? kBlockSizeATF20 : kBlockSizeFA20; }
 
 bool MatchesFirmwareName(const std::string& name)
 {

@@ -31,7 +31,9 @@ inline constexpr const char* kCpuATF20 = "HD64F2134ATF20";
 inline constexpr const char* kCpuFA20 = "HD64F2134FA20";
 const char* CpuName(TCpuType cpu);
 std::optional<TCpuType> CpuFromName(const std::string& name);
-// 128 bytes for the HD64F2134ATF20, 64 for the HD64F2134FA20.
+// The bytes of one write block of each processor type.
+inline constexpr std::uint32_t kBlockSizeATF20 = 128;
+inline constexpr std::uint32_t kBlockSizeFA20 = 64;
 std::uint32_t BlockSize(TCpuType cpu);
 
 // One list entry: the file name (no folder) and its modification time as text.

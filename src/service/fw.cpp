@@ -95,7 +95,8 @@ TfrmFSW::TfrmFSW(TProgramState& state, QWidget* parent) : QDialog(parent), m_sta
     btnFA20->setObjectName(QStringLiteral("btnFA20"));
     cmbBRT = new QComboBox(this);
     cmbBRT->setObjectName(QStringLiteral("cmbBRT"));
-    cmbBRT->addItems({QStringLiteral("9600"), QStringLiteral("19200"), QStringLiteral("38400")});
+    for (const int rate : boot::kWriteRateChoices)
+        cmbBRT->addItem(QString::number(rate));
     cmbBRT->setEnabled(false);   // a display of the write-phase bit rate only
     Label2 = new QLabel(this);
     Label2->setObjectName(QStringLiteral("Label2"));
@@ -158,7 +159,7 @@ TfrmFSW::TfrmFSW(TProgramState& state, QWidget* parent) : QDialog(parent), m_sta
     m_folder = QDir::currentPath().toStdString();
     pnlFolder->setText(Q(m_folder));
     Label2->setText(QStringLiteral("COM Port:COM%1").arg(m_state.ComPortNo + 1));
-    cmbBRT->setCurrentText(QStringLiteral("38400"));
+    cmbBRT->setCurrentText(QString::number(boot::WriteRate(TCpuType::HD64F2134ATF20)));
     SetLamp(TLamp::Green);
     ReloadList();
 }
@@ -236,7 +237,7 @@ void TfrmFSW::SetCpu(TCpuType cpu)
     m_cpu = cpu;
     btnATF20->setChecked(cpu == TCpuType::HD64F2134ATF20);
     btnFA20->setChecked(cpu == TCpuType::HD64F2134FA20);
-    cmbBRT->setCurrentText(cpu == TCpuType::HD64F2134ATF20 ? QStringLiteral("38400") : QStringLiteral("9600"));
+    cmbBRT->setCurrentText(QString::number(boot::WriteRate(cpu)));
     if (m_headerOk)
         CheckSelected();
 }

@@ -2,7 +2,7 @@
 // lock-key state, the INI file, the main window's configuration keys, port bindings of a run
 // and the password dialog.
 
-#include "app/IniFile.h"
+#include "platform/IniFile.h"
 #include "app/QtPrompt.h"
 #include "app/U_Config.h"
 #include "platform/LockKeys.h"
