@@ -1,6 +1,7 @@
 #include "dialogs/CommSystem.h"
 
 #include "controls/TwoStateEdit.h"
+#include "model/DialogTexts.h"
 #include "model/U_InputFilter.h"
 
 #include <QComboBox>
@@ -8,21 +9,13 @@
 
 #include <algorithm>
 
+namespace dlg = mv53::dlg;
+
 namespace {
 
 constexpr int32_t kPktOffsetLimit = 3000;   // Hz either way
 constexpr int32_t kPktOffsetStep = 10;      // Hz per stored unit
-const QString kHzSuffix = QStringLiteral(" Hz");
-
-// "OFF", then 0.5 min to 10 min in 0.5 min steps.
-std::vector<std::string> TotTimes()
-{
-    std::vector<std::string> items{"OFF"};
-    for (int i = 1; i < 20; ++i)
-        items.push_back(mv53::FormatFixed(0.5 * i, 1) + " min");
-    items.push_back("10 min");
-    return items;
-}
+const QString kHzSuffix = QString::fromLatin1(dlg::kHzSuffix);
 
 }  // namespace
 
@@ -34,22 +27,22 @@ int32_t PacketOffsetHz(const QString& text)
     return hz / kPktOffsetStep * kPktOffsetStep;
 }
 
-QString PacketOffsetText(int32_t hz) { return QString::number(hz) + kHzSuffix; }
+QString PacketOffsetText(int32_t hz) { return QString::fromStdString(dlg::PacketOffsetText(hz)); }
 
-TfrmSystem::TfrmSystem(QWidget* parent) : TParamDialog("System", parent)
+TfrmSystem::TfrmSystem(QWidget* parent) : TParamDialog(dlg::kSystemCaption, parent)
 {
-    cmbDataMode = AddCombo("DATA &MODE", "cmbDataMode", OptionItems(14), "Set the DATA mode", 108);
-    cmbNB = AddCombo("&Noise Blanker", "cmbNB", OptionItems(15), "Noise Blanker OFF/ON selection", 110);
-    cmbRttyShift = AddCombo("&RTTY Shift", "cmbRttyShift", OptionItems(16), "Set the RTTY shift freq.", 112);
-    cmbRttyFDisp = AddCombo("RTTY Freq. &Display", "cmbRttyFDisp", OptionItems(17), "Set the RTTY Freq. Display.", 114);
+    cmbDataMode = AddCombo(dlg::kDataModeLabel, "cmbDataMode", OptionItems(14), "Set the DATA mode", 108);
+    cmbNB = AddCombo(dlg::kNoiseBlankerLabel, "cmbNB", OptionItems(15), "Noise Blanker OFF/ON selection", 110);
+    cmbRttyShift = AddCombo(dlg::kRttyShiftLabel, "cmbRttyShift", OptionItems(16), "Set the RTTY shift freq.", 112);
+    cmbRttyFDisp = AddCombo(dlg::kRttyFreqDispLabel, "cmbRttyFDisp", OptionItems(17), "Set the RTTY Freq. Display.", 114);
     TTwoStateRules offset;
     offset.AcceptKey = IsSignedKey;
     offset.Leave = [](const QString& text) { return PacketOffsetText(PacketOffsetHz(text)); };
     offset.ReplaceOnFirstKey = true;
-    edtPktOffset = AddStateEdit("PKT Freq. &Offset", "edtPktOffset", offset, "Edit the Packet Freq Offset.(-3000..3000)", 116);
-    cmbPktTone = AddCombo("&PKT Tone", "cmbPktTone", OptionItems(18), "Set the Tone Freq. for the Packet.", 118);
-    cmbSP = AddCombo("&SP Select", "cmbSP", OptionItems(19), "Select the AF output speakers.", 120);
-    cmbTot = AddCombo("&TOT", "cmbTot", TotTimes(), "Maximum transmit time allowed when TOT is selected.", 122);
+    edtPktOffset = AddStateEdit(dlg::kPktOffsetLabel, "edtPktOffset", offset, "Edit the Packet Freq Offset.(-3000..3000)", 116);
+    cmbPktTone = AddCombo(dlg::kPktToneLabel, "cmbPktTone", OptionItems(18), "Set the Tone Freq. for the Packet.", 118);
+    cmbSP = AddCombo(dlg::kSpSelectLabel, "cmbSP", OptionItems(19), "Select the AF output speakers.", 120);
+    cmbTot = AddCombo(dlg::kTotLabel, "cmbTot", dlg::TotItems(), "Maximum transmit time allowed when TOT is selected.", 122);
 }
 
 bool TfrmSystem::PktOffsetEditing() const { return edtPktOffset->Editing(); }

@@ -1,14 +1,18 @@
 #include "dialogs/Hardware.h"
 
+#include "model/DialogTexts.h"
+
 #include <QComboBox>
 #include <QLabel>
 
-TfrmHardware::TfrmHardware(bool serviceMode, QWidget* parent) : TParamDialog("Hardware", parent), m_serviceMode(serviceMode)
+using namespace mv53::dlg;
+
+TfrmHardware::TfrmHardware(bool serviceMode, QWidget* parent) : TParamDialog(kHardwareCaption, parent), m_serviceMode(serviceMode)
 {
-    cmbHail = AddCombo("&HAIL", "cmbHail", OptionItems(9), "Set the HAIL tone type.", 70);
-    cmbLamp = AddCombo("&LAMP Mode", "cmbLamp", OptionItems(10), "Set the LCD Lamp mode.", 72);
-    cmbRxFreqRange = AddCombo("&RX Freq. Range", "cmbRxFreqRange", {"0.5-30 MHz", "3-30 MHz"}, "Set RX Freq. Range.", 74);
-    cmbTxFreqRange = AddCombo("&TX Freq. Range", "cmbTxFreqRange", {"1.6-30 MHz", "3-30 MHz"}, "Set TX Freq. Range.", 76);
+    cmbHail = AddCombo(kHailLabel, "cmbHail", OptionItems(9), "Set the HAIL tone type.", 70);
+    cmbLamp = AddCombo(kLampLabel, "cmbLamp", OptionItems(10), "Set the LCD Lamp mode.", 72);
+    cmbRxFreqRange = AddCombo(kRxRangeLabel, "cmbRxFreqRange", RxRangeItems(), "Set RX Freq. Range.", 74);
+    cmbTxFreqRange = AddCombo(kTxRangeLabel, "cmbTxFreqRange", TxRangeItems(), "Set TX Freq. Range.", 76);
     // Hidden and disabled, the range rows take neither the focus nor their Alt keys.
     for (QComboBox* range : {cmbRxFreqRange, cmbTxFreqRange}) {
         range->setVisible(serviceMode);

@@ -1,11 +1,15 @@
 #include "dialogs/Market.h"
 
+#include "model/DialogTexts.h"
+
 #include <QLineEdit>
 
-TfrmMarket::TfrmMarket(const std::string& serialNo, QWidget* parent) : TParamDialog("Marketing", parent)
+using namespace mv53::dlg;
+
+TfrmMarket::TfrmMarket(const std::string& serialNo, QWidget* parent) : TParamDialog(kMarketCaption, parent)
 {
-    edtMarket = AddEdit("&Market Application", "edtMarket", "", 92);
-    edtSerial = AddEdit("&Serial Number", "edtSerial", "", 92);
+    edtMarket = AddEdit(kMarketLabel, "edtMarket", "", 92);
+    edtSerial = AddEdit(kSerialLabel, "edtSerial", "", 92);
     edtMarket->setText(QString::fromLatin1(kMarketApplication));
     edtSerial->setText(QString::fromStdString(serialNo));
     for (QLineEdit* e : {edtMarket, edtSerial}) {

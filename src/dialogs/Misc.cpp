@@ -1,23 +1,16 @@
 #include "dialogs/Misc.h"
 
+#include "model/DialogTexts.h"
+
 #include <QComboBox>
 
-namespace {
-// "OFF", then 1 to 100: the index is the stored gain.
-std::vector<std::string> VoxGains()
-{
-    std::vector<std::string> items{"OFF"};
-    for (int i = 1; i <= 100; ++i)
-        items.push_back(std::to_string(i));
-    return items;
-}
-}  // namespace
+using namespace mv53::dlg;
 
-TfrmMisc::TfrmMisc(QWidget* parent) : TParamDialog("Miscellaneous Parameters", parent)
+TfrmMisc::TfrmMisc(QWidget* parent) : TParamDialog(kMiscCaption, parent)
 {
-    cmbBeep = AddCombo("&Beep", "cmbBeep", OptionItems(12), "Beep tone OFF/ON selection", 100);
-    cmbVoxDelay = AddCombo("VOX &Delay", "cmbVoxDelay", OptionItems(13), "Set the \"hang time\" for the VOX circuitry", 102);
-    cmbVoxGain = AddCombo("VOX &Gain", "cmbVoxGain", VoxGains(),
+    cmbBeep = AddCombo(kBeepLabel, "cmbBeep", OptionItems(12), "Beep tone OFF/ON selection", 100);
+    cmbVoxDelay = AddCombo(kVoxDelayLabel, "cmbVoxDelay", OptionItems(13), "Set the \"hang time\" for the VOX circuitry", 102);
+    cmbVoxGain = AddCombo(kVoxGainLabel, "cmbVoxGain", VoxGainItems(),
                           "Set the gain of the VOX circuitry's voice audio detector", 104);
 }
 

@@ -1,12 +1,16 @@
 #include "dialogs/Option.h"
 
+#include "model/DialogTexts.h"
+
 #include <QComboBox>
 
-TfrmOption::TfrmOption(QWidget* parent) : TParamDialog("Option", parent)
+using namespace mv53::dlg;
+
+TfrmOption::TfrmOption(QWidget* parent) : TParamDialog(kOptionCaption, parent)
 {
-    cmbEncryptU = AddCombo("&Encryption Unit", "cmbEncryptU", OptionItems(20), "Encryption Unit OFF/ON selection", 126);
-    cmbSelcallU = AddCombo("&Selcall Unit", "cmbSelcallU", OptionItems(21), "Selcall Unit OFF/ON selection", 128);
-    cmbTunerU = AddCombo("&Tuner Unit", "cmbTunerU", OptionItems(22), "Tuner Unit OFF/ON selection", 130);
+    cmbEncryptU = AddCombo(kEncryptUnitLabel, "cmbEncryptU", OptionItems(20), "Encryption Unit OFF/ON selection", 126);
+    cmbSelcallU = AddCombo(kSelcallUnitLabel, "cmbSelcallU", OptionItems(21), "Selcall Unit OFF/ON selection", 128);
+    cmbTunerU = AddCombo(kTunerUnitLabel, "cmbTunerU", OptionItems(22), "Tuner Unit OFF/ON selection", 130);
 }
 
 void TfrmOption::LoadControls()
