@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 namespace mv53 {
 
@@ -190,17 +191,17 @@ std::string OffsetText(int first, int last)
     return text;
 }
 
-// The bytes that differ but that no line about a setting or a channel accounts for. A byte
-// that the records encode alike from both images belongs to no decoded field, or to one whose
-// shown text is the same: nothing names its difference. A byte that changes when the hidden
-// fields of the old records replace those of the new belongs to a field nothing shows.
-void OtherBytes(const TText& oldImage, const TText& newImage, const TMVmem& a, const TMVmem& b,
+// The bytes that differ but that no line accounts for. A byte that the records encode alike
+// from both images belongs to no decoded field, or to one whose shown text is the same; a byte
+// that differs between the new records and mixed (the new records with the old values of the
+// fields that nothing shows or that read the same) belongs to a field whose change no line
+// names. Null for mixed: there are no such fields.
+void OtherBytes(const TText& oldImage, const TText& newImage, const TMVmem& a, const TMVmem& b, const TMVmem* mixed,
                 std::vector<TImageDifference>& out)
 {
     const TText encodedOld = Encoded(a);
     const TText encodedNew = Encoded(b);
-    TMVmem mixed(b);
-    const TText encodedMixed = TakeHiddenFields(a, mixed) ? Encoded(mixed) : encodedNew;
+    const TText encodedMixed = mixed ? Encoded(*mixed) : encodedNew;
     const auto unexplained = [&](int i) {
         return oldImage[i] != newImage[i] && (encodedOld[i] == encodedNew[i] || encodedNew[i] != encodedMixed[i]);
     };
@@ -216,13 +217,13 @@ void OtherBytes(const TText& oldImage, const TText& newImage, const TMVmem& a, c
     }
 }
 
-// The fields behind a grid column are the same: its text is (no need to make it).
+// The fields behind a grid column are the same, and so is its text (no need to make it).
 bool SameCell(const TChannel& a, const TChannel& b, int column)
 {
     switch (column) {
     case kTagColumn: return a.Tag() == b.Tag();
     case kRxFreqColumn: return a.RxFreq() == b.RxFreq();
-    case kTxFreqColumn: return a.TxOff() == b.TxOff() && (a.TxOff() != 0 || a.TxFreq() == b.TxFreq());
+    case kTxFreqColumn: return a.TxOff() == b.TxOff() && a.TxFreq() == b.TxFreq();
     case 4: return a.Mode() == b.Mode();
     case 5: return a.Power() == b.Power();
     case 6: return a.ShiftOn() == b.ShiftOn();
@@ -233,8 +234,34 @@ bool SameCell(const TChannel& a, const TChannel& b, int column)
     }
 }
 
-void ChannelDifferences(const TChannels& a, const TChannels& b, std::vector<TImageDifference>& out)
+// to's fields behind a grid column := from's.
+void TakeCell(const TChannel& from, TChannel& to, int column)
 {
+    switch (column) {
+    case kTagColumn: to.SetTag(from.Tag()); break;
+    case kRxFreqColumn: to.RxFreq() = from.RxFreq(); break;
+    case kTxFreqColumn:
+        to.SetTxOff(from.TxOff());
+        to.TxFreq() = from.TxFreq();
+        break;
+    case 4: to.SetMode(from.Mode()); break;
+    case 5: to.SetPower(from.Power()); break;
+    case 6: to.SetShiftOn(from.ShiftOn()); break;
+    case 7:
+        to.SetEncryptOn(from.EncryptOn());
+        to.SetEncryptCode(from.EncryptCode());
+        break;
+    case 8: to.SetSelcallOn(from.SelcallOn()); break;
+    case 9: to.SetTuneMode(from.TuneMode()); break;
+    default: break;
+    }
+}
+
+// The channel lines. Fields whose cell reads the same in both (a transmit frequency behind
+// "TX OFF", a value no list entry names) go from a into mixed; true when any did.
+bool ChannelDifferences(const TChannels& a, const TChannels& b, TChannels& mixed, std::vector<TImageDifference>& out)
+{
+    bool hidden = false;
     for (int i = 0; i < TChannels::kCount; ++i) {
         const TChannel& was = a.Items(i);
         const TChannel& is = b.Items(i);
@@ -250,10 +277,15 @@ void ChannelDifferences(const TChannels& a, const TChannels& b, std::vector<TIma
                 continue;
             std::string old = ChannelCellText(i, was, column);
             std::string now = ChannelCellText(i, is, column);
-            if (old != now)
+            if (old != now) {
                 out.push_back({TDifferenceKind::ChannelField, {}, ChannelColumnName(column), number, std::move(old), std::move(now)});
+            } else {
+                TakeCell(was, mixed.Items(i), column);
+                hidden = true;
+            }
         }
     }
+    return hidden;
 }
 
 }  // namespace
@@ -271,8 +303,12 @@ std::vector<TImageDifference> CompareImages(const TText& oldImage, const TText& 
         if (old != now)
             out.push_back({TDifferenceKind::Setting, field.Section, field.Label, 0, std::move(old), std::move(now)});
     }
-    OtherBytes(oldImage, newImage, a, b, out);
-    ChannelDifferences(a.Channels(), b.Channels(), out);
+    TMVmem mixed(b);
+    bool hidden = TakeHiddenFields(a, mixed);
+    std::vector<TImageDifference> channels;
+    hidden |= ChannelDifferences(a.Channels(), b.Channels(), mixed.Channels(), channels);
+    OtherBytes(oldImage, newImage, a, b, hidden ? &mixed : nullptr, out);
+    out.insert(out.end(), std::make_move_iterator(channels.begin()), std::make_move_iterator(channels.end()));
     return out;
 }
 

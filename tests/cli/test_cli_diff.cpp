@@ -36,7 +36,7 @@ std::string ReadFile(const fs::path& path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// Old records: channels 1 and 2 in use; each case changes a copy into the new records, or
+// Old records: channels 1 and 2 in use, 2 receive-only; each case changes a copy into the new records, or
 // patches a byte of the new file that no record field holds.
 void OldRecords(TMVmem& m)
 {
@@ -47,6 +47,7 @@ void OldRecords(TMVmem& m)
         ch.TxFreq().FromFloat(7.05);
     }
     m.Channels().Items(1).SetTag("ALPHA");
+    m.Channels().Items(1).SetTxOff(1);
 }
 
 class CliDiff : public ::testing::Test {
@@ -93,6 +94,8 @@ TEST_F(CliDiff, OneLinePerDifferenceSettingsFirstThenChannelsInNumberOrder)
          "channel 1: Receive: 7.05000 -> 7.06000\n"},
         {"transmitter off", [](TMVmem& m) { m.Channels().Items(0).SetTxOff(1); }, -1,
          "channel 1: Transmit: 7.05000 -> TX OFF\n"},
+        {"frequency behind TX OFF", [](TMVmem& m) { m.Channels().Items(1).TxFreq().FromFloat(7.06); }, -1,
+         "Other bytes: 0x002E-0x002F: C1 E8 -> C5 D0\n"},
         {"tag", [](TMVmem& m) { m.Channels().Items(1).SetTag("BRAVO"); }, -1, "channel 2: TAG: ALPHA -> BRAVO\n"},
         {"added and removed", [](TMVmem& m) {
              m.Channels().Items(0).SetStatus(mv53::kChannelEmpty);
