@@ -1,18 +1,16 @@
 // mv53 diff, run as a process on data files in a temporary folder.
 
+#include "DiffCliProcess.h"
 #include "TestRecords.h"
 
 #include "model/U_Const.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #ifndef MV53_EXE
@@ -21,23 +19,12 @@
 
 namespace fs = std::filesystem;
 using mv53::test::ClearedRecords;
+using mv53::test::ProcessResult;
 
 namespace {
 
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// Old records: channels 1 and 2 in use, 2 receive-only; each case changes a copy into the new records, or
-// patches a byte of the new file that no record field holds.
+// Old records: channels 1 and 2 in use, 2 receive-only. Each case changes a copy into the new
+// records, or patches a byte of the new file that no record field holds.
 void OldRecords(TMVmem& m)
 {
     for (int i : {0, 1}) {
@@ -69,12 +56,9 @@ protected:
         return (m_dir / name).string();
     }
 
-    Result Diff(const std::string& a, const std::string& b)
+    ProcessResult Diff(const std::string& a, const std::string& b)
     {
-        const std::string command = "'" MV53_EXE "' diff '" + a + "' '" + b + "' >'" + (m_dir / "out").string() +
-                                    "' 2>'" + (m_dir / "err").string() + "'";
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(m_dir / "out"), ReadFile(m_dir / "err")};
+        return mv53::test::RunProcess(MV53_EXE, {"diff", a, b}, m_dir);
     }
 
     fs::path m_dir;
@@ -114,7 +98,7 @@ TEST_F(CliDiff, OneLinePerDifferenceSettingsFirstThenChannelsInNumberOrder)
     const std::string old = Write("old.m53", ClearedRecords(OldRecords));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const Result r = Diff(old, Write("new.m53", ClearedRecords([&](TMVmem& m) {
+        const ProcessResult r = Diff(old, Write("new.m53", ClearedRecords([&](TMVmem& m) {
             OldRecords(m);
             c.edit(m);
         }), c.patchAt, 1));
@@ -137,7 +121,7 @@ TEST_F(CliDiff, AFileThatIsMissingOrNoDataFileFailsWithItsReason)
         {picture, good, "mv53 diff: " + picture + ": not a data file: "},
     };
     for (const auto& c : cases) {
-        const Result r = Diff(c.a, c.b);
+        const ProcessResult r = Diff(c.a, c.b);
         EXPECT_EQ(r.status, 2);
         EXPECT_EQ(r.err.substr(0, c.err.size()), c.err);
         EXPECT_EQ(r.out, "");
