@@ -21,6 +21,7 @@ constexpr int kMaxBytesPerLine = 16;
 constexpr int kFirstComparedColumn = kTagColumn;   // Chn is the channel's number
 constexpr int kLastComparedColumn = 9;             // the tuner column shows nothing
 constexpr int kChannelSpareCount = 6;              // bytes 26..31 of a channel
+static_assert(kTxIdCount == TCmmSel::kTxIdCount, "a label for each TX ID");
 
 // A value that no entry of its list names: the stored number in brackets, so that two such
 // values never read alike.
