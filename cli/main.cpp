@@ -39,7 +39,8 @@ void printHelp(std::ostream& out)
     out << "usage: mv53 <command> [arguments]\n\ncommands:\n";
     for (const auto& c : Commands())
         out << "  mv53 " << c.usage << "\n      " << c.summary << "\n";
-    out << "\nExit status 0 on success, 1 on failure (the message on standard error).\n";
+    out << "\nExit status 0 on success, 1 on failure (the message on standard error);\n"
+           "mv53 diff: 0 equal, 1 different, 2 failure.\n";
 }
 }  // namespace
 

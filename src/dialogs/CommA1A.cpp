@@ -1,12 +1,16 @@
 #include "dialogs/CommA1A.h"
 
+#include "model/DialogTexts.h"
+
 #include <QComboBox>
 
-TfrmComA1A::TfrmComA1A(QWidget* parent) : TParamDialog("A1A(CW)Function", parent)
+using namespace mv53::dlg;
+
+TfrmComA1A::TfrmComA1A(QWidget* parent) : TParamDialog(kA1ACaption, parent)
 {
-    cmbCWDelay = AddCombo("CW &Delay", "cmbCWDelay", OptionItems(kListCwDelay),
+    cmbCWDelay = AddCombo(kCwDelayLabel, "cmbCWDelay", OptionItems(kListCwDelay),
                           "CW hang time setting (500..2500) in 500 ms Step", HelpContext::kCwDelay);
-    cmbCWPitch = AddCombo("CW &Pitch", "cmbCWPitch", OptionItems(kListCwPitch),
+    cmbCWPitch = AddCombo(kCwPitchLabel, "cmbCWPitch", OptionItems(kListCwPitch),
                           "CW pitch setting (400..1000) in 100 Hz Step", HelpContext::kCwPitch);
 }
 

@@ -1,6 +1,7 @@
 #include "dialogs/CommSystem.h"
 
 #include "controls/TwoStateEdit.h"
+#include "model/DialogTexts.h"
 #include "model/U_InputFilter.h"
 
 #include <QComboBox>
@@ -8,21 +9,13 @@
 
 #include <algorithm>
 
+namespace dlg = mv53::dlg;
+
 namespace {
 
 constexpr int32_t kPktOffsetLimit = 3000;   // Hz either way
 constexpr int32_t kPktOffsetStep = 10;      // Hz per stored unit
-const QString kHzSuffix = QStringLiteral(" Hz");
-
-// "OFF", then 0.5 min to 10 min in 0.5 min steps.
-std::vector<std::string> TotTimes()
-{
-    std::vector<std::string> items{"OFF"};
-    for (int i = 1; i < 20; ++i)
-        items.push_back(mv53::FormatFixed(0.5 * i, 1) + " min");
-    items.push_back("10 min");
-    return items;
-}
+const QString kHzSuffix = QString::fromLatin1(dlg::kHzSuffix);
 
 }  // namespace
 
@@ -34,29 +27,29 @@ int32_t PacketOffsetHz(const QString& text)
     return hz / kPktOffsetStep * kPktOffsetStep;
 }
 
-QString PacketOffsetText(int32_t hz) { return QString::number(hz) + kHzSuffix; }
+QString PacketOffsetText(int32_t hz) { return QString::fromStdString(dlg::PacketOffsetText(hz)); }
 
-TfrmSystem::TfrmSystem(QWidget* parent) : TParamDialog("System", parent)
+TfrmSystem::TfrmSystem(QWidget* parent) : TParamDialog(dlg::kSystemCaption, parent)
 {
-    cmbDataMode = AddCombo("DATA &MODE", "cmbDataMode", OptionItems(kListDataMode),
+    cmbDataMode = AddCombo(dlg::kDataModeLabel, "cmbDataMode", OptionItems(kListDataMode),
                            "Set the DATA mode", HelpContext::kDataMode);
-    cmbNB = AddCombo("&Noise Blanker", "cmbNB", OptionItems(kListNoiseBlanker),
+    cmbNB = AddCombo(dlg::kNoiseBlankerLabel, "cmbNB", OptionItems(kListNoiseBlanker),
                      "Noise Blanker OFF/ON selection", HelpContext::kNoiseBlanker);
-    cmbRttyShift = AddCombo("&RTTY Shift", "cmbRttyShift", OptionItems(kListRttyShift),
+    cmbRttyShift = AddCombo(dlg::kRttyShiftLabel, "cmbRttyShift", OptionItems(kListRttyShift),
                             "Set the RTTY shift freq.", HelpContext::kRttyShift);
-    cmbRttyFDisp = AddCombo("RTTY Freq. &Display", "cmbRttyFDisp", OptionItems(kListRttyFreqDisp),
+    cmbRttyFDisp = AddCombo(dlg::kRttyFreqDispLabel, "cmbRttyFDisp", OptionItems(kListRttyFreqDisp),
                             "Set the RTTY Freq. Display.", HelpContext::kRttyFreqDisp);
     TTwoStateRules offset;
     offset.AcceptKey = IsSignedKey;
     offset.Leave = [](const QString& text) { return PacketOffsetText(PacketOffsetHz(text)); };
     offset.ReplaceOnFirstKey = true;
-    edtPktOffset = AddStateEdit("PKT Freq. &Offset", "edtPktOffset", offset,
+    edtPktOffset = AddStateEdit(dlg::kPktOffsetLabel, "edtPktOffset", offset,
                                 "Edit the Packet Freq Offset.(-3000..3000)", HelpContext::kPktOffset);
-    cmbPktTone = AddCombo("&PKT Tone", "cmbPktTone", OptionItems(kListPktTone),
+    cmbPktTone = AddCombo(dlg::kPktToneLabel, "cmbPktTone", OptionItems(kListPktTone),
                           "Set the Tone Freq. for the Packet.", HelpContext::kPktTone);
-    cmbSP = AddCombo("&SP Select", "cmbSP", OptionItems(kListSpSelect),
+    cmbSP = AddCombo(dlg::kSpSelectLabel, "cmbSP", OptionItems(kListSpSelect),
                      "Select the AF output speakers.", HelpContext::kSpSelect);
-    cmbTot = AddCombo("&TOT", "cmbTot", TotTimes(),
+    cmbTot = AddCombo(dlg::kTotLabel, "cmbTot", TotTimes(),
                       "Maximum transmit time allowed when TOT is selected.", HelpContext::kTot);
 }
 

@@ -1,17 +1,21 @@
 #include "dialogs/Hardware.h"
 
+#include "model/DialogTexts.h"
+
 #include <QComboBox>
 #include <QLabel>
 
-TfrmHardware::TfrmHardware(bool serviceMode, QWidget* parent) : TParamDialog("Hardware", parent), m_serviceMode(serviceMode)
+using namespace mv53::dlg;
+
+TfrmHardware::TfrmHardware(bool serviceMode, QWidget* parent) : TParamDialog(kHardwareCaption, parent), m_serviceMode(serviceMode)
 {
-    cmbHail = AddCombo("&HAIL", "cmbHail", OptionItems(kListHail),
+    cmbHail = AddCombo(kHailLabel, "cmbHail", OptionItems(kListHail),
                        "Set the HAIL tone type.", HelpContext::kHail);
-    cmbLamp = AddCombo("&LAMP Mode", "cmbLamp", OptionItems(kListLampMode),
+    cmbLamp = AddCombo(kLampLabel, "cmbLamp", OptionItems(kListLampMode),
                        "Set the LCD Lamp mode.", HelpContext::kLampMode);
-    cmbRxFreqRange = AddCombo("&RX Freq. Range", "cmbRxFreqRange", {"0.5-30 MHz", "3-30 MHz"},
+    cmbRxFreqRange = AddCombo(kRxRangeLabel, "cmbRxFreqRange", {"0.5-30 MHz", "3-30 MHz"},
                               "Set RX Freq. Range.", HelpContext::kRxFreqRange);
-    cmbTxFreqRange = AddCombo("&TX Freq. Range", "cmbTxFreqRange", {"1.6-30 MHz", "3-30 MHz"},
+    cmbTxFreqRange = AddCombo(kTxRangeLabel, "cmbTxFreqRange", {"1.6-30 MHz", "3-30 MHz"},
                               "Set TX Freq. Range.", HelpContext::kTxFreqRange);
     // Hidden and disabled, the range rows take neither the focus nor their Alt keys.
     for (QComboBox* range : {cmbRxFreqRange, cmbTxFreqRange}) {

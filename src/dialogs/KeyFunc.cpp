@@ -1,5 +1,6 @@
 #include "dialogs/KeyFunc.h"
 
+#include "model/DialogTexts.h"
 #include "model/U_Const.h"
 
 #include <QComboBox>
@@ -53,7 +54,7 @@ QPixmap MarkerPicture()
 
 }  // namespace
 
-TfrmKeyFunc::TfrmKeyFunc(QWidget* parent) : TParamDialog("Key Function", parent, "Cancel")
+TfrmKeyFunc::TfrmKeyFunc(QWidget* parent) : TParamDialog(mv53::dlg::kKeyFuncCaption, parent, "Cancel")
 {
     auto* picture = new TSwitchPicture(this);
     TopArea()->addWidget(picture);
@@ -63,11 +64,11 @@ TfrmKeyFunc::TfrmKeyFunc(QWidget* parent) : TParamDialog("Key Function", parent,
     imgMarker->setFixedSize(12, 12);
     imgMarker->move(kMarkerLeft[0], kMarkerTop);
 
-    cmbA = AddCombo("&A Switch", "cmbA", {},
+    cmbA = AddCombo(mv53::dlg::kSwitchALabel, "cmbA", {},
                     "Specify Left toggle switch key function.", HelpContext::kSwitchA);
-    cmbB = AddCombo("&B Switch", "cmbB", {},
+    cmbB = AddCombo(mv53::dlg::kSwitchBLabel, "cmbB", {},
                     "Specify Centor toggle switch key function.", HelpContext::kSwitchB);
-    cmbC = AddCombo("&C Switch", "cmbC", {},
+    cmbC = AddCombo(mv53::dlg::kSwitchCLabel, "cmbC", {},
                     "Specify Right toggle switch key function.", HelpContext::kSwitchC);
     m_lists = {cmbA, cmbB, cmbC};
     SetDefaultHelpContext(HelpContext::kKeyFunction);

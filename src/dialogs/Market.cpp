@@ -1,11 +1,15 @@
 #include "dialogs/Market.h"
 
+#include "model/DialogTexts.h"
+
 #include <QLineEdit>
 
-TfrmMarket::TfrmMarket(const std::string& serialNo, QWidget* parent) : TParamDialog("Marketing", parent)
+using namespace mv53::dlg;
+
+TfrmMarket::TfrmMarket(const std::string& serialNo, QWidget* parent) : TParamDialog(kMarketCaption, parent)
 {
-    edtMarket = AddEdit("&Market Application", "edtMarket", "", HelpContext::kMarketing);
-    edtSerial = AddEdit("&Serial Number", "edtSerial", "", HelpContext::kMarketing);
+    edtMarket = AddEdit(kMarketLabel, "edtMarket", "", HelpContext::kMarketing);
+    edtSerial = AddEdit(kSerialLabel, "edtSerial", "", HelpContext::kMarketing);
     edtMarket->setText(QString::fromLatin1(kMarketApplication));
     edtSerial->setText(QString::fromStdString(serialNo));
     for (QLineEdit* e : {edtMarket, edtSerial}) {

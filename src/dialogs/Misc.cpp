@@ -1,25 +1,18 @@
 #include "dialogs/Misc.h"
 
+#include "model/DialogTexts.h"
+
 #include <QComboBox>
 
-namespace {
-// "OFF", then 1 to 100: the index is the stored gain.
-std::vector<std::string> VoxGains()
-{
-    std::vector<std::string> items{"OFF"};
-    for (int i = 1; i <= 100; ++i)
-        items.push_back(std::to_string(i));
-    return items;
-}
-}  // namespace
+using namespace mv53::dlg;
 
-TfrmMisc::TfrmMisc(QWidget* parent) : TParamDialog("Miscellaneous Parameters", parent)
+TfrmMisc::TfrmMisc(QWidget* parent) : TParamDialog(kMiscCaption, parent)
 {
-    cmbBeep = AddCombo("&Beep", "cmbBeep", OptionItems(kListBeep),
+    cmbBeep = AddCombo(kBeepLabel, "cmbBeep", OptionItems(kListBeep),
                        "Beep tone OFF/ON selection", HelpContext::kBeep);
-    cmbVoxDelay = AddCombo("VOX &Delay", "cmbVoxDelay", OptionItems(kListVoxDelay),
+    cmbVoxDelay = AddCombo(kVoxDelayLabel, "cmbVoxDelay", OptionItems(kListVoxDelay),
                            "Set the \"hang time\" for the VOX circuitry", HelpContext::kVoxDelay);
-    cmbVoxGain = AddCombo("VOX &Gain", "cmbVoxGain", VoxGains(),
+    cmbVoxGain = AddCombo(kVoxGainLabel, "cmbVoxGain", VoxGains(),
                           "Set the gain of the VOX circuitry's voice audio detector", HelpContext::kVoxGain);
 }
 

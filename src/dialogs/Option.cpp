@@ -1,14 +1,18 @@
 #include "dialogs/Option.h"
 
+#include "model/DialogTexts.h"
+
 #include <QComboBox>
 
-TfrmOption::TfrmOption(QWidget* parent) : TParamDialog("Option", parent)
+using namespace mv53::dlg;
+
+TfrmOption::TfrmOption(QWidget* parent) : TParamDialog(kOptionCaption, parent)
 {
-    cmbEncryptU = AddCombo("&Encryption Unit", "cmbEncryptU", OptionItems(kListEncryptUnit),
+    cmbEncryptU = AddCombo(kEncryptUnitLabel, "cmbEncryptU", OptionItems(kListEncryptUnit),
                            "Encryption Unit OFF/ON selection", HelpContext::kEncryptUnit);
-    cmbSelcallU = AddCombo("&Selcall Unit", "cmbSelcallU", OptionItems(kListSelcallUnit),
+    cmbSelcallU = AddCombo(kSelcallUnitLabel, "cmbSelcallU", OptionItems(kListSelcallUnit),
                            "Selcall Unit OFF/ON selection", HelpContext::kSelcallUnit);
-    cmbTunerU = AddCombo("&Tuner Unit", "cmbTunerU", OptionItems(kListTunerUnit),
+    cmbTunerU = AddCombo(kTunerUnitLabel, "cmbTunerU", OptionItems(kListTunerUnit),
                          "Tuner Unit OFF/ON selection", HelpContext::kTunerUnit);
 }
 

@@ -1,6 +1,7 @@
 #include "dialogs/Selcall.h"
 
 #include "controls/TwoStateEdit.h"
+#include "model/DialogTexts.h"
 #include "model/U_InputFilter.h"
 
 #include <QComboBox>
@@ -13,24 +14,6 @@ namespace {
 
 const char* const kTxIdHint = "Edit Selcall TXID (0..9)";
 constexpr int kIdEditWidth = 60;   // four digits with room to spare
-
-// 1.0 s to 10.0 s in 0.5 s steps, two blanks before the numbers below 10.
-std::vector<std::string> PreambleTimes()
-{
-    std::vector<std::string> items;
-    for (int i = 2; i <= 20; ++i)
-        items.push_back((i < 20 ? "  " : "") + mv53::FormatFixed(0.5 * i, 1) + " s");
-    return items;
-}
-
-// 0.5 min to 10.0 min in 0.5 min steps, one blank before the numbers below 10.
-std::vector<std::string> HoldTimes()
-{
-    std::vector<std::string> items;
-    for (int i = 1; i <= 20; ++i)
-        items.push_back((i < 20 ? " " : "") + mv53::FormatFixed(0.5 * i, 1) + " min");
-    return items;
-}
 
 QString Digits(const QString& text) { return QString::fromStdString(DigitsOnly(text.toStdString())); }
 
@@ -51,34 +34,32 @@ QString CompleteId(const QString& text, int length)
     return (Digits(text) + QString(length, QLatin1Char('0'))).left(length);
 }
 
-TfrmSelcall::TfrmSelcall(TCmmOpt& opt, QWidget* parent) : TParamDialog("Selcall Common", parent), m_opt(opt)
+TfrmSelcall::TfrmSelcall(TCmmOpt& opt, QWidget* parent) : TParamDialog(mv53::dlg::kSelcallCaption, parent), m_opt(opt)
 {
-    cmbSelcall = AddCombo("&Selcall Unit", "cmbSelcall", OptionItems(kListSelcallUnitSelcall),
+    cmbSelcall = AddCombo(mv53::dlg::kSelcallUnitLabel, "cmbSelcall", OptionItems(kListSelcallUnitSelcall),
                           "Selcall Unit OFF/ON selection", HelpContext::kSelcallUnit);
-    edtSelfId = AddIdEdit("Self I&D", "edtSelfId",
+    edtSelfId = AddIdEdit(mv53::dlg::kSelfIdLabel, "edtSelfId",
                           "Edit Selcall SelfID (0..9)", HelpContext::kSelfId, kIdLength);
-    cmbKillSystem = AddCombo("&Kill System", "cmbKillSystem", OptionItems(kListKillSystem),
+    cmbKillSystem = AddCombo(mv53::dlg::kKillSystemLabel, "cmbKillSystem", OptionItems(kListKillSystem),
                              "Set Kill System function", HelpContext::kKillSystem);
-    edtKillId = AddIdEdit("Kill System &ID", "edtKillId",
+    edtKillId = AddIdEdit(mv53::dlg::kKillIdLabel, "edtKillId",
                           "Edit Kill System  ID (0..9)", HelpContext::kKillId, kKillIdLength);
-    cmbAllCall = AddCombo("&All Call", "cmbAllCall", OptionItems(kListAllCall),
+    cmbAllCall = AddCombo(mv53::dlg::kAllCallLabel, "cmbAllCall", OptionItems(kListAllCall),
                           "ALL CALL Disable or Enable selection", HelpContext::kAllCall);
-    cmbGroupCall = AddCombo("&Group Call", "cmbGroupCall", OptionItems(kListGroupCall),
+    cmbGroupCall = AddCombo(mv53::dlg::kGroupCallLabel, "cmbGroupCall", OptionItems(kListGroupCall),
                             "Group Call Disable or Enable", HelpContext::kGroupCall);
-    cmbSubGroup = AddCombo("S&ub Group Call", "cmbSubGroup", OptionItems(kListSubGroupCall),
+    cmbSubGroup = AddCombo(mv53::dlg::kSubGroupLabel, "cmbSubGroup", OptionItems(kListSubGroupCall),
                            "Sub Group Call Disable or Enable", HelpContext::kSubGroupCall);
-    cmbPreamble = AddCombo("&Preamble", "cmbPreamble", PreambleTimes(),
+    cmbPreamble = AddCombo(mv53::dlg::kPreambleLabel, "cmbPreamble", mv53::dlg::PreambleItems(),
                            "Preamble Time", HelpContext::kPreamble);
-    cmbPowerSave = AddCombo("P&ower Save", "cmbPowerSave", OptionItems(kListSelPowerSave),
+    cmbPowerSave = AddCombo(mv53::dlg::kSelPowerSaveLabel, "cmbPowerSave", OptionItems(kListSelPowerSave),
                             "Select the \u201csleep\u201d period for the Battery Saver", HelpContext::kSelPowerSave);
-    cmbHoldTime = AddCombo("&Hold Time", "cmbHoldTime", HoldTimes(),
+    cmbHoldTime = AddCombo(mv53::dlg::kSelHoldTimeLabel, "cmbHoldTime", mv53::dlg::SelHoldTimeItems(),
                            "Set Selcall Hold time.", HelpContext::kSelHoldTime);
     m_values = {edtSelfId, cmbKillSystem, edtKillId, cmbAllCall, cmbGroupCall,
                 cmbSubGroup, cmbPreamble, cmbPowerSave, cmbHoldTime};
 
     // The ten transmit IDs in two columns beside their captions, TX ID 1 to 10.
-    static constexpr const char* kTxCaptions[] = {"TX ID &1", "TX ID &2", "TX ID &3", "TX ID &4", "TX ID &5",
-                                                  "TX ID &6", "TX ID &7", "TX ID &8", "TX ID &9", "TX ID 1&0"};
     static constexpr const char* kTxNames[] = {"edtTxId1", "edtTxId2", "edtTxId3", "edtTxId4", "edtTxId5",
                                                "edtTxId6", "edtTxId7", "edtTxId8", "edtTxId9", "edtTxId0"};
     auto* ids = new QGridLayout;
@@ -89,7 +70,7 @@ TfrmSelcall::TfrmSelcall(TCmmOpt& opt, QWidget* parent) : TParamDialog("Selcall 
         edit->setObjectName(QString::fromLatin1(kTxNames[i]));
         edit->setMaxLength(kIdLength);
         edit->setFixedWidth(kIdEditWidth);
-        auto* label = new QLabel(QString::fromLatin1(kTxCaptions[i]), this);
+        auto* label = new QLabel(QString::fromLatin1(mv53::dlg::kTxIdLabels[i]), this);
         label->setBuddy(edit);
         ids->addWidget(label, i % 5, (i / 5) * 2);
         ids->addWidget(edit, i % 5, (i / 5) * 2 + 1);

@@ -2,6 +2,7 @@
 
 #include "controls/HintBar.h"
 #include "controls/U_Controls.h"
+#include "model/DialogTexts.h"
 #include "model/U_InputFilter.h"
 
 #include <QComboBox>
@@ -22,9 +23,9 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 int TelMaxDigits(int32_t callType) { return callType == 1 ? 12 : 16; }
 
-TfrmTelephone::TfrmTelephone(QWidget* parent) : TParamDialog("Telephone Numbr", parent)
+TfrmTelephone::TfrmTelephone(QWidget* parent) : TParamDialog(mv53::dlg::kTelephoneCaption, parent)
 {
-    cmbTelCallType = AddCombo("&Tel Call Type", "cmbTelCallType", OptionItems(kListTelCallType),
+    cmbTelCallType = AddCombo(mv53::dlg::kTelCallTypeLabel, "cmbTelCallType", OptionItems(kListTelCallType),
                               "Set Tel Call Type", HelpContext::kTelCallType);
 
     grdA = new QTableWidget(kRows, 2, this);
@@ -51,7 +52,7 @@ TfrmTelephone::TfrmTelephone(QWidget* parent) : TParamDialog("Telephone Numbr", 
         grdA->setItem(row, kNumberColumn, cell);
     }
     grdA->setFixedHeight(grdA->rowHeight(0) * 6 + 2 * grdA->frameWidth());
-    AddRow("Telephone Number", grdA, kNumberHint, HelpContext::kTelNumbers, true);
+    AddRow(mv53::dlg::kTelNumberLabel, grdA, kNumberHint, HelpContext::kTelNumbers, true);
     grdA->installEventFilter(this);
 
     edtDmy = new QLineEdit(grdA->viewport());

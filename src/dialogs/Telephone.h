@@ -4,11 +4,12 @@
 // number longer than the call type allows is shown cut (the stored number keeps its digits).
 
 #include "dialogs/ParamDialog.h"
+#include "model/DialogTexts.h"
 #include "model/MVmemSub.h"
 
 class QTableWidget;
 
-inline constexpr const char* kEmptyNumber = "---------------";
+inline constexpr const char* kEmptyNumber = mv53::dlg::kEmptyNumber;
 
 // Digits a number may have under a call type ("BARRETT" 16, "CODAN12" 12, "CODAN16" 16).
 int TelMaxDigits(int32_t callType);
