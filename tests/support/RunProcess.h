@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -39,14 +40,11 @@ public:
         : m_input(options.input)
     {
         std::vector<std::string> env = options.env;
-        for (char** e = environ; *e; ++e) {
-            const std::string entry(*e);
-            bool replaced = false;
-            for (const std::string& own : options.env)
-                replaced = replaced || own.substr(0, own.find('=') + 1) == entry.substr(0, entry.find('=') + 1);
-            if (!replaced)
-                env.push_back(entry);
-        }
+        const auto name = [](const std::string& entry) { return entry.substr(0, entry.find('=') + 1); };
+        for (char** e = environ; *e; ++e)
+            if (std::none_of(env.begin(), env.begin() + options.env.size(),
+                             [&](const std::string& own) { return name(own) == name(*e); }))
+                env.emplace_back(*e);
         std::vector<std::string> argv{program};
         argv.insert(argv.end(), args.begin(), args.end());
         // Everything the child needs is made before fork: it only redirects and runs the program.
@@ -57,29 +55,28 @@ public:
             envp.push_back(e.data());
         argp.push_back(nullptr);
         envp.push_back(nullptr);
-        int in[2], out[2], err[2];
-        if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
-            return;
+        int pipes[3][2];   // standard input, output and error: our end, then the child's
+        for (auto& p : pipes)
+            if (::pipe2(p, O_CLOEXEC) != 0)
+                return;
+        std::swap(pipes[0][0], pipes[0][1]);   // the child reads its input
         m_pid = ::fork();
         if (m_pid == 0) {
-            ::dup2(in[0], STDIN_FILENO);
-            ::dup2(out[1], STDOUT_FILENO);
-            ::dup2(err[1], STDERR_FILENO);
+            for (int fd = 0; fd < 3; ++fd)
+                ::dup2(pipes[fd][1], fd);
             // The program starts with the signals as a shell would give them.
             sigset_t none;
             ::sigemptyset(&none);
             ::sigprocmask(SIG_SETMASK, &none, nullptr);
             ::signal(SIGPIPE, SIG_DFL);
-            ::execve(argp[0], argp.data(), envp.data());
+            ::execvpe(argp[0], argp.data(), envp.data());   // a bare name is looked up in PATH
             ::_exit(127);
         }
-        ::close(in[0]);
-        ::close(out[1]);
-        ::close(err[1]);
-        m_in = in[1];
-        m_out = out[0];
-        m_err = err[0];
-        ::fcntl(m_in, F_SETFL, O_NONBLOCK);
+        for (int fd = 0; fd < 3; ++fd) {
+            ::close(pipes[fd][1]);
+            m_fd[fd] = pipes[fd][0];
+        }
+        ::fcntl(m_fd[0], F_SETFL, O_NONBLOCK);
         ::signal(SIGPIPE, SIG_IGN);   // a program that ends without reading its input
     }
     ~Process()
@@ -88,14 +85,13 @@ public:
             ::kill(m_pid, SIGKILL);
             ::waitpid(m_pid, nullptr, 0);
         }
-        for (int fd : {m_in, m_out, m_err})
+        for (int fd : m_fd)
             if (fd >= 0)
                 ::close(fd);
     }
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
 
-    bool Started() const { return m_pid > 0; }
     void Signal(int signal) const
     {
         if (m_pid > 0 && !m_ended)
@@ -105,24 +101,17 @@ public:
     // The next whole line of standard output; empty once the time-out passes or the output ends.
     std::string ReadLine(int timeoutMs = 10000)
     {
-        const auto until = Clock::now() + std::chrono::milliseconds(timeoutMs);
-        std::size_t end;
-        while ((end = m_result.out.find('\n', m_taken)) == std::string::npos)
-            if (Clock::now() > until || !Pump(until))
-                return {};
+        if (!WaitUntil([&] { return m_result.out.find('\n', m_taken) != std::string::npos; }, timeoutMs))
+            return {};
+        const std::size_t end = m_result.out.find('\n', m_taken);
         std::string line = m_result.out.substr(m_taken, end - m_taken);
         m_taken = end + 1;
         return line;
     }
-
     // Waits until standard error holds text; false when the program ended or time ran out first.
     bool WaitForError(const std::string& text, int timeoutMs = 30000)
     {
-        const auto until = Clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (m_result.err.find(text) == std::string::npos)
-            if (Clock::now() > until || !Pump(until))
-                return false;
-        return true;
+        return WaitUntil([&] { return m_result.err.find(text) != std::string::npos; }, timeoutMs);
     }
 
     // Waits for the end and gives everything the program wrote (standard output from where
@@ -148,34 +137,44 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
+    template <typename Done>
+    bool WaitUntil(Done done, int timeoutMs)
+    {
+        const auto until = Clock::now() + std::chrono::milliseconds(timeoutMs);
+        while (!done())
+            if (Clock::now() > until || !Pump(until))
+                return false;
+        return true;
+    }
+
     // Moves the input on and reads what arrives until something did or the deadline passed;
     // false once both outputs are closed.
     bool Pump(Clock::time_point until)
     {
-        if (m_out < 0 && m_err < 0)
+        if (m_fd[1] < 0 && m_fd[2] < 0)
             return false;
-        pollfd p[3] = {{m_out, POLLIN, 0}, {m_err, POLLIN, 0}, {m_in, POLLOUT, 0}};
-        if (m_inputDone >= m_input.size() && m_in >= 0) {
-            ::close(m_in);
-            m_in = p[2].fd = -1;
+        if (m_inputDone >= m_input.size() && m_fd[0] >= 0) {
+            ::close(m_fd[0]);
+            m_fd[0] = -1;
         }
+        pollfd p[3] = {{m_fd[0], POLLOUT, 0}, {m_fd[1], POLLIN, 0}, {m_fd[2], POLLIN, 0}};
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
         if (::poll(p, 3, static_cast<int>(std::max<long long>(left, 0))) <= 0)
             return true;
-        if (p[2].revents != 0) {
-            const ssize_t n = ::write(m_in, m_input.data() + m_inputDone, m_input.size() - m_inputDone);
+        if (p[0].revents != 0) {
+            const ssize_t n = ::write(m_fd[0], m_input.data() + m_inputDone, m_input.size() - m_inputDone);
             m_inputDone = n > 0 ? m_inputDone + static_cast<std::size_t>(n) : m_input.size();
         }
-        for (auto [fd, text] : {std::pair{&m_out, &m_result.out}, std::pair{&m_err, &m_result.err}}) {
-            if (*fd < 0 || (p[fd == &m_out ? 0 : 1].revents & (POLLIN | POLLHUP | POLLERR)) == 0)
+        for (int fd = 1; fd < 3; ++fd) {
+            if (p[fd].revents == 0)
                 continue;
             char buffer[4096];
-            const ssize_t n = ::read(*fd, buffer, sizeof buffer);
+            const ssize_t n = ::read(m_fd[fd], buffer, sizeof buffer);
             if (n > 0) {
-                text->append(buffer, static_cast<std::size_t>(n));
+                (fd == 1 ? m_result.out : m_result.err).append(buffer, static_cast<std::size_t>(n));
             } else {
-                ::close(*fd);
-                *fd = -1;
+                ::close(m_fd[fd]);
+                m_fd[fd] = -1;
             }
         }
         return true;
@@ -183,9 +182,7 @@ private:
 
     pid_t m_pid = -1;
     bool m_ended = false;
-    int m_in = -1;
-    int m_out = -1;
-    int m_err = -1;
+    int m_fd[3] = {-1, -1, -1};   // standard input, output and error
     std::string m_input;
     std::size_t m_inputDone = 0;
     std::size_t m_taken = 0;   // standard output handed out by ReadLine
