@@ -333,68 +333,57 @@ TEST_F(CloneTransfer, UserDataSendsTheChannelsInUseAndEncodesTheRecordsFirst)
     EXPECT_EQ(progress.back(), 543);
 }
 
-TEST_F(CloneTransfer, RefusedWriteBeginSendsNoBlocks)
-{
-    radio.SetFaults({.refuseWriteBegin = true});
-    const sim::Memory before = radio.GetMemory();
-    EXPECT_FALSE(run(1));
-    expectMessage("Download error");
-    EXPECT_NE(prompt.shown[0].detail.find("refused"), std::string::npos);
-    EXPECT_EQ(sentFrames(radio), (std::vector<Sent>{{kIdentify, 0x1000}, {kWriteBegin, 0x00C6}}));
-    EXPECT_EQ(radio.GetMemory(), before);
-    EXPECT_TRUE(portClosed);
-}
+// A refusal or a vanished radio ends the download with its reason, also in a chain where success
+// is silent. The radio stores the data after WriteEnd: a device gone before the port closes may
+// not have, whatever was acknowledged before.
+struct DownloadFailure {
+    const char* name;
+    int kind;
+    sim::Faults faults;
+    bool chain;
+    const char* detailPart;
+    std::vector<Sent> frames;   // all that was sent; empty: up to WriteEnd or the hang-up
+};
 
-TEST_F(CloneTransfer, RefusedBlockEndsTheDownloadWithoutWriteEnd)
-{
-    radio.SetFaults({.refuseWriteBlock = 5});
-    state.TransferChain = true;   // the error is shown all the same
-    EXPECT_FALSE(run(2));
-    expectMessage("Download error");
-    EXPECT_NE(prompt.shown[0].detail.find("0x0CA0"), std::string::npos) << prompt.shown[0].detail;
-    EXPECT_EQ(sentFrames(radio), (std::vector<Sent>{{kIdentify, 0x1000}, {kReadSerial, 0}, {kWriteBegin, 0x0008}} +
-                                  blocksTo(0x0C00, 6)));
-    const sim::Memory memory = radio.GetMemory();
-    EXPECT_TRUE(sameBlocks(memory, state.CurrentText, 544, 5));
-    EXPECT_TRUE(portClosed);
-}
+class DownloadFailures : public CloneTransfer, public ::testing::WithParamInterface<DownloadFailure> {};
 
-TEST_F(CloneTransfer, HangUpDuringADownloadEndsItAtOnce)
+TEST_P(DownloadFailures, EndWithTheReason)
 {
-    radio.SetFaults(hangUpAfter(16 + 1 + 3));   // identify reply, WriteBegin and 2 block acks
-    EXPECT_FALSE(run(3));
+    const DownloadFailure& c = GetParam();
+    radio.SetFaults(c.faults);
+    state.TransferChain = c.chain;
+    EXPECT_FALSE(run(c.kind));
     expectMessage("Download error");
-    EXPECT_NE(prompt.shown[0].detail.find("disappeared"), std::string::npos) << prompt.shown[0].detail;
+    EXPECT_NE(prompt.shown[0].detail.find(c.detailPart), std::string::npos) << prompt.shown[0].detail;
+    EXPECT_EQ(result.outcome, TTransferOutcome::Error);
     EXPECT_TRUE(portClosed);
-    for (const auto& f : radio.Frames())
-        EXPECT_NE(f.command, kWriteEnd);
-}
-
-TEST_F(CloneTransfer, DeviceVanishingAfterWriteEndIsADownloadError)
-{
-    // The radio stores the data after WriteEnd: a device gone before the port closes may not
-    // have, whatever was acknowledged before. Also in a chain, where success is silent.
-    for (const int kind : {1, 2, 3}) {
-        for (const bool chain : {false, true}) {
-            SCOPED_TRACE(testing::Message() << "kind " << kind << (chain ? " in a chain" : ""));
-            radio.Stop();
-            ASSERT_TRUE(radio.Start()) << radio.LastError();
-            radio.SetFaults({.hangUpOnCommand = kWriteEnd});
-            radio.ClearLogs();
-            prompt.shown.clear();
-            state.TransferChain = chain;
-            EXPECT_FALSE(run(kind));
-            EXPECT_TRUE(radio.HungUp());
-            ASSERT_FALSE(radio.Frames().empty());
-            EXPECT_EQ(radio.Frames().back().command, kWriteEnd);
-            expectMessage("Download error");
-            EXPECT_NE(prompt.shown[0].detail.find("disappeared after the end of the write"), std::string::npos)
-                << prompt.shown[0].detail;
-            EXPECT_EQ(result.outcome, TTransferOutcome::Error);
-            EXPECT_TRUE(portClosed);
-        }
+    const bool vanishAtEnd = c.faults.hangUpOnCommand == kWriteEnd;
+    EXPECT_EQ(radio.HungUp(), c.frames.empty());
+    if (!c.frames.empty()) {
+        EXPECT_EQ(sentFrames(radio), c.frames);
+    } else {
+        ASSERT_FALSE(radio.Frames().empty());
+        EXPECT_EQ(radio.Frames().back().command == kWriteEnd, vanishAtEnd);
     }
 }
+
+const std::vector<Sent> kFactoryStart{{kIdentify, 0x1000}, {kReadSerial, 0}, {kWriteBegin, 0x0008}};
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, DownloadFailures,
+    ::testing::Values(
+        DownloadFailure{"RefusedWriteBegin", 1, {.refuseWriteBegin = true}, false, "refused",
+                        {{kIdentify, 0x1000}, {kWriteBegin, 0x00C6}}},
+        DownloadFailure{"RefusedBlock", 2, {.refuseWriteBlock = 5}, true, "0x0CA0", kFactoryStart + blocksTo(0x0C00, 6)},
+        // the identify reply, WriteBegin and 2 block acknowledges
+        DownloadFailure{"HangUpInTheBlocks", 3, hangUpAfter(16 + 1 + 3), false, "disappeared", {}},
+        DownloadFailure{"VanishedAfterUserData", 1, {.hangUpOnCommand = kWriteEnd}, false, "disappeared after the end of the write", {}},
+        DownloadFailure{"VanishedAfterUserDataInAChain", 1, {.hangUpOnCommand = kWriteEnd}, true, "disappeared after the end", {}},
+        DownloadFailure{"VanishedAfterFactory", 2, {.hangUpOnCommand = kWriteEnd}, false, "disappeared after the end", {}},
+        DownloadFailure{"VanishedAfterFactoryInAChain", 2, {.hangUpOnCommand = kWriteEnd}, true, "disappeared after the end", {}},
+        DownloadFailure{"VanishedAfterTuner", 3, {.hangUpOnCommand = kWriteEnd}, false, "disappeared after the end", {}},
+        DownloadFailure{"VanishedAfterTunerInAChain", 3, {.hangUpOnCommand = kWriteEnd}, true, "disappeared after the end", {}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CloneTransfer, ReplyBegunJustBeforeTheSecondOfSilenceEndsIsTaken)
 {
