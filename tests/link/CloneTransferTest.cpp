@@ -283,13 +283,6 @@ TEST_F(CloneTransfer, PortThatCannotBeOpenedGivesTheReason)
     EXPECT_NE(prompt.shown[0].detail.find("in use by another program"), std::string::npos) << prompt.shown[0].detail;
     EXPECT_TRUE(radio.Frames().empty());
     expectUnchanged();
-
-    prompt.shown.clear();
-    TCloneTransfer transfer(state);
-    transfer.SetDevicePath("/dev/mv53-no-such-port");
-    EXPECT_FALSE(transfer.Run(1));
-    expectMessage("Download error");
-    EXPECT_NE(prompt.shown[0].detail.find("no such device"), std::string::npos);
 }
 
 TEST_F(CloneTransfer, ComPortNumberChoosesTheBoundDevice)
