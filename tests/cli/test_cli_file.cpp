@@ -1,6 +1,7 @@
 // mv53 new / export / import, run as a process on files in a temporary folder.
 
 #include "RecordsJson.h"
+#include "RunProcess.h"
 #include "TestRecords.h"
 
 #include "model/MVmem.h"
@@ -10,84 +11,50 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
-
-#ifndef MV53_EXE
-#error "MV53_EXE must name the mv53 executable"
-#endif
 
 namespace fs = std::filesystem;
 using mv53::cli::FormatJson;
 using mv53::cli::Json;
 using mv53::cli::RecordsToJson;
+using mv53::test::ClearedRecords;
+using mv53::test::DataFileBytes;
+using mv53::test::ReadFile;
+using mv53::test::WriteFile;
+using RunResult = mv53::test::ProcessResult;
 
 namespace {
 
 constexpr int kOtherUserId = 65534;   // nobody
 
-struct RunResult {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteFile(const std::string& path, const std::string& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
-using mv53::test::ClearedRecords;
-
-// What the program itself writes for records: a fresh image, then the encoding of a save.
-std::string EncodedFile(const TMVmem& mem)
-{
-    const TText image = mv53::test::EncodedImage(mem, false);
-    return {reinterpret_cast<const char*>(image.Data()), static_cast<size_t>(TText::Size())};
-}
-
 class CliFile : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::string pattern = (fs::temp_directory_path() / "mv53-cli-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
+        ASSERT_TRUE(m_scratch.Ok());
+        m_dir = m_scratch.Root();
     }
-    void TearDown() override { fs::remove_all(m_dir); }
 
-    std::string Path(const std::string& name) const { return (fs::path(m_dir) / name).string(); }
+    std::string Path(const std::string& name) const { return m_scratch.Path(name); }
 
-    // Runs mv53 with args (paths without quotes); standard output and error go to files.
-    // asUser: run as that user id (its own group, no others) instead of the test's user.
+    // Runs mv53 with args; asUser: as that user id (its own group, no others) instead of the
+    // test's user.
     RunResult Run(const std::vector<std::string>& args, int asUser = -1)
     {
-        std::string command = "'" MV53_EXE "'";
-        if (asUser >= 0)
-            command = "setpriv --reuid=" + std::to_string(asUser) + " --regid=" + std::to_string(asUser) +
-                      " --clear-groups " + command;
-        for (const auto& a : args)
-            command += " '" + a + "'";
-        command += " >'" + Path(".stdout") + "' 2>'" + Path(".stderr") + "'";
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(Path(".stdout")), ReadFile(Path(".stderr"))};
+        if (asUser < 0)
+            return mv53::test::RunProcess(MV53_EXE, args);
+        const std::string id = std::to_string(asUser);
+        std::vector<std::string> command{"--reuid=" + id, "--regid=" + id, "--clear-groups", MV53_EXE};
+        command.insert(command.end(), args.begin(), args.end());
+        return mv53::test::RunProcess("setpriv", command);
     }
 
+    mv53::test::ScratchDir m_scratch;
     std::string m_dir;
 };
 
@@ -99,7 +66,7 @@ TEST_F(CliFile, NewWritesTheClearedRecordsAndExportImportReproducesIt)
     EXPECT_EQ(r.status, 0) << r.err;
     const std::string bytes = ReadFile(Path("a.m53"));
     ASSERT_EQ(bytes.size(), 17927u);
-    EXPECT_TRUE(bytes == EncodedFile(ClearedRecords()));
+    EXPECT_TRUE(bytes == DataFileBytes(ClearedRecords()));
 
     const RunResult toStdout = Run({"export", Path("a.m53")});
     ASSERT_EQ(toStdout.status, 0) << toStdout.err;
@@ -130,7 +97,7 @@ TEST_F(CliFile, NonDefaultRecordsSurviveImportAndExport)
     RunResult r = Run({"import", Path("in.json"), Path("a.m53")});
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string a = ReadFile(Path("a.m53"));
-    ASSERT_TRUE(a == EncodedFile(sample));
+    ASSERT_TRUE(a == DataFileBytes(sample));
     // The flags that DecodeImage does not read are in the file, and export reports them.
     EXPECT_EQ(a[static_cast<size_t>(mv53::kSelFlagOffset)], 1);
     EXPECT_EQ(a[static_cast<size_t>(mv53::kLcdTestOffset)], 1);
@@ -152,7 +119,7 @@ TEST_F(CliFile, ImportStartsFromANewDocument)
     WriteFile(Path("in.json"), R"({"Misc": {"VoxGain": 50}})");
     const RunResult r = Run({"import", Path("in.json"), Path("a.m53")});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(ReadFile(Path("a.m53")) == EncodedFile(ClearedRecords([](TMVmem& m) { m.Misc().SetVoxGain(50); })));
+    EXPECT_TRUE(ReadFile(Path("a.m53")) == DataFileBytes(ClearedRecords([](TMVmem& m) { m.Misc().SetVoxGain(50); })));
 }
 
 TEST_F(CliFile, ImportWarnsOfFrequenciesOutsideTheRadiosRangeAndKeepsThem)
@@ -179,7 +146,7 @@ TEST_F(CliFile, ImportWarnsOfFrequenciesOutsideTheRadiosRangeAndKeepsThem)
     EXPECT_EQ(r.err,
               "warning: CH-003 transmit frequency 0.60000 MHz is outside the radio's range 1.6-30 MHz\n"
               "warning: CH-007 receive frequency 2.50000 MHz is outside the radio's range 3-30 MHz\n");
-    EXPECT_TRUE(ReadFile(Path("a.m53")) == EncodedFile(records));
+    EXPECT_TRUE(ReadFile(Path("a.m53")) == DataFileBytes(records));
 }
 
 // Each bad input is refused with a message naming the field; the target file is not created,
@@ -222,7 +189,7 @@ TEST_F(CliFile, RefusedInputWritesNothing)
 
 TEST_F(CliFile, ExportRepairsTheUndecodedFlagsSoThatImportTakesThemBack)
 {
-    const std::string cleared = EncodedFile(ClearedRecords());
+    const std::string cleared = DataFileBytes(ClearedRecords());
     for (const int byte : {0, 1, 2, 0x80, 0xFF}) {
         SCOPED_TRACE(byte);
         const int repaired = byte <= 1 ? byte : 0;
@@ -364,7 +331,7 @@ TEST_P(SaveOverExisting, KeepsWhatTheUserMayNotChange)
         fs::create_hard_link(file, folder + "/other-name.m53");
 
     const RunResult r = Run({"new", file}, c.saver);
-    const std::string expected = c.saved ? EncodedFile(ClearedRecords()) : old;
+    const std::string expected = c.saved ? DataFileBytes(ClearedRecords()) : old;
     EXPECT_EQ(r.status, c.saved ? 0 : 1) << r.err;
     if (!c.saved) {
         EXPECT_EQ(r.err, "File write error  File Name = " + file + "\nPermission denied\n");

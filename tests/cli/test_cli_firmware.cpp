@@ -1,62 +1,35 @@
 // mv53 firmware-info as a process on firmware files in a temporary folder: the exact lines
 // scripts read, and the refusals with their exit status and message.
 
+#include "RunProcess.h"
+
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
+#include <sstream>
 #include <string>
 
-#ifndef MV53_EXE
-#error "MV53_EXE must name the mv53 executable"
-#endif
-
-namespace fs = std::filesystem;
+using mv53::test::ProcessResult;
+using mv53::test::ReadFile;
 
 namespace {
 
-struct RunResult {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 class CliFirmware : public ::testing::Test {
 protected:
-    void SetUp() override
+    void SetUp() override { ASSERT_TRUE(m_dir.Ok()); }
+    std::string Path(const std::string& name) const { return m_dir.Path(name); }
+    std::string Write(const std::string& name, const std::string& bytes) const { return m_dir.Write(name, bytes); }
+    // mv53 firmware-info with the arguments, split at spaces.
+    ProcessResult Run(const std::string& arguments) const
     {
-        std::random_device rd;
-        m_dir = fs::temp_directory_path() / ("mv53-cli-fw-" + std::to_string(rd()));
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    std::string Path(const std::string& name) const { return (m_dir / name).string(); }
-    std::string Write(const std::string& name, const std::string& bytes) const
-    {
-        std::ofstream(Path(name), std::ios::binary) << bytes;
-        return Path(name);
-    }
-    RunResult Run(const std::string& arguments) const
-    {
-        const std::string command = std::string(MV53_EXE) + " firmware-info " + arguments + " >" + Path("out.txt") + " 2>" +
-                                    Path("err.txt");
-        const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(Path("out.txt")), ReadFile(Path("err.txt"))};
+        std::vector<std::string> args{"firmware-info"};
+        std::istringstream words(arguments);
+        for (std::string word; words >> word;)
+            args.push_back(word);
+        return mv53::test::RunProcess(MV53_EXE, args);
     }
 
-    fs::path m_dir;
+    mv53::test::ScratchDir m_dir;
 };
 
 TEST_F(CliFirmware, PrintsHeaderAreasProgressAndChecksumOfAnSrecCatFile)
@@ -70,7 +43,7 @@ TEST_F(CliFirmware, PrintsHeaderAreasProgressAndChecksumOfAnSrecCatFile)
     Write("KT468ABC_V0100.SFL", "KT-4680 firmware\r\nfor the test\r\n" + records);
 
     // 0x01fe0000 - 0x34 * 0xFF + 0x20 * 0x11 + 0x10 * 0x22 + 4 * 0x33
-    const RunResult fa20 = Run(file + " --cpu HD64F2134FA20");
+    const ProcessResult fa20 = Run(file + " --cpu HD64F2134FA20");
     EXPECT_EQ(fa20.status, 0) << fa20.err;
     EXPECT_EQ(fa20.out, "header: KT-4680 firmware\n"
                         "header: for the test\n"
@@ -84,7 +57,7 @@ TEST_F(CliFirmware, PrintsHeaderAreasProgressAndChecksumOfAnSrecCatFile)
                         "progress max: 576\n"
                         "CHECKSUM\n"
                         "        01fdd140 (PC)\n");
-    const RunResult atf20 = Run("--cpu=HD64F2134ATF20 " + file);
+    const ProcessResult atf20 = Run("--cpu=HD64F2134ATF20 " + file);
     EXPECT_EQ(atf20.status, 0) << atf20.err;
     EXPECT_NE(atf20.out.find("scrambled: no\narea 0: start 0x00000 length 36992\noutside areas: none\nprogress max: 288\n"),
               std::string::npos)
@@ -112,7 +85,7 @@ TEST_F(CliFirmware, ScrambledFileNeedsAKeyOfExactly43Bytes)
     Write("short.key", key.substr(0, 42));
     Write("long.key", key + "x");
 
-    const RunResult ok = Run(file + " --cpu HD64F2134ATF20 --key " + Path("good.key"));
+    const ProcessResult ok = Run(file + " --cpu HD64F2134ATF20 --key " + Path("good.key"));
     EXPECT_EQ(ok.status, 0) << ok.err;
     EXPECT_EQ(ok.out.substr(0, ok.out.find("CHECKSUM")),
               "header: Scrambled\nscrambled: yes\narea 0: start 0x00000 length 128\noutside areas: none\nprogress max: 0\n");
@@ -129,7 +102,7 @@ TEST_F(CliFirmware, ScrambledFileNeedsAKeyOfExactly43Bytes)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const RunResult r = Run(c.arguments);
+        const ProcessResult r = Run(c.arguments);
         EXPECT_EQ(r.status, 1);
         EXPECT_TRUE(r.out.empty()) << r.out;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
@@ -155,12 +128,12 @@ TEST_F(CliFirmware, RefusesFilesThatCannotBeWrittenWhole)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string file = Write(c.fileName, c.text);
-        const RunResult r = Run(file + " --cpu HD64F2134FA20");
+        const ProcessResult r = Run(file + " --cpu HD64F2134FA20");
         EXPECT_EQ(r.status, 1);
         EXPECT_TRUE(r.out.empty()) << r.out;
         EXPECT_EQ(r.err.rfind("The firmware file cannot be written.\n" + file + ": ", 0), 0u) << r.err;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
-        fs::remove(file);
+        std::filesystem::remove(file);
     }
     EXPECT_EQ(Run("KT468ABC_V0100.SFL --cpu HD64F2134").status, 1);
 }

@@ -1,190 +1,133 @@
 // mv53 flash as a process against the radiosim program in its boot mode: the flash it leaves,
-// the lines it prints, and the failures that end it with status 1 before or after the radio
-// was touched.
+// the lines it prints, and the failures that end it before or after the radio was touched.
+
+#include "RunProcess.h"
+#include "SimProgram.h"
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QProcess>
-#include <QTemporaryDir>
-
 #include <signal.h>
 
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 
+using mv53::test::Process;
+using mv53::test::ProcessResult;
+using mv53::test::ReadFile;
+
 namespace {
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 class CliFlash : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
+        ASSERT_TRUE(m_dir.Ok());
         std::string boot(2142, '\0');
         for (std::size_t i = 0; i < boot.size(); ++i)
             boot[i] = static_cast<char>(i * 7);
-        std::ofstream(Path("boot.bin"), std::ios::binary) << boot;
+        m_dir.Write("boot.bin", boot);
         // 6000 random bytes from srec_cat at 0x0000 and 0x1000 (areas 0 and 2 of the FA20).
         std::mt19937 rng(9);
         std::string binary(6000, '\0');
         for (auto& c : binary)
             c = static_cast<char>(rng());
-        std::ofstream(Path("fw.bin"), std::ios::binary) << binary;
-        const std::string made = "srec_cat " + Path("fw.bin") + " -binary -crop 0 0x300 " + Path("fw.bin") +
-                                 " -binary -crop 0x1000 0x1770 -o " + Path("KT468TST_V0100.SFL") +
-                                 " -motorola -address-length=3 >/dev/null 2>&1";
+        const std::string bin = m_dir.Write("fw.bin", binary);
+        const std::string made = "srec_cat " + bin + " -binary -crop 0 0x300 " + bin + " -binary -crop 0x1000 0x1770 -o " +
+                                 m_dir.Path("KT468TST_V0100.SFL") + " -motorola -address-length=3 >/dev/null 2>&1";
         ASSERT_EQ(std::system(made.c_str()), 0);
     }
-    void TearDown() override { StopRadio(); }
 
-    std::string Path(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)).toStdString(); }
-
-    void StartRadio(const QStringList& extra)
+    void StartRadio(std::vector<std::string> options)
     {
-        m_radio.setProgram(QStringLiteral(MV53_RADIOSIM_PATH));
-        m_radio.setArguments(QStringList{QStringLiteral("--boot"), QStringLiteral("--boot-rate"), QStringLiteral("19200"),
-                                         QStringLiteral("--save-flash"), q(Path("flash.bin"))} + extra);
-        m_radio.start();
-        ASSERT_TRUE(m_radio.waitForStarted(10000));
-        while (!m_radio.canReadLine())
-            ASSERT_TRUE(m_radio.waitForReadyRead(10000)) << m_radio.readAllStandardError().toStdString();
-        m_device = QString::fromUtf8(m_radio.readLine()).trimmed().toStdString();
+        options.insert(options.begin(), {"--boot", "--boot-rate", "19200", "--save-flash", m_dir.Path("flash.bin")});
+        ASSERT_TRUE(m_radio.Start(options));
     }
-    std::string StopRadio()
+    std::vector<std::string> Args(const std::string& port, const char* firmware = "KT468TST_V0100.SFL",
+                                  const char* boot = "boot.bin") const
     {
-        if (m_radio.state() == QProcess::NotRunning)
-            return {};
-        m_radio.terminate();
-        EXPECT_TRUE(m_radio.waitForFinished(10000));
-        return ReadFile(Path("flash.bin"));
-    }
-    // Runs mv53 flash; with a signal, sends it once the command waits for the radio.
-    int Flash(const QStringList& args, int signal = 0)
-    {
-        QProcess p;
-        p.start(QStringLiteral(MV53_CLI_PATH), QStringList{QStringLiteral("flash")} + args);
-        QByteArray err;
-        p.setReadChannel(QProcess::StandardError);
-        while (signal != 0 && !err.contains("Waiting up to") && p.waitForReadyRead(30000))
-            err += p.readAllStandardError();
-        if (signal != 0)
-            ::kill(static_cast<pid_t>(p.processId()), signal);
-        EXPECT_TRUE(p.waitForFinished(120000));
-        m_out = p.readAllStandardOutput().toStdString();
-        m_err = (err + p.readAllStandardError()).toStdString();
-        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    }
-    QStringList Standard(const char* cpu) const
-    {
-        return {QStringLiteral("--port"), q(m_device), q(Path("KT468TST_V0100.SFL")), QStringLiteral("--cpu"),
-                QString::fromLatin1(cpu), QStringLiteral("--boot"), q(Path("boot.bin"))};
+        return {"flash", "--port", port, m_dir.Path(firmware), "--cpu", "HD64F2134FA20", "--boot", m_dir.Path(boot)};
     }
 
-    QTemporaryDir m_dir;
-    QProcess m_radio;
-    std::string m_device;
-    std::string m_out;
-    std::string m_err;
+    mv53::test::ScratchDir m_dir;
+    mv53::test::SimProgram m_radio;
 };
 
-TEST_F(CliFlash, WritesBothProcessorTypesAndPrintsChecksumsAndVerdict)
+TEST_F(CliFlash, WritesTheFileAndPrintsChecksumsAndVerdict)
 {
-    const std::string binary = ReadFile(Path("fw.bin"));
-    for (const char* cpu : {"HD64F2134ATF20", "HD64F2134FA20"}) {
-        SCOPED_TRACE(cpu);
-        StartRadio({QStringLiteral("--boot-cpu"), QString::fromLatin1(cpu)});
-        ASSERT_EQ(Flash(Standard(cpu)), 0) << m_err;
-        const std::string flash = StopRadio();
-        ASSERT_EQ(flash.size(), 0x20000u);
-        // The file's bytes, erased flash in the gap and above.
-        std::string expected(0x20000, '\xFF');
-        expected.replace(0, 0x300, binary.substr(0, 0x300));
-        expected.replace(0x1000, 0x770, binary.substr(0x1000, 0x770));
-        EXPECT_TRUE(flash == expected);
+    StartRadio({"--boot-cpu", "HD64F2134FA20"});
+    const ProcessResult r = mv53::test::RunProcess(MV53_CLI_PATH, Args(m_radio.Device()));
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_TRUE(m_radio.Stop());
+    // The file's bytes, erased flash in the gap and above.
+    const std::string binary = ReadFile(m_dir.Path("fw.bin"));
+    std::string expected(0x20000, '\xFF');
+    expected.replace(0, 0x300, binary.substr(0, 0x300));
+    expected.replace(0x1000, 0x770, binary.substr(0x1000, 0x770));
+    EXPECT_TRUE(ReadFile(m_dir.Path("flash.bin")) == expected);
 
-        unsigned sum = 0;
-        for (const char c : expected)
-            sum += static_cast<unsigned char>(c);
-        char line[64];
-        std::snprintf(line, sizeof line, "CHECKSUM\n        %08x (PC)\n        %08x (CPU)\n", sum, sum);
-        EXPECT_EQ(m_out, std::string(line) + "Checksum check: the radio's flash matches the firmware file. CPU " +
-                             std::string(line + 17, 8) + ", expected " + std::string(line + 17, 8) + ".\n");
-    }
+    unsigned sum = 0;
+    for (const char c : expected)
+        sum += static_cast<unsigned char>(c);
+    char line[64];
+    std::snprintf(line, sizeof line, "CHECKSUM\n        %08x (PC)\n        %08x (CPU)\n", sum, sum);
+    EXPECT_EQ(r.out, std::string(line) + "Checksum check: the radio's flash matches the firmware file. CPU " +
+                         std::string(line + 17, 8) + ", expected " + std::string(line + 17, 8) + ".\n");
 }
 
-TEST_F(CliFlash, FailuresEndWithStatusOne)
+// Status 1 with the reason, before the radio is touched (bad files) or after (a refusal, a radio
+// that never answers); 130 when interrupted while waiting for the radio.
+TEST_F(CliFlash, FailuresEndWithTheirStatusAndReason)
 {
-    // The radio refuses the bit rate: the window's text, no retry.
-    StartRadio({QStringLiteral("--boot-refuse-rate")});
-    EXPECT_EQ(Flash(Standard("HD64F2134ATF20")), 1);
-    EXPECT_NE(m_err.find("No acknowledgement from the radio.  Please do the following procedure again.\n"
-                         " 1. Disconnect the DC cable from the radio.\n"),
-              std::string::npos)
-        << m_err;
-    EXPECT_NE(m_err.find("refused the bit-rate command"), std::string::npos) << m_err;
-    EXPECT_TRUE(m_out.empty()) << m_out;
-    StopRadio();
-
-    // A short boot program or a bad file: nothing reaches the radio; a file with data outside the
-    // areas only with --allow-unwritten (which then waits for the radio).
-    std::ofstream(Path("short.bin"), std::ios::binary) << std::string(2141, '\x01');
-    std::ofstream(Path("KT468BAD_V0100.SFL"), std::ios::binary) << "S0030000FC\nS1070000DEADBEEFBD\n";
-    std::ofstream(Path("KT468OUT_V0100.SFL"), std::ios::binary) << "S0030000FC\nS1070000DEADBEEFC0\nS1059000AABB05\nS9030000FC\n";
-    const QStringList outside{QStringLiteral("--port"), QStringLiteral("/dev/null"), q(Path("KT468OUT_V0100.SFL")),
-                              QStringLiteral("--cpu"), QStringLiteral("HD64F2134FA20"), QStringLiteral("--boot"), q(Path("boot.bin"))};
+    m_dir.Write("short.bin", std::string(2141, '\x01'));
+    m_dir.Write("KT468BAD_V0100.SFL", "S0030000FC\nS1070000DEADBEEFBD\n");
+    m_dir.Write("KT468OUT_V0100.SFL", "S0030000FC\nS1070000DEADBEEFC0\nS1059000AABB05\nS9030000FC\n");
+    const auto outside = Args("/dev/null", "KT468OUT_V0100.SFL");
+    auto allowed = outside;
+    allowed.push_back("--allow-unwritten");
     const struct Case {
         const char* name;
-        QStringList args;
-        const char* message;
+        const char* radio;   // radiosim option; none: no radio
+        std::vector<std::string> args;
+        int signal;
+        int status;
+        std::string message;
+        const char* also = "";
     } cases[] = {
-        {"data outside the areas", outside,
+        {"data outside the areas", nullptr, outside, 0, 1,
          "warning: 2 bytes outside the areas written for HD64F2134FA20, first at line 3, address 0x09000\n"
          "The firmware file cannot be written."},
-        {"data outside the areas allowed", QStringList(outside) << QStringLiteral("--allow-unwritten"), "Waiting up to 120 s"},
-        {"short boot program",
-         {QStringLiteral("--port"), QStringLiteral("/dev/null"), q(Path("KT468TST_V0100.SFL")), QStringLiteral("--cpu"),
-          QStringLiteral("HD64F2134FA20"), QStringLiteral("--boot"), q(Path("short.bin"))},
+        {"data outside the areas allowed", nullptr, allowed, 0, 1, "Waiting up to 120 s"},
+        {"short boot program", nullptr, Args("/dev/null", "KT468TST_V0100.SFL", "short.bin"), 0, 1,
          "holds 2141 bytes; it must hold exactly 2142"},
-        {"bad record",
-         {QStringLiteral("--port"), QStringLiteral("/dev/null"), q(Path("KT468BAD_V0100.SFL")), QStringLiteral("--cpu"),
-          QStringLiteral("HD64F2134FA20"), QStringLiteral("--boot"), q(Path("boot.bin"))},
-         "The firmware file cannot be written.\n"},
+        {"bad record", nullptr, Args("/dev/null", "KT468BAD_V0100.SFL"), 0, 1,
+         "The firmware file cannot be written.\n" + m_dir.Path("KT468BAD_V0100.SFL") + ": line 2: checksum byte BD"},
+        {"bit rate refused", "--boot-refuse-rate", {}, 0, 1,
+         "No acknowledgement from the radio.  Please do the following procedure again.\n"
+         " 1. Disconnect the DC cable from the radio.\n",
+         "refused the bit-rate command"},
+        {"no radio within the wait", "--boot-silent", {"--wait", "1"}, 0, 1, "No radio in boot mode answered on "},
+        {"interrupted", "--boot-silent", {}, SIGINT, 130, "The writing procedure was cancelled."},
+        {"terminated", "--boot-silent", {}, SIGTERM, 130, "The writing procedure was cancelled."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(Flash(c.args), 1);
-        EXPECT_NE(m_err.find(c.message), std::string::npos) << m_err;
-    }
-    EXPECT_NE(m_err.find("line 2: checksum byte BD"), std::string::npos) << m_err;
-}
-
-TEST_F(CliFlash, WaitEndsTheHandshakeAndInterruptsCancel)
-{
-    StartRadio({QStringLiteral("--boot-silent")});
-    EXPECT_EQ(Flash(Standard("HD64F2134ATF20") << QStringLiteral("--wait") << QStringLiteral("1")), 1);
-    EXPECT_NE(m_err.find("No radio in boot mode answered on " + m_device), std::string::npos) << m_err;
-    for (const int signal : {SIGINT, SIGTERM}) {
-        SCOPED_TRACE(signal);
-        EXPECT_EQ(Flash(Standard("HD64F2134ATF20"), signal), 130) << m_err;
-        EXPECT_NE(m_err.find("The writing procedure was cancelled."), std::string::npos) << m_err;
+        std::vector<std::string> args = c.args;
+        if (c.radio) {
+            StartRadio({c.radio});
+            args = Args(m_radio.Device());
+            args.insert(args.end(), c.args.begin(), c.args.end());
+        }
+        Process mv53(MV53_CLI_PATH, args);
+        if (c.signal != 0) {
+            EXPECT_TRUE(mv53.WaitForError("Waiting up to"));
+            mv53.Signal(c.signal);
+        }
+        const ProcessResult r = mv53.Finish();
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(c.also), std::string::npos) << r.err;
+        EXPECT_TRUE(r.out.empty()) << r.out;
     }
 }
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -151,9 +151,9 @@ protected:
     mv53::ScopedPrompt scoped{prompt};
     sim::RadioSimulator radio{radioMemory({0, 7, 499})};
     TProgramState state;
-    bool inChain = false;   // the transfers run as steps of a chain (success is not announced)
     mv53::TTransferResult result;
     std::vector<int> progress;
+    bool inChain = false;   // the transfers run as steps of a chain (success is not announced)
     bool portClosed = false;
     TText textBefore;
     TMVmem memBefore;
@@ -240,7 +240,7 @@ TEST_P(UploadFailures, LeaveRecordsAndImageUntouched)
     radio.SetFaults(c.faults);
     radio.SetBehaviour(c.behaviour);
     remember();
-    inChain = true;   // the error is shown all the same
+    inChain = true;
     EXPECT_FALSE(run(TTransferKind::Upload));
     expectMessage(c.message);
     EXPECT_NE(prompt.shown[0].detail.find(c.detailPart), std::string::npos)
@@ -281,13 +281,6 @@ TEST_F(CloneTransfer, PortThatCannotBeOpenedGivesTheReason)
     EXPECT_NE(prompt.shown[0].detail.find("in use by another program"), std::string::npos) << prompt.shown[0].detail;
     EXPECT_TRUE(radio.Frames().empty());
     expectUnchanged();
-
-    prompt.shown.clear();
-    TCloneTransfer transfer(state);
-    transfer.SetDevicePath("/dev/mv53-no-such-port");
-    EXPECT_FALSE(transfer.Run({.Kind = TTransferKind::UserData}));
-    expectMessage("Download error");
-    EXPECT_NE(prompt.shown[0].detail.find("no such device"), std::string::npos);
 }
 
 TEST_F(CloneTransfer, ComPortNumberChoosesTheBoundDevice)
@@ -331,68 +324,57 @@ TEST_F(CloneTransfer, UserDataSendsTheChannelsInUseAndEncodesTheRecordsFirst)
     EXPECT_EQ(progress.back(), 543);
 }
 
-TEST_F(CloneTransfer, RefusedWriteBeginSendsNoBlocks)
-{
-    radio.SetFaults({.refuseWriteBegin = true});
-    const sim::Memory before = radio.GetMemory();
-    EXPECT_FALSE(run(TTransferKind::UserData));
-    expectMessage("Download error");
-    EXPECT_NE(prompt.shown[0].detail.find("refused"), std::string::npos);
-    EXPECT_EQ(sentFrames(radio), (std::vector<Sent>{{kIdentify, 0x1000}, {kWriteBegin, 0x00C6}}));
-    EXPECT_EQ(radio.GetMemory(), before);
-    EXPECT_TRUE(portClosed);
-}
+// A refusal or a vanished radio ends the download with its reason, also in a chain where success
+// is silent. The radio stores the data after WriteEnd: a device gone before the port closes may
+// not have, whatever was acknowledged before.
+struct DownloadFailure {
+    const char* name;
+    TTransferKind kind;
+    sim::Faults faults;
+    bool chain;
+    const char* detailPart;
+    std::vector<Sent> frames;   // all that was sent; empty: up to WriteEnd or the hang-up
+};
 
-TEST_F(CloneTransfer, RefusedBlockEndsTheDownloadWithoutWriteEnd)
-{
-    radio.SetFaults({.refuseWriteBlock = 5});
-    inChain = true;   // the error is shown all the same
-    EXPECT_FALSE(run(TTransferKind::Factory));
-    expectMessage("Download error");
-    EXPECT_NE(prompt.shown[0].detail.find("0x0CA0"), std::string::npos) << prompt.shown[0].detail;
-    EXPECT_EQ(sentFrames(radio), (std::vector<Sent>{{kIdentify, 0x1000}, {kReadSerial, 0}, {kWriteBegin, 0x0008}} +
-                                  blocksTo(0x0C00, 6)));
-    const sim::Memory memory = radio.GetMemory();
-    EXPECT_TRUE(sameBlocks(memory, state.CurrentText, 544, 5));
-    EXPECT_TRUE(portClosed);
-}
+class DownloadFailures : public CloneTransfer, public ::testing::WithParamInterface<DownloadFailure> {};
 
-TEST_F(CloneTransfer, HangUpDuringADownloadEndsItAtOnce)
+TEST_P(DownloadFailures, EndWithTheReason)
 {
-    radio.SetFaults(hangUpAfter(16 + 1 + 3));   // identify reply, WriteBegin and 2 block acks
-    EXPECT_FALSE(run(TTransferKind::AntTuner));
+    const DownloadFailure& c = GetParam();
+    radio.SetFaults(c.faults);
+    inChain = c.chain;
+    EXPECT_FALSE(run(c.kind));
     expectMessage("Download error");
-    EXPECT_NE(prompt.shown[0].detail.find("disappeared"), std::string::npos) << prompt.shown[0].detail;
+    EXPECT_NE(prompt.shown[0].detail.find(c.detailPart), std::string::npos) << prompt.shown[0].detail;
+    EXPECT_EQ(result.outcome, TTransferOutcome::Error);
     EXPECT_TRUE(portClosed);
-    for (const auto& f : radio.Frames())
-        EXPECT_NE(f.command, kWriteEnd);
-}
-
-TEST_F(CloneTransfer, DeviceVanishingAfterWriteEndIsADownloadError)
-{
-    // The radio stores the data after WriteEnd: a device gone before the port closes may not
-    // have, whatever was acknowledged before. Also in a chain, where success is silent.
-    for (const TTransferKind kind : {TTransferKind::UserData, TTransferKind::Factory, TTransferKind::AntTuner}) {
-        for (const bool chain : {false, true}) {
-            SCOPED_TRACE(testing::Message() << "kind " << static_cast<int>(kind) << (chain ? " in a chain" : ""));
-            radio.Stop();
-            ASSERT_TRUE(radio.Start()) << radio.LastError();
-            radio.SetFaults({.hangUpOnCommand = kWriteEnd});
-            radio.ClearLogs();
-            prompt.shown.clear();
-            inChain = chain;
-            EXPECT_FALSE(run(kind));
-            EXPECT_TRUE(radio.HungUp());
-            ASSERT_FALSE(radio.Frames().empty());
-            EXPECT_EQ(radio.Frames().back().command, kWriteEnd);
-            expectMessage("Download error");
-            EXPECT_NE(prompt.shown[0].detail.find("disappeared after the end of the write"), std::string::npos)
-                << prompt.shown[0].detail;
-            EXPECT_EQ(result.outcome, TTransferOutcome::Error);
-            EXPECT_TRUE(portClosed);
-        }
+    const bool vanishAtEnd = c.faults.hangUpOnCommand == kWriteEnd;
+    EXPECT_EQ(radio.HungUp(), c.frames.empty());
+    if (!c.frames.empty()) {
+        EXPECT_EQ(sentFrames(radio), c.frames);
+    } else {
+        ASSERT_FALSE(radio.Frames().empty());
+        EXPECT_EQ(radio.Frames().back().command == kWriteEnd, vanishAtEnd);
     }
 }
+
+const std::vector<Sent> kFactoryStart{{kIdentify, 0x1000}, {kReadSerial, 0}, {kWriteBegin, 0x0008}};
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, DownloadFailures,
+    ::testing::Values(
+        DownloadFailure{"RefusedWriteBegin", TTransferKind::UserData, {.refuseWriteBegin = true}, false, "refused",
+                        {{kIdentify, 0x1000}, {kWriteBegin, 0x00C6}}},
+        DownloadFailure{"RefusedBlock", TTransferKind::Factory, {.refuseWriteBlock = 5}, true, "0x0CA0", kFactoryStart + blocksTo(0x0C00, 6)},
+        // the identify reply, WriteBegin and 2 block acknowledges
+        DownloadFailure{"HangUpInTheBlocks", TTransferKind::AntTuner, hangUpAfter(16 + 1 + 3), false, "disappeared", {}},
+        DownloadFailure{"VanishedAfterUserData", TTransferKind::UserData, {.hangUpOnCommand = kWriteEnd}, false, "disappeared after the end of the write", {}},
+        DownloadFailure{"VanishedAfterUserDataInAChain", TTransferKind::UserData, {.hangUpOnCommand = kWriteEnd}, true, "disappeared after the end", {}},
+        DownloadFailure{"VanishedAfterFactory", TTransferKind::Factory, {.hangUpOnCommand = kWriteEnd}, false, "disappeared after the end", {}},
+        DownloadFailure{"VanishedAfterFactoryInAChain", TTransferKind::Factory, {.hangUpOnCommand = kWriteEnd}, true, "disappeared after the end", {}},
+        DownloadFailure{"VanishedAfterTuner", TTransferKind::AntTuner, {.hangUpOnCommand = kWriteEnd}, false, "disappeared after the end", {}},
+        DownloadFailure{"VanishedAfterTunerInAChain", TTransferKind::AntTuner, {.hangUpOnCommand = kWriteEnd}, true, "disappeared after the end", {}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CloneTransfer, ReplyBegunJustBeforeTheSecondOfSilenceEndsIsTaken)
 {

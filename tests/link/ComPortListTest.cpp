@@ -3,19 +3,18 @@
 #include "link/ConfigComPort.h"
 #include "link/U_ComRS.h"
 #include "platform/PortMap.h"
+#include "RunProcess.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 #include <QRadioButton>
 #include <QTest>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -163,45 +162,28 @@ TEST(ConfigDialog, OkAboveNineteenAndCancelKeepTheNumber)
 TEST(ConfigDialog, ChosenPortIsBoundToTheAdapterAndShownByItsMakerAndSerial)
 {
     using mv53::platform::PortMap;
-    // Two adapters as device files, and the stable link udev makes for one of them.
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const auto at = [&](const char* name) { return dir.filePath(QString::fromLatin1(name)).toStdString(); };
-    for (const char* name : {"ttyUSB0", "ttyUSB1"}) {
-        QFile f(QString::fromStdString(at(name)));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    }
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("by-id")));
+    // An adapter as a device file, and the stable link udev makes for it.
+    const mv53::test::ScratchDir dir;
+    const auto at = [&](const char* name) { return dir.Path(name); };
+    dir.Write("ttyUSB1", "");
+    std::filesystem::create_directory(at("by-id"));
     const std::string link = at("by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
-    ASSERT_TRUE(QFile::link(QString::fromStdString(at("ttyUSB1")), QString::fromStdString(link)));
+    std::filesystem::create_symlink(at("ttyUSB1"), link);
     qputenv("MV53_SERIAL_BY_ID", QByteArray::fromStdString(at("by-id")));
-    std::vector<std::string> discovered{at("ttyUSB1")};
     PortMap::ClearBindings();
-    PortMap::SetDiscovery([&] { return discovered; });
+    PortMap::SetDiscovery([&] { return std::vector<std::string>{at("ttyUSB1")}; });
 
-    {
-        TfrmConfig dlg(5);
-        ASSERT_EQ(enabledButtons(dlg), (std::vector<int>{1}));
-        EXPECT_EQ(dlg.rbtnCom[0]->text(), QStringLiteral("COM&1  FTDI FT232R USB UART A50285BI"));
-        const QString tip = dlg.rbtnCom[0]->toolTip();
-        for (const std::string& part : {std::string("FTDI FT232R USB UART A50285BI"), link, at("ttyUSB1")})
-            EXPECT_TRUE(tip.contains(QString::fromStdString(part))) << tip.toStdString();
-        dlg.show();
-        QTest::mouseClick(dlg.rbtnCom[0], Qt::LeftButton);
-        QTest::mouseClick(dlg.btnOk, Qt::LeftButton);
-        EXPECT_EQ(dlg.ComPortNo(), 0);
-    }
+    TfrmConfig dlg(5);
+    ASSERT_EQ(enabledButtons(dlg), (std::vector<int>{1}));
+    EXPECT_EQ(dlg.rbtnCom[0]->text(), QStringLiteral("COM&1  FTDI FT232R USB UART A50285BI"));
+    const QString tip = dlg.rbtnCom[0]->toolTip();
+    for (const std::string& part : {std::string("FTDI FT232R USB UART A50285BI"), link, at("ttyUSB1")})
+        EXPECT_TRUE(tip.contains(QString::fromStdString(part))) << tip.toStdString();
+    dlg.show();
+    QTest::mouseClick(dlg.rbtnCom[0], Qt::LeftButton);
+    QTest::mouseClick(dlg.btnOk, Qt::LeftButton);
+    EXPECT_EQ(dlg.ComPortNo(), 0);
     EXPECT_EQ(PortMap::Binding(1), link);
-
-    // A second adapter that sorts first does not take COM1, and no adapter shows twice.
-    discovered = {at("ttyUSB0"), at("ttyUSB1")};
-    {
-        TfrmConfig dlg(0);
-        EXPECT_EQ(enabledButtons(dlg), (std::vector<int>{1, 2}));
-        EXPECT_EQ(dlg.DeviceOf(1), link);
-        EXPECT_EQ(dlg.DeviceOf(2), at("ttyUSB0"));
-        EXPECT_TRUE(dlg.rbtnCom[0]->text().contains(QStringLiteral("A50285BI")));
-    }
     PortMap::SetDiscovery({});
     PortMap::ClearBindings();
     qunsetenv("MV53_SERIAL_BY_ID");

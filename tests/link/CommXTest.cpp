@@ -341,32 +341,30 @@ TEST_F(CommXTest, ThresholdGathersBytesThatKeepArriving)
     EXPECT_EQ(comm.ReceiveThreshold(), 1);
 }
 
-TEST_F(CommXTest, CloseInsideAHandlerDoesNotDeadlock)
+// Close from inside a handler does not deadlock; Close while a notice waits to be handled does
+// not wait for it and drops it.
+TEST_F(CommXTest, CloseFromAHandlerOrWhileANoticeWaits)
 {
-    TCommX comm;
-    int calls = 0;
-    QObject::connect(&comm, &TCustomCommX::OnReceive, &comm, [&](TCustomCommX* sender, int) {
-        ++calls;
-        sender->Close();
-    });
-    OpenOnPty(comm);
-    ASSERT_TRUE(m_pty.WriteAll({0x42}));
-    ASSERT_TRUE(WaitUntil([&] { return !comm.IsOpen(); }));
-    EXPECT_EQ(calls, 1);
-}
-
-TEST_F(CommXTest, CloseWhileANoticeWaitsDropsIt)
-{
-    TCommX comm;
-    int calls = 0;
-    QObject::connect(&comm, &TCustomCommX::OnReceive, &comm, [&](TCustomCommX*, int) { ++calls; });
-    OpenOnPty(comm);
-    ASSERT_TRUE(m_pty.WriteAll({0x42}));
-    // The receive thread now waits for its notice to be handled; Close must not wait for it.
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    comm.Close();
-    Settle();
-    EXPECT_EQ(calls, 0);
+    for (const bool inHandler : {true, false}) {
+        SCOPED_TRACE(inHandler ? "in the handler" : "while the notice waits");
+        TCommX comm;
+        int calls = 0;
+        QObject::connect(&comm, &TCustomCommX::OnReceive, &comm, [&](TCustomCommX* sender, int) {
+            ++calls;
+            if (inHandler)
+                sender->Close();
+        });
+        OpenOnPty(comm);
+        ASSERT_TRUE(m_pty.WriteAll({0x42}));
+        if (inHandler) {
+            ASSERT_TRUE(WaitUntil([&] { return !comm.IsOpen(); }));
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));   // the receive thread now waits
+            comm.Close();
+            Settle();
+        }
+        EXPECT_EQ(calls, inHandler ? 1 : 0);
+    }
 }
 
 TEST_F(CommXTest, CloseDuringAWaitEndsTheWait)

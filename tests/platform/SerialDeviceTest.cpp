@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <cerrno>
 #include <thread>
 #include <utility>
@@ -43,73 +44,43 @@ TEST(SerialDevicePosix, OpenRefusalsCarryTheReasonAndAdvice)
     EXPECT_NE(OpenErrorReason("/dev/ttyUSB0", EBUSY).find("in use"), std::string::npos);
 }
 
-TEST(SerialDevicePosix, OpenIsExclusiveAndReleasedByClose)
-{
+// A device open on a pseudo-terminal whose master plays the far end.
+class SerialDevicePty : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(pty.Ok());
+        ASSERT_EQ(device->Open(pty.Path()), 0);
+    }
     TestPty pty;
-    ASSERT_TRUE(pty.Ok());
-    auto first = CreateSerialDevice();
-    auto second = CreateSerialDevice();
-    ASSERT_EQ(first->Open(pty.Path()), 0);
-    EXPECT_GE(first->NativeHandle(), 0);
-    EXPECT_EQ(second->Open(pty.Path()), EBUSY);
-    first->Close();
-    EXPECT_EQ(second->Open(pty.Path()), 0);
-}
+    std::unique_ptr<SerialDevice> device = CreateSerialDevice();
+};
 
-TEST(SerialDevicePosix, LineSettingsReachTheLine)
+// The settings themselves reach the line through the serial component's tests; here: the line
+// is raw, and refused settings change nothing on it.
+TEST_F(SerialDevicePty, RefusedLineSettingsChangeNothing)
 {
-    TestPty pty;
-    ASSERT_TRUE(pty.Ok());
-    auto device = CreateSerialDevice();
-    ASSERT_EQ(device->Open(pty.Path()), 0);
-
     LineSettings s;
-    s.baudRate = 19200;
-    s.stopBits = StopBits::Two;
-    s.flags = kLineBinary | kLineDtrOn | kLineRtsOn | kLineXonXoffOut | kLineXonXoffIn;
-    s.xonChar = 0x21;
-    // A pseudo-terminal has no modem lines: DTR and RTS are accepted without effect.
+    s.baudRate = 1200;
     ASSERT_EQ(device->SetLineSettings(s), 0);
+    EXPECT_FALSE(pty.SlaveSettings().c_lflag & ICANON);
+    for (const auto& [rate, bits] : {std::pair{12345, 8}, std::pair{9600, 9}}) {
+        s.baudRate = rate;
+        s.dataBits = bits;
+        EXPECT_EQ(device->SetLineSettings(s), EINVAL) << rate << " " << bits;
+    }
     termios master = pty.MasterSettings();
-    EXPECT_EQ(cfgetospeed(&master), B19200);
-    EXPECT_TRUE(master.c_cflag & CSTOPB);
-    termios slave = pty.SlaveSettings();
-    EXPECT_EQ(slave.c_cc[VSTART], 0x21);
-    EXPECT_FALSE(slave.c_lflag & ICANON);
-
+    EXPECT_EQ(cfgetospeed(&master), B1200);
     LineSettings back;
     ASSERT_EQ(device->GetLineSettings(back), 0);
-    EXPECT_EQ(back.baudRate, 19200);
-    EXPECT_EQ(back.stopBits, StopBits::Two);
-    EXPECT_EQ(back.xonChar, 0x21);
-
-    s.flags = kLineBinary | kLineCtsOutFlow | kLineRtsHandshake | kLineDtrOn;
-    s.baudRate = 1200;
-    s.stopBits = StopBits::One;
-    ASSERT_EQ(device->SetLineSettings(s), 0);
-    EXPECT_TRUE(pty.SlaveSettings().c_cflag & CRTSCTS);
+    EXPECT_EQ(back.baudRate, 1200);
+    // A pseudo-terminal has no modem lines: DTR and RTS are accepted without effect.
     EXPECT_EQ(device->SetRts(false), 0);
     EXPECT_EQ(device->SetDtr(false), 0);
-
-    // Refused settings change nothing on the line.
-    s.baudRate = 12345;
-    EXPECT_EQ(device->SetLineSettings(s), EINVAL);
-    s.baudRate = 9600;
-    s.dataBits = 9;
-    EXPECT_EQ(device->SetLineSettings(s), EINVAL);
-    master = pty.MasterSettings();
-    EXPECT_EQ(cfgetospeed(&master), B1200);
-    EXPECT_FALSE(master.c_cflag & CSTOPB);
 }
 
-TEST(SerialDevicePosix, BytesBothWaysAndWaits)
+TEST_F(SerialDevicePty, WaitsReadsAndPurges)
 {
-    TestPty pty;
-    ASSERT_TRUE(pty.Ok());
-    auto device = CreateSerialDevice();
-    ASSERT_EQ(device->Open(pty.Path()), 0);
-    ASSERT_EQ(device->SetLineSettings(LineSettings{}), 0);
-
     uint8_t buffer[300];
     IoResult r = device->Read(buffer, sizeof buffer);
     EXPECT_EQ(r.count, 0);
@@ -127,11 +98,7 @@ TEST(SerialDevicePosix, BytesBothWaysAndWaits)
     r = device->Read(buffer, sizeof buffer);
     ASSERT_EQ(r.count, 256);
     EXPECT_EQ(std::vector<uint8_t>(buffer, buffer + 256), pattern);
-
     EXPECT_TRUE(device->WaitWritable(1000) & kEventWritable);
-    r = device->Write(pattern.data(), pattern.size());
-    ASSERT_EQ(r.count, 256);
-    EXPECT_EQ(pty.ReadBytes(256), pattern);
 
     // Purging the input discards what the far end sent.
     ASSERT_TRUE(pty.WriteAll(pattern));
@@ -142,13 +109,8 @@ TEST(SerialDevicePosix, BytesBothWaysAndWaits)
     EXPECT_EQ(device->ClearErrors(), 0u);
 }
 
-TEST(SerialDevicePosix, WakeEndsAWaitWithoutLimit)
+TEST_F(SerialDevicePty, WakeEndsAWaitWithoutLimit)
 {
-    TestPty pty;
-    ASSERT_TRUE(pty.Ok());
-    auto device = CreateSerialDevice();
-    ASSERT_EQ(device->Open(pty.Path()), 0);
-
     std::atomic<unsigned> seen{0};
     std::thread waiter([&] { seen = device->WaitEvent(-1, true); });
     device->WakeEventWaiter();
@@ -160,13 +122,8 @@ TEST(SerialDevicePosix, WakeEndsAWaitWithoutLimit)
     EXPECT_TRUE(device->WaitWritable(-1) & kEventWoken);
 }
 
-TEST(SerialDevicePosix, NewDataMeansArrivalsNotBytesWaiting)
+TEST_F(SerialDevicePty, NewDataMeansArrivalsNotBytesWaiting)
 {
-    TestPty pty;
-    ASSERT_TRUE(pty.Ok());
-    auto device = CreateSerialDevice();
-    ASSERT_EQ(device->Open(pty.Path()), 0);
-
     ASSERT_TRUE(pty.WriteAll({1, 2, 3}));
     ASSERT_TRUE(device->WaitEvent(5000, true) & kEventData);
     // The arrival may be reported once more; after that, unread bytes alone do not end a wait.
@@ -188,13 +145,8 @@ TEST(SerialDevicePosix, NewDataMeansArrivalsNotBytesWaiting)
     EXPECT_TRUE(device->WaitNewData(5000) & kEventHangUp);
 }
 
-TEST(SerialDevicePosix, FarEndClosingIsAHangUp)
+TEST_F(SerialDevicePty, FarEndClosingIsAHangUp)
 {
-    TestPty pty;
-    ASSERT_TRUE(pty.Ok());
-    auto device = CreateSerialDevice();
-    ASSERT_EQ(device->Open(pty.Path()), 0);
-
     std::atomic<unsigned> seen{0};
     std::thread waiter([&] { seen = device->WaitEvent(-1, true); });
     pty.CloseMaster();
@@ -202,10 +154,8 @@ TEST(SerialDevicePosix, FarEndClosingIsAHangUp)
     EXPECT_TRUE(seen.load() & kEventHangUp);
 
     uint8_t byte = 0x55;
-    IoResult r = device->Read(&byte, 1);
-    EXPECT_TRUE(IsHangUpError(r.error)) << r.error;
-    r = device->Write(&byte, 1);
-    EXPECT_TRUE(IsHangUpError(r.error)) << r.error;
+    EXPECT_TRUE(IsHangUpError(device->Read(&byte, 1).error));
+    EXPECT_TRUE(IsHangUpError(device->Write(&byte, 1).error));
     EXPECT_TRUE(device->WaitWritable(-1) & kEventHangUp);
     device->Close();
     EXPECT_FALSE(device->IsOpen());

@@ -1,14 +1,12 @@
 // The serial numbers of the production line: the numbering rules, the Serial Writer window
 // against the simulated radio, and `mv53 serial-write` as a process.
 
+#include "RunProcess.h"
 #include "ServiceTestSupport.h"
 #include "service/SerialNumbering.h"
 #include "service/SerialWriter.h"
 
 #include <QLabel>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QTest>
 
@@ -260,31 +258,23 @@ namespace {
 
 class CliSerialWrite : public mv53::test::ServiceWindowTest {
 protected:
-    QProcess mv53;
     std::string out;
     std::string err;
 
-    QTemporaryDir dir;
+    mv53::test::ScratchDir dir;
 
     // The radio is COM3 through the "PORTS" section of the configuration file given.
-    int Run(const char* extra, const QByteArray& input = {}, const char* fields = "--year 2031 --month 10 --lot 12")
+    int Run(const char* extra, const std::string& input = {}, const char* fields = "--year 2031 --month 10 --lot 12")
     {
-        const QString ini = dir.filePath(QStringLiteral("MV53Win.ini"));
-        QFile config(ini);
-        EXPECT_TRUE(config.open(QIODevice::WriteOnly));
-        config.write("[PORTS]\nCOM3=" + QByteArray::fromStdString(radio->DevicePath()) + "\n");
-        config.close();
-        const QString args = QStringLiteral("serial-write --port COM3 --config %1 %2 %3")
-                                 .arg(ini, QString::fromLatin1(fields), QString::fromLatin1(extra));
-        mv53.start(QStringLiteral(MV53_CLI_PATH), args.split(QLatin1Char(' '), Qt::SkipEmptyParts));
-        EXPECT_TRUE(mv53.waitForStarted(10000));
-        mv53.write(input);
-        mv53.closeWriteChannel();
-        // The simulator runs in this process: keep the event loop out of it, just wait.
-        EXPECT_TRUE(mv53.waitForFinished(120000));
-        out = mv53.readAllStandardOutput().toStdString();
-        err = mv53.readAllStandardError().toStdString();
-        return mv53.exitStatus() == QProcess::NormalExit ? mv53.exitCode() : -1;
+        const std::string ini = dir.Write("MV53Win.ini", "[PORTS]\nCOM3=" + radio->DevicePath() + "\n");
+        std::vector<std::string> args{"serial-write", "--port", "COM3", "--config", ini};
+        const QString words = QStringLiteral("%1 %2").arg(QString::fromLatin1(fields), QString::fromLatin1(extra));
+        for (const QString& a : words.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            args.push_back(a.toStdString());
+        const mv53::test::ProcessResult r = mv53::test::RunProcess(MV53_CLI_PATH, args, {{}, input});
+        out = r.out;
+        err = r.err;
+        return r.status;
     }
 };
 

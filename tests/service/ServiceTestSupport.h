@@ -8,7 +8,7 @@
 #include "link/Radio.h"
 #include "platform/PortMap.h"
 #include "service/ServiceHost.h"
-#include "RadioSimulator.h"
+#include "SimRadio.h"
 
 #include <gtest/gtest.h>
 
@@ -87,22 +87,14 @@ protected:
     // A simulated radio on COM1 holding mem.
     void StartRadio(const TMVmem& mem)
     {
-        radio = std::make_unique<radiosim::RadioSimulator>(EncodedImage(mem, true).Raw());
-        ASSERT_TRUE(radio->Start()) << radio->LastError();
+        radio = StartedRadio(RadioMemory(mem));
         platform::PortMap::Bind(1, radio->DevicePath());
         state.ComPortNo = 0;
         clicker = std::make_unique<CloneWindowClicker>();
     }
 
     // What the simulated radio holds, decoded.
-    TMVmem RadioRecords() const
-    {
-        TText image;
-        image.Raw() = radio->GetMemory();
-        TMVmem mem;
-        DecodeImage(image, mem);
-        return mem;
-    }
+    TMVmem RadioRecords() const { return RecordsOf(radio->GetMemory()); }
 
     TServiceHost Host()
     {

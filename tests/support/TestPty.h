@@ -9,12 +9,59 @@
 #include <unistd.h>
 #include <fcntl.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace mv53::test {
+
+// Writes all bytes to a non-blocking descriptor, waiting for room; false on an error or when
+// the far end takes nothing for 20 s.
+inline bool WriteAllTo(int fd, const uint8_t* data, std::size_t count)
+{
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (count > 0) {
+        const ssize_t n = ::write(fd, data, count);
+        if (n > 0) {
+            data += n;
+            count -= static_cast<std::size_t>(n);
+            continue;
+        }
+        if ((n < 0 && errno != EAGAIN) || std::chrono::steady_clock::now() > until)
+            return false;
+        pollfd p{fd, POLLOUT, 0};
+        ::poll(&p, 1, 50);
+    }
+    return true;
+}
+
+// Reads until count bytes arrived or the line stayed quiet for quietMs; *failed tells whether
+// the read ended because the line went away (end of file or an error).
+inline std::vector<uint8_t> ReadFrom(int fd, std::size_t count, int quietMs, bool* failed = nullptr)
+{
+    std::vector<uint8_t> got;
+    bool lost = false;
+    while (got.size() < count) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, quietMs) <= 0)
+            break;
+        uint8_t buffer[4096];
+        const ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, count - got.size()));
+        if (n < 0 && errno == EAGAIN)
+            continue;
+        if (n <= 0) {
+            lost = true;
+            break;
+        }
+        got.insert(got.end(), buffer, buffer + n);
+    }
+    if (failed)
+        *failed = lost;
+    return got;
+}
 
 class TestPty {
 public:
@@ -51,40 +98,9 @@ public:
         m_master = -1;
     }
 
-    bool WriteAll(const std::vector<uint8_t>& bytes) const
-    {
-        std::size_t done = 0;
-        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (done < bytes.size()) {
-            const ssize_t n = ::write(m_master, bytes.data() + done, bytes.size() - done);
-            if (n > 0) {
-                done += static_cast<std::size_t>(n);
-                continue;
-            }
-            if (std::chrono::steady_clock::now() > until)
-                return false;
-            pollfd p{m_master, POLLOUT, 0};
-            ::poll(&p, 1, 50);
-        }
-        return true;
-    }
-
+    bool WriteAll(const std::vector<uint8_t>& bytes) const { return WriteAllTo(m_master, bytes.data(), bytes.size()); }
     // Reads until n bytes arrived or the line stays silent for quietMs.
-    std::vector<uint8_t> ReadBytes(std::size_t n, int quietMs = 3000) const
-    {
-        std::vector<uint8_t> got;
-        uint8_t buffer[4096];
-        while (got.size() < n) {
-            pollfd p{m_master, POLLIN, 0};
-            if (::poll(&p, 1, quietMs) <= 0)
-                break;
-            const ssize_t r = ::read(m_master, buffer, sizeof buffer);
-            if (r <= 0)
-                break;
-            got.insert(got.end(), buffer, buffer + r);
-        }
-        return got;
-    }
+    std::vector<uint8_t> ReadBytes(std::size_t n, int quietMs = 3000) const { return ReadFrom(m_master, n, quietMs); }
 
     // The line settings as the master sees them (speed and stop bits follow the slave).
     termios MasterSettings() const

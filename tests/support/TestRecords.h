@@ -32,6 +32,13 @@ inline TText EncodedImage(const TMVmem& mem, bool withSerial)
     return image;
 }
 
+// What the program itself writes as a data file for mem: a fresh image, then the encoding of a save.
+inline std::string DataFileBytes(const TMVmem& mem)
+{
+    const TText image = EncodedImage(mem, false);
+    return {reinterpret_cast<const char*>(image.Data()), static_cast<size_t>(TText::Size())};
+}
+
 // A PNG picture's file (signature, header chunk, then picture data): long enough to read as a
 // data file, and no data file at all.
 inline std::string PictureFileBytes()
