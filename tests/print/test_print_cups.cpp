@@ -135,7 +135,7 @@ protected:
     static void TearDownTestSuite() { g_cups.reset(); }
 
     mv53::test::ScriptedPrompt prompt;
-    std::unique_ptr<mv53::ScopedPrompt> scoped;
+    mv53::ScopedPrompt scoped{prompt};
     QTemporaryDir tmp;
 
     void SetUp() override
@@ -144,14 +144,9 @@ protected:
             GTEST_SKIP() << "No printer for this test: " << g_cups->reason.toStdString();
         ASSERT_TRUE(g_cups->reason.isEmpty()) << g_cups->reason.toStdString();
         ASSERT_EQ(::kill(static_cast<pid_t>(g_cups->pid), 0), 0) << "cupsd ended: " << g_cups->ErrorLogTail().toStdString();
-        scoped = std::make_unique<mv53::ScopedPrompt>(prompt);
         TCurrentPrinter::Instance().SetInstalledPrintersForTest(std::nullopt);
     }
-    void TearDown() override
-    {
-        mv53::SetModalHook(nullptr);
-        scoped.reset();
-    }
+    void TearDown() override { mv53::SetModalHook(nullptr); }
 };
 
 TEST_F(CupsPrinting, PrintSetupListsTheQueuesAndLegalPaperShowsLetter)
