@@ -50,32 +50,29 @@ TEST(SelcallDialog, UnitSwitchEnablesTheValuesAndKillIdFollowsKillSystem)
 // inside the edit: the completed ID is stored, never the typed digits.
 TEST(SelcallDialog, IdsAreCompletedWithZeros)
 {
+    enum { kSelf = -1, kKill = -2 };   // otherwise the index of a TX ID
     struct Case {
-        const char* edit;   // which edit
+        int edit;
         const char* typed;
         const char* shown;
-        bool leave;         // leave the edit before "&Ok"
+        bool leave;   // leave the edit before "&Ok"
     };
     const Case cases[] = {
-        {"self", "7", "7000", true},
-        {"kill", "123", "12300000", true},
-        {"tx10", "12", "1200", true},
-        {"self", "12345", "1234", true},   // the edit takes no more than 4
-        {"tx1", "a", "0000", true},        // a letter is not typed; the cleared text becomes zeros
-        {"self", "7", "7000", false},
+        {kSelf, "7", "7000", true},
+        {kKill, "123", "12300000", true},
+        {9, "12", "1200", true},
+        {kSelf, "12345", "1234", true},   // the edit takes no more than 4
+        {0, "a", "0000", true},           // a letter is not typed; the cleared text becomes zeros
+        {kSelf, "7", "7000", false},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.edit) + " " + c.typed + (c.leave ? "" : " Ok inside"));
+        SCOPED_TRACE(std::to_string(c.edit) + " " + c.typed + (c.leave ? "" : " Ok inside"));
         TCmmOpt opt;
         opt.SetSelcallUnit(1);
         TfrmSelcall dlg(opt);
         dlg.Sel.SetKillSystem(1);
         ShowActive(dlg);
-        const std::string which = c.edit;
-        QLineEdit* edit = which == "self" ? dlg.edtSelfId
-                        : which == "kill" ? dlg.edtKillId
-                        : which == "tx10" ? dlg.edtTxId[9]
-                                          : dlg.edtTxId[0];
+        QLineEdit* edit = c.edit == kSelf ? dlg.edtSelfId : c.edit == kKill ? dlg.edtKillId : dlg.edtTxId[c.edit];
         Enter(edit);
         EXPECT_TRUE(edit->isReadOnly());
         if (std::string(c.typed) == "a") {
@@ -92,11 +89,7 @@ TEST(SelcallDialog, IdsAreCompletedWithZeros)
         }
         dlg.btnOk->click();
         EXPECT_EQ(dlg.result(), QDialog::Accepted);
-        const std::string stored = which == "self" ? dlg.Sel.SelfId()
-                                 : which == "kill" ? dlg.Sel.KillId()
-                                 : which == "tx10" ? dlg.Sel.TxIds(9).TxId()
-                                                   : dlg.Sel.TxIds(0).TxId();
-        EXPECT_EQ(stored, c.shown);
+        EXPECT_EQ(c.edit == kSelf ? dlg.Sel.SelfId() : c.edit == kKill ? dlg.Sel.KillId() : dlg.Sel.TxIds(c.edit).TxId(), c.shown);
     }
 }
 

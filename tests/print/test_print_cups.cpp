@@ -1,5 +1,5 @@
-// Printing to a real printer: a private cupsd (its own configuration, spool and socket in a
-// temporary folder) with cups-pdf queues. The job that went through CUPS is compared with the
+// Printing to a real printer: a private cupsd with cups-pdf queues (private-cups.sh starts it
+// in a temporary folder). The job that went through CUPS is compared with the
 // PDF that MV53 writes directly by page count and by page pictures (cups-pdf passes every job
 // through Ghostscript, which re-encodes the fonts, so its text cannot be read back).
 
@@ -13,11 +13,8 @@
 #include "print/ReportPainter.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
@@ -29,6 +26,7 @@
 #include <gtest/gtest.h>
 
 #include <pwd.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <memory>
@@ -42,96 +40,40 @@ using mv53::test::ProcResult;
 
 const QString kA4Queue = QStringLiteral("MV53-A4");
 const QString kLegalQueue = QStringLiteral("MV53-Legal");
-const QString kPpd = QStringLiteral("lsb/usr/cups-pdf/CUPS-PDF_opt.ppd");
 
-// The scheduler of this test run; empty reason when it runs.
+// The private cupsd of this run with its two queues, the Legal one the default.
 class PrivateCups {
 public:
     QString reason;   // why the printer tests cannot run
-    QTemporaryDir dir{QStringLiteral("/tmp/mv53-cups-XXXXXX")};
-    QProcess cupsd;
-    QString socket;
+    bool skip = false;   // cupsd cannot run here at all
+    QString dir;
+    int pid = 0;
 
-    void Start()
+    PrivateCups()
     {
-        if (::getuid() != 0) {
-            reason = QStringLiteral("cups-pdf writes its files only for a cupsd that runs as root; run this test as root");
-            return;
+        const ProcResult r = Exec(QStringLiteral(MV53_PRIVATE_CUPS), {QStringLiteral("start"), kA4Queue + QStringLiteral("=A4"),
+                                  kLegalQueue + QStringLiteral("=Legal"), QStringLiteral("--default"), kLegalQueue});
+        skip = r.status == 77;
+        reason = r.status == 0 ? QString() : r.err.trimmed();
+        for (const QString& line : r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            const QString name = line.section(QLatin1Char('='), 0, 0), value = line.section(QLatin1Char('='), 1);
+            if (name == QLatin1String("CUPS_SERVER"))   // everything in this process talks to it
+                qputenv("CUPS_SERVER", value.toLocal8Bit());
+            else if (name == QLatin1String("CUPS_DIR"))
+                dir = value;
+            else if (name == QLatin1String("CUPSD_PID"))
+                pid = value.toInt();
         }
-        const QString exe = QStandardPaths::findExecutable(QStringLiteral("cupsd"), {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")});
-        if (exe.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("lpadmin")).isEmpty() ||
-            !QFile::exists(QStringLiteral("/usr/lib/cups/backend/cups-pdf"))) {
-            reason = QStringLiteral("cups, cups-client or printer-driver-cups-pdf is not installed (scripts/install-deps.sh installs them)");
-            return;
-        }
-        if (!dir.isValid()) {
-            reason = QStringLiteral("no temporary folder for cupsd");
-            return;
-        }
-        const QString root = dir.path();
-        for (const char* sub : {"spool", "cache", "state", "log", "tmp", "ppd"})
-            QDir(root).mkpath(QString::fromLatin1(sub));
-        // Filters run as the unprivileged user "lp": they need the spool and a scratch folder.
-        QFile(root).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
-                                   QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
-                                   QFileDevice::ExeOther);
-        const QString spool = root + QStringLiteral("/spool"), cache = root + QStringLiteral("/cache");
-        Exec(QStringLiteral("chmod"), {QStringLiteral("1777"), root + QStringLiteral("/tmp")});
-        Exec(QStringLiteral("chgrp"), {QStringLiteral("lp"), spool, cache});
-        Exec(QStringLiteral("chmod"), {QStringLiteral("0770"), spool, cache});
-        socket = root + QStringLiteral("/cups.sock");
-        Write(root + QStringLiteral("/cupsd.conf"),
-              QStringLiteral("Listen %1\nLogLevel info\nWebInterface No\nDefaultAuthType None\n"
-                             "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
-                             "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n")
-                  .arg(socket));
-        Write(root + QStringLiteral("/cups-files.conf"),
-              QStringLiteral("ServerRoot %1\nRequestRoot %1/spool\nCacheDir %1/cache\nStateDir %1/state\nTempDir %1/tmp\n"
-                             "ErrorLog %1/log/error_log\nAccessLog %1/log/access_log\nPageLog %1/log/page_log\n"
-                             "Printcap %1/printcap\nSystemGroup root\n")
-                  .arg(root));
-        cupsd.setProcessChannelMode(QProcess::MergedChannels);
-        cupsd.start(exe, {QStringLiteral("-f"), QStringLiteral("-c"), root + QStringLiteral("/cupsd.conf"),
-                          QStringLiteral("-s"), root + QStringLiteral("/cups-files.conf")});
-        if (!cupsd.waitForStarted(10000)) {
-            reason = QStringLiteral("cupsd did not start: ") + cupsd.errorString();
-            return;
-        }
-        QElapsedTimer t;
-        t.start();
-        while (!QFile::exists(socket) && cupsd.state() == QProcess::Running && t.elapsed() < 20000)
-            QThread::msleep(100);
-        if (!QFile::exists(socket)) {
-            reason = QStringLiteral("cupsd did not come up: ") + QString::fromLocal8Bit(cupsd.readAll()) +
-                     ErrorLogTail();
-            return;
-        }
-        // Everything in this process (lpadmin below, QPrinterInfo, the print job) talks to it.
-        qputenv("CUPS_SERVER", socket.toLocal8Bit());
     }
-
-    QString ErrorLogTail() const
-    {
-        QFile f(dir.filePath(QStringLiteral("log/error_log")));
-        return f.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(f.readAll().right(2000)) : QString();
-    }
-
     ~PrivateCups()
     {
-        if (cupsd.state() != QProcess::NotRunning) {
-            cupsd.terminate();
-            if (!cupsd.waitForFinished(10000))
-                cupsd.kill();
-            cupsd.waitForFinished();
-        }
+        if (!dir.isEmpty())
+            Exec(QStringLiteral(MV53_PRIVATE_CUPS), {QStringLiteral("stop"), dir});
     }
-
-private:
-    static void Write(const QString& path, const QString& text)
+    QString ErrorLogTail() const
     {
-        QFile f(path);
-        if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            f.write(text.toLocal8Bit());
+        QFile f(dir + QStringLiteral("/log/error_log"));
+        return f.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(f.readAll().right(2000)) : QString();
     }
 };
 
@@ -189,41 +131,22 @@ double Difference(const QImage& a, const QImage& b)
 
 class CupsPrinting : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        g_cups = std::make_unique<PrivateCups>();
-        g_cups->Start();
-        if (!g_cups->reason.isEmpty())
-            return;
-        for (const auto& [queue, paper] : {std::pair{kA4Queue, QStringLiteral("A4")}, std::pair{kLegalQueue, QStringLiteral("Legal")}}) {
-            const ProcResult r = Exec(QStringLiteral("lpadmin"), QStringList{QStringLiteral("-p"), queue} +
-                                                                 Args("-E -v cups-pdf:/ -m") + QStringList{kPpd, QStringLiteral("-o"), QStringLiteral("PageSize=") + paper});
-            if (r.status != 0)
-                g_cups->reason = QStringLiteral("lpadmin failed: ") + r.err;   // reported as a failure below
-        }
-        Exec(QStringLiteral("lpadmin"), {QStringLiteral("-d"), kLegalQueue});
-    }
+    static void SetUpTestSuite() { g_cups = std::make_unique<PrivateCups>(); }
     static void TearDownTestSuite() { g_cups.reset(); }
 
     mv53::test::ScriptedPrompt prompt;
-    std::unique_ptr<mv53::ScopedPrompt> scoped;
+    mv53::ScopedPrompt scoped{prompt};
     QTemporaryDir tmp;
 
     void SetUp() override
     {
-        if (g_cups->cupsd.state() != QProcess::Running && g_cups->reason.isEmpty())
-            g_cups->reason = QStringLiteral("cupsd ended: ") + g_cups->ErrorLogTail();
-        if (!g_cups->reason.isEmpty() && !g_cups->reason.startsWith(QLatin1String("lpadmin")))
+        if (g_cups->skip)
             GTEST_SKIP() << "No printer for this test: " << g_cups->reason.toStdString();
         ASSERT_TRUE(g_cups->reason.isEmpty()) << g_cups->reason.toStdString();
-        scoped = std::make_unique<mv53::ScopedPrompt>(prompt);
+        ASSERT_EQ(::kill(static_cast<pid_t>(g_cups->pid), 0), 0) << "cupsd ended: " << g_cups->ErrorLogTail().toStdString();
         TCurrentPrinter::Instance().SetInstalledPrintersForTest(std::nullopt);
     }
-    void TearDown() override
-    {
-        mv53::SetModalHook(nullptr);
-        scoped.reset();
-    }
+    void TearDown() override { mv53::SetModalHook(nullptr); }
 };
 
 TEST_F(CupsPrinting, PrintSetupListsTheQueuesAndLegalPaperShowsLetter)

@@ -35,27 +35,30 @@ using mv53::test::HavePoppler;
 using mv53::test::PdfText;
 using mv53::test::ScriptedPrompt;
 
+// No printers installed and no dialog hook while it lives.
+struct NoPrinters {
+    NoPrinters() { TCurrentPrinter::Instance().SetInstalledPrintersForTest(std::vector<TPrinterEntry>{}); }
+    ~NoPrinters()
+    {
+        mv53::SetModalHook(nullptr);
+        TCurrentPrinter::Instance().SetInstalledPrintersForTest(std::nullopt);
+    }
+};
+
 // Every test starts without printers and with the default choices of a run.
 class PrintWindows : public ::testing::Test {
 protected:
     ScriptedPrompt prompt;
-    std::unique_ptr<mv53::ScopedPrompt> scoped;
+    mv53::ScopedPrompt scoped{prompt};
+    NoPrinters noPrinters;
     TProgramState state;
     QTemporaryDir dir;
 
     void SetUp() override
     {
-        scoped = std::make_unique<mv53::ScopedPrompt>(prompt);
-        TCurrentPrinter::Instance().SetInstalledPrintersForTest(std::vector<TPrinterEntry>{});
         TfrmPreview::ForgetTwoPageChoice();
         state.CurrentMem = ClearedRecords();
         state.CurrentFileName = "/data/fleet.m53";
-    }
-    void TearDown() override
-    {
-        mv53::SetModalHook(nullptr);
-        TCurrentPrinter::Instance().SetInstalledPrintersForTest(std::nullopt);
-        scoped.reset();
     }
     // Channels 1..n in use.
     void UseChannels(int n)
@@ -150,7 +153,7 @@ TEST_F(PrintWindows, PreviewOfOnePageLeavesTheSecondImageBlank)
     preview.show();
     ASSERT_EQ(preview.PageCount(), 1);
     EXPECT_EQ(States(preview), (ButtonStates{false, false, true, true, false}));
-    preview.TogglePageCount();
+    QTest::mouseClick(preview.btnPageCount, Qt::LeftButton);
     EXPECT_TRUE(preview.imgPage2->isVisible());
     EXPECT_TRUE(Blank(preview.imgPage2->Canvas()));
     EXPECT_FALSE(Blank(preview.imgPage1->Canvas()));
@@ -403,17 +406,7 @@ TEST_F(PrintWindows, AFailedPrintSaysSoAndWhy)
 
 class MainWindowPrinting : public mv53::test::MainWindowTest {
 protected:
-    void SetUp() override
-    {
-        MainWindowTest::SetUp();
-        TCurrentPrinter::Instance().SetInstalledPrintersForTest(std::vector<TPrinterEntry>{});
-    }
-    void TearDown() override
-    {
-        mv53::SetModalHook(nullptr);
-        TCurrentPrinter::Instance().SetInstalledPrintersForTest(std::nullopt);
-        MainWindowTest::TearDown();
-    }
+    NoPrinters m_noPrinters;
 };
 
 TEST_F(MainWindowPrinting, PrintCommandsAreThereAndThePanelShowsTheDestination)
