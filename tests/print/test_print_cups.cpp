@@ -51,10 +51,11 @@ public:
 
     PrivateCups()
     {
-        const ProcResult r = Exec(QStringLiteral(MV53_PRIVATE_CUPS), {QStringLiteral("start"), kA4Queue + QStringLiteral("=A4"),
+        const ProcResult r = Exec(QStringLiteral("bash"), {QStringLiteral(MV53_PRIVATE_CUPS), QStringLiteral("start"), kA4Queue + QStringLiteral("=A4"),
                                   kLegalQueue + QStringLiteral("=Legal"), QStringLiteral("--default"), kLegalQueue});
         skip = r.status == 77;
-        reason = r.status == 0 ? QString() : r.err.trimmed();
+        if (r.status != 0)
+            reason = r.err.trimmed().isEmpty() ? QStringLiteral("private-cups.sh did not run") : r.err.trimmed();
         for (const QString& line : r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
             const QString name = line.section(QLatin1Char('='), 0, 0), value = line.section(QLatin1Char('='), 1);
             if (name == QLatin1String("CUPS_SERVER"))   // everything in this process talks to it
@@ -68,7 +69,7 @@ public:
     ~PrivateCups()
     {
         if (!dir.isEmpty())
-            Exec(QStringLiteral(MV53_PRIVATE_CUPS), {QStringLiteral("stop"), dir});
+            Exec(QStringLiteral("bash"), {QStringLiteral(MV53_PRIVATE_CUPS), QStringLiteral("stop"), dir});
     }
     QString ErrorLogTail() const
     {

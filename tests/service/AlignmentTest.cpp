@@ -18,6 +18,8 @@
 
 using mv53::test::HostCall;
 using K = TTransferKind;
+using mv53::test::Leave;
+using mv53::test::LeaveBy;
 using mv53::test::ShowActive;
 using mv53::test::RunEventsFor;
 
@@ -49,24 +51,15 @@ protected:
 // and writes the factory area, No leaves CurrentMem as it was; unchanged, nothing is asked.
 TEST_F(AlignmentTest, LeavingAsksOnlyWhenChangedAndYesWritesNoDiscards)
 {
-    enum class Leave { CancelButton, Escape, CloseBox };
-    for (Leave how : {Leave::CancelButton, Leave::Escape, Leave::CloseBox}) {
+    for (Leave how : mv53::test::kEveryWayOut) {
         for (int answer : {-1, 0, 1}) {   // -1: nothing changed; 0: No; 1: Yes
             SCOPED_TRACE(testing::Message() << "leave " << static_cast<int>(how) << " answer " << answer);
-            state.CurrentMem = mv53::test::ClearedRecords();
+            Restart(answer == 1);
             const TMVmem before = state.CurrentMem;
-            state.Modified = false;
-            calls.clear();
-            prompt.shown.clear();
-            prompt.answers = {answer == 1 ? mv53::PromptAnswer::Yes : mv53::PromptAnswer::No};
             auto frm = Open();
             if (answer >= 0)
                 frm->SpinEdit[4]->setValue(77);   // SQL level, position 5
-            switch (how) {
-            case Leave::CancelButton: frm->btnCancel->click(); break;
-            case Leave::Escape: QTest::keyClick(frm->btnWrite, Qt::Key_Escape); break;
-            case Leave::CloseBox: frm->close(); break;
-            }
+            LeaveBy(*frm, how, frm->btnWrite);
             EXPECT_FALSE(frm->isVisible());
             EXPECT_EQ(prompt.texts(), answer < 0 ? std::vector<std::string>{}
                                                  : std::vector<std::string>{"Do you download data to the radio?"});
@@ -342,8 +335,7 @@ TEST_F(AlignmentTest, EscapeInASpinEditGoesBackToTheStartOfItsEditState)
 // and the closing question follows only when that write did not reach the radio.
 TEST_F(AlignmentTest, ClosingInSpotAdjWritesAndAsksOnlyWhenTheWriteFailed)
 {
-    enum class Leave { CancelButton, Escape, CloseBox };
-    for (Leave how : {Leave::CancelButton, Leave::Escape, Leave::CloseBox}) {
+    for (Leave how : mv53::test::kEveryWayOut) {
         for (bool radioThere : {true, false}) {
             SCOPED_TRACE(testing::Message() << "leave " << static_cast<int>(how) << " radio " << radioThere);
             StartRadio(mv53::test::ClearedRecords());
@@ -355,11 +347,7 @@ TEST_F(AlignmentTest, ClosingInSpotAdjWritesAndAsksOnlyWhenTheWriteFailed)
             frm->SpinEdit[21]->setValue(99);   // Reverse ALC, position 23
             if (!radioThere)
                 radio->Stop();
-            switch (how) {
-            case Leave::CancelButton: frm->btnCancel->click(); break;
-            case Leave::Escape: QTest::keyClick(frm->btnSpotAdj, Qt::Key_Escape); break;
-            case Leave::CloseBox: frm->close(); break;
-            }
+            LeaveBy(*frm, how, frm->btnSpotAdj);
             EXPECT_FALSE(frm->isVisible());
             EXPECT_EQ(state.CurrentMem.Alignment().Values(23), 99);
             const std::vector<std::string> texts = prompt.texts();

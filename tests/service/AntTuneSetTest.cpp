@@ -163,17 +163,14 @@ TEST_F(AntTuneSetTest, EachTableIsCommittedOnItsOwn)
 
 TEST_F(AntTuneSetTest, LeavingAsksWhenChangedAndNoDiscards)
 {
-    for (bool closeBox : {false, true}) {
+    for (mv53::test::Leave how : mv53::test::kEveryWayOut) {
         state.CurrentMem.AntTuner0() = TAntTuner0();
         state.Modified = false;
         prompt.shown.clear();
         calls.clear();
         auto frm = Open();
         DoubleClick(frm->grdTuneData, 0, 7);
-        if (closeBox)
-            frm->close();
-        else
-            QTest::keyClick(frm->grdTuneData, Qt::Key_Escape);
+        mv53::test::LeaveBy(*frm, how, frm->grdTuneData);
         EXPECT_FALSE(frm->isVisible());
         EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Do you download data to the radio?"});
         EXPECT_EQ(state.CurrentMem.AntTuner0().Entries(0).TuneMidC(), 0);

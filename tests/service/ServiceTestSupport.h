@@ -8,6 +8,7 @@
 #include "link/Radio.h"
 #include "platform/PortMap.h"
 #include "service/ServiceHost.h"
+#include "service/ServiceWindow.h"
 #include "SimRadio.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <memory>
@@ -51,6 +53,20 @@ private:
     QTimer m_timer;
 };
 
+// How a service window is left without "&Write".
+enum class Leave { CancelButton, Escape, CloseBox };
+inline constexpr Leave kEveryWayOut[] = {Leave::CancelButton, Leave::Escape, Leave::CloseBox};
+
+// Leaves frm that way; Escape is pressed in escapeIn.
+inline void LeaveBy(TServiceWindow& frm, Leave how, QWidget* escapeIn)
+{
+    switch (how) {
+    case Leave::CancelButton: frm.btnCancel->click(); break;
+    case Leave::Escape: QTest::keyClick(escapeIn, Qt::Key_Escape); break;
+    case Leave::CloseBox: frm.close(); break;
+    }
+}
+
 // One transfer the host was asked for, with how it was to run.
 struct HostCall {
     TTransferKind kind;
@@ -82,6 +98,17 @@ protected:
             radio->Stop();
         platform::PortMap::ClearBindings();
         scoped.reset();
+    }
+
+    // One more case of a loop: cleared records, nothing changed, downloaded or asked yet; the
+    // closing question is answered Yes or No.
+    void Restart(bool yes)
+    {
+        state.CurrentMem = ClearedRecords();
+        state.Modified = false;
+        calls.clear();
+        prompt.shown.clear();
+        prompt.answers = {yes ? PromptAnswer::Yes : PromptAnswer::No};
     }
 
     // A simulated radio on COM1 holding mem.

@@ -66,26 +66,16 @@ TEST_F(TempCorrectTest, TextThatIsNoNumberStoresTheMinimum)
 
 TEST_F(TempCorrectTest, LeavingAsksOnlyWhenSomethingDiffersAndNoDiscards)
 {
-    enum class Leave { CancelButton, CloseBox, Escape };
-    for (Leave how : {Leave::CancelButton, Leave::CloseBox, Leave::Escape}) {
+    for (mv53::test::Leave how : mv53::test::kEveryWayOut) {
         for (int answer : {-1, 0, 1}) {   // -1: nothing changed; 0: No; 1: Yes
             SCOPED_TRACE(testing::Message() << "leave " << static_cast<int>(how) << " answer " << answer);
-            state.CurrentMem = mv53::test::ClearedRecords();
-            state.Modified = false;
-            calls.clear();
-            prompt.shown.clear();
-            prompt.answers = {answer == 1 ? mv53::PromptAnswer::Yes : mv53::PromptAnswer::No};
+            Restart(answer == 1);
             auto frm = Open();
             if (answer >= 0)
                 frm->SpinEdit[0][0]->setValue(-7);
-            switch (how) {
-            case Leave::CancelButton: frm->btnCancel->click(); break;
-            case Leave::CloseBox: frm->close(); break;
-            case Leave::Escape:   // in the first field, which the window opens on in its edit state
-                mv53::test::ShowActive(*frm);
-                QTest::keyClick(frm->SpinEdit[0][0], Qt::Key_Escape);
-                break;
-            }
+            // Escape in the first field, which the window opens on in its edit state.
+            mv53::test::ShowActive(*frm);
+            mv53::test::LeaveBy(*frm, how, frm->SpinEdit[0][0]);
             EXPECT_FALSE(frm->isVisible());
             EXPECT_EQ(prompt.texts().size(), answer >= 0 ? 1u : 0u);
             EXPECT_EQ(state.CurrentMem.TmpCorrect().Rows(0).Values(0), answer == 1 ? -7 : 0);

@@ -20,7 +20,7 @@ inline std::string ReadTextFile(const std::string& path)
     return text.str();
 }
 
-// actual against the file name in folder; the file ends with one "\n" that the page does not hold.
+// actual against the file name in folder; the file's last line end is not part of the page.
 inline ::testing::AssertionResult SamePageFile(const std::string& folder, const std::string& name, const std::string& actual)
 {
     const std::string path = folder + "/" + name;
@@ -31,12 +31,15 @@ inline ::testing::AssertionResult SamePageFile(const std::string& folder, const 
     std::string expected = ReadTextFile(path);
     if (expected.empty())
         return ::testing::AssertionFailure() << "cannot read " << path;
-    expected.pop_back();
+    if (expected.back() == '\n')
+        expected.pop_back();
     std::istringstream a(actual), e(expected);
     std::string lineA, lineE;
     for (int n = 1;; ++n) {
         const bool moreA = static_cast<bool>(std::getline(a, lineA));
         const bool moreE = static_cast<bool>(std::getline(e, lineE));
+        if (moreE && !lineE.empty() && lineE.back() == '\r')   // a checkout with CR LF line ends
+            lineE.pop_back();
         if (!moreA && !moreE)
             return ::testing::AssertionSuccess();
         if (moreA != moreE || lineA != lineE)
