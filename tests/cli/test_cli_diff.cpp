@@ -1,6 +1,6 @@
 // mv53 diff, run as a process on data files in a temporary folder.
 
-#include "DiffCliProcess.h"
+#include "RunProcess.h"
 #include "TestRecords.h"
 
 #include "model/U_Const.h"
@@ -39,29 +39,23 @@ void OldRecords(TMVmem& m)
 
 class CliDiff : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::temp_directory_path() / "mv53-diff-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
+    void SetUp() override { ASSERT_TRUE(m_scratch.Ok()); }
 
     std::string Write(const std::string& name, const TMVmem& mem, int patchAt = -1, char patch = 0)
     {
         std::string bytes(reinterpret_cast<const char*>(mv53::test::EncodedImage(mem, false).Data()), TText::Size());
         if (patchAt >= 0)
             bytes[static_cast<size_t>(patchAt)] = patch;
-        std::ofstream(m_dir / name, std::ios::binary) << bytes;
-        return (m_dir / name).string();
+        return m_scratch.Write(name, bytes);
     }
 
     ProcessResult Diff(const std::string& a, const std::string& b)
     {
-        return mv53::test::RunProcess(MV53_EXE, {"diff", a, b}, m_dir);
+        return mv53::test::RunProcess(MV53_EXE, {"diff", a, b});
     }
 
-    fs::path m_dir;
+    mv53::test::ScratchDir m_scratch;
+    const fs::path m_dir{m_scratch.Root()};
 };
 
 TEST_F(CliDiff, OneLinePerDifferenceSettingsFirstThenChannelsInNumberOrder)
