@@ -48,15 +48,14 @@ std::string ParseSections(const std::string& list, TPrintSelection& selection)
     return {};
 }
 
-std::string ParseFactory(const std::string& name, TServicePrintChoices& choices)
+std::string ParseFactory(const std::string& name, TServiceReport& report)
 {
-    choices = {};
     if (name == "factory")
-        choices.Alignment = true;
+        report = TServiceReport::Alignment;
     else if (name == "tempcorrect")
-        choices.TempCorrect = true;
+        report = TServiceReport::TempCorrect;
     else if (name == "tuner")
-        choices.AntTuner = true;
+        report = TServiceReport::AntTuner;
     else
         return "unknown factory report " + name;
     return {};
@@ -79,7 +78,7 @@ int RunReport(const Args& args)
                                     {"--factory", &factoryName, &factoryGiven}},
                                    files, 1);
     TPrintSelection selection{true, true, true};
-    TServicePrintChoices factory;
+    TServiceReport factory = TServiceReport::None;
     if (problem.empty() && sectionsGiven)
         problem = ParseSections(sections, selection);
     if (problem.empty() && factoryGiven)

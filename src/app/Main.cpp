@@ -92,7 +92,7 @@ TfrmMain::TfrmMain(TMainOptions options, QWidget* parent)
 
     m_state.PrintSelection.Common = true;
     m_state.PrintSelection.ChannelData = true;
-    m_state.ServicePrint = {};
+    m_state.ServicePrint = TServiceReport::None;
     const bool haveLink = static_cast<bool>(m_options.Link.Transfer);
     miUpload->setEnabled(haveLink);
     miDownload->setEnabled(haveLink);

@@ -32,11 +32,7 @@ TServiceHost TfrmMain::ServiceHost()
     host.CommitGrid = [this] { return CommitGrid(); };
     host.Help = [this](int context) { ShowHelpContext(context); };
     host.Print = [this](TServiceReport report, QWidget* parent) {
-        TServicePrintChoices which;
-        which.Alignment = report == TServiceReport::Alignment;
-        which.TempCorrect = report == TServiceReport::TempCorrect;
-        which.AntTuner = report == TServiceReport::AntTuner;
-        mv53::PrintFactoryReport(m_state, which, parent);
+        mv53::PrintFactoryReport(m_state, report, parent);
         UpdatePrinterPanel();
     };
     return host;

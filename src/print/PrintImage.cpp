@@ -239,24 +239,27 @@ int TPrtImg::StartPage()
     return 6;
 }
 
-void TPrtImg::MakeReport(const TPrintSelection& selection, const TServicePrintChoices& factory)
+void TPrtImg::MakeReport(const TPrintSelection& selection, TServiceReport factory)
 {
-    if (!factory.Alignment && !factory.TempCorrect && !factory.AntTuner) {
+    switch (factory) {
+    case TServiceReport::None:
         if (selection.Common)
             CommonData();
         if (selection.Selcall)
             SelcallCommon();
         if (selection.ChannelData)
             ChannelData();
-    } else {
-        if (factory.Alignment) {
-            FactoryData();
-            AlignmentData();
-        }
-        if (factory.TempCorrect)
-            TempCorrectionData();
-        if (factory.AntTuner)
-            AntennaTunerData();
+        break;
+    case TServiceReport::Alignment:
+        FactoryData();
+        AlignmentData();
+        break;
+    case TServiceReport::TempCorrect:
+        TempCorrectionData();
+        break;
+    case TServiceReport::AntTuner:
+        AntennaTunerData();
+        break;
     }
     // The title belongs to the first page of each job.
     m_titlePrinted = false;

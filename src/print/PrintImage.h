@@ -55,7 +55,7 @@ public:
 
     // The whole job: the factory reports whose choice is set, or the user sections of the
     // selection when none is.
-    void MakeReport(const TPrintSelection& selection, const TServicePrintChoices& factory);
+    void MakeReport(const TPrintSelection& selection, TServiceReport factory);
 
     int PageCount() const { return static_cast<int>(m_pages.size()); }
     // The data file the report is made of (its path as given).

@@ -145,18 +145,18 @@ bool PrintUserReport(TProgramState& state, QWidget* parent)
 {
     if (!UserSectionsChosen(state) || !RunPrintSetup(parent))
         return false;
-    state.ServicePrint = {};
+    state.ServicePrint = TServiceReport::None;
     return PrintReport(BuildReport(state));
 }
 
-bool PrintFactoryReport(TProgramState& state, const TServicePrintChoices& which, QWidget* parent,
+bool PrintFactoryReport(TProgramState& state, TServiceReport which, QWidget* parent,
                         const TAntTuner0* tuner0, const TAntTuner1* tuner1)
 {
     if (!RunPrintSetup(parent))
         return false;
     state.ServicePrint = which;
     const TPrtImg report = BuildReport(state, tuner0, tuner1);
-    state.ServicePrint = {};
+    state.ServicePrint = TServiceReport::None;
     return PrintReport(report);
 }
 

@@ -43,7 +43,7 @@ bool PrintUserReport(TProgramState& state, QWidget* parent);
 // ALIGNMENT DATA, TEMP. CORRECTION DATA or ANTENNA TUNER SETTING DATA) is printed with the
 // choice set in state.ServicePrint around the job and cleared after it. The tuner report prints
 // tuner0/tuner1 (the tuner window's working copies) when given. True when a job was printed.
-bool PrintFactoryReport(TProgramState& state, const TServicePrintChoices& which, QWidget* parent,
+bool PrintFactoryReport(TProgramState& state, TServiceReport which, QWidget* parent,
                         const TAntTuner0* tuner0 = nullptr, const TAntTuner1* tuner1 = nullptr);
 
 // How the print windows run modally: exec(), or what a test installed (the hook gets the

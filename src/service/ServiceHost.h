@@ -11,8 +11,6 @@
 
 class QWidget;
 
-// The factory reports of the three service windows.
-enum class TServiceReport { Alignment, TempCorrect, AntTuner };
 
 struct TServiceHost {
     // One transfer of the clone window (a download, or a serial number read); true on success.

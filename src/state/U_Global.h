@@ -40,12 +40,9 @@ struct TPrintSelection {
     bool Any() const { return Common || Selcall || ChannelData; }
 };
 
-// Print choices of the alignment, temperature correction and antenna tuner windows.
-struct TServicePrintChoices {
-    bool Alignment = false;
-    bool TempCorrect = false;
-    bool AntTuner = false;
-};
+// The factory reports of the alignment, temperature correction and antenna tuner windows; None
+// prints the user's report.
+enum class TServiceReport { None, Alignment, TempCorrect, AntTuner };
 
 enum class TOperatingMode { NormalMode, DealerMode, FactoryMode, SerialWriterMode, FirmwareMode };
 
@@ -75,7 +72,7 @@ struct TProgramState {
     bool SerialMode = false;
     bool ReadOnlyFile = false;
     TPrintSelection PrintSelection;
-    TServicePrintChoices ServicePrint;
+    TServiceReport ServicePrint = TServiceReport::None;
 
     // Radio link: the shared receive buffer and the flag the one-second silence timer sets.
     TReceiveBuffer RxBuffer;

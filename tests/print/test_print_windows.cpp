@@ -373,11 +373,9 @@ TEST_F(PrintWindows, FactoryReportThenUserReportAgain)
     TAntTuner1 t1;
     UseChannels(1);
     t0.Entries(0).SetTuneL(123);
-    TServicePrintChoices tuner;
-    tuner.AntTuner = true;
     AcceptSetupWithPdf(prompt, Path("tuner.pdf"));
-    EXPECT_TRUE(mv53::PrintFactoryReport(state, tuner, nullptr, &t0, &t1));
-    EXPECT_FALSE(state.ServicePrint.AntTuner) << "the choice is cleared after the job";
+    EXPECT_TRUE(mv53::PrintFactoryReport(state, TServiceReport::AntTuner, nullptr, &t0, &t1));
+    EXPECT_EQ(state.ServicePrint, TServiceReport::None) << "the choice is cleared after the job";
     const QString tunerText = PdfText(Path("tuner.pdf"));
     EXPECT_TRUE(tunerText.contains(QStringLiteral("ANTENNA TUNER SETTING DATA")));
     EXPECT_TRUE(tunerText.contains(QStringLiteral("123")));

@@ -57,7 +57,7 @@ TChannel& UseChannel(TMVmem& m, int k, const std::string& tag = "CH")
     return ch;
 }
 
-TPrtImg Report(const TMVmem& mem, TPrintSelection selection, TServicePrintChoices factory = {},
+TPrtImg Report(const TMVmem& mem, TPrintSelection selection, TServiceReport factory = TServiceReport::None,
                std::string file = "C:\\radio\\fleet.m53", char decimalPoint = '.')
 {
     TPrtImg report({&mem, std::move(file), kDate, decimalPoint});
@@ -69,12 +69,6 @@ const TPrintSelection kChannelOnly{false, false, true};
 const TPrintSelection kCommonOnly{true, false, false};
 const TPrintSelection kAll{true, true, true};
 
-TServicePrintChoices Factory(bool TServicePrintChoices::*choice)
-{
-    TServicePrintChoices f;
-    f.*choice = true;
-    return f;
-}
 
 TMVmem CommonRecords()
 {
@@ -207,12 +201,12 @@ TEST(ReportPages, PagesAsTheFilesHoldThem)
     d.SetTuneTopC(3);
     d.SetTuneL(127);
     TPrtImg tunerReport({&tuner, "a.m53", kDate, '.', &t0, &t1});
-    tunerReport.MakeReport(kAll, Factory(&TServicePrintChoices::AntTuner));
+    tunerReport.MakeReport(kAll, TServiceReport::AntTuner);
 
     // Each job puts the title lines on its own first page, whatever came before; without a
     // channel in use the channel section is its title alone.
     TPrtImg twoJobs({&none, "a.m53", kDate, '.'});
-    twoJobs.MakeReport(kAll, Factory(&TServicePrintChoices::TempCorrect));
+    twoJobs.MakeReport(kAll, TServiceReport::TempCorrect);
     twoJobs.MakeReport(kChannelOnly, {});
 
     const struct {
@@ -224,9 +218,9 @@ TEST(ReportPages, PagesAsTheFilesHoldThem)
         {"common-data.txt", Report(common, kCommonOnly), 1, 0},
         {"selcall-common.txt", Report(selcall, {true, true, false}), 2, 1},   // no title after COMMON DATA
         {"channel-page-3.txt", Report(all500, {true, false, true}), 9, 2},    // the column header again
-        {"factory-data.txt", Report(alignment, kAll, Factory(&TServicePrintChoices::Alignment)), 2, 0},
-        {"alignment-data.txt", Report(alignment, kAll, Factory(&TServicePrintChoices::Alignment)), 2, 1},
-        {"temp-correction.txt", Report(temp, kAll, Factory(&TServicePrintChoices::TempCorrect)), 1, 0},
+        {"factory-data.txt", Report(alignment, kAll, TServiceReport::Alignment), 2, 0},
+        {"alignment-data.txt", Report(alignment, kAll, TServiceReport::Alignment), 2, 1},
+        {"temp-correction.txt", Report(temp, kAll, TServiceReport::TempCorrect), 1, 0},
         {"antenna-tuner.txt", tunerReport, 1, 0},
         {"second-job.txt", twoJobs, 2, 1},
     };
@@ -269,7 +263,7 @@ TEST(ReportPages, CommonValuesAtTheirLimits)
     TMVmem m = AlignmentRecords();
     m.Alignment().SetValues(3, 4);
     m.Alignment().SetValues(10, -1);
-    const TPrtImg outside = Report(m, kAll, Factory(&TServicePrintChoices::Alignment));
+    const TPrtImg outside = Report(m, kAll, TServiceReport::Alignment);
     EXPECT_EQ(LineOf(outside.Page(1), 10), At(7, "DTCXO Select:"));
     EXPECT_EQ(LineOf(outside.Page(1), 17), At(7, "CW PTT Send:"));
 }
