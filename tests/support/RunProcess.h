@@ -17,6 +17,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 extern char** environ;
@@ -76,6 +77,11 @@ public:
             ::close(pipes[fd][1]);
             m_fd[fd] = pipes[fd][0];
         }
+        if (m_pid < 0) {   // no child: nothing will ever be read
+            for (int& fd : m_fd)
+                ::close(std::exchange(fd, -1));
+            m_result.err = "cannot start " + program + "\n";
+        }
         ::fcntl(m_fd[0], F_SETFL, O_NONBLOCK);
         ::signal(SIGPIPE, SIG_IGN);   // a program that ends without reading its input
     }
@@ -121,7 +127,7 @@ public:
         const auto until = Clock::now() + std::chrono::milliseconds(timeoutMs);
         while (Pump(until))
             if (Clock::now() > until) {
-                ::kill(m_pid, SIGKILL);
+                Signal(SIGKILL);
                 m_result.err += "[killed: still running after " + std::to_string(timeoutMs) + " ms]\n";
                 break;
             }
