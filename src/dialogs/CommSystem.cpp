@@ -49,7 +49,7 @@ TfrmSystem::TfrmSystem(QWidget* parent) : TParamDialog(dlg::kSystemCaption, pare
                           "Set the Tone Freq. for the Packet.", HelpContext::kPktTone);
     cmbSP = AddCombo(dlg::kSpSelectLabel, "cmbSP", OptionItems(kListSpSelect),
                      "Select the AF output speakers.", HelpContext::kSpSelect);
-    cmbTot = AddCombo(dlg::kTotLabel, "cmbTot", TotTimes(),
+    cmbTot = AddCombo(dlg::kTotLabel, "cmbTot", dlg::TotItems(),
                       "Maximum transmit time allowed when TOT is selected.", HelpContext::kTot);
 }
 

@@ -13,9 +13,9 @@ TfrmHardware::TfrmHardware(bool serviceMode, QWidget* parent) : TParamDialog(kHa
                        "Set the HAIL tone type.", HelpContext::kHail);
     cmbLamp = AddCombo(kLampLabel, "cmbLamp", OptionItems(kListLampMode),
                        "Set the LCD Lamp mode.", HelpContext::kLampMode);
-    cmbRxFreqRange = AddCombo(kRxRangeLabel, "cmbRxFreqRange", {"0.5-30 MHz", "3-30 MHz"},
+    cmbRxFreqRange = AddCombo(kRxRangeLabel, "cmbRxFreqRange", RxRangeItems(),
                               "Set RX Freq. Range.", HelpContext::kRxFreqRange);
-    cmbTxFreqRange = AddCombo(kTxRangeLabel, "cmbTxFreqRange", {"1.6-30 MHz", "3-30 MHz"},
+    cmbTxFreqRange = AddCombo(kTxRangeLabel, "cmbTxFreqRange", TxRangeItems(),
                               "Set TX Freq. Range.", HelpContext::kTxFreqRange);
     // Hidden and disabled, the range rows take neither the focus nor their Alt keys.
     for (QComboBox* range : {cmbRxFreqRange, cmbTxFreqRange}) {

@@ -12,7 +12,7 @@ TfrmMisc::TfrmMisc(QWidget* parent) : TParamDialog(kMiscCaption, parent)
                        "Beep tone OFF/ON selection", HelpContext::kBeep);
     cmbVoxDelay = AddCombo(kVoxDelayLabel, "cmbVoxDelay", OptionItems(kListVoxDelay),
                            "Set the \"hang time\" for the VOX circuitry", HelpContext::kVoxDelay);
-    cmbVoxGain = AddCombo(kVoxGainLabel, "cmbVoxGain", VoxGains(),
+    cmbVoxGain = AddCombo(kVoxGainLabel, "cmbVoxGain", VoxGainItems(),
                           "Set the gain of the VOX circuitry's voice audio detector", HelpContext::kVoxGain);
 }
 
