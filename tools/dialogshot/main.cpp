@@ -58,7 +58,7 @@ int main(int argc, char** argv)
     } else {
         // Commands that do nothing, so that the picture shows their buttons enabled.
         TServiceHost host;
-        host.Download = [](TProgramState&, int, QWidget*, std::string*) { return true; };
+        host.Download = [](TProgramState&, const TTransferRequest&, QWidget*, std::string*) { return true; };
         host.FileOpen = [] {};
         host.Print = [](TServiceReport, QWidget*) {};
         auto alignment = std::make_unique<TfrmAlignment>(state, std::move(host));
