@@ -10,12 +10,20 @@ bool SameName(const QString& a, const QString& b) { return a.compare(b, Qt::Case
 
 bool TIniFile::Load(const QString& path)
 {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        LoadText({});
+        return false;
+    }
+    LoadText(file.readAll());
+    return true;
+}
+
+void TIniFile::LoadText(const QByteArray& text)
+{
     m_sections.clear();
     m_sections.push_back({});
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return false;
-    QTextStream in(&file);
+    QTextStream in(text);
     QString current;   // name of the section being read
     while (!in.atEnd()) {
         const QString raw = in.readLine();
@@ -40,7 +48,6 @@ bool TIniFile::Load(const QString& path)
         if (!Value(current, key))
             WriteString(current, key, value);
     }
-    return true;
 }
 
 bool TIniFile::Save(const QString& path) const
@@ -48,7 +55,14 @@ bool TIniFile::Save(const QString& path) const
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         return false;
-    QTextStream out(&file);
+    const QByteArray text = Text();
+    return file.write(text) == text.size() && file.commit();
+}
+
+QByteArray TIniFile::Text() const
+{
+    QByteArray text;
+    QTextStream out(&text);
     bool first = true;
     for (const Section& s : m_sections) {
         if (s.name.isEmpty() && s.entries.empty())
@@ -67,7 +81,7 @@ bool TIniFile::Save(const QString& path) const
         }
     }
     out.flush();
-    return out.status() == QTextStream::Ok && file.commit();
+    return text;
 }
 
 const TIniFile::Section* TIniFile::Find(const QString& name) const

@@ -3,6 +3,7 @@
 // names match in any letter case, as with the Windows profile functions; sections, keys and
 // comments that the program does not know are kept as they stand.
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -12,8 +13,12 @@ class TIniFile final {
 public:
     // Reads the file; false when it cannot be read (the contents are then empty).
     bool Load(const QString& path);
+    // Reads the text of a configuration file (replacing what was held).
+    void LoadText(const QByteArray& text);
     // Writes every section; false when the file cannot be created or written.
     bool Save(const QString& path) const;
+    // The text Save writes.
+    QByteArray Text() const;
 
     // A decimal integer; def when the key is missing, empty or not a whole number.
     int ReadInteger(const QString& section, const QString& key, int def) const;

@@ -194,46 +194,6 @@ TEST_F(MainWindowTest, StoredPositionIsKeptUnlessZeroOrMonitorCountChanged)
     }
 }
 
-TEST_F(MainWindowTest, FirstWindowShowsAboutThirtyRowsWhenTheScreenHasRoom)
-{
-    struct Case {
-        const char* config;
-        QRect screen;
-        int minRows, maxRows;
-    };
-    const Case cases[] = {
-        {"", QRect(0, 0, 1920, 1040), 29, 31},                                  // no placement yet
-        {"[MONITOR]\nNUMBERS=1\n[LOCATION]\nX=40\nY=50\n", QRect(0, 0, 1920, 1040), 10, 22},   // placed before
-    };
-    for (const Case& c : cases) {
-        WriteConfig(c.config);
-        TMainOptions o = Options();
-        o.Screen = c.screen;
-        win = std::make_unique<TfrmMain>(std::move(o));
-        win->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(win.get()));
-        QCoreApplication::processEvents();
-        TChannelGrid* grid = win->Grid();
-        const int rows = grid->viewport()->height() / grid->rowHeight(0);
-        EXPECT_GE(rows, c.minRows) << c.config;
-        EXPECT_LE(rows, c.maxRows) << c.config;
-        EXPECT_EQ(win->width(), 817);
-        EXPECT_LE(win->height(), c.screen.height());
-        // The visible columns fill the grid's width.
-        int columns = 0;
-        for (int col = 0; col < 11; ++col)
-            if (!grid->isColumnHidden(col))
-                columns += grid->columnWidth(col);
-        EXPECT_EQ(columns, grid->viewport()->width());
-    }
-    // A small screen: the window stays within it (and never below its minimum height).
-    WriteConfig("");
-    TMainOptions o = Options();
-    o.Screen = QRect(0, 0, 1024, 600);
-    win = std::make_unique<TfrmMain>(std::move(o));
-    EXPECT_LE(win->height(), std::max(600, win->minimumHeight()));
-}
-
 // ---- hints, status bar, tool bar, help -------------------------------------------------------
 
 TEST_F(MainWindowTest, StatusBarHintsRememberToolButtonsForF1AndTheBarHides)
@@ -260,47 +220,6 @@ TEST_F(MainWindowTest, StatusBarHintsRememberToolButtonsForF1AndTheBarHides)
     EXPECT_TRUE(w.statusBar()->isHidden());
 }
 
-namespace {
-// Drags a tool bar by its handle to a point of the screen, as the mouse does.
-void DragToolBar(QToolBar* bar, const QPoint& globalTarget)
-{
-    const QPoint handle(bar->style()->pixelMetric(QStyle::PM_ToolBarHandleExtent) / 2 + 4, bar->height() / 2);
-    const auto send = [bar](QEvent::Type type, const QPoint& local, Qt::MouseButtons buttons) {
-        QMouseEvent e(type, QPointF(local), QPointF(bar->mapToGlobal(local)),
-                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
-        QCoreApplication::sendEvent(bar, &e);
-    };
-    send(QEvent::MouseButtonPress, handle, Qt::LeftButton);
-    const QPoint start = bar->mapToGlobal(handle);
-    for (int step = 1; step <= 8; ++step) {
-        const QPoint global = start + (globalTarget - start) * step / 8;
-        send(QEvent::MouseMove, bar->mapFromGlobal(global), Qt::LeftButton);
-    }
-    send(QEvent::MouseButtonRelease, bar->mapFromGlobal(globalTarget), Qt::NoButton);
-}
-}  // namespace
-
-TEST_F(MainWindowTest, FloatingToolBarHasACloseBoxThatHidesIt)
-{
-    TfrmMain& w = Start();
-    w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    QToolBar* bar = w.ToolBar();
-    auto* closeBox = w.findChild<QWidget*>(QStringLiteral("toolClose"));
-    ASSERT_NE(closeBox, nullptr);
-    EXPECT_FALSE(closeBox->isVisible());     // docked: the main window's own frame closes
-
-    DragToolBar(bar, w.mapToGlobal(w.rect().center()));
-    ASSERT_TRUE(bar->isFloating());
-    QTRY_VERIFY(closeBox->isVisible());
-    QTest::mouseClick(closeBox, Qt::LeftButton);
-    QTRY_VERIFY(!bar->isVisible());
-    EXPECT_FALSE(w.miToolBar->isChecked());
-
-    w.miToolBar->trigger();
-    EXPECT_TRUE(w.miToolBar->isChecked());
-    EXPECT_TRUE(bar->isVisible());
-}
 
 TEST_F(MainWindowTest, F10OpensTheFileMenuAndSystemColumnsShareTheWidth)
 {

@@ -57,22 +57,6 @@ TEST(SingleInstance, LockOfADeadProcessIsTakenOver)
 
 // ---- lock keys -------------------------------------------------------------------------------
 
-TEST(LockKeys, ReadFromTheKeyboardLeds)
-{
-    QTemporaryDir dir;
-    // Any lit LED of a kind counts; unreadable values count as off.
-    const std::pair<const char*, const char*> leds[] = {{"input3::capslock", "1\n"}, {"input3::numlock", "0\n"},
-        {"input7::numlock", "garbage\n"}, {"input3::scrolllock", "0\n"}, {"input9::scrolllock", "255\n"}};
-    for (const auto& [led, value] : leds)
-        WriteFile(dir.filePath(QLatin1String(led) + QStringLiteral("/brightness")), value);
-    const auto keys = mv53::platform::ReadLockKeys(dir.path());
-    EXPECT_TRUE(keys.caps);
-    EXPECT_FALSE(keys.num);
-    EXPECT_TRUE(keys.scroll);
-    const auto none = mv53::platform::ReadLockKeys(dir.filePath(QStringLiteral("missing")));
-    EXPECT_FALSE(none.caps || none.num || none.scroll);
-}
-
 // ---- INI file --------------------------------------------------------------------------------
 
 TEST(IniFile, NamesInAnyCaseUnknownEntriesKeptAndFirstOfTwoKeysCounts)

@@ -99,17 +99,3 @@ TEST(RadioWindow, AutoStartHidesOkAndCancel)
     EXPECT_TRUE(frm.isVisible());
     frm.Timer1.stop();
 }
-
-TEST(RadioWindow, HelpOpensTheTopicOfTheDirection)
-{
-    std::vector<int> topics;
-    TfrmRadio::SetHelpHook([&](int context) { topics.push_back(context); });
-    TProgramState state;
-    TfrmRadio up(state, {});
-    up.btnHelp->click();
-    TfrmRadio down(state, {.Kind = TTransferKind::AntTuner});
-    down.btnHelp->click();
-    TfrmRadio::SetHelpHook({});
-    down.btnHelp->click();   // no help: nothing happens
-    EXPECT_EQ(topics, (std::vector<int>{166, 168}));
-}

@@ -42,45 +42,6 @@ TDecimal FromFloat(double v)
 
 }  // namespace
 
-TEST(OptionTables, LookupsAndOutOfRangeArguments)
-{
-    EXPECT_EQ(ValText(4, 0), "OFF");
-    EXPECT_EQ(ValText(4, 16), "16");
-    EXPECT_EQ(ValText(4, 17), "");
-    EXPECT_EQ(ValText(36, 0), "");
-    EXPECT_EQ(ValText(-1, 0), "");
-    EXPECT_EQ(ValText(1, 21), "");
-    EXPECT_EQ(ValText(28, 1), " 1 s");
-    EXPECT_EQ(ValText(17, 1), "Carier");
-    EXPECT_EQ(ValIndexOf(1, "A3E"), 3);
-    EXPECT_EQ(ValIndexOf(1, "a3e"), 0);
-    EXPECT_EQ(ValIndexOf(99, "A3E"), 0);
-    EXPECT_EQ(ValIndexOf(28, " 9 s"), 9);
-    EXPECT_EQ(ValIndexOf(25, "DISABLE"), 1);
-}
-
-TEST(KeyFunctionTable, NamesAndCodes)
-{
-    EXPECT_EQ(KeyFuncCode("N/A"), 0);
-    EXPECT_EQ(KeyFuncCode("n/a"), -1);
-    EXPECT_EQ(KeyFuncName(13), "VFO/Memory");
-    EXPECT_EQ(KeyFuncName(14), "");
-    EXPECT_EQ(KeyFuncIndex(14), -1);
-    EXPECT_EQ(KeyFuncIndex(0), 6);
-    std::set<int32_t> codes;
-    for (int row = 0; row < kKeyFuncCount; ++row) {
-        const TKEYFNCTBL& k = KeyFuncTable()[static_cast<size_t>(row)];
-        codes.insert(k.Code);
-        EXPECT_EQ(KeyFuncIndex(k.Code), row);
-        EXPECT_EQ(KeyFuncCode(k.Name), k.Code);
-        if (row > 0) {
-            EXPECT_LT(std::string(KeyFuncTable()[static_cast<size_t>(row - 1)].Name), std::string(k.Name));
-        }
-    }
-    EXPECT_EQ(codes.size(), 14u);
-    EXPECT_EQ(*codes.rbegin(), 13);
-}
-
 TEST(Decimal, FromFloatKeepsTheShortestDecimalDigits)
 {
     ExpectParts(FromFloat(0.0), 1, 0, 0, 0);

@@ -223,46 +223,6 @@ TEST_F(WineComPort, LineSettingsReadBack)
     EXPECT_EQ(m_device.SetLineSettings(bad), EINVAL);
 }
 
-TEST_F(WineComPort, WaitsEndOnTimeOutWakeOrData)
-{
-    // Nothing was sent: the radio is silent, the wait ends at its time-out.
-    EXPECT_EQ(m_device.WaitEvent(300, true), unsigned{kEventTimeout});
-    Byte buffer[4];
-    EXPECT_EQ(m_device.Read(buffer, sizeof buffer).error, EAGAIN);
-
-    // A wake from another thread ends a wait without limit.
-    std::thread waker([this] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        m_device.WakeEventWaiter();
-    });
-    EXPECT_EQ(m_device.WaitEvent(-1, true) & kEventWoken, unsigned{kEventWoken});
-    waker.join();
-
-    // The reply to a frame is seen as data, and bytes already waiting count at once.
-    ASSERT_TRUE(SendFrame(m_device, clone::BuildFrame(clone::TCommand::Identify, 0x1000)));
-    EXPECT_EQ(m_device.WaitReadable(5000) & kEventData, unsigned{kEventData});
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_EQ(m_device.WaitEvent(1000, true) & kEventData, unsigned{kEventData});
-    int waiting = 0;
-    EXPECT_EQ(m_device.BytesWaiting(waiting), 0);
-    EXPECT_EQ(waiting, 16);
-}
-
-TEST_F(WineComPort, PurgeDropsTheReceivedBytes)
-{
-    ASSERT_TRUE(SendFrame(m_device, clone::BuildFrame(clone::TCommand::Identify, 0x1000)));
-    int waiting = 0;
-    const auto end = Clock::now() + std::chrono::seconds(5);
-    while (Clock::now() < end && m_device.BytesWaiting(waiting) == 0 && waiting < 16)
-        m_device.WaitReadable(100);
-    ASSERT_EQ(waiting, 16);
-    ASSERT_EQ(m_device.Purge(true, false), 0);
-    EXPECT_EQ(m_device.BytesWaiting(waiting), 0);
-    EXPECT_EQ(waiting, 0);
-    // The line still works after the purge.
-    EXPECT_EQ(Identify().size(), 16u);
-}
-
 TEST_F(WineComPort, ReopenAndRefusalsNameTheCause)
 {
     EXPECT_EQ(m_device.Open(ComPort()), EBUSY);   // already open here

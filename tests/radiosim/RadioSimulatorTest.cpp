@@ -57,20 +57,6 @@ protected:
     SimPort m_pc{m_radio->DevicePath()};
 };
 
-TEST(ClonePlumbing, AddressesAndByteTimes)
-{
-    EXPECT_EQ(BlockOfAddress(0xFEE0), 503);   // common area block 3
-    for (const std::uint16_t between : {0x0600, 0x0E00, 0xC001})   // between the tables, after the factory area, inside a block
-        EXPECT_FALSE(BlockOfAddress(between)) << between;
-    for (BlockNo b = 0; b < mv53::kBlockCount; ++b)
-        EXPECT_EQ(BlockOfAddress(AddressOfBlock(b)), b);
-    // 9600 8N2: 11 bits; 9600 8N1: 10 bits; 7 data bits with parity and one stop: 10 bits.
-    EXPECT_EQ(ByteTime(CS8 | CSTOPB, 9600), std::chrono::nanoseconds(1'145'833));
-    EXPECT_EQ(ByteTime(CS8, 9600), std::chrono::nanoseconds(1'041'666));
-    EXPECT_EQ(ByteTime(CS7 | PARENB, 9600), std::chrono::nanoseconds(1'041'666));
-    EXPECT_EQ(ByteTime(CS8, 0), std::chrono::nanoseconds(0));
-}
-
 TEST_F(RadioSimulatorTest, UploadWaitsForEachAcknowledge)
 {
     m_radio->SetMemory(mv53::test::RadioMemory(mv53::test::ClearedRecords(
@@ -124,19 +110,6 @@ TEST_F(RadioSimulatorTest, WritesKeepToTheAreaTheirBeginOpened)
             EXPECT_TRUE(s.reply == kRefuse ? m_radio->GetMemory() == before : BlockOf(m_radio->GetMemory(), *block) == data);
         }
     }
-}
-
-TEST_F(RadioSimulatorTest, StrayBytesFollowTheChosenReplies)
-{
-    m_radio->SetFaults({.strayBytes = {0xAA, 0x55}, .strayAfter = kReplyByte | kUploadFrame});
-    ASSERT_TRUE(m_pc.SendFrame(cmd::Identify, 0x1000));
-    EXPECT_EQ(m_pc.Read(100, 150ms).size(), kIdentifyReplySize);
-    ASSERT_TRUE(m_pc.SendFrame(cmd::WriteBegin, 0x0006));
-    EXPECT_EQ(m_pc.Read(100, 150ms), (std::vector<Byte>{kAccept, 0xAA, 0x55}));
-    ASSERT_TRUE(m_pc.SendFrame(cmd::ReadAll, 0));
-    const auto frame = m_pc.Read(100, 150ms);
-    ASSERT_EQ(frame.size(), kChannelFrameSize + 2);
-    EXPECT_EQ(frame[kChannelFrameSize], 0xAA);
 }
 
 TEST_F(RadioSimulatorTest, DamagedCommandFramesGetNoAnswer)
@@ -209,55 +182,6 @@ TEST_F(RadioSimulatorTest, LiveValuesAreHeldInTheAlignmentBytes)
         }
         EXPECT_TRUE(after == before) << "another byte changed at " << c.address;
     }
-}
-
-TEST_F(RadioSimulatorTest, PortCanBeReopenedAfterAnExclusiveSession)
-{
-    ASSERT_EQ(::ioctl(m_pc.Fd(), TIOCEXCL), 0);
-    m_pc.Close();
-    // The simulator clears the exclusive flag once it sees the close; wait for that.
-    bool cleared = false;
-    for (int i = 0; i < 300 && !cleared; ++i) {
-        SimPort probe(m_radio->DevicePath());
-        int excl = 1;
-        cleared = probe.IsOpen() && ::ioctl(probe.Fd(), TIOCGEXCL, &excl) == 0 && excl == 0;
-        if (!cleared)
-            std::this_thread::sleep_for(10ms);
-    }
-    EXPECT_TRUE(cleared);
-}
-
-TEST(RadioSimulatorDevice, AnswersOnAGivenDevicePath)
-{
-    // A pseudo-terminal of the test's own stands in for a serial port.
-    mv53::test::TestPty line;
-    ASSERT_TRUE(line.Ok());
-    SimPort port(SimPort::Adopt{}, ::dup(line.Master()));
-    RadioSimulator radio;
-    ASSERT_TRUE(radio.StartOnDevice(line.Path())) << radio.LastError();
-    ASSERT_TRUE(port.SendFrame(cmd::Identify, 0x1000));
-    const auto reply = port.Read(kIdentifyReplySize);
-    ASSERT_EQ(reply.size(), kIdentifyReplySize);
-    EXPECT_EQ(std::string(reply.begin() + 2, reply.begin() + 8), "kt468h");
-}
-
-TEST(RadioSimulatorMemory, FilesRoundTripAndShortFilesAreRefused)
-{
-    const mv53::test::ScratchDir dir;
-    const std::string path = dir.Path("radio.m53");
-    Memory memory = DefaultMemory();
-    memory[1234] = 0x42;
-    RadioSimulator radio(memory), other;
-    ASSERT_TRUE(radio.SaveMemory(path));
-    std::filesystem::resize_file(path, kMemorySize + 100);   // longer: the first 17927 bytes count
-    ASSERT_TRUE(other.LoadMemory(path));
-    EXPECT_EQ(other.GetMemory(), memory);
-    std::filesystem::resize_file(path, kMemorySize - 1);
-    other.SetMemory(DefaultMemory());
-    EXPECT_FALSE(other.LoadMemory(path));
-    EXPECT_EQ(other.GetMemory(), DefaultMemory());
-    EXPECT_FALSE(other.LoadMemory(dir.Path("missing.m53")));
-    EXPECT_FALSE(other.SaveMemory(dir.Path("no/such/dir.m53")));
 }
 
 // The program: prints the path, answers, and saves the memory when it is told to stop.

@@ -110,22 +110,6 @@ TEST_F(AntTuneSetTest, TheLEditorTakesDigitsOnlyAndCapsAt511)
     }
 }
 
-TEST_F(AntTuneSetTest, EscapeInTheEditorPutsTheCellBack)
-{
-    state.CurrentMem.AntTuner1().Entries(0).SetTuneL(42);
-    auto frm = Open();
-    frm->activateWindow();
-    TTunerGrid* g = frm->grdTuneData;
-    Select(g, 250, 9);
-    QTest::keyClick(g, Qt::Key_Return);
-    ASSERT_TRUE(g->Editing());
-    QTest::keyClicks(g->CellEditor(), QStringLiteral("9"));
-    QTest::keyClick(g->CellEditor(), Qt::Key_Escape);
-    EXPECT_EQ(g->CellText(250, 9), "42");
-    EXPECT_TRUE(frm->isVisible());   // the first Escape belongs to the editor
-    frm->close();
-}
-
 TEST_F(AntTuneSetTest, RowsOfEmptyChannelsIgnoreEditing)
 {
     state.CurrentMem.AntTuner0().Entries(2).SetTuneTrans(2);

@@ -4,7 +4,6 @@
 
 #include "FirmwareTestFiles.h"
 #include "platform/PortMap.h"
-#include "service/LampJpeg.h"
 #include "service/MsgFSW.h"
 #include "service/fw.h"
 #include "RadioSimulator.h"
@@ -80,30 +79,6 @@ protected:
     sim::RadioSimulator m_radio;
 };
 
-TEST_F(FirmwareWindow, LampsAreDecodedJpegPicturesOfTheirColours)
-{
-    const struct {
-        TLamp lamp;
-        int red, green, blue;
-    } lamps[] = {{TLamp::Green, 0x10, 0xB0, 0x10}, {TLamp::Red, 0xD0, 0x18, 0x18}, {TLamp::Yellow, 0xE8, 0xC8, 0x00}};
-    for (const auto& l : lamps) {
-        const QImage image = LampImage(l.lamp);
-        ASSERT_EQ(image.size(), QSize(16, 16));
-        const QColor centre = image.pixelColor(8, 8);
-        EXPECT_NEAR(centre.red(), l.red, 24);
-        EXPECT_NEAR(centre.green(), l.green, 24);
-        EXPECT_NEAR(centre.blue(), l.blue, 24);
-    }
-    EXPECT_TRUE(DecodeJpeg(QByteArray("not a picture")).isNull());
-    QByteArray cut = [] {
-        QFile f(QStringLiteral(":/fw/lamps/lamp-red.jpg"));
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }();
-    cut.truncate(cut.size() / 3);
-    (void)DecodeJpeg(cut);   // a cut picture ends without taking the program down
-}
-
 TEST_F(FirmwareWindow, ListsFilesShowsHeaderAndEnablesWriteOnlyForAFileThatCanBeWritten)
 {
     {
@@ -135,22 +110,6 @@ TEST_F(FirmwareWindow, ListsFilesShowsHeaderAndEnablesWriteOnlyForAFileThatCanBe
     dlg.btnFA20->click();
     EXPECT_FALSE(dlg.btnATF20->isChecked());
     EXPECT_EQ(dlg.cmbBRT->currentText(), QStringLiteral("9600"));
-
-    const struct {
-        QWidget* over;
-        QString hint;
-    } hints[] = {
-        {dlg.grdFileList->viewport(), QString::fromLatin1(kFswChooseFile)},
-        {dlg.btnConfigure, QString::fromLatin1(kFswConfigureHint)},
-        {dlg.btnClose, QString::fromLatin1(kFswCloseHint)},
-        {dlg.btnWrite, TfrmFSW::WriteHint()},
-        {dlg.btnATF20, QString()},
-    };
-    for (const auto& h : hints) {
-        QEvent enter(QEvent::Enter);
-        QCoreApplication::sendEvent(h.over, &enter);
-        EXPECT_EQ(dlg.Label1->text(), h.hint);
-    }
 
     // Without the boot program file nothing is started.
     dlg.WriteClick();
