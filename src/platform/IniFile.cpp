@@ -6,6 +6,18 @@
 
 namespace {
 bool SameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+
+// A key's line as the file holds it. The value goes in quotes when reading would otherwise lose
+// its outer blanks or its own quotes, or take the line for a section's header.
+QString KeyLine(const QString& key, const QString& value)
+{
+    const bool blanks = !value.isEmpty() && (value.front().isSpace() || value.back().isSpace());
+    const bool quotes = value.size() >= 2 && value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"'));
+    const bool header = key.startsWith(QLatin1Char('[')) && value.endsWith(QLatin1Char(']'));
+    if (blanks || quotes || header)
+        return key + QStringLiteral("=\"") + value + QLatin1Char('"');
+    return key + QLatin1Char('=') + value;
+}
 }  // namespace
 
 bool TIniFile::Load(const QString& path)
@@ -25,8 +37,16 @@ void TIniFile::LoadText(const QByteArray& text)
     m_sections.push_back({});
     QTextStream in(text);
     QString current;   // name of the section being read
+    bool atStart = true;
     while (!in.atEnd()) {
-        const QString raw = in.readLine();
+        QString raw = in.readLine();
+        // Blanks and carriage returns at a line's end mean nothing, nor do byte order marks
+        // at the file's start (an editor may have written two); a kept line goes without them.
+        while (!raw.isEmpty() && raw.back().isSpace())
+            raw.chop(1);
+        while (atStart && raw.startsWith(QChar(0xFEFF)))
+            raw.remove(0, 1);
+        atStart = false;
         const QString line = raw.trimmed();
         if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
             // A repeated header continues the section met first, as the profile functions do.
@@ -77,7 +97,7 @@ QByteArray TIniFile::Text() const
             if (e.key.isEmpty())
                 out << e.value << '\n';
             else
-                out << e.key << '=' << e.value << '\n';
+                out << KeyLine(e.key, e.value) << '\n';
         }
     }
     out.flush();

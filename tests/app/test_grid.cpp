@@ -40,10 +40,8 @@ private Q_SLOTS:
     void pickList();
     void arrowsAndVisibilitySkipHiddenColumns();
     void f1GivesColumnHelpContext();
-    void editorFollowsItsRowWhenScrolling();
     void storedValuesNoCellShowsSurviveUntilTheCellIsChanged();
     void frequenciesOutsideTheRadiosRangeAreRedWithTheRange();
-    void columnsShareExtraWidthInProportion();
 };
 
 void TestGrid::fillTextsAndReadBack()
@@ -325,25 +323,6 @@ void TestGrid::f1GivesColumnHelpContext()
     QCOMPARE(contexts, (std::vector<int>{4, 6, 8, 10, 12, 14, 16, 18, 20, 22}));
 }
 
-void TestGrid::editorFollowsItsRowWhenScrolling()
-{
-    GridFixture f;
-    f.grid->MoveTo(0, 1);
-    f.Type("q");
-    QLineEdit* editor = f.grid->CellEditor();
-    QVERIFY(editor->geometry().contains(f.grid->CellRect(0, 1).center()));
-    QCOMPARE(editor->height(), 22);
-    f.grid->verticalScrollBar()->setValue(100);
-    QVERIFY(f.grid->Editing());
-    QVERIFY(!editor->isVisible());
-    f.grid->verticalScrollBar()->setValue(0);
-    QVERIFY(editor->isVisible());
-    f.grid->verticalScrollBar()->setValue(100);
-    f.Type("r");                             // typing brings the row back and appends
-    QVERIFY(editor->geometry().contains(f.grid->CellRect(0, 1).center()));
-    QCOMPARE(f.EditorText(), std::string("QR"));
-}
-
 // Values a data file or a radio may hold that no cell text expresses: a row the user does not
 // edit comes back exactly, and an edit of one cell applies that cell only.
 void TestGrid::storedValuesNoCellShowsSurviveUntilTheCellIsChanged()
@@ -420,34 +399,6 @@ void TestGrid::frequenciesOutsideTheRadiosRangeAreRedWithTheRange()
         QCOMPARE(Data(f, 0, c.rxRed ? 2 : 3, Qt::ToolTipRole).toString(), QString::fromLatin1(c.hint));
         QCOMPARE(TextColour(f, 0), c.used ? QColor(Qt::black) : QColor(0xC0, 0xC0, 0xC0));
     }
-}
-
-void TestGrid::columnsShareExtraWidthInProportion()
-{
-    GridFixture f;
-    f.ShowColumns({3, 10});
-    const int design[] = {30, 73, 70, 70, 70, 50, 50, 60, 50, 50, 40};
-    f.grid->resize(1400, 400);
-    QCoreApplication::processEvents();
-    int total = 0;
-    for (int c = 0; c < 11; ++c) {
-        if (c == 3 || c == 10) {
-            QVERIFY(f.grid->isColumnHidden(c));
-            continue;
-        }
-        total += f.grid->columnWidth(c);
-        // Each column grows by the same factor as column 1 (within rounding).
-        const double factor = double(f.grid->columnWidth(1)) / design[1];
-        QVERIFY2(std::abs(f.grid->columnWidth(c) - design[c] * factor) <= 2.0, std::to_string(c).c_str());
-        QVERIFY(f.grid->columnWidth(c) > design[c]);
-    }
-    QCOMPARE(total, f.grid->viewport()->width());
-
-    f.grid->resize(300, 400);                // narrower than the columns: design widths
-    QCoreApplication::processEvents();
-    for (int c = 0; c < 10; ++c)
-        if (c != 3)
-            QCOMPARE(f.grid->columnWidth(c), design[c]);
 }
 
 QTEST_MAIN(TestGrid)

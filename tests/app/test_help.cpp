@@ -234,39 +234,3 @@ TEST_F(MainWindowTest, F1OpensTheOneHelpWindowAtTheFieldWhereverItIsPressed)
     EXPECT_EQ(Source(), QStringLiteral("system.html#packet-offset"));
     EXPECT_EQ(help.windowTitle(), QStringLiteral("MV53 Help - System"));
 }
-
-// A translated page beside the program replaces the built-in one; pages it does not hold stay
-// built in. The search lists the pages of the book that hold all words; find marks a word.
-TEST_F(MainWindowTest, HelpFolderReplacesPagesAndTheGuideCanBeSearched)
-{
-    QDir(m_dir.path()).mkpath(QStringLiteral("help"));
-    QFile page(m_dir.filePath(QStringLiteral("help/grid.html")));
-    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
-    page.write("<html><head><title>Kanalraster</title></head><body><h2 id=\"col-tag\">TAG</h2></body></html>");
-    page.close();
-    TfrmMain& w = Start();
-    THelpWindow& help = THelpWindow::Instance();
-    w.Grid()->MoveTo(0, 1);
-    QTest::keyClick(w.Grid(), Qt::Key_F1);
-    EXPECT_EQ(help.windowTitle(), QStringLiteral("MV53 Help - Kanalraster"));
-    w.miGetStarted->trigger();
-    EXPECT_EQ(help.windowTitle(), QStringLiteral("MV53 Help - Getting started"));
-
-    const auto results = [&help](const char* words) {
-        help.SearchEdit()->setText(QString::fromLatin1(words));
-        QTest::keyClick(help.SearchEdit(), Qt::Key_Return);
-        QStringList titles;
-        for (int i = 0; i < help.SearchResults()->count(); ++i)
-            titles << help.SearchResults()->item(i)->text();
-        return titles;
-    };
-    EXPECT_EQ(results("dialout group").value(0), QStringLiteral("Upload and Download"));
-    // Spot-ADJ is on a page of the service book only.
-    EXPECT_EQ(results("Spot-ADJ"), QStringList{QString::fromLatin1(mv53::help::kNoPageFound)});
-    help.FindEdit()->setText(QStringLiteral("demo radio"));
-    QTest::keyClick(help.FindEdit(), Qt::Key_Return);
-    EXPECT_EQ(help.Browser()->textCursor().selectedText(), QStringLiteral("demo radio"));
-    help.FindEdit()->setText(QStringLiteral("no such words"));
-    QTest::keyClick(help.FindEdit(), Qt::Key_Return);
-    EXPECT_EQ(help.FindStatus()->text(), QString::fromLatin1(mv53::help::kNotFound));
-}

@@ -179,21 +179,6 @@ TEST_F(MainWindowTest, ConfigurationThatCannotBeWrittenIsReportedAndTheProgramEn
 
 // ---- window placement ------------------------------------------------------------------------
 
-TEST_F(MainWindowTest, StoredPositionIsKeptUnlessZeroOrMonitorCountChanged)
-{
-    const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
-    WriteConfig("[MONITOR]\nNUMBERS=1\n[LOCATION]\nX=40\nY=50\n");
-    EXPECT_EQ(Start().pos(), QPoint(40, 50));
-    EXPECT_EQ(win->width(), 817);
-
-    for (const char* config : {"[MONITOR]\nNUMBERS=1\n[LOCATION]\nX=0\nY=0\n", "[MONITOR]\nNUMBERS=2\n[LOCATION]\nX=40\nY=50\n"}) {
-        WriteConfig(config);
-        TfrmMain& w = Start();
-        EXPECT_LE(std::abs(w.frameGeometry().center().x() - centre.x()), 1) << config;
-        EXPECT_LE(std::abs(w.frameGeometry().center().y() - centre.y()), 1) << config;
-    }
-}
-
 // ---- hints, status bar, tool bar, help -------------------------------------------------------
 
 TEST_F(MainWindowTest, StatusBarHintsRememberToolButtonsForF1AndTheBarHides)
@@ -220,23 +205,3 @@ TEST_F(MainWindowTest, StatusBarHintsRememberToolButtonsForF1AndTheBarHides)
     EXPECT_TRUE(w.statusBar()->isHidden());
 }
 
-
-TEST_F(MainWindowTest, F10OpensTheFileMenuAndSystemColumnsShareTheWidth)
-{
-    TfrmMain& w = Start();
-    w.show();
-    QTest::keyClick(w.Grid(), Qt::Key_F10);
-    EXPECT_EQ(w.menuBar()->activeAction(), w.menuFile->menuAction());
-    QTest::keyClick(w.menuFile, Qt::Key_Escape);
-
-    w.resize(1200, w.height());
-    QCoreApplication::processEvents();
-    std::vector<int> widths;
-    for (int i = 0; i < 3; ++i)
-        if (const QWidget* part = w.findChild<QWidget*>(QStringLiteral("pnlSystemColumn%1").arg(i)))
-            widths.push_back(part->width());
-    ASSERT_EQ(widths.size(), 3u);
-    EXPECT_LE(std::abs(widths[0] - widths[1]), 2);
-    EXPECT_LE(std::abs(widths[1] - widths[2]), 2);
-    EXPECT_GT(widths[0], 1100 / 3 - 20);
-}

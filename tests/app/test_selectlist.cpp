@@ -10,29 +10,10 @@
 class TestSelectList final : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void captionsLayoutAndStart();
     void keys_data();
     void keys();
     void closing();
 };
-
-void TestSelectList::captionsLayoutAndStart()
-{
-    TfrmSelList mode(1, "(CH=003)", "nothing");
-    QCOMPARE(mode.windowTitle(), QStringLiteral("Operation Wave(CH=003)"));
-    QCOMPARE(mode.CurrentText(), std::string("J3E(LSB)"));
-    QVERIFY(!mode.MoveTo(5, 0));
-    QVERIFY(!mode.MoveTo(0, 1));
-    TfrmSelList code(4, "(CH=120)", "12");
-    QCOMPARE(code.windowTitle(), QStringLiteral("Encription Code(CH=120)"));
-    QCOMPARE(code.grdList->item(9, 0)->text(), QStringLiteral("09"));
-    QCOMPARE(code.grdList->item(6, 1)->text(), QStringLiteral("16"));
-    QVERIFY(code.grdList->item(7, 1) == nullptr);
-    QCOMPARE(code.grdList->currentRow(), 2);
-    QCOMPARE(code.grdList->currentColumn(), 1);
-    // The caption is not cut by the title bar's width.
-    QVERIFY(code.sizeHint().width() > code.fontMetrics().horizontalAdvance(code.windowTitle()));
-}
 
 void TestSelectList::keys_data()
 {

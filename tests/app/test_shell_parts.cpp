@@ -82,6 +82,9 @@ TEST(IniFile, NamesInAnyCaseUnknownEntriesKeptAndFirstOfTwoKeysCounts)
 
     ini.WriteInteger(QStringLiteral("COMM"), QStringLiteral("COMPORTNO"), 5);
     ini.WriteString(QStringLiteral("NEW"), QStringLiteral("Key"), QStringLiteral("v"));
+    // Outer blanks and quotes of a value survive a save (they are written in quotes).
+    for (const char* kept : {" lead", "trail ", "\"quoted\""})
+        ini.WriteString(QStringLiteral("KEPT"), QString::fromLatin1(kept).trimmed(), QString::fromLatin1(kept));
     ASSERT_TRUE(ini.Save(path));
     const QByteArray text = ReadFile(path);
     EXPECT_TRUE(text.startsWith("; comment at the top\n\n[Comm]\ncomportno=5\n")) << text.constData();
@@ -90,6 +93,8 @@ TEST(IniFile, NamesInAnyCaseUnknownEntriesKeptAndFirstOfTwoKeysCounts)
     EXPECT_EQ(back.ReadString(QStringLiteral("FIRMWARE"), QStringLiteral("Boot")), QStringLiteral("/opt/b.bin"));
     EXPECT_EQ(back.ReadString(QStringLiteral("NEW"), QStringLiteral("Key")), QStringLiteral("v"));
     EXPECT_EQ(back.ReadInteger(QStringLiteral("COMM"), QStringLiteral("COMPortNo"), -1), 5);
+    for (const char* kept : {" lead", "trail ", "\"quoted\""})
+        EXPECT_EQ(back.ReadString(QStringLiteral("KEPT"), QString::fromLatin1(kept).trimmed()), QString::fromLatin1(kept));
 }
 
 // ---- the main window's keys ------------------------------------------------------------------

@@ -291,30 +291,6 @@ void AcceptSetupWithPdf(ScriptedPrompt& prompt, const QString& path)
     });
 }
 
-TEST_F(PrintWindows, FactoryReportThenUserReportAgain)
-{
-    if (!HavePoppler())
-        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
-    TAntTuner0 t0;
-    TAntTuner1 t1;
-    UseChannels(1);
-    t0.Entries(0).SetTuneL(123);
-    AcceptSetupWithPdf(prompt, Path("tuner.pdf"));
-    EXPECT_TRUE(mv53::PrintFactoryReport(state, TServiceReport::AntTuner, nullptr, &t0, &t1));
-    EXPECT_EQ(state.ServicePrint, TServiceReport::None) << "the choice is cleared after the job";
-    const QString tunerText = PdfText(Path("tuner.pdf"));
-    EXPECT_TRUE(tunerText.contains(QStringLiteral("ANTENNA TUNER SETTING DATA")));
-    EXPECT_TRUE(tunerText.contains(QStringLiteral("123")));
-    EXPECT_FALSE(tunerText.contains(QStringLiteral("COMMON DATA")));
-
-    AcceptSetupWithPdf(prompt, Path("user.pdf"));
-    EXPECT_TRUE(mv53::PrintUserReport(state, nullptr));
-    const QString userText = PdfText(Path("user.pdf"));
-    EXPECT_TRUE(userText.contains(QStringLiteral("COMMON DATA")));
-    EXPECT_TRUE(userText.contains(QStringLiteral("CHANNEL DATA")));
-    EXPECT_FALSE(userText.contains(QStringLiteral("ANTENNA TUNER")));
-}
-
 TEST_F(PrintWindows, AFailedPrintSaysSoAndWhy)
 {
     AcceptSetupWithPdf(prompt, Path("no/such/folder/r.pdf"));

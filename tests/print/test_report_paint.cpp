@@ -139,16 +139,6 @@ TEST_F(ReportPaint, PreviewBitmapsHoldLinesOf13PixelsInAFixedPitchFont)
     EXPECT_EQ(InkTopLeft(page, 14 * 13 + 2, page.height()).y(), -1);
 }
 
-TEST_F(ReportPaint, PreviewHoldsAtMostTwentyPages)
-{
-    const TMVmem m = FullRecords();
-    TPrtImg r({&m, "a.m53", "1/2/2026", '.'});
-    for (int i = 0; i < 3; ++i)
-        r.MakeReport({true, true, true}, {});
-    ASSERT_EQ(r.PageCount(), 30);
-    EXPECT_EQ(mv53::MakePreviewBitmaps(r, mv53::kPageA4).size(), 20u);
-}
-
 // ---- PDF ---------------------------------------------------------------------------------------
 
 TEST_F(ReportPaint, PdfReadsBackAsTheTextFormClearOfThePapersEdges)
@@ -203,25 +193,6 @@ protected:
         return Exec(QStringLiteral(MV53_EXE), args, env);
     }
 };
-
-TEST_F(ReportCommand, TextFormIsMachineIndependent)
-{
-    const QDate today = QDate::currentDate();
-    const QString date = QStringLiteral("%1/%2/%3").arg(today.month()).arg(today.day()).arg(today.year());
-    // A German locale would write "6,5" and "1.2.2026"; the text form keeps "." and "M/D/YYYY".
-    const ProcResult run = Report({file, QStringLiteral("--text")}, Args("LC_ALL=de_DE.UTF-8 LANG=de_DE.UTF-8"));
-    ASSERT_EQ(run.status, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
-    const QStringList pages = run.out.split(QStringLiteral("\f\n"));
-    ASSERT_EQ(pages.size(), 10);
-    EXPECT_TRUE(pages[0].startsWith(QString(70, QLatin1Char(' ')) + date + QStringLiteral("  Page 1\n")));
-    EXPECT_TRUE(pages[9].startsWith(QString(70, QLatin1Char(' ')) + date + QStringLiteral("  Page 10\n")));
-    EXPECT_TRUE(pages[0].contains(QStringLiteral("\n       File Name:  fleet.m53\n")));
-    EXPECT_TRUE(pages[0].endsWith(QStringLiteral("\n            TOT:                    1.5 min")));
-    EXPECT_TRUE(pages[2].contains(QStringLiteral("007   CH7         9.00700    TX OFF")));
-    EXPECT_TRUE(run.out.endsWith(QStringLiteral("\n")));
-    EXPECT_FALSE(run.out.contains(QStringLiteral(" \n"))) << "trailing blanks are removed";
-}
 
 TEST_F(ReportCommand, SectionsAndFactoryReportsChooseThePages)
 {

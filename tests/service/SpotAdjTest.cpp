@@ -122,20 +122,6 @@ TEST_F(SpotAdjTest, FastDragKeepsTheSpacingAndEndsOnTheLastValue)
         EXPECT_GE(sent[i] - sent[i - 1], 120ms) << "frames " << i - 1 << " and " << i;
 }
 
-// Changes of two controls inside one interval both reach the radio, each with its last value.
-TEST_F(SpotAdjTest, PendingChangesOfTwoControlsAreBothSent)
-{
-    OpenReady();
-    sender->ValueChanged(1, 10);   // sent at once
-    sender->ValueChanged(2, 20);   // pending
-    sender->ValueChanged(1, 11);   // pending
-    sender->ValueChanged(2, 21);   // replaces 20
-    ASSERT_TRUE(WaitForAdjustments(3));
-    RunEventsFor(TSpotAdjSender::kSendIntervalMs + 50);
-    const std::vector<sim::AdjustEntry> expected{{0xE108, 10, false}, {0xE109, 21, false}, {0xE108, 11, false}};
-    EXPECT_EQ(radio.Adjustments(), expected);
-}
-
 // The CLAR offset asks for AdjustEnd with every change, also when the value itself waits.
 TEST_F(SpotAdjTest, ClarChangeInsideTheIntervalStillEndsTheAdjustment)
 {
