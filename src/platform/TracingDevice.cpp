@@ -1,5 +1,7 @@
 #include "platform/TracingDevice.h"
 
+#include <algorithm>
+
 #include <cerrno>
 
 namespace mv53::platform {
@@ -31,7 +33,8 @@ bool TraceWriter::Open(const std::string& path, std::string& error)
     m_path = path;
     m_held.clear();
     m_writeFailed = false;
-    m_start = std::chrono::steady_clock::now();
+    m_start = Clock::now();
+    m_lastMicros = 0;
     return true;
 }
 
@@ -58,12 +61,25 @@ bool TraceWriter::Recording() const
 
 void TraceWriter::Add(TraceKind kind, const std::string& text, const void* bytes, std::size_t count)
 {
+    AddLocked(std::nullopt, kind, text, bytes, count);
+}
+
+void TraceWriter::AddAt(Clock::time_point at, TraceKind kind, const std::string& text)
+{
+    AddLocked(at, kind, text, nullptr, 0);
+}
+
+void TraceWriter::AddLocked(std::optional<Clock::time_point> at, TraceKind kind, const std::string& text,
+                            const void* bytes, std::size_t count)
+{
     std::lock_guard guard(m_lock);
     if (m_file == nullptr)
         return;
     // The time is taken under the lock, so that the lines of the two threads stay in order.
-    const auto micros = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - m_start);
-    m_held += TraceLine(micros.count(), kind, text, static_cast<const uint8_t*>(bytes), count);
+    const auto now = Clock::now();
+    const auto micros = std::chrono::duration_cast<std::chrono::microseconds>(std::min(at.value_or(now), now) - m_start);
+    m_lastMicros = std::max<int64_t>(m_lastMicros, micros.count());
+    m_held += TraceLine(m_lastMicros, kind, text, static_cast<const uint8_t*>(bytes), count);
     if (m_held.size() >= kFlushSize)
         FlushLocked();
 }
@@ -96,6 +112,7 @@ int TracingDevice::Open(const std::string& path)
         {
             std::lock_guard guard(m_settingsLock);
             m_settings.clear();
+            m_noted.clear();
         }
         m_writer->Add(TraceKind::Open, path);
     }
@@ -107,7 +124,7 @@ void TracingDevice::Close()
     const bool wasOpen = m_inner->IsOpen();
     m_inner->Close();
     if (wasOpen) {
-        m_writer->Add(TraceKind::Close, {});
+        Note(TraceKind::Close);
         m_writer->Flush();
     }
 }
@@ -117,13 +134,11 @@ int TracingDevice::SetLineSettings(const LineSettings& settings)
     const int error = m_inner->SetLineSettings(settings);
     if (error != 0)
         return error;
-    // The component sends the block field by field: only a change of the line shows.
-    std::string text = LineSettingsText(settings);
+    // The component sends the block field by field: the settings are written before the next
+    // event, so that the trace shows the line that was used, once.
     std::lock_guard guard(m_settingsLock);
-    if (text != m_settings) {
-        m_writer->Add(TraceKind::Settings, text);
-        m_settings = std::move(text);
-    }
+    m_settings = LineSettingsText(settings);
+    m_settingsTime = TraceWriter::Clock::now();
     return error;
 }
 
@@ -131,7 +146,7 @@ IoResult TracingDevice::Read(void* buffer, std::size_t size)
 {
     const IoResult result = m_inner->Read(buffer, size);
     if (result.count > 0)
-        m_writer->Add(TraceKind::Rx, {}, buffer, static_cast<std::size_t>(result.count));
+        Note(TraceKind::Rx, buffer, static_cast<std::size_t>(result.count));
     if (!result.Ok() && IsHangUpError(result.error))
         NoteHangUp();
     return result;
@@ -141,7 +156,7 @@ IoResult TracingDevice::Write(const void* buffer, std::size_t size)
 {
     const IoResult result = m_inner->Write(buffer, size);
     if (result.count > 0)
-        m_writer->Add(TraceKind::Tx, {}, buffer, static_cast<std::size_t>(result.count));
+        Note(TraceKind::Tx, buffer, static_cast<std::size_t>(result.count));
     if (!result.Ok() && IsHangUpError(result.error))
         NoteHangUp();
     return result;
@@ -157,7 +172,17 @@ unsigned TracingDevice::Seen(unsigned events)
 void TracingDevice::NoteHangUp()
 {
     if (!m_hangUpNoted.exchange(true))
-        m_writer->Add(TraceKind::HangUp, {});
+        Note(TraceKind::HangUp);
+}
+
+void TracingDevice::Note(TraceKind kind, const void* bytes, std::size_t count)
+{
+    std::lock_guard guard(m_settingsLock);
+    if (m_settings != m_noted) {
+        m_writer->AddAt(m_settingsTime, TraceKind::Settings, m_settings);
+        m_noted = m_settings;
+    }
+    m_writer->Add(kind, {}, bytes, count);
 }
 
 }  // namespace mv53::platform

@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 namespace mv53::platform {
@@ -38,11 +39,16 @@ public:
     bool Recording() const;
     const std::string& Path() const { return m_path; }
 
+    using Clock = std::chrono::steady_clock;
     void Add(TraceKind kind, const std::string& text, const void* bytes = nullptr, std::size_t count = 0);
+    // An event that happened at a time before now (never before the last line written).
+    void AddAt(Clock::time_point at, TraceKind kind, const std::string& text);
     // Writes what is held to the file.
     void Flush();
 
 private:
+    void AddLocked(std::optional<Clock::time_point> at, TraceKind kind, const std::string& text, const void* bytes,
+                   std::size_t count);
     void FlushLocked();
 
     mutable std::mutex m_lock;
@@ -50,7 +56,8 @@ private:
     std::string m_path;
     std::string m_held;
     bool m_writeFailed = false;
-    std::chrono::steady_clock::time_point m_start;
+    Clock::time_point m_start;
+    int64_t m_lastMicros = 0;
 };
 
 class TracingDevice final : public SerialDevice {
@@ -88,11 +95,15 @@ private:
     // Notes a hang-up that a wait reported (once per open).
     unsigned Seen(unsigned events);
     void NoteHangUp();
+    // Writes an event, after the line settings when they changed since the last event.
+    void Note(TraceKind kind, const void* bytes = nullptr, std::size_t count = 0);
 
     std::unique_ptr<SerialDevice> m_inner;
     std::shared_ptr<TraceWriter> m_writer;
     std::mutex m_settingsLock;
-    std::string m_settings;   // the line settings last written to the trace
+    std::string m_settings;   // the line settings set last
+    TraceWriter::Clock::time_point m_settingsTime;
+    std::string m_noted;      // the line settings last written to the trace
     std::atomic<bool> m_hangUpNoted{false};
 };
 
