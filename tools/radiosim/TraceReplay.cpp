@@ -49,10 +49,11 @@ void TraceReplay::CloseLine()
     CloseFd(m_line.slave);
 }
 
-std::string TraceReplay::ReceivedText() const
+std::string TraceReplay::ReceivedText(const platform::TraceEvent& event) const
 {
-    const std::vector<uint8_t> bytes(m_received.begin(),
-                                     m_received.begin() + static_cast<std::ptrdiff_t>(std::min(m_received.size(), kShownBytes + 1)));
+    // The bytes of this event that matched, then the first that did not.
+    std::vector<uint8_t> bytes(event.bytes.begin(), event.bytes.begin() + static_cast<std::ptrdiff_t>(m_matched));
+    bytes.insert(bytes.end(), m_received.begin(), m_received.end());
     return platform::HexBytes(bytes.data(), bytes.size(), kShownBytes);
 }
 
@@ -60,7 +61,7 @@ std::string TraceReplay::Parted(const platform::TraceEvent& event, const std::st
 {
     std::string has = platform::TraceKindName(event.kind);
     if (event.kind == TraceKind::Tx)
-        has += ' ' + platform::HexBytes(event.bytes.data() + m_matched, event.bytes.size() - m_matched, kShownBytes);
+        has += ' ' + platform::HexBytes(event.bytes.data(), event.bytes.size(), kShownBytes);
     return "the program parted from the trace at line " + std::to_string(event.line) + ": the trace has " + has +
            ", the program " + did;
 }
@@ -102,13 +103,17 @@ TraceReplay::Step TraceReplay::Advance(Clock::time_point now, std::string& messa
                 return Step::Wait;
             }
             m_sending = event.bytes;
+            m_sent = 0;
             ++m_next;
+            // What the line takes now is out before the next event is looked at; a failure
+            // shows in Run.
+            SendPending();
             break;
         }
         case TraceKind::Tx:
             while (m_matched < event.bytes.size() && !m_received.empty()) {
                 if (m_received.front() != event.bytes[m_matched]) {
-                    message = Parted(event, "sent " + ReceivedText());
+                    message = Parted(event, "sent " + ReceivedText(event));
                     return Step::Parted;
                 }
                 m_received.pop_front();
@@ -130,7 +135,7 @@ TraceReplay::Step TraceReplay::Advance(Clock::time_point now, std::string& messa
             break;
         case TraceKind::Close:
             if (!m_received.empty()) {
-                message = Parted(event, "sent " + ReceivedText());
+                message = Parted(event, "sent " + ReceivedText(event));
                 return Step::Parted;
             }
             if (m_closes == 0)
@@ -145,7 +150,7 @@ TraceReplay::Step TraceReplay::Advance(Clock::time_point now, std::string& messa
     }
     if (m_next >= m_events.size() && !m_received.empty()) {
         message = "the program parted from the trace after its end (line " +
-                  std::to_string(m_events.empty() ? 0 : m_events.back().line) + "): the program sent " + ReceivedText();
+                  std::to_string(m_events.empty() ? 0 : m_events.back().line) + "): the program sent " + ReceivedText({});
         return Step::Parted;
     }
     return Step::Go;

@@ -45,7 +45,8 @@ private:
     Step Advance(Clock::time_point now, std::string& message);
     // "line N: the trace has <what>, the program <did>".
     std::string Parted(const platform::TraceEvent& event, const std::string& did) const;
-    std::string ReceivedText() const;
+    // What the program sent since the start of event.
+    std::string ReceivedText(const platform::TraceEvent& event) const;
     bool SendPending();
     // Gives the program up to a second to read what was sent, then closes the line.
     void HangUp();
