@@ -335,10 +335,15 @@ void RadioSimulator::Run()
                     ++m_bytesReceived;
                     answer.clear();
                     const std::size_t framesBefore = m_engine.Frames().size();
+                    const std::size_t adjustmentsBefore = m_engine.Adjustments().size();
                     if (m_bootMode)
                         m_boot.Receive(rx[i].first, lineRate, answer);
                     else
                         m_engine.Receive(rx[i].first, answer);
+                    // A live adjustment counts from the moment its last byte is in: on a paced
+                    // line after the frame's line time, not when this thread read the bytes.
+                    if (m_engine.Adjustments().size() > adjustmentsBefore)
+                        m_engine.Adjustments().back().time = rx[i].second;
                     if (!answer.empty()) {
                         // The radio answers as soon as the byte is in (its stop bit), not when
                         // this thread came round to it.
