@@ -9,9 +9,14 @@
 //             directions never overlap: the PC waits for each answer)
 //   wall-fixed / wire    goal: within 1.03
 //   cpu / wall           CPU time of this process (all its threads), goal: under 0.02
+//
+// "clone_bench trace" measures instead what recording a serial trace costs an upload: runs
+// without and with a recording, alternately, on the paced line and on an unpaced one (where
+// nothing hides the recording's cost behind the line), with the ratio of the medians.
 
 #include "state/U_Global.h"
 #include "link/CloneProtocol.h"
+#include "link/TraceRecording.h"
 #include "model/Prompt.h"
 #include "model/U_E2prom.h"
 #include "RadioSimulator.h"
@@ -20,8 +25,10 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <vector>
 #include <string>
 #include <sys/resource.h>
 
@@ -69,6 +76,52 @@ void print(const Figures& f)
                 f.cpu / f.wall, f.cpu);
 }
 
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// radiosim with the image, the device it names in device; false when it did not start.
+bool StartRadio(QProcess& radio, const std::string& image, bool paced, std::string& device)
+{
+    QStringList args{QStringLiteral("--image"), QString::fromStdString(image)};
+    if (paced)
+        args.prepend(QStringLiteral("--pace"));
+    radio.start(QStringLiteral(MV53_RADIOSIM_PATH), args);
+    if (!radio.waitForStarted(10000) || !radio.waitForReadyRead(10000))
+        return false;
+    device = QString::fromUtf8(radio.readLine()).trimmed().toStdString();
+    return true;
+}
+
+// Uploads without and with a serial trace recording, alternately; prints the medians.
+bool TraceCost(const char* name, const std::string& device, const std::string& tracePath, int runs)
+{
+    std::vector<double> wall[2], cpu[2];
+    bool ok = true;
+    for (int run = 0; run < runs; ++run) {
+        for (int traced = 0; traced < 2; ++traced) {
+            if (traced)
+                ok = mv53::StartSerialTrace(tracePath).empty() && ok;
+            TProgramState state;
+            mv53::TCloneTransfer transfer(state);
+            transfer.SetDevicePath(device);
+            const double cpu0 = cpuSeconds();
+            const auto t0 = Clock::now();
+            ok = transfer.Run({.Kind = TTransferKind::Upload, .InChain = true}) && ok;
+            wall[traced].push_back(std::chrono::duration<double>(Clock::now() - t0).count());
+            cpu[traced].push_back(cpuSeconds() - cpu0);
+            if (traced)
+                ok = mv53::StopSerialTrace().empty() && ok;
+        }
+    }
+    std::printf("%-28s without trace %7.3f s (cpu %.3f s)  with trace %7.3f s (cpu %.3f s)  wall ratio %.4f (%d runs)\n",
+                name, Median(wall[0]), Median(cpu[0]), Median(wall[1]), Median(cpu[1]), Median(wall[1]) / Median(wall[0]),
+                runs);
+    return ok;
+}
+
 class Silent final : public mv53::IPrompt {
 public:
     mv53::PromptAnswer Message(const std::string& text, mv53::PromptIcon, mv53::PromptButtons,
@@ -97,14 +150,25 @@ int main(int argc, char** argv)
         EncodeImage(text, allChannels(), true);
         sim::WriteMemoryFile(image, text.Raw());
     }
+    const std::string only = argc > 1 ? argv[1] : "";
     QProcess radio;
-    radio.start(QStringLiteral(MV53_RADIOSIM_PATH),
-                {QStringLiteral("--pace"), QStringLiteral("--image"), QString::fromStdString(image)});
-    if (!radio.waitForStarted(10000) || !radio.waitForReadyRead(10000)) {
+    std::string device;
+    if (!StartRadio(radio, image, true, device)) {
         std::fprintf(stderr, "radiosim did not start\n");
         return 1;
     }
-    const std::string device = QString::fromUtf8(radio.readLine()).trimmed().toStdString();
+    if (only == "trace") {
+        QProcess fast;
+        std::string fastDevice;
+        const std::string trace = dir.filePath(QStringLiteral("upload.trace")).toStdString();
+        bool ok = StartRadio(fast, image, false, fastDevice) && TraceCost("upload, unpaced line", fastDevice, trace, 7);
+        ok = TraceCost("upload, paced 9600 8N2", device, trace, 3) && ok;
+        for (QProcess* p : {&radio, &fast}) {
+            p->terminate();
+            p->waitForFinished(10000);
+        }
+        return ok ? 0 : 1;
+    }
 
     const auto measure = [&](const char* name, TTransferKind kind, TProgramState& state, double fixed, double wireBytes) {
         mv53::TCloneTransfer transfer(state);
@@ -125,7 +189,6 @@ int main(int argc, char** argv)
     // frames (500 channels and the end frame) and 60 area frames from the radio.
     // Fixed: Open 100 + settle 100 + last acknowledge 100 + Close 100 + 200 ms.
     const double uploadBytes = 37 + 37 + 561 + 16 + 501 * 35 + 60 * 33;
-    const std::string only = argc > 1 ? argv[1] : "";
     bool ok = only == "download" || measure("upload (500 channels)", TTransferKind::Upload, state, 0.6, uploadBytes);
     if (only == "upload") {
         radio.terminate();

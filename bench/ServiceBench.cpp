@@ -1,6 +1,7 @@
 // Timing of the service functions on the offscreen platform, against the in-process radio
 // simulator on a pseudo-terminal paced at the line rate:
-//  - Spot-ADJ: from a value change (send-ready) to its frame arriving at the radio;
+//  - Spot-ADJ: from a value change (send-ready) to its frame being in at the radio, whose line
+//    time the paced simulator counts (the frame's last byte is in one line time after the first);
 //  - Spot-ADJ: from the last change of a fast drag to the radio holding that value;
 //  - the antenna tuner grid: Fill of all 500 rows.
 // Prints the median and the worst of the runs in milliseconds with the goal beside them.
@@ -60,8 +61,9 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    // One frame at 9600 baud 8N1 takes 37 x 1.04 ms on the line: the first byte leaving the PC
-    // is what the goal counts, so the frame's arrival minus its own line time is measured.
+    // One frame at 9600 baud 8N1 takes 37 x 1.04 ms on the line. The goal counts the frame
+    // leaving the PC within 20 ms; the radio has it whole one line time later, and that is what
+    // is measured (the simulator stamps a frame with the paced arrival of its last byte).
     const double frameLineMs = 37 * 10 * 1000.0 / 9600;
     std::vector<double> sendDelay;
     for (int i = 0; i < 20; ++i) {
@@ -71,9 +73,9 @@ int main(int argc, char** argv)
         sender.ValueChanged(1, i);
         while (radio.Adjustments().empty())
             RunEventsFor(1);
-        sendDelay.push_back(Ms(radio.Adjustments().front().time - changed) - frameLineMs);
+        sendDelay.push_back(Ms(radio.Adjustments().front().time - changed));
     }
-    Report("Spot-ADJ change to frame leaving the PC", sendDelay, 20.0);
+    Report("Spot-ADJ change to frame in at the radio", sendDelay, 20.0 + frameLineMs);
 
     // A drag: a change every 5 ms for 300 ms; then the time until the radio holds the last one.
     std::vector<double> settle;

@@ -45,11 +45,12 @@ struct FirmwareArgs {
     std::string port;
     std::string config;
     std::string wait;
+    std::string trace;
     bool allowUnwritten = false;
 };
 
-// Options: --cpu, --key, --boot, --port, --config, --wait (each "--x V" or "--x=V"),
-// --allow-unwritten; one file. --boot, --port, --config, --wait and --allow-unwritten belong to
+// Options: --cpu, --key, --boot, --port, --config, --wait, --trace (each "--x V" or "--x=V"),
+// --allow-unwritten; one file. --boot, --port, --config, --wait, --trace and --allow-unwritten belong to
 // flash. Returns the problem with the first argument not understood, or an empty text.
 std::string ParseFirmwareArgs(const Args& args, FirmwareArgs& out, bool forFlash)
 {
@@ -59,6 +60,7 @@ std::string ParseFirmwareArgs(const Args& args, FirmwareArgs& out, bool forFlash
                                        {"--port", &out.port},
                                        {"--config", &out.config},
                                        {"--wait", &out.wait},
+                                       {kTraceOption, &out.trace},
                                        {"--allow-unwritten", nullptr, &out.allowUnwritten}});
     std::vector<std::string> files;
     if (std::string problem = ReadArgs(args, options, files, 1); !problem.empty())
@@ -163,7 +165,7 @@ int RunFirmwareInfo(const Args& args)
 const CliCommand kFlash{
     "flash",
     "flash --port DEVICE|COMn [--config INI] FILE --cpu HD64F2134ATF20|HD64F2134FA20 --boot BOOTFILE\n"
-    "             [--key KEYFILE] [--allow-unwritten] [--wait SECONDS]",
+    "             [--key KEYFILE] [--allow-unwritten] [--wait SECONDS] [--trace TRACE]",
     "writes a firmware file into a radio in its boot mode (the firmware window without windows);\n"
     "      --allow-unwritten writes a file with data outside the processor's areas or none at the\n"
     "      reset vector; --wait: how long to wait for the radio (default 120); Ctrl-C cancels (status 130)",
@@ -204,6 +206,8 @@ int RunFlash(const Args& args)
         return 1;
     }
 
+    if (!StartTraceOption(a.trace))
+        return 1;
     TProgramState state;
     TFirmwareWriter writer(state);
     writer.SetDevicePath(ResolvePortOption(a.port, a.config, state));

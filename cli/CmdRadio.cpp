@@ -49,13 +49,14 @@ struct RadioArgs {
     std::string port;
     std::string file;
     std::string config;
+    std::string trace;
     bool force = false;
 };
 
-// --port and --config (each "--x V" or "--x=V"), one file; download also takes --force.
+// --port, --config and --trace (each "--x V" or "--x=V"), one file; download also takes --force.
 std::string ParseRadioArgs(const Args& args, RadioArgs& out, bool download)
 {
-    std::vector<Option> options{{"--port", &out.port}, {"--config", &out.config}};
+    std::vector<Option> options{{"--port", &out.port}, {"--config", &out.config}, {kTraceOption, &out.trace}};
     if (download)
         options.push_back({"--force", nullptr, &out.force});
     std::vector<std::string> files;
@@ -114,10 +115,10 @@ std::string StepLabel(TChainStage stage)
 }
 
 const CliCommand kUpload{
-    "upload", "upload --port DEVICE|COMn [--config INI] FILE",
+    "upload", "upload --port DEVICE|COMn [--config INI] [--trace TRACE] FILE",
     "reads the radio's memory and saves it as a data file", nullptr};
 const CliCommand kDownload{
-    "download", "download --port DEVICE|COMn [--config INI] [--force] FILE",
+    "download", "download --port DEVICE|COMn [--config INI] [--trace TRACE] [--force] FILE",
     "writes a data file into the radio (user data, read-back, factory area); a file that does not look like "
     "a data file only with --force",
     nullptr};
@@ -127,6 +128,8 @@ int runUpload(const Args& args)
     RadioArgs a;
     if (const std::string problem = ParseRadioArgs(args, a, false); !problem.empty())
         return UsageError(kUpload, problem);
+    if (!StartTraceOption(a.trace))
+        return 1;
     TProgramState state;
     RadioSession session(state, a);
     if (!session.Run({}, "Upload"))
@@ -146,6 +149,8 @@ int runDownload(const Args& args)
         return 1;
     state.FactoryBackup = state.CurrentMem.FactoryOpt();
     WarnOutOfRangeFrequencies(state.CurrentMem);
+    if (!StartTraceOption(a.trace))
+        return 1;
 
     RadioSession session(state, a);
     TDocumentHooks hooks;

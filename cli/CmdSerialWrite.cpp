@@ -23,7 +23,8 @@ namespace {
 
 const CliCommand kSerialWrite{
     "serial-write",
-    "serial-write --port DEVICE|COMn [--config INI] --year YYYY --month MM --lot LL --number NNNN [--count N]",
+    "serial-write --port DEVICE|COMn [--config INI] --year YYYY --month MM --lot LL --number NNNN [--count N]\n"
+    "             [--trace TRACE]",
     "writes consecutive serial numbers into radios, one after another (Enter between radios), with a line "
     "\"written X read Y\" or \"failed X: reason\" for each; year 1000-9999, month 1-12, lot 0-99, number 0-9999",
     nullptr};
@@ -31,6 +32,7 @@ const CliCommand kSerialWrite{
 struct SerialArgs {
     std::string port;
     std::string config;
+    std::string trace;
     serialw::TSerialFields fields;
     std::string count = "1";
 };
@@ -59,7 +61,8 @@ std::string ParseSerialArgs(const Args& args, SerialArgs& out)
                                     {"--month", &f.Month},
                                     {"--lot", &f.Lot},
                                     {"--number", &f.Number},
-                                    {"--count", &out.count}},
+                                    {"--count", &out.count},
+                                    {kTraceOption, &out.trace}},
                                    none, 0);
     for (const auto& [option, text] : {std::pair{"--port", &out.port}, std::pair{"--year", &f.Year},
                                        std::pair{"--month", &f.Month}, std::pair{"--lot", &f.Lot},
@@ -100,6 +103,8 @@ int RunSerialWrite(const Args& args)
         std::cerr << problem << "\n";
         return 1;
     }
+    if (!StartTraceOption(a.trace))
+        return 1;
     TProgramState state;
     // The serial writer's mode: the factory area carries the number of the records.
     state.ServiceMode = true;

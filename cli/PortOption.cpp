@@ -1,5 +1,6 @@
 #include "PortOption.h"
 
+#include "link/TraceRecording.h"
 #include "platform/IniFile.h"
 #include "platform/PortMap.h"
 #include "platform/PortsSection.h"
@@ -70,6 +71,26 @@ std::string ResolvePortOption(const std::string& port, const std::string& config
     if (!boundForRun)
         BindChosenPort(n, ini, path);
     return {};
+}
+
+bool StartTraceOption(const std::string& path)
+{
+    if (path.empty())
+        return true;
+    if (const std::string error = StartSerialTrace(path); !error.empty()) {
+        std::cerr << error << '\n';
+        return false;
+    }
+    return true;
+}
+
+int FinishTrace(const char* command, int status)
+{
+    if (const std::string error = StopSerialTrace(); !error.empty()) {
+        std::cerr << "mv53 " << command << ": " << error << '\n';
+        return 1;
+    }
+    return status;
 }
 
 }  // namespace mv53::cli

@@ -16,4 +16,12 @@ namespace mv53::cli {
 // device path and is returned as it is. Give the result to the controller's SetDevicePath.
 std::string ResolvePortOption(const std::string& port, const std::string& configPath, TProgramState& state);
 
+// --trace FILE: the serial trace of the command's talk with the radio. StartTraceOption starts
+// it when a file is given (after the arguments were checked, before the port opens); false,
+// with the reason on standard error, when the file cannot be written. FinishTrace, after the
+// command, writes the rest and turns a trace that is not whole into a failure.
+inline constexpr const char* kTraceOption = "--trace";
+bool StartTraceOption(const std::string& path);
+int FinishTrace(const char* command, int status);
+
 }  // namespace mv53::cli

@@ -1,8 +1,10 @@
 // mv53: the MV53 core without windows, for scripts, the production line and CI.
 
 #include "CliCommand.h"
+#include "PortOption.h"
 #include "StderrPrompt.h"
 
+#include "link/TraceRecording.h"
 #include "model/U_FileAccess.h"
 #include "platform/FileOwner.h"
 
@@ -143,15 +145,21 @@ int main(int argc, char** argv)
     for (const auto& c : Commands()) {
         if (std::strcmp(argv[1], c.name) == 0) {
             Args args(argv + 2, argv + argc);
+            // MV53_TRACE records the whole run; a command's --trace takes over from it.
+            if (const std::string error = mv53::StartSerialTraceFromEnvironment(); !error.empty()) {
+                std::cerr << "mv53 " << c.name << ": " << error << "\n";
+                return 1;
+            }
+            int status = 1;
             // Whatever the input, the command ends with a status and a message, never an abort.
             try {
-                return c.run(args);
+                status = c.run(args);
             } catch (const std::exception& e) {
                 std::cerr << "mv53 " << c.name << ": " << e.what() << "\n";
             } catch (...) {
                 std::cerr << "mv53 " << c.name << ": unexpected failure\n";
             }
-            return 1;
+            return FinishTrace(c.name, status);
         }
     }
     std::cerr << "mv53: unknown command '" << argv[1] << "'\n";

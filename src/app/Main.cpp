@@ -100,6 +100,7 @@ TfrmMain::TfrmMain(TMainOptions options, QWidget* parent)
     AttachServiceWindows();
 
     m_doc.Start();
+    StartTraceFromEnvironment();
 
     connect(&m_clock, &QTimer::timeout, this, &TfrmMain::ClockTick);
     m_clock.setInterval(1000);

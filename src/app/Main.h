@@ -78,6 +78,8 @@ public:
     void ShowVisibleDialog();
     void ToggleViewItem(int item);
     void About();
+    // "Help / Record Serial Trace…" ticked or unticked (app/MainTrace.cpp).
+    void RecordSerialTrace(bool on);
     // Printing (app/MainPrint.cpp).
     void FilePrint();
     void FilePrintSetup();
@@ -124,7 +126,7 @@ public:
     QAction *miSelCommon = nullptr, *miTelephone = nullptr;
     QAction *miUpload = nullptr, *miDownload = nullptr, *miAlignment = nullptr, *miTempCorrect = nullptr;
     QAction *miAntTuneSet = nullptr, *miSerialWriter = nullptr, *miFirmware = nullptr;
-    QAction *miHelpTopics = nullptr, *miGetStarted = nullptr, *miAbout = nullptr;
+    QAction *miHelpTopics = nullptr, *miGetStarted = nullptr, *miRecordTrace = nullptr, *miAbout = nullptr;
     QMenu *menuFile = nullptr, *menuEdit = nullptr, *menuView = nullptr, *menuItems = nullptr;
     QMenu *menuCommon = nullptr, *menuSelcall = nullptr, *menuRadio = nullptr, *menuHelp = nullptr;
 
@@ -140,6 +142,11 @@ private:
     void CreateToolBar();
     void CreateSystemPanel();
     void CreateStatusBar();
+    void CreateTraceItem();
+    void CreateTracePanel();
+    void StartTraceFromEnvironment();
+    // The item's tick and the status bar's panel follow the recording.
+    void ShowTraceState();
     void AttachDialogs();
     int ShowModal(QDialog& dialog);
     void AttachServiceWindows();
@@ -180,6 +187,7 @@ private:
     QWidget* pnlSystem = nullptr;
     std::array<std::array<QLabel*, 3>, 3> m_systemValues{};   // [row][column]
     std::array<QLabel*, 5> m_panels{};
+    QLabel* m_tracePanel = nullptr;   // shown while a serial trace records
     QTimer m_clock;
     std::optional<int> m_toolHelp;
     // The telephone dialog is attached to its item (until then the item stays disabled).

@@ -41,6 +41,7 @@ const char* const Download = "Program radio with data";
 const char* const HelpTopics = "List Help topics";
 const char* const GetStarted = "Overview features and options on MV53Win";
 const char* const About = "Information on MV53Win";
+const char* const RecordTrace = "Record the talk with the radio into a file, for support";
 const char* const Unknown = "?";
 const char* const Blank = " ";
 }  // namespace hint
@@ -163,6 +164,7 @@ void TfrmMain::CreateMenus()
     miHelpTopics = act(menuHelp, "&Help Topics", "miHelpTopics");
     menuHelp->addSeparator();
     miGetStarted = act(menuHelp, "&Get Started", "miGetStarted");
+    CreateTraceItem();
     miAbout = act(menuHelp, "&About MV53...", "miAbout");
 
     for (QAction* a : {miPrint, miPrintPreview, miPrintSetup, miPrintList, miA1A, miHardware, miPowerSave,
@@ -272,6 +274,7 @@ void TfrmMain::AssignHints()
         {miFirmware, hint::Unknown},
         {miHelpTopics, hint::HelpTopics},
         {miGetStarted, hint::GetStarted},
+        {miRecordTrace, hint::RecordTrace},
         {miAbout, hint::About},
     };
     for (const auto& [action, text] : hints)

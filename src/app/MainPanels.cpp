@@ -94,6 +94,7 @@ void TfrmMain::CreateStatusBar()
         m_panels[static_cast<size_t>(i)] = panel;
     }
     m_panels[0]->setText(Q(kMainHint));
+    CreateTracePanel();
     connect(miStatusBar, &QAction::toggled, bar, &QWidget::setVisible);
 }
 

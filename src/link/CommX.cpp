@@ -65,6 +65,8 @@ void TCustomCommX::Open()
     if (const int err = m_mailbox->Arm(); err != 0)
         throw ECommError(kCommReceiveThreadError, pf::ErrorText(err), err);
     auto device = m_deviceMaker ? m_deviceMaker() : pf::CreateSerialDevice();
+    if (m_deviceWrapper)
+        device = m_deviceWrapper(std::move(device));
     if (const int err = device->Open(path); err != 0)
         throw ECommError(kCommOpenError, pf::OpenErrorReason(path, err), err);
     m_device = std::move(device);

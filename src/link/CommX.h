@@ -131,6 +131,10 @@ public:
     // Tests wrap the platform's device in one that refuses a setting.
     using DeviceMaker = std::function<std::unique_ptr<mv53::platform::SerialDevice>()>;
     void SetDeviceMaker(DeviceMaker maker) { m_deviceMaker = std::move(maker); }
+    // Puts a layer over the device that Open makes (empty: none), such as the trace recorder.
+    using DeviceWrapper =
+        std::function<std::unique_ptr<mv53::platform::SerialDevice>(std::unique_ptr<mv53::platform::SerialDevice>)>;
+    void SetDeviceWrapper(DeviceWrapper wrapper) { m_deviceWrapper = std::move(wrapper); }
 
     int BitRate() const { return m_bitRate; }
     void SetBitRate(int value);
@@ -240,6 +244,7 @@ private:
     int m_bufLenReceive = 2048;
 
     DeviceMaker m_deviceMaker;
+    DeviceWrapper m_deviceWrapper;
     std::unique_ptr<mv53::platform::SerialDevice> m_device;
     mv53::platform::LineSettings m_dcb;
     // Notices from the threads to the owner's thread.

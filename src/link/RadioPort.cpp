@@ -1,5 +1,6 @@
 #include "link/RadioPort.h"
 
+#include "link/TraceRecording.h"
 #include "platform/SerialDevice.h"
 
 namespace mv53 {
@@ -42,6 +43,8 @@ std::string OpenRadioPort(TCustomCommX& comm, const TProgramState& state, const 
     comm.SetParityBit(cpbNone);
     comm.SetStopBit(line.stopBits);
     comm.SetFlowCtrl(cfcNone);
+    // Every talk with the radio opens here: a running serial trace records it.
+    comm.SetDeviceWrapper(SerialTraceWrapper());
     try {
         comm.Open();
     } catch (const ECommError& e) {

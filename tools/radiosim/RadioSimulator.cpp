@@ -1,5 +1,7 @@
 #include "RadioSimulator.h"
 
+#include "PtyLine.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -9,9 +11,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <pty.h>
 #include <sys/prctl.h>
-#include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -135,29 +135,13 @@ bool RadioSimulator::Start()
 {
     if (Running())
         return true;
-    int master = -1;
-    int slave = -1;
-    char name[256] = {};
-    if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) {
-        m_error = ErrnoText("openpty");
+    PtyLine line;
+    if (!OpenPtyLine(line, m_error))
         return false;
-    }
-    // Raw at once, before the PC side can see the line in cooked mode.
-    termios tio {};
-    ::tcgetattr(master, &tio);
-    ::cfmakeraw(&tio);
-    ::tcsetattr(master, TCSANOW, &tio);
-    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
-    ::fcntl(master, F_SETFD, FD_CLOEXEC);
-    ::fcntl(slave, F_SETFD, FD_CLOEXEC);
-    m_line = master;
-    m_slave = slave;
-    m_devicePath = name;
-    // A PC side that opened the port exclusively leaves the flag on the terminal after closing,
-    // because our slave descriptor keeps it open; watching for the close lets us clear it.
-    m_watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (m_watch >= 0 && ::inotify_add_watch(m_watch, name, IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) < 0)
-        CloseFd(m_watch);
+    m_line = line.master;
+    m_slave = line.slave;
+    m_watch = line.watch;
+    m_devicePath = line.path;
     return Launch();
 }
 
@@ -351,10 +335,15 @@ void RadioSimulator::Run()
                     ++m_bytesReceived;
                     answer.clear();
                     const std::size_t framesBefore = m_engine.Frames().size();
+                    const std::size_t adjustmentsBefore = m_engine.Adjustments().size();
                     if (m_bootMode)
                         m_boot.Receive(rx[i].first, lineRate, answer);
                     else
                         m_engine.Receive(rx[i].first, answer);
+                    // A live adjustment counts from the moment its last byte is in: on a paced
+                    // line after the frame's line time, not when this thread read the bytes.
+                    if (m_engine.Adjustments().size() > adjustmentsBefore)
+                        m_engine.Adjustments().back().time = rx[i].second;
                     if (!answer.empty()) {
                         // The radio answers as soon as the byte is in (its stop bit), not when
                         // this thread came round to it.
@@ -428,11 +417,8 @@ void RadioSimulator::Run()
             }
         }
         if (m_watch >= 0 && watchIndex < count && (fds[watchIndex].revents & POLLIN)) {
-            alignas(inotify_event) char events[1024];
-            while (::read(m_watch, events, sizeof events) > 0) {
-            }
             // The PC closed the port: let it open the port again, exclusively or not.
-            ::ioctl(m_slave, TIOCNXCL);
+            TakePcClose({m_line, m_slave, m_watch, m_devicePath});
         }
         if (m_line >= 0 && lineIndex < count) {
             const short revents = fds[lineIndex].revents;

@@ -2,12 +2,19 @@
 
 #include "BootOptions.h"
 #include "RadioSimulator.h"
+#include "TraceReplay.h"
+
+#include "platform/SerialTrace.h"
+
+#include <sys/signalfd.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <fstream>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -47,6 +54,13 @@ Faults:
   --stray-after LIST  only after these replies: identify,reply,serial,upload
   --hang-up N         close the line once N bytes have been sent
   --help              show this text
+
+Replay:
+  --replay TRACE      play the radio's side of a serial trace (mv53 --trace, MV53_TRACE):
+                      each time the program has sent what the trace holds, send the radio's
+                      bytes that followed, at their pace; ends when the trace is played through
+                      (status 0) or when the program parts from it, naming the trace line and
+                      the bytes on standard error (status 1)
 
 A user-data download (WriteBegin 0x00C6) first marks every channel empty (status byte 0xFF):
 the PC sends only the channels in use, so reading the radio back gives what was written.
@@ -99,6 +113,37 @@ int Fail(const std::string& message)
     return 1;
 }
 
+// Plays a trace until its end, the program's parting from it, or SIGINT/SIGTERM.
+int Replay(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return Fail("cannot read " + path);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<mv53::platform::TraceEvent> events;
+    std::string error;
+    if (!mv53::platform::ReadSerialTrace(text, events, error))
+        return Fail(path + ": " + error);
+
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    const int stopFd = signalfd(-1, &signals, SFD_CLOEXEC);
+
+    TraceReplay replay(std::move(events));
+    if (stopFd < 0 || !replay.Start(error))
+        return Fail(stopFd < 0 ? "signalfd failed" : error);
+    std::cout << replay.DevicePath() << std::endl;
+    std::string message;
+    const bool playedThrough = replay.Run(stopFd, message);
+    ::close(stopFd);
+    if (!playedThrough)
+        return Fail(message);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -106,6 +151,7 @@ int main(int argc, char** argv)
     std::string imagePath;
     std::string savePath;
     std::string devicePath;
+    std::string replayPath;
     bool pace = false;
     long long frameGap = 500;
     Behaviour behaviour;
@@ -142,6 +188,9 @@ int main(int argc, char** argv)
         } else if (arg == "--device") {
             if (!value(devicePath))
                 return Fail("--device needs a path");
+        } else if (arg == "--replay") {
+            if (!value(replayPath))
+                return Fail("--replay needs a trace file");
         } else if (arg == "--pace") {
             pace = true;
         } else if (arg == "--firmware") {
@@ -216,8 +265,11 @@ int main(int argc, char** argv)
         }
     }
 
-    Memory memory = DefaultMemory();
     std::string error;
+    if (!replayPath.empty())
+        return Replay(replayPath);
+
+    Memory memory = DefaultMemory();
     if (!imagePath.empty() && !ReadMemoryFile(imagePath, memory, &error))
         return Fail(error);
 
