@@ -13,6 +13,7 @@
 #include "link/CloneProtocol.h"
 #include "model/Prompt.h"
 #include "model/U_E2prom.h"
+#include "service/FirmwareSupply.h"
 #include "service/RadioFSW.h"
 #include "service/SpotAdj.h"
 #include "state/U_Global.h"
