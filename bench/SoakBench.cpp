@@ -65,6 +65,7 @@ Usage Measure()
 void Print(const char* when, const Usage& u)
 {
     std::printf("%-22s resident %7ld KiB  descriptors %3ld  threads %3ld\n", when, u.rssKiB, u.descriptors, u.threads);
+    std::fflush(stdout);
 }
 
 void RunEventsFor(int ms)
