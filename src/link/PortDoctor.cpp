@@ -83,10 +83,11 @@ void TPortDoctor::Say(TCheckLevel level, const std::string& text)
 bool TPortDoctor::Run(const TDoctorRequest& request)
 {
     m_failed = false;
-    ListPorts(!request.device.empty());
+    const std::vector<platform::PresentPort> ports = platform::PresentSerialPorts();
+    ListPorts(ports, !request.device.empty());
     CheckServices();
     if (request.device.empty()) {
-        for (const platform::PresentPort& port : platform::PresentSerialPorts())
+        for (const platform::PresentPort& port : ports)
             CheckPort(port.device, port.device);
         return !m_failed;
     }
@@ -100,9 +101,8 @@ bool TPortDoctor::Run(const TDoctorRequest& request)
     return !m_failed;
 }
 
-void TPortDoctor::ListPorts(bool portChosen)
+void TPortDoctor::ListPorts(const std::vector<platform::PresentPort>& ports, bool portChosen)
 {
-    const std::vector<platform::PresentPort> ports = platform::PresentSerialPorts();
     if (ports.empty()) {
         // A chosen port may be one the system does not list (a pseudo-terminal, a bound path).
         Say(portChosen ? TCheckLevel::Ok : TCheckLevel::Warn,
@@ -154,7 +154,7 @@ bool TPortDoctor::CheckPort(const std::string& device, const std::string& name)
     const platform::PortHolders held = platform::FindPortHolders(device);
     for (const platform::PortHolder& holder : held.holders)
         Say(TCheckLevel::Warn, name + " is open in process " + std::to_string(holder.pid) + " (" + holder.program +
-                                   "): if the radio does not answer, end that program");
+                                   "): if the port does not work, end that program");
     if (held.looked && held.holders.empty())
         Say(TCheckLevel::Ok, name + ": no other process has it open" +
                                  std::string(held.complete ? "" : " (among those this user may look at; "

@@ -6,11 +6,13 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace mv53 {
 
 namespace platform {
 class SerialDevice;
+struct PresentPort;
 }
 
 enum class TCheckLevel { Ok, Warn, Fail };
@@ -39,7 +41,7 @@ public:
 
 private:
     void Say(TCheckLevel level, const std::string& text);
-    void ListPorts(bool portChosen);
+    void ListPorts(const std::vector<platform::PresentPort>& ports, bool portChosen);
     void CheckServices();
     // Access, other holders and the line settings; false when the port cannot be used.
     bool CheckPort(const std::string& device, const std::string& name);

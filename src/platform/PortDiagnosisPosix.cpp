@@ -49,8 +49,8 @@ bool InSessionGroups(gid_t gid)
     if (::getegid() == gid)
         return true;
     std::vector<gid_t> groups(static_cast<std::size_t>(std::max(::getgroups(0, nullptr), 0)));
-    const int n = ::getgroups(static_cast<int>(groups.size()), groups.data());
-    return std::find(groups.begin(), groups.begin() + std::max(n, 0), gid) != groups.begin() + std::max(n, 0);
+    groups.resize(static_cast<std::size_t>(std::max(::getgroups(static_cast<int>(groups.size()), groups.data()), 0)));
+    return std::find(groups.begin(), groups.end(), gid) != groups.end();
 }
 
 // Whether the group database puts the user in gid (a change the login session may not have yet).
