@@ -14,6 +14,7 @@
 // block in read() for its echo): the floor that the simulator, the pseudo-terminal and the
 // machine's wake-ups set for any program. "over floor" is the program's wall time against it.
 
+#include "BenchRadio.h"
 #include "service/RadioFSW.h"
 #include "service/FirmwareSupply.h"
 #include "state/U_Global.h"
@@ -24,8 +25,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
-#include <random>
 #include <string>
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -68,11 +67,8 @@ void Report(const char* phase, const Mark& from, const Mark& to, double bytes, d
 // Starts radiosim in its paced boot mode at 19200 bit/s; the device path, empty on failure.
 std::string StartRadio(QProcess& radio)
 {
-    radio.start(QStringLiteral(MV53_RADIOSIM_PATH),
-                {QStringLiteral("--boot"), QStringLiteral("--boot-rate"), QStringLiteral("19200"), QStringLiteral("--pace")});
-    if (!radio.waitForStarted(10000) || !radio.waitForReadyRead(10000))
-        return {};
-    return QString::fromUtf8(radio.readLine()).trimmed().toStdString();
+    return mv53::bench::StartRadiosim(radio, {QStringLiteral("--boot"), QStringLiteral("--boot-rate"),
+                                              QStringLiteral("19200"), QStringLiteral("--pace")});
 }
 
 // The minimal client: enters the boot mode and loads a boot program of `size` bytes, each
@@ -122,25 +118,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     const std::string file = dir.filePath(QStringLiteral("KT468BEN_V0100.SFL")).toStdString();
-    {
-        // 128 KiB of S2 records, 32 bytes each.
-        std::mt19937 rng(1);
-        std::ofstream out(file, std::ios::binary);
-        out << "S0030000FC\r\n";
-        for (unsigned a = 0; a < 0x20000; a += 32) {
-            unsigned sum = 36 + (a >> 16) + ((a >> 8) & 0xFF) + (a & 0xFF);
-            char line[96];
-            int n = std::snprintf(line, sizeof line, "S224%06X", a);
-            for (int i = 0; i < 32; ++i) {
-                const unsigned b = rng() & 0xFF;
-                sum += b;
-                n += std::snprintf(line + n, sizeof line - static_cast<std::size_t>(n), "%02X", b);
-            }
-            std::snprintf(line + n, sizeof line - static_cast<std::size_t>(n), "%02X\r\n", ~sum & 0xFF);
-            out << line;
-        }
-        out << "S9030000FC\r\n";
-    }
+    mv53::bench::WriteFirmwareFile(file, 0x20000);   // 128 KiB
 
     QProcess radio;
     const std::string device = StartRadio(radio);
