@@ -337,7 +337,9 @@ bool TDocument::RunDownloadChain()
                                        .InChain = i + 1 < count,
                                        .Stage = step.Stage,
                                        .Step = i + 1,
-                                       .StepCount = count};
+                                       .StepCount = count,
+                                       .Backup = step.Stage == TChainStage::ReadBack ? TBackupReason::ReadBack
+                                                                                      : TBackupReason::Upload};
         if (!m_hooks.Transfer || !Transfer(request))
             return false;
     }
