@@ -63,7 +63,7 @@ protected:
     TDocument backedUp{state, BackedUpHooks()};
     std::vector<std::vector<TImageDifference>> shown;
     bool writeAnswer = true;
-    TMVmem radio = RadioRecords("87654321");
+    TMVmem radio = RadioRecords("8C654321");
 
     TDocumentHooks BackedUpHooks()
     {
@@ -109,14 +109,14 @@ TEST_F(BackupDocumentTest, DownloadReadsTheRadioOnceShowsTheChangesAndKeepsTheDo
     std::vector<std::string> lines;
     for (const auto& d : shown[0])
         lines.push_back(DifferenceLine(d));
-    ASSERT_EQ(lines.size(), 3u);
+    ASSERT_EQ(lines.size(), 3u) << ::testing::PrintToString(lines);
     EXPECT_EQ(lines[1], "channel 1: TAG: RADIO -> DOC");
     EXPECT_EQ(lines[2], "channel 3: added");
     const auto kept = backups.Store().List();
     ASSERT_EQ(kept.size(), 2u);
     EXPECT_EQ(kept[0].Reason, "read-back");
     EXPECT_EQ(kept[1].Reason, "before-write");
-    EXPECT_EQ(kept[1].Serial, "87654321");
+    EXPECT_EQ(kept[1].Serial, "8C654321");
 
     // This run has read the radio and every write went through: no second backup read.
     requests.clear();
@@ -141,7 +141,7 @@ TEST_F(BackupDocumentTest, NothingIsSentWhenTheBackupFailsOrTheChangesAreCancell
     EXPECT_EQ(Stages(), std::vector<TChainStage>{TChainStage::Backup});
     ASSERT_FALSE(prompt.shown.empty());
     EXPECT_EQ(prompt.shown.back().text, kBackupWriteError);
-    EXPECT_NE(prompt.shown.back().detail.find(blocked + "/backups/87654321/"), std::string::npos);
+    EXPECT_NE(prompt.shown.back().detail.find(blocked + "/backups/8C654321/"), std::string::npos);
 
     requests.clear();
     EditGrid("DOC");
