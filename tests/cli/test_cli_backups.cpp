@@ -22,7 +22,9 @@ protected:
 
     ProcessResult Mv53(std::vector<std::string> args) const
     {
-        return RunProcess(MV53_EXE, args, {.env = {"MV53_DATA_DIR=" + dir.Path("data")}});
+        ProcessOptions options;
+        options.env = {"MV53_DATA_DIR=" + dir.Path("data")};
+        return RunProcess(MV53_EXE, args, options);
     }
     // The paths named on "backup: " lines, in order.
     static std::vector<std::string> Backups(const std::string& err)
