@@ -1,14 +1,11 @@
 #include "app/Backups.h"
 
+#include "app/ListTable.h"
+
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
-
-namespace {
-const char* const kColumns[] = {"Radio", "Time", "Reason"};
-}  // namespace
 
 TfrmBackups::TfrmBackups(std::vector<mv53::TBackupEntry> backups, QWidget* parent)
     : QDialog(parent), m_backups(std::move(backups))
@@ -17,32 +14,20 @@ TfrmBackups::TfrmBackups(std::vector<mv53::TBackupEntry> backups, QWidget* paren
     setWindowTitle(QString::fromLatin1(kBackupsCaption));
     setModal(true);
 
-    grdBackups = new QTableWidget(static_cast<int>(m_backups.size()), 3, this);
-    grdBackups->setObjectName(QStringLiteral("grdBackups"));
-    grdBackups->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grdBackups->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grdBackups->setSelectionMode(QAbstractItemView::SingleSelection);
-    grdBackups->verticalHeader()->hide();
-    QStringList headers;
-    for (const char* c : kColumns)
-        headers << QString::fromLatin1(c);
-    grdBackups->setHorizontalHeaderLabels(headers);
-    for (int row = 0; row < grdBackups->rowCount(); ++row) {
-        const mv53::TBackupEntry& e = m_backups[static_cast<std::size_t>(row)];
+    grdBackups = NewListTable(this, "grdBackups", {QStringLiteral("Radio"), QStringLiteral("Time"), QStringLiteral("Reason")});
+    std::vector<QStringList> rows;
+    for (const mv53::TBackupEntry& e : m_backups) {
         QString time = QString::fromStdString(e.Time);
         time.replace(QLatin1Char('T'), QLatin1Char(' '));
-        const QString cells[] = {QString::fromStdString(e.Serial), time, QString::fromStdString(e.Reason)};
-        for (int column = 0; column < 3; ++column)
-            grdBackups->setItem(row, column, new QTableWidgetItem(cells[column]));
+        rows.push_back({QString::fromStdString(e.Serial), time, QString::fromStdString(e.Reason)});
     }
-    grdBackups->resizeColumnsToContents();
-    grdBackups->horizontalHeader()->setStretchLastSection(true);
+    FillListTable(grdBackups, rows);
     if (!m_backups.empty())
         grdBackups->setCurrentCell(0, 0);
 
     btnOpen = new QPushButton(QStringLiteral("&Open"), this);
     btnOpen->setObjectName(QStringLiteral("btnOpen"));
-    btnCompare = new QPushButton(QStringLiteral("C&ompare"), this);
+    btnCompare = new QPushButton(QStringLiteral("Co&mpare"), this);
     btnCompare->setObjectName(QStringLiteral("btnCompare"));
     btnClose = new QPushButton(QStringLiteral("&Close"), this);
     btnClose->setObjectName(QStringLiteral("btnClose"));

@@ -1,6 +1,6 @@
 #pragma once
 // TfrmBackups: the backups of the radios, newest first, with the radio, the time and why the
-// radio was read. "&Open" takes the chosen one as the document, "C&ompare" shows it against
+// radio was read. "&Open" takes the chosen one as the document, "Co&mpare" shows it against
 // the document; the main window does either once the window is closed.
 
 #include "document/BackupStore.h"

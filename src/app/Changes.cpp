@@ -1,7 +1,8 @@
 #include "app/Changes.h"
 
+#include "app/ListTable.h"
+
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
@@ -9,14 +10,13 @@
 
 namespace {
 
-const char* const kColumns[] = {"Channel or setting", "Field", "Old", "New"};
 const char* const kAdded = "added";
 const char* const kRemoved = "removed";
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 // The row's cells: what changed, which field, old and new value.
-std::array<QString, 4> RowCells(const mv53::TImageDifference& d)
+QStringList RowCells(const mv53::TImageDifference& d)
 {
     using mv53::TDifferenceKind;
     const QString channel = QStringLiteral("Channel %1").arg(d.Channel);
@@ -46,22 +46,12 @@ TfrmChanges::TfrmChanges(const std::vector<mv53::TImageDifference>& differences,
     lblCount = new QLabel(CountText(differences.size()), this);
     lblCount->setObjectName(QStringLiteral("lblCount"));
 
-    grdChanges = new QTableWidget(static_cast<int>(differences.size()), 4, this);
-    grdChanges->setObjectName(QStringLiteral("grdChanges"));
-    grdChanges->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grdChanges->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grdChanges->verticalHeader()->hide();
-    QStringList headers;
-    for (const char* c : kColumns)
-        headers << QString::fromLatin1(c);
-    grdChanges->setHorizontalHeaderLabels(headers);
-    for (int row = 0; row < grdChanges->rowCount(); ++row) {
-        const auto cells = RowCells(differences[static_cast<std::size_t>(row)]);
-        for (int column = 0; column < 4; ++column)
-            grdChanges->setItem(row, column, new QTableWidgetItem(cells[static_cast<std::size_t>(column)]));
-    }
-    grdChanges->resizeColumnsToContents();
-    grdChanges->horizontalHeader()->setStretchLastSection(true);
+    grdChanges = NewListTable(this, "grdChanges", {QStringLiteral("Channel or setting"), QStringLiteral("Field"),
+                                                   QStringLiteral("Old"), QStringLiteral("New")});
+    std::vector<QStringList> rows;
+    for (const mv53::TImageDifference& d : differences)
+        rows.push_back(RowCells(d));
+    FillListTable(grdChanges, rows);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

@@ -26,6 +26,18 @@ std::vector<mv53::FileFilter> OpenFilters()
     return {{"M53 Files(*.m53)", {"*.m53"}}, {"X53 Files(*.x53)", {"*.x53"}}};
 }
 
+// The open dialog of a data file in the program folder.
+std::optional<mv53::OpenFileResult> AskOpenName(const TProgramState& state, const char* title, bool offerReadOnly)
+{
+    mv53::OpenFileRequest request;
+    request.title = title;
+    request.folder = state.ProgramDir;
+    request.filters = OpenFilters();
+    request.defaultSuffix = kDataFileSuffix;
+    request.offerReadOnly = offerReadOnly;
+    return mv53::Prompt().OpenFile(request);
+}
+
 // "Save As", in the folder of the current file (with its name) or in the program folder.
 std::optional<std::string> AskSaveName(const TProgramState& state)
 {
@@ -195,13 +207,7 @@ bool TDocument::Open(bool forServiceWindow)
 {
     if (!CommitGrid() || !AskToSave())
         return false;
-    mv53::OpenFileRequest request;
-    request.title = "Open";
-    request.folder = m_state.ProgramDir;
-    request.filters = OpenFilters();
-    request.defaultSuffix = kDataFileSuffix;
-    request.offerReadOnly = true;
-    const auto chosen = mv53::Prompt().OpenFile(request);
+    const auto chosen = AskOpenName(m_state, "Open", true);
     if (!chosen)
         return false;
     if (!ReadDataFile(chosen->path, m_state.CurrentMem, m_state.CurrentText, mv53::AskBeforeUnusualFile(chosen->path)))
@@ -424,12 +430,7 @@ bool TDocument::CompareWithFile()
 {
     if (!CommitGrid())
         return false;
-    mv53::OpenFileRequest request;
-    request.title = "Compare with File";
-    request.folder = m_state.ProgramDir;
-    request.filters = OpenFilters();
-    request.defaultSuffix = kDataFileSuffix;
-    const auto chosen = mv53::Prompt().OpenFile(request);
+    const auto chosen = AskOpenName(m_state, "Compare with File", false);
     return chosen && CompareWithFile(chosen->path);
 }
 

@@ -6,6 +6,7 @@
 #include "app/Changes.h"
 
 #include <QLabel>
+#include <QPushButton>
 #include <QTableWidget>
 
 namespace mv53::test {
@@ -24,6 +25,8 @@ protected:
         o.DataDir = m_dir.filePath(QStringLiteral("data"));
         o.ShowModal = [this](QDialog& d) {
             d.show();
+            d.activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&d));
             auto* count = d.findChild<QLabel*>(QStringLiteral("lblCount"));
             windows.emplace_back(d.windowTitle(), count ? count->text() : QString());
             if (drive.empty()) {
@@ -41,9 +44,10 @@ protected:
         win = std::make_unique<TfrmMain>(std::move(o));
         win->show();
     }
-    static void Key(QDialog& d, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    // A click on the window's button of that name.
+    static void Click(QDialog& d, const char* button)
     {
-        QTest::keyClick(&d, static_cast<Qt::Key>(key), modifiers);
+        QTest::mouseClick(d.findChild<QPushButton*>(QString::fromLatin1(button)), Qt::LeftButton);
     }
 };
 
@@ -53,12 +57,13 @@ TEST_F(MainBackupsTest, DownloadAsksWithTheChangesAndEscapeWritesNothing)
     win->miDownload->trigger();
     ASSERT_EQ(calls, (std::vector<LinkCall>{{TTransferKind::Upload, true, false}}));
     ASSERT_EQ(windows.size(), 1u);
-    EXPECT_EQ(windows[0].first, kChangesCaption);
+    EXPECT_EQ(windows[0].first, QString::fromLatin1(kChangesCaption));
     EXPECT_EQ(windows[0].second, QStringLiteral("1 difference"));
 
-    drive = {[](QDialog& d) { Key(d, Qt::Key_W, Qt::AltModifier); }};
+    drive = {[](QDialog& d) { Click(d, "btnWrite"); }};
     calls.clear();
     win->miDownload->trigger();
+    EXPECT_EQ(windows.size(), 2u);
     using K = TTransferKind;
     EXPECT_EQ(calls, (std::vector<LinkCall>{{K::UserData, true, false}, {K::Upload, true, true}, {K::Factory, false, true}}));
 }
@@ -77,14 +82,14 @@ TEST_F(MainBackupsTest, MenuItemsReachTheCompareAndBackupsWindows)
     int rows = 0;
     drive = {[&rows](QDialog& d) {
         rows = dynamic_cast<TfrmBackups&>(d).grdBackups->rowCount();
-        Key(d, Qt::Key_O, Qt::AltModifier);
+        Click(d, "btnCompare");
     }};
     win->miBackups->trigger();
     EXPECT_EQ(rows, 1);
     ASSERT_EQ(windows.size(), 4u);
     for (int i : {0, 1, 3})
         EXPECT_EQ(windows[static_cast<size_t>(i)], std::make_pair(QString::fromLatin1(kDifferencesCaption), QStringLiteral("1 difference")));
-    EXPECT_EQ(windows[2].first, kBackupsCaption);
+    EXPECT_EQ(windows[2].first, QString::fromLatin1(kBackupsCaption));
     EXPECT_TRUE(calls.size() == 1u && !win->State().Modified);
 }
 

@@ -1,9 +1,9 @@
 // mv53 upload, download and backups as processes against the radiosim program: what is kept,
 // when the radio is read first and what is said on standard error.
 
+#include "DocTestSupport.h"
 #include "RunProcess.h"
 #include "SimProgram.h"
-#include "TestRecords.h"
 #include "document/BackupStore.h"
 
 #include <gtest/gtest.h>
@@ -35,11 +35,6 @@ protected:
             if (line.rfind("backup: ", 0) == 0)
                 paths.push_back(line.substr(8));
         return paths;
-    }
-    static void SetTag(TMVmem& m, const char* tag)
-    {
-        m.Channels().Items(0).SetStatus(0xA5);
-        m.Channels().Items(0).SetTag(tag);
     }
 };
 

@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QTableWidget>
 
 #include <cstdio>
 #include <cstring>
