@@ -1,7 +1,7 @@
 // dialogshot keyfunc|selcall|system|alignment|compare OUT.png: draws the dialog with example
 // settings into a picture, one field focused so that its hint shows in the hint bar (the compare
-// window: the changes a Download would make to a radio, a frequency, a tag, a mode, a channel
-// added, one removed and a setting).
+// window: the changes a Download would make to a radio: a frequency, a tag, a channel added, one
+// removed and a setting).
 
 #include "app/Changes.h"
 #include "dialogs/CommSystem.h"
@@ -69,7 +69,6 @@ int main(int argc, char** argv)
         TMVmem doc = radio;
         doc.Channels().Items(0).RxFreq().FromFloat(7.1);
         doc.Channels().Items(1).SetTag("MARINE");
-        doc.Channels().Items(2).SetMode(1);
         doc.Channels().Items(5).SetStatus(0xFF);
         doc.Channels().Items(7).SetStatus(mv53::kChannelUsed);
         doc.A1A().SetCwDelay(radio.A1A().CwDelay() + 1);
