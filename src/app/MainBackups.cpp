@@ -12,9 +12,10 @@ void TfrmMain::AttachBackups()
     connect(miCompareFile, &QAction::triggered, this, [this] { m_doc.CompareWithFile(); });
     connect(miCompareRadio, &QAction::triggered, this, [this] { m_doc.CompareWithRadio(); });
     connect(miBackups, &QAction::triggered, this, &TfrmMain::ShowBackups);
-    // Both need the backups; comparing with the radio also needs the radio.
-    miCompareRadio->setEnabled(m_backups && m_options.Link.Transfer);
-    miBackups->setEnabled(static_cast<bool>(m_backups));
+    // Both are there only where backups are kept; comparing with the radio also needs the radio.
+    miCompareRadio->setVisible(static_cast<bool>(m_backups));
+    miCompareRadio->setEnabled(static_cast<bool>(m_options.Link.Transfer));
+    miBackups->setVisible(static_cast<bool>(m_backups));
 }
 
 bool TfrmMain::ShowChanges(const std::vector<mv53::TImageDifference>& differences, TChangesUse use)
