@@ -2,11 +2,16 @@
 // The commands of the mv53 tool. Each command lives in a source file of its own and
 // registers itself with MV53_CLI_COMMAND; main() dispatches on the first argument.
 
+#include <memory>
 #include <string>
 #include <vector>
 
 class TMVmem;
 class TText;
+
+namespace mv53 {
+class TRadioBackups;
+}
 
 namespace mv53::cli {
 
@@ -52,6 +57,10 @@ void WarnOutOfRangeFrequencies(const TMVmem& records);
 // "warning:" line on standard error, or, when refuseUnusual, refused with the reason and the
 // hint to --force.
 bool ReadCommandDataFile(const std::string& file, TMVmem& records, TText& image, bool refuseUnusual);
+
+// The backups of a command in the data folder; each one written is named on standard error as
+// "backup: PATH". beforeWrite: a write is preceded by a backup read.
+std::unique_ptr<TRadioBackups> CommandBackups(bool beforeWrite);
 
 }  // namespace mv53::cli
 

@@ -7,6 +7,7 @@
 #include "ProgressLine.h"
 
 #include "document/Document.h"
+#include "document/RadioBackups.h"
 #include "state/U_Global.h"
 #include "link/CloneProtocol.h"
 #include "model/Prompt.h"
@@ -51,14 +52,17 @@ struct RadioArgs {
     std::string config;
     std::string trace;
     bool force = false;
+    bool noBackup = false;
 };
 
 // --port, --config and --trace (each "--x V" or "--x=V"), one file; download also takes --force.
 std::string ParseRadioArgs(const Args& args, RadioArgs& out, bool download)
 {
     std::vector<Option> options{{"--port", &out.port}, {"--config", &out.config}, {kTraceOption, &out.trace}};
-    if (download)
+    if (download) {
         options.push_back({"--force", nullptr, &out.force});
+        options.push_back({"--no-backup", nullptr, &out.noBackup});
+    }
     std::vector<std::string> files;
     if (std::string problem = ReadArgs(args, options, files, 1); !problem.empty())
         return problem;
@@ -108,6 +112,7 @@ std::string StepLabel(TChainStage stage)
     switch (stage) {
     case TChainStage::ReadBack: return "Read back";
     case TChainStage::Factory: return "Factory area";
+    case TChainStage::Backup: return "Backup";
     case TChainStage::UserData:
     case TChainStage::None: break;
     }
@@ -116,11 +121,11 @@ std::string StepLabel(TChainStage stage)
 
 const CliCommand kUpload{
     "upload", "upload --port DEVICE|COMn [--config INI] [--trace TRACE] FILE",
-    "reads the radio's memory and saves it as a data file", nullptr};
+    "reads the radio's memory and saves it as a data file (and as a backup)", nullptr};
 const CliCommand kDownload{
-    "download", "download --port DEVICE|COMn [--config INI] [--trace TRACE] [--force] FILE",
-    "writes a data file into the radio (user data, read-back, factory area); a file that does not look like "
-    "a data file only with --force",
+    "download", "download --port DEVICE|COMn [--config INI] [--trace TRACE] [--force] [--no-backup] FILE",
+    "writes a data file into the radio (user data, read-back, factory area), reading the radio into a backup "
+    "first unless --no-backup; a file that does not look like a data file only with --force",
     nullptr};
 
 int runUpload(const Args& args)
@@ -132,7 +137,8 @@ int runUpload(const Args& args)
         return 1;
     TProgramState state;
     RadioSession session(state, a);
-    if (!session.Run({}, "Upload"))
+    const auto backups = CommandBackups(false);
+    if (!backups->Run(state, {}, [&session](const TTransferRequest& request) { return session.Run(request, "Upload"); }))
         return 1;
     return WriteDataFile(a.file, state.CurrentMem, state.CurrentText) ? 0 : 1;
 }
@@ -153,10 +159,13 @@ int runDownload(const Args& args)
         return 1;
 
     RadioSession session(state, a);
+    // The radio is read into a backup before the first write (--no-backup: written at once).
+    const auto backups = CommandBackups(!a.noBackup);
     TDocumentHooks hooks;
     hooks.Transfer = [&session](const TTransferRequest& request) {
         return session.Run(request, StepLabel(request.Stage));
     };
+    hooks.Backups = backups.get();
     return TDocument(state, hooks).RunDownloadChain() ? 0 : 1;
 }
 

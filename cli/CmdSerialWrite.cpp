@@ -7,6 +7,7 @@
 #include "CliCommand.h"
 #include "PortOption.h"
 
+#include "document/RadioBackups.h"
 #include "link/CloneProtocol.h"
 #include "model/Prompt.h"
 #include "service/SerialWriteChain.h"
@@ -123,11 +124,12 @@ int RunSerialWrite(const Args& args)
             failures[request.Kind] = FailureText(request.Kind, transfer.Result());
         return ok;
     };
+    // Each radio's memory is kept as a backup before its factory area is written.
+    const auto backups = CommandBackups(true);
     serialw::TSerialWriteSteps steps;
     steps.Upload = [&] {
-        TTransferRequest upload;
-        upload.InChain = true;
-        return run(upload, nullptr);
+        const TTransferRequest upload{.InChain = true, .Backup = TBackupReason::SerialWriter};
+        return backups->Run(state, upload, [&](const TTransferRequest& request) { return run(request, nullptr); });
     };
     steps.Download = run;
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Draws the Key Function, Selcall and System dialogs and the Alignment window into
-# docs/keyfunc.png, docs/selcall.png, docs/system.png and docs/alignment.png (the guide shows them).
+# Draws the Key Function, Selcall and System dialogs, the Alignment window and the compare window
+# into docs/keyfunc.png, docs/selcall.png, docs/system.png, docs/alignment.png and docs/compare.png
+# (the guide and the README show them).
 #   scripts/dialog-screenshots.sh [build folder]
 # Runs on Qt's offscreen platform: no X server needed.
 set -euo pipefail
@@ -12,7 +13,7 @@ program="$build/tools/dialogshot/dialogshot"
 export QT_QPA_PLATFORM=offscreen
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-/tmp/mv53-runtime-$(id -u)}"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-for dialog in keyfunc selcall system alignment; do
+for dialog in keyfunc selcall system alignment compare; do
   "$program" "$dialog" "docs/$dialog.png"
   echo "wrote docs/$dialog.png"
 done

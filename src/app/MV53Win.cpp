@@ -5,6 +5,7 @@
 #include "app/QtPrompt.h"
 #include "link/Radio.h"
 #include "model/U_FileAccess.h"
+#include "platform/DataFolder.h"
 #include "platform/FileOwner.h"
 #include "platform/SingleInstance.h"
 
@@ -30,6 +31,7 @@ int main(int argc, char** argv)
     // Bindings of COM ports for this run only (the demo radio), not kept in the configuration.
     options.PortBindings = QString::fromLocal8Bit(qgetenv("MV53_PORTS"));
     options.Link = DefaultRadioLink();
+    options.DataDir = QString::fromStdString(mv53::platform::DataFolder());
 
     TfrmMain main(std::move(options));
     prompt.SetParent(&main);

@@ -35,7 +35,10 @@ QString Q(const std::string& s) { return QString::fromLocal8Bit(s.data(), static
 }  // namespace
 
 TfrmMain::TfrmMain(TMainOptions options, QWidget* parent)
-    : QMainWindow(parent), m_options(std::move(options)), m_doc(m_state, DocumentHooks())
+    : QMainWindow(parent), m_options(std::move(options)),
+      m_backups(m_options.DataDir.isEmpty() ? nullptr
+                                            : std::make_unique<mv53::TRadioBackups>(m_options.DataDir.toStdString())),
+      m_doc(m_state, DocumentHooks())
 {
     setObjectName(QStringLiteral("frmMain"));
     // The window's design font is Tahoma 8 pt; where Tahoma is missing the system's face is kept.
@@ -98,6 +101,7 @@ TfrmMain::TfrmMain(TMainOptions options, QWidget* parent)
     miDownload->setEnabled(haveLink);
     miConfigure->setEnabled(static_cast<bool>(m_options.Link.Configure));
     AttachServiceWindows();
+    AttachBackups();
 
     m_doc.Start();
     StartTraceFromEnvironment();

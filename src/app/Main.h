@@ -7,6 +7,7 @@
 #include "app/RadioLink.h"
 #include "app/U_Config.h"
 #include "document/Document.h"
+#include "document/RadioBackups.h"
 #include "service/ServiceHost.h"
 #include "state/U_Global.h"
 
@@ -17,6 +18,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -35,6 +37,9 @@ struct TMainOptions {
     QString PortBindings;      // "COM1=/dev/pts/3;...": bindings of this run only, over "PORTS"
     QRect Screen;              // room on the screen for the window; default: the primary screen's
     TRadioLink Link;
+    // The data folder whose "backups" folder keeps every image read from a radio; empty: no
+    // backups are kept or read (MV53Win passes the platform's data folder).
+    QString DataDir;
     // How the parameter dialogs of the menus are shown; default exec(). Tests drive the dialog
     // here and hand back its result, without a modal loop.
     std::function<int(QDialog&)> ShowModal;
@@ -73,6 +78,8 @@ public:
     // "&Firmware Update": the firmware window, without exchanging records.
     void FirmwareUpdate();
     void Configure();
+    // "Radio / Backups...": the backups, to open one or compare it with the document.
+    void ShowBackups();
     void EditCopy();
     void EditPaste();
     void ShowVisibleDialog();
@@ -116,7 +123,7 @@ public:
     // Menu items by role (kept for the windows that later attach to them).
     QAction *miNew = nullptr, *miOpen = nullptr, *miSave = nullptr, *miSaveAs = nullptr;
     QAction *miPrint = nullptr, *miPrintPreview = nullptr, *miPrintSetup = nullptr, *miPrintList = nullptr;
-    QAction *miConfigure = nullptr, *miRecentFile = nullptr, *miExit = nullptr;
+    QAction *miConfigure = nullptr, *miRecentFile = nullptr, *miExit = nullptr, *miCompareFile = nullptr;
     std::array<QAction*, 10> miRecent{};
     QAction *miCopy = nullptr, *miPaste = nullptr;
     QAction *miToolBar = nullptr, *miStatusBar = nullptr, *miVisible = nullptr;
@@ -126,6 +133,7 @@ public:
     QAction *miSelCommon = nullptr, *miTelephone = nullptr;
     QAction *miUpload = nullptr, *miDownload = nullptr, *miAlignment = nullptr, *miTempCorrect = nullptr;
     QAction *miAntTuneSet = nullptr, *miSerialWriter = nullptr, *miFirmware = nullptr;
+    QAction *miCompareRadio = nullptr, *miBackups = nullptr;
     QAction *miHelpTopics = nullptr, *miGetStarted = nullptr, *miRecordTrace = nullptr, *miAbout = nullptr;
     QMenu *menuFile = nullptr, *menuEdit = nullptr, *menuView = nullptr, *menuItems = nullptr;
     QMenu *menuCommon = nullptr, *menuSelcall = nullptr, *menuRadio = nullptr, *menuHelp = nullptr;
@@ -137,6 +145,9 @@ protected:
 
 private:
     TDocumentHooks DocumentHooks();
+    // The compare window for the document; true when the user chose to write.
+    bool ShowChanges(const std::vector<mv53::TImageDifference>& differences, TChangesUse use);
+    void AttachBackups();
     bool CommitGridEdits();
     void CreateMenus();
     void CreateToolBar();
@@ -171,6 +182,8 @@ private:
     static std::optional<int> ToolHelpContext(const QString& hint);
 
     TMainOptions m_options;
+    // Made before the document, which keeps its transfers' backups there.
+    std::unique_ptr<mv53::TRadioBackups> m_backups;
     TProgramState m_state;
     TDocument m_doc;
     QString m_configPath;

@@ -15,6 +15,11 @@ TDocumentHooks TfrmMain::DocumentHooks()
         hooks.Transfer = [this](const TTransferRequest& request) {
             return m_options.Link.Transfer(m_state, request, this, nullptr);
         };
+    hooks.Backups = m_backups.get();
+    if (m_backups)
+        hooks.ShowChanges = [this](const std::vector<mv53::TImageDifference>& differences, TChangesUse use) {
+            return ShowChanges(differences, use);
+        };
     return hooks;
 }
 
@@ -31,7 +36,14 @@ void TfrmMain::Configure()
     if (!m_options.Link.Configure || !CommitGrid())
         return;
     m_comPortNo = m_state.ComPortNo;
-    if (m_options.Link.Configure(m_comPortNo, this)) {
+    if (m_backups && m_options.Link.ConfigureWithBackup) {
+        bool backup = m_backups->BeforeWrite();
+        if (!m_options.Link.ConfigureWithBackup(m_comPortNo, backup, this))
+            return;
+        m_backups->SetBeforeWrite(backup);
+        m_state.ComPortNo = m_comPortNo;
+        UpdatePortPanel();
+    } else if (m_options.Link.Configure(m_comPortNo, this)) {
         m_state.ComPortNo = m_comPortNo;
         UpdatePortPanel();
     }

@@ -51,6 +51,8 @@ void TfrmMain::ReadConfiguration()
     m_comPortNo = config.ComPortNo;
     m_viewItems = config.ViewItems;
     m_state.RecentFiles = config.RecentFiles;
+    if (m_backups)
+        m_backups->SetBeforeWrite(config.BackupBeforeWrite);
     ApplyPortBindings();
 }
 
@@ -110,6 +112,7 @@ void TfrmMain::WriteConfiguration()
     config.ComPortNo = m_state.ComPortNo;
     config.ViewItems = m_viewItems;
     config.RecentFiles = m_state.RecentFiles;
+    config.BackupBeforeWrite = !m_backups || m_backups->BeforeWrite();
     // The ports the user chose keep their devices in later runs.
     config.Ports = mv53::platform::PortMap::ChosenBindings();
     WriteMainConfig(m_ini, config);

@@ -38,6 +38,9 @@ const char* const System = "Sytem parameters";
 const char* const Option = "Option parameters";
 const char* const Upload = "Read data from radio";
 const char* const Download = "Program radio with data";
+const char* const CompareFile = "Show what differs between a data file and the active document";
+const char* const CompareRadio = "Read the radio and show what differs from the active document";
+const char* const Backups = "The radio data kept from every read; open one or compare it";
 const char* const HelpTopics = "List Help topics";
 const char* const GetStarted = "Overview features and options on MV53Win";
 const char* const About = "Information on MV53Win";
@@ -64,6 +67,9 @@ const char* const kColumnItems[kViewItemCount] = {"Chn",    "TAG",   "Frequency 
                                                   "Mode",   "Pwr",   "Shift",             "Encryption Code",
                                                   "Selcall", "Tune Mode", "Tuner tcll"};
 
+const char* const kMenuCompareFile = "Compare with &File\u2026";
+const char* const kMenuBackups = "&Backups\u2026";
+
 QString Q(const char* s) { return QString::fromLatin1(s); }
 QString Q(const std::string& s) { return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size())); }
 
@@ -86,6 +92,8 @@ void TfrmMain::CreateMenus()
     miSave = act(menuFile, "&Save", "miSave");
     miSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     miSaveAs = act(menuFile, "Save &As", "miSaveAs");
+    miCompareFile = menuFile->addAction(QString::fromUtf8(kMenuCompareFile));
+    miCompareFile->setObjectName(QStringLiteral("miCompareFile"));
     menuFile->addSeparator();
     miPrint = act(menuFile, "&Print", "miPrint");
     miPrint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -154,6 +162,9 @@ void TfrmMain::CreateMenus()
     menuRadio = bar->addMenu(QStringLiteral("&Radio"));
     miUpload = act(menuRadio, "&Upload", "miUpload");
     miDownload = act(menuRadio, "&Download", "miDownload");
+    miCompareRadio = act(menuRadio, "&Compare with Radio", "miCompareRadio");
+    miBackups = menuRadio->addAction(QString::fromUtf8(kMenuBackups));
+    miBackups->setObjectName(QStringLiteral("miBackups"));
     miAlignment = act(menuRadio, "&Alignment", "miAlignment");
     miTempCorrect = act(menuRadio, "&Temp. Correction", "miTempCorrect");
     miAntTuneSet = act(menuRadio, "Antenna Tuner &Setting", "miAntTuneSet");
@@ -268,6 +279,9 @@ void TfrmMain::AssignHints()
         {miTelephone, hint::Unknown},
         {miUpload, hint::Upload},
         {miDownload, hint::Download},
+        {miCompareFile, hint::CompareFile},
+        {miCompareRadio, hint::CompareRadio},
+        {miBackups, hint::Backups},
         {miAlignment, hint::Unknown},
         {miTempCorrect, hint::Unknown},
         {miAntTuneSet, hint::Unknown},

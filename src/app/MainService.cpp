@@ -26,6 +26,14 @@ TServiceHost TfrmMain::ServiceHost()
     TServiceHost host;
     if (m_options.Link.Transfer) {
         host.Download = m_options.Link.Transfer;
+        // The windows' writes are preceded by the backup read their radio needs.
+        if (m_backups)
+            host.Download = [this](TProgramState& state, const TTransferRequest& request, QWidget* parent,
+                                   std::string* readSerialNo) {
+                return m_backups->Run(state, request, [&](const TTransferRequest& r) {
+                    return m_options.Link.Transfer(state, r, parent, readSerialNo);
+                });
+            };
         host.Upload = [this] { return m_doc.Upload({.AutoStart = true, .InChain = true}); };
     }
     host.FileOpen = [this] { m_doc.Open(true); };
@@ -69,6 +77,11 @@ void TfrmMain::ShowAntTuneSet()
 
 void TfrmMain::ShowSerialWriter()
 {
-    TfrmSerialW frm(m_state, ServiceHost(), this);
+    TServiceHost host = ServiceHost();
+    if (host.Upload)
+        host.Upload = [this] {
+            return m_doc.Upload({.AutoStart = true, .InChain = true, .Backup = TBackupReason::SerialWriter});
+        };
+    TfrmSerialW frm(m_state, host, this);
     frm.exec();
 }

@@ -14,5 +14,12 @@ TRadioLink DefaultRadioLink()
         comPortNo = n;
         return true;
     };
+    link.ConfigureWithBackup = [](int32_t& comPortNo, bool& backupBeforeWrite, QWidget* parent) {
+        int n = comPortNo;
+        if (!ConfigureComPort(n, parent, &backupBeforeWrite))
+            return false;
+        comPortNo = n;
+        return true;
+    };
     return link;
 }

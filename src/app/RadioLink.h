@@ -17,6 +17,9 @@ struct TRadioLink {
     std::function<bool(TProgramState&, const TTransferRequest&, QWidget* parent, std::string* readSerialNo)> Transfer;
     // The COM port dialog on a copy of the port number; true (and the number changed) on OK.
     std::function<bool(int32_t& comPortNo, QWidget* parent)> Configure;
+    // The same dialog with the "Back up the radio before writing" box on a copy of the choice;
+    // used instead of Configure where backups are kept.
+    std::function<bool(int32_t& comPortNo, bool& backupBeforeWrite, QWidget* parent)> ConfigureWithBackup;
 };
 
 // The clone window and the COM port dialog of this build.

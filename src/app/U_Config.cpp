@@ -10,6 +10,8 @@ const QString kLocation = QStringLiteral("LOCATION");
 const QString kComm = QStringLiteral("COMM");
 const QString kView = QStringLiteral("VIEW");
 const QString kRecentFile = QStringLiteral("RECENTFILE");
+const QString kBackup = QStringLiteral("BACKUP");
+const QString kBeforeWrite = QStringLiteral("BeforeWrite");
 
 QString ViewKey(int i) { return QStringLiteral("ITEM%1").arg(i); }
 QString FileKey(int i) { return QStringLiteral("FILE%1").arg(i); }
@@ -31,6 +33,7 @@ TMainConfig ReadMainConfig(const TIniFile& ini)
         c.RecentFiles.push_back(path.toStdString());
     }
     c.Ports = mv53::platform::ReadPortsSection(ini);
+    c.BackupBeforeWrite = ini.ReadInteger(kBackup, kBeforeWrite, 1) != 0;
     return c;
 }
 
@@ -46,4 +49,5 @@ void WriteMainConfig(TIniFile& ini, const TMainConfig& c)
     for (size_t i = 0; i < c.RecentFiles.size(); ++i)
         ini.WriteString(kRecentFile, FileKey(static_cast<int>(i)), QString::fromStdString(c.RecentFiles[i]));
     mv53::platform::WritePortsSection(ini, c.Ports);
+    ini.WriteInteger(kBackup, kBeforeWrite, c.BackupBeforeWrite ? 1 : 0);
 }

@@ -22,6 +22,8 @@ struct TMainConfig {
     std::vector<std::string> RecentFiles;
     // "PORTS": COM port number (1-based) → device path.
     std::map<std::string, std::string> Ports;
+    // "Back up the radio before writing".
+    bool BackupBeforeWrite = true;
 };
 
 // Reads every key with its default for a missing or malformed value.

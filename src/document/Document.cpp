@@ -1,5 +1,6 @@
 #include "document/Document.h"
 
+#include "document/RadioBackups.h"
 #include "model/FreqRange.h"
 #include "model/Prompt.h"
 #include "model/U_E2prom.h"
@@ -23,6 +24,18 @@ bool IsFile(const std::string& path)
 std::vector<mv53::FileFilter> OpenFilters()
 {
     return {{"M53 Files(*.m53)", {"*.m53"}}, {"X53 Files(*.x53)", {"*.x53"}}};
+}
+
+// The open dialog of a data file in the program folder.
+std::optional<mv53::OpenFileResult> AskOpenName(const TProgramState& state, const char* title, bool offerReadOnly)
+{
+    mv53::OpenFileRequest request;
+    request.title = title;
+    request.folder = state.ProgramDir;
+    request.filters = OpenFilters();
+    request.defaultSuffix = kDataFileSuffix;
+    request.offerReadOnly = offerReadOnly;
+    return mv53::Prompt().OpenFile(request);
 }
 
 // "Save As", in the folder of the current file (with its name) or in the program folder.
@@ -194,13 +207,7 @@ bool TDocument::Open(bool forServiceWindow)
 {
     if (!CommitGrid() || !AskToSave())
         return false;
-    mv53::OpenFileRequest request;
-    request.title = "Open";
-    request.folder = m_state.ProgramDir;
-    request.filters = OpenFilters();
-    request.defaultSuffix = kDataFileSuffix;
-    request.offerReadOnly = true;
-    const auto chosen = mv53::Prompt().OpenFile(request);
+    const auto chosen = AskOpenName(m_state, "Open", true);
     if (!chosen)
         return false;
     if (!ReadDataFile(chosen->path, m_state.CurrentMem, m_state.CurrentText, mv53::AskBeforeUnusualFile(chosen->path)))
@@ -283,7 +290,7 @@ bool TDocument::Upload(TTransferRequest request)
     if (!request.InChain && (!CommitGrid() || !AskToSave()))
         return false;
     request.Kind = TTransferKind::Upload;
-    if (!m_hooks.Transfer(request))
+    if (!Transfer(request))
         return false;
     // The uploaded data have no file yet; data without a file can always be saved.
     Install({.Modified = true});
@@ -307,7 +314,7 @@ bool TDocument::UploadBeforeServiceWindow()
 
 bool TDocument::Download()
 {
-    if (!m_hooks.Transfer || !CommitGrid() || !ConfirmOutOfRangeChannels())
+    if (!m_hooks.Transfer || !CommitGrid() || !ConfirmOutOfRangeChannels() || !BackUpAndConfirm())
         return false;
     return RunDownloadChain();
 }
@@ -336,8 +343,10 @@ bool TDocument::RunDownloadChain()
                                        .InChain = i + 1 < count,
                                        .Stage = step.Stage,
                                        .Step = i + 1,
-                                       .StepCount = count};
-        if (!m_hooks.Transfer || !m_hooks.Transfer(request))
+                                       .StepCount = count,
+                                       .Backup = step.Stage == TChainStage::ReadBack ? TBackupReason::ReadBack
+                                                                                      : TBackupReason::Upload};
+        if (!m_hooks.Transfer || !Transfer(request))
             return false;
     }
     ClearChangedFlags(m_state);
@@ -357,4 +366,92 @@ bool TDocument::ConfirmOutOfRangeChannels() const
     text += kOutOfRangeQuestionTail;
     return mv53::Prompt().Message(text, mv53::PromptIcon::Warning, mv53::PromptButtons::YesNo, {}) ==
            mv53::PromptAnswer::Yes;
+}
+
+bool TDocument::Transfer(const TTransferRequest& request)
+{
+    if (m_hooks.Backups)
+        return m_hooks.Backups->Run(m_state, request, m_hooks.Transfer);
+    return m_hooks.Transfer(request);
+}
+
+// ---- backups and comparisons -----------------------------------------------------------------
+
+bool TDocument::BackUpAndConfirm()
+{
+    if (!m_hooks.Backups)
+        return true;
+    if (!m_hooks.Backups->EnsureBackup(m_state, m_hooks.Transfer))
+        return false;
+    const TText* radio = m_hooks.Backups->LastRead();
+    if (!m_hooks.ShowChanges || radio == nullptr)
+        return true;
+    return ShowDifferences(*radio, DocumentImage(radio), TChangesUse::BeforeWrite);
+}
+
+TText TDocument::DocumentImage(const TText* radio) const
+{
+    TMVmem records = m_state.CurrentMem;
+    if (radio != nullptr) {
+        // A Download keeps the radio's own serial number.
+        TMVmem radioRecords;
+        DecodeImage(*radio, radioRecords);
+        records.FactoryOpt().SetSerialNo(radioRecords.FactoryOpt().SerialNo());
+    }
+    TText image;
+    image.Assign(m_state.CurrentText);
+    EncodeImage(image, records, radio != nullptr);
+    return image;
+}
+
+bool TDocument::ShowDifferences(const TText& oldImage, const TText& newImage, TChangesUse use) const
+{
+    const std::vector<mv53::TImageDifference> differences = mv53::CompareImages(oldImage, newImage);
+    if (!differences.empty())
+        return m_hooks.ShowChanges && m_hooks.ShowChanges(differences, use);
+    if (use == TChangesUse::BeforeWrite)
+        return mv53::ConfirmYesNo(kNoChangesWriteAnyway);
+    mv53::ShowInformation(kNoDifferences);
+    return false;
+}
+
+bool TDocument::CompareWithRadio()
+{
+    if (!m_hooks.Transfer || !m_hooks.Backups || !CommitGrid())
+        return false;
+    TText radio;
+    if (!m_hooks.Backups->ReadRadio(m_state, m_hooks.Transfer, TBackupReason::Upload, false, radio))
+        return false;
+    ShowDifferences(radio, DocumentImage(&radio), TChangesUse::View);
+    return true;
+}
+
+bool TDocument::CompareWithFile()
+{
+    if (!CommitGrid())
+        return false;
+    const auto chosen = AskOpenName(m_state, "Compare with File", false);
+    return chosen && CompareWithFile(chosen->path);
+}
+
+bool TDocument::CompareWithFile(const std::string& path)
+{
+    if (!CommitGrid())
+        return false;
+    TMVmem records;
+    TText image;
+    if (!ReadDataFile(path, records, image, mv53::AskBeforeUnusualFile(path)))
+        return false;
+    ShowDifferences(image, DocumentImage(nullptr), TChangesUse::View);
+    return true;
+}
+
+bool TDocument::OpenBackup(const std::string& path)
+{
+    if (!CommitGrid() || !AskToSave())
+        return false;
+    if (!ReadDataFile(path, m_state.CurrentMem, m_state.CurrentText, mv53::AskBeforeUnusualFile(path)))
+        return false;
+    Install({.FileName = path, .ReadOnly = true});
+    return true;
 }

@@ -5,6 +5,7 @@
 // the command line) hand it the transfers and the grid's commit, and it asks its questions
 // through the prompt interface.
 
+#include "model/ImageDiff.h"
 #include "state/U_Global.h"
 
 #include <functional>
@@ -23,6 +24,17 @@ inline constexpr const char* kFileNotFound = "File Not Found";
 inline constexpr const char* kOutOfRangeQuestionHead = "These channels hold frequencies outside the radio's range:";
 inline constexpr const char* kOutOfRangeQuestionTail = "Do you download them to the radio?";
 inline constexpr const char* kDefaultFileName = "default";
+// A comparison that found nothing: before a Download the question whether to write anyway.
+inline constexpr const char* kNoDifferences = "There are no differences.";
+inline constexpr const char* kNoChangesWriteAnyway =
+    "The radio already holds these data: there are no differences. Do you download them anyway?";
+
+namespace mv53 {
+class TRadioBackups;
+}
+
+// What a comparison is shown for: to ask before a Download, or only to look at.
+enum class TChangesUse { BeforeWrite, View };
 
 // What the document needs from its owner. A missing Transfer disables Upload and Download.
 struct TDocumentHooks {
@@ -32,6 +44,11 @@ struct TDocumentHooks {
     std::function<bool()> CommitEdits;
     // The data, the file name, the recent files or the read-only state changed.
     std::function<void()> Changed;
+    // The backups around the transfers; none: no backups are read or kept.
+    mv53::TRadioBackups* Backups = nullptr;
+    // Shows the differences (never empty) from the old data to the new; for BeforeWrite true
+    // means "write". Missing: a Download writes without showing them.
+    std::function<bool(const std::vector<mv53::TImageDifference>&, TChangesUse)> ShowChanges;
 };
 
 // One step of the Download chain: a transfer, and what is put into the records before it.
@@ -88,6 +105,14 @@ public:
     bool RunDownloadChain();
     static const std::vector<TDownloadStep>& DownloadSteps();
 
+    // The comparisons, writing nothing: the radio (read, and kept as a backup), a data file
+    // the user chooses, or a given data file, each as the old data against the document.
+    bool CompareWithRadio();
+    bool CompareWithFile();
+    bool CompareWithFile(const std::string& path);
+    // A backup as the document, read-only until it is saved under a name.
+    bool OpenBackup(const std::string& path);
+
 private:
     // What comes into the document with new data.
     struct TInstall {
@@ -107,6 +132,13 @@ private:
     std::string LoadDefaultFile();
     void AddRecentFile(const std::string& path);
     bool ConfirmOutOfRangeChannels() const;
+    // One transfer, with the backups around it when there are any.
+    bool Transfer(const TTransferRequest& request);
+    // Before a Download: the backup read and the differences it will make; false stops it.
+    bool BackUpAndConfirm();
+    // The document as the image the radio would hold, with the serial number of radio if given.
+    TText DocumentImage(const TText* radio) const;
+    bool ShowDifferences(const TText& oldImage, const TText& newImage, TChangesUse use) const;
     void Changed() const;
 
     TProgramState& m_state;

@@ -4,6 +4,7 @@
 #include "platform/PortMap.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -36,7 +37,8 @@ QString TfrmConfig::ButtonCaption(int n)
     return QStringLiteral("COM%1").arg(n);
 }
 
-TfrmConfig::TfrmConfig(int comPortNo, QWidget* parent) : QDialog(parent), m_comPortNo(comPortNo)
+TfrmConfig::TfrmConfig(int comPortNo, QWidget* parent, const bool* backupBeforeWrite)
+    : QDialog(parent), m_comPortNo(comPortNo)
 {
     setObjectName(QStringLiteral("frmConfig"));
     setWindowTitle(QString::fromLatin1(kConfigCaption));
@@ -114,6 +116,12 @@ TfrmConfig::TfrmConfig(int comPortNo, QWidget* parent) : QDialog(parent), m_comP
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(grpSelect);
     layout->addWidget(lblDevice);
+    if (backupBeforeWrite != nullptr) {
+        chkBackup = new QCheckBox(QString::fromLatin1(kBackupBeforeWriteCaption), this);
+        chkBackup->setObjectName(QStringLiteral("chkBackup"));
+        chkBackup->setChecked(*backupBeforeWrite);
+        layout->addWidget(chkBackup);
+    }
     layout->addLayout(buttons);
 
     connect(btnOk, &QPushButton::clicked, this, &TfrmConfig::accept);
@@ -143,11 +151,13 @@ void TfrmConfig::accept()
     QDialog::accept();
 }
 
-bool ConfigureComPort(int& comPortNo, QWidget* parent)
+bool ConfigureComPort(int& comPortNo, QWidget* parent, bool* backupBeforeWrite)
 {
-    TfrmConfig dlg(comPortNo, parent);
+    TfrmConfig dlg(comPortNo, parent, backupBeforeWrite);
     if (dlg.exec() != QDialog::Accepted)
         return false;
     comPortNo = dlg.ComPortNo();
+    if (backupBeforeWrite != nullptr)
+        *backupBeforeWrite = dlg.chkBackup->isChecked();
     return true;
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 class QButtonGroup;
+class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -15,12 +16,14 @@ class QRadioButton;
 
 inline constexpr const char* kConfigCaption = "Configure";
 inline constexpr const char* kSelectComPortCaption = "Select COM Port";
+inline constexpr const char* kBackupBeforeWriteCaption = "Back up the radio before writing";
 inline constexpr int kConfigPortCount = 20;
 
 class TfrmConfig final : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmConfig(int comPortNo, QWidget* parent = nullptr);
+    // With backupBeforeWrite the dialog also offers the "Back up the radio before writing" box.
+    explicit TfrmConfig(int comPortNo, QWidget* parent = nullptr, const bool* backupBeforeWrite = nullptr);
 
     // The edited number: after OK the index of the checked button, else the number given.
     int ComPortNo() const { return m_comPortNo; }
@@ -33,6 +36,7 @@ public:
     QGroupBox* grpSelect = nullptr;
     std::array<QRadioButton*, kConfigPortCount> rbtnCom{};   // rbtnCom[0] is rbtnCom1
     QLabel* lblDevice = nullptr;
+    QCheckBox* chkBackup = nullptr;   // only when the choice was given
     QPushButton* btnOk = nullptr;
     QPushButton* btnCancel = nullptr;
 
@@ -46,5 +50,6 @@ private:
     QButtonGroup* m_group = nullptr;
 };
 
-// Runs the dialog on comPortNo; on OK writes the chosen number back and returns true.
-bool ConfigureComPort(int& comPortNo, QWidget* parent);
+// Runs the dialog on comPortNo (and the backup choice, when given); on OK writes the chosen
+// number (and choice) back and returns true.
+bool ConfigureComPort(int& comPortNo, QWidget* parent, bool* backupBeforeWrite = nullptr);

@@ -203,14 +203,20 @@ void TfrmRadio::showStage()
     case TChainStage::UserData: stage = kStageUserData; break;
     case TChainStage::ReadBack: stage = kStageReadBack; break;
     case TChainStage::Factory: stage = kStageFactory; break;
+    case TChainStage::Backup: stage = kStageBackup; break;
     case TChainStage::None: break;
     }
     lblStage->setVisible(stage != nullptr);
-    lblStage->setText(stage == nullptr ? QString()
-                                       : QStringLiteral("Step %1 of %2: %3")
-                                             .arg(m_request.Step)
-                                             .arg(m_request.StepCount)
-                                             .arg(QString::fromLatin1(stage)));
+    // A read before the writes is no numbered step of the Download.
+    if (stage == nullptr)
+        lblStage->clear();
+    else if (m_request.StepCount == 0)
+        lblStage->setText(QString::fromLatin1(stage));
+    else
+        lblStage->setText(QStringLiteral("Step %1 of %2: %3")
+                              .arg(m_request.Step)
+                              .arg(m_request.StepCount)
+                              .arg(QString::fromLatin1(stage)));
     fitWidth();
 }
 

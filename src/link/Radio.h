@@ -23,6 +23,7 @@ inline constexpr const char* kDownloadCaption = "Download Function";
 inline constexpr const char* kStageUserData = "Writing channels and settings";
 inline constexpr const char* kStageReadBack = "Reading the radio back";
 inline constexpr const char* kStageFactory = "Writing the factory area";
+inline constexpr const char* kStageBackup = "Backing up the radio";
 inline constexpr int kHelpUpload = HelpContext::kUpload;
 inline constexpr int kHelpDownload = HelpContext::kDownload;
 

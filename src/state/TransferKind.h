@@ -16,6 +16,15 @@ enum class TChainStage : int {
     UserData = 1,
     ReadBack = 2,
     Factory = 3,
+    Backup = 4,       // the radio read before the first write to it (not a step of the chain)
+};
+
+// Why an image read from the radio is kept as a backup; the backup file is named after it.
+enum class TBackupReason : int {
+    Upload = 0,        // "upload": the Upload command (also the one before a service window)
+    BeforeWrite = 1,   // "before-write": read before the first write to the radio
+    ReadBack = 2,      // "read-back": the Download's read-back
+    SerialWriter = 3,  // "serial-writer": the serial writer's read
 };
 
 // One run of the clone window: what it transfers and how it behaves while it does.
@@ -29,4 +38,6 @@ struct TTransferRequest {
     TChainStage Stage = TChainStage::None;
     int Step = 0;
     int StepCount = 0;
+    // For an Upload: why its image is kept as a backup.
+    TBackupReason Backup = TBackupReason::Upload;
 };

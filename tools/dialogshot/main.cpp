@@ -1,6 +1,9 @@
-// dialogshot keyfunc|selcall|system|alignment OUT.png: draws the dialog with example settings into
-// a picture, one field focused so that its hint shows in the hint bar.
+// dialogshot keyfunc|selcall|system|alignment|compare OUT.png: draws the dialog with example
+// settings into a picture, one field focused so that its hint shows in the hint bar (the compare
+// window: the changes a Download would make to a radio: a frequency, a tag, a channel added, one
+// removed and a setting).
 
+#include "app/Changes.h"
 #include "dialogs/CommSystem.h"
 #include "dialogs/KeyFunc.h"
 #include "dialogs/Selcall.h"
@@ -11,6 +14,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QTableWidget>
 
 #include <cstdio>
 #include <cstring>
@@ -21,8 +25,8 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     const std::string which = argc == 3 ? argv[1] : "";
-    if (which != "keyfunc" && which != "selcall" && which != "system" && which != "alignment") {
-        std::fprintf(stderr, "usage: dialogshot keyfunc|selcall|system|alignment OUT.png\n");
+    if (which != "keyfunc" && which != "selcall" && which != "system" && which != "alignment" && which != "compare") {
+        std::fprintf(stderr, "usage: dialogshot keyfunc|selcall|system|alignment|compare OUT.png\n");
         return 1;
     }
     TCmmOpt opt;
@@ -55,6 +59,26 @@ int main(int argc, char** argv)
         sys->FactoryOpt = state.CurrentMem.FactoryOpt();
         first = sys->edtPktOffset;
         dlg = std::move(sys);
+    } else if (which == "compare") {
+        TMVmem radio = state.CurrentMem;
+        for (int i = 0; i < 6; ++i) {
+            radio.Channels().Items(i).SetStatus(mv53::kChannelUsed);
+            radio.Channels().Items(i).RxFreq().FromFloat(7.05 + 0.01 * i);
+            radio.Channels().Items(i).TxFreq().FromFloat(7.05 + 0.01 * i);
+        }
+        TMVmem doc = radio;
+        doc.Channels().Items(0).RxFreq().FromFloat(7.1);
+        doc.Channels().Items(1).SetTag("MARINE");
+        doc.Channels().Items(5).SetStatus(0xFF);
+        doc.Channels().Items(7).SetStatus(mv53::kChannelUsed);
+        doc.A1A().SetCwDelay(radio.A1A().CwDelay() + 1);
+        TText oldImage;
+        TText newImage;
+        EncodeImage(oldImage, radio, false);
+        EncodeImage(newImage, doc, false);
+        auto changes = std::make_unique<TfrmChanges>(mv53::CompareImages(oldImage, newImage), TChangesUse::BeforeWrite);
+        first = changes->grdChanges;
+        dlg = std::move(changes);
     } else {
         // Commands that do nothing, so that the picture shows their buttons enabled.
         TServiceHost host;
