@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 #include <string>
 
 using namespace mv53::test;
@@ -35,6 +36,17 @@ protected:
     std::unique_ptr<mv53::radiosim::RadioSimulator> radio = StartedRadio(RadioMemory(RecordsWith(3, "OLD", "6E000042", 1)));
 };
 
+// Standard error without the "backup: PATH" lines of the radio's backups (their own tests check them).
+std::string WithoutBackupLines(const std::string& err)
+{
+    std::string out;
+    std::istringstream lines(err);
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind("backup: ", 0) != 0)
+            out += line + "\n";
+    return out;
+}
+
 // A frequency outside the radio's range is warned of and written all the same.
 TEST_F(CliRadio, DownloadWritesUserDataThenTheFactoryAreaWithTheRadiosSerial)
 {
@@ -43,7 +55,7 @@ TEST_F(CliRadio, DownloadWritesUserDataThenTheFactoryAreaWithTheRadiosSerial)
     const ProcessResult r = Mv53({"download", "--port=" + radio->DevicePath(), dir.Write("in.m53", DataFileBytes(mem))});
     EXPECT_EQ(r.status, 0) << r.err;
     // The user data and the read-back run in a chain: only the last transfer reports.
-    EXPECT_EQ(r.err, "warning: CH-043 transmit frequency 0.60000 MHz is outside the radio's range 1.6-30 MHz\n"
+    EXPECT_EQ(WithoutBackupLines(r.err), "warning: CH-043 transmit frequency 0.60000 MHz is outside the radio's range 1.6-30 MHz\n"
                      "Download is completed\n");
     const TMVmem after = RecordsOf(radio->GetMemory());
     EXPECT_EQ(after.Channels().Items(42).Tag(), "CLI");
@@ -83,7 +95,7 @@ TEST_F(CliRadio, FailuresExitWithOneAndSayWhy)
     forced.push_back("--force");
     const ProcessResult r = Mv53(forced, {"MV53_PORTS=COM4=" + radio->DevicePath()});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.err, "warning: " + deviation + "\nDownload is completed\n");
+    EXPECT_EQ(WithoutBackupLines(r.err), "warning: " + deviation + "\nDownload is completed\n");
     EXPECT_FALSE(radio->Frames().empty());
     EXPECT_FALSE(std::filesystem::exists(dir.Path("MV53Win.ini")));
 }
@@ -101,7 +113,7 @@ TEST_F(CliRadio, UploadOverABoundComPortSavesTheRadioAsADataFile)
     const ProcessResult r = Mv53({"upload", "--port", "com3", "--config", ini, dir.Path("out.m53")},
                                  {"MV53_SERIAL_BY_ID=" + dir.Path("by-id")});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.err, "Upload is completed\n");
+    EXPECT_EQ(WithoutBackupLines(r.err), "Upload is completed\n");
     const std::string file = ReadFile(dir.Path("out.m53"));
     ASSERT_EQ(file.size(), mv53::radiosim::kMemorySize);
     mv53::radiosim::Memory image{};
