@@ -275,7 +275,7 @@ bool ChannelsFromCsv(const std::string& input, const TFactoryOpt& factory, TChan
             if (Utf8ToLatin1(*value, latin1, reason))
                 reason = column != kTagColumn && TrimBlanks(latin1).empty()
                              ? ChannelColumnName(column) + kEmpty
-                             : TakeCellText(ch, index, column, latin1, factory);
+                             : Latin1ToUtf8(TakeCellText(ch, index, column, latin1, factory));
             if (!reason.empty()) {
                 error = At(record, at, reason);
                 return false;
