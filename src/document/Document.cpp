@@ -83,11 +83,66 @@ void TDocument::Install(const TInstall& what)
         m_state.GridChannels = m_state.CurrentMem.Channels();
     // The factory values a Download writes are those of these data, not of the previous ones.
     m_state.FactoryBackup = m_state.CurrentMem.FactoryOpt();
-    if (!what.Saved) {
+    if (what.Saved) {
+        m_state.History.MarkSaved(m_state.CurrentMem);
+    } else {
+        m_state.History.Clear(!what.Modified, m_state.CurrentMem);
         ClearChangedFlags(m_state);
         m_state.PrintSelection.Selcall = m_state.CurrentMem.Sel().SelFlag() != 0;
     }
     Changed();
+}
+
+// ---- edits and their history ------------------------------------------------------------------
+
+bool TDocument::CommitToHistory()
+{
+    if (!CommitGrid())
+        return false;
+    m_state.History.Record(kEditStep, m_state.History.Present(), m_state.CurrentMem);
+    return true;
+}
+
+void TDocument::ShowRecords(const TMVmem& records)
+{
+    m_state.CurrentMem = records;
+    m_state.GridChannels = records.Channels();
+    Changed();
+}
+
+bool TDocument::Edit(const std::string& name, const std::function<std::string(TMVmem&)>& edit)
+{
+    if (!CommitToHistory())
+        return false;
+    TMVmem records = m_state.CurrentMem;
+    if (const std::string refused = edit(records); !refused.empty()) {
+        mv53::ShowError(refused);
+        return false;
+    }
+    if (m_state.History.Record(name, m_state.CurrentMem, records))
+        m_state.Modified = true;
+    ShowRecords(records);
+    return true;
+}
+
+bool TDocument::Undo()
+{
+    if (!CommitToHistory() || !m_state.History.CanUndo())
+        return false;
+    const TMVmem records = *m_state.History.Undo();
+    m_state.Modified = m_state.History.Modified();
+    ShowRecords(records);
+    return true;
+}
+
+bool TDocument::Redo()
+{
+    if (!CommitToHistory() || !m_state.History.CanRedo())
+        return false;
+    const TMVmem records = *m_state.History.Redo();
+    m_state.Modified = m_state.History.Modified();
+    ShowRecords(records);
+    return true;
 }
 
 // ---- start -----------------------------------------------------------------------------------

@@ -23,6 +23,8 @@ inline constexpr const char* kFileNotFound = "File Not Found";
 inline constexpr const char* kOutOfRangeQuestionHead = "These channels hold frequencies outside the radio's range:";
 inline constexpr const char* kOutOfRangeQuestionTail = "Do you download them to the radio?";
 inline constexpr const char* kDefaultFileName = "default";
+// The undo step of changes made without a name of their own.
+inline constexpr const char* kEditStep = "Edit";
 
 // What the document needs from its owner. A missing Transfer disables Upload and Download.
 struct TDocumentHooks {
@@ -80,6 +82,15 @@ public:
     // Before a service window: "Do you upload data from the radio?" Yes uploads (its outcome
     // does not matter), No goes on, Cancel gives false (no window is to be opened).
     bool UploadBeforeServiceWindow();
+    // One named edit of the records (a channel list edit, an import): the grid is committed
+    // first; an edit that is refused returns its message, which is shown, and changes nothing.
+    // A change becomes a step of the undo history and marks the data modified.
+    bool Edit(const std::string& name, const std::function<std::string(TMVmem&)>& edit);
+    // The records before the last step, or after the next one; modified unless that is the
+    // state last saved. False when there is no such step.
+    bool Undo();
+    bool Redo();
+
     // Commits the grid, asks about channels outside the radio's range and runs the chain.
     bool Download();
     // The Download chain's steps in order, each in a clone window of its own; the first waits
@@ -107,6 +118,10 @@ private:
     std::string LoadDefaultFile();
     void AddRecentFile(const std::string& path);
     bool ConfirmOutOfRangeChannels() const;
+    // Commits the grid; changes the history does not hold yet become a step of their own, so
+    // that undo and redo never drop them.
+    bool CommitToHistory();
+    void ShowRecords(const TMVmem& records);
     void Changed() const;
 
     TProgramState& m_state;

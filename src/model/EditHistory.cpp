@@ -2,8 +2,9 @@
 
 namespace mv53 {
 
-void TEditHistory::Clear(bool saved)
+void TEditHistory::Clear(bool saved, const TMVmem& present)
 {
+    m_base = present;
     m_steps.clear();
     m_position = 0;
     m_saved = 0;
@@ -48,8 +49,21 @@ const TMVmem* TEditHistory::Redo()
     return &m_steps[m_position++].After;
 }
 
-void TEditHistory::MarkSaved()
+const TMVmem& TEditHistory::Present() const
 {
+    if (m_position > 0)
+        return m_steps[m_position - 1].After;
+    return m_steps.empty() ? m_base : m_steps.front().Before;
+}
+
+void TEditHistory::MarkSaved(const TMVmem& present)
+{
+    if (m_position > 0)
+        m_steps[m_position - 1].After = present;
+    if (m_position < m_steps.size())
+        m_steps[m_position].Before = present;
+    if (m_steps.empty())
+        m_base = present;
     m_saved = m_position;
     m_savedReachable = true;
 }

@@ -17,9 +17,9 @@ public:
     static constexpr std::size_t kDefaultDepth = 100;
     explicit TEditHistory(std::size_t depth = kDefaultDepth) : m_depth(depth == 0 ? 1 : depth) {}
 
-    // A fresh history (New, Open, Upload): no steps; saved tells whether the present records
-    // are those of the file.
-    void Clear(bool saved);
+    // A fresh history (New, Open, Upload) on the present records: no steps; saved tells
+    // whether they are those of the file.
+    void Clear(bool saved, const TMVmem& present);
     // One edit that changed the records from before to after; the steps that were undone are
     // dropped. An edit that changed nothing is no step (false).
     bool Record(const std::string& name, const TMVmem& before, const TMVmem& after);
@@ -34,8 +34,13 @@ public:
     const TMVmem* Undo();
     const TMVmem* Redo();
 
-    // The present records were just saved.
-    void MarkSaved();
+    // The records as the history last left them: after the last step done, before the first
+    // undone one, or those it was cleared on.
+    const TMVmem& Present() const;
+
+    // The present records were just saved (as read back from the file, which stand for the
+    // records the history last left).
+    void MarkSaved(const TMVmem& present);
     // Whether the present records differ from the last saved state (or there is none).
     bool Modified() const { return !m_savedReachable || m_saved != m_position; }
 
@@ -45,6 +50,7 @@ private:
         TMVmem Before;
         TMVmem After;
     };
+    TMVmem m_base;
     std::deque<TStep> m_steps;
     std::size_t m_position = 0;   // steps done; m_steps[m_position - 1] is the last
     std::size_t m_saved = 0;      // steps done when the records were saved

@@ -98,7 +98,7 @@ TEST(EditHistory, UndoAndRedoRestoreTheExactRecordsAndTheSavedMark)
     TMVmem mem = FullChannelList(13);
     mem.Channels().Items(499).SetStatus(kChannelEmpty);
     TEditHistory history;
-    history.Clear(true);
+    history.Clear(true, mem);
     const std::pair<const char*, std::function<void(TMVmem&)>> edits[] = {
         {kInsertChannelStep, [](TMVmem& m) { InsertChannel(m, 3); }},
         {kSortStep, [](TMVmem& m) { SortChannels(m, {}, TSortKey::Tag); }},
@@ -112,7 +112,7 @@ TEST(EditHistory, UndoAndRedoRestoreTheExactRecordsAndTheSavedMark)
         ASSERT_TRUE(history.Record(name, states.back(), mem));
         states.push_back(mem);
         if (states.size() == 3)
-            history.MarkSaved();
+            history.MarkSaved(mem);
         EXPECT_EQ(history.Modified(), states.size() != 3);
     }
     EXPECT_FALSE(history.Record("Nothing", mem, mem));
