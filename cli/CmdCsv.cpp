@@ -17,9 +17,6 @@ namespace mv53::cli {
 
 namespace {
 
-constexpr const char* kCannotReadCsv = "Cannot read the CSV file ";
-constexpr const char* kCannotWriteCsv = "Cannot write the CSV file ";
-
 int RunCsvExport(const Args& args);
 int RunCsvImport(const Args& args);
 

@@ -1,12 +1,17 @@
 #include "document/Document.h"
 
+#include "model/ChannelCsv.h"
+#include "model/ChannelEdits.h"
 #include "model/FreqRange.h"
 #include "model/Prompt.h"
 #include "model/U_E2prom.h"
 #include "model/U_FileAccess.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <system_error>
 
@@ -43,6 +48,11 @@ std::optional<std::string> AskSaveName(const TProgramState& state)
     }
     return mv53::Prompt().SaveFile(request);
 }
+
+const std::vector<mv53::FileFilter> kCsvFilters = {{"CSV Files(*.csv)", {"*.csv"}}};
+constexpr const char* kCsvSuffix = "csv";
+
+std::string SystemReason(int error) { return std::generic_category().message(error != 0 ? error : EIO); }
 
 void ClearChangedFlags(TProgramState& state)
 {
@@ -143,6 +153,56 @@ bool TDocument::Redo()
     m_state.Modified = m_state.History.Modified();
     ShowRecords(records);
     return true;
+}
+
+bool TDocument::ExportChannels()
+{
+    if (!CommitGrid())
+        return false;
+    mv53::SaveFileRequest request;
+    request.title = kExportChannelsTitle;
+    request.folder = m_state.ProgramDir;
+    request.filters = kCsvFilters;
+    request.defaultSuffix = kCsvSuffix;
+    const auto path = mv53::Prompt().SaveFile(request);
+    if (!path)
+        return false;
+    errno = 0;
+    std::ofstream out(*path, std::ios::binary | std::ios::trunc);
+    out << mv53::ChannelsToCsv(m_state.CurrentMem.Channels());
+    out.close();
+    if (out.fail()) {
+        mv53::ShowError(mv53::kCannotWriteCsv + *path, SystemReason(errno));
+        return false;
+    }
+    return true;
+}
+
+bool TDocument::ImportChannels()
+{
+    if (!CommitGrid())
+        return false;
+    mv53::OpenFileRequest request;
+    request.title = kImportChannelsTitle;
+    request.folder = m_state.ProgramDir;
+    request.filters = kCsvFilters;
+    request.defaultSuffix = kCsvSuffix;
+    const auto chosen = mv53::Prompt().OpenFile(request);
+    if (!chosen)
+        return false;
+    errno = 0;
+    std::ifstream in(chosen->path, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (!in.is_open() || in.bad()) {
+        mv53::ShowError(mv53::kCannotReadCsv + chosen->path, SystemReason(errno));
+        return false;
+    }
+    return Edit(mv53::kImportChannelsStep, [&](TMVmem& records) {
+        std::string error;
+        if (!mv53::ChannelsFromCsv(text, records.FactoryOpt(), records.Channels(), error))
+            return chosen->path + ": " + error;
+        return std::string();
+    });
 }
 
 // ---- start -----------------------------------------------------------------------------------

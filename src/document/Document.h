@@ -23,6 +23,8 @@ inline constexpr const char* kFileNotFound = "File Not Found";
 inline constexpr const char* kOutOfRangeQuestionHead = "These channels hold frequencies outside the radio's range:";
 inline constexpr const char* kOutOfRangeQuestionTail = "Do you download them to the radio?";
 inline constexpr const char* kDefaultFileName = "default";
+inline constexpr const char* kExportChannelsTitle = "Export Channels";
+inline constexpr const char* kImportChannelsTitle = "Import Channels";
 // The undo step of changes made without a name of their own.
 inline constexpr const char* kEditStep = "Edit";
 
@@ -90,6 +92,12 @@ public:
     // state last saved. False when there is no such step.
     bool Undo();
     bool Redo();
+
+    // The channels in use into a CSV file the user names.
+    bool ExportChannels();
+    // The channel list replaced by a CSV file's channels, as one step of the undo history; a
+    // file that breaks a rule is refused, naming its line and column, and nothing changes.
+    bool ImportChannels();
 
     // Commits the grid, asks about channels outside the radio's range and runs the chain.
     bool Download();

@@ -13,6 +13,10 @@
 
 namespace mv53 {
 
+// Before a file's name when it cannot be read or written; the system's reason follows.
+inline constexpr const char* kCannotReadCsv = "Cannot read the CSV file ";
+inline constexpr const char* kCannotWriteCsv = "Cannot write the CSV file ";
+
 std::string ChannelsToCsv(const TChannels& channels);
 
 // Reads the CSV text into channels: the channels it lists become used with its values, every
