@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <optional>
 #include <vector>
 
 namespace mv53 {
@@ -205,7 +206,7 @@ bool ChannelsFromCsv(const std::string& input, const TFactoryOpt& factory, TChan
     if (!SplitRecords(text, semicolons ? ';' : ',', records, error))
         return false;
     std::erase_if(records, [](const TRecord& r) { return r.Blank(); });
-    if (records.empty() || records.front().Line != 1) {
+    if (records.empty()) {
         error = "line 1, column 1: " + std::string(kNoHeader);
         return false;
     }
@@ -244,8 +245,9 @@ bool ChannelsFromCsv(const std::string& input, const TFactoryOpt& factory, TChan
             return f >= 0 && static_cast<size_t>(f) < record.Fields.size() ? &record.Fields[static_cast<size_t>(f)] : nullptr;
         };
         int index = next;
-        if (const std::string* chn = field(0)) {
-            const auto number = ParseInt(TrimBlanks(*chn));
+        if (fieldOf[0] >= 0) {
+            const std::string* chn = field(0);
+            const auto number = chn != nullptr ? ParseInt(TrimBlanks(*chn)) : std::nullopt;
             if (!number || *number < 1 || *number > TChannels::kCount) {
                 error = At(record, static_cast<size_t>(fieldOf[0]), kBadChannel);
                 return false;
