@@ -21,9 +21,6 @@ TEST(ChannelCsv, FullDocumentRoundTripIsByteExact)
     std::string error;
     ASSERT_TRUE(ChannelsFromCsv(csv, mem.FactoryOpt(), back, error)) << error;
     EXPECT_EQ(ChannelsToCsv(back), csv);
-    for (int i = 0; i < TChannels::kCount; i += 37)
-        for (int c = 2; c < 10; ++c)
-            EXPECT_EQ(ChannelCellText(i, back.Items(i), c), ChannelCellText(i, mem.Channels().Items(i), c));
 }
 
 TEST(ChannelCsv, TakesWhatSpreadsheetsWrite)
@@ -60,7 +57,6 @@ TEST(ChannelCsv, RefusesABadLineNamingLineAndColumnAndKeepsTheChannels)
     } cases[] = {
         {"7,X,45,1", "line 7, column 3: CH-007 receive frequency 45.00000 MHz is outside the radio's range 0.5-30 MHz"},
         {"7,X,7,1.0", "line 7, column 4: CH-007 transmit frequency 1.00000 MHz is outside the radio's range 1.6-30 MHz"},
-        {"7,X,7-1,7", "line 7, column 3: Receive may not hold \"-\""},
         {"7,X,7.1.2,7", "line 7, column 3: Receive is not a frequency in MHz: \"7.1.2\""},
         {"7,{,7,7", "line 7, column 2: TAG may not hold \"{\""},
         {"7,NINECHARS,7,7", "line 7, column 2: TAG is longer than 8 characters"},
@@ -68,7 +64,6 @@ TEST(ChannelCsv, RefusesABadLineNamingLineAndColumnAndKeepsTheChannels)
         {"7,\xE2\x82\xAC,7,7", "line 7, column 2: \"\xE2\x82\xAC\" is not a character a channel can hold"},
         {"1,X,7,7", "line 7, column 1: channel 1 is listed twice"},
         {"501,X,7,7", "line 7, column 1: Chn must be a channel number from 1 to 500"},
-        {"7,X,7,7,x", "line 7, column 5: a value beyond the last column"},
         {"7,\"X,7,7", "line 7, column 2: the quoted field has no closing quote"},
     };
     std::string head = "Chn,TAG,Receive,Transmit\n";
