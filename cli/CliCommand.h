@@ -56,7 +56,24 @@ void WarnOutOfRangeFrequencies(const TMVmem& records);
 // ReadDataFile for a command. A file that does not look like a data file is read with a
 // "warning:" line on standard error, or, when refuseUnusual, refused with the reason and the
 // hint to --force.
-bool ReadCommandDataFile(const std::string& file, TMVmem& records, TText& image, bool refuseUnusual);
+// refusal follows the reason when the file is refused.
+inline constexpr const char* kNothingSent = "Nothing was sent; --force downloads it all the same.";
+bool ReadCommandDataFile(const std::string& file, TMVmem& records, TText& image, bool refuseUnusual,
+                         const std::string& refusal = kNothingSent);
+
+// " was not written." after the name of a file that a command did not write.
+inline constexpr const char* kNotWritten = " was not written.";
+
+// Two record fields are written into the image but not read back by DecodeImage: the LCD test
+// flag and the selcall flag. Taken from the bytes of the image (a flag other than 0 or 1 becomes
+// 0), so that records written back keep them.
+void TakeUndecodedFields(const TText& image, TMVmem& mem);
+
+// Reads a whole text file; on failure reason says why, in the system's words.
+bool ReadTextFile(const std::string& path, std::string& text, std::string& reason);
+// text to standard output (path empty) or into the file path. A file that cannot be written is
+// named after cannotWrite on standard error, with the system's reason. The exit status.
+int WriteOutput(const std::string& path, const std::string& text, const char* cannotWrite);
 
 // The backups of a command in the data folder; each one written is named on standard error as
 // "backup: PATH". beforeWrite: a write is preceded by a backup read.

@@ -8,14 +8,7 @@
 #include "model/U_E2prom.h"
 #include "model/U_FileAccess.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
-#include <sstream>
-#include <system_error>
 
 namespace mv53::cli {
 
@@ -23,57 +16,7 @@ namespace {
 
 constexpr const char* kCannotReadJson = "Cannot read the JSON file ";
 constexpr const char* kNotJson = ": not valid JSON: ";
-constexpr const char* kNotWritten = " was not written.";
 constexpr const char* kCannotWriteJson = "Cannot write the JSON file ";
-
-// Two record fields are written into the image but not read back by DecodeImage: the LCD test
-// flag (alignment position 51, offset 17882) and the selcall flag (offset 17926). Export takes
-// them from the bytes of the file, so that importing the exported JSON writes the same file
-// again, repaired as the rest of the records are: a flag other than 0 or 1 becomes 0, so that
-// whatever export writes, import takes back.
-constexpr int32_t kLcdTestPosition = TAlignment::kLast;
-
-void TakeUndecodedFields(const TText& image, TMVmem& mem)
-{
-    const auto flag = [](uint8_t byte) { return byte <= 1 ? static_cast<int32_t>(byte) : 0; };
-    mem.Alignment().SetValues(kLcdTestPosition, flag(image[kLcdTestOffset]));
-    mem.Sel().SetSelFlag(flag(image[kSelFlagOffset]));
-}
-
-// Reads a whole text file; on failure reason says why, in the system's words.
-bool ReadTextFile(const std::string& path, std::string& text, std::string& reason)
-{
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        reason = std::generic_category().message(EISDIR);
-        return false;
-    }
-    errno = 0;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr) {
-        reason = std::generic_category().message(errno != 0 ? errno : ENOENT);
-        return false;
-    }
-    text.clear();
-    char buffer[65536];
-    size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-        text.append(buffer, n);
-    const bool failed = std::ferror(f) != 0;
-    const int error = errno;
-    std::fclose(f);
-    if (failed)
-        reason = std::generic_category().message(error != 0 ? error : EIO);
-    return !failed;
-}
-
-bool WriteTextFile(const std::string& path, const std::string& text)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    return !out.fail();
-}
 
 // The parser's message without its "[json.exception.parse_error.101] " prefix; it names the
 // line and column.
@@ -136,18 +79,7 @@ int RunExport(const Args& args)
     TakeUndecodedFields(image, mem);
     const std::string text = FormatJson(RecordsToJson(mem));
 
-    if (!toFile) {
-        std::cout << text << std::flush;
-        return std::cout ? 0 : 1;
-    }
-    errno = 0;
-    if (!WriteTextFile(outPath, text)) {
-        std::error_code ec;
-        const int error = std::filesystem::is_directory(outPath, ec) ? EISDIR : (errno != 0 ? errno : EIO);
-        std::cerr << kCannotWriteJson << outPath << "\n" << std::generic_category().message(error) << "\n";
-        return 1;
-    }
-    return 0;
+    return WriteOutput(toFile ? outPath : std::string(), text, kCannotWriteJson);
 }
 
 int RunImport(const Args& args)

@@ -22,11 +22,12 @@ void WarnOutOfRangeFrequencies(const TMVmem& records)
         std::cerr << "warning: " << OutOfRangeText(entry, factory) << "\n";
 }
 
-bool ReadCommandDataFile(const std::string& file, TMVmem& records, TText& image, bool refuseUnusual)
+bool ReadCommandDataFile(const std::string& file, TMVmem& records, TText& image, bool refuseUnusual,
+                         const std::string& refusal)
 {
     return ReadDataFile(file, records, image, [&](const std::string& deviation) {
         if (refuseUnusual) {
-            std::cerr << file << kNotADataFile << deviation << ".\nNothing was sent; --force downloads it all the same.\n";
+            std::cerr << file << kNotADataFile << deviation << ".\n" << refusal << "\n";
             return false;
         }
         std::cerr << "warning: " << file << kNotADataFile << deviation << "\n";

@@ -3,6 +3,8 @@
 #include "app/SelectList.h"
 #include "controls/U_Controls.h"
 #include "help/HelpTopics.h"
+#include "model/ChannelTexts.h"
+#include "model/ChannelValues.h"
 #include "model/FreqRange.h"
 #include "model/U_InputFilter.h"
 
@@ -22,8 +24,6 @@
 
 namespace {
 
-constexpr const char* kTxOffText = "TX OFF";
-constexpr const char* kOffText = "OFF";
 constexpr const char* kCopyCaption = "&Copy";
 constexpr const char* kPasteCaption = "&Paste";
 constexpr const char* kCopyHint = "Copy the selection and put it on the Clipboard";
@@ -45,39 +45,6 @@ bool IsTextKind(int edit) { return edit == kEditTag || edit == kEditRxFreq || ed
 QString Latin1(const std::string& text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 std::string FromLatin1(const QString& text) { return text.toLatin1().toStdString(); }
 QString CharText(char key) { return QString(QChar(static_cast<char16_t>(static_cast<uchar>(key)))); }
-
-// Index of text in an option list's filled entries, -1 when it is none of them.
-int EntryOf(int list, const std::string& text)
-{
-    const int count = ValCount(list);
-    for (int i = 0; i < count; ++i)
-        if (ValText(list, i) == text)
-            return i;
-    return -1;
-}
-
-std::string FrequencyText(const TDecimal& value) { return mv53::FormatFixed(value.ToFloat(), 5); }
-
-void SetFrequency(TDecimal& target, const std::string& text) { target.FromFloat(TextToFloat(text)); }
-
-// The cell texts that show a channel (column 10 stays empty).
-mv53::TChannelGridModel::TRow RowTexts(int index, const TChannel& ch)
-{
-    mv53::TChannelGridModel::TRow row;
-    char number[16];
-    std::snprintf(number, sizeof number, "%3.3d", index + 1);
-    row[0] = number;
-    row[1] = ch.Tag();
-    row[2] = FrequencyText(ch.RxFreq());
-    row[3] = ch.TxOff() != 0 ? kTxOffText : FrequencyText(ch.TxFreq());
-    row[4] = ValText(Column(4).EditParam, ch.Mode());
-    row[5] = ValText(Column(5).EditParam, ch.Power());
-    row[6] = ValText(Column(6).EditParam, ch.ShiftOn());
-    row[7] = ch.EncryptOn() == 0 ? std::string(kOffText) : ValText(Column(7).EditParam, ch.EncryptCode() + 1);
-    row[8] = ValText(Column(8).EditParam, ch.SelcallOn());
-    row[9] = ValText(Column(9).EditParam, ch.TuneMode());
-    return row;
-}
 
 } // namespace
 
@@ -147,10 +114,10 @@ bool TChannelGridModel::OutOfRange(int channel, int column) const
     if ((column != kRxFreqColumn && column != kTxFreqColumn) || !Used(channel))
         return false;
     const std::string& text = Text(channel, column);
-    if (text == kTxOffText)
+    if (text == mv53::kTxOffText)
         return false;
     TDecimal value;
-    SetFrequency(value, text);
+    mv53::SetFrequencyText(value, text);
     return !ChannelFreqInRange(value, column == kTxFreqColumn, m_state.CurrentMem.FactoryOpt());
 }
 
@@ -303,7 +270,8 @@ void TChannelGrid::Fill()
     }
     std::vector<mv53::TChannelGridModel::TRow> rows(static_cast<size_t>(mv53::kGridChannels));
     for (int i = 0; i < mv53::kGridChannels; ++i)
-        rows[static_cast<size_t>(i)] = RowTexts(i, Channel(i));
+        for (int c = 0; c < mv53::kGridColumns; ++c)
+            rows[static_cast<size_t>(i)][static_cast<size_t>(c)] = mv53::ChannelCellText(i, Channel(i), c);
     m_model->SetAll(std::move(rows));
     // Column 0 of the first channel, or the first visible column when the user hid column 0
     // (the space bar would otherwise toggle the status of a channel in a column nobody sees).
@@ -320,31 +288,9 @@ void TChannelGrid::GridToChannels()
     for (int i = 0; i < mv53::kGridChannels; ++i) {
         TChannel& ch = Channel(i);
         const auto& row = m_model->Row(i);
-        const auto shown = RowTexts(i, ch);
-        const auto changed = [&](int column) {
-            return row[static_cast<size_t>(column)] != shown[static_cast<size_t>(column)];
-        };
-        if (changed(1))
-            ch.SetTag(row[1]);
-        if (changed(2))
-            SetFrequency(ch.RxFreq(), row[2]);
-        if (ch.TxOff() == 0 && changed(3))
-            SetFrequency(ch.TxFreq(), row[3]);
-        if (changed(4))
-            ch.SetMode(ValIndexOf(Column(4).EditParam, row[4]));
-        if (changed(5))
-            ch.SetPower(ValIndexOf(Column(5).EditParam, row[5]));
-        if (changed(6))
-            ch.SetShiftOn(ValIndexOf(Column(6).EditParam, row[6]));
-        if (changed(8))
-            ch.SetSelcallOn(ValIndexOf(Column(8).EditParam, row[8]));
-        if (changed(9))
-            ch.SetTuneMode(ValIndexOf(Column(9).EditParam, row[9]));
-        if (changed(kEncryptColumn)) {
-            const int code = row[7] == kOffText ? 0 : ValIndexOf(Column(7).EditParam, row[7]);
-            ch.SetEncryptOn(code > 0 ? 1 : 0);
-            ch.SetEncryptCode(code > 0 ? code - 1 : 0);
-        }
+        for (int c = kTagColumn; c < mv53::kGridColumns; ++c)
+            if (row[static_cast<size_t>(c)] != mv53::ChannelCellText(i, ch, c))
+                mv53::StoreCellText(ch, c, row[static_cast<size_t>(c)]);
     }
 }
 
@@ -523,8 +469,7 @@ void TChannelGrid::ApplyCell(int channel, int column)
 {
     if (column == kRxFreqColumn) {
         // A new receive frequency sets the transmit frequency to the same value.
-        const std::string tx = FormatFreq(m_model->Text(channel, column), kTxFreqColumn, RxRange());
-        SetFrequency(Channel(channel).TxFreq(), tx);
+        const std::string tx = mv53::ApplyReceiveText(Channel(channel), m_model->Text(channel, column), RxRange());
         if (Channel(channel).TxOff() == 0)
             SetCell(channel, kTxFreqColumn, tx);
     } else if (column == kModeColumn) {
@@ -560,7 +505,7 @@ void TChannelGrid::CellAction(int channel, int column)
     const std::string& text = m_model->Text(channel, column);
     switch (Kind(column)) {
     case kEditToggle: {
-        const int k = EntryOf(list, text);
+        const int k = mv53::OptionEntryOf(list, text);
         const std::string next = (k >= 0 && k < ValCount(list) - 1) ? ValText(list, k + 1) : ValText(list, 0);
         SetCell(channel, column, next);
         break;
@@ -583,11 +528,11 @@ void TChannelGrid::CellAction(int channel, int column)
     case kEditTxFreq:
         if (ch.TxOff() == 0) {
             ch.SetTxOff(1);
-            SetFrequency(ch.TxFreq(), text);
-            SetCell(channel, column, kTxOffText);
+            mv53::SetFrequencyText(ch.TxFreq(), text);
+            SetCell(channel, column, mv53::kTxOffText);
         } else {
             ch.SetTxOff(0);
-            SetCell(channel, column, FrequencyText(ch.TxFreq()));
+            SetCell(channel, column, mv53::ChannelCellText(channel, ch, column));
         }
         MarkEdited();
         break;
@@ -962,14 +907,14 @@ void TChannelGrid::Paste()
         }
     } else if (edit == kEditToggle || edit == kEditPick) {
         // Only an exact entry of the column's list is taken.
-        if (EntryOf(Column(column).EditParam, text) >= 0)
+        if (mv53::OptionEntryOf(Column(column).EditParam, text) >= 0)
             changed |= m_model->SetText(channel, column, text);
         ApplyCell(channel, column);
     } else {
         if (column == kTxFreqColumn) {
             // Only a copied Transmit cell that showed "TX OFF" makes the channel receive-only;
             // any other text is a frequency that the channel then transmits on.
-            if (text == kTxOffText) {
+            if (text == mv53::kTxOffText) {
                 if (!m_rowBuffer.CellTxOff)
                     return;
                 if (m_editing) {
@@ -982,11 +927,11 @@ void TChannelGrid::Paste()
                 }
                 if (ch.TxOff() == 0) {
                     // As the double-click: the frequency the cell showed is kept for later.
-                    SetFrequency(ch.TxFreq(), m_model->Text(channel, column));
+                    mv53::SetFrequencyText(ch.TxFreq(), m_model->Text(channel, column));
                     ch.SetTxOff(1);
                     changed = true;
                 }
-                changed |= m_model->SetText(channel, column, kTxOffText);
+                changed |= m_model->SetText(channel, column, mv53::kTxOffText);
                 ApplyCell(channel, column);
                 if (changed) {
                     m_state.Modified = true;

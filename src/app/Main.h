@@ -122,6 +122,7 @@ public:
 
     // Menu items by role (kept for the windows that later attach to them).
     QAction *miNew = nullptr, *miOpen = nullptr, *miSave = nullptr, *miSaveAs = nullptr;
+    QAction *miExportChannels = nullptr, *miImportChannels = nullptr;
     QAction *miPrint = nullptr, *miPrintPreview = nullptr, *miPrintSetup = nullptr, *miPrintList = nullptr;
     QAction *miConfigure = nullptr, *miRecentFile = nullptr, *miExit = nullptr, *miCompareFile = nullptr;
     std::array<QAction*, 10> miRecent{};

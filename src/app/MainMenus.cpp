@@ -20,6 +20,8 @@ const char* const New = "Create a new document";
 const char* const Open = "Open an existing document";
 const char* const Save = "Save the active document";
 const char* const SaveAs = "Save the active document with a new name";
+const char* const ExportChannels = "Write the channels in use to a CSV file";
+const char* const ImportChannels = "Replace the channel list by the channels of a CSV file";
 const char* const Print = "Print the active document";
 const char* const PrintPreview = "Display full pages";
 const char* const PrintSetup = "Change the printer and printing options";
@@ -63,6 +65,9 @@ constexpr TToolHelp kToolHelp[] = {
 };
 
 
+constexpr const char* kExportChannelsMenu = "Export Channels\u2026";
+constexpr const char* kImportChannelsMenu = "Import Channels\u2026";
+
 const char* const kColumnItems[kViewItemCount] = {"Chn",    "TAG",   "Frequency Receive", "Frequency Transmit",
                                                   "Mode",   "Pwr",   "Shift",             "Encryption Code",
                                                   "Selcall", "Tune Mode", "Tuner tcll"};
@@ -94,6 +99,12 @@ void TfrmMain::CreateMenus()
     miSaveAs = act(menuFile, "Save &As", "miSaveAs");
     miCompareFile = menuFile->addAction(QString::fromUtf8(kMenuCompareFile));
     miCompareFile->setObjectName(QStringLiteral("miCompareFile"));
+    menuFile->addSeparator();
+    // The only texts of the menus beyond Latin-1 ("…").
+    miExportChannels = menuFile->addAction(QString::fromUtf8(kExportChannelsMenu));
+    miExportChannels->setObjectName(QStringLiteral("miExportChannels"));
+    miImportChannels = menuFile->addAction(QString::fromUtf8(kImportChannelsMenu));
+    miImportChannels->setObjectName(QStringLiteral("miImportChannels"));
     menuFile->addSeparator();
     miPrint = act(menuFile, "&Print", "miPrint");
     miPrint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -187,6 +198,8 @@ void TfrmMain::CreateMenus()
     connect(miOpen, &QAction::triggered, this, [this] { m_doc.Open(); });
     connect(miSave, &QAction::triggered, this, [this] { m_doc.Save(); });
     connect(miSaveAs, &QAction::triggered, this, [this] { m_doc.SaveAs(); });
+    connect(miExportChannels, &QAction::triggered, this, [this] { m_doc.ExportChannels(); });
+    connect(miImportChannels, &QAction::triggered, this, [this] { m_doc.ImportChannels(); });
     connect(miConfigure, &QAction::triggered, this, &TfrmMain::Configure);
     connect(miExit, &QAction::triggered, this, &QWidget::close);
     connect(miCopy, &QAction::triggered, this, &TfrmMain::EditCopy);
@@ -255,6 +268,8 @@ void TfrmMain::AssignHints()
         {miOpen, hint::Open},
         {miSave, hint::Save},
         {miSaveAs, hint::SaveAs},
+        {miExportChannels, hint::ExportChannels},
+        {miImportChannels, hint::ImportChannels},
         {miPrint, hint::Print},
         {miPrintPreview, hint::PrintPreview},
         {miPrintSetup, hint::PrintSetup},

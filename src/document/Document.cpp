@@ -1,13 +1,18 @@
 #include "document/Document.h"
 
 #include "document/RadioBackups.h"
+#include "model/ChannelCsv.h"
+#include "model/ChannelEdits.h"
 #include "model/FreqRange.h"
 #include "model/Prompt.h"
 #include "model/U_E2prom.h"
 #include "model/U_FileAccess.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <system_error>
 
@@ -57,6 +62,11 @@ std::optional<std::string> AskSaveName(const TProgramState& state)
     return mv53::Prompt().SaveFile(request);
 }
 
+const std::vector<mv53::FileFilter> kCsvFilters = {{"CSV Files(*.csv)", {"*.csv"}}};
+constexpr const char* kCsvSuffix = "csv";
+
+std::string SystemReason(int error) { return std::generic_category().message(error != 0 ? error : EIO); }
+
 void ClearChangedFlags(TProgramState& state)
 {
     state.A1AChanged = state.HardwareChanged = state.KeyFuncChanged = state.SystemChanged = false;
@@ -96,11 +106,116 @@ void TDocument::Install(const TInstall& what)
         m_state.GridChannels = m_state.CurrentMem.Channels();
     // The factory values a Download writes are those of these data, not of the previous ones.
     m_state.FactoryBackup = m_state.CurrentMem.FactoryOpt();
-    if (!what.Saved) {
+    if (what.Saved) {
+        m_state.History.MarkSaved(m_state.CurrentMem);
+    } else {
+        m_state.History.Clear(!what.Modified, m_state.CurrentMem);
         ClearChangedFlags(m_state);
         m_state.PrintSelection.Selcall = m_state.CurrentMem.Sel().SelFlag() != 0;
     }
     Changed();
+}
+
+// ---- edits and their history ------------------------------------------------------------------
+
+bool TDocument::CommitToHistory()
+{
+    if (!CommitGrid())
+        return false;
+    m_state.History.Record(kEditStep, m_state.History.Present(), m_state.CurrentMem);
+    return true;
+}
+
+void TDocument::ShowRecords(const TMVmem& records)
+{
+    m_state.CurrentMem = records;
+    m_state.GridChannels = records.Channels();
+    Changed();
+}
+
+bool TDocument::Edit(const std::string& name, const std::function<std::string(TMVmem&)>& edit)
+{
+    if (!CommitToHistory())
+        return false;
+    TMVmem records = m_state.CurrentMem;
+    if (const std::string refused = edit(records); !refused.empty()) {
+        mv53::ShowError(refused);
+        return false;
+    }
+    if (m_state.History.Record(name, m_state.CurrentMem, records))
+        m_state.Modified = true;
+    ShowRecords(records);
+    return true;
+}
+
+bool TDocument::Undo()
+{
+    if (!CommitToHistory() || !m_state.History.CanUndo())
+        return false;
+    const TMVmem records = *m_state.History.Undo();
+    m_state.Modified = m_state.History.Modified();
+    ShowRecords(records);
+    return true;
+}
+
+bool TDocument::Redo()
+{
+    if (!CommitToHistory() || !m_state.History.CanRedo())
+        return false;
+    const TMVmem records = *m_state.History.Redo();
+    m_state.Modified = m_state.History.Modified();
+    ShowRecords(records);
+    return true;
+}
+
+bool TDocument::ExportChannels()
+{
+    if (!CommitGrid())
+        return false;
+    mv53::SaveFileRequest request;
+    request.title = kExportChannelsTitle;
+    request.folder = m_state.ProgramDir;
+    request.filters = kCsvFilters;
+    request.defaultSuffix = kCsvSuffix;
+    const auto path = mv53::Prompt().SaveFile(request);
+    if (!path)
+        return false;
+    errno = 0;
+    std::ofstream out(*path, std::ios::binary | std::ios::trunc);
+    out << mv53::ChannelsToCsv(m_state.CurrentMem.Channels());
+    out.close();
+    if (out.fail()) {
+        mv53::ShowError(mv53::kCannotWriteCsv + *path, SystemReason(errno));
+        return false;
+    }
+    return true;
+}
+
+bool TDocument::ImportChannels()
+{
+    if (!CommitGrid())
+        return false;
+    mv53::OpenFileRequest request;
+    request.title = kImportChannelsTitle;
+    request.folder = m_state.ProgramDir;
+    request.filters = kCsvFilters;
+    request.defaultSuffix = kCsvSuffix;
+    const auto chosen = mv53::Prompt().OpenFile(request);
+    if (!chosen)
+        return false;
+    errno = 0;
+    std::ifstream in(chosen->path, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (!in.is_open() || in.bad()) {
+        mv53::ShowError(mv53::kCannotReadCsv + chosen->path, SystemReason(errno));
+        return false;
+    }
+    return Edit(mv53::kImportChannelsStep, [&](TMVmem& records) {
+        std::string error;
+        if (!mv53::ChannelsFromCsv(text, records.FactoryOpt(), records.Channels(), error))
+            return chosen->path + ": " + error;
+        return std::string();
+    });
 }
 
 // ---- start -----------------------------------------------------------------------------------

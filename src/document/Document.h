@@ -36,6 +36,11 @@ class TRadioBackups;
 // What a comparison is shown for: to ask before a Download, or only to look at.
 enum class TChangesUse { BeforeWrite, View };
 
+inline constexpr const char* kExportChannelsTitle = "Export Channels";
+inline constexpr const char* kImportChannelsTitle = "Import Channels";
+// The undo step of changes made without a name of their own.
+inline constexpr const char* kEditStep = "Edit";
+
 // What the document needs from its owner. A missing Transfer disables Upload and Download.
 struct TDocumentHooks {
     // One transfer of the clone protocol on the program state; true on success.
@@ -97,6 +102,21 @@ public:
     // Before a service window: "Do you upload data from the radio?" Yes uploads (its outcome
     // does not matter), No goes on, Cancel gives false (no window is to be opened).
     bool UploadBeforeServiceWindow();
+    // One named edit of the records (a channel list edit, an import): the grid is committed
+    // first; an edit that is refused returns its message, which is shown, and changes nothing.
+    // A change becomes a step of the undo history and marks the data modified.
+    bool Edit(const std::string& name, const std::function<std::string(TMVmem&)>& edit);
+    // The records before the last step, or after the next one; modified unless that is the
+    // state last saved. False when there is no such step.
+    bool Undo();
+    bool Redo();
+
+    // The channels in use into a CSV file the user names.
+    bool ExportChannels();
+    // The channel list replaced by a CSV file's channels, as one step of the undo history; a
+    // file that breaks a rule is refused, naming its line and column, and nothing changes.
+    bool ImportChannels();
+
     // Commits the grid, asks about channels outside the radio's range and runs the chain.
     bool Download();
     // The Download chain's steps in order, each in a clone window of its own; the first waits
@@ -139,6 +159,11 @@ private:
     // The document as the image the radio would hold, with the serial number of radio if given.
     TText DocumentImage(const TText* radio) const;
     bool ShowDifferences(const TText& oldImage, const TText& newImage, TChangesUse use) const;
+
+    // Commits the grid; changes the history does not hold yet become a step of their own, so
+    // that undo and redo never drop them.
+    bool CommitToHistory();
+    void ShowRecords(const TMVmem& records);
     void Changed() const;
 
     TProgramState& m_state;

@@ -46,6 +46,7 @@ public:
 
     // Copies FwVersion and every record.
     void Assign(const TMVmem& source) { *this = source; }
+    bool operator==(const TMVmem&) const = default;
 
 private:
     std::string m_fwVersion;

@@ -185,6 +185,19 @@ bool FreqInRange(const TDecimal& d)
     return v >= kMinFreq && v <= kMaxFreq;
 }
 
+
+// Upper bound of a choice: the item count of its option list minus one.
+int32_t MaxItem(int32_t list) { return ValCount(list) - 1; }
+
+template <typename Get, typename Set>
+void RepairOutside(Get get, Set set, int32_t low, int32_t high, int32_t repaired)
+{
+    if (get() < low || get() > high)
+        set(repaired);
+}
+
+}  // namespace
+
 void ClearChannel(TChannel& ch, int32_t index)
 {
     ch.SetStatus(mv53::kChannelEmpty);
@@ -203,18 +216,6 @@ void ClearChannel(TChannel& ch, int32_t index)
     for (int i = 0; i < 6; ++i)
         ch.SetSpare(i, 255);
 }
-
-// Upper bound of a choice: the item count of its option list minus one.
-int32_t MaxItem(int32_t list) { return ValCount(list) - 1; }
-
-template <typename Get, typename Set>
-void RepairOutside(Get get, Set set, int32_t low, int32_t high, int32_t repaired)
-{
-    if (get() < low || get() > high)
-        set(repaired);
-}
-
-}  // namespace
 
 void PutBits(TText& Image, const TFieldPos& Pos, int32_t Value)
 {

@@ -92,6 +92,8 @@ inline constexpr ImageOffset kSelFlagOffset = 17926;
 
 // The channel tag of an empty channel: two blanks, "CH-" and the number in three digits.
 std::string DefaultChannelTag(int32_t channelIndex);
+// A new, empty channel at channelIndex: the defaults that New gives it.
+void ClearChannel(TChannel& ch, int32_t channelIndex);
 
 // All bytes 0, then the text id and the built-in defaults.
 void InitImage(TText& Image);

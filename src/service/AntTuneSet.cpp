@@ -1,6 +1,7 @@
 #include "service/AntTuneSet.h"
 
 #include "controls/U_Controls.h"
+#include "model/ChannelEdits.h"
 #include "model/Prompt.h"
 #include "model/U_InputFilter.h"
 
@@ -25,17 +26,6 @@ constexpr const char* kTxOffText = "TX OFF";
 const TGrdInf& Column(int column) { return TunerColumns()[static_cast<size_t>(column)]; }
 
 QString Latin1(const std::string& s) { return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size())); }
-
-// Entry of a row: rows 0..249 table 0, rows 250..499 table 1, entry row mod 250.
-const TTuneData& Entry(const TAntTuner0& set0, const TAntTuner1& set1, int row)
-{
-    return row < TAntTunerTable::kCount ? set0.Entries(row) : set1.Entries(row - TAntTunerTable::kCount);
-}
-
-TTuneData& Entry(TAntTuner0& set0, TAntTuner1& set1, int row)
-{
-    return row < TAntTunerTable::kCount ? set0.Entries(row) : set1.Entries(row - TAntTunerTable::kCount);
-}
 
 }  // namespace
 
@@ -82,7 +72,7 @@ void TTunerGrid::Fill(const TAntTuner0& set0, const TAntTuner1& set1)
     char buf[32];
     for (int r = 0; r < kRows; ++r) {
         const TChannel& ch = m_state.CurrentMem.Channels().Items(r);
-        const TTuneData& t = Entry(set0, set1, r);
+        const TTuneData& t = mv53::ChannelTuneEntry(set0, set1, r);
         auto& row = rows[static_cast<size_t>(r)];
         row.resize(TunerColumns().size());
         std::snprintf(buf, sizeof buf, "%3.3d", r + 1);
@@ -103,7 +93,7 @@ void TTunerGrid::Fill(const TAntTuner0& set0, const TAntTuner1& set1)
 void TTunerGrid::Store(TAntTuner0& set0, TAntTuner1& set1) const
 {
     for (int r = 0; r < kRows; ++r) {
-        TTuneData& t = Entry(set0, set1, r);
+        TTuneData& t = mv53::ChannelTuneEntry(set0, set1, r);
         const auto option = [&](int c) { return ValIndexOf(Column(c).EditParam, m_model->Text(r, c)); };
         t.SetTuneReset(option(4));
         t.SetTuneThru(option(5));

@@ -3,6 +3,7 @@
 // the recent files and the flags. One object, owned by the main window (or by a test or the
 // command line); every window reads and sets it through the reference it is given.
 
+#include "model/EditHistory.h"
 #include "model/MVmem.h"
 #include "model/Text.h"
 #include "state/TransferKind.h"
@@ -51,6 +52,9 @@ struct TProgramState {
     TText CurrentText;
     TFactoryOpt FactoryBackup;
     TChannels GridChannels;
+    // The undo history of the records: fresh with new data (New, Open, Upload), its saved mark
+    // set by a save.
+    mv53::TEditHistory History;
 
     std::vector<std::string> RecentFiles;
     std::string CurrentFileName = kNoFileName;

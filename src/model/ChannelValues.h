@@ -1,0 +1,36 @@
+#pragma once
+// The rules that turn a channel column's text into the channel's values: the grid's cells (texts
+// already normalised as typing leaves them) and texts from elsewhere (a CSV file, a fill), which
+// must pass the typing rules and the radio's frequency range unchanged or are refused with the
+// reason.
+
+#include "model/MVmemSub.h"
+
+#include <string>
+
+namespace mv53 {
+
+// A frequency cell's text (a number in MHz) into target.
+void SetFrequencyText(TDecimal& target, const std::string& text);
+// Index of text among an option list's filled entries, -1 when it is none of them exactly.
+int32_t OptionEntryOf(int32_t list, const std::string& text);
+
+// A cell text of column 1..9 as the grid holds it into the channel: the tag as it is, a
+// frequency read as a number, the index of an option text in the column's list ("OFF" or a code
+// in the encryption column). The Transmit column's text is taken only while the transmitter is
+// on; a receive frequency does not reach the transmit frequency here (see ApplyReceiveText).
+void StoreCellText(TChannel& ch, int column, const std::string& text);
+
+// After a new receive text: the transmit frequency takes it, normalised as a transmit
+// frequency, and that text is returned (the grid shows it while the transmitter is on).
+std::string ApplyReceiveText(TChannel& ch, const std::string& receiveText, int32_t rxRange);
+
+// A text for column 1..9 from outside the grid, checked as typing checks it, and stored:
+// a tag of at most 8 characters the tag keys admit (upper-cased, padded as typing pads it);
+// a frequency of the frequency keys inside the radio's range for its direction (a receive
+// frequency sets the transmit frequency too, as typing does); "TX OFF" in the Transmit column;
+// exactly one of the column's option texts. Returns why the text is refused, naming the
+// channel by its index (the channel is then unchanged), or the empty text.
+std::string TakeCellText(TChannel& ch, int index, int column, const std::string& text, const TFactoryOpt& factory);
+
+}  // namespace mv53
