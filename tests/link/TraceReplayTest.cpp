@@ -74,10 +74,10 @@ TEST_F(TraceReplay, ARecordedUploadReplaysToTheSameFileAndAnotherExchangeIsNamed
     ProcessResult played = replay->Finish(10000);
     EXPECT_EQ(played.status, 0) << played.err;
 
-    // A download identifies the radio as an upload does, then asks to write: the replay names
-    // the trace's second question and what the program sent instead.
+    // A download (without its backup read) identifies the radio as an upload does, then asks
+    // to write: the replay names the trace's second question and what the program sent instead.
     replay = Replay(trace, device);
-    Mv53({"download", "--port", device, dir.Path("live.m53")});
+    Mv53({"download", "--no-backup", "--port", device, dir.Path("live.m53")});
     played = replay->Finish(10000);
     EXPECT_EQ(played.status, 1);
     auto tx = std::find_if(events.begin(), events.end(), [](const TraceEvent& e) { return e.kind == TraceKind::Tx; });
@@ -90,7 +90,8 @@ TEST_F(TraceReplay, ARecordedUploadReplaysToTheSameFileAndAnotherExchangeIsNamed
 }
 
 // MV53_TRACE records the whole download chain, one open and close for each transfer; the
-// replay follows the program through the three sessions.
+// replay follows the program through the four sessions (backup read, user data, read-back,
+// factory area).
 TEST_F(TraceReplay, TheWholeRunIsRecordedAndReplayedAcrossReopenedPorts)
 {
     auto radio = StartedRadio();
@@ -100,8 +101,8 @@ TEST_F(TraceReplay, TheWholeRunIsRecordedAndReplayedAcrossReopenedPorts)
     ASSERT_EQ(r.status, 0) << r.err;
     radio.reset();
     const std::vector<TraceEvent> events = Events(trace);
-    EXPECT_EQ(Count(events, TraceKind::Open), 3u);
-    EXPECT_EQ(Count(events, TraceKind::Close), 3u);
+    EXPECT_EQ(Count(events, TraceKind::Open), 4u);
+    EXPECT_EQ(Count(events, TraceKind::Close), 4u);
 
     std::string device;
     auto replay = Replay(trace, device);
