@@ -2,7 +2,7 @@
 // around the document's Download, with recorded transfers.
 
 #include "DocTestSupport.h"
-#include "RunProcess.h"
+#include "ScratchDir.h"
 #include "document/RadioBackups.h"
 #include "model/U_E2prom.h"
 
@@ -133,7 +133,8 @@ TEST_F(BackupDocumentTest, NothingIsSentWhenTheBackupFailsOrTheChangesAreCancell
     EXPECT_EQ(Stages(), std::vector<TChainStage>{TChainStage::Backup});
     ASSERT_FALSE(prompt.shown.empty());
     EXPECT_EQ(prompt.shown.back().text, kBackupWriteError);
-    EXPECT_NE(prompt.shown.back().detail.find(blocked + "/backups/8C654321/"), std::string::npos);
+    const std::string folder = (std::filesystem::path(blocked) / "backups" / "8C654321").string();
+    EXPECT_NE(prompt.shown.back().detail.find(folder), std::string::npos) << prompt.shown.back().detail;
 
     requests.clear();
     EditGrid("DOC");

@@ -2,7 +2,9 @@
 // Programs run as child processes for the command-line tests: arguments, extra environment
 // and standard input in; exit status, standard output and standard error out. A program that
 // outlives its time-out is killed. While it runs, a test can read its first lines, wait for a
-// text on its standard error and send it a signal. ScratchDir is a folder for the files of a run.
+// text on its standard error and send it a signal.
+
+#include "ScratchDir.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -200,48 +202,5 @@ inline ProcessResult RunProcess(const std::string& program, const std::vector<st
 {
     return Process(program, args, options).Finish(timeoutMs);
 }
-
-inline std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void WriteFile(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-// A fresh folder under the temporary directory, removed with everything in it at the end.
-class ScratchDir final {
-public:
-    ScratchDir()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "mv53-test-XXXXXX").string();
-        if (::mkdtemp(pattern.data()))
-            m_path = pattern;
-    }
-    ~ScratchDir()
-    {
-        std::error_code ignored;
-        if (!m_path.empty())
-            std::filesystem::remove_all(m_path, ignored);
-    }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-
-    bool Ok() const { return !m_path.empty(); }
-    const std::string& Root() const { return m_path; }
-    std::string Path(const std::string& name) const { return m_path + "/" + name; }
-    // Writes bytes into the file name and gives its path.
-    std::string Write(const std::string& name, const std::string& bytes) const
-    {
-        WriteFile(Path(name), bytes);
-        return Path(name);
-    }
-
-private:
-    std::string m_path;
-};
 
 }  // namespace mv53::test
