@@ -145,8 +145,11 @@ int TracingDevice::SetLineSettings(const LineSettings& settings)
 IoResult TracingDevice::Read(void* buffer, std::size_t size)
 {
     const IoResult result = m_inner->Read(buffer, size);
-    if (result.count > 0)
+    if (result.count > 0) {
+        // Waits for a write that is still returning: its bytes went out before this reply.
+        std::lock_guard order(m_writeLock);
         Note(TraceKind::Rx, buffer, static_cast<std::size_t>(result.count));
+    }
     if (!result.Ok() && IsHangUpError(result.error))
         NoteHangUp();
     return result;
@@ -154,6 +157,10 @@ IoResult TracingDevice::Read(void* buffer, std::size_t size)
 
 IoResult TracingDevice::Write(const void* buffer, std::size_t size)
 {
+    // The radio may answer, and the reader thread note the answer, before the write returns:
+    // the write and its note are one step for the reader, so that a reply never comes before
+    // its question in the trace (a replay would send it unasked).
+    std::lock_guard order(m_writeLock);
     const IoResult result = m_inner->Write(buffer, size);
     if (result.count > 0)
         Note(TraceKind::Tx, buffer, static_cast<std::size_t>(result.count));

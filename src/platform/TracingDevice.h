@@ -100,6 +100,7 @@ private:
 
     std::unique_ptr<SerialDevice> m_inner;
     std::shared_ptr<TraceWriter> m_writer;
+    std::mutex m_writeLock;   // held across a write and its note
     std::mutex m_settingsLock;
     std::string m_settings;   // the line settings set last
     TraceWriter::Clock::time_point m_settingsTime;

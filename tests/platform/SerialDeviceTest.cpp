@@ -2,7 +2,10 @@
 // far end sees them, data both ways, waking a waiter, arrivals told apart from bytes waiting,
 // and a far end that goes away.
 
-#include "platform/SerialDevice.h"
+#include "platform/SerialDevicePosix.h"
+#include "platform/SerialTrace.h"
+#include "platform/TracingDevice.h"
+#include "ScratchDir.h"
 #include "TestPty.h"
 
 #include <gtest/gtest.h>
@@ -159,6 +162,51 @@ TEST_F(SerialDevicePty, FarEndClosingIsAHangUp)
     EXPECT_TRUE(device->WaitWritable(-1) & kEventHangUp);
     device->Close();
     EXPECT_FALSE(device->IsOpen());
+}
+
+// The radio answers, and the reader thread takes the answer, while the write that asked is
+// still returning: the trace keeps the question first, or a replay would answer unasked.
+TEST(TracingDevice, AReplyIsTracedAfterTheWriteThatAskedForIt)
+{
+    class SlowToReturn final : public SerialDevicePosix {
+        IoResult Write(const void* buffer, std::size_t size) override
+        {
+            const IoResult result = SerialDevicePosix::Write(buffer, size);
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            return result;
+        }
+    };
+    TestPty pty;
+    mv53::test::ScratchDir dir;
+    auto writer = std::make_shared<TraceWriter>();
+    std::string error;
+    ASSERT_TRUE(writer->Open(dir.Path("t.trace"), error)) << error;
+    TracingDevice traced(std::make_unique<SlowToReturn>(), writer);
+    ASSERT_EQ(traced.Open(pty.Path()), 0);
+    std::thread radio([&] {
+        if (pty.ReadBytes(1).size() == 1)
+            pty.WriteAll({0x06});
+    });
+    std::thread reader([&] {
+        uint8_t byte = 0;
+        while (traced.WaitReadable(5000) & kEventData)
+            if (traced.Read(&byte, 1).count > 0)
+                break;
+    });
+    const uint8_t ask = 0x41;
+    traced.Write(&ask, 1);
+    radio.join();
+    reader.join();
+    traced.Close();
+    ASSERT_TRUE(writer->Finish(error)) << error;
+
+    std::vector<TraceEvent> events;
+    ASSERT_TRUE(ReadSerialTrace(mv53::test::ReadFile(dir.Path("t.trace")), events, error)) << error;
+    std::vector<TraceKind> kinds;
+    for (const TraceEvent& event : events)
+        if (event.kind == TraceKind::Tx || event.kind == TraceKind::Rx)
+            kinds.push_back(event.kind);
+    EXPECT_EQ(kinds, (std::vector<TraceKind>{TraceKind::Tx, TraceKind::Rx}));
 }
 
 } // namespace
