@@ -144,28 +144,6 @@ TEST_F(MainWindowTest, ConfigurationIsReadAtStartAndWrittenAtClose)
     EXPECT_EQ(ini.ReadString(QStringLiteral("FIRMWARE"), QStringLiteral("BootProgram")), QStringLiteral("/opt/boot.bin"));
 }
 
-TEST_F(MainWindowTest, EleventhRecentFileIsWrittenButNotReadBackNorKept)
-{
-    TfrmMain& w = Start();
-    for (int i = 10; i >= 0; --i)
-        w.State().RecentFiles.push_back("/files/f" + std::to_string(i) + ".m53");
-    EXPECT_TRUE(w.close());
-    TIniFile ini;
-    ASSERT_TRUE(ini.Load(ConfigPath()));
-    EXPECT_EQ(ini.ReadString(QStringLiteral("RECENTFILE"), QStringLiteral("FILE10")), QStringLiteral("/files/f0.m53"));
-
-    TfrmMain& again = Start();
-    ASSERT_EQ(again.State().RecentFiles.size(), 10u);
-    EXPECT_EQ(again.State().RecentFiles.front(), "/files/f10.m53");
-    EXPECT_EQ(again.State().RecentFiles.back(), "/files/f1.m53");
-    EXPECT_EQ(again.miRecent[9]->text(), QStringLiteral("&10 /files/f1.m53"));
-    // The shorter list leaves no entry of the longer one behind.
-    EXPECT_TRUE(again.close());
-    ASSERT_TRUE(ini.Load(ConfigPath()));
-    EXPECT_TRUE(ini.ReadString(QStringLiteral("RECENTFILE"), QStringLiteral("FILE10")).isEmpty());
-    EXPECT_EQ(ini.ReadString(QStringLiteral("RECENTFILE"), QStringLiteral("FILE9")), QStringLiteral("/files/f1.m53"));
-}
-
 TEST_F(MainWindowTest, ConfigurationThatCannotBeWrittenIsReportedAndTheProgramEnds)
 {
     TMainOptions o = Options();
@@ -180,28 +158,4 @@ TEST_F(MainWindowTest, ConfigurationThatCannotBeWrittenIsReportedAndTheProgramEn
 // ---- window placement ------------------------------------------------------------------------
 
 // ---- hints, status bar, tool bar, help -------------------------------------------------------
-
-TEST_F(MainWindowTest, StatusBarHintsRememberToolButtonsForF1AndTheBarHides)
-{
-    TfrmMain& w = Start();
-    EXPECT_EQ(w.HintPanel()->text(), QStringLiteral("F1 for Help   F10 for Menus"));
-    QStatusTipEvent download(QStringLiteral("Program radio with data"));
-    QCoreApplication::sendEvent(&w, &download);
-    EXPECT_EQ(w.HintPanel()->text(), QStringLiteral("Program radio with data"));
-    EXPECT_EQ(w.RememberedHelpContext(), 168);
-
-    QStatusTipEvent other(QStringLiteral("Show or hide the toolbar"));
-    QCoreApplication::sendEvent(&w, &other);
-    EXPECT_FALSE(w.RememberedHelpContext().has_value());
-
-    QStatusTipEvent none{QString()};
-    QCoreApplication::sendEvent(&w, &none);
-    EXPECT_EQ(w.HintPanel()->text(), QStringLiteral("F1 for Help   F10 for Menus"));
-
-    // The clock panel and hiding the status bar from the menu.
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^([01]\\d|2[0-3]):[0-5]\\d$")).match(w.StatusPanel(4)->text()).hasMatch());
-    w.miStatusBar->trigger();
-    EXPECT_FALSE(w.miStatusBar->isChecked());
-    EXPECT_TRUE(w.statusBar()->isHidden());
-}
 

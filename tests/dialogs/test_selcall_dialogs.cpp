@@ -12,40 +12,6 @@
 
 using namespace mv53::test;
 
-TEST(SelcallDialog, UnitSwitchEnablesTheValuesAndKillIdFollowsKillSystem)
-{
-    TCmmOpt opt;
-    TfrmSelcall dlg(opt);
-    dlg.Sel.SetKillSystem(0);
-    ShowActive(dlg);
-    const auto valueControls = [&dlg] {
-        std::vector<QWidget*> all{dlg.edtSelfId, dlg.cmbKillSystem, dlg.cmbAllCall, dlg.cmbGroupCall,
-                                  dlg.cmbSubGroup, dlg.cmbPreamble, dlg.cmbPowerSave, dlg.cmbHoldTime};
-        all.insert(all.end(), dlg.edtTxId.begin(), dlg.edtTxId.end());
-        return all;
-    };
-    for (QWidget* w : valueControls())
-        EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
-    EXPECT_FALSE(dlg.LabelOf(dlg.cmbAllCall)->isEnabled());
-    EXPECT_FALSE(dlg.edtKillId->isEnabled());
-    // A disabled control's Alt key does nothing.
-    Enter(dlg.cmbSelcall);
-    QTest::keyClick(&dlg, 'A', Qt::AltModifier);
-    EXPECT_EQ(QApplication::focusWidget(), dlg.cmbSelcall);
-
-    Choose(dlg.cmbSelcall, QStringLiteral("ON"));
-    for (QWidget* w : valueControls())
-        EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
-    EXPECT_FALSE(dlg.edtKillId->isEnabled());
-    Choose(dlg.cmbKillSystem, QStringLiteral("ON"));
-    EXPECT_TRUE(dlg.edtKillId->isEnabled());
-    QTest::keyClick(&dlg, 'I', Qt::AltModifier);
-    EXPECT_EQ(QApplication::focusWidget(), dlg.edtKillId);
-    Choose(dlg.cmbSelcall, QStringLiteral("OFF"));
-    EXPECT_FALSE(dlg.edtKillId->isEnabled());
-    EXPECT_FALSE(dlg.edtTxId[9]->isEnabled());
-}
-
 // An ID is completed with zeros when the edit is left, and also when "&Ok" is reached from
 // inside the edit: the completed ID is stored, never the typed digits.
 TEST(SelcallDialog, IdsAreCompletedWithZeros)

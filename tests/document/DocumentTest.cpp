@@ -183,32 +183,6 @@ TEST_F(DocumentTest, ReadOnlyFileIsNeverWrittenOver)
     EXPECT_EQ(state.RecentFiles, std::vector<std::string>{Path("ro.m53")});   // Save As does not add to them
 }
 
-// A data file carries no serial number or firmware version: after a save the records hold what
-// the file holds, not what the radio gave.
-TEST_F(DocumentTest, SaveAndSaveAsReadBackWhatTheyWrote)
-{
-    onTransfer = [](TProgramState& s, const TTransferRequest&) {
-        SetTag(s.CurrentMem, "RADIO001");
-        s.CurrentMem.FactoryOpt().SetSerialNo("1C000042");
-        s.CurrentMem.SetFwVersion("012a");
-    };
-    for (const bool saveAs : {false, true}) {
-        ASSERT_TRUE(doc.Upload());
-        const std::string path = Path(saveAs ? "as.m53" : "save.m53");
-        prompt.saveResults = {path};
-        ASSERT_TRUE(saveAs ? doc.SaveAs() : doc.Save());
-        TMVmem inFile;
-        TText text;
-        ASSERT_TRUE(ReadDataFile(path, inFile, text));
-        EXPECT_EQ(inFile.FactoryOpt().SerialNo(), "00000000");
-        EXPECT_TRUE(mv53::test::SameRecords(state.CurrentMem, inFile)) << saveAs;
-        EXPECT_EQ(state.CurrentMem.FwVersion(), "----");
-        EXPECT_EQ(state.FactoryBackup.SerialNo(), "00000000");
-        EXPECT_EQ(state.GridChannels.Items(0).Tag(), "RADIO001");
-        EXPECT_FALSE(state.Modified);
-    }
-}
-
 // ---- Open and the recent files ---------------------------------------------------------------------
 
 TEST_F(DocumentTest, OpenTakesTheFactoryBackupAndClearsTheMarks)
@@ -225,21 +199,6 @@ TEST_F(DocumentTest, OpenTakesTheFactoryBackupAndClearsTheMarks)
     EXPECT_TRUE(doc.OpenRecent(2));
     EXPECT_EQ(state.FactoryBackup.RxRange(), 0);
     EXPECT_EQ(state.RecentFiles.front(), Path("narrow.m53"));
-}
-
-// For a service window the grid keeps its channels; the next commit puts them back.
-TEST_F(DocumentTest, OpenForAServiceWindowLeavesTheGridChannels)
-{
-    MakeDataFile(Path("svc.m53"), [](TMVmem& m) { SetTag(m, "FROMFILE"); });
-    EditGrid("GRIDTAG1");
-    prompt.openResults = {mv53::OpenFileResult{Path("svc.m53"), false}};
-    prompt.answers = {PromptAnswer::No};
-    ASSERT_TRUE(doc.Open(true));
-    EXPECT_EQ(state.CurrentMem.Channels().Items(0).Tag(), "FROMFILE");
-    EXPECT_FALSE(state.Modified);
-    EXPECT_TRUE(doc.CommitGrid());
-    EXPECT_TRUE(state.Modified);
-    EXPECT_EQ(state.CurrentMem.Channels().Items(0).Tag(), "GRIDTAG1");
 }
 
 // A file that does not read changes nothing; one that does not look like a data file is asked
@@ -288,32 +247,6 @@ TEST_F(DocumentTest, RecentFileThatVanishedIsReportedAndRemoved)
 }
 
 // ---- Upload and the Download chain -------------------------------------------------------------------
-
-// Upload replaces the document: modified, no file name, and savable even after a read-only Open.
-TEST_F(DocumentTest, UploadReplacesTheDocument)
-{
-    MakeDataFile(Path("ro.m53"));
-    Open(Path("ro.m53"), true);
-    onTransfer = [](TProgramState& s, const TTransferRequest&) {
-        SetTag(s.CurrentMem, "RADIO001");
-        s.CurrentMem.FactoryOpt().SetSerialNo("1C000042");
-    };
-    ASSERT_TRUE(doc.Upload());
-    ASSERT_EQ(requests.size(), 1u);
-    EXPECT_EQ(requests[0].Kind, TTransferKind::Upload);
-    EXPECT_FALSE(requests[0].AutoStart || requests[0].InChain);
-    EXPECT_TRUE(state.Modified);
-    EXPECT_EQ(state.CurrentFileName, kNoFileName);
-    EXPECT_FALSE(state.ReadOnlyFile);
-    EXPECT_EQ(state.GridChannels.Items(0).Tag(), "RADIO001");
-    EXPECT_EQ(state.FactoryBackup.SerialNo(), "1C000042");
-
-    // A failed upload leaves the document as it was.
-    results = {false};
-    state.Modified = false;
-    EXPECT_FALSE(doc.Upload());
-    EXPECT_FALSE(state.Modified);
-}
 
 // The chain: user data, read-back, factory area with the factory values of the file opened last
 // (not of the document before it) and the radio's serial number; only the first waits for Ok,

@@ -126,39 +126,6 @@ TEST(ConfigDialog, EnablesPresentPortsIncludingTheCable)
     EXPECT_TRUE(dlg.lblDevice->text().contains(QStringLiteral("/dev/ttyACM0")));
 }
 
-TEST(ConfigDialog, OkAboveNineteenAndCancelKeepTheNumber)
-{
-    FakePorts fake({port("COM1", "/dev/ttyS0"), port("COM5", "/dev/ttyUSB0")});
-    {
-        // Above 19 nothing is checked, and OK leaves the number as it was.
-        TfrmConfig dlg(42);
-        for (auto* b : dlg.rbtnCom)
-            EXPECT_FALSE(b->isChecked());
-        dlg.accept();
-        EXPECT_EQ(dlg.ComPortNo(), 42);
-    }
-    {
-        TfrmConfig dlg(0);
-        dlg.show();
-        dlg.rbtnCom[4]->setChecked(true);
-        QTest::keyClick(&dlg, Qt::Key_Escape);
-        EXPECT_EQ(dlg.result(), QDialog::Rejected);
-        EXPECT_EQ(dlg.ComPortNo(), 0);
-        EXPECT_FALSE(dlg.isVisible());
-    }
-    int number = 0;
-    QTimer::singleShot(0, [] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* dlg = qobject_cast<TfrmConfig*>(w)) {
-                dlg->rbtnCom[4]->setChecked(true);
-                dlg->btnCancel->click();
-            }
-    });
-    EXPECT_FALSE(ConfigureComPort(number, nullptr));
-    EXPECT_EQ(number, 0);
-    mv53::platform::PortMap::ClearBindings();
-}
-
 TEST(ConfigDialog, ChosenPortIsBoundToTheAdapterAndShownByItsMakerAndSerial)
 {
     using mv53::platform::PortMap;

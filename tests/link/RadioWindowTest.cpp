@@ -14,35 +14,6 @@
 #include <QTest>
 #include <QTimer>
 
-// The direction shows in the caption and the pictures' order; the bar runs to the last block
-// of the kind.
-TEST(RadioWindow, UploadAndDownloadLayouts)
-{
-    TProgramState state;
-    using K = TTransferKind;
-    const std::pair<K, int> maxima[] = {{K::Upload, 559}, {K::UserData, 543}, {K::Factory, 15}, {K::AntTuner, 31}, {K::ReadSerial, 1}};
-    for (const auto& [kind, maximum] : maxima) {
-        TfrmRadio frm(state, {.Kind = kind});
-        frm.show();
-        const bool upload = kind == K::Upload;
-        EXPECT_EQ(frm.windowTitle(), upload ? QStringLiteral("Upload Function") : QStringLiteral("Download Function"));
-        EXPECT_EQ(frm.imgPc->x() > frm.imgRadio->x(), upload) << maximum;
-        EXPECT_EQ(frm.ProgressBar1->maximum(), maximum);
-        EXPECT_TRUE(frm.btnOk->isVisible() && frm.btnCancel->isVisible() && frm.btnHelp->isVisible());
-        EXPECT_FALSE(frm.windowFlags() & Qt::WindowCloseButtonHint);
-    }
-    // Each step line of the Download chain fits the window whole, in whatever font it has.
-    for (TChainStage stage : {TChainStage::UserData, TChainStage::ReadBack, TChainStage::Factory}) {
-        const int step = static_cast<int>(stage);
-        TfrmRadio frm(state, {.Kind = K::UserData, .Stage = stage, .Step = step, .StepCount = 3});
-        frm.show();
-        EXPECT_TRUE(frm.lblStage->text().startsWith(QStringLiteral("Step %1 of 3: ").arg(step)));
-        EXPECT_LE(frm.lblStage->fontMetrics().horizontalAdvance(frm.lblStage->text()), frm.lblStage->width());
-        EXPECT_LE(frm.lblStage->geometry().right(), frm.width());
-        EXPECT_LT(frm.imgPc->x(), frm.imgArrow->x());
-    }
-}
-
 TEST(RadioWindow, CancelBeforeTheTransferEndsWithoutTouchingAnything)
 {
     mv53::test::ScriptedPrompt prompt;

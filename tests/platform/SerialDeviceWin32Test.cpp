@@ -183,46 +183,6 @@ TEST_F(WineComPort, IdentifyAndReadAllBringTheSimulatorsImage)
                 mv53::kBlockCount - mv53::kChannelBlockCount);
 }
 
-TEST_F(WineComPort, LineSettingsReadBack)
-{
-    // A pseudo-terminal keeps 8 data bits and no parity whatever it is told; speed, stop bits,
-    // handshakes and the XON/XOFF characters come back as sent.
-    struct Case {
-        int baud;
-        StopBits stop;
-        uint32_t flags;
-    };
-    const Case cases[] = {
-        {9600, StopBits::Two, kLineBinary | kLineDtrOn | kLineRtsOn},
-        {19200, StopBits::One, kLineBinary | kLineDtrOn | kLineRtsOn},
-        {1200, StopBits::One, kLineBinary | kLineDtrOn | kLineRtsOn | kLineXonXoffOut | kLineXonXoffIn},
-        {115200, StopBits::Two, kLineBinary | kLineCtsOutFlow | kLineDtrOn | kLineRtsHandshake},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.baud);
-        LineSettings s;
-        s.baudRate = c.baud;
-        s.stopBits = c.stop;
-        s.flags = c.flags;
-        s.xonChar = 0x21;
-        s.xoffChar = 0x23;
-        ASSERT_EQ(m_device.SetLineSettings(s), 0);
-        LineSettings back;
-        ASSERT_EQ(m_device.GetLineSettings(back), 0);
-        EXPECT_EQ(back.baudRate, c.baud);
-        EXPECT_EQ(back.dataBits, 8);
-        EXPECT_EQ(back.parity, Parity::None);
-        EXPECT_EQ(back.stopBits, c.stop);
-        const uint32_t handshakes = kLineXonXoffOut | kLineXonXoffIn | kLineCtsOutFlow;
-        EXPECT_EQ(back.flags & handshakes, c.flags & handshakes);
-        EXPECT_EQ(back.xonChar, 0x21);
-        EXPECT_EQ(back.xoffChar, 0x23);
-    }
-    LineSettings bad;
-    bad.dataBits = 9;
-    EXPECT_EQ(m_device.SetLineSettings(bad), EINVAL);
-}
-
 TEST_F(WineComPort, ReopenAndRefusalsNameTheCause)
 {
     EXPECT_EQ(m_device.Open(ComPort()), EBUSY);   // already open here

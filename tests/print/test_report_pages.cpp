@@ -24,20 +24,6 @@ using mv53::test::ClearedRecords;
 
 const char* const kDate = "1/2/2026";
 
-// A line as the page holds it: 5 blanks, the indent, the text; trailing blanks dropped.
-std::string At(int indent, const std::string& text)
-{
-    std::string line = std::string(static_cast<size_t>(5 + indent), ' ') + text;
-    line.erase(line.find_last_not_of(' ') + 1);
-    return line.find_first_not_of(' ') == std::string::npos ? std::string() : line;
-}
-
-// Line n of a page without its trailing blanks.
-std::string LineOf(const TReportPage& page, int n)
-{
-    return At(-5, page.Lines().at(static_cast<size_t>(n)));
-}
-
 void SetFreq(TDecimal& d, int32_t intPart, int32_t fraction, int32_t digits)
 {
     d.SetIntPart(intPart);
@@ -231,42 +217,6 @@ TEST(ReportPages, PagesAsTheFilesHoldThem)
 }
 
 // ---- single lines -----------------------------------------------------------------------------
-
-TEST(ReportPages, CommonValuesAtTheirLimits)
-{
-    // One value changed from CommonRecords(): the line it shows, relative to the section title.
-    const struct {
-        const char* name;
-        void (*edit)(TMVmem&);
-        int line;
-        const char* text;
-    } cases[] = {
-        {"VoxGain 0 is OFF", [](TMVmem& m) { m.Misc().SetVoxGain(0); }, 29, "Vox Gain:               OFF"},
-        {"Tot 0 is OFF", [](TMVmem& m) { m.Sys().SetTot(0); }, 39, "TOT:                    OFF"},
-        {"Tot 1 is half a minute", [](TMVmem& m) { m.Sys().SetTot(1); }, 39, "TOT:                    0.5 min"},
-        {"CwDelay 4", [](TMVmem& m) { m.A1A().SetCwDelay(4); }, 8, "CW Delay:               2500 ms"},
-        {"PktOffset 0 right-aligned", [](TMVmem& m) { m.FactoryOpt().SetPktOffset(0); }, 36,
-         "PKT Freq. Offset:         0 Hz"},
-        {"PktOffset 60", [](TMVmem& m) { m.FactoryOpt().SetPktOffset(60); }, 36, "PKT Freq. Offset:       600 Hz"},
-        {"list index beyond the list prints nothing", [](TMVmem& m) { m.Hard().SetHail(21); }, 12, "HAIL:"},
-        {"negative list index prints nothing", [](TMVmem& m) { m.Misc().SetBeep(-1); }, 27, "Beep:"},
-        {"RxRange 0", [](TMVmem& m) { m.FactoryOpt().SetRxRange(0); }, 14, "RX Freq. Range:         0.5-30 MHz"},
-        {"TxRange 1", [](TMVmem& m) { m.FactoryOpt().SetTxRange(1); }, 15, "TX Freq. Range:         3-30 MHz"},
-    };
-    for (const auto& c : cases) {
-        TMVmem m = CommonRecords();
-        c.edit(m);
-        const TPrtImg r = Report(m, kCommonOnly);
-        EXPECT_EQ(LineOf(r.Page(0), 8 + c.line), At(7, c.text)) << c.name;
-    }
-    // An alignment choice outside its box prints the label alone.
-    TMVmem m = AlignmentRecords();
-    m.Alignment().SetValues(3, 4);
-    m.Alignment().SetValues(10, -1);
-    const TPrtImg outside = Report(m, kAll, TServiceReport::Alignment);
-    EXPECT_EQ(LineOf(outside.Page(1), 10), At(7, "DTCXO Select:"));
-    EXPECT_EQ(LineOf(outside.Page(1), 17), At(7, "CW PTT Send:"));
-}
 
 TEST(ReportPages, NumbersWithAFractionTakeTheDecimalSeparatorGiven)
 {

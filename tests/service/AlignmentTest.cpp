@@ -71,27 +71,6 @@ TEST_F(AlignmentTest, LeavingAsksOnlyWhenChangedAndYesWritesNoDiscards)
     }
 }
 
-TEST_F(AlignmentTest, CarrierOffsetIsHeldInTensOfHertz)
-{
-    struct Case {
-        const char* typed;
-        int held;
-        int shownNextTime;
-    };
-    const Case cases[] = {{"15", 1, 10}, {"-15", -1, -10}, {"1499", 149, 1490}, {"-1500", -150, -1500}, {"9", 0, 0}};
-    for (const Case& c : cases) {
-        auto frm = Open();
-        Type(frm->SpinEdit[47], c.typed);
-        frm->btnWrite->click();
-        EXPECT_EQ(state.CurrentMem.Alignment().Values(49), c.held) << c.typed;
-        frm->close();
-        auto again = Open();
-        EXPECT_EQ(again->SpinEdit[47]->value(), c.shownNextTime) << c.typed;
-        EXPECT_EQ(again->TrackBar[47]->value(), c.shownNextTime) << c.typed;
-        again->close();
-    }
-}
-
 // A service window opens on its first field (Enter there keeps it open); Tab ends on the buttons.
 TEST_F(AlignmentTest, ServiceWindowsOpenOnTheFirstFieldAndTabEndsOnTheButtons)
 {
@@ -208,32 +187,6 @@ TEST_F(AlignmentTest, SpotAdjSendsLiveAndLeavingWritesTheFactoryArea)
     EXPECT_EQ(memory[17471], 0x6A);
     frm->close();
     EXPECT_EQ(prompt.texts().size(), 1u);   // nothing left to ask about
-}
-
-// Escape in a spin edit puts back the value its edit state began with, not one from before the
-// arrow-key steps that already went to the radio; in Spot-ADJ the radio gets that value back.
-TEST_F(AlignmentTest, EscapeInASpinEditGoesBackToTheStartOfItsEditState)
-{
-    StartRadio(mv53::test::ClearedRecords());
-    auto frm = Open();
-    ShowActive(*frm);
-    frm->btnSpotAdj->click();
-    ASSERT_TRUE(frm->SpotAdjOn());
-    TSpinEdit* spin = frm->SpinEdit[1];   // Volt Warning 1, live at 0xE108
-    ASSERT_EQ(QApplication::focusWidget(), spin);
-    const int stepped = spin->value() + 2;
-    QTest::keyClick(spin, Qt::Key_Return);   // out of the edit state
-    QTest::keyClick(spin, Qt::Key_Up);
-    QTest::keyClick(spin, Qt::Key_Up);
-    QTest::keyClick(spin, Qt::Key_Return);   // a new edit state begins here
-    QTest::keyClicks(spin, QStringLiteral("9"));
-    QTest::keyClick(spin, Qt::Key_Escape);
-    EXPECT_EQ(spin->value(), stepped);
-    EXPECT_TRUE(frm->isVisible());
-    RunEventsFor(2 * mv53::TSpotAdjSender::kSendIntervalMs + 100);
-    ASSERT_FALSE(radio->Adjustments().empty());
-    EXPECT_EQ(radio->Adjustments().back(), (mv53::radiosim::AdjustEntry{0xE108, static_cast<uint8_t>(stepped), false}));
-    frm->close();
 }
 
 // Cancel, Escape or the close box in Spot-ADJ: raising Spot-ADJ writes the factory area first,

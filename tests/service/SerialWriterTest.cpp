@@ -167,22 +167,6 @@ TEST_F(SerialWriterTest, FailedTransfersSayWhichAndNeverGiveANumberTwice)
     }
 }
 
-TEST_F(SerialWriterTest, ChannelDataThenSerialNumber)
-{
-    StartRadio(mv53::test::ClearedRecords());
-    state.CurrentMem.Channels().Items(3).SetStatus(mv53::kChannelUsed);
-    state.CurrentMem.Channels().Items(3).SetTag("LINE4");
-    TfrmSerialW frm(state, WriterHost(), nullptr, QDate(2026, 3, 1));
-    frm.show();
-    frm.btnChWrite->click();
-    ASSERT_FALSE(calls.empty());
-    EXPECT_EQ(calls.front(), (HostCall{TTransferKind::UserData, true, true}));
-    EXPECT_EQ(RadioSerial(), "6E000000");
-    EXPECT_EQ(radio->GetMemory()[mv53::ChannelOffset(3)], mv53::kChannelUsed);
-    EXPECT_EQ(frm.edtSerial->text(), QStringLiteral("0001"));
-    frm.close();
-}
-
 // During a chain, the 2-second pause included, no command, edit or closing is taken: a click on
 // "S/N Write" would write a number that the running chain then overwrites with the next one.
 TEST_F(SerialWriterTest, NothingIsTakenWhileAChainRuns)
@@ -279,15 +263,6 @@ protected:
 };
 
 }  // namespace
-
-TEST_F(CliSerialWrite, ConsecutiveNumbersOneRadioAfterAnother)
-{
-    StartRadio(mv53::test::ClearedRecords());
-    // Three radios asked for, but the operator ends the input after the second.
-    EXPECT_EQ(Run("--number 9999 --count 3", "\n"), 0) << err;
-    EXPECT_EQ(out, "written 1L129999 read 1L129999\nwritten 1L130001 read 1L130001\n");
-    EXPECT_EQ(RadioRecords().FactoryOpt().SerialNo(), "1L130001");
-}
 
 TEST_F(CliSerialWrite, FailuresEndWithTheTransferMessage)
 {
