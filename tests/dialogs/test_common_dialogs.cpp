@@ -157,30 +157,6 @@ TEST(ParamDialogs, AValueOutsideItsListSurvivesOk)
     EXPECT_EQ(dlg.Misc.VoxDelay(), 3);
 }
 
-TEST(ParamDialogs, HardwareRangesOnlyInTheServiceModes)
-{
-    for (const bool service : {false, true}) {
-        SCOPED_TRACE(service ? "dealer" : "normal");
-        TfrmHardware dlg(service);
-        dlg.FactoryOpt.SetRxRange(1);
-        dlg.FactoryOpt.SetTxRange(0);
-        ShowActive(dlg);
-        EXPECT_EQ(dlg.cmbRxFreqRange->isVisible(), service);
-        EXPECT_EQ(dlg.LabelOf(dlg.cmbTxFreqRange)->isVisible(), service);
-        Enter(dlg.cmbHail);
-        QTest::keyClick(&dlg, 'R', Qt::AltModifier);
-        EXPECT_EQ(QApplication::focusWidget() == dlg.cmbRxFreqRange, service);
-
-        dlg.cmbRxFreqRange->setCurrentIndex(0);
-        dlg.cmbTxFreqRange->setCurrentIndex(1);
-        Choose(dlg.cmbLamp, QStringLiteral("Auto"));
-        dlg.btnOk->click();
-        EXPECT_EQ(dlg.Hard.LampMode(), 5);
-        EXPECT_EQ(dlg.FactoryOpt.RxRange(), service ? 0 : 1);
-        EXPECT_EQ(dlg.FactoryOpt.TxRange(), service ? 1 : 0);
-    }
-}
-
 TEST(ParamDialogs, KeyFunctionGivesNoFunctionToTwoSwitches)
 {
     TfrmKeyFunc dlg;

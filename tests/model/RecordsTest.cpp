@@ -19,30 +19,6 @@ std::unique_ptr<TMVmem> Cleared()
 
 }  // namespace
 
-TEST(ClearedRecords, CommonAndFactoryDefaults)
-{
-    auto mem = Cleared();
-    EXPECT_EQ(mem->Hard().LampMode(), 2);
-    EXPECT_EQ(mem->Misc().Beep(), 1);
-    EXPECT_EQ(mem->Sys().NoiseBlanker(), 1);
-    EXPECT_EQ(mem->Sel().Preamble(), 8);
-    EXPECT_EQ(mem->Sel().SelHoldTime(), 1);
-    EXPECT_EQ(mem->Sel().KillId(), "00000000");
-    EXPECT_EQ(mem->Sel().SelfId(), "0000");
-    EXPECT_EQ(mem->Sel().TxIds(9).TxId(), "0000");
-    EXPECT_EQ(mem->TelNumbers().Numbers(9).Number(), "0000000000000000");
-    EXPECT_EQ(mem->FactoryOpt().CwPitch(), 6);
-    EXPECT_EQ(mem->FactoryOpt().PktOffset(), -212);
-    EXPECT_EQ(mem->FactoryOpt().PktTone(), 2);
-    EXPECT_EQ(mem->FactoryOpt().SerialNo(), "00000000");
-    EXPECT_EQ(mem->Alignment().Values(1), 180);
-    EXPECT_EQ(mem->Alignment().Values(23), 250);
-    EXPECT_EQ(mem->Alignment().Values(25), 127);
-    EXPECT_EQ(mem->Alignment().Values(47), 127);
-    EXPECT_EQ(mem->Alignment().Values(48), 200);
-    EXPECT_EQ(mem->Alignment().Values(51), 0);
-}
-
 TEST(ClearedRecords, LeaveTunerTablesTemperatureCorrectionAndComportAlone)
 {
     auto mem = std::make_unique<TMVmem>();

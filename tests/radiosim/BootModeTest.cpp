@@ -17,26 +17,6 @@ namespace {
 
 const std::vector<BootByte> kZeros(8, 0x00);
 
-TEST(BootMode, AnswersAtItsOwnRateOnly)
-{
-    RadioSimulator radio;
-    radio.SetBootMode(true);
-    radio.SetBootBehaviour({.rate = 4800, .cpu = BootCpu::HD64F2134FA20, .flashFill = 0x00});
-    ASSERT_TRUE(radio.Start());
-    SimPort pc(radio.DevicePath());
-    ASSERT_TRUE(pc.IsOpen());
-    for (const speed_t wrong : {B19200, B9600, B2400}) {
-        pc.SetRate(wrong);
-        pc.Send(kZeros);
-        EXPECT_TRUE(pc.ReadExtra(300ms).empty());
-    }
-    pc.SetRate(B4800);
-    pc.Send(kZeros);
-    EXPECT_EQ(pc.Read(1), std::vector<BootByte>{0x00});
-    pc.SendByte(0x55);
-    EXPECT_EQ(pc.Read(1), std::vector<BootByte>{0xAA});
-}
-
 // The engine alone in its boot program: a bit-rate command or HD64F2134ATF20 area header with one
 // byte changed from the sixth (the ninth of the header) on is refused with 07.
 TEST(BootMode, BootProgramRefusesABitRateCommandOrATF20HeaderWithAWrongByte)

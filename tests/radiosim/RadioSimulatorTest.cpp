@@ -62,26 +62,4 @@ TEST_F(RadioSimulatorTest, UploadWaitsForEachAcknowledge)
     EXPECT_EQ(m_pc.Read(kIdentifyReplySize).size(), kIdentifyReplySize);
 }
 
-// The radio hangs up after exactly so many bytes sent: the PC's line fails and the device is gone.
-TEST(RadioSimulatorHangUp, AfterExactlyTheBytesGiven)
-{
-    for (const long long bytes : {0LL, 20LL}) {
-        SCOPED_TRACE(bytes);
-        const auto radio = mv53::test::StartedRadio();
-        const std::string path = radio->DevicePath();
-        SimPort pc(path);
-        radio->SetFaults({.hangUpAfterBytes = bytes});
-        ASSERT_TRUE(pc.SendFrame(cmd::Identify, 0x1000));
-        EXPECT_EQ(pc.Read(kIdentifyReplySize).size(), std::min<std::size_t>(kIdentifyReplySize, bytes));
-        if (bytes > 0) {
-            ASSERT_TRUE(pc.SendFrame(cmd::ReadAll, 0));
-            EXPECT_EQ(pc.Read(kChannelFrameSize).size(), 4u);
-        }
-        EXPECT_TRUE(pc.LineFailed());
-        EXPECT_TRUE(radio->WaitForHangUp(kWait));
-        EXPECT_EQ(radio->BytesSent(), static_cast<std::size_t>(bytes));
-        EXPECT_FALSE(std::filesystem::exists(path));
-    }
-}
-
 }  // namespace
