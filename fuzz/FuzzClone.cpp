@@ -161,13 +161,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     test::ScriptedPrompt prompt;
     ScopedPrompt scoped(prompt);
     TCloneTransfer transfer(state);
-    transfer.SetDevicePath("fuzz");
-    // Nothing to wait for in memory; the silence is kept short, not nought, so that a reply is
-    // still taken when the machine is slow to hand it over.
-    transfer.SetPacing({.openSettleMs = 0, .identifyGapMs = 0, .userDataEndMs = 0, .beforeCloseMs = 0,
-                        .lastAckMs = 0, .silenceMs = 10});
-    transfer.CommX().SetPauses({.afterOpenMs = 0, .beforeStopMs = 0, .threadEndMs = 0, .afterCloseMs = 0});
-    transfer.CommX().SetDeviceMaker([script] { return std::make_unique<fuzz::ReplyDevice>(script); });
+    // The silence is kept short, not nought, so that a reply is still taken when the machine is
+    // slow to hand it over.
+    fuzz::UseReplyDevice(transfer, script, 10);
     const bool ok = transfer.Run(request);
 
     if (ok) {

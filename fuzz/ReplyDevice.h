@@ -8,6 +8,7 @@
 // closed and gone.
 
 #include "link/CloneFrames.h"
+#include "link/CloneProtocol.h"
 #include "platform/SerialDevice.h"
 
 #include <algorithm>
@@ -34,6 +35,8 @@ struct ReplyScript {
     };
     std::vector<Exchange> log;
     int settingsError = 0;     // errno that every change of the line settings fails with
+    // After this many questions the line takes no more bytes (the output stays full).
+    std::size_t questionsTaken = SIZE_MAX;
 };
 
 class ReplyDevice final : public platform::SerialDevice {
@@ -68,7 +71,12 @@ public:
         return Wait(timeoutMs, m_wakeEvent, [&] { return watchData && !m_input.empty(); });
     }
     void WakeEventWaiter() override { Locked([&] { m_wakeEvent = true; return 0; }); }
-    unsigned WaitWritable(int) override { return m_hungUp ? platform::kEventHangUp : platform::kEventWritable; }
+    unsigned WaitWritable(int timeoutMs) override
+    {
+        bool never = false;
+        const unsigned events = Wait(timeoutMs, never, [&] { return !Full(); });
+        return (events & platform::kEventData) ? (events & ~platform::kEventData) | platform::kEventWritable : events;
+    }
     void WakeWriteWaiter() override {}
     unsigned WaitReadable(int timeoutMs) override
     {
@@ -98,15 +106,18 @@ public:
         std::lock_guard guard(m_lock);
         if (m_hungUp)
             return {0, EIO};
+        if (Full())
+            return {0, EAGAIN};
         const auto* p = static_cast<const uint8_t*>(buffer);
-        for (std::size_t i = 0; i < size && !m_hungUp; ++i) {
-            m_question.push_back(p[i]);
+        std::size_t taken = 0;
+        for (; taken < size && !m_hungUp && !Full(); ++taken) {
+            m_question.push_back(p[taken]);
             if (m_question.size() == static_cast<std::size_t>(clone::kFrameSize) ||
                 (m_question.size() == 1 && m_question[0] == clone::kAck))
                 Answer();
         }
         m_changed.notify_all();
-        return {static_cast<long>(size), 0};
+        return {static_cast<long>(taken), 0};
     }
 
     int SetRts(bool) override { return 0; }
@@ -114,6 +125,8 @@ public:
     uint32_t ClearErrors() override { return 0; }
 
 private:
+    bool Full() const { return m_script->log.size() >= m_script->questionsTaken; }
+
     // Called with the lock held, for a whole question.
     void Answer()
     {
@@ -176,5 +189,16 @@ private:
     std::deque<uint8_t> m_input;
     platform::LineSettings m_settings;
 };
+
+// Points a transfer at a device playing script, without the pauses a radio needs; a reply
+// that does not come is given up after silenceMs.
+inline void UseReplyDevice(TCloneTransfer& transfer, const std::shared_ptr<ReplyScript>& script, int silenceMs)
+{
+    transfer.SetDevicePath("mem");
+    transfer.SetPacing({.openSettleMs = 0, .identifyGapMs = 0, .userDataEndMs = 0, .beforeCloseMs = 0,
+                        .lastAckMs = 0, .silenceMs = silenceMs});
+    transfer.CommX().SetPauses({.afterOpenMs = 0, .beforeStopMs = 0, .threadEndMs = 0, .afterCloseMs = 0});
+    transfer.CommX().SetDeviceMaker([script] { return std::make_unique<ReplyDevice>(script); });
+}
 
 }  // namespace mv53::fuzz
