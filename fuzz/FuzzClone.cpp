@@ -34,9 +34,29 @@ namespace {
 constexpr std::array<TTransferKind, 5> kKinds{TTransferKind::Upload, TTransferKind::UserData, TTransferKind::Factory,
                                               TTransferKind::AntTuner, TTransferKind::ReadSerial};
 
+// The exchanges of the run, for the report of a failed check.
+const ReplyScript* g_script = nullptr;
+
+void PrintBytes(const Bytes& bytes)
+{
+    for (uint8_t b : bytes)
+        std::fprintf(stderr, " %02X", b);
+}
+
 [[noreturn]] void Fail(const char* what)
 {
     std::fprintf(stderr, "fuzz_clone: %s\n", what);
+    if (g_script != nullptr) {
+        for (const ReplyScript::Exchange& e : g_script->log) {
+            std::fprintf(stderr, "  asked");
+            PrintBytes(e.question);
+            std::fprintf(stderr, e.hungUp ? "\n  -> hang-up\n" : "\n  ->");
+            if (!e.hungUp) {
+                PrintBytes(e.reply);
+                std::fprintf(stderr, "\n");
+            }
+        }
+    }
     std::abort();
 }
 
@@ -152,6 +172,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     request.InChain = (data[0] & 0x10) != 0;
 
     auto script = std::make_shared<ReplyScript>();
+    g_script = script.get();
     for (size_t i = 1; i < size;) {
         const size_t n = std::min<size_t>(data[i], size - i - 1);
         script->replies.emplace_back(data + i + 1, data + i + 1 + n);
