@@ -161,14 +161,14 @@ public:
 
     // The component's own pauses in ms: after Open has started its threads, before Close stops
     // them, of each thread as it ends, and at the end of Close. They give the driver and the far
-    // end time to settle; a device in memory needs none, so its users may shorten them. Set them before Open.
+    // end time to settle; a device in memory needs none, so its users may shorten them. Set
+    // them before Open.
     struct Pauses {
         int afterOpenMs = 100;
         int beforeStopMs = 100;
         int threadEndMs = 100;
         int afterCloseMs = 200;
     };
-    const Pauses& PauseTimes() const { return m_pauses; }
     void SetPauses(const Pauses& pauses) { m_pauses = pauses; }
 
     // Character time in ms used around half-duplex line turns: 1000 / (bitRate / 10) + 1.
