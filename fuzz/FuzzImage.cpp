@@ -22,13 +22,22 @@ namespace {
 
 constexpr size_t kImage = static_cast<size_t>(mv53::kImageSize);
 
+// Cleared records, made once: each run starts from a copy of them.
+const TMVmem& ClearedRecords()
+{
+    static const auto mem = [] {
+        auto cleared = std::make_unique<TMVmem>();
+        ClearRecords(*cleared);
+        return cleared;
+    }();
+    return *mem;
+}
+
 const std::vector<uint8_t>& DefaultFile()
 {
     static const std::vector<uint8_t> bytes = [] {
-        auto mem = std::make_unique<TMVmem>();
-        ClearRecords(*mem);
         auto image = std::make_unique<TText>();
-        EncodeImage(*image, *mem, false);
+        EncodeImage(*image, ClearedRecords(), false);
         return std::vector<uint8_t>(image->Data(), image->Data() + kImage);
     }();
     return bytes;
@@ -68,8 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::fwrite(file.data(), 1, file.size(), f);
         std::fclose(f);
     }
-    auto mem = std::make_unique<TMVmem>();
-    ClearRecords(*mem);
+    auto mem = std::make_unique<TMVmem>(ClearedRecords());
     auto image = std::make_unique<TText>();
     const bool read = ReadDataFile(path, *mem, *image);
     std::remove(path.c_str());
@@ -82,8 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     auto encoded = std::make_unique<TText>(*image);
     EncodeImage(*encoded, *mem, true);
-    auto second = std::make_unique<TMVmem>();
-    ClearRecords(*second);
+    auto second = std::make_unique<TMVmem>(ClearedRecords());
     if (!DecodeImage(*encoded, *second) || !CheckRecords(*second))
         Fail("decode or repair reported failure");
     auto again = std::make_unique<TText>(*encoded);

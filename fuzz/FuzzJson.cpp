@@ -15,8 +15,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (json.is_discarded())
         return 0;
     // The import starts from a new document, as `mv53 import` does.
-    auto mem = std::make_unique<TMVmem>();
-    ClearRecords(*mem);
+    static const auto cleared = [] {
+        auto fresh = std::make_unique<TMVmem>();
+        ClearRecords(*fresh);
+        return fresh;
+    }();
+    auto mem = std::make_unique<TMVmem>(*cleared);
     std::vector<std::string> errors;
     if (!mv53::cli::RecordsFromJson(json, *mem, errors)) {
         if (errors.empty() || errors.front().empty())
@@ -24,8 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const mv53::cli::Json exported = mv53::cli::RecordsToJson(*mem);
-    auto back = std::make_unique<TMVmem>();
-    ClearRecords(*back);
+    auto back = std::make_unique<TMVmem>(*cleared);
     errors.clear();
     if (!mv53::cli::RecordsFromJson(exported, *back, errors) ||
         mv53::cli::RecordsToJson(*back) != exported)

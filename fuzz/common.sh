@@ -1,10 +1,11 @@
 # Shared by smoke.sh and long.sh: builds the fuzz targets in a clang build of their own and runs
 # one target on a corpus folder. Sourced, not run.
-fuzz_targets=(fuzz_image fuzz_firmware fuzz_csv fuzz_json fuzz_config)
+fuzz_targets=(fuzz_image fuzz_firmware fuzz_csv fuzz_json fuzz_config fuzz_trace fuzz_clone)
 fuzz_build=build-fuzz
 
 # The largest input each target is given.
-declare -A fuzz_max_len=([fuzz_image]=20000 [fuzz_firmware]=4096 [fuzz_csv]=8192 [fuzz_json]=200000 [fuzz_config]=4096)
+declare -A fuzz_max_len=([fuzz_image]=20000 [fuzz_firmware]=4096 [fuzz_csv]=8192 [fuzz_json]=200000 [fuzz_config]=4096
+  [fuzz_trace]=8192 [fuzz_clone]=4096)
 
 fuzz_build_targets() {
   if ! command -v clang++ >/dev/null 2>&1; then

@@ -13,14 +13,7 @@ using namespace clone;
 
 namespace {
 
-constexpr int kOpenSettleMs = 100;       // after Open, before the first frame
 constexpr int kIdentifyAttempts = 3;
-constexpr int kIdentifyGapMs = 10;
-constexpr int kUserDataEndMs = 2000;     // the radio stores the user data after WriteEnd
-constexpr int kBeforeCloseMs = 200;
-// After the upload's last acknowledge: Close purges what the transmit thread has not written
-// yet, and the radio should see that acknowledge.
-constexpr int kLastAckMs = 100;
 
 std::string hex4(unsigned value)
 {
@@ -41,6 +34,12 @@ TCloneTransfer::~TCloneTransfer()
 {
     if (m_comm.IsOpen())
         m_comm.Close();
+}
+
+void TCloneTransfer::SetPacing(const TClonePacing& pacing)
+{
+    m_pacing = pacing;
+    m_rx.SetSilenceMs(pacing.silenceMs);
 }
 
 int TCloneTransfer::ProgressMax(TTransferKind kind)
@@ -89,14 +88,14 @@ bool TCloneTransfer::StartConnection()
     if (std::string failure = OpenRadioPort(m_comm, m_state, m_devicePath, kCloneLine); !failure.empty())
         return Fail(std::move(failure));
     m_rx.ClearHangUp();
-    m_rx.Sleep(kOpenSettleMs);
+    m_rx.Sleep(m_pacing.openSettleMs);
 
     const TFrame identify = BuildFrame(TCommand::Identify, 0x1000);
     bool answered = false;
     std::string lastId;
     for (int attempt = 0; attempt < kIdentifyAttempts; ++attempt) {
         if (attempt > 0)
-            m_rx.Sleep(kIdentifyGapMs);
+            m_rx.Sleep(m_pacing.identifyGapMs);
         m_rx.ResetCount();
         if (!SendFrame(identify))
             return false;
@@ -310,7 +309,7 @@ bool TCloneTransfer::Download(TTransferKind kind)
         return false;
     // The radio stores what it received after WriteEnd; a device that vanishes before the port
     // is closed may not have, so the waits up to the close watch for that too.
-    if (kind == TTransferKind::UserData && !m_rx.Sleep(kUserDataEndMs))
+    if (kind == TTransferKind::UserData && !m_rx.Sleep(m_pacing.userDataEndMs))
         return Fail(EndVanishedDetail());
     return true;
 }
@@ -335,8 +334,10 @@ bool TCloneTransfer::Run(const TTransferRequest& request)
     if (kind == TTransferKind::Upload) {
         m_result.outcome = Upload();
         m_rx.StopTimeout();
+        // Close purges what the transmit thread has not written yet, and the radio should see
+        // the last acknowledge.
         if (m_result.outcome == TTransferOutcome::Success)
-            m_rx.Sleep(kLastAckMs);
+            m_rx.Sleep(m_pacing.lastAckMs);
         m_comm.Close();
         switch (m_result.outcome) {
         case TTransferOutcome::Success:
@@ -353,11 +354,14 @@ bool TCloneTransfer::Run(const TTransferRequest& request)
         return m_result.Ok();
     }
 
+    // The factory area is written with the serial number read from the radio; a download that
+    // fails leaves the records (and the image made of them) with their own.
+    const std::string serialBefore = m_state.CurrentMem.FactoryOpt().SerialNo();
     bool ok = Download(kind);
     m_result.outcome = ok ? TTransferOutcome::Success : TTransferOutcome::Error;
     m_rx.StopTimeout();
     if (m_comm.IsOpen()) {
-        if (!m_rx.Sleep(kBeforeCloseMs) && ok && kind != TTransferKind::ReadSerial) {
+        if (!m_rx.Sleep(m_pacing.beforeCloseMs) && ok && kind != TTransferKind::ReadSerial) {
             ok = Fail(EndVanishedDetail());
             m_result.outcome = TTransferOutcome::Error;
         }
@@ -367,6 +371,10 @@ bool TCloneTransfer::Run(const TTransferRequest& request)
         if (!request.InChain)
             ShowInformation(kDownloadCompleted);
     } else {
+        if (m_state.CurrentMem.FactoryOpt().SerialNo() != serialBefore) {
+            m_state.CurrentMem.FactoryOpt().SetSerialNo(serialBefore);
+            EncodeImage(m_state.CurrentText, m_state.CurrentMem, true);
+        }
         ShowError(kDownloadError, m_result.detail);
     }
     return ok;

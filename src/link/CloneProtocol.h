@@ -22,6 +22,17 @@ inline constexpr const char* kChecksumError = "Checksum error";
 inline constexpr const char* kDownloadCompleted = "Download is completed";
 inline constexpr const char* kDownloadError = "Download error";
 
+// The pauses and the silence of a transfer, in ms. The defaults suit the radio; a device that
+// answers from memory needs no pauses (the fuzz harness and tests shorten them).
+struct TClonePacing {
+    int openSettleMs = 100;      // after Open, before the first frame
+    int identifyGapMs = 10;      // between two tries of Identify
+    int userDataEndMs = 2000;    // the radio stores the user data after WriteEnd
+    int beforeCloseMs = 200;     // after a download, before the port is closed
+    int lastAckMs = 100;         // after the upload's last acknowledge, so that it is sent
+    int silenceMs = TRadioReceiver::kSilenceMs;   // no answer after this long
+};
+
 enum class TTransferOutcome { NotRun, Success, Error, ChecksumError };
 
 struct TTransferResult {
@@ -40,6 +51,7 @@ public:
 
     // Talks over this device instead of the port ComPortNo + 1.
     void SetDevicePath(std::string path) { m_devicePath = std::move(path); }
+    void SetPacing(const TClonePacing& pacing);
 
     // Runs the request's transfer, closes the port and shows the message (a success within a
     // chain is not announced). Returns true when the transfer succeeded.
@@ -74,6 +86,7 @@ private:
     TProgramState& m_state;
     TCommX m_comm;
     TRadioReceiver m_rx;
+    TClonePacing m_pacing;
     std::string m_devicePath;
     TTransferResult m_result;
 };

@@ -117,7 +117,7 @@ void TCommReceiveThread::Run()
             break;
         }
     }
-    SleepMs(100);
+    SleepMs(m_owner.m_pauses.threadEndMs);
 }
 
 int TCustomCommX::Read(void* buffer, int count)

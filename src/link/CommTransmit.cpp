@@ -40,7 +40,7 @@ void TCommTransThread::Run()
         if (wrote)
             LowerLine();
     }
-    SleepMs(100);
+    SleepMs(m_owner.m_pauses.threadEndMs);
 }
 
 void TCommTransThread::WriteChunk(const std::vector<uint8_t>& chunk)

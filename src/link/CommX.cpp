@@ -132,7 +132,7 @@ void TCustomCommX::OpenSteps()
         m_receiveThread.reset();
         throw ECommError(kCommReceiveThreadError, e.what());
     }
-    SleepMs(100);
+    SleepMs(m_pauses.afterOpenMs);
 }
 
 void TCustomCommX::Close()
@@ -169,7 +169,7 @@ void TCustomCommX::Close()
         m_device->Purge(false, true);
     }
     m_device->Purge(true, false);
-    SleepMs(100);
+    SleepMs(m_pauses.beforeStopMs);
 
     StopThreads();
     {
@@ -190,7 +190,7 @@ void TCustomCommX::Close()
         m_queuedChunks = 0;
     }
     m_countChanged.notify_all();
-    SleepMs(200);
+    SleepMs(m_pauses.afterCloseMs);
 }
 
 void TCustomCommX::StopThreads()

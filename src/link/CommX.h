@@ -159,6 +159,18 @@ public:
     int BufLenReceive() const { return m_bufLenReceive; }
     void SetBufLenReceive(int value);
 
+    // The component's own pauses in ms: after Open has started its threads, before Close stops
+    // them, of each thread as it ends, and at the end of Close. They give the driver and the far
+    // end time to settle; a device in memory needs none, so its users may shorten them. Set
+    // them before Open.
+    struct Pauses {
+        int afterOpenMs = 100;
+        int beforeStopMs = 100;
+        int threadEndMs = 100;
+        int afterCloseMs = 200;
+    };
+    void SetPauses(const Pauses& pauses) { m_pauses = pauses; }
+
     // Character time in ms used around half-duplex line turns: 1000 / (bitRate / 10) + 1.
     static int CharTimeMs(int bitRate);
 
@@ -242,6 +254,7 @@ private:
     char m_xoffChar = 0x13;
     int m_bufLenTrans = 2048;
     int m_bufLenReceive = 2048;
+    Pauses m_pauses;
 
     DeviceMaker m_deviceMaker;
     DeviceWrapper m_deviceWrapper;

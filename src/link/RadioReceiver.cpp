@@ -35,7 +35,7 @@ void TRadioReceiver::CommXReceive(TCustomCommX* sender, int receiveSize)
             m_state.RxBuffer.Append(data.data(), n);
     }
     m_state.TimedOut = false;
-    RestartTimer(kSilenceMs);
+    RestartTimer(m_waitSilenceMs);
 }
 
 void TRadioReceiver::RestartTimer(int ms)
@@ -85,7 +85,7 @@ bool TRadioReceiver::Wait(int n)
 {
     // A wait always ends: without a running silence timer it would block for good.
     if (!m_timer.isActive() && !m_state.TimedOut)
-        RestartTimer(kSilenceMs);
+        RestartTimer(m_waitSilenceMs);
     for (;;) {
         if (m_state.TimedOut || HungUp())
             break;

@@ -29,8 +29,11 @@ public:
 
     // Sets count to 0.
     void ResetCount();
+    // The silence after which a wait gives up (kSilenceMs unless set).
+    void SetSilenceMs(int ms) { m_waitSilenceMs = ms; }
     // Clears TimedOut and starts the silence timer.
-    void StartTimeout(int ms = kSilenceMs);
+    void StartTimeout() { StartTimeout(m_waitSilenceMs); }
+    void StartTimeout(int ms);
     void StopTimeout();
     bool TimeoutActive() const { return m_timer.isActive(); }
 
@@ -60,6 +63,7 @@ private:
     QTimer m_timer;
     bool m_hungUp = false;
     int m_silenceMs = kSilenceMs;          // the silence that the running timer measures
+    int m_waitSilenceMs = kSilenceMs;      // the silence of StartTimeout, Wait and each arrival
     QEventLoop* m_sleepLoop = nullptr;  // the Sleep in progress, ended by a hang-up
 };
 

@@ -177,7 +177,17 @@ void DecodeTuner(const TText& image, TAntTunerTable& table, ImageOffset base)
     }
 }
 
-void SetFreq(TDecimal& d, double mhz) { d.FromFloat(mhz); }
+// The default frequency as a decimal, worked out once: clearing the records would otherwise
+// spend most of its time making the same number 1000 times.
+void SetDefaultFreq(TDecimal& d)
+{
+    static const TDecimal kDefault = [] {
+        TDecimal value;
+        value.FromFloat(kDefaultFreq);
+        return value;
+    }();
+    d.Assign(kDefault);
+}
 
 bool FreqInRange(const TDecimal& d)
 {
@@ -202,8 +212,8 @@ void ClearChannel(TChannel& ch, int32_t index)
 {
     ch.SetStatus(mv53::kChannelEmpty);
     ch.SetMode(1);
-    SetFreq(ch.RxFreq(), kDefaultFreq);
-    SetFreq(ch.TxFreq(), kDefaultFreq);
+    SetDefaultFreq(ch.RxFreq());
+    SetDefaultFreq(ch.TxFreq());
     ch.SetTag(DefaultChannelTag(index));
     ch.SetPower(0);
     ch.SetSpare19(0);
@@ -569,9 +579,9 @@ bool CheckRecords(TMVmem& Records)
         if (ch.Status() == mv53::kChannelEmpty)
             ClearChannel(ch, i);
         if (!FreqInRange(ch.RxFreq()))
-            SetFreq(ch.RxFreq(), kDefaultFreq);
+            SetDefaultFreq(ch.RxFreq());
         if (!FreqInRange(ch.TxFreq()))
-            SetFreq(ch.TxFreq(), kDefaultFreq);
+            SetDefaultFreq(ch.TxFreq());
         if (ch.Mode() > MaxItem(1))
             ch.SetMode(1);
         if (ch.Power() > MaxItem(2))

@@ -113,7 +113,9 @@ bool ReadSerialTrace(const std::string& text, std::vector<TraceEvent>& events, s
         event.kind = static_cast<TraceKind>(kind - kKindNames.begin());
         std::string rest;
         std::getline(fields >> std::ws, rest);
-        while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\t'))
+        // Blanks at the end are dropped like those at the start (any white space, so that a text
+        // written back without them reads the same).
+        while (!rest.empty() && std::isspace(static_cast<unsigned char>(rest.back())))
             rest.pop_back();
         switch (event.kind) {
         case TraceKind::Open:
