@@ -139,6 +139,9 @@ void TDocument::RestartHistoryIfChanged()
 
 void TDocument::ShowRecords(const TMVmem& records)
 {
+    // A step that changed the factory values takes the values a Download writes with it.
+    if (!records.FactoryOpt().Equals(m_state.CurrentMem.FactoryOpt()))
+        m_state.FactoryBackup = records.FactoryOpt();
     m_state.CurrentMem = records;
     m_state.GridChannels = records.Channels();
     Changed();

@@ -4,9 +4,10 @@
 #include "GridTestSupport.h"
 #include "MainWindowFixture.h"
 
+#include "dialogs/KeyFunc.h"
 #include "model/ChannelEdits.h"
 
-#include <QCheckBox>
+#include <QPushButton>
 
 namespace mv53::test {
 namespace {
@@ -52,18 +53,18 @@ TEST_F(MainEditTest, UndoAndRedoOfTypedCellAndPasteFollowTheModifiedMark)
     At(0, 2);
     for (const int k : {'9', Qt::Key_Return})
         Key(k);
-    EXPECT_EQ(w.miUndo->text(), "&Undo Typing");
+    EXPECT_EQ(w.miUndo->text().toStdString(), "&Undo Typing");
     const TMVmem typed = Records();
     Key(Qt::Key_C, Qt::ControlModifier);
     At(4, 0);
     Key(Qt::Key_V, Qt::ControlModifier);   // the whole row into an empty channel, put in use
-    EXPECT_EQ(w.miUndo->text(), "&Undo Paste");
+    EXPECT_EQ(w.miUndo->text().toStdString(), "&Undo Paste");
     const TMVmem pasted = Records();
 
     Key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_TRUE(SameRecords(Records(), typed));
     EXPECT_TRUE(w.State().Modified);
-    EXPECT_EQ(w.miRedo->text(), "&Redo Paste");
+    EXPECT_EQ(w.miRedo->text().toStdString(), "&Redo Paste");
     w.miUndo->trigger();
     EXPECT_TRUE(SameRecords(Records(), opened));
     EXPECT_EQ(w.Grid()->CellText(0, 2), "7.05000");
@@ -76,6 +77,25 @@ TEST_F(MainEditTest, UndoAndRedoOfTypedCellAndPasteFollowTheModifiedMark)
     EXPECT_FALSE(w.miRedo->isEnabled());
 }
 
+TEST_F(MainEditTest, UndoOfADialogsChangeTakesBackTheFactoryValuesADownloadWrites)
+{
+    TfrmMain& w = Open({}, [](QDialog& d) {
+        d.show();
+        auto& keys = dynamic_cast<TfrmKeyFunc&>(d);
+        keys.cmbB->setFocus();
+        keys.cmbB->setCurrentIndex(keys.cmbB->findText(QStringLiteral("HAIL")));
+        d.findChild<QPushButton*>(QStringLiteral("btnOk"))->click();
+        return d.result();
+    });
+    const TFactoryOpt opened = w.State().FactoryBackup;
+    w.miKeyFunc->trigger();
+    EXPECT_EQ(w.miUndo->text().toStdString(), "&Undo Key Function");
+    EXPECT_FALSE(w.State().FactoryBackup.Equals(opened));
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(w.State().FactoryBackup.Equals(opened));
+    EXPECT_TRUE(w.State().CurrentMem.FactoryOpt().Equals(opened));
+}
+
 TEST_F(MainEditTest, CtrlZInTheOpenCellEditorTakesBackItsTextOnly)
 {
     TfrmMain& w = Open();
@@ -85,7 +105,7 @@ TEST_F(MainEditTest, CtrlZInTheOpenCellEditorTakesBackItsTextOnly)
     ASSERT_TRUE(w.Grid()->Editing());
     Key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_TRUE(w.Grid()->Editing());
-    EXPECT_NE(w.Grid()->CellEditor()->text(), "AB");
+    EXPECT_EQ(w.Grid()->CellEditor()->text().toStdString(), "A");
     EXPECT_FALSE(w.State().History.CanUndo());
 }
 
@@ -109,7 +129,7 @@ TEST_F(MainEditTest, InsertRefusedWhileChannel500IsUsedAndTunerEntriesMoveWithTh
     EXPECT_EQ(Records().AntTuner0().Items(0).TuneL(), opened.AntTuner0().Items(1).TuneL());
     w.miDeleteChannel->trigger();   // channel 2 (was 1) goes, 3 moves up
     EXPECT_EQ(Records().Channels().Items(1).Tag(), opened.Channels().Items(2).Tag());
-    EXPECT_EQ(w.miUndo->text(), "&Undo Delete Channel");
+    EXPECT_EQ(w.miUndo->text().toStdString(), "&Undo Delete Channel");
     w.miUndo->trigger();
     w.miUndo->trigger();
     EXPECT_TRUE(SameRecords(Records(), opened));
@@ -139,12 +159,12 @@ TEST_F(MainEditTest, FillStopsAtTheRowOutsideTheRangeAndWritesDownTheSelection)
         Key(Qt::Key_Down, Qt::ShiftModifier);
     const TMVmem opened = Records();
     prompt.shown.clear();
-    typed = {"29.99", "10"};
+    typed = {QStringLiteral("29.99"), QStringLiteral("10")};
     win->miFill->trigger();
     ASSERT_EQ(prompt.texts().size(), 1u);
     EXPECT_EQ(prompt.texts()[0].substr(0, 34), "CH-003 receive frequency 30.01000 ");
     EXPECT_TRUE(SameRecords(Records(), opened));
-    typed = {"7", "-5"};
+    typed = {QStringLiteral("7"), QStringLiteral("-5")};
     win->miFill->trigger();
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(win->Grid()->CellText(i, 3), std::vector<std::string>({"7.00000", "6.99500", "6.99000"})[i]);
@@ -156,7 +176,7 @@ TEST_F(MainEditTest, FindWrapsAndEscapeGivesTheGridTheFocus)
     Key(Qt::Key_F, Qt::ControlModifier);
     ASSERT_TRUE(w.FindBar()->isVisible());
     EXPECT_EQ(QApplication::focusWidget(), w.FindEdit());
-    QTest::keyClicks(w.FindEdit(), "net");
+    QTest::keyClicks(w.FindEdit(), QStringLiteral("net"));
     std::vector<int> found;
     for (int k = 0; k < 3; ++k) {
         Key(Qt::Key_Return);
