@@ -86,9 +86,9 @@ public:
     void ShowBackups();
     void EditCopy();
     void EditPaste();
-    // "&Edit": undo and redo, and the commands on the selected channels (app/MainEdit.cpp).
-    void EditUndo();
-    void EditRedo();
+    // "&Edit": undo and redo (the document's steps, or the open cell editor's typing), and the
+    // commands on the selected channels (app/MainEdit.cpp).
+    void UndoOrRedo(bool undo);
     void InsertChannels();
     void DeleteChannels();
     void MoveChannels(bool up);

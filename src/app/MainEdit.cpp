@@ -145,8 +145,8 @@ void TfrmMain::CreateEditItems()
     miFind = item("&Find", "miFind", kHintFind, QKeySequence(Qt::CTRL | Qt::Key_F));
     menuEdit->addAction(miFind);
 
-    connect(miUndo, &QAction::triggered, this, &TfrmMain::EditUndo);
-    connect(miRedo, &QAction::triggered, this, &TfrmMain::EditRedo);
+    connect(miUndo, &QAction::triggered, this, [this] { UndoOrRedo(true); });
+    connect(miRedo, &QAction::triggered, this, [this] { UndoOrRedo(false); });
     connect(miInsertChannel, &QAction::triggered, this, &TfrmMain::InsertChannels);
     connect(miDeleteChannel, &QAction::triggered, this, &TfrmMain::DeleteChannels);
     connect(miMoveUp, &QAction::triggered, this, [this] { MoveChannels(true); });
@@ -244,28 +244,15 @@ void TfrmMain::UpdateUndoItems()
 
 // While the cell editor is open, undo and redo are those of its text: the channel list is
 // taken back only once the cell is committed, so a typing slip never costs a whole step.
-void TfrmMain::EditUndo()
+void TfrmMain::UndoOrRedo(bool undo)
 {
     if (grdCh->Editing()) {
-        grdCh->CellEditor()->undo();
+        undo ? grdCh->CellEditor()->undo() : grdCh->CellEditor()->redo();
         return;
     }
     const int channel = grdCh->CurrentChannel();
     const int column = grdCh->CurrentColumn();
-    if (m_doc.Undo())
-        SelectChannels({channel}, column);
-    UpdateUndoItems();
-}
-
-void TfrmMain::EditRedo()
-{
-    if (grdCh->Editing()) {
-        grdCh->CellEditor()->redo();
-        return;
-    }
-    const int channel = grdCh->CurrentChannel();
-    const int column = grdCh->CurrentColumn();
-    if (m_doc.Redo())
+    if (undo ? m_doc.Undo() : m_doc.Redo())
         SelectChannels({channel}, column);
     UpdateUndoItems();
 }
