@@ -348,7 +348,7 @@ void TfrmMain::FillChannels()
         return;
     const std::vector<int> selected = SelectedChannels();
     const int column = grdCh->CurrentColumn();
-    TFillDialog dialog(Q(grdCh->CellText(selected.front(), mv53::kRxFreqColumn)).trimmed(), this);
+    TFillDialog dialog(Q(grdCh->CellText(selected.front(), kRxFreqColumn)).trimmed(), this);
     const bool accepted = ShowModal(dialog) == QDialog::Accepted;
     SelectChannels(selected, column);
     if (!accepted)
