@@ -6,7 +6,9 @@
 
 #include "dialogs/KeyFunc.h"
 #include "model/ChannelEdits.h"
+#include "model/U_InputFilter.h"
 
+#include <QComboBox>
 #include <QPushButton>
 
 namespace mv53::test {
@@ -51,7 +53,7 @@ TEST_F(MainEditTest, UndoAndRedoOfTypedCellAndPasteFollowTheModifiedMark)
     const TMVmem opened = Records();
     EXPECT_FALSE(w.miUndo->isEnabled());
     At(0, 2);
-    for (const int k : {'9', Qt::Key_Return})
+    for (const int k : {int('9'), int(Qt::Key_Return)})
         Key(k);
     EXPECT_EQ(w.miUndo->text().toStdString(), "&Undo Typing");
     const TMVmem typed = Records();
