@@ -226,7 +226,7 @@ void TfrmMain::RecordGridEdits()
     if (m_doc.PendingGridStep().empty())
         return;
     grdCh->GridToChannels();
-    m_doc.RecordStep();
+    m_doc.RecordGridEdits();
     UpdateUndoItems();
 }
 

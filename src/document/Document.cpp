@@ -121,13 +121,19 @@ void TDocument::Install(const TInstall& what)
 
 bool TDocument::RecordStep(const std::string& name)
 {
+    return m_state.History.Record(name.empty() ? std::string(kEditStep) : name, m_state.History.Present(),
+                                  m_state.CurrentMem);
+}
+
+bool TDocument::RecordGridEdits()
+{
     if (!m_state.GridChannels.Equals(m_state.CurrentMem.Channels())) {
         m_state.CurrentMem.Channels() = m_state.GridChannels;
         m_state.Modified = true;
     }
-    const std::string step = !name.empty() ? name : !m_gridStep.empty() ? m_gridStep : std::string(kEditStep);
+    const std::string step = std::move(m_gridStep);
     m_gridStep.clear();
-    return m_state.History.Record(step, m_state.History.Present(), m_state.CurrentMem);
+    return RecordStep(step);
 }
 
 void TDocument::RestartHistoryIfChanged()
@@ -268,7 +274,7 @@ bool TDocument::CommitGrid()
 {
     if (m_hooks.CommitEdits && !m_hooks.CommitEdits())
         return false;
-    RecordStep();
+    RecordGridEdits();
     return true;
 }
 

@@ -115,9 +115,12 @@ public:
     // action's name when several come before it is recorded).
     void NoteGridEdit(const std::string& name) { m_gridStep = name; }
     const std::string& PendingGridStep() const { return m_gridStep; }
-    // Changes the history does not hold yet (the grid's working copy, a dialog's records)
-    // become one step: name, or the grid's noted name, or "Edit". False when nothing changed.
+    // Changes of the records the history does not hold yet (a dialog's) become one step named
+    // name ("Edit" when empty). False when nothing changed.
     bool RecordStep(const std::string& name = {});
+    // The grid's working copy into the records (a difference marks them modified), and changes
+    // the history does not hold yet become one step named by the grid's last action.
+    bool RecordGridEdits();
     // Records changed outside the history (a service window's commit): a fresh history on them.
     void RestartHistoryIfChanged();
 
