@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Draws the Key Function, Selcall and System dialogs, the Alignment window and the compare window
-# into docs/keyfunc.png, docs/selcall.png, docs/system.png, docs/alignment.png and docs/compare.png
-# (the guide and the README show them).
+# Draws the Key Function, Selcall and System dialogs, the Alignment window, the compare window and
+# the main window editing channels into docs/keyfunc.png, docs/selcall.png, docs/system.png,
+# docs/alignment.png, docs/compare.png and docs/grid-edit.png (the guide and the README show them).
 #   scripts/dialog-screenshots.sh [build folder]
 # Runs on Qt's offscreen platform: no X server needed.
 set -euo pipefail
@@ -17,3 +17,5 @@ for dialog in keyfunc selcall system alignment compare; do
   "$program" "$dialog" "docs/$dialog.png"
   echo "wrote docs/$dialog.png"
 done
+"$program" gridedit docs/grid-edit.png
+echo "wrote docs/grid-edit.png"

@@ -3,6 +3,7 @@
 #include "app/SelectList.h"
 #include "controls/U_Controls.h"
 #include "help/HelpTopics.h"
+#include "model/ChannelEdits.h"
 #include "model/ChannelTexts.h"
 #include "model/ChannelValues.h"
 #include "model/FreqRange.h"
@@ -259,7 +260,7 @@ QRect TChannelGrid::CellRect(int channel, int column) const { return visualRect(
 
 bool TChannelGrid::HasEditFocus() const { return hasFocus() || m_editing || m_editor->hasFocus(); }
 
-void TChannelGrid::MarkEdited() { Q_EMIT dataEdited(); }
+void TChannelGrid::MarkEdited(const char* step) { Q_EMIT dataEdited(step); }
 
 // ---------------------------------------------------------------------------------------------
 void TChannelGrid::Fill()
@@ -454,7 +455,7 @@ bool TChannelGrid::CommitEditor()
     // overwrite a transmit frequency that differs from it.
     if (m_model->SetText(channel, column, text)) {
         ApplyCell(channel, column);
-        MarkEdited();
+        MarkEdited(mv53::kTypingStep);
     }
     return true;
 }
@@ -462,7 +463,7 @@ bool TChannelGrid::CommitEditor()
 void TChannelGrid::SetCell(int channel, int column, const std::string& text)
 {
     if (m_model->SetText(channel, column, text))
-        MarkEdited();
+        MarkEdited(mv53::kValueStep);
 }
 
 void TChannelGrid::ApplyCell(int channel, int column)
@@ -491,7 +492,7 @@ void TChannelGrid::CellAction(int channel, int column)
     if (column == 0) {
         ch.SetStatus(ch.Status() == mv53::kChannelUsed ? mv53::kChannelEmpty : mv53::kChannelUsed);
         m_model->RowChanged(channel);
-        MarkEdited();
+        MarkEdited(Used(channel) ? mv53::kUseChannelStep : mv53::kEmptyChannelStep);
         return;
     }
     if (!Used(channel))
@@ -534,7 +535,7 @@ void TChannelGrid::CellAction(int channel, int column)
             ch.SetTxOff(0);
             SetCell(channel, column, mv53::ChannelCellText(channel, ch, column));
         }
-        MarkEdited();
+        MarkEdited(mv53::kValueStep);
         break;
     case kEditTag:
     case kEditRxFreq:
@@ -935,7 +936,7 @@ void TChannelGrid::Paste()
                 ApplyCell(channel, column);
                 if (changed) {
                     m_state.Modified = true;
-                    MarkEdited();
+                    MarkEdited(mv53::kPasteStep);
                 }
                 return;
             }
@@ -959,6 +960,6 @@ void TChannelGrid::Paste()
     }
     if (changed) {
         m_state.Modified = true;
-        MarkEdited();
+        MarkEdited(mv53::kPasteStep);
     }
 }

@@ -119,8 +119,9 @@ public:
     void CellAction(int channel, int column);
 
 Q_SIGNALS:
-    // A cell text, a status or a transmitter-off flag was changed by the user.
-    void dataEdited();
+    // A cell text, a status or a transmitter-off flag was changed by the user; step names the
+    // change as the undo history shows it.
+    void dataEdited(const char* step);
 
 protected:
     bool event(QEvent* e) override;
@@ -152,7 +153,7 @@ private:
     bool EditorKey(QKeyEvent* e);
     void NavigateKey(QKeyEvent* e);
     void FocusGrid();
-    void MarkEdited();
+    void MarkEdited(const char* step);
     void FitColumns();
     // Puts the grid's own text into the editor (the cell's text, a normalised one), unfiltered.
     void SetEditorText(const QString& text);

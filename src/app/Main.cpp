@@ -60,6 +60,7 @@ TfrmMain::TfrmMain(TMainOptions options, QWidget* parent)
     layout->setSpacing(0);
     layout->addWidget(pnlSystem);
     layout->addWidget(grdCh, 1);
+    AttachEditCommands(client);
     setCentralWidget(client);
     CreateStatusBar();
     AttachPrinting();
@@ -195,6 +196,7 @@ void TfrmMain::RefreshMainWindow()
     UpdateSystemPanel();
     grdCh->ApplyColumnVisibility(m_viewItems);
     grdCh->Fill();
+    UpdateUndoItems();
 }
 
 void TfrmMain::UpdateTelephoneEnable()

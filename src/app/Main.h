@@ -8,6 +8,7 @@
 #include "app/U_Config.h"
 #include "document/Document.h"
 #include "document/RadioBackups.h"
+#include "model/ChannelEdits.h"
 #include "service/ServiceHost.h"
 #include "state/U_Global.h"
 
@@ -20,10 +21,13 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 class QAction;
 class QDialog;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QToolBar;
 class TChannelGrid;
@@ -82,6 +86,19 @@ public:
     void ShowBackups();
     void EditCopy();
     void EditPaste();
+    // "&Edit": undo and redo (the document's steps, or the open cell editor's typing), and the
+    // commands on the selected channels (app/MainEdit.cpp).
+    void UndoOrRedo(bool undo);
+    void InsertChannels();
+    void DeleteChannels();
+    void MoveChannels(bool up);
+    void SortChannels(mv53::TSortKey key);
+    void FillChannels();
+    // The find bar below the grid: shown and focused, or the next match of its text.
+    void ShowFindBar();
+    void FindNext();
+    QWidget* FindBar() const { return m_findBar; }
+    QLineEdit* FindEdit() const { return m_findEdit; }
     void ShowVisibleDialog();
     void ToggleViewItem(int item);
     void About();
@@ -126,7 +143,11 @@ public:
     QAction *miPrint = nullptr, *miPrintPreview = nullptr, *miPrintSetup = nullptr, *miPrintList = nullptr;
     QAction *miConfigure = nullptr, *miRecentFile = nullptr, *miExit = nullptr, *miCompareFile = nullptr;
     std::array<QAction*, 10> miRecent{};
-    QAction *miCopy = nullptr, *miPaste = nullptr;
+    QAction *miCopy = nullptr, *miPaste = nullptr, *miUndo = nullptr, *miRedo = nullptr;
+    QAction *miInsertChannel = nullptr, *miDeleteChannel = nullptr, *miMoveUp = nullptr, *miMoveDown = nullptr;
+    QAction *miFill = nullptr, *miFind = nullptr;
+    std::array<QAction*, 3> miSort{};   // by receive, transmit, tag
+    QMenu* menuSort = nullptr;
     QAction *miToolBar = nullptr, *miStatusBar = nullptr, *miVisible = nullptr;
     std::array<QAction*, kViewItemCount> miItem{};
     QAction *miA1A = nullptr, *miHardware = nullptr, *miPowerSave = nullptr, *miKeyFunc = nullptr;
@@ -151,6 +172,23 @@ private:
     void AttachBackups();
     bool CommitGridEdits();
     void CreateMenus();
+    void CreateEditItems();
+    // The grid's pop-up menu, its edits and the find bar (after the grid is made).
+    void AttachEditCommands(QWidget* client);
+    // A grid edit becomes a step of the history at once (after the action that made it).
+    void GridEdited(const char* step);
+    void RecordGridEdits();
+    // Undo and redo name the step they take back or do again, and are enabled only then.
+    void UpdateUndoItems();
+    // The selected channels (indexes, ascending), or the current one.
+    std::vector<int> SelectedChannels() const;
+    // An edit of the channel list on the selection; afterwards the channels given are selected.
+    void EditChannels(const char* step, const std::function<std::string(TMVmem&)>& edit,
+                      const std::vector<int>& selectAfter);
+    void SelectChannels(const std::vector<int>& channels, int column);
+    void CloseFindBar();
+    // After a service window: records it changed start a fresh history.
+    void ServiceWindowClosed();
     void CreateToolBar();
     void CreateSystemPanel();
     void CreateStatusBar();
@@ -204,6 +242,10 @@ private:
     QLabel* m_tracePanel = nullptr;   // shown while a serial trace records
     QTimer m_clock;
     std::optional<int> m_toolHelp;
+    QWidget* m_findBar = nullptr;
+    QLineEdit* m_findEdit = nullptr;
+    QLabel* m_findStatus = nullptr;
+    bool m_gridStepQueued = false;
     // The telephone dialog is attached to its item (until then the item stays disabled).
     bool m_telephoneAttached = false;
 };

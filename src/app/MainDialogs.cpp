@@ -53,7 +53,12 @@ void TfrmMain::AttachDialogs()
     };
     for (const auto& [action, command] : items) {
         action->setEnabled(true);
-        connect(action, &QAction::triggered, this, command);
+        // Records changed by the dialog are one step of the history, named as its menu item.
+        connect(action, &QAction::triggered, this, [this, action, command] {
+            (this->*command)();
+            if (m_doc.RecordStep(action->text().remove(QLatin1Char('&')).toStdString()))
+                UpdateUndoItems();
+        });
     }
     m_telephoneAttached = true;
     UpdateTelephoneEnable();

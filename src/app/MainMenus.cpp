@@ -134,6 +134,7 @@ void TfrmMain::CreateMenus()
     // The grid's own keys and pop-up menu handle Ctrl+C and Ctrl+V while it has the focus.
     miCopy->setShortcutContext(Qt::WidgetShortcut);
     miPaste->setShortcutContext(Qt::WidgetShortcut);
+    CreateEditItems();
 
     menuView = bar->addMenu(QStringLiteral("&View"));
     miToolBar = act(menuView, "&Tool Bar", "miToolBar");

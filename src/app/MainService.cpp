@@ -54,6 +54,7 @@ void TfrmMain::ShowAlignment()
     frm.Alignment().Assign(m_state.CurrentMem.Alignment());
     frm.FactoryOpt().Assign(m_state.CurrentMem.FactoryOpt());
     frm.exec();
+    ServiceWindowClosed();
 }
 
 void TfrmMain::ShowTempCorrect()
@@ -63,6 +64,7 @@ void TfrmMain::ShowTempCorrect()
     TfrmTempCorrect frm(m_state, ServiceHost(), this);
     frm.TmpCorrect().Assign(m_state.CurrentMem.TmpCorrect());
     frm.exec();
+    ServiceWindowClosed();
 }
 
 void TfrmMain::ShowAntTuneSet()
@@ -73,6 +75,7 @@ void TfrmMain::ShowAntTuneSet()
     frm.AntTuner0().Assign(m_state.CurrentMem.AntTuner0());
     frm.AntTuner1().Assign(m_state.CurrentMem.AntTuner1());
     frm.exec();
+    ServiceWindowClosed();
 }
 
 void TfrmMain::ShowSerialWriter()
@@ -84,4 +87,5 @@ void TfrmMain::ShowSerialWriter()
         };
     TfrmSerialW frm(m_state, host, this);
     frm.exec();
+    ServiceWindowClosed();
 }

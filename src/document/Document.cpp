@@ -110,6 +110,7 @@ void TDocument::Install(const TInstall& what)
         m_state.History.MarkSaved(m_state.CurrentMem);
     } else {
         m_state.History.Clear(!what.Modified, m_state.CurrentMem);
+        m_gridStep.clear();
         ClearChangedFlags(m_state);
         m_state.PrintSelection.Selcall = m_state.CurrentMem.Sel().SelFlag() != 0;
     }
@@ -118,16 +119,35 @@ void TDocument::Install(const TInstall& what)
 
 // ---- edits and their history ------------------------------------------------------------------
 
-bool TDocument::CommitToHistory()
+bool TDocument::RecordStep(const std::string& name)
 {
-    if (!CommitGrid())
-        return false;
-    m_state.History.Record(kEditStep, m_state.History.Present(), m_state.CurrentMem);
-    return true;
+    return m_state.History.Record(name.empty() ? std::string(kEditStep) : name, m_state.History.Present(),
+                                  m_state.CurrentMem);
+}
+
+bool TDocument::RecordGridEdits()
+{
+    if (!m_state.GridChannels.Equals(m_state.CurrentMem.Channels())) {
+        m_state.CurrentMem.Channels() = m_state.GridChannels;
+        m_state.Modified = true;
+    }
+    const std::string step = std::move(m_gridStep);
+    m_gridStep.clear();
+    return RecordStep(step);
+}
+
+void TDocument::RestartHistoryIfChanged()
+{
+    m_gridStep.clear();
+    if (!(m_state.History.Present() == m_state.CurrentMem))
+        m_state.History.Clear(!m_state.Modified, m_state.CurrentMem);
 }
 
 void TDocument::ShowRecords(const TMVmem& records)
 {
+    // A step that changed the factory values takes the values a Download writes with it.
+    if (!records.FactoryOpt().Equals(m_state.CurrentMem.FactoryOpt()))
+        m_state.FactoryBackup = records.FactoryOpt();
     m_state.CurrentMem = records;
     m_state.GridChannels = records.Channels();
     Changed();
@@ -135,7 +155,7 @@ void TDocument::ShowRecords(const TMVmem& records)
 
 bool TDocument::Edit(const std::string& name, const std::function<std::string(TMVmem&)>& edit)
 {
-    if (!CommitToHistory())
+    if (!CommitGrid())
         return false;
     TMVmem records = m_state.CurrentMem;
     if (const std::string refused = edit(records); !refused.empty()) {
@@ -150,7 +170,7 @@ bool TDocument::Edit(const std::string& name, const std::function<std::string(TM
 
 bool TDocument::Undo()
 {
-    if (!CommitToHistory() || !m_state.History.CanUndo())
+    if (!CommitGrid() || !m_state.History.CanUndo())
         return false;
     const TMVmem records = *m_state.History.Undo();
     m_state.Modified = m_state.History.Modified();
@@ -160,7 +180,7 @@ bool TDocument::Undo()
 
 bool TDocument::Redo()
 {
-    if (!CommitToHistory() || !m_state.History.CanRedo())
+    if (!CommitGrid() || !m_state.History.CanRedo())
         return false;
     const TMVmem records = *m_state.History.Redo();
     m_state.Modified = m_state.History.Modified();
@@ -254,10 +274,7 @@ bool TDocument::CommitGrid()
 {
     if (m_hooks.CommitEdits && !m_hooks.CommitEdits())
         return false;
-    if (!m_state.GridChannels.Equals(m_state.CurrentMem.Channels())) {
-        m_state.CurrentMem.Channels() = m_state.GridChannels;
-        m_state.Modified = true;
-    }
+    RecordGridEdits();
     return true;
 }
 

@@ -76,7 +76,8 @@ public:
     // created) or the user declines one that does not look like a data file.
     void Start();
 
-    // The grid's working copy into the records; a difference marks the data modified.
+    // The grid's working copy into the records; a difference marks the data modified and
+    // becomes a step of the undo history of its own, so that undo and redo never drop it.
     bool CommitGrid();
     // "Do you want to save the file?" when the data are modified; false when the command is to
     // stop (Cancel, Escape, or a save that failed).
@@ -110,6 +111,18 @@ public:
     // state last saved. False when there is no such step.
     bool Undo();
     bool Redo();
+    // The grid's working copy was changed by the user; name is the step it becomes (the last
+    // action's name when several come before it is recorded).
+    void NoteGridEdit(const std::string& name) { m_gridStep = name; }
+    const std::string& PendingGridStep() const { return m_gridStep; }
+    // Changes of the records the history does not hold yet (a dialog's) become one step named
+    // name ("Edit" when empty). False when nothing changed.
+    bool RecordStep(const std::string& name = {});
+    // The grid's working copy into the records (a difference marks them modified), and changes
+    // the history does not hold yet become one step named by the grid's last action.
+    bool RecordGridEdits();
+    // Records changed outside the history (a service window's commit): a fresh history on them.
+    void RestartHistoryIfChanged();
 
     // The channels in use into a CSV file the user names.
     bool ExportChannels();
@@ -160,12 +173,10 @@ private:
     TText DocumentImage(const TText* radio) const;
     bool ShowDifferences(const TText& oldImage, const TText& newImage, TChangesUse use) const;
 
-    // Commits the grid; changes the history does not hold yet become a step of their own, so
-    // that undo and redo never drop them.
-    bool CommitToHistory();
     void ShowRecords(const TMVmem& records);
     void Changed() const;
 
     TProgramState& m_state;
     TDocumentHooks m_hooks;
+    std::string m_gridStep;
 };

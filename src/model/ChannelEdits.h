@@ -19,6 +19,11 @@ inline constexpr const char* kSortStep = "Sort";
 inline constexpr const char* kFillStep = "Fill";
 inline constexpr const char* kPasteStep = "Paste";
 inline constexpr const char* kImportChannelsStep = "Import Channels";
+// The grid's own edits: a typed cell, a value stepped or picked, a channel put in use or emptied.
+inline constexpr const char* kTypingStep = "Typing";
+inline constexpr const char* kValueStep = "Change Value";
+inline constexpr const char* kUseChannelStep = "Use Channel";
+inline constexpr const char* kEmptyChannelStep = "Empty Channel";
 
 inline constexpr const char* kInsertRefused =
     "Channel 500 is in use. Inserting a channel would push it out of the list.";

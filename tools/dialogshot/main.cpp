@@ -1,9 +1,12 @@
-// dialogshot keyfunc|selcall|system|alignment|compare OUT.png: draws the dialog with example
-// settings into a picture, one field focused so that its hint shows in the hint bar (the compare
-// window: the changes a Download would make to a radio: a frequency, a tag, a channel added, one
-// removed and a setting).
+// dialogshot keyfunc|selcall|system|alignment|compare|gridedit OUT.png: draws the dialog with
+// example settings into a picture, one field focused so that its hint shows in the hint bar (the
+// compare window: the changes a Download would make to a radio: a frequency, a tag, a channel
+// added, one removed and a setting; gridedit: the main window with a few channels, three of them
+// selected, and the find bar).
 
 #include "app/Changes.h"
+#include "app/ChannelGrid.h"
+#include "app/Main.h"
 #include "dialogs/CommSystem.h"
 #include "dialogs/KeyFunc.h"
 #include "dialogs/Selcall.h"
@@ -15,20 +18,66 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QTableWidget>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
 
+namespace {
+
+// The main window on a scratch folder with a small frequency plan, channels 2 to 4 selected and
+// the find bar showing a search.
+int DrawGridEdit(const char* out)
+{
+    QTemporaryDir dir;
+    TMainOptions options;
+    options.ProgramDir = dir.path();
+    options.ConfigPath = dir.filePath(QStringLiteral("MV53Win.ini"));
+    options.HelpFolder = dir.filePath(QStringLiteral("help"));
+    TfrmMain win(options);
+    const std::pair<const char*, double> plan[] = {{"HARBOUR", 2.182},  {"NET A", 4.125},  {"NET B", 6.215},
+                                                   {"NET C", 8.291},    {"PILOT", 12.290}, {"COASTAL", 16.420}};
+    for (int i = 0; i < 6; ++i) {
+        TChannel& ch = win.State().GridChannels.Items(i);
+        ch.SetStatus(mv53::kChannelUsed);
+        ch.SetTag(plan[i].first);
+        ch.RxFreq().FromFloat(plan[i].second);
+        ch.TxFreq().FromFloat(plan[i].second);
+    }
+    win.RefreshMainWindow();
+    win.resize(760, 420);
+    win.show();
+    win.activateWindow();
+    win.ShowFindBar();
+    win.FindEdit()->setText(QStringLiteral("NET"));
+    win.FindNext();
+    TChannelGrid* grid = win.Grid();
+    grid->selectionModel()->select(QItemSelection(grid->model()->index(1, 0), grid->model()->index(3, 10)),
+                                   QItemSelectionModel::ClearAndSelect);
+    for (int i = 0; i < 10; ++i)
+        QApplication::processEvents();
+    if (!win.grab().save(QString::fromLocal8Bit(out))) {
+        std::fprintf(stderr, "dialogshot: cannot write %s\n", out);
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     const std::string which = argc == 3 ? argv[1] : "";
-    if (which != "keyfunc" && which != "selcall" && which != "system" && which != "alignment" && which != "compare") {
-        std::fprintf(stderr, "usage: dialogshot keyfunc|selcall|system|alignment|compare OUT.png\n");
+    if (which != "keyfunc" && which != "selcall" && which != "system" && which != "alignment" && which != "compare" &&
+        which != "gridedit") {
+        std::fprintf(stderr, "usage: dialogshot keyfunc|selcall|system|alignment|compare|gridedit OUT.png\n");
         return 1;
     }
+    if (which == "gridedit")
+        return DrawGridEdit(argv[2]);
     TCmmOpt opt;
     opt.SetSelcallUnit(1);
     TProgramState state;
