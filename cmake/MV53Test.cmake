@@ -43,6 +43,8 @@ function(mv53_add_test name)
                     "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/support/lsan.supp")
   endif()
   if(MV53_TSAN)
+    # ThreadSanitizer makes a test 5 to 10 times slower, more on a loaded machine.
+    math(EXPR T_TIMEOUT "${T_TIMEOUT} * 5")
     # Qt is not built with ThreadSanitizer: what its own code allocates, frees or copies is not
     # taken for an access (its locks and thread pool hand such memory over out of the
     # sanitizer's sight), while every access our code makes is still checked, Qt's locks and
