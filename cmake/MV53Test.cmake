@@ -42,5 +42,16 @@ function(mv53_add_test name)
     list(APPEND env "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0" "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
                     "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/support/lsan.supp")
   endif()
+  if(MV53_TSAN)
+    # ThreadSanitizer makes a test 5 to 10 times slower, more on a loaded machine.
+    math(EXPR T_TIMEOUT "${T_TIMEOUT} * 5")
+    # Qt is not built with ThreadSanitizer: what its own code allocates, frees or copies is not
+    # taken for an access (its locks and thread pool hand such memory over out of the
+    # sanitizer's sight), while every access our code makes is still checked, Qt's locks and
+    # threads still order them, and no report is hidden because a stack passes through Qt.
+    # The suppression file names what is left inside Qt alone. Child processes the tests start
+    # (mv53, radiosim) read the same options.
+    list(APPEND env "TSAN_OPTIONS=ignore_noninstrumented_modules=1:suppressions=${PROJECT_SOURCE_DIR}/tests/support/tsan-qt.supp")
+  endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "${T_LABELS}" ENVIRONMENT "${env}")
 endfunction()

@@ -22,6 +22,20 @@ bool TCustomCommX::Deliver(const std::shared_ptr<TCommNoticeGate>& gate, uint64_
     return !gate->abandoned;
 }
 
+QEvent::Type TCommMailbox::WakeType()
+{
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
+}
+
+bool TCustomCommX::event(QEvent* e)
+{
+    if (e->type() != TCommMailbox::WakeType())
+        return QObject::event(e);
+    TakeMail();
+    return true;
+}
+
 void TCustomCommX::TakeMail()
 {
     m_mailbox->Drain();

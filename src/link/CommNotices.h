@@ -4,9 +4,9 @@
 
 #include "link/CommX.h"
 
-#include <QMetaObject>
+#include <QCoreApplication>
+#include <QEvent>
 
-#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -38,32 +38,45 @@ struct TCommNotice {
     uint64_t ticket = 0;
 };
 
-// Notices from the threads to the owner's thread: a queue under a lock, and one queued call to
-// the owner (a posted event of Qt's, on any platform) that takes what the queue holds. A call
-// that is already on its way is not posted again.
+// Notices from the threads to the owner's thread: a queue under a lock, and one wake-up event
+// posted to the owner (on any platform) that takes what the queue holds. A wake-up that is
+// already on its way is not posted again. The event is made under the lock and freed by Qt only
+// after the owner took the lock, so every step of the hand-off is ordered by this lock, where
+// ThreadSanitizer can check it (a queued call's slot object is shared with Qt's own reference
+// count, which it cannot see).
 class TCommMailbox {
 public:
     explicit TCommMailbox(TCustomCommX& owner) : m_owner(owner) {}
     TCommMailbox(const TCommMailbox&) = delete;
     TCommMailbox& operator=(const TCommMailbox&) = delete;
 
+    // The type of the wake-up event.
+    static QEvent::Type WakeType();
+
     // On the owner's thread, before any thread posts. 0 or errno.
     int Arm() { return 0; }
     void Post(TCommNotice notice)
     {
+        std::unique_ptr<QEvent> wake;
         {
             std::lock_guard guard(m_lock);
             m_queue.push_back(std::move(notice));
+            if (!m_wakePending) {
+                m_wakePending = true;
+                wake = std::make_unique<QEvent>(WakeType());
+            }
         }
-        if (!m_callPending.exchange(true)) {
-            // Qt drops the call when the component is destroyed before it runs.
-            TCustomCommX* owner = &m_owner;
-            QMetaObject::invokeMethod(owner, [owner] { owner->TakeMail(); }, Qt::QueuedConnection);
-        }
+        // Qt drops the event when the component is destroyed before it arrives.
+        if (wake)
+            QCoreApplication::postEvent(&m_owner, wake.release());
     }
     // On the owner's thread, before taking the notices: a notice posted from now on posts a
-    // new call.
-    void Drain() { m_callPending.store(false); }
+    // new wake-up.
+    void Drain()
+    {
+        std::lock_guard guard(m_lock);
+        m_wakePending = false;
+    }
     bool Take(TCommNotice& notice)
     {
         std::lock_guard guard(m_lock);
@@ -76,7 +89,7 @@ public:
 
 private:
     TCustomCommX& m_owner;
-    std::atomic<bool> m_callPending{false};
     std::mutex m_lock;
+    bool m_wakePending = false;
     std::deque<TCommNotice> m_queue;
 };

@@ -210,6 +210,8 @@ Q_SIGNALS:
     void OnEchoEnd(TCustomCommX* sender);
 
 protected:
+    // Takes the notices the threads posted when their wake-up arrives.
+    bool event(QEvent* e) override;
     // Called in the caller's thread each time Write hands a chunk to the transmit thread.
     virtual void ChunkHandedOver(int size) { (void)size; }
 
