@@ -25,6 +25,18 @@ void StoreCellText(TChannel& ch, int column, const std::string& text);
 // frequency, and that text is returned (the grid shows it while the transmitter is on).
 std::string ApplyReceiveText(TChannel& ch, const std::string& receiveText, int32_t rxRange);
 
+// The columns whose cell takes typed text: the tag and the two frequencies.
+bool IsTypedColumn(int column);
+// Whether a typed character may enter column's cell of ch; an accepted key takes the form the
+// cell shows (tag letters in upper case). A receive-only channel's transmit cell shows "TX OFF"
+// and admits any key but Escape and the blank.
+bool AcceptCellKey(const TChannel& ch, int column, char& key);
+// A typed cell text in the form the cell shows: the tag padded to its width, a frequency as
+// "%2.5f" inside the typing limits; "TX OFF" of a receive-only channel and other columns as given.
+std::string NormalizeCellText(const TChannel& ch, int column, const std::string& text, int32_t rxRange);
+// A frequency cell's text (not "TX OFF") whose value lies outside the radio's range.
+bool CellFreqOutOfRange(int column, const std::string& text, const TFactoryOpt& factory);
+
 // A text for column 1..9 from outside the grid, checked as typing checks it, and stored:
 // a tag of at most 8 characters the tag keys admit (upper-cased, padded as typing pads it);
 // a frequency of the frequency keys inside the radio's range for its direction (a receive
