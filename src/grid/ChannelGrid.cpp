@@ -1,7 +1,6 @@
 #include "grid/ChannelGrid.h"
 
 #include "grid/SelectList.h"
-#include "controls/U_Controls.h"
 #include "help/HelpTopics.h"
 #include "model/ChannelTexts.h"
 #include "model/ChannelValues.h"
@@ -314,26 +313,24 @@ bool TChannelGrid::event(QEvent* e)
     return TCellGrid::event(e);
 }
 
-void TChannelGrid::keyPressEvent(QKeyEvent* e)
+bool TChannelGrid::ClipboardKey(QKeyEvent* e)
 {
     if (e->matches(QKeySequence::Copy))
         Copy();
     else if (e->matches(QKeySequence::Paste))
         Paste();
     else
+        return false;
+    return true;
+}
+
+void TChannelGrid::keyPressEvent(QKeyEvent* e)
+{
+    if (!ClipboardKey(e))
         TCellGrid::keyPressEvent(e);
 }
 
-bool TChannelGrid::EditorKey(QKeyEvent* e)
-{
-    if (e->matches(QKeySequence::Copy))
-        Copy();
-    else if (e->matches(QKeySequence::Paste))
-        Paste();
-    else
-        return TCellGrid::EditorKey(e);
-    return true;
-}
+bool TChannelGrid::EditorKey(QKeyEvent* e) { return ClipboardKey(e) || TCellGrid::EditorKey(e); }
 
 void TChannelGrid::keyReleaseEvent(QKeyEvent* e)
 {

@@ -96,6 +96,8 @@ private:
     void SetCell(int channel, int column, const std::string& text);
     void ApplyCell(int channel, int column);
     void PasteIntoEditor(const std::string& text);
+    // Copy and paste keys, for the grid and for its editor; true when e was one.
+    bool ClipboardKey(QKeyEvent* e);
     void MarkEdited();
     void FitColumns();
 
