@@ -62,9 +62,6 @@ protected:
     TTextGridModel* Model() const { return m_model; }
     int EditRow() const { return m_editRow; }
     int EditColumn() const { return m_editColumn; }
-    // The current cell, or the cell of the open editor.
-    int ActiveRow() const { return m_editing ? m_editRow : currentIndex().row(); }
-    int ActiveColumn() const { return m_editing ? m_editColumn : currentIndex().column(); }
     // Hides the editor without applying its text.
     void CloseEditor();
     void PlaceEditor();
@@ -81,6 +78,9 @@ protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
+    // The current cell, or the cell of the open editor.
+    int ActiveRow() const { return m_editing ? m_editRow : currentIndex().row(); }
+    int ActiveColumn() const { return m_editing ? m_editColumn : currentIndex().column(); }
     void ShowEditor();
     void EnterKey();
     void TypeCharacter(char key);

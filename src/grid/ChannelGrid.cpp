@@ -426,8 +426,8 @@ void TChannelGrid::Paste()
     const QString clip = (mime != nullptr && mime->hasText()) ? mime->text() : QString();
     if (clip.isEmpty() || !m_rowBuffer.Used)
         return;
-    const int channel = ActiveRow();
-    const int column = ActiveColumn();
+    const int channel = Editing() ? EditRow() : CurrentChannel();
+    const int column = Editing() ? EditColumn() : CurrentColumn();
     TChannel& ch = Channel(channel);
     bool changed = false;
     if (column == 0 && ch.Status() != mv53::kChannelUsed) {
