@@ -255,12 +255,9 @@ void TChannelGrid::CellAction(int channel, int column)
     const int list = Column(column).EditParam;
     const std::string& text = Model()->Text(channel, column);
     switch (Kind(column)) {
-    case kEditToggle: {
-        const int k = mv53::OptionEntryOf(list, text);
-        const std::string next = (k >= 0 && k < ValCount(list) - 1) ? ValText(list, k + 1) : ValText(list, 0);
-        SetCell(channel, column, next);
+    case kEditToggle:
+        SetCell(channel, column, mv53::NextOptionText(list, text));
         break;
-    }
     case kEditPick: {
         const std::string suffix = "(CH=" + Model()->Text(channel, 0) + ")";
         std::optional<std::string> chosen;

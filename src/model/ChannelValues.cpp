@@ -90,6 +90,12 @@ int32_t OptionEntryOf(int32_t list, const std::string& text)
     return -1;
 }
 
+std::string NextOptionText(int32_t list, const std::string& text)
+{
+    const int32_t k = OptionEntryOf(list, text);
+    return ValText(list, k >= 0 && k < ValCount(list) - 1 ? k + 1 : 0);
+}
+
 void StoreCellText(TChannel& ch, int column, const std::string& text)
 {
     switch (column) {

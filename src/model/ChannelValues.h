@@ -14,6 +14,9 @@ namespace mv53 {
 void SetFrequencyText(TDecimal& target, const std::string& text);
 // Index of text among an option list's filled entries, -1 when it is none of them exactly.
 int32_t OptionEntryOf(int32_t list, const std::string& text);
+// The entry after text in an option list, the first after the last one or after none of them
+// (a double-click on an option cell steps through the list).
+std::string NextOptionText(int32_t list, const std::string& text);
 
 // A cell text of column 1..9 as the grid holds it into the channel: the tag as it is, a
 // frequency read as a number, the index of an option text in the column's list ("OFF" or a code

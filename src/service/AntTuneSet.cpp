@@ -85,10 +85,7 @@ void TTunerGrid::CellAction(int row, int column)
     if (!Used(row))
         return;
     if (column >= kFirstOption && column <= kLastOption) {
-        const int list = Column(column).EditParam;
-        const int k = mv53::OptionEntryOf(list, Model()->Text(row, column));
-        const int next = (k >= 0 && k < ValCount(list) - 1) ? k + 1 : 0;
-        Model()->SetText(row, column, ValText(list, next));
+        Model()->SetText(row, column, mv53::NextOptionText(Column(column).EditParam, Model()->Text(row, column)));
     } else if (column == kColumnL) {
         OpenEditor();
     }
