@@ -2,7 +2,7 @@
 // read-back into the channels followed by the comparison with the records, as CommitGrid does
 // it on an unchanged grid. Prints the median and the worst of the runs in milliseconds.
 
-#include "app/ChannelGrid.h"
+#include "grid/ChannelGrid.h"
 
 #include <QApplication>
 

@@ -1,7 +1,7 @@
 #include "app/Main.h"
 
 #include "app/About.h"
-#include "app/ChannelGrid.h"
+#include "grid/ChannelGrid.h"
 #include "app/PassWord.h"
 #include "app/U_Helpdef.h"
 #include "help/HelpWindow.h"

@@ -2,9 +2,9 @@
 // window, the refresh), and the commands that only concern the window (COM port, clipboard,
 // columns).
 
-#include "app/ChannelGrid.h"
+#include "grid/ChannelGrid.h"
 #include "app/Main.h"
-#include "app/Visible.h"
+#include "grid/Visible.h"
 
 TDocumentHooks TfrmMain::DocumentHooks()
 {

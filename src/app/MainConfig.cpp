@@ -3,7 +3,7 @@
 
 #include "app/Main.h"
 
-#include "app/ChannelGrid.h"
+#include "grid/ChannelGrid.h"
 #include "model/Prompt.h"
 #include "model/U_FileAccess.h"
 #include "platform/PortMap.h"

@@ -3,7 +3,7 @@
 // and the find bar below the grid. The edits themselves are the model's; this file only wires
 // them to the menus, the keys and the selection.
 
-#include "app/ChannelGrid.h"
+#include "grid/ChannelGrid.h"
 #include "app/Main.h"
 #include "model/ChannelFind.h"
 #include "model/Prompt.h"

@@ -3,7 +3,7 @@
 
 #include "app/Main.h"
 
-#include "app/ChannelGrid.h"
+#include "grid/ChannelGrid.h"
 #include "app/ToolIcons.h"
 #include "app/U_Helpdef.h"
 

@@ -36,8 +36,16 @@ QVariant TTextGridModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
         return Latin1(Text(index.row(), index.column()));
-    case Qt::ForegroundRole:
-        return Used(index.row()) ? QColor(Qt::black) : kEmptyRowColour;
+    case Qt::ForegroundRole: {
+        if (!Used(index.row()))
+            return kEmptyRowColour;
+        const std::optional<TCellMark> mark = Mark(index.row(), index.column());
+        return mark ? mark->Colour : QColor(Qt::black);
+    }
+    case Qt::ToolTipRole: {
+        const std::optional<TCellMark> mark = Mark(index.row(), index.column());
+        return mark ? QVariant(mark->Hint) : QVariant();
+    }
     case Qt::TextAlignmentRole:
         if (index.column() == kTagColumn)
             return int(Qt::AlignLeft | Qt::AlignVCenter);
@@ -47,6 +55,13 @@ QVariant TTextGridModel::data(const QModelIndex& index, int role) const
     default:
         return {};
     }
+}
+
+std::optional<TTextGridModel::TCellMark> TTextGridModel::Mark(int row, int column) const
+{
+    if (!m_mark || !Used(row))
+        return std::nullopt;
+    return m_mark(row, column);
 }
 
 QVariant TTextGridModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -78,6 +93,11 @@ void TTextGridModel::SetAll(std::vector<TRow> rows)
     for (TRow& r : m_rows)
         r.resize(m_columns.size());
     Q_EMIT dataChanged(index(0, 0), index(m_rowCount - 1, static_cast<int>(m_columns.size()) - 1));
+}
+
+void TTextGridModel::RowChanged(int row)
+{
+    Q_EMIT dataChanged(index(row, 0), index(row, static_cast<int>(m_columns.size()) - 1));
 }
 
 // ---------------------------------------------------------------------------------------------

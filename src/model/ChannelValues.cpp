@@ -90,6 +90,12 @@ int32_t OptionEntryOf(int32_t list, const std::string& text)
     return -1;
 }
 
+std::string NextOptionText(int32_t list, const std::string& text)
+{
+    const int32_t k = OptionEntryOf(list, text);
+    return ValText(list, k >= 0 && k < ValCount(list) - 1 ? k + 1 : 0);
+}
+
 void StoreCellText(TChannel& ch, int column, const std::string& text)
 {
     switch (column) {
@@ -112,6 +118,54 @@ void StoreCellText(TChannel& ch, int column, const std::string& text)
     case 9: ch.SetTuneMode(ValIndexOf(ListOf(column), text)); break;
     default: break;
     }
+}
+
+bool IsTypedColumn(int column)
+{
+    if (column < 0 || column >= kChannelColumnCount)
+        return false;
+    const int32_t kind = Column(column).EditKind;
+    return kind == kEditTag || kind == kEditRxFreq || kind == kEditTxFreq;
+}
+
+bool AcceptCellKey(const TChannel& ch, int column, char& key)
+{
+    constexpr char kEscapeKey = 27;
+    switch (IsTypedColumn(column) ? Column(column).EditKind : kEditNone) {
+    case kEditTag:
+        return IsTagKey(key);
+    case kEditRxFreq:
+        return IsFreqKey(key);
+    case kEditTxFreq:
+        if (ch.TxOff() != 0)
+            return key != kEscapeKey && key != ' ';
+        return IsFreqKey(key);
+    default:
+        return false;
+    }
+}
+
+std::string NormalizeCellText(const TChannel& ch, int column, const std::string& text, int32_t rxRange)
+{
+    switch (IsTypedColumn(column) ? Column(column).EditKind : kEditNone) {
+    case kEditTag:
+        return FormatTag(text);
+    case kEditRxFreq:
+        return FormatFreq(text, column, rxRange);
+    case kEditTxFreq:
+        return ch.TxOff() != 0 ? text : FormatFreq(text, column, rxRange);
+    default:
+        return text;
+    }
+}
+
+bool CellFreqOutOfRange(int column, const std::string& text, const TFactoryOpt& factory)
+{
+    if ((column != kRxFreqColumn && column != kTxFreqColumn) || text == kTxOffText)
+        return false;
+    TDecimal value;
+    SetFrequencyText(value, text);
+    return !ChannelFreqInRange(value, column == kTxFreqColumn, factory);
 }
 
 std::string ApplyReceiveText(TChannel& ch, const std::string& receiveText, int32_t rxRange)

@@ -5,7 +5,7 @@
 
 #include "MainWindowFixture.h"
 
-#include "app/ChannelGrid.h"
+#include "grid/ChannelGrid.h"
 #include "help/HelpWindow.h"
 #include "service/Alignment.h"
 

@@ -6,7 +6,7 @@
 #include "DocTestSupport.h"
 #include "MainWindowFixture.h"
 
-#include "app/ChannelGrid.h"
+#include "grid/ChannelGrid.h"
 
 using mv53::PromptAnswer;
 using mv53::test::FileBytes;

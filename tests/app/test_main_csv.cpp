@@ -3,7 +3,7 @@
 #include "MainWindowFixture.h"
 #include "RunProcess.h"
 
-#include "app/ChannelGrid.h"
+#include "grid/ChannelGrid.h"
 #include "model/ChannelEdits.h"
 
 namespace mv53::test {

@@ -3,7 +3,7 @@
 
 #include "MainWindowFixture.h"
 
-#include "app/ChannelGrid.h"
+#include "grid/ChannelGrid.h"
 #include "dialogs/CommA1A.h"
 #include "dialogs/CommSystem.h"
 #include "dialogs/Hardware.h"

@@ -1,7 +1,7 @@
 // "&Edit" of the main window: undo and redo, the channel list commands and the find bar,
 // driven by menu items and keys.
 
-#include "GridTestSupport.h"
+#include "../grid/GridTestSupport.h"
 #include "MainWindowFixture.h"
 
 #include "dialogs/KeyFunc.h"

@@ -4,7 +4,7 @@
 #include "MainWindowFixture.h"
 
 #include "RadioSimulator.h"
-#include "app/ChannelGrid.h"
+#include "grid/ChannelGrid.h"
 #include "link/Radio.h"
 #include "platform/PortMap.h"
 

@@ -4,7 +4,7 @@
 #include "MainWindowFixture.h"
 
 #include "service/Alignment.h"
-#include "app/ChannelGrid.h"
+#include "grid/ChannelGrid.h"
 #include "service/AntTuneSet.h"
 #include "service/SerialWriter.h"
 #include "service/TempCorrect.h"

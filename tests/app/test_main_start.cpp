@@ -3,7 +3,7 @@
 
 #include "MainWindowFixture.h"
 
-#include "app/ChannelGrid.h"
+#include "grid/ChannelGrid.h"
 
 #include <QFileInfo>
 #include <QLabel>

@@ -1,7 +1,7 @@
 // The pick list: captions, the column-by-column layout, the start cell, the keys (never onto
 // an empty cell) and the ways it closes.
 
-#include "app/SelectList.h"
+#include "grid/SelectList.h"
 
 #include <QPushButton>
 #include <QTableWidget>

@@ -1,7 +1,7 @@
 // The column dialog: boxes follow the flags, "Ok" takes the ticks (item 10 is not in the
 // dialog and keeps its flag), "Cancel" and Escape change nothing.
 
-#include "app/Visible.h"
+#include "grid/Visible.h"
 
 #include <QCheckBox>
 #include <QTest>

@@ -5,7 +5,7 @@
 // selected, and the find bar).
 
 #include "app/Changes.h"
-#include "app/ChannelGrid.h"
+#include "grid/ChannelGrid.h"
 #include "app/Main.h"
 #include "dialogs/CommSystem.h"
 #include "dialogs/KeyFunc.h"

@@ -1,4 +1,4 @@
-#include "app/SelectList.h"
+#include "grid/SelectList.h"
 
 #include "model/U_Const.h"
 

@@ -1,4 +1,4 @@
-#include "app/Visible.h"
+#include "grid/Visible.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

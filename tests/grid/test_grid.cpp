@@ -3,7 +3,7 @@
 
 #include "GridTestSupport.h"
 
-#include "app/SelectList.h"
+#include "grid/SelectList.h"
 #include "model/U_InputFilter.h"
 
 #include <cmath>

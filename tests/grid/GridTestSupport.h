@@ -2,7 +2,7 @@
 // The grid tests' set-up: channels 1..3 used (HOME 7.05/8.0, NET 3.5, MARINE 12.345), the rest
 // empty; the grid shown and active; keys go to the focused widget (the editor while it is open).
 
-#include "app/ChannelGrid.h"
+#include "grid/ChannelGrid.h"
 
 #include <QApplication>
 #include <QLineEdit>
