@@ -1,5 +1,6 @@
 #include "grid/TextGrid.h"
 
+#include <QAbstractItemView>
 #include <QPainter>
 
 namespace mv53 {
@@ -104,10 +105,14 @@ void TTextGridModel::RowChanged(int row)
 void TGridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     painter->save();
-    painter->fillRect(option.rect, option.palette.color(QPalette::Base));
+    // The cells of a selection of more than the current cell are marked, so that the rows a
+    // command will act on can be seen; the current cell keeps its dotted frame.
+    const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
+    const bool marked = (option.state & QStyle::State_Selected) && view != nullptr && view->currentIndex() != index;
+    painter->fillRect(option.rect, option.palette.color(marked ? QPalette::Highlight : QPalette::Base));
     const QRect textRect = option.rect.adjusted(3, 2, -2, 2);
     painter->setFont(option.font);
-    painter->setPen(index.data(Qt::ForegroundRole).value<QColor>());
+    painter->setPen(marked ? option.palette.color(QPalette::HighlightedText) : index.data(Qt::ForegroundRole).value<QColor>());
     painter->setClipRect(option.rect);
     painter->drawText(textRect, index.data(Qt::TextAlignmentRole).toInt() | Qt::TextSingleLine,
                       index.data(Qt::DisplayRole).toString());

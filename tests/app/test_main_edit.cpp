@@ -147,7 +147,7 @@ TEST_F(MainEditTest, SortByTagPutsEmptyChannelsLast)
 TEST_F(MainEditTest, FillStopsAtTheRowOutsideTheRangeAndWritesDownTheSelection)
 {
     std::pair<QString, QString> typed;
-    Open({}, [&typed](QDialog& d) {
+    TfrmMain& w = Open({}, [&typed](QDialog& d) {
         d.findChild<QLineEdit*>(QStringLiteral("edtStart"))->setText(typed.first);
         d.findChild<QLineEdit*>(QStringLiteral("edtStep"))->setText(typed.second);
         return int(QDialog::Accepted);
@@ -155,6 +155,14 @@ TEST_F(MainEditTest, FillStopsAtTheRowOutsideTheRangeAndWritesDownTheSelection)
     At(0, 2);
     for (int k = 0; k < 2; ++k)
         Key(Qt::Key_Down, Qt::ShiftModifier);
+    // The rows the fill will write are marked; the current cell is not.
+    const QImage shown = w.Grid()->viewport()->grab().toImage();
+    const auto colourIn = [&](int row) {
+        const QRect cell = w.Grid()->CellRect(row, 2);   // left of the right-aligned text
+        return shown.pixelColor(cell.left() + 1, cell.center().y());
+    };
+    EXPECT_EQ(colourIn(0), w.Grid()->palette().color(QPalette::Highlight));
+    EXPECT_EQ(colourIn(2), w.Grid()->palette().color(QPalette::Base));
     const TMVmem opened = Records();
     prompt.shown.clear();
     typed = {QStringLiteral("29.99"), QStringLiteral("10")};
