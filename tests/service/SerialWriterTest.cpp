@@ -292,6 +292,14 @@ TEST_F(CliSerialWrite, FailuresEndWithTheTransferMessage)
     EXPECT_EQ(Run("--number 6"), 1);
     EXPECT_EQ(out, "failed 1L120006: the factory area was written, but the radio did not give its number back: the "
                    "radio did not answer the serial number request.\n");
+
+    // The radio takes the write but keeps the number it holds, the one written before.
+    faults = {};
+    faults.keepSerial = true;
+    radio->SetFaults(faults);
+    EXPECT_EQ(Run("--number 7"), 1);
+    EXPECT_EQ(out, "written 1L120007 read 1L120006\n");
+    EXPECT_NE(err.find("The radio reports serial number \"1L120006\" instead of \"1L120007\"."), std::string::npos) << err;
 }
 
 // A typo in a field is refused with the field and its range before the port is opened, not
