@@ -292,27 +292,41 @@ TEST_F(FirmwareWriter, PortThatCannotBeOpenedAsksEachRoundWithTheReason)
     }
 }
 
-// The platform's device, refusing one bit rate as some adapters do.
+// The platform's device, refusing one bit rate as some adapters do, or whose driver throws.
+template <bool Throws>
 class RateRefusingDevice final : public platform::SerialDevicePosix {
 public:
     int SetLineSettings(const platform::LineSettings& line) override
     {
-        return line.baudRate == 9600 ? EINVAL : SerialDevicePosix::SetLineSettings(line);
+        if (line.baudRate == 9600 && Throws && !std::exchange(m_thrown, true))
+            throw std::runtime_error("driver fault");
+        return line.baudRate == 9600 && !Throws ? EINVAL : SerialDevicePosix::SetLineSettings(line);
     }
+
+private:
+    bool m_thrown = false;   // once: closing restores the settings at 9600
 };
 
 TEST_F(FirmwareWriter, PortThatRefusesABitRateEndsInTheFailureStepWithTheReason)
 {
     std::mt19937 rng(9);
     File(Records(0x0000, 0x0100, rng), fw::TCpuType::HD64F2134ATF20);
-    Session s(sim::BootCpu::HD64F2134ATF20, 4800);   // 9600 is tried after the 19200 window
-    s.writer.CommX().SetDeviceMaker([] { return std::make_unique<RateRefusingDevice>(); });
-    EXPECT_FALSE(s.writer.Run(m_job));
-    EXPECT_EQ(s.writer.Result().outcome, TFirmwareOutcome::Failed);
-    ASSERT_EQ(m_prompt.texts(), std::vector<std::string>{kFswProblemOnComPort});
-    EXPECT_NE(m_prompt.shown[0].detail.find(kCommBitRateError), std::string::npos) << m_prompt.shown[0].detail;
-    EXPECT_EQ(s.status, kFswNoAcknowledgement);
-    EXPECT_FALSE(s.writer.CommX().IsOpen());
+    for (const bool throws : {false, true}) {
+        SCOPED_TRACE(throws ? "throws" : "refuses");
+        Session s(sim::BootCpu::HD64F2134ATF20, 4800);   // 9600 is tried after the 19200 window
+        if (throws)
+            s.writer.CommX().SetDeviceMaker([] { return std::make_unique<RateRefusingDevice<true>>(); });
+        else
+            s.writer.CommX().SetDeviceMaker([] { return std::make_unique<RateRefusingDevice<false>>(); });
+        m_prompt.shown.clear();
+        EXPECT_FALSE(s.writer.Run(m_job));
+        EXPECT_EQ(s.writer.Result().outcome, TFirmwareOutcome::Failed);
+        ASSERT_EQ(m_prompt.texts(), std::vector<std::string>{kFswProblemOnComPort});
+        EXPECT_NE(m_prompt.shown[0].detail.find(throws ? "Unexpected failure: driver fault" : kCommBitRateError),
+                  std::string::npos) << m_prompt.shown[0].detail;
+        EXPECT_EQ(s.status, kFswNoAcknowledgement);
+        EXPECT_FALSE(s.writer.CommX().IsOpen());
+    }
 }
 
 TEST_F(FirmwareWriter, CancelEndsGreenWithoutADialogAndSaysWhenTheFirmwareIsIncomplete)
