@@ -1,13 +1,12 @@
 // "File / Import Channels…" and "File / Export Channels…" in the main window.
 
 #include "MainWindowFixture.h"
-#include "RunProcess.h"
 
 #include "grid/ChannelGrid.h"
 #include "model/ChannelEdits.h"
 
-namespace mv53::test {
-namespace {
+using namespace mv53;
+using namespace mv53::test;
 
 TEST_F(MainWindowTest, ImportAndExportChannelsFromTheFileMenu)
 {
@@ -39,5 +38,3 @@ TEST_F(MainWindowTest, ImportAndExportChannelsFromTheFileMenu)
     EXPECT_EQ(ReadFile(Path("out.csv")), csv);
 }
 
-}  // namespace
-}  // namespace mv53::test

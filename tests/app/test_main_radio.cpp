@@ -10,7 +10,6 @@
 
 #include <QLabel>
 #include <QPushButton>
-#include <QTest>
 
 using mv53::test::ClearedRecords;
 using mv53::test::EncodedImage;
@@ -26,14 +25,14 @@ public:
         QObject::connect(&m_timer, &QTimer::timeout, [this] {
             for (QWidget* w : QApplication::topLevelWidgets()) {
                 auto* frm = qobject_cast<TfrmRadio*>(w);
-                if (frm && frm->isVisible()) {
-                    // Caption and stage line of each window as the user sees it.
-                    const QString stage = frm->lblStage->isVisible() ? frm->lblStage->text() : QString();
-                    const std::string seen = (frm->windowTitle() + QStringLiteral(" | ") + stage).toStdString();
-                    if (windowsSeen.empty() || windowsSeen.back() != seen)
-                        windowsSeen.push_back(seen);
-                }
-                if (frm && frm->isVisible() && frm->btnOk->isVisible() && frm->btnOk->isEnabled()) {
+                if (!frm || !frm->isVisible())
+                    continue;
+                // Caption and stage line of each window as the user sees it.
+                const QString stage = frm->lblStage->isVisible() ? frm->lblStage->text() : QString();
+                const std::string seen = (frm->windowTitle() + QStringLiteral(" | ") + stage).toStdString();
+                if (windowsSeen.empty() || windowsSeen.back() != seen)
+                    windowsSeen.push_back(seen);
+                if (frm->btnOk->isVisible() && frm->btnOk->isEnabled()) {
                     ++windows;
                     frm->btnOk->click();
                 }
