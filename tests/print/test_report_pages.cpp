@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -54,7 +53,6 @@ TPrtImg Report(const TMVmem& mem, TPrintSelection selection, TServiceReport fact
 const TPrintSelection kChannelOnly{false, false, true};
 const TPrintSelection kCommonOnly{true, false, false};
 const TPrintSelection kAll{true, true, true};
-
 
 TMVmem CommonRecords()
 {
@@ -226,10 +224,9 @@ TEST(ReportPages, NumbersWithAFractionTakeTheDecimalSeparatorGiven)
     SetFreq(m.Channels().Items(0).RxFreq(), 29, 99999, 5);
     const TPrtImg r = Report(m, {true, true, true}, {}, "x.m53", ',');
     const std::string all = r.Text();
-    EXPECT_NE(all.find("Save hold Time:         6,5 sec"), std::string::npos);
-    EXPECT_NE(all.find("TOT:                    1,5 min"), std::string::npos);
-    EXPECT_NE(all.find("Preamble:             1,0 sec"), std::string::npos);
-    EXPECT_NE(all.find("001   CH         29,99999   5,00000"), std::string::npos);
+    for (const char* line : {"Save hold Time:         6,5 sec", "TOT:                    1,5 min", "Preamble:             1,0 sec",
+                             "001   CH         29,99999   5,00000"})
+        EXPECT_NE(all.find(line), std::string::npos) << line;
     EXPECT_EQ(all.find("6.5"), std::string::npos);
 }
 
