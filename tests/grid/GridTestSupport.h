@@ -48,6 +48,12 @@ struct GridFixture {
         for (const char* p = text; *p != 0; ++p)
             QTest::keyClick(Target(), *p);
     }
+    // Moves to the cell and types text (the first key opens the editor).
+    void TypeAt(int channel, int column, const char* text)
+    {
+        grid->MoveTo(channel, column);
+        Type(text);
+    }
     QPoint Centre(int channel, int column) const { return grid->CellRect(channel, column).center(); }
     void Click(int channel, int column, Qt::MouseButton button = Qt::LeftButton)
     {
