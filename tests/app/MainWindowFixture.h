@@ -26,19 +26,6 @@
 
 namespace mv53::test {
 
-// Values a real radio may hold that the grid cannot show exactly, on used channels 11 to 14:
-// encryption off with its code kept, code 16, an encryption flag of 2 and a tune mode of 2.
-inline void StoredValuesNoCellShows(TMVmem& m)
-{
-    for (int i = 10; i < 14; ++i)
-        m.Channels().Items(i).SetStatus(0xA5);
-    m.Channels().Items(10).SetEncryptCode(5);
-    m.Channels().Items(11).SetEncryptOn(1);
-    m.Channels().Items(11).SetEncryptCode(16);
-    m.Channels().Items(12).SetEncryptOn(2);
-    m.Channels().Items(13).SetTuneMode(2);
-}
-
 // One call of the recorded radio link with how it was to run.
 struct LinkCall {
     TTransferKind kind;

@@ -21,10 +21,9 @@
 #include <map>
 #include <set>
 
-using mv53::PromptAnswer;
-using mv53::help::TBook;
-using mv53::help::THelpWindow;
-using mv53::test::MainWindowTest;
+using namespace mv53;
+using namespace mv53::help;
+using namespace mv53::test;
 
 namespace {
 
@@ -141,6 +140,7 @@ TEST_F(MainWindowTest, EveryHelpContextOfTheWindowsOpensAPageOfItsBook)
         w.State().CurrentMem.Opt().SetSelcallUnit(1);
         w.State().CurrentMem.Sel().SetKillSystem(1);
         w.RefreshMainWindow();
+        w.miItem[10]->trigger();   // the Tune Mode column, hidden by default, shown too
         w.show();
         for (int column = 0; column < mv53::kGridColumns; ++column) {
             w.Grid()->MoveTo(0, column);

@@ -3,6 +3,7 @@
 // the grid's edits are committed first, and closing asks to save. The document's own rules are
 // tested without a window (tests/document).
 
+#include "../grid/GridTestSupport.h"
 #include "DocTestSupport.h"
 #include "MainWindowFixture.h"
 
@@ -105,7 +106,7 @@ TEST_F(MainWindowTest, ClosingWithChangesAsksToSave)
 // commit must not count them as edits.
 TEST_F(MainWindowTest, OpeningAndLeavingAFileChangesNothingTheUserDidNotTouch)
 {
-    MakeDataFile(Path("kept.m53"), mv53::test::StoredValuesNoCellShows);
+    MakeDataFile(Path("kept.m53"), [](TMVmem& m) { StoredValuesNoCellShows(m.Channels()); });
     const std::string before = ReadFile(Path("kept.m53"));
     TfrmMain& w = Start();
     prompt.openResults = {mv53::OpenFileResult{Path("kept.m53"), false}};

@@ -11,9 +11,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-using mv53::test::ClearedRecords;
-using mv53::test::EncodedImage;
-using mv53::test::MainWindowTest;
+using namespace mv53::test;
 
 namespace {
 

@@ -45,9 +45,7 @@ TEST_F(MainWindowTest, TunerWindowStartsFromCurrentMem)
         f.close();
     });
     w.miAntTuneSet->trigger();
-    EXPECT_EQ(cell, " 77");
-    EXPECT_TRUE(calls.empty());
-    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Do you upload data from the radio?"});
+    EXPECT_EQ(cell, " 77");   // No: no upload (the document's test), the window on the records held
 }
 
 // Every command of the "&Radio" menu that a mode shows is enabled and reaches its window or its

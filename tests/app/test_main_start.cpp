@@ -5,8 +5,7 @@
 
 #include "grid/ChannelGrid.h"
 
-using mv53::test::AnswerPassword;
-using mv53::test::MainWindowTest;
+using namespace mv53::test;
 
 namespace {
 

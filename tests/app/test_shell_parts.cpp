@@ -19,8 +19,7 @@
 
 #include <gtest/gtest.h>
 
-using mv53::test::ReadFile;
-using mv53::test::WriteFile;
+using namespace mv53::test;
 
 // ---- single instance -------------------------------------------------------------------------
 // (A second copy of the program is refused in test_single_instance, with real processes.)

@@ -85,12 +85,11 @@ namespace {
 
 struct TelephoneFixture : ::testing::Test {
     TfrmTelephone dlg;
-    const std::string sixteen = "0123456789012345";
 
     void SetUp() override
     {
         dlg.TelNumbers.SetTelCallType(0);
-        dlg.TelNumbers.Numbers(0).SetNumber(sixteen);
+        dlg.TelNumbers.Numbers(0).SetNumber("0123456789012345");
         dlg.TelNumbers.Numbers(1).SetNumber("5551234");
         ShowActive(dlg);
         Enter(dlg.grdA);

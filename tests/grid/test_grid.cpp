@@ -286,19 +286,7 @@ private Q_SLOTS:
         GridFixture f;
         f.state.CurrentMem.Opt().SetEncryptUnit(1);
         f.state.CurrentMem.Opt().SetTunerUnit(1);
-        const auto stored = [](TChannel& ch, int row) {
-            switch (row) {
-            case 0: ch.SetEncryptOn(0); ch.SetEncryptCode(5); break;    // switched off, code kept
-            case 1: ch.SetEncryptOn(1); ch.SetEncryptCode(16); break;   // code 16
-            case 2: ch.SetEncryptOn(2); ch.SetEncryptCode(3); break;    // flag of 2
-            default: ch.SetTuneMode(2); break;                          // tune mode 2
-            }
-        };
-        for (int row = 0; row < 4; ++row) {
-            TChannel& ch = f.Channel(10 + row);
-            mv53::test::SetChannel(ch, "KEEP", 5.0, 5.0);
-            stored(ch, row);
-        }
+        mv53::test::StoredValuesNoCellShows(f.state.GridChannels);
         const TChannels before = f.state.GridChannels;
         f.grid->Fill();
         f.grid->GridToChannels();

@@ -54,26 +54,23 @@ const TPrintSelection kChannelOnly{false, false, true};
 const TPrintSelection kCommonOnly{true, false, false};
 const TPrintSelection kAll{true, true, true};
 
+// Common values other than those of cleared records.
 TMVmem CommonRecords()
 {
     return ClearedRecords([](TMVmem& m) {
         m.Opt().SetEncryptUnit(1);
-        m.Opt().SetSelcallUnit(0);
         m.Opt().SetTunerUnit(1);
         TFactoryOpt& f = m.FactoryOpt();
         f.SetSerialNo("A1234567");
         f.SetCwPitch(4);
         f.SetRxRange(1);
-        f.SetTxRange(0);
         f.SetKeyFunc(0, 4);
-        f.SetKeyFunc(1, 0);
         f.SetKeyFunc(2, 99);
         f.SetDataMode(3);
         f.SetRttyShift(2);
         f.SetRttyFreqDisp(1);
         f.SetPktOffset(5);
         f.SetPktTone(0);
-        m.A1A().SetCwDelay(0);
         m.Hard().SetHail(2);
         m.Hard().SetLampMode(5);
         m.PwrSave().SetHoldTime(3);
@@ -81,7 +78,6 @@ TMVmem CommonRecords()
         m.Misc().SetBeep(0);
         m.Misc().SetVoxDelay(4);
         m.Misc().SetVoxGain(45);
-        m.Sys().SetNoiseBlanker(1);
         m.Sys().SetSpSelect(2);
         m.Sys().SetTot(3);
     });
@@ -103,7 +99,6 @@ TMVmem ChannelRecords()
         SetFreq(b.TxFreq(), 9, 0, 0);
         b.SetTxOff(1);
         b.SetMode(1);
-        b.SetPower(0);
         b.SetEncryptOn(1);
         b.SetEncryptCode(2);
         b.SetSelcallOn(1);
@@ -119,7 +114,6 @@ TMVmem SelcallRecords()
         s.SetKillSystem(1);
         s.SetKillId("4711");
         s.SetAllCall(1);
-        s.SetGroupCall(0);
         s.SetSubGroupCall(1);
         s.SetPreamble(4);
         s.SetSelPowerSave(3);
