@@ -21,8 +21,7 @@ TEST_F(MainWindowTest, ImportAndExportChannelsFromTheFileMenu)
     prompt.shown.clear();
     prompt.openResults = {OpenFileResult{bad, false}};
     w.miImportChannels->trigger();
-    ASSERT_EQ(prompt.texts().size(), 1u);
-    EXPECT_EQ(prompt.texts()[0], bad + ": line 7, column 1: TAG may not hold \"{\"");
+    EXPECT_EQ(prompt.texts(), std::vector<std::string>{bad + ": line 7, column 1: TAG may not hold \"{\""});
     EXPECT_TRUE(SameRecords(w.State().CurrentMem, before));
     EXPECT_FALSE(w.State().Modified);
 

@@ -124,8 +124,7 @@ TEST_F(MainWindowTest, ConfigurationThatCannotBeWrittenIsReportedAndTheProgramEn
     o.ConfigPath = m_dir.filePath(QStringLiteral("prog/default.m53/MV53Win.ini"));   // below a file
     win = std::make_unique<TfrmMain>(std::move(o));
     EXPECT_TRUE(win->close());
-    ASSERT_EQ(prompt.texts().size(), 1u);
-    EXPECT_EQ(prompt.texts()[0], "File write error  File Name = " + win->ConfigPath().toStdString());
-    EXPECT_EQ(prompt.shown[0].icon, mv53::PromptIcon::Error);
+    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"File write error  File Name = " + win->ConfigPath().toStdString()});
+    EXPECT_EQ(prompt.shown.at(0).icon, mv53::PromptIcon::Error);
 }
 

@@ -217,9 +217,7 @@ TEST_F(PrintWindows, AFailedPrintSaysSoAndWhy)
 {
     AcceptSetupWithPdf(prompt, Path("no/such/folder/r.pdf"));
     EXPECT_FALSE(mv53::PrintUserReport(state, nullptr));
-    const auto texts = prompt.texts();
-    ASSERT_EQ(texts.size(), 1u);
-    EXPECT_EQ(texts[0], mv53::kPrintFailed);
+    EXPECT_EQ(prompt.texts(), std::vector<std::string>{kPrintFailed});
     EXPECT_EQ(prompt.shown.back().icon, mv53::PromptIcon::Error);
     EXPECT_FALSE(prompt.shown.back().detail.empty());
 }

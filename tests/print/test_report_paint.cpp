@@ -151,9 +151,7 @@ TEST_F(ReportPaint, PdfReadsBackAsTheTextFormClearOfThePapersEdges)
         const ProcResult info = Exec(QStringLiteral("pdfinfo"), {pdf});
         EXPECT_TRUE(info.out.contains(QRegularExpression(QStringLiteral("Pages:\\s+10\\b")))) << info.out.toStdString();
         EXPECT_TRUE(info.out.contains(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height()))) << info.out.toStdString();
-        const auto fromPdf = PageLines(PdfText(pdf, true), '\f');
-        ASSERT_EQ(fromPdf.size(), 10u);
-        EXPECT_EQ(fromPdf, PageLines(QString::fromStdString(r.Text()), '\f'));
+        EXPECT_EQ(PageLines(PdfText(pdf, true), '\f'), PageLines(QString::fromStdString(r.Text()), '\f'));
         // Every word of every page at least 6 mm inside the sheet, on lines of the report's pitch.
         QRectF text;
         for (auto it = word.globalMatch(Exec(QStringLiteral("pdftotext"), Args("-bbox") << pdf << QStringLiteral("-")).out); it.hasNext();) {
