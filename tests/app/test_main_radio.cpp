@@ -84,7 +84,6 @@ TEST_F(MainRadioTest, UploadEditSaveAndDownloadFromTheMenu)
                                  true)
                         .Raw());
     TfrmMain& w = StartOnTheRadio();
-    ASSERT_TRUE(w.miUpload->isEnabled());
     CloneWindowClicker clicker;
 
     w.miUpload->trigger();
@@ -93,7 +92,6 @@ TEST_F(MainRadioTest, UploadEditSaveAndDownloadFromTheMenu)
     EXPECT_EQ(clicker.windowsSeen, std::vector<std::string>{"Upload Function | "});
     EXPECT_TRUE(w.State().Modified);
     EXPECT_EQ(w.State().CurrentFileName, "<none>");
-    EXPECT_EQ(w.State().GridChannels.Items(7).Tag(), "RADIO008");
     EXPECT_EQ(w.Grid()->CellText(7, 1), "RADIO008");
     EXPECT_EQ(w.SystemValue(1, 1), QStringLiteral("012a"));
 

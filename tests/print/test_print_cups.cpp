@@ -166,12 +166,7 @@ TEST_F(CupsPrinting, PrintSetupListsTheQueuesAndLegalPaperShowsLetter)
 TEST_F(CupsPrinting, AJobThroughCupsHasThePagesOfTheDirectPdf)
 {
     TProgramState state;
-    state.CurrentMem = mv53::test::ClearedRecords([](TMVmem& m) {
-        for (int k = 0; k < 500; ++k) {
-            m.Channels().Items(k).SetStatus(mv53::kChannelUsed);
-            m.Channels().Items(k).SetTag("CUPS" + std::to_string(k));
-        }
-    });
+    state.CurrentMem = FullRecords();
     state.CurrentFileName = "/data/cups.m53";
     state.PrintSelection = {true, true, true};
 

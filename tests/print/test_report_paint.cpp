@@ -28,24 +28,6 @@ namespace {
 
 using namespace mv53::test;
 
-// Records with every channel in use and a few distinctive values.
-TMVmem FullRecords()
-{
-    return ClearedRecords([](TMVmem& m) {
-        for (int k = 1; k <= 500; ++k) {
-            TChannel& ch = m.Channels().Items(k - 1);
-            ch.SetStatus(mv53::kChannelUsed);
-            ch.SetTag("CH" + std::to_string(k));
-            ch.RxFreq().SetIntPart(2 + k % 28);
-            ch.RxFreq().SetFraction(k);
-            ch.RxFreq().SetDigits(3);
-            ch.SetTxOff(k % 7 == 0);
-        }
-        m.Misc().SetVoxGain(45);
-        m.Sys().SetTot(3);
-    });
-}
-
 // The non-blank lines of each page, without trailing blanks and with the common left margin
 // of the page removed (pdftotext adds the page margin as blanks).
 std::vector<std::vector<std::string>> PageLines(const QString& text, char pageBreak)
