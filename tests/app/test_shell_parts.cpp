@@ -130,9 +130,8 @@ TEST(QtPrompt, MessageBoxesShowTheExactTextAndGiveTheAnswer)
                              mv53::PromptButtons::YesNo, "why"),
               mv53::PromptAnswer::No);
     EXPECT_TRUE(openAfterEscapeAndClose);
-    EXPECT_EQ(title, QStringLiteral("MV53 for Windows"));
-    EXPECT_EQ(text, QStringLiteral("Do you want to overwrite the default file?"));
-    EXPECT_EQ(detail, QStringLiteral("why"));
+    EXPECT_EQ((QStringList{title, text, detail}), (QStringList{QStringLiteral("MV53 for Windows"),
+                                                               QStringLiteral("Do you want to overwrite the default file?"), QStringLiteral("why")}));
     EXPECT_FALSE(hidden);
     // A box with a short text is still as wide as its caption.
     WhenShown<QMessageBox>([&](QMessageBox* box) {

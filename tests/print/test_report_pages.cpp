@@ -51,7 +51,6 @@ TPrtImg Report(const TMVmem& mem, TPrintSelection selection, TServiceReport fact
 }
 
 const TPrintSelection kChannelOnly{false, false, true};
-const TPrintSelection kCommonOnly{true, false, false};
 const TPrintSelection kAll{true, true, true};
 
 // Common values other than those of cleared records.
@@ -193,7 +192,7 @@ TEST(ReportPages, PagesAsTheFilesHoldThem)
         int pages, page;
     } cases[] = {
         {"channel-data.txt", Report(channels, kChannelOnly), 1, 0},
-        {"common-data.txt", Report(common, kCommonOnly), 1, 0},
+        {"common-data.txt", Report(common, {true, false, false}), 1, 0},
         {"selcall-common.txt", Report(selcall, {true, true, false}), 2, 1},   // no title after COMMON DATA
         {"channel-page-3.txt", Report(all500, {true, false, true}), 9, 2},    // the column header again
         {"factory-data.txt", Report(alignment, kAll, TServiceReport::Alignment), 2, 0},
