@@ -3,16 +3,15 @@
 // in a temporary directory, a scripted prompt, and a radio link that records its calls and
 // succeeds.
 
+#include "ScratchDir.h"
 #include "ScriptedPrompt.h"
 #include "TestRecords.h"
 #include "app/Main.h"
 #include "app/PassWord.h"
-#include "model/U_E2prom.h"
 #include "model/U_FileAccess.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -27,25 +26,6 @@
 
 namespace mv53::test {
 
-// Values a real radio may hold that the grid cannot show exactly, on used channels 11 to 14:
-// encryption off with its code kept, code 16, an encryption flag of 2 and a tune mode of 2.
-inline void StoredValuesNoCellShows(TMVmem& m)
-{
-    for (int i = 10; i < 14; ++i)
-        m.Channels().Items(i).SetStatus(0xA5);
-    m.Channels().Items(10).SetEncryptCode(5);
-    m.Channels().Items(11).SetEncryptOn(1);
-    m.Channels().Items(11).SetEncryptCode(16);
-    m.Channels().Items(12).SetEncryptOn(2);
-    m.Channels().Items(13).SetTuneMode(2);
-}
-
-inline QByteArray FileBytes(const std::string& path)
-{
-    QFile f(QString::fromStdString(path));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // One call of the recorded radio link with how it was to run.
 struct LinkCall {
     TTransferKind kind;
@@ -53,6 +33,19 @@ struct LinkCall {
     bool autoStart;
     bool operator==(const LinkCall&) const = default;
 };
+
+// Runs body on the first visible top-level window of type W once the event loop turns.
+template <typename W>
+void OnWindow(std::function<void(W&)> body)
+{
+    QTimer::singleShot(0, [body] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* frm = qobject_cast<W*>(w); frm && frm->isVisible()) {
+                body(*frm);
+                return;
+            }
+    });
+}
 
 // What the password dialog showed when it came up during start-up.
 struct PasswordSeen {
@@ -133,31 +126,21 @@ protected:
     }
     int configureTo = -1;
 
-    TfrmMain& Start(QStringList args = {})
+    // The window started with the switches; showModal (if any) stands in for every dialog's exec.
+    TfrmMain& Start(QStringList args = {}, std::function<int(QDialog&)> showModal = {})
     {
-        win = std::make_unique<TfrmMain>(Options(std::move(args)));
+        TMainOptions o = Options(std::move(args));
+        o.ShowModal = std::move(showModal);
+        win = std::make_unique<TfrmMain>(std::move(o));
         return *win;
     }
 
     // Writes a data file from default records changed by edit.
     void MakeDataFile(const std::string& path, const std::function<void(TMVmem&)>& edit = {})
     {
-        TMVmem mem = ClearedRecords(edit);
-        TText text;
-        ASSERT_TRUE(WriteDataFile(path, mem, text));
+        WriteFile(path, DataFileBytes(ClearedRecords(edit)));
     }
-
-    void WriteConfig(const QByteArray& contents)
-    {
-        QFile f(ConfigPath());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(contents);
-    }
-    QByteArray ReadConfig() const
-    {
-        QFile f(ConfigPath());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    void WriteConfig(const std::string& contents) { WriteFile(ConfigPath().toStdString(), contents); }
 
     std::string Caption() const { return win->windowTitle().toStdString(); }
 };

@@ -9,8 +9,8 @@
 #include <QPushButton>
 #include <QTableWidget>
 
-namespace mv53::test {
-namespace {
+using namespace mv53;
+using namespace mv53::test;
 
 class MainBackupsTest : public MainWindowTest {
 protected:
@@ -56,9 +56,7 @@ TEST_F(MainBackupsTest, DownloadAsksWithTheChangesAndEscapeWritesNothing)
     StartWithBackups();
     win->miDownload->trigger();
     ASSERT_EQ(calls, (std::vector<LinkCall>{{TTransferKind::Upload, true, false}}));
-    ASSERT_EQ(windows.size(), 1u);
-    EXPECT_EQ(windows[0].first, QString::fromLatin1(kChangesCaption));
-    EXPECT_EQ(windows[0].second, QStringLiteral("1 difference"));
+    EXPECT_EQ(windows, (std::vector<std::pair<QString, QString>>{{QString::fromLatin1(kChangesCaption), QStringLiteral("1 difference")}}));
 
     drive = {[](QDialog& d) { Click(d, "btnWrite"); }};
     calls.clear();
@@ -93,5 +91,3 @@ TEST_F(MainBackupsTest, MenuItemsReachTheCompareAndBackupsWindows)
     EXPECT_TRUE(calls.size() == 1u && !win->State().Modified);
 }
 
-}  // namespace
-}  // namespace mv53::test

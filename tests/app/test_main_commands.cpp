@@ -3,16 +3,14 @@
 // the grid's edits are committed first, and closing asks to save. The document's own rules are
 // tested without a window (tests/document).
 
+#include "../grid/GridTestSupport.h"
 #include "DocTestSupport.h"
 #include "MainWindowFixture.h"
 
 #include "grid/ChannelGrid.h"
 
-using mv53::PromptAnswer;
-using mv53::test::FileBytes;
-using mv53::test::LinkCall;
-using mv53::test::MainWindowTest;
-using mv53::test::SetTag;
+using namespace mv53;
+using namespace mv53::test;
 
 TEST_F(MainWindowTest, FileAndRadioMenusDriveTheDocument)
 {
@@ -55,21 +53,18 @@ TEST_F(MainWindowTest, FileAndRadioMenusDriveTheDocument)
     EXPECT_EQ(w.State().CurrentFileName, Path("wide.m53"));
     EXPECT_TRUE(w.miSave->isEnabled());
     w.miDownload->trigger();
-    EXPECT_EQ(calls, (std::vector<LinkCall>{{TTransferKind::Upload, false, false},
-                                            {TTransferKind::UserData, true, false},
-                                            {TTransferKind::Upload, true, true},
-                                            {TTransferKind::Factory, false, true}}));
+    using K = TTransferKind;
+    EXPECT_EQ(calls, (std::vector<LinkCall>{{K::Upload, false, false}, {K::UserData, true, false}, {K::Upload, true, true}, {K::Factory, false, true}}));
 }
 
 TEST_F(MainWindowTest, ConfigureTakesThePortOnlyOnOk)
 {
     TfrmMain& w = Start();
-    w.miConfigure->trigger();
+    w.miConfigure->trigger();   // cancelled
     EXPECT_EQ(w.State().ComPortNo, 0);
     configureTo = 4;
     w.miConfigure->trigger();
-    EXPECT_EQ(w.State().ComPortNo, 4);
-    EXPECT_EQ(w.SystemValue(0, 2), QStringLiteral("COM5"));
+    EXPECT_EQ(std::make_pair(w.State().ComPortNo, w.SystemValue(0, 2)), std::make_pair(4, QStringLiteral("COM5")));
 }
 
 // Closing with an edit asks to save. Cancel (what Escape and the box's close button give) and a
@@ -82,7 +77,7 @@ TEST_F(MainWindowTest, ClosingWithChangesAsksToSave)
         QFile::remove(ConfigPath());
         QFile::remove(DefaultFile());
         TfrmMain& w = Start();
-        const QByteArray before = FileBytes(DefaultFile().toStdString());
+        const std::string before = ReadFile(DefaultFile().toStdString());
         w.Grid()->CellAction(1, 0);
         prompt.shown.clear();
         prompt.saveResults.clear();
@@ -91,20 +86,18 @@ TEST_F(MainWindowTest, ClosingWithChangesAsksToSave)
         EXPECT_FALSE(w.close());
         EXPECT_EQ(prompt.texts(), (std::vector<std::string>{kSavePrompt, kSavePrompt}));
         EXPECT_EQ(prompt.shown.at(0).buttons, mv53::PromptButtons::YesNoCancel);
-        EXPECT_TRUE(ReadConfig().isEmpty());
+        EXPECT_FALSE(QFile::exists(ConfigPath()));
         EXPECT_EQ(w.State().GridChannels.Items(1).Status(), 0xA5);
 
         prompt.answers = {last};
         prompt.saveResults = {Path("closing.m53")};
         EXPECT_TRUE(w.close());
-        EXPECT_FALSE(ReadConfig().isEmpty());
-        EXPECT_EQ(FileBytes(DefaultFile().toStdString()), before);
+        EXPECT_TRUE(QFile::exists(ConfigPath()));
+        EXPECT_EQ(ReadFile(DefaultFile().toStdString()), before);
         TMVmem mem;
         TText text;
         ASSERT_EQ(ReadDataFile(Path("closing.m53"), mem, text), last == PromptAnswer::Yes);
-        if (last == PromptAnswer::Yes) {
-            EXPECT_EQ(mem.Channels().Items(1).Status(), 0xA5);
-        }
+        EXPECT_TRUE(last == PromptAnswer::No || mem.Channels().Items(1).Status() == 0xA5);
         win.reset();
     }
 }
@@ -113,8 +106,8 @@ TEST_F(MainWindowTest, ClosingWithChangesAsksToSave)
 // commit must not count them as edits.
 TEST_F(MainWindowTest, OpeningAndLeavingAFileChangesNothingTheUserDidNotTouch)
 {
-    MakeDataFile(Path("kept.m53"), mv53::test::StoredValuesNoCellShows);
-    const QByteArray before = FileBytes(Path("kept.m53"));
+    MakeDataFile(Path("kept.m53"), [](TMVmem& m) { StoredValuesNoCellShows(m.Channels()); });
+    const std::string before = ReadFile(Path("kept.m53"));
     TfrmMain& w = Start();
     prompt.openResults = {mv53::OpenFileResult{Path("kept.m53"), false}};
     w.miOpen->trigger();
@@ -123,5 +116,5 @@ TEST_F(MainWindowTest, OpeningAndLeavingAFileChangesNothingTheUserDidNotTouch)
     EXPECT_FALSE(w.State().Modified);
     EXPECT_TRUE(w.close());
     EXPECT_TRUE(prompt.texts().empty());
-    EXPECT_EQ(FileBytes(Path("kept.m53")), before);
+    EXPECT_EQ(ReadFile(Path("kept.m53")), before);
 }

@@ -11,8 +11,8 @@
 #include <QComboBox>
 #include <QPushButton>
 
-namespace mv53::test {
-namespace {
+using namespace mv53;
+using namespace mv53::test;
 
 class MainEditTest : public MainWindowTest {
 protected:
@@ -27,10 +27,7 @@ protected:
             if (edit)
                 edit(m);
         });
-        TMainOptions options = Options();
-        options.ShowModal = std::move(showModal);
-        win = std::make_unique<TfrmMain>(std::move(options));
-        TfrmMain& w = *win;
+        TfrmMain& w = Start({}, std::move(showModal));
         w.show();
         w.activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
@@ -197,5 +194,3 @@ TEST_F(MainEditTest, FindWrapsAndEscapeGivesTheGridTheFocus)
     EXPECT_EQ(QApplication::focusWidget(), w.Grid());
 }
 
-}  // namespace
-}  // namespace mv53::test

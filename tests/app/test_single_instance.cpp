@@ -1,6 +1,5 @@
 // The MV53Win program runs once per user: a second copy ends at once, silently.
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>

@@ -5,8 +5,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDialog>
-#include <QLineEdit>
 #include <QTest>
 #include <QWidget>
 
@@ -25,13 +23,6 @@ inline void Enter(QWidget* control)
     }
     control->setFocus(Qt::TabFocusReason);
     QApplication::processEvents();
-}
-
-// A button clicked by its Alt key answers a moment later.
-inline void WaitHidden(QWidget* w)
-{
-    for (int i = 0; i < 100 && w->isVisible(); ++i)
-        QTest::qWait(20);
 }
 
 inline void Type(QWidget* control, const char* text)

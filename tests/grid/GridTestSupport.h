@@ -21,6 +21,19 @@ inline void SetChannel(TChannel& ch, const std::string& tag, double rx, double t
     ch.SetMode(1);
 }
 
+// Values a real radio may hold that the grid cannot show exactly, on used channels 11 to 14:
+// encryption off with its code kept, code 16, an encryption flag of 2 and a tune mode of 2.
+inline void StoredValuesNoCellShows(TChannels& channels)
+{
+    for (int i = 10; i < 14; ++i)
+        channels.Items(i).SetStatus(kChannelUsed);
+    channels.Items(10).SetEncryptCode(5);
+    channels.Items(11).SetEncryptOn(1);
+    channels.Items(11).SetEncryptCode(16);
+    channels.Items(12).SetEncryptOn(2);
+    channels.Items(13).SetTuneMode(2);
+}
+
 struct GridFixture {
     TProgramState state;
     std::unique_ptr<TChannelGrid> grid;
@@ -47,6 +60,12 @@ struct GridFixture {
     {
         for (const char* p = text; *p != 0; ++p)
             QTest::keyClick(Target(), *p);
+    }
+    // Moves to the cell and types text (the first key opens the editor).
+    void TypeAt(int channel, int column, const char* text)
+    {
+        grid->MoveTo(channel, column);
+        Type(text);
     }
     QPoint Centre(int channel, int column) const { return grid->CellRect(channel, column).center(); }
     void Click(int channel, int column, Qt::MouseButton button = Qt::LeftButton)

@@ -1,5 +1,8 @@
 #pragma once
-// Print tests: running a program (mv53, poppler's tools, lpadmin) and reading a PDF back as text.
+// Print tests: running a program (mv53, poppler's tools, lpadmin), reading a PDF back as text,
+// and records that fill every page of the report.
+
+#include "TestRecords.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -35,6 +38,24 @@ inline ProcResult Exec(const QString& program, const QStringList& args, const QS
 
 // Words separated by single blanks, as a program's arguments.
 inline QStringList Args(const char* words) { return QString::fromUtf8(words).split(QLatin1Char(' ')); }
+
+// Records with every channel in use and a few distinctive values.
+inline TMVmem FullRecords()
+{
+    return ClearedRecords([](TMVmem& m) {
+        for (int k = 1; k <= 500; ++k) {
+            TChannel& ch = m.Channels().Items(k - 1);
+            ch.SetStatus(mv53::kChannelUsed);
+            ch.SetTag("CH" + std::to_string(k));
+            ch.RxFreq().SetIntPart(2 + k % 28);
+            ch.RxFreq().SetFraction(k);
+            ch.RxFreq().SetDigits(3);
+            ch.SetTxOff(k % 7 == 0);
+        }
+        m.Misc().SetVoxGain(45);
+        m.Sys().SetTot(3);
+    });
+}
 
 inline bool HavePoppler() { return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty(); }
 

@@ -33,10 +33,8 @@
 
 namespace {
 
-using mv53::TCurrentPrinter;
-using mv53::test::Args;
-using mv53::test::Exec;
-using mv53::test::ProcResult;
+using namespace mv53;
+using namespace mv53::test;
 
 const QString kA4Queue = QStringLiteral("MV53-A4");
 const QString kLegalQueue = QStringLiteral("MV53-Legal");
@@ -156,8 +154,7 @@ TEST_F(CupsPrinting, PrintSetupListsTheQueuesAndLegalPaperShowsLetter)
     QStringList names;
     for (int i = 0; i < setup.cmbPrinter->count(); ++i)
         names << setup.cmbPrinter->itemText(i);
-    EXPECT_TRUE(names.contains(kA4Queue)) << names.join(QLatin1Char(',')).toStdString();
-    EXPECT_TRUE(names.contains(kLegalQueue)) << names.join(QLatin1Char(',')).toStdString();
+    EXPECT_TRUE(names.contains(kA4Queue) && names.contains(kLegalQueue)) << names.join(QLatin1Char(',')).toStdString();
     EXPECT_EQ(setup.cmbPrinter->currentText(), kLegalQueue) << "the system's default printer is the current one";
     EXPECT_EQ(setup.cmbSize->currentText(), QStringLiteral("Letter"));
     EXPECT_TRUE(setup.btnOk->isEnabled());
@@ -169,12 +166,7 @@ TEST_F(CupsPrinting, PrintSetupListsTheQueuesAndLegalPaperShowsLetter)
 TEST_F(CupsPrinting, AJobThroughCupsHasThePagesOfTheDirectPdf)
 {
     TProgramState state;
-    state.CurrentMem = mv53::test::ClearedRecords([](TMVmem& m) {
-        for (int k = 0; k < 500; ++k) {
-            m.Channels().Items(k).SetStatus(mv53::kChannelUsed);
-            m.Channels().Items(k).SetTag("CUPS" + std::to_string(k));
-        }
-    });
+    state.CurrentMem = FullRecords();
     state.CurrentFileName = "/data/cups.m53";
     state.PrintSelection = {true, true, true};
 
@@ -217,19 +209,17 @@ TEST_F(CupsPrinting, AJobThroughCupsHasThePagesOfTheDirectPdf)
     ASSERT_EQ(printed.size(), 10u);
     ASSERT_EQ(expected.size(), 10u);
     for (size_t i = 0; i < printed.size(); ++i) {
-        const QImage a = Ink(printed[i]);
-        const QImage b = Ink(expected[i]);
-        ASSERT_FALSE(a.isNull()) << "page " << i + 1 << " is blank";
+        SCOPED_TRACE("page " + std::to_string(i + 1));
+        const QImage a = Ink(printed[i]), b = Ink(expected[i]);
+        ASSERT_FALSE(a.isNull()) << "blank";
         // The margins differ (printer page against PDF page); the printed text does not.
-        EXPECT_NEAR(a.width(), b.width(), 2) << "page " << i + 1;
-        EXPECT_NEAR(a.height(), b.height(), 2) << "page " << i + 1;
-        const double same = Difference(a, b);
-        EXPECT_LT(same, 0.05) << "page " << i + 1;
+        EXPECT_NEAR(a.width(), b.width(), 2);
+        EXPECT_NEAR(a.height(), b.height(), 2);
+        EXPECT_LT(Difference(a, b), 0.05);
     }
     // The measure tells pages apart: the second channel page (same layout, other numbers) is
     // about 0.1 away from the first, the same page through CUPS below 0.03.
-    const double other = Difference(Ink(printed[3]), Ink(expected[2]));
-    EXPECT_GT(other, 0.06);
+    EXPECT_GT(Difference(Ink(printed[3]), Ink(expected[2])), 0.06);
     QFile::remove(job);
 }
 

@@ -2,13 +2,12 @@
 // poppler's pdftotext and pdfinfo, and the mv53 report command as a process.
 
 #include "PrintTestSupport.h"
+#include "ScratchDir.h"
 #include "TestRecords.h"
 
-#include "model/U_FileAccess.h"
 #include "print/PrintImage.h"
 #include "print/ReportPainter.h"
 
-#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -27,30 +26,7 @@
 
 namespace {
 
-using mv53::test::Args;
-using mv53::test::ClearedRecords;
-using mv53::test::Exec;
-using mv53::test::HavePoppler;
-using mv53::test::PdfText;
-using mv53::test::ProcResult;
-
-// Records with every channel in use and a few distinctive values.
-TMVmem FullRecords()
-{
-    return ClearedRecords([](TMVmem& m) {
-        for (int k = 1; k <= 500; ++k) {
-            TChannel& ch = m.Channels().Items(k - 1);
-            ch.SetStatus(mv53::kChannelUsed);
-            ch.SetTag("CH" + std::to_string(k));
-            ch.RxFreq().SetIntPart(2 + k % 28);
-            ch.RxFreq().SetFraction(k);
-            ch.RxFreq().SetDigits(3);
-            ch.SetTxOff(k % 7 == 0);
-        }
-        m.Misc().SetVoxGain(45);
-        m.Sys().SetTot(3);
-    });
-}
+using namespace mv53::test;
 
 // The non-blank lines of each page, without trailing blanks and with the common left margin
 // of the page removed (pdftotext adds the page margin as blanks).
@@ -111,8 +87,6 @@ TEST_F(ReportPaint, PreviewBitmapsHoldLinesOf13PixelsInAFixedPitchFont)
     ASSERT_EQ(a4.size(), 1u);
     EXPECT_EQ(a4[0].size(), QSize(827, 1169));
     EXPECT_EQ(letter[0].size(), QSize(850, 1100));
-    EXPECT_EQ(mv53::ReportLineHeight(96), 13);
-    EXPECT_EQ(mv53::ReportLineHeight(600), 83);
 
     const QImage& page = a4[0];
     const QPoint title = InkTopLeft(page, 8 * 13, 9 * 13);     // "*****..." at column 5
@@ -159,9 +133,7 @@ TEST_F(ReportPaint, PdfReadsBackAsTheTextFormClearOfThePapersEdges)
         const ProcResult info = Exec(QStringLiteral("pdfinfo"), {pdf});
         EXPECT_TRUE(info.out.contains(QRegularExpression(QStringLiteral("Pages:\\s+10\\b")))) << info.out.toStdString();
         EXPECT_TRUE(info.out.contains(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height()))) << info.out.toStdString();
-        const auto fromPdf = PageLines(PdfText(pdf, true), '\f');
-        ASSERT_EQ(fromPdf.size(), 10u);
-        EXPECT_EQ(fromPdf, PageLines(QString::fromStdString(r.Text()), '\f'));
+        EXPECT_EQ(PageLines(PdfText(pdf, true), '\f'), PageLines(QString::fromStdString(r.Text()), '\f'));
         // Every word of every page at least 6 mm inside the sheet, on lines of the report's pitch.
         QRectF text;
         for (auto it = word.globalMatch(Exec(QStringLiteral("pdftotext"), Args("-bbox") << pdf << QStringLiteral("-")).out); it.hasNext();) {
@@ -183,9 +155,7 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         file = Path("fleet.m53");
-        TMVmem m = FullRecords();
-        TText image;
-        ASSERT_TRUE(WriteDataFile(file.toStdString(), m, image));
+        WriteFile(file.toStdString(), mv53::test::DataFileBytes(FullRecords()));
     }
     ProcResult Report(QStringList args, const QStringList& env = {})
     {
@@ -240,13 +210,11 @@ TEST_F(ReportCommand, FailuresExitWithOneAndSayWhy)
     };
     const QString missing = Path("missing.m53");
     ASSERT_TRUE(QFile::link(file, Path("link.m53")));
-    QFile shortFile(Path("short.m53"));
-    ASSERT_TRUE(shortFile.open(QIODevice::WriteOnly));
-    shortFile.write("kt468h");
-    shortFile.close();
+    const QString shortFile = Path("short.m53");
+    WriteFile(shortFile.toStdString(), "kt468h");
     const Case cases[] = {
         {{missing, QStringLiteral("--text")}, "missing.m53"},
-        {{shortFile.fileName(), QStringLiteral("--text")}, ""},
+        {{shortFile, QStringLiteral("--text")}, ""},
         {{file}, "usage: mv53 report"},
         {QStringList{file} + Args("--text --pdf") << Path("x.pdf"), "usage: mv53 report"},
         {QStringList{file} + Args("--text --sections common,bogus"), "usage: mv53 report"},
@@ -272,8 +240,7 @@ TEST_F(ReportCommand, FailuresExitWithOneAndSayWhy)
 
 TEST_F(ReportCommand, APdfCutShortLeavesTheEarlierFileAsItWas)
 {
-    QFile old(Path("old.pdf"));
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("an earlier report") > 0 && old.flush());
+    WriteFile(Path("old.pdf").toStdString(), "an earlier report");
     // The process's file size limit cuts the new PDF short.
     const ProcResult cut = Exec(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("trap '' XFSZ; ulimit -f 8; exec \"$0\" report \"$1\" --sections common --pdf \"$2\""),
                                                        QStringLiteral(MV53_EXE), file, Path("old.pdf")});
