@@ -8,6 +8,7 @@
 #include "print/Preview.h"
 #include "print/PrintJob.h"
 #include "print/PrintList.h"
+#include "print/ReportPainter.h"
 #include "print/PrinterSetup.h"
 
 #include <QCheckBox>
@@ -213,13 +214,34 @@ void AcceptSetupWithPdf(ScriptedPrompt& prompt, const QString& path)
     });
 }
 
+// A failed print says so with the reason: a PDF file in a missing folder, the report's own data
+// file named as the PDF file (left as it was), a printer gone between the setup and the print.
 TEST_F(PrintWindows, AFailedPrintSaysSoAndWhy)
 {
-    AcceptSetupWithPdf(prompt, Path("no/such/folder/r.pdf"));
+    state.CurrentFileName = Path("fleet.m53").toStdString();
+    WriteFile(state.CurrentFileName, "data");
+    const std::pair<QString, std::string> pdfs[] = {{Path("no/such/folder/r.pdf"), ""},
+                                                    {Path("fleet.m53"), kPdfIsTheDataFile}};
+    for (const auto& [pdf, reason] : pdfs) {
+        prompt.shown.clear();
+        AcceptSetupWithPdf(prompt, pdf);
+        EXPECT_FALSE(mv53::PrintUserReport(state, nullptr));
+        EXPECT_EQ(prompt.texts(), std::vector<std::string>{kPrintFailed});
+        EXPECT_EQ(prompt.shown.back().icon, mv53::PromptIcon::Error);
+        EXPECT_FALSE(prompt.shown.back().detail.empty());
+        EXPECT_NE(prompt.shown.back().detail.find(reason), std::string::npos) << prompt.shown.back().detail;
+    }
+    EXPECT_EQ(ReadFile(state.CurrentFileName), "data");
+
+    TCurrentPrinter::Instance().SetInstalledPrintersForTest(std::vector<TPrinterEntry>{{QStringLiteral("MV53-gone")}});
+    mv53::SetModalHook([](QDialog& d) {
+        d.accept();
+        return d.result();
+    });
+    prompt.shown.clear();
     EXPECT_FALSE(mv53::PrintUserReport(state, nullptr));
     EXPECT_EQ(prompt.texts(), std::vector<std::string>{kPrintFailed});
-    EXPECT_EQ(prompt.shown.back().icon, mv53::PromptIcon::Error);
-    EXPECT_FALSE(prompt.shown.back().detail.empty());
+    EXPECT_EQ(prompt.shown.back().detail, "The printer MV53-gone is no longer installed.");
 }
 
 // ---- the main window ----------------------------------------------------------------------------
