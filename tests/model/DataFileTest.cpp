@@ -1,6 +1,7 @@
 // The data file on disk: reading, writing, refusals and the messages the user sees.
 
 #include "TestRecords.h"
+#include "ScratchDir.h"
 #include "ScriptedPrompt.h"
 
 #include "model/U_E2prom.h"
@@ -15,9 +16,7 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <random>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -29,140 +28,109 @@ class DataFile : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::random_device rd;
-        m_dir = fs::temp_directory_path() / ("mv53-datafile-" + std::to_string(rd()));
-        fs::create_directories(m_dir);
+        ASSERT_TRUE(m_dir.Ok());
         ClearRecords(*m_mem);
         m_mem->SetFwVersion("1A2B");
         m_mem->Channels().Items(4).SetStatus(0xA5);
         m_mem->Channels().Items(4).SetTag("KEEP");
         (*m_image)[100] = 0x42;
+        m_memBefore = std::make_unique<TMVmem>(*m_mem);
+        m_imageBefore = std::make_unique<TText>(*m_image);
     }
-    void TearDown() override
+
+    std::string Path(const std::string& name) const { return m_dir.Path(name); }
+    static void WriteBytes(const std::string& path, const std::vector<Byte>& bytes)
     {
-        std::error_code ec;
-        fs::remove_all(m_dir, ec);
+        mv53::test::WriteFile(path, std::string(bytes.begin(), bytes.end()));
     }
-
-    std::string Path(const std::string& name) const { return (m_dir / name).string(); }
-
-    void WriteBytes(const std::string& path, const std::vector<Byte>& bytes) const
-    {
-        std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
-
     static std::vector<Byte> ReadBytes(const std::string& path)
     {
-        std::ifstream in(path, std::ios::binary);
-        return std::vector<Byte>(std::istreambuf_iterator<char>(in), {});
+        const std::string bytes = mv53::test::ReadFile(path);
+        return {bytes.begin(), bytes.end()};
     }
 
-    // The state before a failing call, to prove that nothing changed.
-    void ExpectUnchanged(const TMVmem& mem, const TText& image)
+    // The records and image are still those of SetUp: a failing call changed nothing.
+    void ExpectUnchanged()
     {
-        EXPECT_EQ(m_mem->FwVersion(), mem.FwVersion());
-        EXPECT_TRUE(m_mem->Channels().Equals(mem.Channels()));
-        EXPECT_TRUE(m_mem->Sel().Equals(mem.Sel()));
-        EXPECT_TRUE(m_image->Equals(image));
+        EXPECT_EQ(m_mem->FwVersion(), m_memBefore->FwVersion());
+        EXPECT_TRUE(m_mem->Channels().Equals(m_memBefore->Channels()));
+        EXPECT_TRUE(m_mem->Sel().Equals(m_memBefore->Sel()));
+        EXPECT_TRUE(m_image->Equals(*m_imageBefore));
     }
 
     std::vector<std::string> FolderEntries() const
     {
         std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(m_dir))
+        for (const auto& e : fs::directory_iterator(m_dir.Root()))
             names.push_back(e.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
     }
 
-    fs::path m_dir;
+    mv53::test::ScratchDir m_dir;
     std::unique_ptr<TMVmem> m_mem = std::make_unique<TMVmem>();
     std::unique_ptr<TText> m_image = std::make_unique<TText>();
+    std::unique_ptr<TMVmem> m_memBefore;
+    std::unique_ptr<TText> m_imageBefore;
     mv53::test::ScriptedPrompt m_prompt;
     mv53::ScopedPrompt m_scoped{m_prompt};
 };
 
 }  // namespace
 
-TEST_F(DataFile, SavedClearedRecordsReadBackEqual)
+// Cleared and random records: the file is the image made in memory, with the model id first and
+// zero serial bytes, and reads back to the same records without the serial number.
+TEST_F(DataFile, SavedRecordsReadBackEqual)
 {
-    auto cleared = std::make_unique<TMVmem>();
-    ClearRecords(*cleared);
-    cleared->FactoryOpt().SetSerialNo("1C3F0A99");
-    auto image = std::make_unique<TText>();
-    const std::string path = Path("cleared.m53");
-    ASSERT_TRUE(WriteDataFile(path, *cleared, *image));
-    EXPECT_TRUE(m_prompt.texts().empty());
-
-    const std::vector<Byte> bytes = ReadBytes(path);
-    ASSERT_EQ(bytes.size(), 17927u);
-    EXPECT_EQ(std::vector<Byte>(bytes.begin(), bytes.begin() + 6), (std::vector<Byte>{'k', 't', '4', '6', '8', 'h'}));
-    EXPECT_EQ(std::vector<Byte>(bytes.begin() + 17414, bytes.begin() + 17422), std::vector<Byte>(8, 0));
-    // The image in memory keeps the zero serial bytes written to the file.
-    EXPECT_EQ(std::vector<Byte>(image->Data(), image->Data() + image->Size()), bytes);
-
-    ASSERT_TRUE(ReadDataFile(path, *m_mem, *m_image));
-    EXPECT_EQ(m_mem->FwVersion(), "----");
-    cleared->FactoryOpt().SetSerialNo("00000000");   // a data file holds no serial number
-    EXPECT_TRUE(mv53::test::SameRecords(*m_mem, *cleared));
-    EXPECT_TRUE(m_image->Equals(*image));
-}
-
-TEST_F(DataFile, RandomRecordsRoundTripThroughDisk)
-{
-    for (unsigned seed = 11; seed <= 13; ++seed) {
-        mv53::test::RandomRecords random(seed);
+    for (unsigned seed = 0; seed <= 3; ++seed) {
+        SCOPED_TRACE(seed);
         auto original = std::make_unique<TMVmem>();
-        random.Fill(*original);
+        if (seed == 0)
+            ClearRecords(*original);
+        else
+            mv53::test::RandomRecords(seed).Fill(*original);
+        original->FactoryOpt().SetSerialNo("1C3F0A99");
         auto image = std::make_unique<TText>();
-        const std::string path = Path("random.m53");
+        const std::string path = Path("saved.m53");
         ASSERT_TRUE(WriteDataFile(path, *original, *image));
+        const std::vector<Byte> bytes = ReadBytes(path);
+        ASSERT_EQ(bytes.size(), 17927u);
+        EXPECT_EQ(std::vector<Byte>(bytes.begin(), bytes.begin() + 6), (std::vector<Byte>{'k', 't', '4', '6', '8', 'h'}));
+        EXPECT_EQ(std::vector<Byte>(bytes.begin() + 17414, bytes.begin() + 17422), std::vector<Byte>(8, 0));
+        EXPECT_EQ(std::vector<Byte>(image->Data(), image->Data() + image->Size()), bytes);
+
         ASSERT_TRUE(ReadDataFile(path, *m_mem, *m_image));
-        EXPECT_TRUE(mv53::test::SameRecords(*m_mem, *original)) << seed;
+        EXPECT_EQ(m_mem->FwVersion(), "----");
+        original->FactoryOpt().SetSerialNo("00000000");   // a data file holds no serial number
+        EXPECT_TRUE(mv53::test::SameRecords(*m_mem, *original));
         EXPECT_TRUE(m_image->Equals(*image));
     }
-    // Writing replaced the file each time; no temporary file is left beside it.
-    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"random.m53"});
-}
-
-TEST_F(DataFile, FileOfZeroBytesGivesEmptyChannelsAndZeroSettings)
-{
-    const std::string path = Path("zeros.m53");
-    WriteBytes(path, std::vector<Byte>(17927, 0));
-    ASSERT_TRUE(ReadDataFile(path, *m_mem, *m_image));
     EXPECT_TRUE(m_prompt.texts().empty());
-    EXPECT_TRUE(m_mem->Channels().Equals(mv53::test::ClearedRecords().Channels()));
-    EXPECT_EQ(m_mem->Hard().LampMode(), 0);
-    EXPECT_EQ(m_mem->FactoryOpt().PktOffset(), 0);
-    EXPECT_EQ(m_mem->FactoryOpt().SerialNo(), "00000000");
-    EXPECT_EQ(m_mem->Sel().SelfId(), "0000");
-    EXPECT_EQ(m_mem->TelNumbers().Numbers(9).Number(), "0000000000000000");
-    EXPECT_EQ(m_mem->Alignment().Values(1), 0);
-    EXPECT_EQ((*m_image)[0], 0);   // the text id is taken as it stands in the file
+    // Writing replaced the file each time; no temporary file is left beside it.
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"saved.m53"});
 }
 
 TEST_F(DataFile, LengthOfTheFile)
 {
-    const TMVmem before = *m_mem;
-    const TText imageBefore = *m_image;
     WriteBytes(Path("short.m53"), std::vector<Byte>(17926, 0));
     EXPECT_FALSE(ReadDataFile(Path("short.m53"), *m_mem, *m_image));
     EXPECT_EQ(m_prompt.texts(), std::vector<std::string>{"The file cannot be opened.\r\nThe file format is not correct."});
     EXPECT_EQ(m_prompt.shown.at(0).icon, mv53::PromptIcon::Error);
     EXPECT_EQ(m_prompt.shown.at(0).buttons, mv53::PromptButtons::Ok);
-    ExpectUnchanged(before, imageBefore);
+    ExpectUnchanged();
 
     WriteBytes(Path("empty.m53"), {});
     EXPECT_FALSE(ReadDataFile(Path("empty.m53"), *m_mem, *m_image));
-    ExpectUnchanged(before, imageBefore);
+    ExpectUnchanged();
 
-    // Longer: the first 17927 bytes are the image, every byte as it stands (the decoder skips many).
+    // Longer: the first 17927 bytes are the image, every byte as it stands (the decoder skips
+    // many, and the model id is none), taken without a word.
     std::vector<Byte> longer(20000, 0x11);
     for (int i = 0; i < 17927; ++i)
         longer[static_cast<size_t>(i)] = static_cast<Byte>(i * 7);
     WriteBytes(Path("long.m53"), longer);
     ASSERT_TRUE(ReadDataFile(Path("long.m53"), *m_mem, *m_image));
+    EXPECT_EQ(m_prompt.texts().size(), 2u);   // the short and the empty file's
     EXPECT_EQ(std::vector<Byte>(m_image->Data(), m_image->Data() + m_image->Size()),
               std::vector<Byte>(longer.begin(), longer.begin() + 17927));
     EXPECT_EQ(m_mem->FwVersion(), "----");
@@ -170,16 +138,14 @@ TEST_F(DataFile, LengthOfTheFile)
 
 TEST_F(DataFile, UnreadablePathsReportAReadError)
 {
-    const TMVmem before = *m_mem;
-    const TText imageBefore = *m_image;
     const std::string missing = Path("no-such-folder/file.m53");
     EXPECT_FALSE(ReadDataFile(missing, *m_mem, *m_image));
-    EXPECT_FALSE(ReadDataFile(m_dir.string(), *m_mem, *m_image));
+    EXPECT_FALSE(ReadDataFile(m_dir.Root(), *m_mem, *m_image));
     EXPECT_FALSE(ReadDataFile("", *m_mem, *m_image));
     EXPECT_EQ(m_prompt.texts(), (std::vector<std::string>{"File read error  File Name = " + missing,
-                                                          "File read error  File Name = " + m_dir.string(),
+                                                          "File read error  File Name = " + m_dir.Root(),
                                                           "File read error  File Name = "}));
-    ExpectUnchanged(before, imageBefore);
+    ExpectUnchanged();
 }
 
 TEST_F(DataFile, FailedWritesLeaveNoFileAndNoTemporaryFile)

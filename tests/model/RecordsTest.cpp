@@ -37,20 +37,14 @@ TEST(RecordEquality, ChannelDiffersInAnySingleField)
 {
     auto mem = Cleared();
     const TChannel base = mem->Channels().Items(0);
-    TChannel other = base;
-    EXPECT_TRUE(other.Equals(base));
-    other.SetSpare29(254);
-    EXPECT_FALSE(other.Equals(base));
-    other = base;
-    other.SetSpare19(1);
-    EXPECT_FALSE(other.Equals(base));
-    other = base;
-    other.RxFreq().SetFraction(50);
-    other.RxFreq().SetDigits(2);
-    EXPECT_FALSE(other.Equals(base));
-    other = base;
-    other.SetTag("  ch-001");
-    EXPECT_FALSE(other.Equals(base));
+    EXPECT_TRUE(TChannel(base).Equals(base));
+    for (void (*change)(TChannel&) : {+[](TChannel& c) { c.SetSpare29(254); }, +[](TChannel& c) { c.SetSpare19(1); },
+                                      +[](TChannel& c) { c.RxFreq().SetFraction(50); c.RxFreq().SetDigits(2); },
+                                      +[](TChannel& c) { c.SetTag("  ch-001"); }}) {
+        TChannel other = base;
+        change(other);
+        EXPECT_FALSE(other.Equals(base));
+    }
     TChannels a = mem->Channels();
     TChannels b = a;
     EXPECT_TRUE(a.Equals(b));

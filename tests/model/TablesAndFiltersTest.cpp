@@ -42,32 +42,25 @@ TDecimal FromFloat(double v)
 
 }  // namespace
 
-TEST(Decimal, FromFloatKeepsTheShortestDecimalDigits)
+// The shortest decimal digits; tiny values (general format would write "1e-05") held as fraction
+// digits, more than 9 fraction digits (beyond a 32-bit fraction) rounded to 9, huge values held
+// at the bound.
+TEST(Decimal, FromFloatKeepsTheShortestDecimalDigitsWithoutExponentOrOverflow)
 {
-    ExpectParts(FromFloat(0.0), 1, 0, 0, 0);
-    ExpectParts(FromFloat(-2.25), -1, 2, 25, 2);
-    ExpectParts(FromFloat(3.5), 1, 3, 5, 1);
-    ExpectParts(FromFloat(1.6), 1, 1, 6, 1);
-    ExpectParts(FromFloat(7.0025), 1, 7, 25, 4);
-    ExpectParts(FromFloat(30.0), 1, 30, 0, 0);
-    ExpectParts(FromFloat(2999999 / 100000.0), 1, 29, 99999, 5);
+    const std::pair<double, TDecimal> cases[] = {
+        {0.0, Dec(1, 0, 0, 0)},           {-2.25, Dec(-1, 2, 25, 2)},        {3.5, Dec(1, 3, 5, 1)},
+        {1.6, Dec(1, 1, 6, 1)},           {7.0025, Dec(1, 7, 25, 4)},        {30.0, Dec(1, 30, 0, 0)},
+        {2999999 / 100000.0, Dec(1, 29, 99999, 5)},                         {0.00001, Dec(1, 0, 1, 5)},
+        {1 / 100000.0, Dec(1, 0, 1, 5)},  {3.14159265358979, Dec(1, 3, 141592654, 9)},
+        {1e-12, Dec(1, 0, 0, 0)},         {1e300, Dec(1, 2147483647, 0, 0)}, {-1e300, Dec(-1, 2147483647, 0, 0)},
+        {std::numeric_limits<double>::quiet_NaN(), Dec(1, 0, 0, 0)},        {42949.67295, Dec(1, 42949, 67295, 5)},
+    };
+    for (const auto& [value, parts] : cases) {
+        SCOPED_TRACE(value);
+        ExpectParts(FromFloat(value), parts.Sign(), parts.IntPart(), parts.Fraction(), parts.Digits());
+    }
     EXPECT_DOUBLE_EQ(FromFloat(-2.25).ToFloat(), -2.25);
-    EXPECT_TRUE(FromFloat(3.5).Equals(Dec(1, 3, 5, 1)));
     EXPECT_FALSE(Dec(1, 3, 5, 1).Equals(Dec(1, 3, 50, 2)));
-}
-
-TEST(Decimal, FromFloatNeverWritesExponentsOrOverflowsItsParts)
-{
-    // Tiny values would be "1e-05" in general format; they are held as fraction digits.
-    ExpectParts(FromFloat(0.00001), 1, 0, 1, 5);
-    ExpectParts(FromFloat(1 / 100000.0), 1, 0, 1, 5);
-    // More than 9 fraction digits do not fit a 32-bit fraction: rounded to 9.
-    ExpectParts(FromFloat(3.14159265358979), 1, 3, 141592654, 9);
-    ExpectParts(FromFloat(1e-12), 1, 0, 0, 0);
-    ExpectParts(FromFloat(1e300), 1, 2147483647, 0, 0);
-    ExpectParts(FromFloat(-1e300), -1, 2147483647, 0, 0);
-    ExpectParts(FromFloat(std::numeric_limits<double>::quiet_NaN()), 1, 0, 0, 0);
-    ExpectParts(FromFloat(42949.67295), 1, 42949, 67295, 5);
 }
 
 // Malformed parts among them: more fraction digits than asked for are rounded (not scaled ten
@@ -81,17 +74,12 @@ TEST(Decimal, ToScaledAndToFloat)
         int32_t scaled;
         double value;
     } cases[] = {
-        {Dec(1, 30, 0, 0), 5, 3000000, 30.0},
-        {Dec(1, 29, 99999, 5), 5, 2999999, 29.99999},
-        {Dec(1, 0, 5, 1), 5, 50000, 0.5},
-        {Dec(-1, 7, 25, 4), 5, -700250, -7.0025},
-        {Dec(1, 7, 25, 4), 0, 7, 7.0025},
-        {Dec(1, 29, 999994, 6), 5, 2999999, 29.999994},
-        {Dec(1, 29, 999995, 6), 5, 3000000, 29.999995},
-        {Dec(1, 2147483647, 0, 0), 5, 2147483647, 2147483647.0},
+        {Dec(1, 30, 0, 0), 5, 3000000, 30.0},           {Dec(1, 29, 99999, 5), 5, 2999999, 29.99999},
+        {Dec(1, 0, 5, 1), 5, 50000, 0.5},               {Dec(-1, 7, 25, 4), 5, -700250, -7.0025},
+        {Dec(1, 7, 25, 4), 0, 7, 7.0025},               {Dec(1, 29, 999994, 6), 5, 2999999, 29.999994},
+        {Dec(1, 29, 999995, 6), 5, 3000000, 29.999995}, {Dec(1, 2147483647, 0, 0), 5, 2147483647, 2147483647.0},
         {Dec(-1, 2147483647, 0, 0), 5, -2147483647 - 1, -2147483647.0},
-        {Dec(1, 30, 0, 0), 1000, 2147483647, 30.0},
-        {Dec(1, 3, -5, 1), 5, 0, 0.0},
+        {Dec(1, 30, 0, 0), 1000, 2147483647, 30.0},     {Dec(1, 3, -5, 1), 5, 0, 0.0},
         {Dec(1, 3, 5, 2000000000), 5, 300000, 3.0},
     };
     for (const Case& c : cases) {
@@ -204,25 +192,18 @@ TEST(FreqRange, EdgesOfEachRangeIn10HzSteps)
         double outside[2];
     };
     const Case cases[] = {
-        {false, 0, {0.5, 30.0}, {0.49999, 30.00001}},
-        {false, 1, {3.0, 30.0}, {2.99999, 30.00001}},
-        {true, 0, {1.6, 30.0}, {1.59999, 30.00001}},
-        {true, 1, {3.0, 30.0}, {2.99999, 30.00001}},
+        {false, 0, {0.5, 30.0}, {0.49999, 30.00001}}, {false, 1, {3.0, 30.0}, {2.99999, 30.00001}},
+        {true, 0, {1.6, 30.0}, {1.59999, 30.00001}},  {true, 1, {3.0, 30.0}, {2.99999, 30.00001}},
     };
     for (const Case& c : cases) {
         TFactoryOpt factory;
         // The other direction's switch is set the other way: it must not matter.
         factory.SetTxRange(c.transmit ? c.narrow : 1 - c.narrow);
         factory.SetRxRange(c.transmit ? 1 - c.narrow : c.narrow);
-        for (double mhz : c.inside) {
-            TDecimal d;
-            d.FromFloat(mhz);
-            EXPECT_TRUE(mv53::ChannelFreqInRange(d, c.transmit, factory)) << mhz << " " << c.transmit << c.narrow;
-        }
-        for (double mhz : c.outside) {
-            TDecimal d;
-            d.FromFloat(mhz);
-            EXPECT_FALSE(mv53::ChannelFreqInRange(d, c.transmit, factory)) << mhz << " " << c.transmit << c.narrow;
+        for (int k = 0; k < 2; ++k) {
+            SCOPED_TRACE(testing::Message() << c.transmit << c.narrow << " " << c.inside[k] << " " << c.outside[k]);
+            EXPECT_TRUE(mv53::ChannelFreqInRange(FromFloat(c.inside[k]), c.transmit, factory));
+            EXPECT_FALSE(mv53::ChannelFreqInRange(FromFloat(c.outside[k]), c.transmit, factory));
         }
     }
 }
