@@ -7,10 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QTimer>
 #include <QRadioButton>
 #include <QTest>
 
@@ -34,19 +32,6 @@ std::vector<std::string> listOf(const std::vector<TComPortInfo>& ports)
     mv53::BuildComPortList(ports, list);
     return list;
 }
-
-// Installs an enumeration for the lifetime of a test.
-class FakePorts {
-public:
-    explicit FakePorts(std::vector<TComPortInfo> ports)
-    {
-        m_previous = mv53::SetComPortEnumerator([ports] { return ports; });
-    }
-    ~FakePorts() { mv53::SetComPortEnumerator(m_previous); }
-
-private:
-    mv53::TComPortEnumerator m_previous;
-};
 
 std::vector<int> enabledButtons(const TfrmConfig& dlg)
 {
@@ -113,9 +98,12 @@ TEST(ComPortList, PresentBoundDevicesAreListed)
 
 TEST(ConfigDialog, EnablesPresentPortsIncludingTheCable)
 {
-    FakePorts fake({port("COM1", "/dev/ttyS0"), port("COM3", "/dev/ttyACM0", "UXC-40", "cdc_acm"),
-                    port("COM12", "/dev/ttyUSB0"), port("COM4", "/dev/ttyS3", "Modem"), port("COM25", "/dev/ttyUSB9")});
+    const auto previous = mv53::SetComPortEnumerator([] {
+        return std::vector{port("COM1", "/dev/ttyS0"), port("COM3", "/dev/ttyACM0", "UXC-40", "cdc_acm"), port("COM12", "/dev/ttyUSB0"),
+                           port("COM4", "/dev/ttyS3", "Modem"), port("COM25", "/dev/ttyUSB9")};
+    });
     TfrmConfig dlg(2);
+    mv53::SetComPortEnumerator(previous);
     EXPECT_EQ(enabledButtons(dlg), (std::vector<int>{1, 3, 12}));
     EXPECT_EQ(dlg.rbtnCom[0]->text(), QStringLiteral("COM&1"));
     EXPECT_EQ(dlg.rbtnCom[2]->text(), QStringLiteral("COM&3   (UXC-40)"));

@@ -8,8 +8,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QLabel>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -21,23 +19,17 @@ TEST(RadioWindow, CancelBeforeTheTransferEndsWithoutTouchingAnything)
     TProgramState state;
     state.ComPortNo = 300;   // would fall back to COM1 if anything were opened
     state.CurrentText[100] = 0x42;
-    QTimer::singleShot(0, [] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* frm = qobject_cast<TfrmRadio*>(w); frm && frm->isVisible())
-                frm->btnCancel->click();
-    });
-    EXPECT_FALSE(RunCloneWindow(state, {}, nullptr));
-    EXPECT_TRUE(prompt.texts().empty());
-    EXPECT_EQ(state.CurrentText[100], 0x42);
-
-    // Escape acts as Cancel while Cancel can be clicked.
-    QTimer::singleShot(0, [] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* frm = qobject_cast<TfrmRadio*>(w); frm && frm->isVisible())
-                QTest::keyClick(frm, Qt::Key_Escape);
-    });
-    EXPECT_FALSE(RunCloneWindow(state, {.Kind = TTransferKind::UserData}, nullptr));
-    EXPECT_TRUE(prompt.texts().empty());
+    // Cancel clicked, or Escape, which acts as Cancel while Cancel can be clicked.
+    for (const bool escape : {false, true}) {
+        QTimer::singleShot(0, [escape] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* frm = qobject_cast<TfrmRadio*>(w); frm && frm->isVisible())
+                    escape ? QTest::keyClick(frm, Qt::Key_Escape) : frm->btnCancel->click();
+        });
+        EXPECT_FALSE(RunCloneWindow(state, {.Kind = escape ? TTransferKind::UserData : TTransferKind::Upload}, nullptr));
+        EXPECT_TRUE(prompt.texts().empty());
+        EXPECT_EQ(state.CurrentText[100], 0x42);
+    }
 }
 
 TEST(RadioWindow, CannotBeClosedUntilDone)

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -40,10 +41,6 @@ protected:
         std::string error;
         EXPECT_TRUE(mv53::platform::ReadSerialTrace(ReadFile(trace), events, error)) << error;
         return events;
-    }
-    std::size_t Count(const std::vector<TraceEvent>& events, TraceKind kind)
-    {
-        return static_cast<std::size_t>(std::count_if(events.begin(), events.end(), [&](const TraceEvent& e) { return e.kind == kind; }));
     }
 
     ScratchDir dir;
@@ -80,8 +77,8 @@ TEST_F(TraceReplay, ARecordedUploadReplaysToTheSameFileAndAnotherExchangeIsNamed
     Mv53({"download", "--no-backup", "--port", device, dir.Path("live.m53")});
     played = replay->Finish(10000);
     EXPECT_EQ(played.status, 1);
-    auto tx = std::find_if(events.begin(), events.end(), [](const TraceEvent& e) { return e.kind == TraceKind::Tx; });
-    tx = std::find_if(tx + 1, events.end(), [](const TraceEvent& e) { return e.kind == TraceKind::Tx; });
+    const auto tx = std::ranges::find(std::ranges::find(events, TraceKind::Tx, &TraceEvent::kind) + 1, events.end(),
+                                      TraceKind::Tx, &TraceEvent::kind);
     EXPECT_NE(played.err.find("radiosim: the program parted from the trace at line " + std::to_string(tx->line) +
                               ": the trace has tx 00 01 00 00 00 00 00 00 00 00 00 00 00 00 00 00 ..., the program "
                               "sent 00 02 00 C6"),
@@ -101,8 +98,8 @@ TEST_F(TraceReplay, TheWholeRunIsRecordedAndReplayedAcrossReopenedPorts)
     ASSERT_EQ(r.status, 0) << r.err;
     radio.reset();
     const std::vector<TraceEvent> events = Events(trace);
-    EXPECT_EQ(Count(events, TraceKind::Open), 4u);
-    EXPECT_EQ(Count(events, TraceKind::Close), 4u);
+    EXPECT_EQ(std::ranges::count(events, TraceKind::Open, &TraceEvent::kind), 4);
+    EXPECT_EQ(std::ranges::count(events, TraceKind::Close, &TraceEvent::kind), 4);
 
     std::string device;
     auto replay = Replay(trace, device);

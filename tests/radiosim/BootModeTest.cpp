@@ -6,12 +6,8 @@
 
 #include <gtest/gtest.h>
 
-using namespace std::chrono_literals;
 using mv53::radiosim::BootByte;
-using mv53::radiosim::BootCpu;
 using mv53::radiosim::BootEngine;
-using mv53::radiosim::RadioSimulator;
-using mv53::test::SimPort;
 
 namespace {
 
