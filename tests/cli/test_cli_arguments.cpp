@@ -8,10 +8,6 @@
 #include <string>
 #include <vector>
 
-#ifndef MV53_EXE
-#error "MV53_EXE must name the mv53 executable"
-#endif
-
 TEST(CliArguments, UnknownCommandsAndWaitsThatAreNoWholeNumberAreRefused)
 {
     const auto flashWaiting = [](const std::string& seconds) {

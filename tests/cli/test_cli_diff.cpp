@@ -7,15 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 
-#ifndef MV53_EXE
-#error "MV53_EXE must name the mv53 executable"
-#endif
-
-namespace fs = std::filesystem;
 using mv53::test::ClearedRecords;
 using mv53::test::ProcessResult;
 
@@ -53,7 +46,6 @@ protected:
     }
 
     mv53::test::ScratchDir m_scratch;
-    const fs::path m_dir{m_scratch.Root()};
 };
 
 TEST_F(CliDiff, OneLinePerDifferenceSettingsFirstThenChannelsInNumberOrder)
@@ -103,9 +95,8 @@ TEST_F(CliDiff, OneLinePerDifferenceSettingsFirstThenChannelsInNumberOrder)
 TEST_F(CliDiff, AFileThatIsMissingOrNoDataFileFailsWithItsReason)
 {
     const std::string good = Write("good.m53", ClearedRecords());
-    const std::string picture = (m_dir / "picture.m53").string();
-    std::ofstream(picture, std::ios::binary) << mv53::test::PictureFileBytes();
-    const std::string missing = (m_dir / "missing.m53").string();
+    const std::string picture = m_scratch.Write("picture.m53", mv53::test::PictureFileBytes());
+    const std::string missing = m_scratch.Path("missing.m53");
     const struct {
         std::string a, b, err;
     } cases[] = {

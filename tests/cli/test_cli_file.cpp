@@ -58,29 +58,12 @@ protected:
     std::string m_dir;
 };
 
-}  // namespace
-
-TEST_F(CliFile, NewWritesTheClearedRecordsAndExportImportReproducesIt)
+TEST_F(CliFile, NewWritesTheClearedRecordsAndRecordsSurviveImportAndExport)
 {
-    RunResult r = Run({"new", Path("a.m53")});
+    RunResult r = Run({"new", Path("new.m53")});
     EXPECT_EQ(r.status, 0) << r.err;
-    const std::string bytes = ReadFile(Path("a.m53"));
-    ASSERT_EQ(bytes.size(), 17927u);
-    EXPECT_TRUE(bytes == DataFileBytes(ClearedRecords()));
+    EXPECT_TRUE(ReadFile(Path("new.m53")) == DataFileBytes(ClearedRecords()));
 
-    const RunResult toStdout = Run({"export", Path("a.m53")});
-    ASSERT_EQ(toStdout.status, 0) << toStdout.err;
-    r = Run({"export", Path("a.m53"), "-o", Path("a.json")});
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(r.out.empty());
-    EXPECT_EQ(ReadFile(Path("a.json")), toStdout.out);
-    r = Run({"import", Path("a.json"), Path("b.m53")});
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(ReadFile(Path("b.m53")) == bytes);
-}
-
-TEST_F(CliFile, NonDefaultRecordsSurviveImportAndExport)
-{
     // Random records (selcall ids of 0 to 4 digits among them), frequencies of few and of all
     // five decimals, and the two flags set that the decoder does not read.
     TMVmem sample;
@@ -94,7 +77,7 @@ TEST_F(CliFile, NonDefaultRecordsSurviveImportAndExport)
     sample.Alignment().SetValues(51, 1);
     WriteFile(Path("in.json"), FormatJson(RecordsToJson(sample)));
 
-    RunResult r = Run({"import", Path("in.json"), Path("a.m53")});
+    r = Run({"import", Path("in.json"), Path("a.m53")});
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string a = ReadFile(Path("a.m53"));
     ASSERT_TRUE(a == DataFileBytes(sample));
@@ -104,10 +87,12 @@ TEST_F(CliFile, NonDefaultRecordsSurviveImportAndExport)
 
     r = Run({"export", Path("a.m53"), "-o", Path("out.json")});
     ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.out.empty());
     const std::string exported = ReadFile(Path("out.json"));
     EXPECT_NE(exported.find("\"RxFreq\":7.053,"), std::string::npos);
     EXPECT_NE(exported.find("\"RxFreq\":29.99999,"), std::string::npos);
     EXPECT_EQ(Json::parse(exported), RecordsToJson(sample));
+    EXPECT_EQ(Run({"export", Path("a.m53")}).out, exported);   // without -o: the same on standard output
 
     r = Run({"import", Path("out.json"), Path("b.m53")});
     ASSERT_EQ(r.status, 0) << r.err;
@@ -297,10 +282,6 @@ TEST_F(CliFile, ExportAndReportWarnOfAFileThatIsNoDataFile)
 
 // ---- Saving over an existing file, as another user than its owner ----
 
-namespace {
-
-constexpr int kOtherUser = kOtherUserId;
-
 struct SaveCase {
     const char* name;
     bool folderWritable;            // by the other user
@@ -354,11 +335,11 @@ INSTANTIATE_TEST_SUITE_P(
     Table, SaveOverExisting,
     ::testing::Values(
         // name, folder writable, owner, mode, hard link, saver, saved
-        SaveCase{"ReadOnlyFileInAWritableFolder", true, 0, 0644, false, kOtherUser, false},
-        SaveCase{"WritableFileInAReadOnlyFolder", false, kOtherUser, 0640, false, kOtherUser, true},
-        SaveCase{"FileWithASecondName", true, kOtherUser, 0644, true, kOtherUser, true},
-        SaveCase{"AnotherUsersFileSavedByRoot", true, kOtherUser, 0640, false, -1, true},
-        SaveCase{"GroupWritableFileOfAnotherOwner", true, 0, 0666, false, kOtherUser, true}),
+        SaveCase{"ReadOnlyFileInAWritableFolder", true, 0, 0644, false, kOtherUserId, false},
+        SaveCase{"WritableFileInAReadOnlyFolder", false, kOtherUserId, 0640, false, kOtherUserId, true},
+        SaveCase{"FileWithASecondName", true, kOtherUserId, 0644, true, kOtherUserId, true},
+        SaveCase{"AnotherUsersFileSavedByRoot", true, kOtherUserId, 0640, false, -1, true},
+        SaveCase{"GroupWritableFileOfAnotherOwner", true, 0, 0666, false, kOtherUserId, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -11,11 +11,7 @@ using mv53::test::DocumentTest;
 using mv53::test::SetTag;
 using mv53::test::TagOfFile;
 
-namespace {
-
 using Texts = std::vector<std::string>;
-
-}  // namespace
 
 // ---- start ---------------------------------------------------------------------------------------
 
@@ -271,18 +267,14 @@ TEST_F(DocumentTest, DownloadChainWritesTheFactoryAreaWithTheRadiosSerial)
     EditGrid("EDITED01");   // an edit in the grid reaches the records first
 
     ASSERT_TRUE(doc.Download());
-    const TTransferKind kinds[] = {TTransferKind::UserData, TTransferKind::Upload, TTransferKind::Factory};
-    const TChainStage stages[] = {TChainStage::UserData, TChainStage::ReadBack, TChainStage::Factory};
-    ASSERT_EQ(requests.size(), 3u);
-    for (int i = 0; i < 3; ++i) {
-        const TTransferRequest& r = requests[static_cast<size_t>(i)];
-        EXPECT_EQ(r.Kind, kinds[i]) << i;
-        EXPECT_EQ(r.Stage, stages[i]) << i;
-        EXPECT_EQ(r.AutoStart, i > 0) << i;
-        EXPECT_EQ(r.InChain, i < 2) << i;
-        EXPECT_EQ(r.Step, i + 1);
-        EXPECT_EQ(r.StepCount, 3);
-    }
+    // Kind, stage, starts by itself, silent in the chain, step of the count.
+    using Step = std::tuple<TTransferKind, TChainStage, bool, bool, int, int>;
+    std::vector<Step> steps;
+    for (const TTransferRequest& r : requests)
+        steps.emplace_back(r.Kind, r.Stage, r.AutoStart, r.InChain, r.Step, r.StepCount);
+    EXPECT_EQ(steps, (std::vector<Step>{{TTransferKind::UserData, TChainStage::UserData, false, true, 1, 3},
+                                        {TTransferKind::Upload, TChainStage::ReadBack, true, true, 2, 3},
+                                        {TTransferKind::Factory, TChainStage::Factory, true, false, 3, 3}}));
     EXPECT_EQ(sentFactory.RxRange(), 1);
     EXPECT_EQ(sentFactory.CwPitch(), 5);
     EXPECT_EQ(sentFactory.SerialNo(), "1C000777");

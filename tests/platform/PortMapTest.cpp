@@ -3,12 +3,12 @@
 #include "platform/PortMap.h"
 
 #include "platform/PortIdentity.h"
+#include "ScratchDir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <set>
 
 using mv53::platform::PortMap;
@@ -85,19 +85,16 @@ protected:
     void SetUp() override
     {
         PortMapTest::SetUp();
-        char pattern[] = "/tmp/mv53-ports-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_root = pattern;
+        ASSERT_TRUE(m_dir.Ok());
         std::filesystem::create_directory(m_root / "by-id");
         for (const char* name : {"ttyUSB0", "ttyUSB1", "ttyS0"})
-            std::ofstream(m_root / name).put('x');
+            m_dir.Write(name, "x");
         std::filesystem::create_symlink(m_root / "ttyUSB1", m_root / "by-id" / kLinkName);
         ::setenv("MV53_SERIAL_BY_ID", (m_root / "by-id").c_str(), 1);
     }
     void TearDown() override
     {
         ::unsetenv("MV53_SERIAL_BY_ID");
-        std::filesystem::remove_all(m_root);
         PortMapTest::TearDown();
     }
     std::string dev(const char* name) const { return (m_root / name).string(); }
@@ -115,7 +112,8 @@ protected:
     }
 
     static constexpr const char* kLinkName = "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
-    std::filesystem::path m_root;
+    mv53::test::ScratchDir m_dir;
+    const std::filesystem::path m_root{m_dir.Root()};
 };
 
 TEST_F(StablePorts, ChosenNumberKeepsItsDeviceWhenAnotherAdapterComesFirst)

@@ -40,15 +40,11 @@ TEST(SerialTrace, ABadLineIsNamed)
         const char* text;
         const char* error;
     } rows[] = {
-        {"12 tx 0G", "line 1: \"0G\" is not a byte in hexadecimal"},
-        {"12 tx 123", "line 1: \"123\" is not a byte in hexadecimal"},
-        {"# a note\n\n5 rx\n", "line 3: rx holds no bytes"},
-        {"-4 close", "line 1: the time \"-4\" is not a number of microseconds"},
+        {"12 tx 0G", "line 1: \"0G\" is not a byte in hexadecimal"}, {"12 tx 123", "line 1: \"123\" is not a byte in hexadecimal"},
+        {"# a note\n\n5 rx\n", "line 3: rx holds no bytes"}, {"-4 close", "line 1: the time \"-4\" is not a number of microseconds"},
         {"99999999999999999999 close", "line 1: the time \"99999999999999999999\" is not a number of microseconds"},
-        {"10 close\n5 open COM1", "line 2: the time goes back (5 after 10)"},
-        {"1 jump", "line 1: unknown event \"jump\""},
-        {"1", "line 1: an event is missing after the time"},
-        {"1 open", "line 1: open names no device"},
+        {"10 close\n5 open COM1", "line 2: the time goes back (5 after 10)"}, {"1 jump", "line 1: unknown event \"jump\""},
+        {"1", "line 1: an event is missing after the time"}, {"1 open", "line 1: open names no device"},
         {"1 settings 9600 9N2", "line 1: settings \"9600 9N2\" are not like \"9600 8N2\""},
         {"1 settings 9600", "line 1: settings \"9600\" are not like \"9600 8N2\""},
         {"1 close now", "line 1: close takes nothing after it"},
