@@ -208,14 +208,11 @@ TEST_F(CliFile, FileErrorsEndWithStatusOneAndTheReasonBelowTheMessage)
     const std::string notWritten = Path("x.m53") + " was not written.\n";
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{"import", folder, Path("x.m53")}, "Cannot read the JSON file " + folder + "\nIs a directory\n" + notWritten},
-        {{"import", Path("none.json"), Path("x.m53")},
-         "Cannot read the JSON file " + Path("none.json") + "\nNo such file or directory\n" + notWritten},
+        {{"import", Path("none.json"), Path("x.m53")}, "Cannot read the JSON file " + Path("none.json") + "\nNo such file or directory\n" + notWritten},
         {{"import", Path("good.json"), folder}, "File write error  File Name = " + folder + "\nIs a directory\n"},
         {{"export", folder}, "File read error  File Name = " + folder + "\nIs a directory\n"},
-        {{"export", Path("missing.m53")},
-         "File read error  File Name = " + Path("missing.m53") + "\nNo such file or directory\n"},
-        {{"export", Path("short.m53"), "-o", Path("out.json")},
-         "The file cannot be opened.\r\nThe file format is not correct.\n"},
+        {{"export", Path("missing.m53")}, "File read error  File Name = " + Path("missing.m53") + "\nNo such file or directory\n"},
+        {{"export", Path("short.m53"), "-o", Path("out.json")}, "The file cannot be opened.\r\nThe file format is not correct.\n"},
         {{"export", Path("good.m53"), "-o", folder}, "Cannot write the JSON file " + folder + "\nIs a directory\n"},
         {{"new", folder}, "File write error  File Name = " + folder + "\nIs a directory\n"},
         {{"new", Path("no-folder/x.m53")},

@@ -56,10 +56,8 @@ TEST_F(DocumentTest, SaveQuestionBeforeEveryCommandThatReplacesTheData)
 {
     MakeDataFile(Path("other.m53"), [](TMVmem& m) { SetTag(m, "OTHER001"); });
     const std::pair<const char*, std::function<bool(TDocument&)>> commands[] = {
-        {"New", [](TDocument& d) { return d.New(); }},
-        {"Open", [](TDocument& d) { return d.Open(); }},
-        {"Recent", [](TDocument& d) { return d.OpenRecent(1); }},
-        {"Upload", [](TDocument& d) { return d.Upload(); }},
+        {"New", [](TDocument& d) { return d.New(); }},             {"Open", [](TDocument& d) { return d.Open(); }},
+        {"Recent", [](TDocument& d) { return d.OpenRecent(1); }}, {"Upload", [](TDocument& d) { return d.Upload(); }},
     };
     struct Answer {
         PromptAnswer answer;

@@ -54,12 +54,10 @@ TEST(ComPortList, SortsFiltersAndMarksTheCable)
         std::vector<std::string> list;
     } cases[] = {
         {"none", {}, {}},
-        {"by number",
-         {port("COM10", "/dev/ttyUSB1"), port("COM9", "/dev/ttyUSB0"), port("COM2", "/dev/ttyS1")},
+        {"by number", {port("COM10", "/dev/ttyUSB1"), port("COM9", "/dev/ttyUSB0"), port("COM2", "/dev/ttyS1")},
          {"COM2", "COM9", "COM10"}},
         {"no ports",
-         {port("COM4", "/dev/ttyS3", "PCI Modem (COM4)"), port("COM5", "/dev/ttyModem0", ""),
-          port("COM6", "/dev/ttyUSB2"),
+         {port("COM4", "/dev/ttyS3", "PCI Modem (COM4)"), port("COM5", "/dev/ttyModem0", ""), port("COM6", "/dev/ttyUSB2"),
           port("com7", "/dev/ttyUSB3"),   // "COM" is compared case-sensitively
           port("COMx", "/dev/ttyUSB4"),   // not a number: skipped, the rest still listed
           port("COM", "/dev/ttyUSB5"), port("COM1", "/dev/ttyS0")},

@@ -214,19 +214,14 @@ TEST(Encoding, FieldsLandAtTheirBytes)
     mem->FactoryOpt().SetKeyFunc(2, 13);
     TText image;
     EncodeImage(image, *mem, true);
-    const int base = 6 + 64;
-    EXPECT_EQ(image[base], 0xA5);
-    EXPECT_EQ(BytesAt(image, base + 2, 4), (std::vector<Byte>{0x00, 0x2D, 0xC6, 0xBF}));
-    EXPECT_EQ(BytesAt(image, base + 10, 8), (std::vector<Byte>{'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H'}));
-    EXPECT_EQ(image[base + 18], 0);   // the tag does not spill into the power byte
-    EXPECT_EQ(BytesAt(image, 16052 + 16, 6), (std::vector<Byte>{1, 2, 3, 4, 5, 0x20}));
-    EXPECT_EQ(BytesAt(image, 16011 + 36, 4), (std::vector<Byte>{1, 2, 0, 4}));
-    EXPECT_EQ(BytesAt(image, 16390, 2), (std::vector<Byte>{0x01, 0x2C}));
-    EXPECT_EQ(BytesAt(image, 16902 + 498, 2), (std::vector<Byte>{0xB0, 0x00}));
-    for (const auto& [offset, byte] : {std::pair{17427, 0xFB}, {17472, 0xFF}, {17473, 0xFE}, {17882, 1},
-                                       {17474 + 9 * 43 + 8, 0xFF}, {17926, 1}, {17881, 13}})
-        EXPECT_EQ(image[offset], byte) << offset;
-    EXPECT_EQ(BytesAt(image, 17414, 8), (std::vector<Byte>{1, 1, 3, 15, 0, 10, 9, 9}));
+    // Channel 3 from offset 70: the tag does not spill into the power byte after it.
+    const std::pair<int, std::vector<Byte>> fields[] = {
+        {70, {0xA5}}, {72, {0x00, 0x2D, 0xC6, 0xBF}}, {80, {'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H', 0}},
+        {16052 + 16, {1, 2, 3, 4, 5, 0x20}}, {16011 + 36, {1, 2, 0, 4}}, {16390, {0x01, 0x2C}}, {16902 + 498, {0xB0, 0x00}},
+        {17427, {0xFB}}, {17472, {0xFF, 0xFE}}, {17882, {1}}, {17474 + 9 * 43 + 8, {0xFF}}, {17926, {1}}, {17881, {13}},
+        {17414, {1, 1, 3, 15, 0, 10, 9, 9}}};
+    for (const auto& [offset, bytes] : fields)
+        EXPECT_EQ(BytesAt(image, offset, static_cast<int>(bytes.size())), bytes) << offset;
     EncodeImage(image, *mem, false);
     EXPECT_EQ(BytesAt(image, 17414, 8), std::vector<Byte>(8, 0));
 

@@ -57,11 +57,8 @@ TEST_F(PortMapTest, DiscoveredPortsInNaturalOrder)
 TEST_F(PortMapTest, ConfigurationSectionAndPortNames)
 {
     PortMap::Bind(9, "/dev/old");
-    PortMap::SetBindings({{"COM1", "/dev/ttyUSB3"},
-                          {"com12", "/dev/pts/4"},
-                          {"COM3", ""},
-                          {"COMX", "/dev/bad"},
-                          {"Monitors", "2"}});
+    PortMap::SetBindings(
+        {{"COM1", "/dev/ttyUSB3"}, {"com12", "/dev/pts/4"}, {"COM3", ""}, {"COMX", "/dev/bad"}, {"Monitors", "2"}});
     const std::map<int, std::string> expected = {{1, "/dev/ttyUSB3"}, {12, "/dev/pts/4"}};
     EXPECT_EQ(PortMap::Bindings(), expected);
 

@@ -55,12 +55,6 @@ std::string Env(const char* name)
     return v ? v : "";
 }
 
-// The COM ports the wrapper script prepared; the test fails (never skips) without them.
-std::string ComPort()
-{
-    return Env("MV53_WINE_COM");
-}
-
 // Reads exactly n bytes within timeoutMs, waiting on comm events between reads.
 std::vector<Byte> ReadExactly(SerialDevice& device, std::size_t n, int timeoutMs)
 {
@@ -97,18 +91,12 @@ bool SendFrame(SerialDevice& device, const clone::TFrame& frame)
     return WriteAll(device, frame.data(), frame.size());
 }
 
-bool SendAck(SerialDevice& device)
-{
-    const Byte ack = clone::kAck;
-    return WriteAll(device, &ack, 1);
-}
-
 class WineComPort : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_FALSE(ComPort().empty()) << "MV53_WINE_COM is not set: run this test through wine-com-test.sh";
-        ASSERT_EQ(m_device.Open(ComPort()), 0) << ComPort();
+        ASSERT_FALSE(m_port.empty()) << "MV53_WINE_COM is not set: run this test through wine-com-test.sh";
+        ASSERT_EQ(m_device.Open(m_port), 0) << m_port;
         LineSettings s;
         s.baudRate = 9600;
         s.stopBits = StopBits::Two;
@@ -126,22 +114,21 @@ protected:
         return ReadExactly(m_device, clone::kIdentifyReplySize, 5000);
     }
 
+    // The COM port the wrapper script prepared; the test fails (never skips) without it.
+    const std::string m_port = Env("MV53_WINE_COM");
     SerialDeviceWin32 m_device;
 };
 
 TEST_F(WineComPort, IdentifyAndReadAllBringTheSimulatorsImage)
 {
-    std::printf("COM port %s -> %s\n", ComPort().c_str(), Env("MV53_WINE_COM_DEVICE").c_str());
+    std::printf("COM port %s -> %s\n", m_port.c_str(), Env("MV53_WINE_COM_DEVICE").c_str());
     const std::vector<Byte> reply = Identify();
     ASSERT_EQ(reply.size(), 16u);
     EXPECT_TRUE(clone::IsOurRadio(reply.data()));
     EXPECT_EQ(clone::FirmwareVersionText(reply.data()), "012a");
 
-    std::vector<Byte> expected;
-    {
-        std::ifstream in(Env("MV53_WINE_IMAGE"), std::ios::binary);
-        expected.assign(std::istreambuf_iterator<char>(in), {});
-    }
+    std::ifstream in(Env("MV53_WINE_IMAGE"), std::ios::binary);
+    const std::vector<Byte> expected(std::istreambuf_iterator<char>(in), {});
     ASSERT_EQ(expected.size(), static_cast<std::size_t>(mv53::kImageSize)) << Env("MV53_WINE_IMAGE");
     ASSERT_EQ(expected, PatternImage());
 
@@ -153,7 +140,7 @@ TEST_F(WineComPort, IdentifyAndReadAllBringTheSimulatorsImage)
         ASSERT_EQ(f.size(), static_cast<std::size_t>(clone::kChannelFrameSize)) << "after " << channels.size();
         ASSERT_EQ(clone::Checksum(f.data(), 34), f[34]);
         const BlockNo block = f[0] << 8 | f[1];
-        ASSERT_TRUE(SendAck(m_device));
+        ASSERT_TRUE(WriteAll(m_device, &clone::kAck, 1));
         if (block >= mv53::kChannelBlockCount)
             break;
         EXPECT_TRUE(channels.insert(block).second) << "block " << block << " twice";
@@ -164,7 +151,7 @@ TEST_F(WineComPort, IdentifyAndReadAllBringTheSimulatorsImage)
         ASSERT_EQ(f.size(), static_cast<std::size_t>(clone::kAreaFrameSize)) << "area block " << b;
         ASSERT_EQ(clone::Checksum(f.data(), 32), f[32]) << "area block " << b;
         std::memcpy(&image[static_cast<std::size_t>(mv53::BlockOffset(b))], f.data(), mv53::kBlockSize);
-        ASSERT_TRUE(SendAck(m_device));
+        ASSERT_TRUE(WriteAll(m_device, &clone::kAck, 1));
     }
 
     // Exactly the channels in use came, and every block that came holds the image's bytes.
@@ -185,10 +172,10 @@ TEST_F(WineComPort, IdentifyAndReadAllBringTheSimulatorsImage)
 
 TEST_F(WineComPort, ReopenAndRefusalsNameTheCause)
 {
-    EXPECT_EQ(m_device.Open(ComPort()), EBUSY);   // already open here
+    EXPECT_EQ(m_device.Open(m_port), EBUSY);   // already open here
     m_device.Close();
     EXPECT_FALSE(m_device.IsOpen());
-    ASSERT_EQ(m_device.Open(ComPort()), 0);
+    ASSERT_EQ(m_device.Open(m_port), 0);
     EXPECT_EQ(Identify().size(), 16u);
     m_device.Close();
 
@@ -217,16 +204,11 @@ TEST(SerialDeviceWin32Errors, WindowsCodesMapToTheCause)
         bool hangUp;
     };
     const Case cases[] = {
-        {ERROR_ACCESS_DENIED, true, EBUSY, false},
-        {ERROR_SHARING_VIOLATION, true, EBUSY, false},
-        {ERROR_FILE_NOT_FOUND, true, ENOENT, false},
-        {ERROR_PATH_NOT_FOUND, true, ENOENT, false},
-        {ERROR_ACCESS_DENIED, false, EIO, true},
-        {ERROR_GEN_FAILURE, false, EIO, true},
-        {ERROR_DEVICE_REMOVED, false, EIO, true},
-        {ERROR_BAD_COMMAND, false, EIO, true},
-        {ERROR_INVALID_PARAMETER, false, EINVAL, false},
-        {ERROR_OPERATION_ABORTED, false, EINTR, false},
+        {ERROR_ACCESS_DENIED, true, EBUSY, false},   {ERROR_SHARING_VIOLATION, true, EBUSY, false},
+        {ERROR_FILE_NOT_FOUND, true, ENOENT, false}, {ERROR_PATH_NOT_FOUND, true, ENOENT, false},
+        {ERROR_ACCESS_DENIED, false, EIO, true},     {ERROR_GEN_FAILURE, false, EIO, true},
+        {ERROR_DEVICE_REMOVED, false, EIO, true},    {ERROR_BAD_COMMAND, false, EIO, true},
+        {ERROR_INVALID_PARAMETER, false, EINVAL, false}, {ERROR_OPERATION_ABORTED, false, EINTR, false},
         {ERROR_INVALID_HANDLE, false, EBADF, true},
     };
     for (const Case& c : cases) {
@@ -234,13 +216,10 @@ TEST(SerialDeviceWin32Errors, WindowsCodesMapToTheCause)
         EXPECT_EQ(ErrnoFromWin32(c.code, c.opening), c.expected);
         EXPECT_EQ(IsHangUpError(c.expected), c.hangUp);
     }
-    EXPECT_NE(OpenFailureAdvice(ErrnoFromWin32(ERROR_ACCESS_DENIED, true)).find("in use by another program"),
-              std::string::npos);
-    EXPECT_NE(OpenFailureAdvice(ErrnoFromWin32(ERROR_FILE_NOT_FOUND, true)).find("cable is plugged in"),
-              std::string::npos);
+    EXPECT_NE(OpenFailureAdvice(ErrnoFromWin32(ERROR_FILE_NOT_FOUND, true)).find("cable is plugged in"), std::string::npos);
     EXPECT_EQ(OpenFailureAdvice(EIO), "");
-    EXPECT_NE(OpenErrorReason("\\\\.\\COM3", ErrnoFromWin32(ERROR_ACCESS_DENIED, true)).find("in use by another program"),
-              std::string::npos);
+    const std::string busy = OpenErrorReason("\\\\.\\COM3", ErrnoFromWin32(ERROR_ACCESS_DENIED, true));
+    EXPECT_NE(busy.find("in use by another program"), std::string::npos) << busy;
 }
 
 TEST(WineComHangUp, AVanishedFarEndEndsTheWaits)
@@ -255,14 +234,9 @@ TEST(WineComHangUp, AVanishedFarEndEndsTheWaits)
     bool gone = false;
     const auto end = Clock::now() + std::chrono::seconds(10);
     while (!gone && Clock::now() < end) {
-        const unsigned e = device.WaitEvent(200, true);
-        gone = (e & kEventHangUp) != 0;
-        Byte buffer[64];
-        const IoResult r = device.Read(buffer, sizeof buffer);
-        gone = gone || IsHangUpError(r.error);
-        const Byte probe = 0;
-        const IoResult w = device.Write(&probe, 1);
-        gone = gone || IsHangUpError(w.error);
+        Byte buffer[64] = {};
+        gone = (device.WaitEvent(200, true) & kEventHangUp) != 0 || IsHangUpError(device.Read(buffer, sizeof buffer).error) ||
+               IsHangUpError(device.Write(buffer, 1).error);
     }
     EXPECT_TRUE(gone) << "no wait, read or write noticed that the far end closed";
 }
