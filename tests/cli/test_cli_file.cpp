@@ -1,4 +1,5 @@
-// mv53 new / export / import, run as a process on files in a temporary folder.
+// mv53 new / export / import, diff, csv-export / csv-import, run as a process on files in a
+// temporary folder.
 
 #include "RecordsJson.h"
 #include "RunProcess.h"
@@ -6,7 +7,9 @@
 
 #include "model/MVmem.h"
 #include "model/Text.h"
+#include "model/U_Const.h"
 #include "model/U_E2prom.h"
+#include "model/U_FileAccess.h"
 
 #include <gtest/gtest.h>
 
@@ -242,6 +245,34 @@ TEST_F(CliFile, FileErrorsEndWithStatusOneAndTheReasonBelowTheMessage)
     }
 }
 
+// mv53 run with a command line it cannot take: it says what it did not understand, on standard
+// error, and ends with status 1 before anything is done.
+TEST(CliArguments, UnknownCommandsAndWaitsThatAreNoWholeNumberAreRefused)
+{
+    const auto flashWaiting = [](const std::string& seconds) {
+        return std::vector<std::string>{"flash", "--port", "/dev/null", "fw.mot", "--cpu", "HD64F2134ATF20",
+                                        "--boot", "boot.bin", "--wait", seconds};
+    };
+    const std::string waitRefused = "mv53 flash: --wait takes a whole number of seconds from 1, not ";
+    const struct {
+        std::vector<std::string> args;
+        std::string err;   // the start of standard error
+    } cases[] = {
+        {{}, "usage: mv53 <command> [arguments]\n"},
+        {{"frobnicate"}, "mv53: unknown command 'frobnicate'\nusage: mv53 <command> [arguments]\n"},
+        {flashWaiting("0"), waitRefused + "0\nusage: mv53 flash --port"},
+        {flashWaiting("1.5"), waitRefused + "1.5\nusage: mv53 flash --port"},
+        {flashWaiting("ten"), waitRefused + "ten\nusage: mv53 flash --port"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        const auto result = mv53::test::RunProcess(MV53_EXE, c.args);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.err.substr(0, c.err.size()), c.err);
+        EXPECT_EQ(result.out, "");
+    }
+}
+
 // Every command names the argument it did not understand, then gives its usage; nothing else
 // happens (no file is read or written, no port opened).
 TEST_F(CliFile, EveryCommandNamesTheArgumentItDidNotUnderstand)
@@ -275,6 +306,130 @@ TEST_F(CliFile, ExportAndReportWarnOfAFileThatIsNoDataFile)
         EXPECT_EQ(r.err, "warning: " + photo + " does not look like a KT-4680 data file: it does not begin with the model id \"kt468h\"\n");
         EXPECT_FALSE(r.out.empty());
     }
+}
+
+// ---- diff ----
+
+// Old records: channels 1 and 2 in use, 2 receive-only. Each case changes a copy into the new
+// records, or patches a byte of the new file that no record field holds.
+void OldRecords(TMVmem& m)
+{
+    for (int i : {0, 1}) {
+        TChannel& ch = m.Channels().Items(i);
+        ch.SetStatus(mv53::kChannelUsed);
+        ch.RxFreq().FromFloat(7.05);
+        ch.TxFreq().FromFloat(7.05);
+    }
+    m.Channels().Items(1).SetTag("ALPHA");
+    m.Channels().Items(1).SetTxOff(1);
+}
+
+class CliDiff : public CliFile {
+protected:
+    std::string Write(const std::string& name, const TMVmem& mem, int patchAt = -1, char patch = 0)
+    {
+        std::string bytes(reinterpret_cast<const char*>(mv53::test::EncodedImage(mem, false).Data()), TText::Size());
+        if (patchAt >= 0)
+            bytes[static_cast<size_t>(patchAt)] = patch;
+        return m_scratch.Write(name, bytes);
+    }
+};
+
+TEST_F(CliDiff, OneLinePerDifferenceSettingsFirstThenChannelsInNumberOrder)
+{
+    constexpr int kSpareOfChannel1 = mv53::ChannelOffset(0) + 26;   // 0x0020: no field shows it
+    const struct {
+        const char* name;
+        void (*edit)(TMVmem&);
+        int patchAt;
+        std::string lines;
+    } cases[] = {
+        {"equal", [](TMVmem&) {}, -1, ""},
+        {"frequency", [](TMVmem& m) { m.Channels().Items(0).RxFreq().FromFloat(7.06); }, -1,
+         "channel 1: Receive: 7.05000 -> 7.06000\n"},
+        {"transmitter off", [](TMVmem& m) { m.Channels().Items(0).SetTxOff(1); }, -1,
+         "channel 1: Transmit: 7.05000 -> TX OFF\n"},
+        {"frequency behind TX OFF", [](TMVmem& m) { m.Channels().Items(1).TxFreq().FromFloat(7.06); }, -1,
+         "Other bytes: 0x002E-0x002F: C1 E8 -> C5 D0\n"},
+        {"tag", [](TMVmem& m) { m.Channels().Items(1).SetTag("BRAVO"); }, -1, "channel 2: TAG: ALPHA -> BRAVO\n"},
+        {"added and removed", [](TMVmem& m) {
+             m.Channels().Items(0).SetStatus(mv53::kChannelEmpty);
+             m.Channels().Items(499).SetStatus(mv53::kChannelUsed);
+         }, -1, "channel 1: removed\nchannel 500: added\n"},
+        {"setting", [](TMVmem& m) { m.A1A().SetCwDelay(1); }, -1, "A1A(CW)Function: CW Delay: 500 ms -> 1000 ms\n"},
+        {"unshown byte", [](TMVmem&) {}, kSpareOfChannel1, "Other bytes: 0x0020: FF -> 01\n"},
+        {"in order", [](TMVmem& m) {
+             m.Channels().Items(1).SetMode(3);
+             m.TelNumbers().Numbers(2).SetNumber("");
+             m.FactoryOpt().SetKeyFunc(1, 1);
+         }, kSpareOfChannel1,
+         "Key Function: B Switch: N/A -> SELCALL\nTelephone Numbr: Telephone Number 3: 0000000000000000 -> "
+         "---------------\nOther bytes: 0x0020: FF -> 01\nchannel 2: Mode: J3E(USB) -> A3E\n"},
+    };
+    const std::string old = Write("old.m53", ClearedRecords(OldRecords));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const RunResult r = Run({"diff", old, Write("new.m53", ClearedRecords([&](TMVmem& m) {
+            OldRecords(m);
+            c.edit(m);
+        }), c.patchAt, 1)});
+        EXPECT_EQ(r.out, c.lines);
+        EXPECT_EQ(r.status, c.lines.empty() ? 0 : 1) << r.err;
+        EXPECT_EQ(r.err, "");
+    }
+}
+
+TEST_F(CliDiff, AFileThatIsMissingOrNoDataFileFailsWithItsReason)
+{
+    const std::string good = Write("good.m53", ClearedRecords());
+    const std::string picture = m_scratch.Write("picture.m53", mv53::test::PictureFileBytes());
+    const std::string missing = Path("missing.m53");
+    const struct {
+        std::string a, b, err;
+    } cases[] = {
+        {good, missing, "File read error  File Name = " + missing + "\nNo such file or directory\n"},
+        {picture, good, "mv53 diff: " + picture + ": not a data file: "},
+    };
+    for (const auto& c : cases) {
+        const RunResult r = Run({"diff", c.a, c.b});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.err.substr(0, c.err.size()), c.err);
+        EXPECT_EQ(r.out, "");
+    }
+}
+
+// ---- csv-export and csv-import ----
+
+class CliCsv : public CliFile {};
+
+TEST_F(CliCsv, ImportKeepsTheSettingsOrMakesANewDocumentAndRefusesABadFile)
+{
+    const TMVmem settings = ClearedRecords([](TMVmem& m) { m.Misc().SetVoxGain(77); });
+    const std::string file = m_scratch.Write("a.m53", DataFileBytes(settings));
+    const std::string csv = m_scratch.Write("in.csv", "Chn;TAG\r\n2;ship\r\n");
+
+    ASSERT_EQ(Run({"csv-import", csv, file}).status, 0);
+    ASSERT_EQ(Run({"csv-import", csv, Path("new.m53")}).status, 0);
+    for (const auto& [path, voxGain] : {std::pair{file, 77}, std::pair{Path("new.m53"), ClearedRecords().Misc().VoxGain()}}) {
+        TMVmem mem;
+        TText image;
+        ASSERT_TRUE(ReadDataFile(path, mem, image));
+        EXPECT_EQ(mem.Misc().VoxGain(), voxGain);
+        EXPECT_EQ(mem.Channels().Items(1).Tag(), "SHIP");
+        EXPECT_EQ(mem.Channels().Items(0).Status(), mv53::kChannelEmpty);
+    }
+    const RunResult out = Run({"csv-export", file});
+    EXPECT_EQ(out.status, 0);
+    EXPECT_EQ(out.out, "Chn,TAG,Receive,Transmit,Mode,Pwr,Shift,Encryption,Selcall,Tune\r\n"
+                       "002,SHIP,3.00000,3.00000,J3E(USB),High,OFF,OFF,OFF,OFF\r\n");
+
+    const std::string before = ReadFile(file);
+    const RunResult bad = Run({"csv-import", m_scratch.Write("bad.csv", "TAG,Receive\nA,40\n"), file});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_EQ(bad.err, Path("bad.csv") + ": line 2, column 2: CH-001 receive frequency 40.00000 MHz is outside the "
+                                         "radio's range 0.5-30 MHz\n" + file + " was not written.\n");
+    EXPECT_EQ(ReadFile(file), before);
+    EXPECT_EQ(Run({"csv-export", file, "-o", Path("x/y.csv")}).status, 1);
 }
 
 // ---- Saving over an existing file, as another user than its owner ----
