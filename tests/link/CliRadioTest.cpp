@@ -1,10 +1,14 @@
 // mv53 upload and mv53 download as processes against the simulator in this process, and serial
 // traces end to end: mv53 records its talk with the simulator, radiosim --replay plays the
 // radio's side of the trace back, and the program meets the same radio again. Traces of failures
-// kept under traces/ give the program's failure texts without the radio.
+// kept under traces/ give the program's failure texts without the radio; and the radio's backups
+// that upload and download keep.
 
 #include "RunProcess.h"
+#include "SimProgram.h"
 #include "SimRadio.h"
+
+#include "document/BackupStore.h"
 
 #include "platform/SerialTrace.h"
 
@@ -257,6 +261,75 @@ TEST_F(TraceReplay, RecordedFailuresGiveTheProgramsFailureTexts)
         const ProcessResult played = replay->Finish(20000);
         EXPECT_EQ(played.status, 0) << played.err;
     }
+}
+
+// ---- Backups ----
+
+// Backups of upload and download against the radiosim program: what is kept, when the radio is
+// read first and what is said on standard error.
+class CliBackups : public CliProcess {
+protected:
+    SimProgram radio;
+    std::string prior = dir.Write("prior.m53", DataFileBytes(RecordsWith(0, "PRIOR", "", 6)));
+    std::string next = dir.Write("next.m53", DataFileBytes(RecordsWith(0, "NEXT", "", 6)));
+
+    ProcessResult Mv53(const std::vector<std::string>& args) { return CliProcess::Mv53(args, {"MV53_DATA_DIR=" + dir.Path("data")}); }
+    // The paths named on "backup: " lines, in order.
+    static std::vector<std::string> Backups(const std::string& err)
+    {
+        std::vector<std::string> paths;
+        std::istringstream lines(err);
+        for (std::string line; std::getline(lines, line);)
+            if (line.rfind("backup: ", 0) == 0)
+                paths.push_back(line.substr(8));
+        return paths;
+    }
+};
+
+TEST_F(CliBackups, UploadKeepsTheRadiosImageAndBackupsListsIt)
+{
+    ASSERT_TRUE(radio.Start({"--image", prior}));
+    const ProcessResult up = Mv53({"upload", "--port", radio.Device(), dir.Path("up.m53")});
+    ASSERT_EQ(up.status, 0) << up.err;
+    const auto paths = Backups(up.err);
+    ASSERT_EQ(paths.size(), 1u) << up.err;
+    EXPECT_EQ(ReadFile(paths[0]), ReadFile(prior));
+    EXPECT_EQ(ReadFile(paths[0]), ReadFile(dir.Path("up.m53")));
+
+    const ProcessResult list = Mv53({"backups"});
+    EXPECT_EQ(list.status, 0);
+    EXPECT_NE(list.out.find(std::string(mv53::kUnknownSerial) + " "), std::string::npos);
+    EXPECT_NE(list.out.find(" upload " + paths[0] + "\n"), std::string::npos) << list.out;
+}
+
+TEST_F(CliBackups, DownloadBacksUpFirstUnlessTold)
+{
+    ASSERT_TRUE(radio.Start({"--image", prior, "--save", dir.Path("after.m53")}));
+    const ProcessResult down = Mv53({"download", "--port", radio.Device(), next});
+    ASSERT_EQ(down.status, 0) << down.err;
+    const auto paths = Backups(down.err);
+    ASSERT_EQ(paths.size(), 2u) << down.err;
+    EXPECT_NE(paths[0].find("_before-write.m53"), std::string::npos);
+    EXPECT_EQ(ReadFile(paths[0]), ReadFile(prior));
+    EXPECT_NE(paths[1].find("_read-back.m53"), std::string::npos);
+    EXPECT_LT(down.err.find("backup: "), down.err.find("Download is completed"));
+
+    // Without the backup the write goes at once; the read-back is kept still.
+    const ProcessResult again = Mv53({"download", "--port", radio.Device(), "--no-backup", prior});
+    ASSERT_EQ(again.status, 0) << again.err;
+    ASSERT_EQ(Backups(again.err).size(), 1u);
+    EXPECT_NE(Backups(again.err)[0].find("_read-back.m53"), std::string::npos);
+}
+
+TEST_F(CliBackups, ASilentRadioStopsTheDownloadBeforeAnythingIsSent)
+{
+    ASSERT_TRUE(radio.Start({"--silent", "--image", prior, "--save", dir.Path("after.m53")}));
+    const ProcessResult down = Mv53({"download", "--port", radio.Device(), next});
+    EXPECT_EQ(down.status, 1);
+    EXPECT_TRUE(Backups(down.err).empty());
+    EXPECT_NE(down.err.find("Upload error"), std::string::npos) << down.err;
+    radio.Stop();
+    EXPECT_EQ(ReadFile(dir.Path("after.m53")), ReadFile(prior));
 }
 
 }  // namespace
