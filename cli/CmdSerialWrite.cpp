@@ -30,6 +30,9 @@ const CliCommand kSerialWrite{
     "\"written X read Y\" or \"failed X: reason\" for each; year 1000-9999, month 1-12, lot 0-99, number 0-9999",
     nullptr};
 
+// The read-back's connection was answered, its serial number request was not.
+constexpr const char* kNoSerialReply = "the radio did not answer the serial number request.";
+
 struct SerialArgs {
     std::string port;
     std::string config;
@@ -153,7 +156,8 @@ int RunSerialWrite(const Args& args)
             failure = "the factory area was not written: " + failureOf(TTransferKind::Factory);
         else if (!result.ReadBack)
             failure = "the factory area was written, but the radio did not give its number back: " +
-                      failureOf(TTransferKind::ReadSerial);
+                      (failureOf(TTransferKind::ReadSerial).empty() ? std::string(kNoSerialReply)
+                                                                    : failureOf(TTransferKind::ReadSerial));
         if (!failure.empty()) {
             std::cout << "failed " << number << ": " << failure << std::endl;
             return 1;

@@ -21,7 +21,9 @@ TTransferRequest ChainRequest(TTransferKind kind)
 bool ReadSerialNumber(const TSerialWriteSteps& steps, std::string& readNo)
 {
     readNo.clear();
-    const bool ok = steps.Download && steps.Download(ChainRequest(TTransferKind::ReadSerial), &readNo);
+    // A radio that answers the connection but not the serial number request gave no number: the
+    // transfer itself takes that silence as no error.
+    const bool ok = steps.Download && steps.Download(ChainRequest(TTransferKind::ReadSerial), &readNo) && !readNo.empty();
     if (!ok)
         readNo.clear();
     return ok;

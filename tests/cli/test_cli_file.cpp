@@ -770,4 +770,17 @@ INSTANTIATE_TEST_SUITE_P(
         SaveCase{"GroupWritableFileOfAnotherOwner", true, 0, 0666, false, kOtherUserId, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(CliFile, AFileTheUserMayNotReadIsAReadErrorWithTheReason)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to act as a second user";
+    ::chmod(m_dir.c_str(), 0755);
+    const std::string file = Path("private.m53");
+    WriteFile(file, DataFileBytes(ClearedRecords()));
+    ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
+    const RunResult r = Run({"export", file}, kOtherUser);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "File read error  File Name = " + file + "\nPermission denied\n");
+}
+
 }  // namespace

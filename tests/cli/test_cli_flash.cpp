@@ -79,6 +79,13 @@ TEST_F(CliFlash, WritesTheFileAndPrintsChecksumsAndVerdict)
     std::snprintf(line, sizeof line, "CHECKSUM\n        %08x (PC)\n        %08x (CPU)\n", sum, sum);
     EXPECT_EQ(r.out, std::string(line) + "Checksum check: the radio's flash matches the firmware file. CPU " +
                          std::string(line + 17, 8) + ", expected " + std::string(line + 17, 8) + ".\n");
+
+    // A radio that gives no checksum leaves the write unconfirmed: status 1 with the warning.
+    StartRadio({"--boot-cpu", "HD64F2134FA20", "--boot-no-checksum"});
+    const ProcessResult unconfirmed = mv53::test::RunProcess(MV53_CLI_PATH, Args(m_radio.Device()));
+    EXPECT_EQ(unconfirmed.status, 1) << unconfirmed.err;
+    EXPECT_NE(unconfirmed.out.find("WARNING: the radio sent no checksum, so the write is unconfirmed."), std::string::npos)
+        << unconfirmed.out;
 }
 
 // Status 1 with the reason, before the radio is touched (bad files) or after (a refusal, a radio

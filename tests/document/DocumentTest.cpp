@@ -50,6 +50,13 @@ TEST_F(DocumentTest, StartReadsCreatesOrDeclinesTheDefaultFile)
     EXPECT_EQ(state.CurrentFileName, kNoFileName);
     EXPECT_EQ(std::filesystem::file_size(doc.DefaultFilePath()), mv53::test::PictureFileBytes().size());
     EXPECT_FALSE(state.Modified);
+
+    // A default file that cannot be made (its folder is gone) is reported; new data are held.
+    prompt.shown.clear();
+    state.ProgramDir = Path("gone");
+    doc.Start();
+    EXPECT_EQ(prompt.texts(), Texts{"File write error  File Name = " + doc.DefaultFilePath()});
+    EXPECT_EQ(state.CurrentFileName, kNoFileName);
 }
 
 // ---- the save question ---------------------------------------------------------------------------

@@ -229,7 +229,7 @@ TEST_F(AlignmentTest, SpotAdjWithoutAPortReturnsSilentlyToNormal)
     frm->close();
 }
 
-TEST_F(AlignmentTest, WriteSendsTheFactoryAreaToTheRadio)
+TEST_F(AlignmentTest, WriteSendsTheFactoryAreaAndAFailedWriteIsAskedAgainAtClose)
 {
     StartRadio(mv53::test::ClearedRecords([](TMVmem& m) { m.FactoryOpt().SetSerialNo("6E000042"); }));
     auto frm = Open();
@@ -241,6 +241,15 @@ TEST_F(AlignmentTest, WriteSendsTheFactoryAreaToTheRadio)
     // Outside the serial writer's mode the radio keeps its own serial number.
     EXPECT_EQ(RadioRecords().FactoryOpt().SerialNo(), "6E000042");
     frm->close();
+
+    // A write that failed leaves the change unsent: closing without a further change asks.
+    frm = Open();
+    prompt.shown.clear();
+    frm->SpinEdit[21]->setValue(98);
+    radio->Stop();
+    frm->btnWrite->click();
+    frm->close();
+    EXPECT_EQ(prompt.texts(), (std::vector<std::string>{"Download error", "Do you download data to the radio?"}));
 }
 
 // Print prints what the window shows: the values are stored and committed before the report.

@@ -4,6 +4,8 @@
 #include "ServiceTestSupport.h"
 #include "service/AntTuneSet.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QTest>
 
@@ -110,6 +112,30 @@ TEST_F(AntTuneSetTest, TheLEditorTakesDigitsOnlyAndCapsAt511)
     }
 }
 
+// The L editor: Escape leaves the cell as it was shown, a pasted text passes the digit filter (a
+// letter no longer empties the cell).
+TEST_F(AntTuneSetTest, PasteIsFilteredAndEscapeKeepsTheCell)
+{
+    state.CurrentMem.AntTuner0().Entries(0).SetTuneL(7);
+    auto frm = Open();
+    TTunerGrid* g = frm->grdTuneData;
+    Select(g, 0, TTunerGrid::kColumnL);
+    QTest::keyClick(g, Qt::Key_Return);
+    QTest::keyClick(g->CellEditor(), Qt::Key_9);
+    QTest::keyClick(g->CellEditor(), Qt::Key_Escape);
+    EXPECT_FALSE(g->Editing());
+    EXPECT_EQ(g->CellText(0, TTunerGrid::kColumnL), "  7");
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("3a5"));
+    QTest::keyClick(g, Qt::Key_Return);
+    QTest::keyClick(g->CellEditor(), Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(g->CellEditor(), Qt::Key_Return);
+    EXPECT_EQ(g->CellText(0, TTunerGrid::kColumnL), "35");
+    frm->StoreStep();
+    EXPECT_EQ(frm->AntTuner0().Entries(0).TuneL(), 35);
+    frm->close();
+}
+
 TEST_F(AntTuneSetTest, RowsOfEmptyChannelsIgnoreEditing)
 {
     state.CurrentMem.AntTuner0().Entries(2).SetTuneTrans(2);
@@ -125,22 +151,6 @@ TEST_F(AntTuneSetTest, RowsOfEmptyChannelsIgnoreEditing)
     EXPECT_FALSE(g->Editing());
     EXPECT_EQ(g->CellText(2, 6), "2");
     EXPECT_EQ(g->CellText(2, 9), "  0");
-    frm->close();
-    EXPECT_TRUE(prompt.texts().empty());
-}
-
-TEST_F(AntTuneSetTest, EachTableIsCommittedOnItsOwn)
-{
-    auto frm = Open();
-    TTunerGrid* g = frm->grdTuneData;
-    DoubleClick(g, 499, 5);   // channel 500: table 1, entry 249
-    const TAntTuner0 set0Before = state.CurrentMem.AntTuner0();
-    frm->btnWrite->click();
-    EXPECT_TRUE(state.Modified);
-    EXPECT_EQ(state.CurrentMem.AntTuner1().Entries(249).TuneThru(), 1);
-    EXPECT_TRUE(state.CurrentMem.AntTuner0().Equals(set0Before));
-    EXPECT_EQ(calls, (std::vector<HostCall>{{K::AntTuner, false, false}}));
-    // Written and unchanged since: nothing to ask.
     frm->close();
     EXPECT_TRUE(prompt.texts().empty());
 }
@@ -163,16 +173,23 @@ TEST_F(AntTuneSetTest, LeavingAsksWhenChangedAndNoDiscards)
     }
 }
 
-TEST_F(AntTuneSetTest, WriteSendsBothTablesToTheRadio)
+// Write commits each table on its own (the other stays as it was) and sends both; written and
+// unchanged since, closing asks nothing.
+TEST_F(AntTuneSetTest, WriteCommitsEachTableOnItsOwnAndSendsBoth)
 {
     StartRadio(state.CurrentMem);
     auto frm = Open();
     DoubleClick(frm->grdTuneData, 250, 6);   // table 1 entry 0, Trans 0 -> 1
+    const TAntTuner0 set0Before = state.CurrentMem.AntTuner0();
     frm->btnWrite->click();
-    EXPECT_EQ(clicker->windows, 1);
+    EXPECT_EQ(calls, (std::vector<HostCall>{{K::AntTuner, false, false}}));
+    EXPECT_TRUE(state.Modified);
+    EXPECT_TRUE(state.CurrentMem.AntTuner0().Equals(set0Before));
     const TMVmem back = RadioRecords();
     EXPECT_EQ(back.AntTuner1().Entries(0).TuneTrans(), 1);
     EXPECT_TRUE(back.AntTuner0().Equals(state.CurrentMem.AntTuner0()));
     EXPECT_EQ(back.Channels().Items(250).Status(), mv53::kChannelUsed);
+    prompt.shown.clear();   // the transfer's own message
     frm->close();
+    EXPECT_TRUE(prompt.texts().empty());
 }

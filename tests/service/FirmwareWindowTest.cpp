@@ -57,9 +57,10 @@ protected:
         QDir::setCurrent(m_previous);
     }
     void Put(const std::string& name, const std::string& text) { m_dir.Put("firmware/" + name, text); }
-    void Supply()
+    void Supply(const std::string& key = {})
     {
-        m_dir.Put("MV53Win.ini", "[FIRMWARE]\nBootProgram=" + m_dir.Put("boot.bin", std::string(2142, '\x5A')) + "\n");
+        m_dir.Put("MV53Win.ini", "[FIRMWARE]\nBootProgram=" + m_dir.Put("boot.bin", std::string(2142, '\x5A')) +
+                                     "\nUnscrambleKey=" + key + "\n");
     }
     void StartRadio(sim::BootFaults faults = {})
     {
@@ -111,10 +112,20 @@ TEST_F(FirmwareWindow, ListsFilesShowsHeaderAndEnablesWriteOnlyForAFileThatCanBe
     EXPECT_FALSE(dlg.btnATF20->isChecked());
     EXPECT_EQ(dlg.cmbBRT->currentText(), QStringLiteral("9600"));
 
-    // Without the boot program file nothing is started.
-    dlg.WriteClick();
-    ASSERT_EQ(m_prompt.texts(), std::vector<std::string>{kFswDataMissing});
-    EXPECT_NE(m_prompt.shown[0].detail.find("No boot program file is set."), std::string::npos);
+    // Without the boot program file, or with a key file that is missing or of the wrong size,
+    // nothing is started.
+    const std::pair<std::string, const char*> supplies[] = {
+        {"", "No boot program file is set."},
+        {(m_dir.path / "missing.key").string(), "missing.key cannot be read."},
+        {m_dir.Put("short.key", std::string(42, 'k')), "short.key holds 42 bytes; it must hold exactly 43."}};
+    for (const auto& [key, reason] : supplies) {
+        if (!key.empty())
+            Supply(key);
+        m_prompt.shown.clear();
+        dlg.btnWrite->click();
+        ASSERT_EQ(m_prompt.texts(), std::vector<std::string>{kFswDataMissing});
+        EXPECT_NE(m_prompt.shown[0].detail.find(reason), std::string::npos) << m_prompt.shown[0].detail;
+    }
 }
 
 TEST_F(FirmwareWindow, WriteRunsTheProcedureInTheProgressWindow)

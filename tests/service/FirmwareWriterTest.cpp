@@ -228,6 +228,53 @@ TEST_F(FirmwareWriter, FailuresShowTheNoAcknowledgementTextAndAskAboutTheComPort
     }
 }
 
+// Every step of a round that the radio can leave unfinished names that step; once the radio
+// entered its boot mode the detail asks for a restart, once the boot program ran the firmware
+// is called incomplete.
+TEST_F(FirmwareWriter, EachStepThatFailsIsNamedInTheDetail)
+{
+    const struct Case {
+        const char* name;
+        sim::BootCpu cpu;
+        sim::BootFaults faults;
+        long long hangUpAfter;   // bytes the radio sends before it vanishes; -1: never
+        const char* detail;
+        bool entered, loaded;
+    } cases[] = {
+        {"silent boot mode", sim::BootCpu::HD64F2134ATF20, {.silent = true}, -1,
+         "did not answer the bit-rate synchronisation at 19200, 9600, 4800 or 2400 bit/s.", false, false},
+        {"no AA to 55", sim::BootCpu::HD64F2134ATF20, {.noEnterAck = true}, -1, "did not answer 55 with AA", false, false},
+        {"length not echoed", sim::BootCpu::HD64F2134ATF20, {.noLengthEcho = true}, -1,
+         "did not echo the boot program's length 08 5E.", true, false},
+        {"byte not echoed", sim::BootCpu::HD64F2134ATF20, {.noEchoAt = 100}, -1, "byte 101 of 2142 was not echoed.",
+         true, false},
+        {"vanished in the boot program", sim::BootCpu::HD64F2134ATF20, {}, 1000, "disappeared.", true, false},
+        {"one-area write refused", sim::BootCpu::HD64F2134ATF20, {.refuseWrite = 0}, -1,
+         "did not accept the write command.", true, true},
+        {"no request for the third block", sim::BootCpu::HD64F2134ATF20, {.lastBlockAsked = 1}, -1,
+         "did not ask for the block at 0x00100.", true, true},
+    };
+    std::mt19937 rng(10);
+    File(Records(0x0000, 0x0400, rng), fw::TCpuType::HD64F2134ATF20);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Session s(c.cpu, 19200, c.faults);
+        sim::Faults vanish;
+        vanish.hangUpAfterBytes = c.hangUpAfter;
+        s.radio.SetFaults(vanish);
+        m_prompt.shown.clear();
+        m_prompt.answers = {PromptAnswer::Cancel};
+        EXPECT_FALSE(s.writer.Run(m_job));
+        EXPECT_EQ(s.writer.Result().outcome, TFirmwareOutcome::Failed);
+        ASSERT_EQ(m_prompt.texts(), std::vector<std::string>{kFswProblemOnComPort});
+        const std::string& detail = m_prompt.shown[0].detail;
+        EXPECT_NE(detail.find(c.detail), std::string::npos) << detail;
+        EXPECT_EQ(detail.find(kFswRestartRadio) != std::string::npos, c.entered) << detail;
+        EXPECT_EQ(s.status.find(kFswFirmwareIncomplete) != std::string::npos, c.loaded) << s.status;
+        EXPECT_FALSE(s.writer.CommX().IsOpen());
+    }
+}
+
 TEST_F(FirmwareWriter, PortThatCannotBeOpenedAsksEachRoundWithTheReason)
 {
     std::mt19937 rng(8);
@@ -245,27 +292,41 @@ TEST_F(FirmwareWriter, PortThatCannotBeOpenedAsksEachRoundWithTheReason)
     }
 }
 
-// The platform's device, refusing one bit rate as some adapters do.
+// The platform's device, refusing one bit rate as some adapters do, or whose driver throws.
+template <bool Throws>
 class RateRefusingDevice final : public platform::SerialDevicePosix {
 public:
     int SetLineSettings(const platform::LineSettings& line) override
     {
-        return line.baudRate == 9600 ? EINVAL : SerialDevicePosix::SetLineSettings(line);
+        if (line.baudRate == 9600 && Throws && !std::exchange(m_thrown, true))
+            throw std::runtime_error("driver fault");
+        return line.baudRate == 9600 && !Throws ? EINVAL : SerialDevicePosix::SetLineSettings(line);
     }
+
+private:
+    bool m_thrown = false;   // once: closing restores the settings at 9600
 };
 
 TEST_F(FirmwareWriter, PortThatRefusesABitRateEndsInTheFailureStepWithTheReason)
 {
     std::mt19937 rng(9);
     File(Records(0x0000, 0x0100, rng), fw::TCpuType::HD64F2134ATF20);
-    Session s(sim::BootCpu::HD64F2134ATF20, 4800);   // 9600 is tried after the 19200 window
-    s.writer.CommX().SetDeviceMaker([] { return std::make_unique<RateRefusingDevice>(); });
-    EXPECT_FALSE(s.writer.Run(m_job));
-    EXPECT_EQ(s.writer.Result().outcome, TFirmwareOutcome::Failed);
-    ASSERT_EQ(m_prompt.texts(), std::vector<std::string>{kFswProblemOnComPort});
-    EXPECT_NE(m_prompt.shown[0].detail.find(kCommBitRateError), std::string::npos) << m_prompt.shown[0].detail;
-    EXPECT_EQ(s.status, kFswNoAcknowledgement);
-    EXPECT_FALSE(s.writer.CommX().IsOpen());
+    for (const bool throws : {false, true}) {
+        SCOPED_TRACE(throws ? "throws" : "refuses");
+        Session s(sim::BootCpu::HD64F2134ATF20, 4800);   // 9600 is tried after the 19200 window
+        if (throws)
+            s.writer.CommX().SetDeviceMaker([] { return std::make_unique<RateRefusingDevice<true>>(); });
+        else
+            s.writer.CommX().SetDeviceMaker([] { return std::make_unique<RateRefusingDevice<false>>(); });
+        m_prompt.shown.clear();
+        EXPECT_FALSE(s.writer.Run(m_job));
+        EXPECT_EQ(s.writer.Result().outcome, TFirmwareOutcome::Failed);
+        ASSERT_EQ(m_prompt.texts(), std::vector<std::string>{kFswProblemOnComPort});
+        EXPECT_NE(m_prompt.shown[0].detail.find(throws ? "Unexpected failure: driver fault" : kCommBitRateError),
+                  std::string::npos) << m_prompt.shown[0].detail;
+        EXPECT_EQ(s.status, kFswNoAcknowledgement);
+        EXPECT_FALSE(s.writer.CommX().IsOpen());
+    }
 }
 
 TEST_F(FirmwareWriter, CancelEndsGreenWithoutADialogAndSaysWhenTheFirmwareIsIncomplete)

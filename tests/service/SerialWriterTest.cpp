@@ -280,6 +280,26 @@ TEST_F(CliSerialWrite, FailuresEndWithTheTransferMessage)
     EXPECT_EQ(Run("--number 5"), 1);
     EXPECT_NE(err.find("Upload error"), std::string::npos) << err;
     EXPECT_EQ(out.rfind("failed 1L120005: the radio was not read, the number was not used: ", 0), 0u) << out;
+
+    // The radio answers the read-back's connection but holds back its serial number (answers
+    // counted from the upload's Identify: the upload's 62, the write's 18, the read-back's
+    // Identify): the number is used, and the line says the radio did not give it back rather
+    // than that it gave another.
+    faults.silent = false;
+    faults.lateAnswer = 81;
+    faults.lateBy = std::chrono::seconds(3);
+    radio->SetFaults(faults);
+    EXPECT_EQ(Run("--number 6"), 1);
+    EXPECT_EQ(out, "failed 1L120006: the factory area was written, but the radio did not give its number back: the "
+                   "radio did not answer the serial number request.\n");
+
+    // The radio takes the write but keeps the number it holds, the one written before.
+    faults = {};
+    faults.keepSerial = true;
+    radio->SetFaults(faults);
+    EXPECT_EQ(Run("--number 7"), 1);
+    EXPECT_EQ(out, "written 1L120007 read 1L120006\n");
+    EXPECT_NE(err.find("The radio reports serial number \"1L120006\" instead of \"1L120007\"."), std::string::npos) << err;
 }
 
 // A typo in a field is refused with the field and its range before the port is opened, not

@@ -61,7 +61,7 @@ void BootEngine::Receive(BootByte byte, unsigned lineRate, std::vector<BootByte>
                 m_log.syncRates.push_back(lineRate);
                 answer.push_back(kSync);
             }
-        } else if (byte == kEnter && m_synced) {
+        } else if (byte == kEnter && m_synced && !(FaultActive() && m_faults.noEnterAck)) {
             ++m_log.rounds;
             m_writes = 0;
             answer.push_back(kEntered);
@@ -72,7 +72,8 @@ void BootEngine::Receive(BootByte byte, unsigned lineRate, std::vector<BootByte>
         }
         break;
     case State::Length:
-        answer.push_back(byte);
+        if (!(FaultActive() && m_faults.noLengthEcho))
+            answer.push_back(byte);
         m_collect.push_back(byte);
         if (m_collect.size() == 2) {
             const bool ok = m_collect[0] == 0x08 && m_collect[1] == 0x5E;
@@ -83,7 +84,8 @@ void BootEngine::Receive(BootByte byte, unsigned lineRate, std::vector<BootByte>
     case State::Program: {
         const long index = static_cast<long>(m_collect.size());
         m_collect.push_back(byte);
-        answer.push_back(FaultActive() && index == m_faults.wrongEchoAt ? static_cast<BootByte>(~byte) : byte);
+        if (!(FaultActive() && index == m_faults.noEchoAt))
+            answer.push_back(FaultActive() && index == m_faults.wrongEchoAt ? static_cast<BootByte>(~byte) : byte);
         if (m_collect.size() == kProgramSize) {
             m_log.program = m_collect;
             m_collect.clear();
@@ -191,6 +193,8 @@ void BootEngine::Command(BootByte byte, std::vector<BootByte>& out)
                 m_flash[at] = static_cast<BootByte>(m_flash[at] ^ 0x01);
             ++m_block;
             m_blockStarted = false;
+            if (FaultActive() && static_cast<long>(m_block) > m_faults.lastBlockAsked && m_faults.lastBlockAsked >= 0)
+                break;
             out.push_back(kFlow);
             if (m_block * blockSize >= m_areaLength)
                 m_state = State::Final;

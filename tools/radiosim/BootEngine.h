@@ -42,10 +42,14 @@ struct BootBehaviour {
 struct BootFaults {
     bool silent = false;                      // answer nothing at all
     bool refuseBitRate = false;               // 07 to the bit-rate command
+    bool noEnterAck = false;                  // no AA to 55: the radio stays out of its boot mode
+    bool noLengthEcho = false;                // the boot program's length is not echoed
     long wrongEchoAt = -1;                    // boot program byte (from 0) echoed wrongly
+    long noEchoAt = -1;                       // boot program byte (from 0) not echoed
     bool noStartAck = false;                  // no AA after the boot program
     bool badFinalAnswer = false;              // 07 instead of 06 after the area's checksum byte
     long corruptBlock = -1;                   // this block (index in its area) is stored damaged
+    long lastBlockAsked = -1;                 // no request for the block after this one
     long refuseWrite = -1;                    // 07 to this write command of a round (from 0)
     bool noChecksum = false;                  // no answer to the checksum request
     int rounds = -1;

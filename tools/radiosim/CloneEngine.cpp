@@ -188,7 +188,11 @@ void CloneEngine::WriteBlock(const ReceivedFrame& frame, std::vector<Byte>& out)
         Reply(kRefuse, out);
         return;
     }
+    std::array<Byte, kSerialReplySize> serial;
+    std::copy_n(m_memory.begin() + kSerialOffset, kSerialReplySize, serial.begin());
     std::copy(frame.data.begin(), frame.data.end(), m_memory.begin() + BlockOffset(*block));
+    if (m_faults.keepSerial)
+        std::copy(serial.begin(), serial.end(), m_memory.begin() + kSerialOffset);
     Reply(kAccept, out);
 }
 

@@ -39,6 +39,7 @@ struct Faults {
     bool silent = false;              // receive and log, but answer nothing at all
     bool refuseWriteBegin = false;    // answer WriteBegin with 0x4E
     int refuseWriteBlock = -1;        // answer the WriteBlock with this index after WriteBegin with 0x4E
+    bool keepSerial = false;          // accept the block of the serial number but keep the number held
     int badChecksumFrame = -1;        // upload frame (index in the stream) sent with a wrong checksum
     int twoFramesAt = -1;             // upload frame followed at once by the next one, without waiting
     std::vector<Byte> strayBytes;     // sent after every reply of the kinds in strayAfter
