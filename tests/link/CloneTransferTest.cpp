@@ -190,12 +190,15 @@ TEST_F(CloneTransfer, UploadReplacesRecordsAndImageWithTheChannelFramesSentUntil
     }
 }
 
-// Its failures are shown all the same: UploadFailures run in a chain.
-TEST_F(CloneTransfer, UploadInAChainIsSilent)
+TEST_F(CloneTransfer, UploadInAChainIsSilentUntilItFails)
 {
     inChain = true;
     ASSERT_TRUE(run(TTransferKind::Upload));
     EXPECT_TRUE(prompt.texts().empty());
+
+    radio.SetFaults(silentRadio());
+    EXPECT_FALSE(run(TTransferKind::Upload));
+    expectMessage("Upload error");
 }
 
 struct UploadFailure {
