@@ -54,14 +54,17 @@ protected:
     std::unique_ptr<mv53::radiosim::RadioSimulator> radio = StartedRadio(RadioMemory(RecordsWith(3, "OLD", "6E000042", 1)));
 };
 
-// Standard error without the "backup: PATH" lines of the radio's backups (their own tests check them).
-std::string WithoutBackupLines(const std::string& err)
+// Standard error without the "backup: PATH" lines of the radio's backups (their own tests check
+// them); their paths go to backups.
+std::string WithoutBackupLines(const std::string& err, std::vector<std::string>* backups = nullptr)
 {
     std::string out;
     std::istringstream lines(err);
     for (std::string line; std::getline(lines, line);)
         if (line.rfind("backup: ", 0) != 0)
             out += line + "\n";
+        else if (backups)
+            backups->push_back(line.substr(8));
     return out;
 }
 
@@ -278,10 +281,7 @@ protected:
     static std::vector<std::string> Backups(const std::string& err)
     {
         std::vector<std::string> paths;
-        std::istringstream lines(err);
-        for (std::string line; std::getline(lines, line);)
-            if (line.rfind("backup: ", 0) == 0)
-                paths.push_back(line.substr(8));
+        WithoutBackupLines(err, &paths);
         return paths;
     }
 };
