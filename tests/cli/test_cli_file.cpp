@@ -24,18 +24,11 @@
 #include <vector>
 
 namespace fs = std::filesystem;
-using mv53::cli::FormatJson;
-using mv53::cli::FrequencyToJson;
-using mv53::cli::Json;
-using mv53::cli::RecordsFromJson;
-using mv53::cli::RecordsToJson;
-using mv53::test::ClearedRecords;
-using mv53::test::DataFileBytes;
-using mv53::test::ReadFile;
-using mv53::test::WriteFile;
-using RunResult = mv53::test::ProcessResult;
-
+namespace mv53::test {
 namespace {
+
+using namespace mv53::cli;
+using RunResult = ProcessResult;
 
 constexpr int kOtherUserId = 65534;   // nobody
 
@@ -54,14 +47,14 @@ protected:
     RunResult Run(const std::vector<std::string>& args, int asUser = -1)
     {
         if (asUser < 0)
-            return mv53::test::RunProcess(MV53_EXE, args);
+            return RunProcess(MV53_EXE, args);
         const std::string id = std::to_string(asUser);
         std::vector<std::string> command{"--reuid=" + id, "--regid=" + id, "--clear-groups", MV53_EXE};
         command.insert(command.end(), args.begin(), args.end());
-        return mv53::test::RunProcess("setpriv", command);
+        return RunProcess("setpriv", command);
     }
 
-    mv53::test::ScratchDir m_scratch;
+    ScratchDir m_scratch;
     std::string m_dir;
 };
 
@@ -74,7 +67,7 @@ TEST_F(CliFile, NewWritesTheClearedRecordsAndRecordsSurviveImportAndExport)
     // Random records (selcall ids of 0 to 4 digits among them), frequencies of few and of all
     // five decimals, and the two flags set that the decoder does not read.
     TMVmem sample;
-    mv53::test::RandomRecords random(3);
+    RandomRecords random(3);
     random.Fill(sample);
     for (const auto& [channel, freq] : {std::pair{0, 7.053}, std::pair{1, 29.99999}}) {
         sample.Channels().Items(channel).SetStatus(mv53::kChannelUsed);
@@ -270,7 +263,7 @@ TEST(CliArguments, UnknownCommandsAndWaitsThatAreNoWholeNumberAreRefused)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.args));
-        const auto result = mv53::test::RunProcess(MV53_EXE, c.args);
+        const auto result = RunProcess(MV53_EXE, c.args);
         EXPECT_EQ(result.status, 1);
         EXPECT_EQ(result.err.substr(0, c.err.size()), c.err);
         EXPECT_EQ(result.out, "");
@@ -303,7 +296,7 @@ TEST_F(CliFile, EveryCommandNamesTheArgumentItDidNotUnderstand)
 TEST_F(CliFile, ExportAndReportWarnOfAFileThatIsNoDataFile)
 {
     const std::string photo = Path("photo.m53");
-    WriteFile(photo, mv53::test::PictureFileBytes());
+    WriteFile(photo, PictureFileBytes());
     for (const auto& args : std::vector<std::vector<std::string>>{{"export", photo}, {"report", photo, "--text"}}) {
         const RunResult r = Run(args);
         EXPECT_EQ(r.status, 0) << r.err;
@@ -332,7 +325,7 @@ class CliDiff : public CliFile {
 protected:
     std::string Write(const std::string& name, const TMVmem& mem, int patchAt = -1, char patch = 0)
     {
-        std::string bytes(reinterpret_cast<const char*>(mv53::test::EncodedImage(mem, false).Data()), TText::Size());
+        std::string bytes(reinterpret_cast<const char*>(EncodedImage(mem, false).Data()), TText::Size());
         if (patchAt >= 0)
             bytes[static_cast<size_t>(patchAt)] = patch;
         return m_scratch.Write(name, bytes);
@@ -386,7 +379,7 @@ TEST_F(CliDiff, OneLinePerDifferenceSettingsFirstThenChannelsInNumberOrder)
 TEST_F(CliDiff, AFileThatIsMissingOrNoDataFileFailsWithItsReason)
 {
     const std::string good = Write("good.m53", ClearedRecords());
-    const std::string picture = m_scratch.Write("picture.m53", mv53::test::PictureFileBytes());
+    const std::string picture = m_scratch.Write("picture.m53", PictureFileBytes());
     const std::string missing = Path("missing.m53");
     const struct {
         std::string a, b, err;
@@ -640,7 +633,7 @@ TEST(RecordsJsonRead, MissingKeysKeepTheValuesHeld)
     TMVmem mem = ClearedRecords();
     std::vector<std::string> errors;
     ASSERT_TRUE(RecordsFromJson(Json::parse(R"({"Hard": {"LampMode": 4}, "FactoryOpt": {}})"), mem, errors));
-    EXPECT_TRUE(mv53::test::SameRecords(mem, ClearedRecords([](TMVmem& m) { m.Hard().SetLampMode(4); })));
+    EXPECT_TRUE(SameRecords(mem, ClearedRecords([](TMVmem& m) { m.Hard().SetLampMode(4); })));
     EXPECT_EQ(mem.FwVersion(), "----");
 }
 
@@ -784,3 +777,4 @@ TEST_F(CliFile, AFileTheUserMayNotReadIsAReadErrorWithTheReason)
 }
 
 }  // namespace
+}  // namespace mv53::test

@@ -10,10 +10,7 @@
 
 #include <filesystem>
 
-using mv53::PromptAnswer;
-using mv53::test::DocumentTest;
-using mv53::test::SetTag;
-using mv53::test::TagOfFile;
+namespace mv53::test {
 
 using Texts = std::vector<std::string>;
 
@@ -36,19 +33,19 @@ TEST_F(DocumentTest, StartReadsCreatesOrDeclinesTheDefaultFile)
     EXPECT_EQ(state.GridChannels.Items(0).Tag(), "DEFAULT1");
     EXPECT_EQ(state.FactoryBackup.RxRange(), 1);
 
-    mv53::test::WriteBytes(doc.DefaultFilePath(), std::string(100, 'x'));
+    WriteBytes(doc.DefaultFilePath(), std::string(100, 'x'));
     doc.Start();
     EXPECT_EQ(prompt.texts(), Texts{"The file cannot be opened.\r\nThe file format is not correct."});
     EXPECT_EQ(state.CurrentFileName, kNoFileName);
     EXPECT_EQ(std::filesystem::file_size(doc.DefaultFilePath()), 17927u);
     prompt.shown.clear();
 
-    mv53::test::WriteBytes(doc.DefaultFilePath(), mv53::test::PictureFileBytes());
+    WriteBytes(doc.DefaultFilePath(), PictureFileBytes());
     prompt.answers = {PromptAnswer::No};
     doc.Start();
     EXPECT_EQ(prompt.texts(), Texts{kNotADataFilePrompt});
     EXPECT_EQ(state.CurrentFileName, kNoFileName);
-    EXPECT_EQ(std::filesystem::file_size(doc.DefaultFilePath()), mv53::test::PictureFileBytes().size());
+    EXPECT_EQ(std::filesystem::file_size(doc.DefaultFilePath()), PictureFileBytes().size());
     EXPECT_FALSE(state.Modified);
 
     // A default file that cannot be made (its folder is gone) is reported; new data are held.
@@ -210,7 +207,7 @@ TEST_F(DocumentTest, OpenTakesTheFactoryBackupAndClearsTheMarks)
 // about on Open and from the recent files, and No (Escape, the close box) changes nothing.
 TEST_F(DocumentTest, OpenOfAFileThatIsNotADataFile)
 {
-    mv53::test::WriteBytes(Path("short.m53"), std::string(17926, '\0'));
+    WriteBytes(Path("short.m53"), std::string(17926, '\0'));
     Open(Path("short.m53"), true);
     EXPECT_EQ(prompt.texts(), Texts{"The file cannot be opened.\r\nThe file format is not correct."});
     EXPECT_EQ(state.CurrentFileName, kNoFileName);
@@ -218,7 +215,7 @@ TEST_F(DocumentTest, OpenOfAFileThatIsNotADataFile)
     EXPECT_TRUE(state.RecentFiles.empty());
 
     const std::string picture = Path("photo.m53");
-    mv53::test::WriteBytes(picture, mv53::test::PictureFileBytes());
+    WriteBytes(picture, PictureFileBytes());
     MakeDataFile(Path("good.m53"), [](TMVmem& m) { SetTag(m, "GOOD0001"); });
     prompt.shown.clear();
     prompt.answers = {PromptAnswer::Yes};
@@ -352,8 +349,6 @@ TEST_F(DocumentTest, UploadBeforeAServiceWindow)
 
 // Named edits, the saved mark through Save, grid changes the history did not hold, and a fresh
 // history with new data.
-namespace mv53::test {
-
 TEST_F(DocumentTest, UndoRedoFollowTheSavedStateAndNeverDropGridEdits)
 {
     prompt.saveResults = {Path("a.m53")};

@@ -2,12 +2,17 @@
 // is a pseudo-terminal with the radio simulator on its far end, COM2 one whose simulator hangs
 // up after a few bytes (tests/platform/wine-com-test.sh sets them up). The clone protocol's
 // Identify and a whole ReadAll go over the line and the bytes are checked against the image
-// the simulator was started with.
+// the simulator was started with. And the port list read from the registry, and the
+// single-instance mutex.
 //
 //   SerialDeviceWin32Test --write-image FILE   writes that image and ends.
+//   SerialDeviceWin32Test --try-mutex NAME     ends with 0 when it gets the single-instance mutex.
 
+#include "platform/ComPortRegistry.h"
+#include "platform/NamedMutex.h"
 #include "platform/SerialDevice.h"
 #include "platform/SerialDeviceWin32.h"
+#include "platform/SerialPorts.h"
 #include "link/CloneFrames.h"
 #include "model/U_Const.h"
 
@@ -21,9 +26,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <set>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 using namespace mv53::platform;
@@ -241,10 +248,180 @@ TEST(WineComHangUp, AVanishedFarEndEndsTheWaits)
     EXPECT_TRUE(gone) << "no wait, read or write noticed that the far end closed";
 }
 
+// ---- The port list from the registry ----
+
+// Each case fills a serial port map (and PCI and modem device keys) of the Wine prefix under the
+// current user, reads the list, and removes the keys; one case goes through the machine's own
+// serial port map.
+const char* const kBase = "Software\\MV53Test\\Ports";
+
+void SetText(HKEY root, const std::string& key, const std::string& name, const std::string& value)
+{
+    HKEY k = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr), ERROR_SUCCESS);
+    ASSERT_EQ(::RegSetValueExA(k, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                               static_cast<DWORD>(value.size() + 1)),
+              ERROR_SUCCESS);
+    ::RegCloseKey(k);
+}
+
+struct Value {
+    std::string key;   // below kBase: "map", "pci\\dev\\inst", "modem\\dev\\inst"
+    std::string name;
+    std::string data;
+};
+
+struct Case {
+    const char* what;
+    std::vector<Value> values;
+    std::vector<std::pair<std::string, bool>> expected;   // name, USB serial
+};
+
+std::vector<std::pair<std::string, bool>> ListOf(const std::vector<Value>& values)
+{
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, kBase);
+    for (const Value& v : values)
+        SetText(HKEY_CURRENT_USER, std::string(kBase) + "\\" + v.key, v.name, v.data);
+    ComPortRegistryKeys keys;
+    keys.currentUser = true;
+    keys.serialMap = std::string(kBase) + "\\map";
+    keys.pciDevices = std::string(kBase) + "\\pci";
+    keys.wdmModems = std::string(kBase) + "\\modem";
+    std::vector<std::pair<std::string, bool>> list;
+    for (const auto& port : RegistryComPorts(keys))
+        list.emplace_back(port.name, port.usbSerial);
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, kBase);
+    return list;
+}
+
+TEST(ComPortRegistry, ListsSerialPortsByNumber)
+{
+    const Case cases[] = {
+        {"two serial ports", {{"map", "\\Device\\Serial0", "COM1"}, {"map", "\\Device\\Serial1", "COM3"}},
+         {{"COM1", false}, {"COM3", false}}},
+        {"the USB cable is flagged", {{"map", "\\Device\\Serial0", "COM1"}, {"map", "\\Device\\USBSER000", "COM5"}},
+         {{"COM1", false}, {"COM5", true}}},
+        {"without the cable nothing is flagged", {{"map", "\\Device\\VCP0", "COM4"}}, {{"COM4", false}}},
+        {"COM10 after COM9",
+         {{"map", "\\Device\\Serial9", "COM10"}, {"map", "\\Device\\Serial2", "COM9"}, {"map", "\\Device\\Serial3", "COM100"}},
+         {{"COM9", false}, {"COM10", false}, {"COM100", false}}},
+        {"a modem value name is skipped",
+         {{"map", "\\Device\\ModemSerial", "COM2"}, {"map", "\\Device\\Serial0", "COM1"}}, {{"COM1", false}}},
+        {"a PCI modem takes its port away",
+         {{"map", "\\Device\\Serial3", "COM4"}, {"map", "\\Device\\Serial0", "COM1"},
+          {"pci\\VEN_1\\3&1", "FriendlyName", "PCI Modem (COM4)"}}, {{"COM1", false}}},
+        {"a WDM modem takes its port away",
+         {{"map", "\\Device\\Serial6", "COM6"}, {"map", "\\Device\\Serial7", "COM7"}, {"modem\\USB\\1", "PORTNAME", "COM7"}},
+         {{"COM6", false}}},
+        {"a name that is no port number is skipped",
+         {{"map", "\\Device\\Serial0", "COMX"}, {"map", "\\Device\\Serial1", "COM2a"}, {"map", "\\Device\\Serial2", "COM8"}},
+         {{"COM8", false}}},
+        {"value names and data of other kinds are skipped",
+         {{"map", "Serial0", "COM1"}, {"map", "\\Device\\", "COM2"}, {"map", "COM", "COM3"}, {"map", "COM4", "COM4"},
+          {"map", "\\Device\\Serial5", "LPT1"}, {"map", "\\Device\\Serial6", ""}}, {{"COM4", false}}},
+        {"no serial port map", {}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(ListOf(c.values), c.expected);
+    }
+}
+
+TEST(ComPortRegistry, ReadsTheMachinesSerialPortMap)
+{
+    const char* map = "HARDWARE\\DEVICEMAP\\SERIALCOMM";
+    HKEY k = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, map, 0, nullptr, REG_OPTION_VOLATILE, KEY_WRITE | KEY_READ, nullptr,
+                                &k, nullptr),
+              ERROR_SUCCESS);
+    const std::string port = "COM217";
+    ASSERT_EQ(::RegSetValueExA(k, "\\Device\\USBSER217", 0, REG_SZ, reinterpret_cast<const BYTE*>(port.c_str()),
+                               static_cast<DWORD>(port.size() + 1)),
+              ERROR_SUCCESS);
+    const auto ports = RegistryComPorts();
+    // What the Configure dialog is built from: the device and the cable's driver.
+    std::string device, driver;
+    for (const auto& p : PresentSerialPorts())
+        if (p.portName == port) {
+            device = p.device;
+            driver = p.driver;
+        }
+    const bool cable = IsUsbCableDriver(SerialPortDriver(port));
+    ::RegDeleteValueA(k, "\\Device\\USBSER217");
+    ::RegCloseKey(k);
+    bool found = false;
+    for (const auto& p : ports)
+        found = found || (p.name == port && p.usbSerial);
+    EXPECT_TRUE(found);
+    EXPECT_EQ(device, "\\\\.\\COM217");
+    EXPECT_TRUE(IsUsbCableDriver(driver));
+    EXPECT_TRUE(cable);
+    EXPECT_EQ(WindowsComDevice(217), "\\\\.\\COM217");
+    EXPECT_EQ(WindowsComDevice(0), "\\\\.\\COM1");
+}
+
+// ---- The single-instance mutex ----
+
+// The first holder of a name keeps it until it lets go, and a second process that asks for the
+// same name is refused while the first one runs.
+std::string UniqueName(const char* what)
+{
+    return std::string("MV53Test-") + what + "-" + std::to_string(::GetCurrentProcessId());
+}
+
+TEST(NamedMutex, TheFirstHolderKeepsTheNameUntilItLetsGo)
+{
+    const std::string name = UniqueName("hold");
+    auto first = std::make_unique<NamedMutex>(name);
+    ASSERT_TRUE(first->TryAcquire());
+    EXPECT_TRUE(first->Held());
+    EXPECT_TRUE(first->TryAcquire());   // asking again keeps it
+
+    NamedMutex second(name);
+    EXPECT_FALSE(second.TryAcquire());
+    EXPECT_FALSE(second.Held());
+    NamedMutex other(UniqueName("other"));
+    EXPECT_TRUE(other.TryAcquire());
+
+    first.reset();
+    EXPECT_TRUE(second.TryAcquire());
+}
+
+// A second process (this program again) is refused while this one holds the name, and gets it
+// once this one lets go.
+TEST(NamedMutex, ASecondProcessIsRefused)
+{
+    const std::string name = UniqueName("process");
+    auto runChild = [&] {
+        char self[MAX_PATH] = {};
+        ::GetModuleFileNameA(nullptr, self, MAX_PATH);
+        std::string command = std::string("\"") + self + "\" --try-mutex " + name;
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+            return -1;
+        ::WaitForSingleObject(pi.hProcess, 30000);
+        DWORD code = 99;
+        ::GetExitCodeProcess(pi.hProcess, &code);
+        ::CloseHandle(pi.hThread);
+        ::CloseHandle(pi.hProcess);
+        return static_cast<int>(code);
+    };
+    {
+        NamedMutex mine(name);
+        ASSERT_TRUE(mine.TryAcquire());
+        EXPECT_EQ(runChild(), 1);   // refused
+    }
+    EXPECT_EQ(runChild(), 0);   // free again
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 3 && std::strcmp(argv[1], "--try-mutex") == 0)
+        return NamedMutex(argv[2]).TryAcquire() ? 0 : 1;
     if (argc == 3 && std::strcmp(argv[1], "--write-image") == 0) {
         const auto image = PatternImage();
         std::ofstream out(argv[2], std::ios::binary);
