@@ -1,14 +1,18 @@
-// Upload and Download over a real serial component and pseudo-terminal against the in-process
-// radio simulator: the bytes on the wire (the simulator's frame log), the records and image
-// left behind, the messages shown, and the port closed afterwards; failures at the steps the
-// simulator does not reach easily; and the clone window without a radio: Cancel, Escape and
-// closing.
+// The serial port component over a pseudo-terminal; Upload and Download over it against the
+// in-process radio simulator: the bytes on the wire (the simulator's frame log), the records and
+// image left behind, the messages shown, and the port closed afterwards; failures at the steps
+// the simulator does not reach easily; the clone window without a radio: Cancel, Escape and
+// closing; and COM port discovery and the Configure dialog.
 
 #include "link/CloneProtocol.h"
+#include "link/ConfigComPort.h"
 #include "link/Radio.h"
+#include "link/U_ComRS.h"
 #include "model/U_E2prom.h"
 #include "platform/PortMap.h"
 #include "RadioSimulator.h"
+#include "RunProcess.h"
+#include "TestPty.h"
 #include "ReplyDevice.h"
 #include "ScriptedPrompt.h"
 #include "TestRecords.h"
@@ -17,7 +21,10 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 
@@ -25,6 +32,9 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <functional>
+#include <filesystem>
+#include <numeric>
 #include <string>
 #include <thread>
 #include <vector>
@@ -461,6 +471,335 @@ TEST_F(CloneTransfer, SerialNumberReadThroughTheWindow)
     mv53::platform::PortMap::ClearBindings();
 }
 
+// ---- The serial port component ----
+
+// Over a pseudo-terminal whose master plays the far end: bytes both ways, chunking, line
+// settings, reopening, waits that keep events flowing, and a far end that goes away in the
+// middle.
+using mv53::test::TestPattern;
+using mv53::test::TestPty;
+
+// Processes events until the condition holds; the limit only keeps a broken build from hanging.
+bool WaitUntil(const std::function<bool()>& done, int limitMs = 20000)
+{
+    QTimer tick;
+    tick.start(5);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > until)
+            return done();
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+void Settle()
+{
+    WaitUntil([] { return false; }, 50);
+}
+
+// Records the chunks that Write hands to the transmit thread.
+class ChunkRecorder final : public TCustomCommX {
+public:
+    std::vector<int> chunks;
+
+protected:
+    void ChunkHandedOver(int size) override { chunks.push_back(size); }
+};
+
+// Collects what OnReceive announces, read the way the clone window reads it.
+struct Collector {
+    std::vector<uint8_t> bytes;
+    std::vector<int> sizes;
+
+    void Attach(TCustomCommX& comm)
+    {
+        QObject::connect(&comm, &TCustomCommX::OnReceive, &comm,
+                         [this](TCustomCommX* sender, int size) {
+                             sizes.push_back(size);
+                             std::vector<uint8_t> buffer(static_cast<std::size_t>(size) + 1);
+                             const int n = sender->Read(buffer.data(), size);
+                             if (n > 0)
+                                 bytes.insert(bytes.end(), buffer.begin(), buffer.begin() + n);
+                         });
+    }
+};
+
+std::string ThrownMessage(const std::function<void()>& action, std::string* detail = nullptr)
+{
+    try {
+        action();
+    } catch (const ECommError& e) {
+        if (detail)
+            *detail = e.Detail();
+        return e.what();
+    }
+    return {};
+}
+
+class CommXTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(m_pty.Ok()); }
+    void OpenOnPty(TCustomCommX& comm)
+    {
+        comm.SetDevicePath(m_pty.Path());
+        comm.Open();
+    }
+    TestPty m_pty;
+};
+
+TEST(CommX, ClosedPortRefusesQuietly)
+{
+    // Rates below 10 bit/s must not divide by zero.
+    EXPECT_GT(TCustomCommX::CharTimeMs(0), 0);
+    EXPECT_GT(TCustomCommX::CharTimeMs(5), 0);
+    TCommX comm;
+    uint8_t buffer[4] = {1, 2, 3, 4};
+    EXPECT_TRUE(comm.Write(buffer, 0));
+    EXPECT_FALSE(comm.Write(buffer, 4));
+    EXPECT_FALSE(comm.WriteChar(0x55));
+    EXPECT_EQ(comm.Read(buffer, 4), -1);
+    comm.Close();
+    // Assigning a setting while closed does not open the port.
+    comm.SetPortNo(4);
+    EXPECT_FALSE(comm.IsOpen());
+}
+
+TEST_F(CommXTest, OpenFailuresRaise)
+{
+    TCommX comm;
+    comm.SetDevicePath("/dev/mv53-no-such-port");
+    std::string detail;
+    EXPECT_EQ(ThrownMessage([&] { comm.Open(); }, &detail), kCommOpenError);
+    EXPECT_NE(detail.find("/dev/mv53-no-such-port"), std::string::npos);
+    EXPECT_NE(detail.find("no such port"), std::string::npos) << detail;
+    EXPECT_FALSE(comm.IsOpen());
+
+    OpenOnPty(comm);
+    EXPECT_TRUE(comm.IsOpen());
+    EXPECT_GE(comm.Handle(), 0);
+    EXPECT_EQ(ThrownMessage([&] { comm.Open(); }), kCommAlreadyOpen);
+    EXPECT_TRUE(comm.IsOpen());
+
+    // A second component cannot take the same port.
+    TCommX other;
+    other.SetDevicePath(m_pty.Path());
+    EXPECT_EQ(ThrownMessage([&] { other.Open(); }, &detail), kCommOpenError);
+    EXPECT_NE(detail.find("in use"), std::string::npos) << detail;
+
+    // A refused setting during Open closes the port again.
+    comm.Close();
+    comm.SetBitRate(12345);
+    EXPECT_EQ(ThrownMessage([&] { comm.Open(); }), kCommBitRateError);
+    EXPECT_FALSE(comm.IsOpen());
+    comm.SetBitRate(9600);
+    comm.Open();
+    EXPECT_TRUE(comm.IsOpen());
+}
+
+TEST_F(CommXTest, LineSettingsReachTheLine)
+{
+    TCommX comm;
+    comm.SetBitRate(19200);
+    comm.SetStopBit(csb2);
+    OpenOnPty(comm);
+    termios master = m_pty.MasterSettings();
+    EXPECT_EQ(cfgetospeed(&master), B19200);
+    EXPECT_TRUE(master.c_cflag & CSTOPB);
+    // The default RTS/CTS flow control is not in force after Open ...
+    EXPECT_FALSE(m_pty.SlaveSettings().c_cflag & CRTSCTS);
+    // ... until FlowCtrl is assigned on the open port.
+    comm.SetFlowCtrl(cfcRtsCts);
+    EXPECT_TRUE(m_pty.SlaveSettings().c_cflag & CRTSCTS);
+    comm.SetFlowCtrl(cfcXonXoff);
+    termios slave = m_pty.SlaveSettings();
+    EXPECT_FALSE(slave.c_cflag & CRTSCTS);
+    EXPECT_TRUE(slave.c_iflag & IXON);
+    EXPECT_TRUE(slave.c_iflag & IXOFF);
+    comm.SetXonChar(0x01);
+    EXPECT_EQ(m_pty.SlaveSettings().c_cc[VSTART], 0x01);
+    comm.SetFlowCtrl(cfcNone);
+
+    comm.SetBitRate(1200);
+    comm.SetStopBit(csb1);
+    master = m_pty.MasterSettings();
+    EXPECT_EQ(cfgetospeed(&master), B1200);
+    EXPECT_FALSE(master.c_cflag & CSTOPB);
+
+    // A refused value raises, stays stored, and leaves the port open.
+    EXPECT_EQ(ThrownMessage([&] { comm.SetBitRate(12345); }), kCommBitRateError);
+    EXPECT_EQ(comm.BitRate(), 12345);
+    EXPECT_TRUE(comm.IsOpen());
+    EXPECT_EQ(ThrownMessage([&] { comm.SetCharSize(9); }), kCommCharSizeError);
+}
+
+// Close from inside a handler does not deadlock; Close while a notice waits to be handled does
+// not wait for it and drops it.
+TEST_F(CommXTest, CloseFromAHandlerOrWhileANoticeWaits)
+{
+    for (const bool inHandler : {true, false}) {
+        SCOPED_TRACE(inHandler ? "in the handler" : "while the notice waits");
+        TCommX comm;
+        int calls = 0;
+        QObject::connect(&comm, &TCustomCommX::OnReceive, &comm, [&](TCustomCommX* sender, int) {
+            ++calls;
+            if (inHandler)
+                sender->Close();
+        });
+        OpenOnPty(comm);
+        ASSERT_TRUE(m_pty.WriteAll({0x42}));
+        if (inHandler) {
+            ASSERT_TRUE(WaitUntil([&] { return !comm.IsOpen(); }));
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));   // the receive thread now waits
+            comm.Close();
+            Settle();
+        }
+        EXPECT_EQ(calls, inHandler ? 1 : 0);
+    }
+}
+
+TEST_F(CommXTest, CloseDuringAWaitEndsTheWait)
+{
+    TCommX comm;
+    comm.SetTimeOutReceive(10000);
+    OpenOnPty(comm);
+    QTimer::singleShot(20, &comm, [&] { comm.Close(); });
+    uint8_t buffer[10];
+    EXPECT_EQ(comm.Read(buffer, 10), -1);
+
+    // The far end does not read: Write waits with a full queue until Close ends it.
+    comm.Open();
+    const auto out = TestPattern(1 << 20);
+    QTimer::singleShot(200, &comm, [&] { comm.Close(); });
+    EXPECT_FALSE(comm.Write(out.data(), static_cast<int>(out.size())));
+    EXPECT_FALSE(comm.IsOpen());
+}
+
+TEST_F(CommXTest, FarEndGoingAwayEndsWithOneHangUp)
+{
+    TCommX comm;
+    int hangUps = 0;
+    QObject::connect(&comm, &TCustomCommX::OnHangUp, &comm, [&](TCustomCommX*) { ++hangUps; });
+    comm.SetTimeOutTrans(0); // writes wait without limit
+    OpenOnPty(comm);
+    // More than the far end takes without reading, so the transmit thread waits for room.
+    const auto out = TestPattern(60000);
+    ASSERT_TRUE(comm.Write(out.data(), static_cast<int>(out.size())));
+
+    m_pty.CloseMaster();
+    ASSERT_TRUE(WaitUntil([&] { return hangUps > 0; }));
+    EXPECT_TRUE(comm.HungUp());
+    EXPECT_FALSE(comm.Write(out.data(), 10));
+    uint8_t buffer[4];
+    EXPECT_EQ(comm.Read(buffer, 4), -1);
+    comm.Close();
+    EXPECT_FALSE(comm.IsOpen());
+    Settle();
+    EXPECT_EQ(hangUps, 1);
+}
+
+TEST_F(CommXTest, WriteGivesUpOnALineThatTakesNothing)
+{
+    ChunkRecorder comm;
+    comm.SetTimeOutTrans(200);
+    OpenOnPty(comm);
+    // The far end never reads: after the queue fills, the line takes no byte any more.
+    const auto out = TestPattern(1 << 20);
+    EXPECT_FALSE(comm.Write(out.data(), static_cast<int>(out.size())));
+    const int handed = std::accumulate(comm.chunks.begin(), comm.chunks.end(), 0);
+    EXPECT_LT(handed, static_cast<int>(out.size()));
+    // Close completes although the queued bytes can never be sent.
+    comm.Close();
+    EXPECT_FALSE(comm.IsOpen());
+}
+
+// The far end of an echoed transfer: takes bytes one at a time and answers each, until it has
+// answered `answers` bytes; the answer to byte `wrongAt` is altered. Returns what it took.
+std::vector<uint8_t> EchoBytes(const TestPty& pty, std::size_t answers, std::size_t wrongAt = SIZE_MAX)
+{
+    std::vector<uint8_t> taken;
+    while (taken.size() < answers) {
+        const auto b = pty.ReadBytes(1);
+        if (b.size() != 1)
+            break;
+        taken.push_back(b[0]);
+        const uint8_t answer = taken.size() - 1 == wrongAt ? static_cast<uint8_t>(b[0] ^ 0x5A) : b[0];
+        pty.WriteAll({answer});
+    }
+    return taken;
+}
+
+TEST_F(CommXTest, EchoedSendingSendsAByteOnlyAfterTheLastCameBack)
+{
+    TCommX comm;
+    Collector in;
+    in.Attach(comm);
+    int ends = 0;
+    QObject::connect(&comm, &TCustomCommX::OnEchoEnd, &comm, [&](TCustomCommX*) { ++ends; });
+    OpenOnPty(comm);
+    const auto out = TestPattern(300);
+    const auto run = [&](std::size_t answers, std::size_t wrongAt, int silenceMs) {
+        ends = 0;
+        std::vector<uint8_t> taken;
+        std::thread farEnd([&] { taken = EchoBytes(m_pty, answers, wrongAt); });
+        EXPECT_TRUE(comm.StartEchoed(out, silenceMs));
+        EXPECT_FALSE(comm.StartEchoed(out, silenceMs));   // one at a time
+        EXPECT_TRUE(WaitUntil([&] { return ends > 0; }));
+        farEnd.join();
+        return taken;
+    };
+
+    // Every echo right; what comes after the last is reported as received bytes.
+    auto taken = run(out.size(), SIZE_MAX, 1000);
+    EXPECT_EQ(taken, out);
+    EXPECT_EQ(comm.EchoResult().end, TEchoEnd::Echoed);
+    EXPECT_EQ(comm.EchoResult().echoed, static_cast<int>(out.size()));
+    EXPECT_EQ(comm.EchoedCount(), static_cast<int>(out.size()));
+    EXPECT_TRUE(in.bytes.empty());
+    ASSERT_TRUE(m_pty.WriteAll({0xAA}));
+    EXPECT_TRUE(WaitUntil([&] { return !in.bytes.empty(); }));
+    EXPECT_EQ(in.bytes, std::vector<uint8_t>{0xAA});
+
+    // A wrong echo of byte 100: nothing after it is sent.
+    taken = run(101, 100, 1000);
+    EXPECT_EQ(taken, std::vector<uint8_t>(out.begin(), out.begin() + 101));
+    EXPECT_EQ(comm.EchoResult().end, TEchoEnd::WrongEcho);
+    EXPECT_EQ(comm.EchoResult().echoed, 100);
+    EXPECT_EQ(comm.EchoResult().wrongByte, out[100] ^ 0x5A);
+    EXPECT_TRUE(m_pty.ReadBytes(1, 300).empty());
+
+    // No echo at all: silence ends it after one byte.
+    const auto started = std::chrono::steady_clock::now();
+    taken = run(0, SIZE_MAX, 200);
+    EXPECT_EQ(comm.EchoResult().end, TEchoEnd::Silence);
+    EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(200));
+    EXPECT_EQ(m_pty.ReadBytes(2, 300), std::vector<uint8_t>{out[0]});
+
+    // Stopped while it waits for an echo: no further byte.
+    ends = 0;
+    ASSERT_TRUE(comm.StartEchoed(out, 10000));
+    EXPECT_EQ(m_pty.ReadBytes(1), std::vector<uint8_t>{out[0]});
+    comm.StopEchoed();
+    EXPECT_TRUE(WaitUntil([&] { return ends > 0; }, 2000));
+    EXPECT_EQ(comm.EchoResult().end, TEchoEnd::Stopped);
+    EXPECT_TRUE(m_pty.ReadBytes(1, 300).empty());
+    EXPECT_EQ(ends, 1);
+
+    // The far end goes away in the middle.
+    int hangUps = 0;
+    QObject::connect(&comm, &TCustomCommX::OnHangUp, &comm, [&](TCustomCommX*) { ++hangUps; });
+    ends = 0;
+    ASSERT_TRUE(comm.StartEchoed(out, 10000));
+    EXPECT_EQ(EchoBytes(m_pty, 5).size(), 5u);
+    EXPECT_EQ(m_pty.ReadBytes(1), std::vector<uint8_t>{out[5]});   // the fifth echo was taken
+    m_pty.CloseMaster();
+    EXPECT_TRUE(WaitUntil([&] { return ends > 0 && hangUps > 0; }, 5000));
+    EXPECT_EQ(comm.EchoResult().end, TEchoEnd::HungUp);
+    EXPECT_EQ(comm.EchoResult().echoed, 5);
+    EXPECT_FALSE(comm.StartEchoed(out, 1000));
+}
+
 // ---- Failures at the steps the simulator does not reach easily ----
 
 // Against a device in memory that plays the radio's replies: each names its cause and leaves the
@@ -605,6 +944,130 @@ TEST(RadioWindow, AutoStartHidesOkAndCancel)
     QTest::keyClick(&frm, Qt::Key_Escape);
     EXPECT_TRUE(frm.isVisible());
     frm.Timer1.stop();
+}
+
+// ---- COM port discovery and the Configure dialog, over an injected port enumeration ----
+
+using mv53::TComPortInfo;
+
+TComPortInfo port(const std::string& name, const std::string& device, const std::string& description = "USB Serial",
+                  const std::string& driver = "ftdi_sio")
+{
+    return TComPortInfo{name, device, description, "", driver, "", ""};
+}
+
+std::vector<std::string> listOf(const std::vector<TComPortInfo>& ports)
+{
+    std::vector<std::string> list{"stale entry"};
+    mv53::BuildComPortList(ports, list);
+    return list;
+}
+
+std::vector<int> enabledButtons(const TfrmConfig& dlg)
+{
+    std::vector<int> out;
+    for (int n = 1; n <= kConfigPortCount; ++n)
+        if (dlg.rbtnCom[static_cast<size_t>(n - 1)]->isEnabled())
+            out.push_back(n);
+    return out;
+}
+
+// The list sorted by number (not by text), modems and names that are no ports left out, the
+// USB cable marked.
+TEST(ComPortList, SortsFiltersAndMarksTheCable)
+{
+    const struct Case {
+        const char* name;
+        std::vector<TComPortInfo> ports;
+        std::vector<std::string> list;
+    } cases[] = {
+        {"none", {}, {}},
+        {"by number", {port("COM10", "/dev/ttyUSB1"), port("COM9", "/dev/ttyUSB0"), port("COM2", "/dev/ttyS1")},
+         {"COM2", "COM9", "COM10"}},
+        {"no ports",
+         {port("COM4", "/dev/ttyS3", "PCI Modem (COM4)"), port("COM5", "/dev/ttyModem0", ""), port("COM6", "/dev/ttyUSB2"),
+          port("com7", "/dev/ttyUSB3"),   // "COM" is compared case-sensitively
+          port("COMx", "/dev/ttyUSB4"),   // not a number: skipped, the rest still listed
+          port("COM", "/dev/ttyUSB5"), port("COM1", "/dev/ttyS0")},
+         {"COM1", "COM6"}},
+        {"cable",
+         {port("COM2", "/dev/ttyACM0", "UXC-40", "cdc_acm"),
+          port("COM3", "/dev/ttyACM1", "", ""),   // driver unknown: the ttyACM name counts
+          port("COM4", "/dev/ttyUSB0", "", "ftdi_sio")},
+         {"COM2   (UXC-40)", "COM3   (UXC-40)", "COM4"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(listOf(c.ports), c.list) << c.name;
+    EXPECT_EQ(mv53::PortNameOfEntry("COM2   (UXC-40)"), "COM2");
+    EXPECT_EQ(mv53::PortNameOfEntry("COM4"), "COM4");
+}
+
+TEST(ComPortList, PresentBoundDevicesAreListed)
+{
+    // A pseudo-terminal never shows up in the system's enumeration; a binding to an existing
+    // device makes it a port, a binding to a missing device does not.
+    mv53::platform::PortMap::ClearBindings();
+    mv53::platform::PortMap::Bind(7, "/dev/null");
+    mv53::platform::PortMap::Bind(8, "/dev/mv53-no-such-device");
+    const auto ports = mv53::SystemComPorts();
+    mv53::platform::PortMap::ClearBindings();
+    bool com7 = false;
+    for (const auto& p : ports) {
+        EXPECT_NE(p.name, "COM8");
+        if (p.name == "COM7") {
+            com7 = true;
+            EXPECT_EQ(p.device, "/dev/null");
+        }
+    }
+    EXPECT_TRUE(com7);
+}
+
+TEST(ConfigDialog, EnablesPresentPortsIncludingTheCable)
+{
+    const auto previous = mv53::SetComPortEnumerator([] {
+        return std::vector{port("COM1", "/dev/ttyS0"), port("COM3", "/dev/ttyACM0", "UXC-40", "cdc_acm"), port("COM12", "/dev/ttyUSB0"),
+                           port("COM4", "/dev/ttyS3", "Modem"), port("COM25", "/dev/ttyUSB9")};
+    });
+    TfrmConfig dlg(2);
+    mv53::SetComPortEnumerator(previous);
+    EXPECT_EQ(enabledButtons(dlg), (std::vector<int>{1, 3, 12}));
+    EXPECT_EQ(dlg.rbtnCom[0]->text(), QStringLiteral("COM&1"));
+    EXPECT_EQ(dlg.rbtnCom[2]->text(), QStringLiteral("COM&3   (UXC-40)"));
+    EXPECT_EQ(dlg.rbtnCom[9]->text(), QStringLiteral("COM1&0"));
+    EXPECT_EQ(dlg.rbtnCom[2]->toolTip(), QStringLiteral("/dev/ttyACM0"));
+    EXPECT_EQ(dlg.DeviceOf(12), "/dev/ttyUSB0");
+    EXPECT_TRUE(dlg.rbtnCom[2]->isChecked());
+    EXPECT_TRUE(dlg.lblDevice->text().contains(QStringLiteral("/dev/ttyACM0")));
+}
+
+TEST(ConfigDialog, ChosenPortIsBoundToTheAdapterAndShownByItsMakerAndSerial)
+{
+    using mv53::platform::PortMap;
+    // An adapter as a device file, and the stable link udev makes for it.
+    const mv53::test::ScratchDir dir;
+    const auto at = [&](const char* name) { return dir.Path(name); };
+    dir.Write("ttyUSB1", "");
+    std::filesystem::create_directory(at("by-id"));
+    const std::string link = at("by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
+    std::filesystem::create_symlink(at("ttyUSB1"), link);
+    qputenv("MV53_SERIAL_BY_ID", QByteArray::fromStdString(at("by-id")));
+    PortMap::ClearBindings();
+    PortMap::SetDiscovery([&] { return std::vector<std::string>{at("ttyUSB1")}; });
+
+    TfrmConfig dlg(5);
+    ASSERT_EQ(enabledButtons(dlg), (std::vector<int>{1}));
+    EXPECT_EQ(dlg.rbtnCom[0]->text(), QStringLiteral("COM&1  FTDI FT232R USB UART A50285BI"));
+    const QString tip = dlg.rbtnCom[0]->toolTip();
+    for (const std::string& part : {std::string("FTDI FT232R USB UART A50285BI"), link, at("ttyUSB1")})
+        EXPECT_TRUE(tip.contains(QString::fromStdString(part))) << tip.toStdString();
+    dlg.show();
+    QTest::mouseClick(dlg.rbtnCom[0], Qt::LeftButton);
+    QTest::mouseClick(dlg.btnOk, Qt::LeftButton);
+    EXPECT_EQ(dlg.ComPortNo(), 0);
+    EXPECT_EQ(PortMap::Binding(1), link);
+    PortMap::SetDiscovery({});
+    PortMap::ClearBindings();
+    qunsetenv("MV53_SERIAL_BY_ID");
 }
 
 }  // namespace
