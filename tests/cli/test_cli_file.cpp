@@ -771,7 +771,7 @@ TEST_F(CliFile, AFileTheUserMayNotReadIsAReadErrorWithTheReason)
     const std::string file = Path("private.m53");
     WriteFile(file, DataFileBytes(ClearedRecords()));
     ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
-    const RunResult r = Run({"export", file}, kOtherUser);
+    const RunResult r = Run({"export", file}, kOtherUserId);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "File read error  File Name = " + file + "\nPermission denied\n");
 }
