@@ -1,21 +1,18 @@
 // The document's rules without a window: the save question, read-only files, Save As, the
-// recent files, Upload and the Download chain, against real files, a scripted prompt and
-// recorded transfers.
+// recent files, Upload and the Download chain, the undo history and the backups, against real
+// files, a scripted prompt and recorded transfers.
 
 #include "DocTestSupport.h"
+#include "ScratchDir.h"
+#include "document/RadioBackups.h"
+#include "model/ChannelEdits.h"
+#include "model/U_E2prom.h"
 
 #include <filesystem>
 
-using mv53::PromptAnswer;
-using mv53::test::DocumentTest;
-using mv53::test::SetTag;
-using mv53::test::TagOfFile;
-
-namespace {
+namespace mv53::test {
 
 using Texts = std::vector<std::string>;
-
-}  // namespace
 
 // ---- start ---------------------------------------------------------------------------------------
 
@@ -36,19 +33,19 @@ TEST_F(DocumentTest, StartReadsCreatesOrDeclinesTheDefaultFile)
     EXPECT_EQ(state.GridChannels.Items(0).Tag(), "DEFAULT1");
     EXPECT_EQ(state.FactoryBackup.RxRange(), 1);
 
-    mv53::test::WriteBytes(doc.DefaultFilePath(), std::string(100, 'x'));
+    WriteBytes(doc.DefaultFilePath(), std::string(100, 'x'));
     doc.Start();
     EXPECT_EQ(prompt.texts(), Texts{"The file cannot be opened.\r\nThe file format is not correct."});
     EXPECT_EQ(state.CurrentFileName, kNoFileName);
     EXPECT_EQ(std::filesystem::file_size(doc.DefaultFilePath()), 17927u);
     prompt.shown.clear();
 
-    mv53::test::WriteBytes(doc.DefaultFilePath(), mv53::test::PictureFileBytes());
+    WriteBytes(doc.DefaultFilePath(), PictureFileBytes());
     prompt.answers = {PromptAnswer::No};
     doc.Start();
     EXPECT_EQ(prompt.texts(), Texts{kNotADataFilePrompt});
     EXPECT_EQ(state.CurrentFileName, kNoFileName);
-    EXPECT_EQ(std::filesystem::file_size(doc.DefaultFilePath()), mv53::test::PictureFileBytes().size());
+    EXPECT_EQ(std::filesystem::file_size(doc.DefaultFilePath()), PictureFileBytes().size());
     EXPECT_FALSE(state.Modified);
 
     // A default file that cannot be made (its folder is gone) is reported; new data are held.
@@ -67,10 +64,8 @@ TEST_F(DocumentTest, SaveQuestionBeforeEveryCommandThatReplacesTheData)
 {
     MakeDataFile(Path("other.m53"), [](TMVmem& m) { SetTag(m, "OTHER001"); });
     const std::pair<const char*, std::function<bool(TDocument&)>> commands[] = {
-        {"New", [](TDocument& d) { return d.New(); }},
-        {"Open", [](TDocument& d) { return d.Open(); }},
-        {"Recent", [](TDocument& d) { return d.OpenRecent(1); }},
-        {"Upload", [](TDocument& d) { return d.Upload(); }},
+        {"New", [](TDocument& d) { return d.New(); }},             {"Open", [](TDocument& d) { return d.Open(); }},
+        {"Recent", [](TDocument& d) { return d.OpenRecent(1); }}, {"Upload", [](TDocument& d) { return d.Upload(); }},
     };
     struct Answer {
         PromptAnswer answer;
@@ -212,7 +207,7 @@ TEST_F(DocumentTest, OpenTakesTheFactoryBackupAndClearsTheMarks)
 // about on Open and from the recent files, and No (Escape, the close box) changes nothing.
 TEST_F(DocumentTest, OpenOfAFileThatIsNotADataFile)
 {
-    mv53::test::WriteBytes(Path("short.m53"), std::string(17926, '\0'));
+    WriteBytes(Path("short.m53"), std::string(17926, '\0'));
     Open(Path("short.m53"), true);
     EXPECT_EQ(prompt.texts(), Texts{"The file cannot be opened.\r\nThe file format is not correct."});
     EXPECT_EQ(state.CurrentFileName, kNoFileName);
@@ -220,7 +215,7 @@ TEST_F(DocumentTest, OpenOfAFileThatIsNotADataFile)
     EXPECT_TRUE(state.RecentFiles.empty());
 
     const std::string picture = Path("photo.m53");
-    mv53::test::WriteBytes(picture, mv53::test::PictureFileBytes());
+    WriteBytes(picture, PictureFileBytes());
     MakeDataFile(Path("good.m53"), [](TMVmem& m) { SetTag(m, "GOOD0001"); });
     prompt.shown.clear();
     prompt.answers = {PromptAnswer::Yes};
@@ -278,18 +273,14 @@ TEST_F(DocumentTest, DownloadChainWritesTheFactoryAreaWithTheRadiosSerial)
     EditGrid("EDITED01");   // an edit in the grid reaches the records first
 
     ASSERT_TRUE(doc.Download());
-    const TTransferKind kinds[] = {TTransferKind::UserData, TTransferKind::Upload, TTransferKind::Factory};
-    const TChainStage stages[] = {TChainStage::UserData, TChainStage::ReadBack, TChainStage::Factory};
-    ASSERT_EQ(requests.size(), 3u);
-    for (int i = 0; i < 3; ++i) {
-        const TTransferRequest& r = requests[static_cast<size_t>(i)];
-        EXPECT_EQ(r.Kind, kinds[i]) << i;
-        EXPECT_EQ(r.Stage, stages[i]) << i;
-        EXPECT_EQ(r.AutoStart, i > 0) << i;
-        EXPECT_EQ(r.InChain, i < 2) << i;
-        EXPECT_EQ(r.Step, i + 1);
-        EXPECT_EQ(r.StepCount, 3);
-    }
+    // Kind, stage, starts by itself, silent in the chain, step of the count.
+    using Step = std::tuple<TTransferKind, TChainStage, bool, bool, int, int>;
+    std::vector<Step> steps;
+    for (const TTransferRequest& r : requests)
+        steps.emplace_back(r.Kind, r.Stage, r.AutoStart, r.InChain, r.Step, r.StepCount);
+    EXPECT_EQ(steps, (std::vector<Step>{{TTransferKind::UserData, TChainStage::UserData, false, true, 1, 3},
+                                        {TTransferKind::Upload, TChainStage::ReadBack, true, true, 2, 3},
+                                        {TTransferKind::Factory, TChainStage::Factory, true, false, 3, 3}}));
     EXPECT_EQ(sentFactory.RxRange(), 1);
     EXPECT_EQ(sentFactory.CwPitch(), 5);
     EXPECT_EQ(sentFactory.SerialNo(), "1C000777");
@@ -353,3 +344,188 @@ TEST_F(DocumentTest, UploadBeforeAServiceWindow)
     }
     EXPECT_EQ(prompt.texts(), Texts(3, kServiceUploadPrompt));
 }
+
+// ---- the undo history -------------------------------------------------------------------------------
+
+// Named edits, the saved mark through Save, grid changes the history did not hold, and a fresh
+// history with new data.
+TEST_F(DocumentTest, UndoRedoFollowTheSavedStateAndNeverDropGridEdits)
+{
+    prompt.saveResults = {Path("a.m53")};
+    doc.New();
+    const auto insert = [](TMVmem& m) { return InsertChannel(m, 0); };
+    ASSERT_TRUE(doc.Edit(kInsertChannelStep, insert));
+    EXPECT_TRUE(state.Modified);
+    ASSERT_TRUE(doc.Save());
+    const TMVmem saved = state.CurrentMem;
+
+    EditGrid("TYPED001");   // a change the history has no step for yet
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_TRUE(SameRecords(state.CurrentMem, saved));
+    EXPECT_FALSE(state.Modified);
+    EXPECT_EQ(state.History.RedoName(), kEditStep);
+    ASSERT_TRUE(doc.Redo());
+    EXPECT_EQ(state.GridChannels.Items(0).Tag(), "TYPED001");
+    EXPECT_TRUE(state.Modified);
+
+    state.CurrentMem.Channels().Items(499).SetStatus(kChannelUsed);
+    state.GridChannels = state.CurrentMem.Channels();
+    const TMVmem full = state.CurrentMem;
+    EXPECT_FALSE(doc.Edit(kInsertChannelStep, insert));
+    EXPECT_EQ(prompt.texts().back(), kInsertRefused);
+    EXPECT_TRUE(SameRecords(state.CurrentMem, full));
+
+    prompt.answers = {PromptAnswer::No};
+    ASSERT_TRUE(doc.New());
+    EXPECT_FALSE(state.History.CanUndo());
+}
+
+// ---- the backups ---------------------------------------------------------------------------------------
+
+// The store's names and keeping rule, and the backup read and the comparison around the
+// document's Download.
+namespace {
+
+TMVmem RadioRecords(const char* serial)
+{
+    return ClearedRecords([serial](TMVmem& m) {
+        SetTag(m, "RADIO");
+        m.FactoryOpt().SetSerialNo(serial);
+    });
+}
+
+TEST(BackupStore, KeepsTheFirstAndTheNewestFiftyAndNumbersOneSecondsBackups)
+{
+    ScratchDir dir;
+    const TBackupStore store(dir.Root());
+    const TMVmem radio = RadioRecords("12345678");
+    const TText image = EncodedImage(radio, true);
+    const std::time_t start = 1700000000;
+    std::vector<std::string> paths;
+    for (int i = 0; i < 60; ++i)
+        paths.push_back(store.Store(radio, image, TBackupReason::Upload, start + 60 * i));
+    const std::string again = store.Store(radio, image, TBackupReason::BeforeWrite, start + 60 * 59);
+
+    const auto kept = store.List("12345678");
+    ASSERT_EQ(kept.size(), 51u);
+    EXPECT_EQ(kept[0].Path, again);
+    EXPECT_EQ(kept[0].Reason, "before-write");
+    EXPECT_EQ(kept[1].Path, paths[59]);
+    EXPECT_EQ(kept[49].Path, paths[11]);
+    EXPECT_EQ(kept[50].Path, paths[0]);
+    EXPECT_EQ(TagOfFile(paths[0]), "RADIO");
+}
+
+TEST(BackupStore, FilesARadioWithoutNumberUnderUnknown)
+{
+    for (const char* serial : {"", "00000000", "        "})
+        EXPECT_EQ(TBackupStore::SerialFolder(serial), kUnknownSerial) << serial;
+    EXPECT_EQ(TBackupStore::SerialFolder("0A12345N"), "0A12345N");
+}
+
+class BackupDocumentTest : public DocumentTest {
+protected:
+    ScratchDir data;
+    TRadioBackups backups{data.Root()};
+    TDocument backedUp{state, BackedUpHooks()};
+    std::vector<std::vector<TImageDifference>> shown;
+    bool writeAnswer = true;
+    TMVmem radio = RadioRecords("8C654321");
+
+    TDocumentHooks BackedUpHooks()
+    {
+        TDocumentHooks hooks = Hooks();
+        hooks.Backups = &backups;
+        hooks.ShowChanges = [this](const std::vector<TImageDifference>& d, TChangesUse) {
+            shown.push_back(d);
+            return writeAnswer;
+        };
+        return hooks;
+    }
+    BackupDocumentTest()
+    {
+        onTransfer = [this](TProgramState& s, const TTransferRequest& r) {
+            if (r.Kind == TTransferKind::Upload) {
+                s.CurrentMem = radio;
+                s.CurrentText = EncodedImage(radio, true);
+            }
+        };
+    }
+    std::vector<TChainStage> Stages() const
+    {
+        std::vector<TChainStage> stages;
+        for (const auto& r : requests)
+            stages.push_back(r.Stage);
+        return stages;
+    }
+};
+
+TEST_F(BackupDocumentTest, DownloadReadsTheRadioOnceShowsTheChangesAndKeepsTheDocument)
+{
+    state.CurrentMem = radio;
+    state.CurrentMem.A1A().SetCwDelay(radio.A1A().CwDelay() == 1 ? 2 : 1);
+    state.CurrentMem.Channels().Items(2).SetStatus(0xA5);
+    state.GridChannels = state.CurrentMem.Channels();
+    EditGrid("DOC");
+
+    ASSERT_TRUE(backedUp.Download());
+    using S = TChainStage;
+    EXPECT_EQ(Stages(), (std::vector<S>{S::Backup, S::UserData, S::ReadBack, S::Factory}));
+    EXPECT_EQ(requests[0].Backup, TBackupReason::BeforeWrite);
+    ASSERT_EQ(shown.size(), 1u);
+    std::vector<std::string> lines;
+    for (const auto& d : shown[0])
+        lines.push_back(DifferenceLine(d));
+    ASSERT_EQ(lines.size(), 3u) << ::testing::PrintToString(lines);
+    EXPECT_EQ(lines[1], "channel 1: TAG: RADIO -> DOC");
+    EXPECT_EQ(lines[2], "channel 3: added");
+    const auto kept = backups.Store().List();
+    ASSERT_EQ(kept.size(), 2u);
+    EXPECT_EQ(kept[0].Reason, "read-back");
+    EXPECT_EQ(kept[1].Reason, "before-write");
+    EXPECT_EQ(kept[1].Serial, "8C654321");
+
+    // This run has read the radio and every write went through: no second backup read.
+    requests.clear();
+    ASSERT_TRUE(backedUp.Download());
+    EXPECT_EQ(Stages(), (std::vector<S>{S::UserData, S::ReadBack, S::Factory}));
+}
+
+TEST_F(BackupDocumentTest, NothingIsSentWhenTheBackupFailsOrTheChangesAreCancelled)
+{
+    results = {false};
+    EXPECT_FALSE(backedUp.Download());
+    EXPECT_EQ(Stages(), std::vector<TChainStage>{TChainStage::Backup});
+    EXPECT_TRUE(backups.Store().List().empty());
+
+    // A backup that cannot be written stops the write too, with the reason.
+    const std::string blocked = data.Write("blocked", "file");
+    TRadioBackups unwritable(blocked);
+    TDocumentHooks hooks = Hooks();
+    hooks.Backups = &unwritable;
+    requests.clear();
+    EXPECT_FALSE(TDocument(state, hooks).Download());
+    EXPECT_EQ(Stages(), std::vector<TChainStage>{TChainStage::Backup});
+    ASSERT_FALSE(prompt.shown.empty());
+    EXPECT_EQ(prompt.shown.back().text, kBackupWriteError);
+    const std::string folder = (std::filesystem::path(blocked) / "backups" / "8C654321").string();
+    EXPECT_NE(prompt.shown.back().detail.find(folder), std::string::npos) << prompt.shown.back().detail;
+
+    requests.clear();
+    EditGrid("DOC");
+    writeAnswer = false;
+    EXPECT_FALSE(backedUp.Download());
+    EXPECT_EQ(Stages(), std::vector<TChainStage>{TChainStage::Backup});
+
+    // No differences: asked whether to write anyway; No writes nothing.
+    requests.clear();
+    state.CurrentMem = radio;
+    state.GridChannels = radio.Channels();
+    EXPECT_FALSE(backedUp.Download());
+    EXPECT_TRUE(requests.empty());
+    EXPECT_EQ(prompt.texts().back(), kNoChangesWriteAnyway);
+}
+
+}  // namespace
+
+}  // namespace mv53::test

@@ -1,15 +1,28 @@
-// mv53 upload and mv53 download as processes against the simulator in this process.
+// mv53 upload and mv53 download as processes against the simulator in this process, and serial
+// traces end to end: mv53 records its talk with the simulator, radiosim --replay plays the
+// radio's side of the trace back, and the program meets the same radio again. Traces of failures
+// kept under traces/ give the program's failure texts without the radio; and the radio's backups
+// that upload and download keep.
 
 #include "RunProcess.h"
+#include "SimProgram.h"
 #include "SimRadio.h"
+
+#include "document/BackupStore.h"
+
+#include "platform/SerialTrace.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <sstream>
 #include <string>
 
 using namespace mv53::test;
+using mv53::platform::TraceEvent;
+using mv53::platform::TraceKind;
 
 namespace {
 
@@ -24,7 +37,8 @@ TMVmem RecordsWith(int channel, const std::string& tag, const std::string& seria
     });
 }
 
-class CliRadio : public ::testing::Test {
+// mv53 run as a process on files in a folder of the test's own.
+class CliProcess : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.Ok()); }
     ProcessResult Mv53(const std::vector<std::string>& args, const std::vector<std::string>& env = {})
@@ -33,17 +47,24 @@ protected:
     }
 
     ScratchDir dir;
+};
+
+class CliRadio : public CliProcess {
+protected:
     std::unique_ptr<mv53::radiosim::RadioSimulator> radio = StartedRadio(RadioMemory(RecordsWith(3, "OLD", "6E000042", 1)));
 };
 
-// Standard error without the "backup: PATH" lines of the radio's backups (their own tests check them).
-std::string WithoutBackupLines(const std::string& err)
+// Standard error without the "backup: PATH" lines of the radio's backups (their own tests check
+// them); their paths go to backups.
+std::string WithoutBackupLines(const std::string& err, std::vector<std::string>* backups = nullptr)
 {
     std::string out;
     std::istringstream lines(err);
     for (std::string line; std::getline(lines, line);)
         if (line.rfind("backup: ", 0) != 0)
             out += line + "\n";
+        else if (backups)
+            backups->push_back(line.substr(8));
     return out;
 }
 
@@ -129,6 +150,186 @@ TEST_F(CliRadio, UploadOverABoundComPortSavesTheRadioAsADataFile)
     EXPECT_NE(text.find("COM3=" + link), std::string::npos) << text;
     EXPECT_NE(text.find("COMPortNo=2"), std::string::npos) << text;
     EXPECT_EQ(text.find("COM7=/"), std::string::npos) << text;
+}
+
+// ---- Serial traces ----
+
+class TraceReplay : public CliProcess {
+protected:
+    // radiosim --replay TRACE, once it has named its device.
+    std::unique_ptr<Process> Replay(const std::string& trace, std::string& device)
+    {
+        auto process = std::make_unique<Process>(MV53_RADIOSIM_PATH, std::vector<std::string>{"--replay", trace});
+        device = process->ReadLine();
+        EXPECT_FALSE(device.empty()) << process->Finish(5000).err;
+        return process;
+    }
+    std::vector<TraceEvent> Events(const std::string& trace)
+    {
+        std::vector<TraceEvent> events;
+        std::string error;
+        EXPECT_TRUE(mv53::platform::ReadSerialTrace(ReadFile(trace), events, error)) << error;
+        return events;
+    }
+};
+
+TEST_F(TraceReplay, ARecordedUploadReplaysToTheSameFileAndAnotherExchangeIsNamedWhereItParts)
+{
+    TMVmem records = ClearedRecords([](TMVmem& mem) {
+        mem.Channels().Items(6).SetStatus(mv53::kChannelUsed);
+        mem.Channels().Items(6).SetTag("TRACE");
+    });
+    auto radio = StartedRadio(RadioMemory(records));
+    const std::string trace = dir.Path("upload.trace");
+    ProcessResult r = Mv53({"upload", "--port", radio->DevicePath(), "--trace", trace, dir.Path("live.m53")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    radio.reset();
+    const std::vector<TraceEvent> events = Events(trace);
+    ASSERT_GE(events.size(), 4u);
+    EXPECT_EQ(events[0].kind, TraceKind::Open);
+    EXPECT_EQ(events[1].text, "9600 8N2");
+    EXPECT_EQ(events.back().kind, TraceKind::Close);
+
+    std::string device;
+    auto replay = Replay(trace, device);
+    r = Mv53({"upload", "--port", device, dir.Path("replayed.m53")});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadFile(dir.Path("replayed.m53")), ReadFile(dir.Path("live.m53")));
+    ProcessResult played = replay->Finish(10000);
+    EXPECT_EQ(played.status, 0) << played.err;
+
+    // A download (without its backup read) identifies the radio as an upload does, then asks
+    // to write: the replay names the trace's second question and what the program sent instead.
+    replay = Replay(trace, device);
+    Mv53({"download", "--no-backup", "--port", device, dir.Path("live.m53")});
+    played = replay->Finish(10000);
+    EXPECT_EQ(played.status, 1);
+    const auto tx = std::ranges::find(std::ranges::find(events, TraceKind::Tx, &TraceEvent::kind) + 1, events.end(),
+                                      TraceKind::Tx, &TraceEvent::kind);
+    EXPECT_NE(played.err.find("radiosim: the program parted from the trace at line " + std::to_string(tx->line) +
+                              ": the trace has tx 00 01 00 00 00 00 00 00 00 00 00 00 00 00 00 00 ..., the program "
+                              "sent 00 02 00 C6"),
+              std::string::npos)
+        << played.err;
+}
+
+// MV53_TRACE records the whole download chain, one open and close for each transfer; the
+// replay follows the program through the four sessions (backup read, user data, read-back,
+// factory area).
+TEST_F(TraceReplay, TheWholeRunIsRecordedAndReplayedAcrossReopenedPorts)
+{
+    auto radio = StartedRadio();
+    const std::string file = dir.Write("in.m53", DataFileBytes(ClearedRecords()));
+    const std::string trace = dir.Path("run.trace");
+    ProcessResult r = Mv53({"download", "--port", radio->DevicePath(), file}, {"MV53_TRACE=" + trace});
+    ASSERT_EQ(r.status, 0) << r.err;
+    radio.reset();
+    const std::vector<TraceEvent> events = Events(trace);
+    EXPECT_EQ(std::ranges::count(events, TraceKind::Open, &TraceEvent::kind), 4);
+    EXPECT_EQ(std::ranges::count(events, TraceKind::Close, &TraceEvent::kind), 4);
+
+    std::string device;
+    auto replay = Replay(trace, device);
+    r = Mv53({"download", "--port", device, file});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const ProcessResult played = replay->Finish(20000);
+    EXPECT_EQ(played.status, 0) << played.err;
+
+    // A trace file that cannot be written stops the command before the port is opened.
+    radio = StartedRadio();
+    r = Mv53({"upload", "--port", radio->DevicePath(), "--trace", dir.Path("none/x.trace"), dir.Path("x.m53")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("cannot write the serial trace " + dir.Path("none/x.trace")), std::string::npos) << r.err;
+    EXPECT_EQ(radio->BytesReceived(), 0u);
+}
+
+// Recorded failures, replayed: the program ends with the text it gives with the radio.
+TEST_F(TraceReplay, RecordedFailuresGiveTheProgramsFailureTexts)
+{
+    const struct {
+        const char* trace;
+        const char* text;
+    } rows[] = {
+        {"silent-after-first-block.trace", "Upload error\nNo answer from the radio on "},
+        {"wrong-checksum.trace", "Checksum error\nBlock 500 arrived with a wrong checksum.\n"},
+        {"hangup-mid-transfer.trace", "disappeared during the transfer (block 504)."},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.trace);
+        std::string device;
+        auto replay = Replay(std::string(MV53_TRACE_DIR) + "/" + row.trace, device);
+        const ProcessResult r = Mv53({"upload", "--port", device, dir.Path("x.m53")});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(row.text), std::string::npos) << r.err;
+        const ProcessResult played = replay->Finish(20000);
+        EXPECT_EQ(played.status, 0) << played.err;
+    }
+}
+
+// ---- Backups ----
+
+// Backups of upload and download against the radiosim program: what is kept, when the radio is
+// read first and what is said on standard error.
+class CliBackups : public CliProcess {
+protected:
+    SimProgram radio;
+    std::string prior = dir.Write("prior.m53", DataFileBytes(RecordsWith(0, "PRIOR", "", 6)));
+    std::string next = dir.Write("next.m53", DataFileBytes(RecordsWith(0, "NEXT", "", 6)));
+
+    ProcessResult Mv53(const std::vector<std::string>& args) { return CliProcess::Mv53(args, {"MV53_DATA_DIR=" + dir.Path("data")}); }
+    // The paths named on "backup: " lines, in order.
+    static std::vector<std::string> Backups(const std::string& err)
+    {
+        std::vector<std::string> paths;
+        WithoutBackupLines(err, &paths);
+        return paths;
+    }
+};
+
+TEST_F(CliBackups, UploadKeepsTheRadiosImageAndBackupsListsIt)
+{
+    ASSERT_TRUE(radio.Start({"--image", prior}));
+    const ProcessResult up = Mv53({"upload", "--port", radio.Device(), dir.Path("up.m53")});
+    ASSERT_EQ(up.status, 0) << up.err;
+    const auto paths = Backups(up.err);
+    ASSERT_EQ(paths.size(), 1u) << up.err;
+    EXPECT_EQ(ReadFile(paths[0]), ReadFile(prior));
+    EXPECT_EQ(ReadFile(paths[0]), ReadFile(dir.Path("up.m53")));
+
+    const ProcessResult list = Mv53({"backups"});
+    EXPECT_EQ(list.status, 0);
+    EXPECT_NE(list.out.find(std::string(mv53::kUnknownSerial) + " "), std::string::npos);
+    EXPECT_NE(list.out.find(" upload " + paths[0] + "\n"), std::string::npos) << list.out;
+}
+
+TEST_F(CliBackups, DownloadBacksUpFirstUnlessTold)
+{
+    ASSERT_TRUE(radio.Start({"--image", prior, "--save", dir.Path("after.m53")}));
+    const ProcessResult down = Mv53({"download", "--port", radio.Device(), next});
+    ASSERT_EQ(down.status, 0) << down.err;
+    const auto paths = Backups(down.err);
+    ASSERT_EQ(paths.size(), 2u) << down.err;
+    EXPECT_NE(paths[0].find("_before-write.m53"), std::string::npos);
+    EXPECT_EQ(ReadFile(paths[0]), ReadFile(prior));
+    EXPECT_NE(paths[1].find("_read-back.m53"), std::string::npos);
+    EXPECT_LT(down.err.find("backup: "), down.err.find("Download is completed"));
+
+    // Without the backup the write goes at once; the read-back is kept still.
+    const ProcessResult again = Mv53({"download", "--port", radio.Device(), "--no-backup", prior});
+    ASSERT_EQ(again.status, 0) << again.err;
+    ASSERT_EQ(Backups(again.err).size(), 1u);
+    EXPECT_NE(Backups(again.err)[0].find("_read-back.m53"), std::string::npos);
+}
+
+TEST_F(CliBackups, ASilentRadioStopsTheDownloadBeforeAnythingIsSent)
+{
+    ASSERT_TRUE(radio.Start({"--silent", "--image", prior, "--save", dir.Path("after.m53")}));
+    const ProcessResult down = Mv53({"download", "--port", radio.Device(), next});
+    EXPECT_EQ(down.status, 1);
+    EXPECT_TRUE(Backups(down.err).empty());
+    EXPECT_NE(down.err.find("Upload error"), std::string::npos) << down.err;
+    radio.Stop();
+    EXPECT_EQ(ReadFile(dir.Path("after.m53")), ReadFile(prior));
 }
 
 }  // namespace

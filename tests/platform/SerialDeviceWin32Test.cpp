@@ -2,12 +2,17 @@
 // is a pseudo-terminal with the radio simulator on its far end, COM2 one whose simulator hangs
 // up after a few bytes (tests/platform/wine-com-test.sh sets them up). The clone protocol's
 // Identify and a whole ReadAll go over the line and the bytes are checked against the image
-// the simulator was started with.
+// the simulator was started with. And the port list read from the registry, and the
+// single-instance mutex.
 //
 //   SerialDeviceWin32Test --write-image FILE   writes that image and ends.
+//   SerialDeviceWin32Test --try-mutex NAME     ends with 0 when it gets the single-instance mutex.
 
+#include "platform/ComPortRegistry.h"
+#include "platform/NamedMutex.h"
 #include "platform/SerialDevice.h"
 #include "platform/SerialDeviceWin32.h"
+#include "platform/SerialPorts.h"
 #include "link/CloneFrames.h"
 #include "model/U_Const.h"
 
@@ -21,9 +26,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <set>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 using namespace mv53::platform;
@@ -53,12 +60,6 @@ std::string Env(const char* name)
 {
     const char* v = std::getenv(name);
     return v ? v : "";
-}
-
-// The COM ports the wrapper script prepared; the test fails (never skips) without them.
-std::string ComPort()
-{
-    return Env("MV53_WINE_COM");
 }
 
 // Reads exactly n bytes within timeoutMs, waiting on comm events between reads.
@@ -97,18 +98,12 @@ bool SendFrame(SerialDevice& device, const clone::TFrame& frame)
     return WriteAll(device, frame.data(), frame.size());
 }
 
-bool SendAck(SerialDevice& device)
-{
-    const Byte ack = clone::kAck;
-    return WriteAll(device, &ack, 1);
-}
-
 class WineComPort : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_FALSE(ComPort().empty()) << "MV53_WINE_COM is not set: run this test through wine-com-test.sh";
-        ASSERT_EQ(m_device.Open(ComPort()), 0) << ComPort();
+        ASSERT_FALSE(m_port.empty()) << "MV53_WINE_COM is not set: run this test through wine-com-test.sh";
+        ASSERT_EQ(m_device.Open(m_port), 0) << m_port;
         LineSettings s;
         s.baudRate = 9600;
         s.stopBits = StopBits::Two;
@@ -126,22 +121,21 @@ protected:
         return ReadExactly(m_device, clone::kIdentifyReplySize, 5000);
     }
 
+    // The COM port the wrapper script prepared; the test fails (never skips) without it.
+    const std::string m_port = Env("MV53_WINE_COM");
     SerialDeviceWin32 m_device;
 };
 
 TEST_F(WineComPort, IdentifyAndReadAllBringTheSimulatorsImage)
 {
-    std::printf("COM port %s -> %s\n", ComPort().c_str(), Env("MV53_WINE_COM_DEVICE").c_str());
+    std::printf("COM port %s -> %s\n", m_port.c_str(), Env("MV53_WINE_COM_DEVICE").c_str());
     const std::vector<Byte> reply = Identify();
     ASSERT_EQ(reply.size(), 16u);
     EXPECT_TRUE(clone::IsOurRadio(reply.data()));
     EXPECT_EQ(clone::FirmwareVersionText(reply.data()), "012a");
 
-    std::vector<Byte> expected;
-    {
-        std::ifstream in(Env("MV53_WINE_IMAGE"), std::ios::binary);
-        expected.assign(std::istreambuf_iterator<char>(in), {});
-    }
+    std::ifstream in(Env("MV53_WINE_IMAGE"), std::ios::binary);
+    const std::vector<Byte> expected(std::istreambuf_iterator<char>(in), {});
     ASSERT_EQ(expected.size(), static_cast<std::size_t>(mv53::kImageSize)) << Env("MV53_WINE_IMAGE");
     ASSERT_EQ(expected, PatternImage());
 
@@ -153,7 +147,7 @@ TEST_F(WineComPort, IdentifyAndReadAllBringTheSimulatorsImage)
         ASSERT_EQ(f.size(), static_cast<std::size_t>(clone::kChannelFrameSize)) << "after " << channels.size();
         ASSERT_EQ(clone::Checksum(f.data(), 34), f[34]);
         const BlockNo block = f[0] << 8 | f[1];
-        ASSERT_TRUE(SendAck(m_device));
+        ASSERT_TRUE(WriteAll(m_device, &clone::kAck, 1));
         if (block >= mv53::kChannelBlockCount)
             break;
         EXPECT_TRUE(channels.insert(block).second) << "block " << block << " twice";
@@ -164,7 +158,7 @@ TEST_F(WineComPort, IdentifyAndReadAllBringTheSimulatorsImage)
         ASSERT_EQ(f.size(), static_cast<std::size_t>(clone::kAreaFrameSize)) << "area block " << b;
         ASSERT_EQ(clone::Checksum(f.data(), 32), f[32]) << "area block " << b;
         std::memcpy(&image[static_cast<std::size_t>(mv53::BlockOffset(b))], f.data(), mv53::kBlockSize);
-        ASSERT_TRUE(SendAck(m_device));
+        ASSERT_TRUE(WriteAll(m_device, &clone::kAck, 1));
     }
 
     // Exactly the channels in use came, and every block that came holds the image's bytes.
@@ -185,10 +179,10 @@ TEST_F(WineComPort, IdentifyAndReadAllBringTheSimulatorsImage)
 
 TEST_F(WineComPort, ReopenAndRefusalsNameTheCause)
 {
-    EXPECT_EQ(m_device.Open(ComPort()), EBUSY);   // already open here
+    EXPECT_EQ(m_device.Open(m_port), EBUSY);   // already open here
     m_device.Close();
     EXPECT_FALSE(m_device.IsOpen());
-    ASSERT_EQ(m_device.Open(ComPort()), 0);
+    ASSERT_EQ(m_device.Open(m_port), 0);
     EXPECT_EQ(Identify().size(), 16u);
     m_device.Close();
 
@@ -217,16 +211,11 @@ TEST(SerialDeviceWin32Errors, WindowsCodesMapToTheCause)
         bool hangUp;
     };
     const Case cases[] = {
-        {ERROR_ACCESS_DENIED, true, EBUSY, false},
-        {ERROR_SHARING_VIOLATION, true, EBUSY, false},
-        {ERROR_FILE_NOT_FOUND, true, ENOENT, false},
-        {ERROR_PATH_NOT_FOUND, true, ENOENT, false},
-        {ERROR_ACCESS_DENIED, false, EIO, true},
-        {ERROR_GEN_FAILURE, false, EIO, true},
-        {ERROR_DEVICE_REMOVED, false, EIO, true},
-        {ERROR_BAD_COMMAND, false, EIO, true},
-        {ERROR_INVALID_PARAMETER, false, EINVAL, false},
-        {ERROR_OPERATION_ABORTED, false, EINTR, false},
+        {ERROR_ACCESS_DENIED, true, EBUSY, false},   {ERROR_SHARING_VIOLATION, true, EBUSY, false},
+        {ERROR_FILE_NOT_FOUND, true, ENOENT, false}, {ERROR_PATH_NOT_FOUND, true, ENOENT, false},
+        {ERROR_ACCESS_DENIED, false, EIO, true},     {ERROR_GEN_FAILURE, false, EIO, true},
+        {ERROR_DEVICE_REMOVED, false, EIO, true},    {ERROR_BAD_COMMAND, false, EIO, true},
+        {ERROR_INVALID_PARAMETER, false, EINVAL, false}, {ERROR_OPERATION_ABORTED, false, EINTR, false},
         {ERROR_INVALID_HANDLE, false, EBADF, true},
     };
     for (const Case& c : cases) {
@@ -234,13 +223,10 @@ TEST(SerialDeviceWin32Errors, WindowsCodesMapToTheCause)
         EXPECT_EQ(ErrnoFromWin32(c.code, c.opening), c.expected);
         EXPECT_EQ(IsHangUpError(c.expected), c.hangUp);
     }
-    EXPECT_NE(OpenFailureAdvice(ErrnoFromWin32(ERROR_ACCESS_DENIED, true)).find("in use by another program"),
-              std::string::npos);
-    EXPECT_NE(OpenFailureAdvice(ErrnoFromWin32(ERROR_FILE_NOT_FOUND, true)).find("cable is plugged in"),
-              std::string::npos);
+    EXPECT_NE(OpenFailureAdvice(ErrnoFromWin32(ERROR_FILE_NOT_FOUND, true)).find("cable is plugged in"), std::string::npos);
     EXPECT_EQ(OpenFailureAdvice(EIO), "");
-    EXPECT_NE(OpenErrorReason("\\\\.\\COM3", ErrnoFromWin32(ERROR_ACCESS_DENIED, true)).find("in use by another program"),
-              std::string::npos);
+    const std::string busy = OpenErrorReason("\\\\.\\COM3", ErrnoFromWin32(ERROR_ACCESS_DENIED, true));
+    EXPECT_NE(busy.find("in use by another program"), std::string::npos) << busy;
 }
 
 TEST(WineComHangUp, AVanishedFarEndEndsTheWaits)
@@ -255,22 +241,187 @@ TEST(WineComHangUp, AVanishedFarEndEndsTheWaits)
     bool gone = false;
     const auto end = Clock::now() + std::chrono::seconds(10);
     while (!gone && Clock::now() < end) {
-        const unsigned e = device.WaitEvent(200, true);
-        gone = (e & kEventHangUp) != 0;
-        Byte buffer[64];
-        const IoResult r = device.Read(buffer, sizeof buffer);
-        gone = gone || IsHangUpError(r.error);
-        const Byte probe = 0;
-        const IoResult w = device.Write(&probe, 1);
-        gone = gone || IsHangUpError(w.error);
+        Byte buffer[64] = {};
+        gone = (device.WaitEvent(200, true) & kEventHangUp) != 0 || IsHangUpError(device.Read(buffer, sizeof buffer).error) ||
+               IsHangUpError(device.Write(buffer, 1).error);
     }
     EXPECT_TRUE(gone) << "no wait, read or write noticed that the far end closed";
+}
+
+// ---- The port list from the registry ----
+
+// Each case fills a serial port map (and PCI and modem device keys) of the Wine prefix under the
+// current user, reads the list, and removes the keys; one case goes through the machine's own
+// serial port map.
+const char* const kBase = "Software\\MV53Test\\Ports";
+
+void SetText(HKEY root, const std::string& key, const std::string& name, const std::string& value)
+{
+    HKEY k = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr), ERROR_SUCCESS);
+    ASSERT_EQ(::RegSetValueExA(k, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                               static_cast<DWORD>(value.size() + 1)),
+              ERROR_SUCCESS);
+    ::RegCloseKey(k);
+}
+
+struct Value {
+    std::string key;   // below kBase: "map", "pci\\dev\\inst", "modem\\dev\\inst"
+    std::string name;
+    std::string data;
+};
+
+struct Case {
+    const char* what;
+    std::vector<Value> values;
+    std::vector<std::pair<std::string, bool>> expected;   // name, USB serial
+};
+
+std::vector<std::pair<std::string, bool>> ListOf(const std::vector<Value>& values)
+{
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, kBase);
+    for (const Value& v : values)
+        SetText(HKEY_CURRENT_USER, std::string(kBase) + "\\" + v.key, v.name, v.data);
+    ComPortRegistryKeys keys;
+    keys.currentUser = true;
+    keys.serialMap = std::string(kBase) + "\\map";
+    keys.pciDevices = std::string(kBase) + "\\pci";
+    keys.wdmModems = std::string(kBase) + "\\modem";
+    std::vector<std::pair<std::string, bool>> list;
+    for (const auto& port : RegistryComPorts(keys))
+        list.emplace_back(port.name, port.usbSerial);
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, kBase);
+    return list;
+}
+
+TEST(ComPortRegistry, ListsSerialPortsByNumber)
+{
+    const Case cases[] = {
+        {"two serial ports", {{"map", "\\Device\\Serial0", "COM1"}, {"map", "\\Device\\Serial1", "COM3"}},
+         {{"COM1", false}, {"COM3", false}}},
+        {"the USB cable is flagged", {{"map", "\\Device\\Serial0", "COM1"}, {"map", "\\Device\\USBSER000", "COM5"}},
+         {{"COM1", false}, {"COM5", true}}},
+        {"without the cable nothing is flagged", {{"map", "\\Device\\VCP0", "COM4"}}, {{"COM4", false}}},
+        {"COM10 after COM9",
+         {{"map", "\\Device\\Serial9", "COM10"}, {"map", "\\Device\\Serial2", "COM9"}, {"map", "\\Device\\Serial3", "COM100"}},
+         {{"COM9", false}, {"COM10", false}, {"COM100", false}}},
+        {"a modem value name is skipped",
+         {{"map", "\\Device\\ModemSerial", "COM2"}, {"map", "\\Device\\Serial0", "COM1"}}, {{"COM1", false}}},
+        {"a PCI modem takes its port away",
+         {{"map", "\\Device\\Serial3", "COM4"}, {"map", "\\Device\\Serial0", "COM1"},
+          {"pci\\VEN_1\\3&1", "FriendlyName", "PCI Modem (COM4)"}}, {{"COM1", false}}},
+        {"a WDM modem takes its port away",
+         {{"map", "\\Device\\Serial6", "COM6"}, {"map", "\\Device\\Serial7", "COM7"}, {"modem\\USB\\1", "PORTNAME", "COM7"}},
+         {{"COM6", false}}},
+        {"a name that is no port number is skipped",
+         {{"map", "\\Device\\Serial0", "COMX"}, {"map", "\\Device\\Serial1", "COM2a"}, {"map", "\\Device\\Serial2", "COM8"}},
+         {{"COM8", false}}},
+        {"value names and data of other kinds are skipped",
+         {{"map", "Serial0", "COM1"}, {"map", "\\Device\\", "COM2"}, {"map", "COM", "COM3"}, {"map", "COM4", "COM4"},
+          {"map", "\\Device\\Serial5", "LPT1"}, {"map", "\\Device\\Serial6", ""}}, {{"COM4", false}}},
+        {"no serial port map", {}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(ListOf(c.values), c.expected);
+    }
+}
+
+TEST(ComPortRegistry, ReadsTheMachinesSerialPortMap)
+{
+    const char* map = "HARDWARE\\DEVICEMAP\\SERIALCOMM";
+    HKEY k = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, map, 0, nullptr, REG_OPTION_VOLATILE, KEY_WRITE | KEY_READ, nullptr,
+                                &k, nullptr),
+              ERROR_SUCCESS);
+    const std::string port = "COM217";
+    ASSERT_EQ(::RegSetValueExA(k, "\\Device\\USBSER217", 0, REG_SZ, reinterpret_cast<const BYTE*>(port.c_str()),
+                               static_cast<DWORD>(port.size() + 1)),
+              ERROR_SUCCESS);
+    const auto ports = RegistryComPorts();
+    // What the Configure dialog is built from: the device and the cable's driver.
+    std::string device, driver;
+    for (const auto& p : PresentSerialPorts())
+        if (p.portName == port) {
+            device = p.device;
+            driver = p.driver;
+        }
+    const bool cable = IsUsbCableDriver(SerialPortDriver(port));
+    ::RegDeleteValueA(k, "\\Device\\USBSER217");
+    ::RegCloseKey(k);
+    bool found = false;
+    for (const auto& p : ports)
+        found = found || (p.name == port && p.usbSerial);
+    EXPECT_TRUE(found);
+    EXPECT_EQ(device, "\\\\.\\COM217");
+    EXPECT_TRUE(IsUsbCableDriver(driver));
+    EXPECT_TRUE(cable);
+    EXPECT_EQ(WindowsComDevice(217), "\\\\.\\COM217");
+    EXPECT_EQ(WindowsComDevice(0), "\\\\.\\COM1");
+}
+
+// ---- The single-instance mutex ----
+
+// The first holder of a name keeps it until it lets go, and a second process that asks for the
+// same name is refused while the first one runs.
+std::string UniqueName(const char* what)
+{
+    return std::string("MV53Test-") + what + "-" + std::to_string(::GetCurrentProcessId());
+}
+
+TEST(NamedMutex, TheFirstHolderKeepsTheNameUntilItLetsGo)
+{
+    const std::string name = UniqueName("hold");
+    auto first = std::make_unique<NamedMutex>(name);
+    ASSERT_TRUE(first->TryAcquire());
+    EXPECT_TRUE(first->Held());
+    EXPECT_TRUE(first->TryAcquire());   // asking again keeps it
+
+    NamedMutex second(name);
+    EXPECT_FALSE(second.TryAcquire());
+    EXPECT_FALSE(second.Held());
+    NamedMutex other(UniqueName("other"));
+    EXPECT_TRUE(other.TryAcquire());
+
+    first.reset();
+    EXPECT_TRUE(second.TryAcquire());
+}
+
+// A second process (this program again) is refused while this one holds the name, and gets it
+// once this one lets go.
+TEST(NamedMutex, ASecondProcessIsRefused)
+{
+    const std::string name = UniqueName("process");
+    auto runChild = [&] {
+        char self[MAX_PATH] = {};
+        ::GetModuleFileNameA(nullptr, self, MAX_PATH);
+        std::string command = std::string("\"") + self + "\" --try-mutex " + name;
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+            return -1;
+        ::WaitForSingleObject(pi.hProcess, 30000);
+        DWORD code = 99;
+        ::GetExitCodeProcess(pi.hProcess, &code);
+        ::CloseHandle(pi.hThread);
+        ::CloseHandle(pi.hProcess);
+        return static_cast<int>(code);
+    };
+    {
+        NamedMutex mine(name);
+        ASSERT_TRUE(mine.TryAcquire());
+        EXPECT_EQ(runChild(), 1);   // refused
+    }
+    EXPECT_EQ(runChild(), 0);   // free again
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 3 && std::strcmp(argv[1], "--try-mutex") == 0)
+        return NamedMutex(argv[2]).TryAcquire() ? 0 : 1;
     if (argc == 3 && std::strcmp(argv[1], "--write-image") == 0) {
         const auto image = PatternImage();
         std::ofstream out(argv[2], std::ios::binary);
