@@ -30,8 +30,6 @@ namespace {
 using namespace mv53::cli;
 using RunResult = ProcessResult;
 
-constexpr int kOtherUserId = 65534;   // nobody
-
 class CliFile : public ::testing::Test {
 protected:
     void SetUp() override
@@ -42,16 +40,10 @@ protected:
 
     std::string Path(const std::string& name) const { return m_scratch.Path(name); }
 
-    // Runs mv53 with args; asUser: as that user id (its own group, no others) instead of the
-    // test's user.
+    // Runs mv53 with args; asUser: as that user id instead of the test's user.
     RunResult Run(const std::vector<std::string>& args, int asUser = -1)
     {
-        if (asUser < 0)
-            return RunProcess(MV53_EXE, args);
-        const std::string id = std::to_string(asUser);
-        std::vector<std::string> command{"--reuid=" + id, "--regid=" + id, "--clear-groups", MV53_EXE};
-        command.insert(command.end(), args.begin(), args.end());
-        return RunProcess("setpriv", command);
+        return asUser < 0 ? RunProcess(MV53_EXE, args) : RunProcessAs(asUser, MV53_EXE, args);
     }
 
     ScratchDir m_scratch;

@@ -14,6 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <memory>
@@ -150,6 +153,45 @@ TEST_F(CliRadio, UploadOverABoundComPortSavesTheRadioAsADataFile)
     EXPECT_NE(text.find("COM3=" + link), std::string::npos) << text;
     EXPECT_NE(text.find("COMPortNo=2"), std::string::npos) << text;
     EXPECT_EQ(text.find("COM7=/"), std::string::npos) << text;
+}
+
+// Run by a user who may not write the program's folder, mv53 keeps the port binding in the
+// user's configuration folder; when the user may not write the file there either, the upload
+// still runs and a warning names the file.
+TEST_F(CliRadio, AUserWhoMayNotWriteTheProgramFolderKeepsTheBindingInTheConfigurationFolder)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to act as a second user";
+    const std::string device = radio->DevicePath();
+    ASSERT_EQ(::chmod(device.c_str(), 0666), 0);
+    ASSERT_EQ(::chmod(dir.Root().c_str(), 0755), 0);
+    std::filesystem::create_directories(dir.Path("home/.config/MV53Win"));
+    std::filesystem::create_directory(dir.Path("by-id"));
+    const std::string link = dir.Path("by-id/usb-Maker_UXC-40_0042-if00");
+    std::filesystem::create_symlink(device, link);
+    const std::string bound = "[PORTS]\nCOM3=" + device + "\n";
+    const std::string ini = dir.Write("home/.config/MV53Win/MV53Win.ini", bound);
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.Path("home")))
+        ASSERT_EQ(::chown(entry.path().c_str(), kOtherUserId, kOtherUserId), 0);
+    ASSERT_EQ(::chown(dir.Path("home").c_str(), kOtherUserId, kOtherUserId), 0);
+    const auto upload = [&] {
+        return RunProcessAs(kOtherUserId, MV53_CLI_PATH, {"upload", "--port", "COM3", dir.Path("home/out.m53")},
+                            {{"HOME=" + dir.Path("home"), "XDG_CONFIG_HOME=" + dir.Path("home/.config"),
+                              "MV53_DATA_DIR=" + dir.Path("home/data"), "MV53_SERIAL_BY_ID=" + dir.Path("by-id")},
+                             {}});
+    };
+
+    ProcessResult r = upload();
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(WithoutBackupLines(r.err), "Upload is completed\n");
+    EXPECT_EQ(ReadFile(ini), "[PORTS]\nCOM3=" + link + "\n");
+
+    dir.Write("home/.config/MV53Win/MV53Win.ini", bound);
+    ASSERT_EQ(::chown(ini.c_str(), 0, 0), 0);
+    r = upload();
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(WithoutBackupLines(r.err), "warning: the port binding cannot be written to " + ini + "\nUpload is completed\n");
+    EXPECT_EQ(ReadFile(ini), bound);
 }
 
 // ---- Serial traces ----

@@ -203,4 +203,16 @@ inline ProcessResult RunProcess(const std::string& program, const std::vector<st
     return Process(program, args, options).Finish(timeoutMs);
 }
 
+constexpr int kOtherUserId = 65534;   // nobody: a second user for the tests that run as root
+
+// program run as the user id uid (its own group, no others) instead of the test's user.
+inline ProcessResult RunProcessAs(int uid, const std::string& program, const std::vector<std::string>& args,
+                                  const ProcessOptions& options = {})
+{
+    const std::string id = std::to_string(uid);
+    std::vector<std::string> command{"--reuid=" + id, "--regid=" + id, "--clear-groups", program};
+    command.insert(command.end(), args.begin(), args.end());
+    return RunProcess("setpriv", command, options);
+}
+
 }  // namespace mv53::test
