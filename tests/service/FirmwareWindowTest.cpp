@@ -44,10 +44,10 @@ class FirmwareWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        fs::create_directories(m_dir.path / "firmware");
+        fs::create_directories(m_dir.Path("firmware"));
         m_previous = QDir::currentPath();
-        QDir::setCurrent(QString::fromStdString((m_dir.path / "firmware").string()));
-        m_state.ConfigFileName = (m_dir.path / "MV53Win.ini").string();
+        QDir::setCurrent(QString::fromStdString(m_dir.Path("firmware")));
+        m_state.ConfigFileName = m_dir.Path("MV53Win.ini");
         m_scoped.emplace(m_prompt);
     }
     void TearDown() override
@@ -56,10 +56,10 @@ protected:
         platform::PortMap::ClearBindings();
         QDir::setCurrent(m_previous);
     }
-    void Put(const std::string& name, const std::string& text) { m_dir.Put("firmware/" + name, text); }
+    void Put(const std::string& name, const std::string& text) { m_dir.Write("firmware/" + name, text); }
     void Supply(const std::string& key = {})
     {
-        m_dir.Put("MV53Win.ini", "[FIRMWARE]\nBootProgram=" + m_dir.Put("boot.bin", std::string(2142, '\x5A')) +
+        m_dir.Write("MV53Win.ini", "[FIRMWARE]\nBootProgram=" + m_dir.Write("boot.bin", std::string(2142, '\x5A')) +
                                      "\nUnscrambleKey=" + key + "\n");
     }
     void StartRadio(sim::BootFaults faults = {})
@@ -72,7 +72,7 @@ protected:
         m_state.ComPortNo = 0;
     }
 
-    test::ScratchFolder m_dir{"mv53-fwwin-"};
+    test::ScratchDir m_dir;
     QString m_previous;
     test::ScriptedPrompt m_prompt;
     std::optional<ScopedPrompt> m_scoped;
@@ -92,7 +92,7 @@ TEST_F(FirmwareWindow, ListsFilesShowsHeaderAndEnablesWriteOnlyForAFileThatCanBe
     Put("KT468AAA_V0100.SFL", Firmware(4));
     Put("KT468BBB_V0100.SFL", Firmware(2) + "S1130010GG\r\n");
     Put("README.txt", "not listed");
-    fs::last_write_time(m_dir.path / "firmware" / "KT468AAA_V0100.SFL", fs::file_time_type::clock::now() - std::chrono::hours(2));
+    fs::last_write_time(m_dir.Path("firmware/KT468AAA_V0100.SFL"), fs::file_time_type::clock::now() - std::chrono::hours(2));
     TfrmFSW dlg(m_state);
     ASSERT_EQ(dlg.grdFileList->rowCount(), 2);
     EXPECT_EQ(dlg.grdFileList->item(0, 0)->text(), QStringLiteral("KT468BBB_V0100.SFL"));   // newest first
@@ -116,8 +116,8 @@ TEST_F(FirmwareWindow, ListsFilesShowsHeaderAndEnablesWriteOnlyForAFileThatCanBe
     // nothing is started.
     const std::pair<std::string, const char*> supplies[] = {
         {"", "No boot program file is set."},
-        {(m_dir.path / "missing.key").string(), "missing.key cannot be read."},
-        {m_dir.Put("short.key", std::string(42, 'k')), "short.key holds 42 bytes; it must hold exactly 43."}};
+        {m_dir.Path("missing.key"), "missing.key cannot be read."},
+        {m_dir.Write("short.key", std::string(42, 'k')), "short.key holds 42 bytes; it must hold exactly 43."}};
     for (const auto& [key, reason] : supplies) {
         if (!key.empty())
             Supply(key);
