@@ -93,21 +93,17 @@ TEST_F(AntTuneSetTest, DoubleClickStepsThroughTheOptionList)
 
 TEST_F(AntTuneSetTest, TheLEditorTakesDigitsOnlyAndCapsAt511)
 {
-    struct Case {
-        const char* typed;
-        const char* cell;
-    };
-    const Case cases[] = {{"700", "511"}, {"12a", "12"}, {"511", "511"}, {"0", "0"}, {"1234", "123"}};
-    for (const Case& c : cases) {
+    const std::tuple<const char*, const char*> cases[] = {{"700", "511"}, {"12a", "12"}, {"511", "511"}, {"0", "0"}, {"1234", "123"}};
+    for (const auto& [typed, cell] : cases) {
         auto frm = Open();
         frm->activateWindow();
         TTunerGrid* g = frm->grdTuneData;
         Select(g, 250, 9);
-        for (const char* p = c.typed; *p; ++p)
+        for (const char* p = typed; *p; ++p)
             QTest::keyClick(g->CellEditor()->isVisible() ? static_cast<QWidget*>(g->CellEditor()) : g, *p);
         QTest::keyClick(g->CellEditor(), Qt::Key_Return);
-        EXPECT_FALSE(g->Editing()) << c.typed;
-        EXPECT_EQ(g->CellText(250, 9), c.cell) << c.typed;
+        EXPECT_FALSE(g->Editing()) << typed;
+        EXPECT_EQ(g->CellText(250, 9), cell) << typed;
         frm->close();
     }
 }

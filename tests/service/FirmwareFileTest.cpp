@@ -20,7 +20,8 @@ using mv53::test::Record;
 
 // Write areas compared whole.
 namespace mv53::fw {
-bool operator==(const TWriteArea& a, const TWriteArea& b) { return a.start == b.start && a.length == b.length && a.used == b.used; }
+bool operator==(const TWriteArea& a, const TWriteArea& b)
+{ return a.start == b.start && a.length == b.length && a.used == b.used; }
 }  // namespace mv53::fw
 
 namespace {
@@ -127,17 +128,10 @@ TEST_F(FirmwareFile, SixteenByteRecordGivesOneBlockAndTheKnownChecksum)
 
 TEST_F(FirmwareFile, WriteAreasOfBothProcessorTypes)
 {
-    struct Case {
-        const char* name;
-        std::vector<std::string> records;
-        TCpuType cpu;
-        std::vector<TWriteArea> areas;
-        int progressMax;
-        std::vector<std::string> unwritten;   // what the radio would not get
-    };
     const std::string noVector = kNoResetVector;
     const auto d = [](std::size_t n) { return Counting(n, 0x40); };
-    const Case cases[] = {
+    // unwritten: what the radio would not get
+    const std::tuple<const char*, std::vector<std::string>, TCpuType, std::vector<TWriteArea>, int, std::vector<std::string>> cases[] = {
         {"FA20, a record in every area", {Record(1, 0x0000, d(16)), Record(1, 0x0C10, d(8)), Record(1, 0x1000, d(100)),
                                           Record(1, 0xC000, d(64)), Record(1, 0xFFF0, d(16))},
          TCpuType::HD64F2134FA20,
@@ -160,20 +154,20 @@ TEST_F(FirmwareFile, WriteAreasOfBothProcessorTypes)
         {"ATF20, a record that ends on a block boundary", {Record(1, 0x0070, d(16))},
          TCpuType::HD64F2134ATF20, {{0x0000, 128, true}}, 0, {noVector}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, records, cpu, areas, progressMax, unwritten] : cases) {
+        SCOPED_TRACE(name);
         // A count record, blank lines and the termination record carry no data.
-        const std::string count = Record(5, static_cast<std::uint32_t>(c.records.size()), {});
+        const std::string count = Record(5, static_cast<std::uint32_t>(records.size()), {});
         for (const auto& tail : std::vector<std::vector<std::string>>{{"S9030000FC"}, {"", count, "S9030000FC", "", ""}}) {
             std::vector<std::string> lines{"S00600004844521B"};
-            lines.insert(lines.end(), c.records.begin(), c.records.end());
+            lines.insert(lines.end(), records.begin(), records.end());
             lines.insert(lines.end(), tail.begin(), tail.end());
             TFirmwareImage image;
             TReadError error;
-            ASSERT_TRUE(ReadFirmwareText(Join(lines), c.cpu, nullptr, image, error)) << error.Text();
-            EXPECT_EQ(image.areas, c.areas);
-            EXPECT_EQ(image.progressMax, c.progressMax);
-            EXPECT_EQ(UnwrittenWarnings(image), c.unwritten);
+            ASSERT_TRUE(ReadFirmwareText(Join(lines), cpu, nullptr, image, error)) << error.Text();
+            EXPECT_EQ(image.areas, areas);
+            EXPECT_EQ(image.progressMax, progressMax);
+            EXPECT_EQ(UnwrittenWarnings(image), unwritten);
             EXPECT_EQ(image.ExpectedFlashSum() == image.Sum(), image.outside.bytes == 0);
         }
     }

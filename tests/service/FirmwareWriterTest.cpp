@@ -17,7 +17,8 @@ namespace sim = mv53::radiosim;
 
 // The write commands the radio logged, compared whole.
 namespace mv53::radiosim {
-bool operator==(const BootLog::Area& a, const BootLog::Area& b) { return a.start == b.start && a.length == b.length && a.finished == b.finished; }
+bool operator==(const BootLog::Area& a, const BootLog::Area& b)
+{ return a.start == b.start && a.length == b.length && a.finished == b.finished; }
 }  // namespace mv53::radiosim
 using namespace mv53;
 using namespace std::chrono_literals;
@@ -166,25 +167,21 @@ TEST_F(FirmwareWriter, WritesFA20AreasWithRecordsOnlyAndJudgesTheFlashSum)
 // the radio, which the failure step asks for, lets the next round write.
 TEST_F(FirmwareWriter, BrokenBootProgramLoadAsksToRestartTheRadioThenWrites)
 {
-    const struct Case {
-        const char* name;
-        sim::BootFaults faults;
-        const char* detail;
-    } cases[] = {
+    const std::tuple<const char*, sim::BootFaults, const char*> cases[] = {
         {"wrong echo of byte 100", {.wrongEchoAt = 100, .rounds = 1}, "byte 101 of 2142 came back as "},
         {"no AA after the boot program", {.noStartAck = true, .rounds = 1}, "no AA after its last byte"},
     };
     File(Records(0x0000, 0x0080), fw::TCpuType::HD64F2134FA20);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        Session s(sim::BootCpu::HD64F2134FA20, 19200, c.faults);
+    for (const auto& [name, faults, part] : cases) {
+        SCOPED_TRACE(name);
+        Session s(sim::BootCpu::HD64F2134FA20, 19200, faults);
         m_prompt.shown.clear();
         m_prompt.answers = {PromptAnswer::Ok};
         EXPECT_EQ(Run(s.writer), TFirmwareOutcome::Success);
         EXPECT_EQ(s.radio.GetBootLog().rounds, 2);
         ASSERT_EQ(m_prompt.texts(), (std::vector<std::string>{kFswProblemOnComPort, kFswOkQuestion}));
-        EXPECT_NE(m_prompt.shown[0].detail.find(c.detail), std::string::npos) << m_prompt.shown[0].detail;
-        if (c.faults.wrongEchoAt >= 0) {
+        EXPECT_NE(m_prompt.shown[0].detail.find(part), std::string::npos) << m_prompt.shown[0].detail;
+        if (faults.wrongEchoAt >= 0) {
             EXPECT_EQ(s.bars, (std::vector<bool>{true, false, true, false}));
         }
         ExpectFlashWritten(s.radio);
@@ -193,22 +190,17 @@ TEST_F(FirmwareWriter, BrokenBootProgramLoadAsksToRestartTheRadioThenWrites)
 
 TEST_F(FirmwareWriter, FailuresShowTheNoAcknowledgementTextAndAskAboutTheComPort)
 {
-    const struct Case {
-        const char* name;
-        sim::BootCpu cpu;
-        sim::BootFaults faults;
-        const char* detail;
-    } cases[] = {
+    const std::tuple<const char*, sim::BootCpu, sim::BootFaults, const char*> cases[] = {
         {"bit rate refused", sim::BootCpu::HD64F2134ATF20, {.refuseBitRate = true}, "refused the bit-rate command"},
         {"bad final answer", sim::BootCpu::HD64F2134ATF20, {.badFinalAnswer = true}, "did not acknowledge"},
         {"FA20 area 2 refused", sim::BootCpu::HD64F2134FA20, {.refuseWrite = 1},
          "did not accept the write command for area 2"},
     };
     const std::string records = Records(0x0000, 0x0100) + Records(0x1000, 0x1100);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        File(records, c.cpu == sim::BootCpu::HD64F2134ATF20 ? fw::TCpuType::HD64F2134ATF20 : fw::TCpuType::HD64F2134FA20);
-        Session s(c.cpu, 19200, c.faults);
+    for (const auto& [name, cpu, faults, part] : cases) {
+        SCOPED_TRACE(name);
+        File(records, cpu == sim::BootCpu::HD64F2134ATF20 ? fw::TCpuType::HD64F2134ATF20 : fw::TCpuType::HD64F2134FA20);
+        Session s(cpu, 19200, faults);
         m_prompt.shown.clear();
         m_prompt.answers = {PromptAnswer::Ok, PromptAnswer::Cancel};   // one retry, then give up
         EXPECT_EQ(Run(s.writer), TFirmwareOutcome::Failed);
@@ -216,7 +208,7 @@ TEST_F(FirmwareWriter, FailuresShowTheNoAcknowledgementTextAndAskAboutTheComPort
         for (const auto& shown : m_prompt.shown) {
             EXPECT_EQ(shown.text, kFswProblemOnComPort);
             EXPECT_EQ(shown.buttons, PromptButtons::OkCancel);
-            EXPECT_NE(shown.detail.find(c.detail), std::string::npos) << shown.detail;
+            EXPECT_NE(shown.detail.find(part), std::string::npos) << shown.detail;
             EXPECT_NE(shown.detail.find(kFswRestartRadio), std::string::npos) << shown.detail;
         }
         // Given up with the boot program loaded: the firmware must be written again.
@@ -231,13 +223,8 @@ TEST_F(FirmwareWriter, FailuresShowTheNoAcknowledgementTextAndAskAboutTheComPort
 // is called incomplete.
 TEST_F(FirmwareWriter, EachStepThatFailsIsNamedInTheDetail)
 {
-    const struct Case {
-        const char* name;
-        sim::BootFaults faults;
-        long long hangUpAfter;   // bytes the radio sends before it vanishes; -1: never
-        const char* detail;
-        bool entered, loaded;
-    } cases[] = {
+    // hangUpAfter: bytes the radio sends before it vanishes; -1: never
+    const std::tuple<const char*, sim::BootFaults, long long, const char*, bool, bool> cases[] = {
         {"silent boot mode", {.silent = true}, -1,
          "did not answer the bit-rate synchronisation at 19200, 9600, 4800 or 2400 bit/s.", false, false},
         {"no AA to 55", {.noEnterAck = true}, -1, "did not answer 55 with AA", false, false},
@@ -248,20 +235,20 @@ TEST_F(FirmwareWriter, EachStepThatFailsIsNamedInTheDetail)
         {"no request for the third block", {.lastBlockAsked = 1}, -1, "did not ask for the block at 0x00100.", true, true},
     };
     File(Records(0x0000, 0x0400));
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        Session s(sim::BootCpu::HD64F2134ATF20, 19200, c.faults);
+    for (const auto& [name, faults, hangUpAfter, part, entered, loaded] : cases) {
+        SCOPED_TRACE(name);
+        Session s(sim::BootCpu::HD64F2134ATF20, 19200, faults);
         sim::Faults vanish;
-        vanish.hangUpAfterBytes = c.hangUpAfter;
+        vanish.hangUpAfterBytes = hangUpAfter;
         s.radio.SetFaults(vanish);
         m_prompt.shown.clear();
         m_prompt.answers = {PromptAnswer::Cancel};
         EXPECT_EQ(Run(s.writer), TFirmwareOutcome::Failed);
         ASSERT_EQ(m_prompt.texts(), std::vector<std::string>{kFswProblemOnComPort});
         const std::string& detail = m_prompt.shown[0].detail;
-        EXPECT_NE(detail.find(c.detail), std::string::npos) << detail;
-        EXPECT_EQ(detail.find(kFswRestartRadio) != std::string::npos, c.entered) << detail;
-        EXPECT_EQ(s.status.find(kFswFirmwareIncomplete) != std::string::npos, c.loaded) << s.status;
+        EXPECT_NE(detail.find(part), std::string::npos) << detail;
+        EXPECT_EQ(detail.find(kFswRestartRadio) != std::string::npos, entered) << detail;
+        EXPECT_EQ(s.status.find(kFswFirmwareIncomplete) != std::string::npos, loaded) << s.status;
         EXPECT_FALSE(s.writer.CommX().IsOpen());
     }
 }
@@ -354,21 +341,17 @@ TEST_F(FirmwareWriter, FileThatCannotBeWrittenWholeNeverReachesTheRadio)
 
 TEST_F(FirmwareWriter, UnconfirmedWritesGiveTheirVerdictBeforeTheCompletionTextAndNoGreenLamp)
 {
-    const struct Case {
-        const char* name;
-        sim::BootFaults faults;
-        const char* verdict;
-    } cases[] = {
+    const std::tuple<const char*, sim::BootFaults, const char*> cases[] = {
         {"a block stored damaged", {.corruptBlock = 3}, fw::kVerdictMismatch},
         {"no answer to C", {.noChecksum = true}, fw::kVerdictNoChecksum},
     };
     File(Records(0x0000, 0x0400));
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        Session s(sim::BootCpu::HD64F2134ATF20, 19200, c.faults);
+    for (const auto& [name, faults, verdict] : cases) {
+        SCOPED_TRACE(name);
+        Session s(sim::BootCpu::HD64F2134ATF20, 19200, faults);
         EXPECT_EQ(Run(s.writer), TFirmwareOutcome::Failed);
         const TFirmwareResult& r = s.writer.Result();
-        EXPECT_EQ(r.verdict.rfind(c.verdict, 0), 0u) << r.verdict;
+        EXPECT_EQ(r.verdict.rfind(verdict, 0), 0u) << r.verdict;
         EXPECT_EQ(s.status, r.pcText + r.cpuText + "\r\n" + r.verdict + kFswCompleted);
         EXPECT_EQ(s.lamps.back(), TLamp::Yellow);
     }

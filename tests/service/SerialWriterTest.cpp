@@ -16,12 +16,7 @@ using K = TTransferKind;
 
 TEST(SerialNumbering, LeavingAnEditNormalisesItsText)
 {
-    struct Case {
-        std::string (*rule)(const std::string&);
-        const char* typed;
-        const char* shown;
-    };
-    const Case cases[] = {
+    const std::tuple<std::string (*)(const std::string&), const char*, const char*> cases[] = {
         {sw::NormalizeYear, "7", "2007"},     {sw::NormalizeYear, "2031", "2031"},
         {sw::NormalizeYear, "", "2000"},      {sw::NormalizeYear, "12345", "2345"},
         {sw::NormalizeMonth, "13", "12"},     {sw::NormalizeMonth, "0", "01"},
@@ -29,8 +24,8 @@ TEST(SerialNumbering, LeavingAnEditNormalisesItsText)
         {sw::NormalizeLot, "100", "01"},      {sw::NormalizeLot, "5", "05"},
         {sw::NormalizeNumber, "10000", "0001"}, {sw::NormalizeNumber, "41", "0041"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(c.rule(c.typed), c.shown) << c.typed;
+    for (const auto& [rule, typed, shown] : cases)
+        EXPECT_EQ(rule(typed), shown) << typed;
 }
 
 TEST(SerialNumbering, NextNumberAndAdvance)
@@ -39,19 +34,12 @@ TEST(SerialNumbering, NextNumberAndAdvance)
     EXPECT_EQ(sw::NextSerialNumber({"2026", "03", "00", "0001"}), "6E000001");
     EXPECT_EQ(sw::NextSerialNumber({"2026", "01", "00", "0001"}).substr(1, 1), "C");
     EXPECT_EQ(sw::NextSerialNumber({"2026", "12", "00", "0001"}).substr(1, 1), "N");
-    struct Case {
-        const char* lot;
-        const char* number;
-        const char* nextLot;
-        const char* nextNumber;
-    };
-    const Case cases[] = {{"05", "9999", "06", "0001"}, {"99", "9999", "00", "0001"}, {"00", "0041", "00", "0042"},
-                          {"00", "0000", "00", "0001"}};
-    for (const Case& c : cases) {
-        sw::TSerialFields f{"2026", "03", c.lot, c.number};
+    // lot and number, then the lot and number that follow
+    for (const auto& [lot, number, next] : {std::tuple{"05", "9999", "06/0001"}, {"99", "9999", "00/0001"},
+                                            {"00", "0041", "00/0042"}, {"00", "0000", "00/0001"}}) {
+        sw::TSerialFields f{"2026", "03", lot, number};
         sw::Advance(f);
-        EXPECT_EQ(f.Lot, c.nextLot) << c.lot << "/" << c.number;
-        EXPECT_EQ(f.Number, c.nextNumber) << c.lot << "/" << c.number;
+        EXPECT_EQ(f.Year + f.Month + f.Lot + "/" + f.Number, std::string("202603") + next) << lot << "/" << number;
     }
 }
 
@@ -130,39 +118,31 @@ TEST_F(SerialWriterTest, WriteGivesTheRadioTheNumberAndReadsItBack)
 // uses its number up all the same (never given twice), and the window says to set it aside.
 TEST_F(SerialWriterTest, FailedTransfersSayWhichAndNeverGiveANumberTwice)
 {
-    const struct Case {
-        bool silent;   // else the radio refuses the factory write
-        const char* message;
-        const char* next;
-        const char* readBack;
-        const char* lastWrite;
-    } cases[] = {
+    // silent: else the radio refuses the factory write
+    const std::tuple<bool, const char*, const char*, const char*, const char*> cases[] = {
         {true, "Upload error", "0041", "", ""},
         {false, "Download error", "0042", "6E000007", kLastWriteFailed},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.message);
+    for (const auto& [silent, message, next, readBack, lastWrite] : cases) {
+        SCOPED_TRACE(message);
         if (radio)
             radio->Stop();
         StartRadio(mv53::test::ClearedRecords([](TMVmem& m) { m.FactoryOpt().SetSerialNo("6E000007"); }));
         mv53::radiosim::Faults faults;
-        faults.silent = c.silent;
-        faults.refuseWriteBegin = !c.silent;
+        faults.silent = silent;
+        faults.refuseWriteBegin = !silent;
         radio->SetFaults(faults);
         prompt.shown.clear();
         TfrmSerialW frm(state, WriterHost(), nullptr, QDate(2026, 3, 1));
         frm.show();
         frm.edtSerial->setText(QStringLiteral("0041"));
         frm.btnSnWrite->click();
-        EXPECT_EQ(prompt.texts(), std::vector<std::string>{c.message});
-        EXPECT_EQ(frm.edtSerial->text().toStdString(), c.next);
-        EXPECT_EQ(frm.edtReadSerialNo->text().toStdString(), c.readBack);   // the read-back runs after a failed write
-        EXPECT_EQ(frm.lblLastWrite->text().toStdString(), c.lastWrite);
-            for (const auto& f : radio->Frames()) {
-            if (c.silent) {
-                EXPECT_NE(f.command, mv53::radiosim::cmd::WriteBegin);
-            }
-        }
+        EXPECT_EQ(prompt.texts(), std::vector<std::string>{message});
+        EXPECT_EQ(frm.edtSerial->text().toStdString(), next);
+        EXPECT_EQ(frm.edtReadSerialNo->text().toStdString(), readBack);   // the read-back runs after a failed write
+        EXPECT_EQ(frm.lblLastWrite->text().toStdString(), lastWrite);
+        for (const auto& f : radio->Frames())
+            EXPECT_TRUE(!silent || f.command != mv53::radiosim::cmd::WriteBegin);
         frm.close();
     }
 }

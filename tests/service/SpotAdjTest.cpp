@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
@@ -63,12 +62,7 @@ TEST(AlignmentTags, LiveBytesOfEveryKindOfValue)
 {
     using mv53::alignment::LiveBytes;
     using B = std::vector<mv53::alignment::TLiveByte>;
-    struct Case {
-        int tag;
-        int held;
-        B bytes;
-    };
-    const Case cases[] = {
+    const std::tuple<int, int, B> cases[] = {   // tag, value held, bytes sent
         {1, 255, {{0xE108, 0xFF}}},                      // first value, first address
         {51, 3, {{0xE10A, 0x03}}},                       // DTCXO combo sits between tags 2 and 3
         {3, 7, {{0xE10B, 0x07}}},
@@ -81,8 +75,8 @@ TEST(AlignmentTags, LiveBytesOfEveryKindOfValue)
         {49, 1, {}},                                     // the serial edit is not sent live
         {50, 1, {}},                                     // nor the LCD test button
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(LiveBytes(c.tag, c.held), c.bytes) << "tag " << c.tag;
+    for (const auto& [tag, held, bytes] : cases)
+        EXPECT_EQ(LiveBytes(tag, held), bytes) << "tag " << tag;
 }
 
 // A drag of the Tx gain track bar: a change every 5 ms for 600 ms. No two values reach the radio
