@@ -11,9 +11,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
-#include <QSlider>
 #include <QTabBar>
-#include <QTabWidget>
 #include <QTest>
 
 using mv53::test::HostCall;
@@ -35,13 +33,6 @@ protected:
         frm->FactoryOpt() = state.CurrentMem.FactoryOpt();
         frm->show();
         return frm;
-    }
-    static void Type(TSpinEdit* w, const char* text)
-    {
-        w->setFocus();
-        w->Edit()->selectAll();
-        QTest::keyClicks(w, QString::fromLatin1(text));
-        QTest::keyClick(w, Qt::Key_Return);
     }
 };
 

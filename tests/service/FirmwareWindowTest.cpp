@@ -12,9 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
-#include <QEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>

@@ -125,8 +125,6 @@ TEST_F(SerialWriterTest, FailedTransfersSayWhichAndNeverGiveANumberTwice)
     };
     for (const auto& [silent, message, next, readBack, lastWrite] : cases) {
         SCOPED_TRACE(message);
-        if (radio)
-            radio->Stop();
         StartRadio(mv53::test::ClearedRecords([](TMVmem& m) { m.FactoryOpt().SetSerialNo("6E000007"); }));
         mv53::radiosim::Faults faults;
         faults.silent = silent;
@@ -228,16 +226,14 @@ protected:
     mv53::test::ScratchDir dir;
 
     // The radio is COM3 through the "PORTS" section of the configuration file given.
-    int Run(const char* extra, const std::string& input = {}, const char* fields = "--year 2031 --month 10 --lot 12")
+    int Run(const std::string& extra, const std::string& fields = "--year 2031 --month 10 --lot 12")
     {
         const std::string ini = dir.Write("MV53Win.ini", "[PORTS]\nCOM3=" + radio->DevicePath() + "\n");
         std::vector<std::string> args{"serial-write", "--port", "COM3", "--config", ini};
-        const QString words = QStringLiteral("%1 %2").arg(QString::fromLatin1(fields), QString::fromLatin1(extra));
-        for (const QString& a : words.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        for (const QString& a : QString::fromStdString(fields + " " + extra).split(QLatin1Char(' '), Qt::SkipEmptyParts))
             args.push_back(a.toStdString());
-        const mv53::test::ProcessResult r = mv53::test::RunProcess(MV53_CLI_PATH, args, {{}, input});
-        out = r.out;
-        err = r.err;
+        const mv53::test::ProcessResult r = mv53::test::RunProcess(MV53_CLI_PATH, args);
+        std::tie(out, err) = std::tie(r.out, r.err);
         return r.status;
     }
 };
@@ -246,40 +242,36 @@ protected:
 
 TEST_F(CliSerialWrite, FailuresEndWithTheTransferMessage)
 {
+    using Faults = mv53::radiosim::Faults;
     StartRadio(mv53::test::ClearedRecords());
-    mv53::radiosim::Faults faults;
-    faults.refuseWriteBegin = true;
-    radio->SetFaults(faults);
-    EXPECT_EQ(Run("--number 5"), 1);
-    EXPECT_NE(err.find("Download error"), std::string::npos) << err;
-    EXPECT_EQ(out, "failed 1L120005: the factory area was not written: The radio refused the start of the write (WriteBegin 0x0008).\n");
-
-    faults.refuseWriteBegin = false;
-    faults.silent = true;
-    radio->SetFaults(faults);
-    EXPECT_EQ(Run("--number 5"), 1);
-    EXPECT_NE(err.find("Upload error"), std::string::npos) << err;
-    EXPECT_EQ(out.rfind("failed 1L120005: the radio was not read, the number was not used: ", 0), 0u) << out;
-
-    // The radio answers the read-back's connection but holds back its serial number (answers
-    // counted from the upload's Identify: the upload's 62, the write's 18, the read-back's
-    // Identify): the number is used, and the line says the radio did not give it back rather
-    // than that it gave another.
-    faults.silent = false;
-    faults.lateAnswer = 81;
-    faults.lateBy = std::chrono::seconds(3);
-    radio->SetFaults(faults);
-    EXPECT_EQ(Run("--number 6"), 1);
-    EXPECT_EQ(out, "failed 1L120006: the factory area was written, but the radio did not give its number back: the "
-                   "radio did not answer the serial number request.\n");
-
-    // The radio takes the write but keeps the number it holds, the one written before.
-    faults = {};
-    faults.keepSerial = true;
-    radio->SetFaults(faults);
-    EXPECT_EQ(Run("--number 7"), 1);
-    EXPECT_EQ(out, "written 1L120007 read 1L120006\n");
-    EXPECT_NE(err.find("The radio reports serial number \"1L120006\" instead of \"1L120007\"."), std::string::npos) << err;
+    // The fault, the number written, a part of standard error, and the line printed (its start
+    // where the reason names the port).
+    const std::tuple<void (*)(Faults&), const char*, const char*, const char*> cases[] = {
+        {[](Faults& f) { f.refuseWriteBegin = true; }, "5", "Download error",
+         "failed 1L120005: the factory area was not written: The radio refused the start of the write (WriteBegin 0x0008).\n"},
+        {[](Faults& f) { f.silent = true; }, "5", "Upload error",
+         "failed 1L120005: the radio was not read, the number was not used: "},
+        // The radio answers the read-back's connection but holds back its serial number (answers
+        // counted from the upload's Identify: the upload's 62, the write's 18, the read-back's
+        // Identify): the number is used, and the line says the radio did not give it back rather
+        // than that it gave another.
+        {[](Faults& f) { f.lateAnswer = 81, f.lateBy = std::chrono::seconds(3); }, "6", "",
+         "failed 1L120006: the factory area was written, but the radio did not give its number back: the "
+         "radio did not answer the serial number request.\n"},
+        // The radio takes the write but keeps the number it holds, the one written before.
+        {[](Faults& f) { f.keepSerial = true; }, "7", "The radio reports serial number \"1L120006\" instead of \"1L120007\".",
+         "written 1L120007 read 1L120006\n"},
+    };
+    for (const auto& [fault, number, error, line] : cases) {
+        SCOPED_TRACE(line);
+        Faults faults;
+        fault(faults);
+        radio->SetFaults(faults);
+        EXPECT_EQ(Run(std::string("--number ") + number), 1);
+        EXPECT_NE(err.find(error), std::string::npos) << err;
+        EXPECT_EQ(out.rfind(line, 0), 0u) << out;
+        EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
+    }
 }
 
 // A typo in a field is refused with the field and its range before the port is opened, not
@@ -296,7 +288,7 @@ TEST_F(CliSerialWrite, FieldsOutOfRangeAreRefusedBeforeTheRadio)
     };
     for (const auto& [fields, message] : cases) {
         SCOPED_TRACE(fields);
-        EXPECT_EQ(Run("", {}, fields), 1);
+        EXPECT_EQ(Run("", fields), 1);
         EXPECT_EQ(err, message);
         EXPECT_TRUE(out.empty());
     }

@@ -94,8 +94,6 @@ protected:
     void TearDown() override
     {
         clicker.reset();
-        if (radio)
-            radio->Stop();
         platform::PortMap::ClearBindings();
         scoped.reset();
     }
