@@ -29,12 +29,8 @@ namespace {
 std::string Firmware(int records)
 {
     std::string text = "KT-4680 test firmware\r\nrelease 1\r\nS0030000FC\r\n";
-    for (int r = 0; r < records; ++r) {
-        std::vector<std::uint8_t> data(16);
-        for (int i = 0; i < 16; ++i)
-            data[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>((r * 16 + i) * 7);
-        text += test::Record(1, static_cast<std::uint32_t>(r * 16), data) + "\r\n";
-    }
+    for (int r = 0; r < records; ++r)
+        text += test::Record(1, static_cast<std::uint32_t>(r * 16), test::Counting(16, static_cast<std::uint8_t>(r * 7))) + "\r\n";
     return text + "S9030000FC\r\n";
 }
 
@@ -173,10 +169,8 @@ TEST_F(FirmwareWindow, RefusedBitRateShowsTheTextAndCancelInTheProgressWindowSto
     EXPECT_NE(m_prompt.shown[0].detail.find("refused the bit-rate command"), std::string::npos) << m_prompt.shown[0].detail;
     EXPECT_EQ(m_prompt.shown[0].buttons, PromptButtons::OkCancel);
     // Given up after the boot program was loaded: the firmware must be written again.
-    QString expected = QString::fromLatin1(kFswNoAcknowledgement) + QStringLiteral("\r\n") +
-                       QString::fromLatin1(kFswFirmwareIncomplete);
-    expected.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    EXPECT_EQ(dlg.Label1->text(), expected);
+    EXPECT_EQ(dlg.Label1->text(), QString::fromStdString(kFswNoAcknowledgement + std::string("\r\n") + kFswFirmwareIncomplete)
+                                      .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     EXPECT_EQ(dlg.Lamp(), TLamp::Green);
 
     // Cancel while the handshake waits for a silent radio: green, no box.
