@@ -135,7 +135,6 @@ TEST_F(AlignmentTest, PastedSerialNumberPassesTheKeyFilter)
             QTest::keyClick(frm->edtSerial, Qt::Key_V, Qt::ControlModifier);
         frm->btnWrite->click();
         EXPECT_EQ(state.CurrentMem.FactoryOpt().SerialNo(), stored);
-        frm->close();
     }
 }
 
@@ -210,7 +209,6 @@ TEST_F(AlignmentTest, SpotAdjWithoutAPortReturnsSilentlyToNormal)
     EXPECT_FALSE(frm->btnSpotAdj->isChecked());
     EXPECT_TRUE(frm->btnLcdTest->isEnabled());
     EXPECT_TRUE(prompt.texts().empty());
-    frm->close();
 }
 
 TEST_F(AlignmentTest, WriteSendsTheFactoryAreaAndAFailedWriteIsAskedAgainAtClose)

@@ -65,7 +65,6 @@ TEST_F(AntTuneSetTest, RowsShowTheirChannelAndTheirTableEntry)
     EXPECT_EQ(g->CellText(250, 9), "300");
     EXPECT_EQ(g->model()->data(g->model()->index(2, 1), Qt::ForegroundRole).value<QColor>(), QColor(192, 192, 192));
     EXPECT_EQ(g->model()->data(g->model()->index(1, 1), Qt::ForegroundRole).value<QColor>(), QColor(Qt::black));
-    frm->close();
 }
 
 TEST_F(AntTuneSetTest, DoubleClickStepsThroughTheOptionList)
@@ -88,7 +87,6 @@ TEST_F(AntTuneSetTest, DoubleClickStepsThroughTheOptionList)
     frm->StoreStep();
     EXPECT_EQ(frm->AntTuner0().Entries(1).TuneTrans(), 1);
     EXPECT_EQ(frm->AntTuner0().Entries(1).TuneTopC(), 1);
-    frm->close();
 }
 
 TEST_F(AntTuneSetTest, TheLEditorTakesDigitsOnlyAndCapsAt511)
@@ -104,7 +102,6 @@ TEST_F(AntTuneSetTest, TheLEditorTakesDigitsOnlyAndCapsAt511)
         QTest::keyClick(g->CellEditor(), Qt::Key_Return);
         EXPECT_FALSE(g->Editing()) << typed;
         EXPECT_EQ(g->CellText(250, 9), cell) << typed;
-        frm->close();
     }
 }
 
@@ -129,7 +126,6 @@ TEST_F(AntTuneSetTest, PasteIsFilteredAndEscapeKeepsTheCell)
     EXPECT_EQ(g->CellText(0, TTunerGrid::kColumnL), "35");
     frm->StoreStep();
     EXPECT_EQ(frm->AntTuner0().Entries(0).TuneL(), 35);
-    frm->close();
 }
 
 TEST_F(AntTuneSetTest, RowsOfEmptyChannelsIgnoreEditing)

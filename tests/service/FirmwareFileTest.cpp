@@ -184,15 +184,12 @@ TEST_F(FirmwareFile, WriteAreasOfBothProcessorTypes)
 TEST_F(FirmwareFile, FilesThatCannotBeWrittenWholeAreRefusedNamingTheLine)
 {
     const std::string good = Record(1, 0x0000, Counting(16));
-    std::string badSum = good;
-    badSum[badSum.size() - 1] = badSum.back() == '0' ? '1' : '0';
-    std::string badHex = good;
-    badHex[12] = 'G';
-    const std::string tooShort = good.substr(0, good.size() - 2);
+    // good with one character replaced
+    const auto changed = [&good](std::size_t at, char c) { return good.substr(0, at) + c + good.substr(at + 1); };
     const std::tuple<const char*, std::string, const char*> cases[] = {
-        {"checksum byte", badSum, "does not match the record"},
-        {"letter G in the data", badHex, "\"G"},
-        {"line shorter than its count", tooShort, "says 19 bytes, the record holds 18"},
+        {"checksum byte", changed(good.size() - 1, good.back() == '0' ? '1' : '0'), "does not match the record"},
+        {"letter G in the data", changed(12, 'G'), "\"G"},
+        {"line shorter than its count", good.substr(0, good.size() - 2), "says 19 bytes, the record holds 18"},
         {"odd length", good + "0", "odd number"},
         {"empty count field", "S1", "too short"},
         {"count too small for the address", "S1020000", "too small"},

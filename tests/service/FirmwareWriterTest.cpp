@@ -127,8 +127,7 @@ TEST_F(FirmwareWriter, WritesATF20RadioFoundAt9600AfterThe19200Window)
     EXPECT_EQ(s.status.rfind("CHECKSUM\r\n        ", 0), 0u);
     EXPECT_EQ(r.pcText.substr(18), r.cpuText.substr(10, 8) + " (PC)");
     EXPECT_EQ(m_prompt.texts(), std::vector<std::string>{kFswOkQuestion});
-    EXPECT_EQ(s.lamps.front(), TLamp::Red);
-    EXPECT_EQ(s.lamps.back(), TLamp::Green);
+    EXPECT_EQ(s.lamps, (std::vector<TLamp>{TLamp::Red, TLamp::Green}));
     EXPECT_EQ(s.bars, (std::vector<bool>{true, false}));
     EXPECT_EQ(s.bootMax, 2141);
 

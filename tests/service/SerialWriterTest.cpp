@@ -64,6 +64,15 @@ protected:
         return host;
     }
     std::string RadioSerial() const { return RadioRecords().FactoryOpt().SerialNo(); }
+    // What the window shows: year, month, lot, number, the next serial number and the one read back.
+    static std::vector<std::string> Numbers(const TfrmSerialW& frm)
+    {
+        std::vector<std::string> texts;
+        for (const QLineEdit* e : std::initializer_list<const QLineEdit*>{frm.edtYear, frm.edtMonth, frm.edtLot, frm.edtSerial,
+                                                                          frm.edtSerialNo, frm.edtReadSerialNo})
+            texts.push_back(e->text().toStdString());
+        return texts;
+    }
 };
 
 }  // namespace
@@ -72,9 +81,7 @@ TEST_F(SerialWriterTest, StartsOnTodayAndLeavingAnEditUpdatesTheNextNumber)
 {
     TfrmSerialW frm(state, WriterHost(), nullptr, QDate(2031, 10, 5));
     frm.show();
-    EXPECT_EQ(frm.edtYear->text(), QStringLiteral("2031"));
-    EXPECT_EQ(frm.edtMonth->text(), QStringLiteral("10"));
-    EXPECT_EQ(frm.edtSerialNo->text(), QStringLiteral("1L000000"));
+    EXPECT_EQ(Numbers(frm), (std::vector<std::string>{"2031", "10", "00", "0000", "1L000000", ""}));
     frm.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frm));
     frm.edtLot->setFocus();
@@ -83,9 +90,7 @@ TEST_F(SerialWriterTest, StartsOnTodayAndLeavingAnEditUpdatesTheNextNumber)
     QTest::keyClick(frm.edtSerial, Qt::Key_Backspace);
     QTest::keyClicks(frm.edtSerial, QStringLiteral("345"));
     QTest::keyClick(frm.edtSerial, Qt::Key_Return);
-    EXPECT_EQ(frm.edtLot->text(), QStringLiteral("12"));
-    EXPECT_EQ(frm.edtSerial->text(), QStringLiteral("0345"));
-    EXPECT_EQ(frm.edtSerialNo->text(), QStringLiteral("1L120345"));
+    EXPECT_EQ(Numbers(frm), (std::vector<std::string>{"2031", "10", "12", "0345", "1L120345", ""}));
     frm.btnClose->click();
     EXPECT_FALSE(frm.isVisible());
 }
@@ -99,10 +104,7 @@ TEST_F(SerialWriterTest, WriteGivesTheRadioTheNumberAndReadsItBack)
     frm.edtSerial->setText(QStringLiteral("9999"));
     frm.btnSnWrite->click();
     EXPECT_EQ(RadioSerial(), "6E059999");
-    EXPECT_EQ(frm.edtReadSerialNo->text(), QStringLiteral("6E059999"));
-    EXPECT_EQ(frm.edtLot->text(), QStringLiteral("06"));
-    EXPECT_EQ(frm.edtSerial->text(), QStringLiteral("0001"));
-    EXPECT_EQ(frm.edtSerialNo->text(), QStringLiteral("6E060001"));
+    EXPECT_EQ(Numbers(frm), (std::vector<std::string>{"2026", "03", "06", "0001", "6E060001", "6E059999"}));
     EXPECT_TRUE(frm.lblLastWrite->text().isEmpty());
     EXPECT_TRUE(prompt.texts().empty());   // a chain shows no completion messages
     EXPECT_EQ(clicker->windows, 0);        // and starts every transfer by itself
@@ -111,7 +113,6 @@ TEST_F(SerialWriterTest, WriteGivesTheRadioTheNumberAndReadsItBack)
     // The next radio gets the next number.
     frm.btnSnWrite->click();
     EXPECT_EQ(RadioSerial(), "6E060001");
-    frm.close();
 }
 
 // A failed upload writes nothing and keeps the number. A radio that refuses the factory write
@@ -141,7 +142,6 @@ TEST_F(SerialWriterTest, FailedTransfersSayWhichAndNeverGiveANumberTwice)
         EXPECT_EQ(frm.lblLastWrite->text().toStdString(), lastWrite);
         for (const auto& f : radio->Frames())
             EXPECT_TRUE(!silent || f.command != mv53::radiosim::cmd::WriteBegin);
-        frm.close();
     }
 }
 

@@ -53,7 +53,6 @@ protected:
             RunEventsFor(10);
         return radio.Adjustments().size() >= count;
     }
-    mv53::Byte Held(std::size_t offset) const { return radio.GetMemory()[offset]; }
 };
 
 }  // namespace
@@ -109,7 +108,7 @@ TEST_F(SpotAdjTest, FastDragKeepsTheSpacingAndEndsOnTheLastValue)
     ASSERT_GE(log.size(), 2u);
     EXPECT_LT(log.size(), 60u);
     EXPECT_EQ(log.back(), (sim::AdjustEntry{0xE11F, 120, false}));
-    EXPECT_EQ(Held(17422 + 23), 120);   // position 24, the first SSB Tx gain
+    EXPECT_EQ(radio.GetMemory()[17422 + 23], 120);   // position 24, the first SSB Tx gain
     // Stamped after each frame is written: a slow write of the earlier frame shortens the gap on a
     // loaded machine. Without the interval the gaps would be the drag's 5 ms.
     for (std::size_t i = 1; i < sent.size(); ++i)

@@ -42,7 +42,6 @@ TEST_F(TempCorrectTest, EachSpinEditShowsAndStoresItsOwnCell)
     EXPECT_EQ(state.CurrentMem.TmpCorrect().Rows(43).Values(7), (43 * 9 + 7) % 251 - 125);
     EXPECT_TRUE(state.Modified);
     EXPECT_EQ(calls, (std::vector<HostCall>{{K::Factory, false, false}}));
-    frm->close();
 }
 
 TEST_F(TempCorrectTest, TextThatIsNoNumberStoresTheMinimum)
@@ -57,7 +56,6 @@ TEST_F(TempCorrectTest, TextThatIsNoNumberStoresTheMinimum)
     EXPECT_EQ(spin->Edit()->text(), QStringLiteral("-"));
     frm->StoreStep();
     EXPECT_EQ(frm->TmpCorrect().Rows(4).Values(4), -125);
-    frm->close();
 }
 
 TEST_F(TempCorrectTest, LeavingAsksOnlyWhenSomethingDiffersAndNoDiscards)
