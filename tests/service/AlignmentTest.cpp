@@ -18,7 +18,6 @@ using K = TTransferKind;
 using mv53::test::Leave;
 using mv53::test::LeaveBy;
 using mv53::test::ShowActive;
-using mv53::test::RunEventsFor;
 
 namespace {
 
@@ -147,9 +146,9 @@ TEST_F(AlignmentTest, SpotAdjSendsLiveAndLeavingWritesTheFactoryArea)
     frm->btnSpotAdj->click();
     ASSERT_TRUE(frm->SpotAdjOn());
     EXPECT_FALSE(frm->btnLcdTest->isEnabled());
-    RunEventsFor(mv53::TSpotAdjSender::kSendIntervalMs + 50);
+    QTest::qWait(mv53::TSpotAdjSender::kSendIntervalMs + 50);
     frm->SpinEdit[47]->setValue(-1500);
-    RunEventsFor(100);
+    QTest::qWait(100);
     const std::vector<mv53::radiosim::AdjustEntry> expected{{0xE138, 0xFF, false}, {0xE139, 0x6A, false}, {0, 0, true}};
     EXPECT_EQ(radio->Adjustments(), expected);
     for (const mv53::radiosim::ReceivedFrame& f : radio->Frames()) {   // only live frames: no identify, no transfer

@@ -58,7 +58,7 @@ protected:
         host.Upload = [this] {
             const TTransferRequest upload{.AutoStart = true, .InChain = true};
             calls.push_back({upload.Kind, upload.AutoStart, upload.InChain});
-            return RunCloneWindow(state, upload, nullptr);
+            return !radio || RunCloneWindow(state, upload, nullptr);   // without a radio: the upload succeeds
         };
         host.CommitGrid = [] { return true; };
         return host;
@@ -149,12 +149,7 @@ TEST_F(SerialWriterTest, FailedTransfersSayWhichAndNeverGiveANumberTwice)
 // "S/N Write" would write a number that the running chain then overwrites with the next one.
 TEST_F(SerialWriterTest, NothingIsTakenWhileAChainRuns)
 {
-    TServiceHost host = Host();
-    host.Upload = [this] {
-        calls.push_back({TTransferKind::Upload, true, true});
-        return true;
-    };
-    host.CommitGrid = [] { return true; };
+    TServiceHost host = WriterHost();
     std::unique_ptr<TfrmSerialW> frm;
     const auto enabledControls = [&] {   // buttons and edits
         const auto widgets = frm->findChildren<QWidget*>();

@@ -14,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QEventLoop>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -23,13 +22,6 @@
 #include <vector>
 
 namespace mv53::test {
-
-inline void RunEventsFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 // Clicks "&Ok" of every clone window that waits for the user, while it lives.
 class CloneWindowClicker {

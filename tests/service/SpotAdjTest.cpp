@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
-#include <QEventLoop>
+#include <QTest>
 #include <QTimer>
 
 #include <chrono>
@@ -18,13 +18,6 @@ using mv53::TSpotAdjSender;
 using namespace std::chrono_literals;
 
 namespace {
-
-void RunEventsFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 class SpotAdjTest : public ::testing::Test {
 protected:
@@ -42,7 +35,7 @@ protected:
     void OpenReady()
     {
         ASSERT_TRUE(sender->Open());
-        RunEventsFor(TSpotAdjSender::kSendIntervalMs + 30);
+        QTest::qWait(TSpotAdjSender::kSendIntervalMs + 30);
         ASSERT_TRUE(sender->SendReady());
     }
     bool WaitForAdjustments(std::size_t count)
@@ -50,7 +43,7 @@ protected:
         QElapsedTimer t;
         t.start();
         while (radio.Adjustments().size() < count && t.elapsed() < 5000)
-            RunEventsFor(10);
+            QTest::qWait(10);
         return radio.Adjustments().size() >= count;
     }
 };
@@ -99,9 +92,9 @@ TEST_F(SpotAdjTest, FastDragKeepsTheSpacingAndEndsOnTheLastValue)
     QElapsedTimer t;
     t.start();
     while (value < 120 && t.elapsed() < 10000)
-        RunEventsFor(5);
+        QTest::qWait(5);
     drag.stop();
-    RunEventsFor(2 * TSpotAdjSender::kSendIntervalMs + 100);
+    QTest::qWait(2 * TSpotAdjSender::kSendIntervalMs + 100);
     EXPECT_FALSE(sender->HasPending());
 
     const std::vector<sim::AdjustEntry> log = radio.Adjustments();
@@ -137,7 +130,7 @@ TEST_F(SpotAdjTest, NothingIsSentBeforeTheFirstIntervalAfterCloseOrWithoutAPort)
     lost.SetDevicePath("/dev/mv53-no-such-port");
     EXPECT_FALSE(lost.Open());
     EXPECT_FALSE(lost.IsOpen());
-    RunEventsFor(TSpotAdjSender::kSendIntervalMs + 50);
+    QTest::qWait(TSpotAdjSender::kSendIntervalMs + 50);
     sender->ValueChanged(7, 98);
     EXPECT_EQ(radio.BytesReceived(), 0u);
     EXPECT_TRUE(radio.Adjustments().empty());
