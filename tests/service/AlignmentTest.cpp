@@ -40,24 +40,16 @@ protected:
 // and writes the factory area, No leaves CurrentMem as it was; unchanged, nothing is asked.
 TEST_F(AlignmentTest, LeavingAsksOnlyWhenChangedAndYesWritesNoDiscards)
 {
-    for (Leave how : mv53::test::kEveryWayOut) {
-        for (int answer : {-1, 0, 1}) {   // -1: nothing changed; 0: No; 1: Yes
-            SCOPED_TRACE(testing::Message() << "leave " << static_cast<int>(how) << " answer " << answer);
-            Restart(answer == 1);
-            const TMVmem before = state.CurrentMem;
-            auto frm = Open();
-            if (answer >= 0)
-                frm->SpinEdit[4]->setValue(77);   // SQL level, position 5
-            LeaveBy(*frm, how, frm->btnWrite);
-            EXPECT_FALSE(frm->isVisible());
-            EXPECT_EQ(prompt.texts(), answer < 0 ? std::vector<std::string>{}
-                                                 : std::vector<std::string>{"Do you download data to the radio?"});
-            EXPECT_EQ(state.Modified, answer == 1);
-            EXPECT_TRUE(answer == 1 ? state.CurrentMem.Alignment().Values(5) == 77
-                                    : mv53::test::SameRecords(state.CurrentMem, before));
-            EXPECT_EQ(calls, (answer == 1 ? std::vector<HostCall>{{K::Factory, false, false}} : std::vector<HostCall>{}));
-        }
-    }
+    LeaveEveryWay([this](Leave how, int answer) {
+        const TMVmem before = state.CurrentMem;
+        auto frm = Open();
+        if (answer >= 0)
+            frm->SpinEdit[4]->setValue(77);   // SQL level, position 5
+        LeaveBy(*frm, how, frm->btnWrite);
+        EXPECT_FALSE(frm->isVisible());
+        EXPECT_TRUE(answer == 1 ? state.CurrentMem.Alignment().Values(5) == 77
+                                : mv53::test::SameRecords(state.CurrentMem, before));
+    });
 }
 
 // A service window opens on its first field (Enter there keeps it open); Tab ends on the buttons.

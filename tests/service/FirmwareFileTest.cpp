@@ -36,8 +36,6 @@ std::string Join(const std::vector<std::string>& lines, const std::string& end =
 
 class FirmwareFile : public ::testing::Test {
 protected:
-    std::string Write(const std::string& name, const std::string& text) { return m_dir.Write(name, text); }
-
     mv53::test::ScratchDir m_dir;
 };
 
@@ -78,7 +76,7 @@ TEST_F(FirmwareFile, FilesOfSrecCatAndObjcopyReadIntoTheSameImage)
     std::vector<Byte> binary(70000);
     for (auto& b : binary)
         b = static_cast<Byte>(rng());
-    const std::string bin = Write("fw.bin", std::string(binary.begin(), binary.end()));
+    const std::string bin = m_dir.Write("fw.bin", std::string(binary.begin(), binary.end()));
     const std::uint32_t offset = 0x4000;
     std::vector<Byte> expected(kImageSize, 0xFF);
     std::copy(binary.begin(), binary.end(), expected.begin() + offset);
@@ -97,7 +95,7 @@ TEST_F(FirmwareFile, FilesOfSrecCatAndObjcopyReadIntoTheSameImage)
         ASSERT_EQ(std::system((command + " >/dev/null 2>&1").c_str()), 0);
         for (const char* end : {"\r\n", "\n", "\r"}) {
             SCOPED_TRACE(end[0] == '\r' ? (end[1] ? "CR LF" : "CR") : "LF");
-            const std::string path = Write("KT468ABC_V0101.SFL", Join(SplitLines(mv53::test::ReadFile(out)), end));
+            const std::string path = m_dir.Write("KT468ABC_V0101.SFL", Join(SplitLines(mv53::test::ReadFile(out)), end));
             TFirmwareImage image;
             TReadError error;
             ASSERT_TRUE(ReadFirmwareFile(path, TCpuType::HD64F2134ATF20, nullptr, image, error)) << error.Text();
@@ -112,7 +110,7 @@ TEST_F(FirmwareFile, FilesOfSrecCatAndObjcopyReadIntoTheSameImage)
 
 TEST_F(FirmwareFile, SixteenByteRecordGivesOneBlockAndTheKnownChecksum)
 {
-    const std::string path = Write("KT468ABC_V0100.SFL", Join({"S0030000FC", Record(1, 0, Counting(16)), "S9030000FC"}));
+    const std::string path = m_dir.Write("KT468ABC_V0100.SFL", Join({"S0030000FC", Record(1, 0, Counting(16)), "S9030000FC"}));
     TFirmwareImage image;
     TReadError error;
     ASSERT_TRUE(ReadFirmwareFile(path, TCpuType::HD64F2134ATF20, nullptr, image, error)) << error.Text();
@@ -206,7 +204,7 @@ TEST_F(FirmwareFile, FilesThatCannotBeWrittenWholeAreRefusedNamingTheLine)
         SCOPED_TRACE(name);
         // "S0" inside a header line does not end the header.
         const std::string path =
-            Write("KT468ABC_V0100.SFL", Join({"Header for S0 units", "S0030000FC", good, bad, "S9030000FC"}));
+            m_dir.Write("KT468ABC_V0100.SFL", Join({"Header for S0 units", "S0030000FC", good, bad, "S9030000FC"}));
         TFirmwareImage image;
         TReadError error;
         EXPECT_FALSE(ReadFirmwareFile(path, TCpuType::HD64F2134ATF20, nullptr, image, error));
@@ -239,7 +237,7 @@ TEST_F(FirmwareFile, ScrambledFileIsReadIdenticallyEachTime)
                                          Record(1, 0x0000, Counting(32)), Record(2, 0x12000, Counting(40, 7)),
                                          "S9030000FC"};
     const TKey key = TestKey();
-    const std::string path = Write("KT468ABC_V0100.SFL", Scramble(plain, key, 2));
+    const std::string path = m_dir.Write("KT468ABC_V0100.SFL", Scramble(plain, key, 2));
     TFirmwareImage reference;
     TReadError error;
     ASSERT_TRUE(ReadFirmwareText(Join(plain), TCpuType::HD64F2134ATF20, nullptr, reference, error)) << error.Text();
@@ -279,7 +277,7 @@ TEST_F(FirmwareFile, ListIsNewestFirstAndHeaderScanNeedsTheNameAndARecordHeader)
         {"KT468GGG_V0100.SFL.bak", 0, "suffix"},
     };
     for (const auto& [name, ageHours, text] : files)
-        fs::last_write_time(Write(name, text), now - std::chrono::hours(ageHours));
+        fs::last_write_time(m_dir.Write(name, text), now - std::chrono::hours(ageHours));
     const auto list = ListFirmwareFiles(m_dir.Root());
     std::vector<std::string> names;
     for (const auto& e : list)

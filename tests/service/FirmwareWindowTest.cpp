@@ -42,11 +42,9 @@ protected:
         m_previous = QDir::currentPath();
         QDir::setCurrent(QString::fromStdString(m_dir.Path("firmware")));
         m_state.ConfigFileName = m_dir.Path("MV53Win.ini");
-        m_scoped.emplace(m_prompt);
     }
     void TearDown() override
     {
-        m_radio.Stop();
         platform::PortMap::ClearBindings();
         QDir::setCurrent(m_previous);
     }
@@ -69,7 +67,7 @@ protected:
     test::ScratchDir m_dir;
     QString m_previous;
     test::ScriptedPrompt m_prompt;
-    std::optional<ScopedPrompt> m_scoped;
+    ScopedPrompt m_scoped{m_prompt};
     TProgramState m_state;
     sim::RadioSimulator m_radio;
 };

@@ -63,7 +63,6 @@ protected:
         m_job.bootProgram.resize(fw::kBootProgramSize);
         for (std::size_t i = 0; i < m_job.bootProgram.size(); ++i)
             m_job.bootProgram[i] = static_cast<fw::Byte>(i * 31 + 7);
-        m_scoped.emplace(m_prompt);
     }
     // Records of 32 random bytes covering [from, to).
     std::string Records(std::uint32_t from, std::uint32_t to)
@@ -82,6 +81,8 @@ protected:
         m_job.filePath = m_dir.Write("KT468TST_V0100.SFL", "Test firmware\r\nS0030000FC\r\n" + body + "S9030000FC\r\n");
         m_job.cpu = cpu;
     }
+    // The answers to the next boxes, none shown yet.
+    void Answers(std::deque<PromptAnswer> answers) { m_prompt.shown.clear(); m_prompt.answers = std::move(answers); }
     // Runs the job: what it returns and the outcome agree on success.
     TFirmwareOutcome Run(TFirmwareWriter& writer)
     {
@@ -109,7 +110,7 @@ protected:
     test::ScratchDir m_dir;
     std::mt19937 m_rng{1};
     test::ScriptedPrompt m_prompt;
-    std::optional<ScopedPrompt> m_scoped;
+    ScopedPrompt m_scoped{m_prompt};
     TFirmwareJob m_job;
 };
 
@@ -174,8 +175,7 @@ TEST_F(FirmwareWriter, BrokenBootProgramLoadAsksToRestartTheRadioThenWrites)
     for (const auto& [name, faults, part] : cases) {
         SCOPED_TRACE(name);
         Session s(sim::BootCpu::HD64F2134FA20, 19200, faults);
-        m_prompt.shown.clear();
-        m_prompt.answers = {PromptAnswer::Ok};
+        Answers({PromptAnswer::Ok});
         EXPECT_EQ(Run(s.writer), TFirmwareOutcome::Success);
         EXPECT_EQ(s.radio.GetBootLog().rounds, 2);
         ASSERT_EQ(m_prompt.texts(), (std::vector<std::string>{kFswProblemOnComPort, kFswOkQuestion}));
@@ -200,8 +200,7 @@ TEST_F(FirmwareWriter, FailuresShowTheNoAcknowledgementTextAndAskAboutTheComPort
         SCOPED_TRACE(name);
         File(records, cpu == sim::BootCpu::HD64F2134ATF20 ? fw::TCpuType::HD64F2134ATF20 : fw::TCpuType::HD64F2134FA20);
         Session s(cpu, 19200, faults);
-        m_prompt.shown.clear();
-        m_prompt.answers = {PromptAnswer::Ok, PromptAnswer::Cancel};   // one retry, then give up
+        Answers({PromptAnswer::Ok, PromptAnswer::Cancel});   // one retry, then give up
         EXPECT_EQ(Run(s.writer), TFirmwareOutcome::Failed);
         ASSERT_EQ(m_prompt.texts(), std::vector<std::string>(2, kFswProblemOnComPort));
         for (const auto& shown : m_prompt.shown) {
@@ -239,8 +238,7 @@ TEST_F(FirmwareWriter, EachStepThatFailsIsNamedInTheDetail)
         sim::Faults vanish;
         vanish.hangUpAfterBytes = hangUpAfter;
         s.radio.SetFaults(vanish);
-        m_prompt.shown.clear();
-        m_prompt.answers = {PromptAnswer::Cancel};
+        Answers({PromptAnswer::Cancel});
         EXPECT_EQ(Run(s.writer), TFirmwareOutcome::Failed);
         ASSERT_EQ(m_prompt.texts(), std::vector<std::string>{kFswProblemOnComPort});
         const std::string& detail = m_prompt.shown[0].detail;

@@ -38,14 +38,6 @@ protected:
         QTest::qWait(TSpotAdjSender::kSendIntervalMs + 30);
         ASSERT_TRUE(sender->SendReady());
     }
-    bool WaitForAdjustments(std::size_t count)
-    {
-        QElapsedTimer t;
-        t.start();
-        while (radio.Adjustments().size() < count && t.elapsed() < 5000)
-            QTest::qWait(10);
-        return radio.Adjustments().size() >= count;
-    }
 };
 
 }  // namespace
@@ -89,10 +81,7 @@ TEST_F(SpotAdjTest, FastDragKeepsTheSpacingAndEndsOnTheLastValue)
             sender->ValueChanged(22, ++value);
     });
     drag.start(5);
-    QElapsedTimer t;
-    t.start();
-    while (value < 120 && t.elapsed() < 10000)
-        QTest::qWait(5);
+    ASSERT_TRUE(QTest::qWaitFor([&value] { return value >= 120; }, 10000));
     drag.stop();
     QTest::qWait(2 * TSpotAdjSender::kSendIntervalMs + 100);
     EXPECT_FALSE(sender->HasPending());
@@ -114,7 +103,7 @@ TEST_F(SpotAdjTest, ClarChangeInsideTheIntervalStillEndsTheAdjustment)
     OpenReady();
     sender->ValueChanged(5, -1);
     sender->ValueChanged(5, -2);
-    ASSERT_TRUE(WaitForAdjustments(5));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return radio.Adjustments().size() >= 5; }, 5000));
     const std::vector<sim::AdjustEntry> expected{
         {0xE10D, 0xFF, false}, {0, 0, true}, {0, 0, true}, {0xE10D, 0xFE, false}, {0, 0, true}};
     EXPECT_EQ(radio.Adjustments(), expected);

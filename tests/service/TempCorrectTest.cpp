@@ -60,21 +60,14 @@ TEST_F(TempCorrectTest, TextThatIsNoNumberStoresTheMinimum)
 
 TEST_F(TempCorrectTest, LeavingAsksOnlyWhenSomethingDiffersAndNoDiscards)
 {
-    for (mv53::test::Leave how : mv53::test::kEveryWayOut) {
-        for (int answer : {-1, 0, 1}) {   // -1: nothing changed; 0: No; 1: Yes
-            SCOPED_TRACE(testing::Message() << "leave " << static_cast<int>(how) << " answer " << answer);
-            Restart(answer == 1);
-            auto frm = Open();
-            if (answer >= 0)
-                frm->SpinEdit[0][0]->setValue(-7);
-            // Escape in the first field, which the window opens on in its edit state.
-            mv53::test::ShowActive(*frm);
-            mv53::test::LeaveBy(*frm, how, frm->SpinEdit[0][0]);
-            EXPECT_FALSE(frm->isVisible());
-            EXPECT_EQ(prompt.texts().size(), answer >= 0 ? 1u : 0u);
-            EXPECT_EQ(state.CurrentMem.TmpCorrect().Rows(0).Values(0), answer == 1 ? -7 : 0);
-            EXPECT_EQ(state.Modified, answer == 1);
-            EXPECT_EQ(calls.size(), answer == 1 ? 1u : 0u);
-        }
-    }
+    LeaveEveryWay([this](mv53::test::Leave how, int answer) {
+        auto frm = Open();
+        if (answer >= 0)
+            frm->SpinEdit[0][0]->setValue(-7);
+        // Escape in the first field, which the window opens on in its edit state.
+        mv53::test::ShowActive(*frm);
+        mv53::test::LeaveBy(*frm, how, frm->SpinEdit[0][0]);
+        EXPECT_FALSE(frm->isVisible());
+        EXPECT_EQ(state.CurrentMem.TmpCorrect().Rows(0).Values(0), answer == 1 ? -7 : 0);
+    });
 }
