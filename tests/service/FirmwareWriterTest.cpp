@@ -53,7 +53,6 @@ struct Session {
         QObject::connect(&writer, &TFirmwareWriter::BarsVisible, [this](bool v) { bars.push_back(v); });
         QObject::connect(&writer, &TFirmwareWriter::BootProgress, [this](int p) { bootMax = std::max(bootMax, p); });
     }
-    ~Session() { radio.Stop(); }
 };
 
 class FirmwareWriter : public ::testing::Test {
