@@ -141,7 +141,7 @@ TEST_F(SerialWriterTest, FailedTransfersSayWhichAndNeverGiveANumberTwice)
         EXPECT_EQ(frm.edtReadSerialNo->text().toStdString(), readBack);   // the read-back runs after a failed write
         EXPECT_EQ(frm.lblLastWrite->text().toStdString(), lastWrite);
         for (const auto& f : radio->Frames())
-            EXPECT_TRUE(!silent || f.command != mv53::radiosim::cmd::WriteBegin);
+            EXPECT_TRUE(!silent || f.command != mv53::radiosim::cmd::WriteBegin) << f.command;
     }
 }
 
