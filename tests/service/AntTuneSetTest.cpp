@@ -24,14 +24,16 @@ protected:
             state.CurrentMem.Channels().Items(ch).SetTag("CH" + std::to_string(ch + 1));
         }
     }
-    std::unique_ptr<TfrmAntTuneSet> Open()
+    // Opens the window on the records' tables (a window opened before goes).
+    void Open()
     {
-        auto frm = std::make_unique<TfrmAntTuneSet>(state, Host());
+        frm.reset();
+        frm = std::make_unique<TfrmAntTuneSet>(state, Host());
         frm->AntTuner0() = state.CurrentMem.AntTuner0();
         frm->AntTuner1() = state.CurrentMem.AntTuner1();
         frm->resize(800, 600);
         frm->show();
-        return frm;
+        g = frm->grdTuneData;
     }
     static void DoubleClick(TTunerGrid* grid, int row, int column)
     {
@@ -44,6 +46,9 @@ protected:
         grid->setFocus();
         grid->setCurrentIndex(grid->model()->index(row, column));
     }
+
+    std::unique_ptr<TfrmAntTuneSet> frm;
+    TTunerGrid* g = nullptr;
 };
 
 }  // namespace
@@ -54,8 +59,7 @@ TEST_F(AntTuneSetTest, RowsShowTheirChannelAndTheirTableEntry)
     state.CurrentMem.AntTuner1().Entries(0).SetTuneL(300);
     state.CurrentMem.AntTuner1().Entries(0).SetTuneTrans(3);
     state.CurrentMem.Channels().Items(250).SetTxOff(1);
-    auto frm = Open();
-    TTunerGrid* g = frm->grdTuneData;
+    Open();
     EXPECT_EQ(g->CellText(249, 0), "250");
     EXPECT_EQ(g->CellText(249, 9), "  7");
     EXPECT_EQ(g->CellText(250, 0), "251");
@@ -65,14 +69,12 @@ TEST_F(AntTuneSetTest, RowsShowTheirChannelAndTheirTableEntry)
     EXPECT_EQ(g->CellText(250, 9), "300");
     EXPECT_EQ(g->model()->data(g->model()->index(2, 1), Qt::ForegroundRole).value<QColor>(), QColor(192, 192, 192));
     EXPECT_EQ(g->model()->data(g->model()->index(1, 1), Qt::ForegroundRole).value<QColor>(), QColor(Qt::black));
-    frm->close();
 }
 
 TEST_F(AntTuneSetTest, DoubleClickStepsThroughTheOptionList)
 {
     state.CurrentMem.AntTuner0().Entries(1).SetTuneTrans(3);
-    auto frm = Open();
-    TTunerGrid* g = frm->grdTuneData;
+    Open();
     DoubleClick(g, 1, 6);   // "Trans": 3 -> 0
     EXPECT_EQ(g->CellText(1, 6), "0");
     DoubleClick(g, 1, 6);
@@ -88,27 +90,20 @@ TEST_F(AntTuneSetTest, DoubleClickStepsThroughTheOptionList)
     frm->StoreStep();
     EXPECT_EQ(frm->AntTuner0().Entries(1).TuneTrans(), 1);
     EXPECT_EQ(frm->AntTuner0().Entries(1).TuneTopC(), 1);
-    frm->close();
 }
 
 TEST_F(AntTuneSetTest, TheLEditorTakesDigitsOnlyAndCapsAt511)
 {
-    struct Case {
-        const char* typed;
-        const char* cell;
-    };
-    const Case cases[] = {{"700", "511"}, {"12a", "12"}, {"511", "511"}, {"0", "0"}, {"1234", "123"}};
-    for (const Case& c : cases) {
-        auto frm = Open();
+    const std::tuple<const char*, const char*> cases[] = {{"700", "511"}, {"12a", "12"}, {"511", "511"}, {"0", "0"}, {"1234", "123"}};
+    for (const auto& [typed, cell] : cases) {
+        Open();
         frm->activateWindow();
-        TTunerGrid* g = frm->grdTuneData;
         Select(g, 250, 9);
-        for (const char* p = c.typed; *p; ++p)
+        for (const char* p = typed; *p; ++p)
             QTest::keyClick(g->CellEditor()->isVisible() ? static_cast<QWidget*>(g->CellEditor()) : g, *p);
         QTest::keyClick(g->CellEditor(), Qt::Key_Return);
-        EXPECT_FALSE(g->Editing()) << c.typed;
-        EXPECT_EQ(g->CellText(250, 9), c.cell) << c.typed;
-        frm->close();
+        EXPECT_FALSE(g->Editing()) << typed;
+        EXPECT_EQ(g->CellText(250, 9), cell) << typed;
     }
 }
 
@@ -117,8 +112,7 @@ TEST_F(AntTuneSetTest, TheLEditorTakesDigitsOnlyAndCapsAt511)
 TEST_F(AntTuneSetTest, PasteIsFilteredAndEscapeKeepsTheCell)
 {
     state.CurrentMem.AntTuner0().Entries(0).SetTuneL(7);
-    auto frm = Open();
-    TTunerGrid* g = frm->grdTuneData;
+    Open();
     Select(g, 0, TTunerGrid::kColumnL);
     QTest::keyClick(g, Qt::Key_Return);
     QTest::keyClick(g->CellEditor(), Qt::Key_9);
@@ -133,14 +127,12 @@ TEST_F(AntTuneSetTest, PasteIsFilteredAndEscapeKeepsTheCell)
     EXPECT_EQ(g->CellText(0, TTunerGrid::kColumnL), "35");
     frm->StoreStep();
     EXPECT_EQ(frm->AntTuner0().Entries(0).TuneL(), 35);
-    frm->close();
 }
 
 TEST_F(AntTuneSetTest, RowsOfEmptyChannelsIgnoreEditing)
 {
     state.CurrentMem.AntTuner0().Entries(2).SetTuneTrans(2);
-    auto frm = Open();
-    TTunerGrid* g = frm->grdTuneData;
+    Open();
     DoubleClick(g, 2, 6);
     Select(g, 2, 6);
     QTest::keyClick(g, Qt::Key_Space);
@@ -162,9 +154,9 @@ TEST_F(AntTuneSetTest, LeavingAsksWhenChangedAndNoDiscards)
         state.Modified = false;
         prompt.shown.clear();
         calls.clear();
-        auto frm = Open();
-        DoubleClick(frm->grdTuneData, 0, 7);
-        mv53::test::LeaveBy(*frm, how, frm->grdTuneData);
+        Open();
+        DoubleClick(g, 0, 7);
+        mv53::test::LeaveBy(*frm, how, g);
         EXPECT_FALSE(frm->isVisible());
         EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Do you download data to the radio?"});
         EXPECT_EQ(state.CurrentMem.AntTuner0().Entries(0).TuneMidC(), 0);
@@ -178,8 +170,8 @@ TEST_F(AntTuneSetTest, LeavingAsksWhenChangedAndNoDiscards)
 TEST_F(AntTuneSetTest, WriteCommitsEachTableOnItsOwnAndSendsBoth)
 {
     StartRadio(state.CurrentMem);
-    auto frm = Open();
-    DoubleClick(frm->grdTuneData, 250, 6);   // table 1 entry 0, Trans 0 -> 1
+    Open();
+    DoubleClick(g, 250, 6);   // table 1 entry 0, Trans 0 -> 1
     const TAntTuner0 set0Before = state.CurrentMem.AntTuner0();
     frm->btnWrite->click();
     EXPECT_EQ(calls, (std::vector<HostCall>{{K::AntTuner, false, false}}));

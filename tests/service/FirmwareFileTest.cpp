@@ -11,14 +11,18 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 
 namespace fs = std::filesystem;
 using namespace mv53::fw;
 using mv53::test::Counting;
 using mv53::test::Record;
+
+// Write areas compared whole.
+namespace mv53::fw {
+bool operator==(const TWriteArea& a, const TWriteArea& b)
+{ return a.start == b.start && a.length == b.length && a.used == b.used; }
+}  // namespace mv53::fw
 
 namespace {
 
@@ -32,15 +36,7 @@ std::string Join(const std::vector<std::string>& lines, const std::string& end =
 
 class FirmwareFile : public ::testing::Test {
 protected:
-    std::string Write(const std::string& name, const std::string& text) { return m_folder.Put(name, text); }
-    static std::string Slurp(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-
-    mv53::test::ScratchFolder m_folder{"mv53-fwfile-"};
-    const fs::path& m_dir = m_folder.path;
+    mv53::test::ScratchDir m_dir;
 };
 
 // The stand-in key of these tests; its bytes keep every scrambled character away from CR and LF.
@@ -80,40 +76,33 @@ TEST_F(FirmwareFile, FilesOfSrecCatAndObjcopyReadIntoTheSameImage)
     std::vector<Byte> binary(70000);
     for (auto& b : binary)
         b = static_cast<Byte>(rng());
-    const std::string bin = (m_dir / "fw.bin").string();
-    std::ofstream(bin, std::ios::binary).write(reinterpret_cast<const char*>(binary.data()),
-                                              static_cast<std::streamsize>(binary.size()));
+    const std::string bin = m_dir.Write("fw.bin", std::string(binary.begin(), binary.end()));
     const std::uint32_t offset = 0x4000;
     std::vector<Byte> expected(kImageSize, 0xFF);
     std::copy(binary.begin(), binary.end(), expected.begin() + offset);
 
-    struct Case {
-        const char* name;
-        std::string command;
-    };
-    const std::string out = (m_dir / "KT468ABC_V0100.SFL").string();
+    const std::string out = m_dir.Path("KT468ABC_V0100.SFL");
     const std::string srec = "srec_cat " + bin + " -binary -offset 0x4000 -o " + out + " -motorola ";
-    const Case cases[] = {
+    const std::pair<const char*, std::string> cases[] = {
         {"srec_cat S2", srec + "-address-length=3"},
         {"srec_cat S3, 16-byte records", srec + "-address-length=4 -obs=16"},
         {"srec_cat S2, 250-byte records", srec + "-address-length=3 -obs=250"},
         {"objcopy", "objcopy -I binary -O srec --change-addresses 0x4000 " + bin + " " + out},
         {"objcopy S3", "objcopy -I binary -O srec --srec-forceS3 --change-addresses 0x4000 " + bin + " " + out},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        ASSERT_EQ(std::system((c.command + " >/dev/null 2>&1").c_str()), 0);
+    for (const auto& [name, command] : cases) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(std::system((command + " >/dev/null 2>&1").c_str()), 0);
         for (const char* end : {"\r\n", "\n", "\r"}) {
             SCOPED_TRACE(end[0] == '\r' ? (end[1] ? "CR LF" : "CR") : "LF");
-            const std::string path = Write("KT468ABC_V0101.SFL", Join(SplitLines(Slurp(out)), end));
+            const std::string path = m_dir.Write("KT468ABC_V0101.SFL", Join(SplitLines(mv53::test::ReadFile(out)), end));
             TFirmwareImage image;
             TReadError error;
             ASSERT_TRUE(ReadFirmwareFile(path, TCpuType::HD64F2134ATF20, nullptr, image, error)) << error.Text();
             EXPECT_TRUE(image.bytes == expected);
             EXPECT_FALSE(image.scrambled);
-            ASSERT_EQ(image.areas.size(), 1u);
             const std::uint32_t last = offset + static_cast<std::uint32_t>(binary.size()) - 1;
-            EXPECT_EQ(image.areas[0].length, (last / 128 + 1) * 128);
+            EXPECT_EQ(image.areas, (std::vector<TWriteArea>{{0, (last / 128 + 1) * 128, true}}));
             EXPECT_EQ(image.progressMax, static_cast<int>(last / 128));
         }
     }
@@ -121,13 +110,11 @@ TEST_F(FirmwareFile, FilesOfSrecCatAndObjcopyReadIntoTheSameImage)
 
 TEST_F(FirmwareFile, SixteenByteRecordGivesOneBlockAndTheKnownChecksum)
 {
-    const std::string path = Write("KT468ABC_V0100.SFL", Join({"S0030000FC", Record(1, 0, Counting(16)), "S9030000FC"}));
+    const std::string path = m_dir.Write("KT468ABC_V0100.SFL", Join({"S0030000FC", Record(1, 0, Counting(16)), "S9030000FC"}));
     TFirmwareImage image;
     TReadError error;
     ASSERT_TRUE(ReadFirmwareFile(path, TCpuType::HD64F2134ATF20, nullptr, image, error)) << error.Text();
-    ASSERT_EQ(image.areas.size(), 1u);
-    EXPECT_EQ(image.areas[0].start, 0u);
-    EXPECT_EQ(image.areas[0].length, 128u);
+    EXPECT_EQ(image.areas, (std::vector<TWriteArea>{{0, 128, true}}));
     EXPECT_EQ(image.progressMax, 0);
     EXPECT_EQ(PcChecksumText(image.Sum()), "CHECKSUM\r\n        01fdf088 (PC)");
     EXPECT_EQ(image.ExpectedFlashSum(), image.Sum());
@@ -139,17 +126,10 @@ TEST_F(FirmwareFile, SixteenByteRecordGivesOneBlockAndTheKnownChecksum)
 
 TEST_F(FirmwareFile, WriteAreasOfBothProcessorTypes)
 {
-    struct Case {
-        const char* name;
-        std::vector<std::string> records;
-        TCpuType cpu;
-        std::vector<TWriteArea> areas;
-        int progressMax;
-        std::vector<std::string> unwritten;   // what the radio would not get
-    };
     const std::string noVector = kNoResetVector;
     const auto d = [](std::size_t n) { return Counting(n, 0x40); };
-    const Case cases[] = {
+    // unwritten: what the radio would not get
+    const std::tuple<const char*, std::vector<std::string>, TCpuType, std::vector<TWriteArea>, int, std::vector<std::string>> cases[] = {
         {"FA20, a record in every area", {Record(1, 0x0000, d(16)), Record(1, 0x0C10, d(8)), Record(1, 0x1000, d(100)),
                                           Record(1, 0xC000, d(64)), Record(1, 0xFFF0, d(16))},
          TCpuType::HD64F2134FA20,
@@ -172,26 +152,20 @@ TEST_F(FirmwareFile, WriteAreasOfBothProcessorTypes)
         {"ATF20, a record that ends on a block boundary", {Record(1, 0x0070, d(16))},
          TCpuType::HD64F2134ATF20, {{0x0000, 128, true}}, 0, {noVector}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, records, cpu, areas, progressMax, unwritten] : cases) {
+        SCOPED_TRACE(name);
         // A count record, blank lines and the termination record carry no data.
-        const std::string count = Record(5, static_cast<std::uint32_t>(c.records.size()), {});
+        const std::string count = Record(5, static_cast<std::uint32_t>(records.size()), {});
         for (const auto& tail : std::vector<std::vector<std::string>>{{"S9030000FC"}, {"", count, "S9030000FC", "", ""}}) {
             std::vector<std::string> lines{"S00600004844521B"};
-            lines.insert(lines.end(), c.records.begin(), c.records.end());
+            lines.insert(lines.end(), records.begin(), records.end());
             lines.insert(lines.end(), tail.begin(), tail.end());
             TFirmwareImage image;
             TReadError error;
-            ASSERT_TRUE(ReadFirmwareText(Join(lines), c.cpu, nullptr, image, error)) << error.Text();
-            ASSERT_EQ(image.areas.size(), c.areas.size());
-            for (std::size_t i = 0; i < c.areas.size(); ++i) {
-                SCOPED_TRACE("area " + std::to_string(i));
-                EXPECT_EQ(image.areas[i].used, c.areas[i].used);
-                EXPECT_EQ(image.areas[i].start, c.areas[i].start);
-                EXPECT_EQ(image.areas[i].length, c.areas[i].length);
-            }
-            EXPECT_EQ(image.progressMax, c.progressMax);
-            EXPECT_EQ(UnwrittenWarnings(image), c.unwritten);
+            ASSERT_TRUE(ReadFirmwareText(Join(lines), cpu, nullptr, image, error)) << error.Text();
+            EXPECT_EQ(image.areas, areas);
+            EXPECT_EQ(image.progressMax, progressMax);
+            EXPECT_EQ(UnwrittenWarnings(image), unwritten);
             EXPECT_EQ(image.ExpectedFlashSum() == image.Sum(), image.outside.bytes == 0);
         }
     }
@@ -208,19 +182,12 @@ TEST_F(FirmwareFile, WriteAreasOfBothProcessorTypes)
 TEST_F(FirmwareFile, FilesThatCannotBeWrittenWholeAreRefusedNamingTheLine)
 {
     const std::string good = Record(1, 0x0000, Counting(16));
-    std::string badSum = good;
-    badSum[badSum.size() - 1] = badSum.back() == '0' ? '1' : '0';
-    std::string badHex = good;
-    badHex[12] = 'G';
-    const std::string tooShort = good.substr(0, good.size() - 2);
-    const struct Case {
-        const char* name;
-        std::string line;
-        const char* reason;
-    } cases[] = {
-        {"checksum byte", badSum, "does not match the record"},
-        {"letter G in the data", badHex, "\"G"},
-        {"line shorter than its count", tooShort, "says 19 bytes, the record holds 18"},
+    // good with one character replaced
+    const auto changed = [&good](std::size_t at, char c) { return good.substr(0, at) + c + good.substr(at + 1); };
+    const std::tuple<const char*, std::string, const char*> cases[] = {
+        {"checksum byte", changed(good.size() - 1, good.back() == '0' ? '1' : '0'), "does not match the record"},
+        {"letter G in the data", changed(12, 'G'), "\"G"},
+        {"line shorter than its count", good.substr(0, good.size() - 2), "says 19 bytes, the record holds 18"},
         {"odd length", good + "0", "odd number"},
         {"empty count field", "S1", "too short"},
         {"count too small for the address", "S1020000", "too small"},
@@ -233,40 +200,35 @@ TEST_F(FirmwareFile, FilesThatCannotBeWrittenWholeAreRefusedNamingTheLine)
         {"record after the termination", "S9030000FC\r\n" + good, "follows the termination record of line 4"},
         {"record after the count", Record(5, 1, {}) + "\r\n" + good, "follows the count record of line 4"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, bad, reason] : cases) {
+        SCOPED_TRACE(name);
         // "S0" inside a header line does not end the header.
         const std::string path =
-            Write("KT468ABC_V0100.SFL", Join({"Header for S0 units", "S0030000FC", good, c.line, "S9030000FC"}));
+            m_dir.Write("KT468ABC_V0100.SFL", Join({"Header for S0 units", "S0030000FC", good, bad, "S9030000FC"}));
         TFirmwareImage image;
         TReadError error;
         EXPECT_FALSE(ReadFirmwareFile(path, TCpuType::HD64F2134ATF20, nullptr, image, error));
-        const int line = c.line.find('\n') == std::string::npos ? 4 : 5;
+        const int line = bad.find('\n') == std::string::npos ? 4 : 5;
         EXPECT_EQ(error.line, line);
-        EXPECT_NE(error.Text().find(c.reason), std::string::npos) << error.Text();
+        EXPECT_NE(error.Text().find(reason), std::string::npos) << error.Text();
         EXPECT_EQ(error.Text().rfind("line " + std::to_string(line) + ": ", 0), 0u) << error.Text();
     }
-    const struct Whole {
-        const char* name;
-        std::string text;
-        int line;
-        const char* reason;
-    } wholes[] = {
+    const std::tuple<const char*, std::string, int, const char*> wholes[] = {
         {"no S0 line", Join({"text", "more text"}), 0, "no S0"},
         {"no data record", Join({"S0030000FC", "S9030000FC"}), 0, "no data records"},
         {"cut off at a line end", Join({"S0030000FC", good, ""}), 2, "without a termination record"},
     };
-    for (const Whole& w : wholes) {
-        SCOPED_TRACE(w.name);
+    for (const auto& [name, text, line, reason] : wholes) {
+        SCOPED_TRACE(name);
         TFirmwareImage image;
         TReadError error;
-        EXPECT_FALSE(ReadFirmwareText(w.text, TCpuType::HD64F2134FA20, nullptr, image, error));
-        EXPECT_EQ(error.line, w.line);
-        EXPECT_NE(error.Text().find(w.reason), std::string::npos) << error.Text();
+        EXPECT_FALSE(ReadFirmwareText(text, TCpuType::HD64F2134FA20, nullptr, image, error));
+        EXPECT_EQ(error.line, line);
+        EXPECT_NE(error.Text().find(reason), std::string::npos) << error.Text();
     }
     TFirmwareImage image;
     TReadError error;
-    EXPECT_FALSE(ReadFirmwareFile((m_dir / "missing.SFL").string(), TCpuType::HD64F2134FA20, nullptr, image, error));
+    EXPECT_FALSE(ReadFirmwareFile(m_dir.Path("missing.SFL"), TCpuType::HD64F2134FA20, nullptr, image, error));
 }
 
 TEST_F(FirmwareFile, ScrambledFileIsReadIdenticallyEachTime)
@@ -275,7 +237,7 @@ TEST_F(FirmwareFile, ScrambledFileIsReadIdenticallyEachTime)
                                          Record(1, 0x0000, Counting(32)), Record(2, 0x12000, Counting(40, 7)),
                                          "S9030000FC"};
     const TKey key = TestKey();
-    const std::string path = Write("KT468ABC_V0100.SFL", Scramble(plain, key, 2));
+    const std::string path = m_dir.Write("KT468ABC_V0100.SFL", Scramble(plain, key, 2));
     TFirmwareImage reference;
     TReadError error;
     ASSERT_TRUE(ReadFirmwareText(Join(plain), TCpuType::HD64F2134ATF20, nullptr, reference, error)) << error.Text();
@@ -286,7 +248,7 @@ TEST_F(FirmwareFile, ScrambledFileIsReadIdenticallyEachTime)
         ASSERT_TRUE(ReadFirmwareFile(path, TCpuType::HD64F2134ATF20, &key, image, error)) << error.Text();
         EXPECT_TRUE(image.scrambled);
         EXPECT_TRUE(image.bytes == reference.bytes);
-        EXPECT_EQ(image.areas[0].length, reference.areas[0].length);
+        EXPECT_EQ(image.areas, reference.areas);
     }
     const THeaderScan scan = ScanHeader(path, "KT468ABC_V0100.SFL");
     EXPECT_TRUE(scan.ok);
@@ -305,11 +267,7 @@ TEST_F(FirmwareFile, ScrambledFileIsReadIdenticallyEachTime)
 TEST_F(FirmwareFile, ListIsNewestFirstAndHeaderScanNeedsTheNameAndARecordHeader)
 {
     const auto now = fs::file_time_type::clock::now();
-    const struct File {
-        const char* name;
-        int ageHours;
-        std::string text;
-    } files[] = {
+    const std::tuple<const char*, int, std::string> files[] = {   // name, age in hours, text
         {"KT468AAA_V0100.SFL", 48, Join({"old", "S0030000FC"})},
         {"KT468BBB_V0200.SFL", 1, Join({"new one", "second line", "S0030000FC", Record(1, 0, {1})})},
         {"KT468CCC_V0200.SFL", 1, Join({"no record header", "S1 is not at the start"})},
@@ -318,11 +276,9 @@ TEST_F(FirmwareFile, ListIsNewestFirstAndHeaderScanNeedsTheNameAndARecordHeader)
         {"KT468FFF-V0100.SFL", 0, "wrong separator"},
         {"KT468GGG_V0100.SFL.bak", 0, "suffix"},
     };
-    for (const File& f : files) {
-        const std::string p = Write(f.name, f.text);
-        fs::last_write_time(p, now - std::chrono::hours(f.ageHours));
-    }
-    const auto list = ListFirmwareFiles(m_dir.string());
+    for (const auto& [name, ageHours, text] : files)
+        fs::last_write_time(m_dir.Write(name, text), now - std::chrono::hours(ageHours));
+    const auto list = ListFirmwareFiles(m_dir.Root());
     std::vector<std::string> names;
     for (const auto& e : list)
         names.push_back(e.name);
@@ -333,22 +289,18 @@ TEST_F(FirmwareFile, ListIsNewestFirstAndHeaderScanNeedsTheNameAndARecordHeader)
     EXPECT_LT(list[2].date, list[1].date);
     EXPECT_EQ(list[0].date.size(), std::string("2026/01/31 23:59:59").size());
 
-    const struct Scan {
-        const char* name;
-        bool ok;
-        std::vector<std::string> lines;
-    } scans[] = {
+    const std::tuple<const char*, bool, std::vector<std::string>> scans[] = {
         {"KT468BBB_V0200.SFL", true, {"new one", "second line"}},
         {"KT468CCC_V0200.SFL", false, {}},
         {"kt468ddd_v0300.sfl", false, {}},   // the name must begin with "KT468" exactly
     };
-    for (const Scan& s : scans) {
-        SCOPED_TRACE(s.name);
-        const THeaderScan scan = ScanHeader((m_dir / s.name).string(), s.name);
-        EXPECT_EQ(scan.ok, s.ok);
-        EXPECT_EQ(scan.lines, s.lines);
+    for (const auto& [name, ok, lines] : scans) {
+        SCOPED_TRACE(name);
+        const THeaderScan scan = ScanHeader(m_dir.Path(name), name);
+        EXPECT_EQ(scan.ok, ok);
+        EXPECT_EQ(scan.lines, lines);
     }
-    EXPECT_TRUE(ListFirmwareFiles((m_dir / "nowhere").string()).empty());
+    EXPECT_TRUE(ListFirmwareFiles(m_dir.Path("nowhere")).empty());
 }
 
 }  // namespace

@@ -1,11 +1,10 @@
 #pragma once
-// Firmware test files: S-record lines written independently of the reader, and a scratch folder.
+// Firmware test files: S-record lines written independently of the reader, in a scratch folder.
+
+#include "ScratchDir.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <random>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -19,41 +18,18 @@ inline std::string Record(int type, std::uint32_t address, const std::vector<std
     for (int i = addressBytes - 1; i >= 0; --i)
         bytes.push_back(static_cast<std::uint8_t>(address >> (8 * i)));
     bytes.insert(bytes.end(), data.begin(), data.end());
-    unsigned sum = 0;
-    for (std::uint8_t b : bytes)
-        sum += b;
-    bytes.push_back(static_cast<std::uint8_t>(~sum));
+    bytes.push_back(static_cast<std::uint8_t>(~std::accumulate(bytes.begin(), bytes.end(), 0u)));
     std::string line = "S" + std::to_string(type);
-    char hex[3];
-    for (std::uint8_t b : bytes) {
-        std::snprintf(hex, sizeof hex, "%02X", b);
-        line += hex;
-    }
+    for (std::uint8_t b : bytes)
+        line += {"0123456789ABCDEF"[b >> 4], "0123456789ABCDEF"[b & 15]};
     return line;
 }
 
 inline std::vector<std::uint8_t> Counting(std::size_t n, std::uint8_t from = 0)
 {
     std::vector<std::uint8_t> v(n);
-    for (std::size_t i = 0; i < n; ++i)
-        v[i] = static_cast<std::uint8_t>(from + i);
+    std::iota(v.begin(), v.end(), from);
     return v;
 }
-
-// A fresh folder under the temporary folder, removed with everything in it.
-struct ScratchFolder {
-    std::filesystem::path path;
-    explicit ScratchFolder(const std::string& prefix)
-        : path(std::filesystem::temp_directory_path() / (prefix + std::to_string(std::random_device{}())))
-    {
-        std::filesystem::create_directories(path);
-    }
-    ~ScratchFolder() { std::filesystem::remove_all(path); }
-    std::string Put(const std::string& name, const std::string& text) const
-    {
-        std::ofstream(path / name, std::ios::binary) << text;
-        return (path / name).string();
-    }
-};
 
 }  // namespace mv53::test

@@ -12,9 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
-#include <QEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -31,12 +29,8 @@ namespace {
 std::string Firmware(int records)
 {
     std::string text = "KT-4680 test firmware\r\nrelease 1\r\nS0030000FC\r\n";
-    for (int r = 0; r < records; ++r) {
-        std::vector<std::uint8_t> data(16);
-        for (int i = 0; i < 16; ++i)
-            data[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>((r * 16 + i) * 7);
-        text += test::Record(1, static_cast<std::uint32_t>(r * 16), data) + "\r\n";
-    }
+    for (int r = 0; r < records; ++r)
+        text += test::Record(1, static_cast<std::uint32_t>(r * 16), test::Counting(16, static_cast<std::uint8_t>(r * 7))) + "\r\n";
     return text + "S9030000FC\r\n";
 }
 
@@ -44,22 +38,20 @@ class FirmwareWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        fs::create_directories(m_dir.path / "firmware");
+        fs::create_directories(m_dir.Path("firmware"));
         m_previous = QDir::currentPath();
-        QDir::setCurrent(QString::fromStdString((m_dir.path / "firmware").string()));
-        m_state.ConfigFileName = (m_dir.path / "MV53Win.ini").string();
-        m_scoped.emplace(m_prompt);
+        QDir::setCurrent(QString::fromStdString(m_dir.Path("firmware")));
+        m_state.ConfigFileName = m_dir.Path("MV53Win.ini");
     }
     void TearDown() override
     {
-        m_radio.Stop();
         platform::PortMap::ClearBindings();
         QDir::setCurrent(m_previous);
     }
-    void Put(const std::string& name, const std::string& text) { m_dir.Put("firmware/" + name, text); }
+    void Put(const std::string& name, const std::string& text) { m_dir.Write("firmware/" + name, text); }
     void Supply(const std::string& key = {})
     {
-        m_dir.Put("MV53Win.ini", "[FIRMWARE]\nBootProgram=" + m_dir.Put("boot.bin", std::string(2142, '\x5A')) +
+        m_dir.Write("MV53Win.ini", "[FIRMWARE]\nBootProgram=" + m_dir.Write("boot.bin", std::string(2142, '\x5A')) +
                                      "\nUnscrambleKey=" + key + "\n");
     }
     void StartRadio(sim::BootFaults faults = {})
@@ -72,10 +64,10 @@ protected:
         m_state.ComPortNo = 0;
     }
 
-    test::ScratchFolder m_dir{"mv53-fwwin-"};
+    test::ScratchDir m_dir;
     QString m_previous;
     test::ScriptedPrompt m_prompt;
-    std::optional<ScopedPrompt> m_scoped;
+    ScopedPrompt m_scoped{m_prompt};
     TProgramState m_state;
     sim::RadioSimulator m_radio;
 };
@@ -92,7 +84,7 @@ TEST_F(FirmwareWindow, ListsFilesShowsHeaderAndEnablesWriteOnlyForAFileThatCanBe
     Put("KT468AAA_V0100.SFL", Firmware(4));
     Put("KT468BBB_V0100.SFL", Firmware(2) + "S1130010GG\r\n");
     Put("README.txt", "not listed");
-    fs::last_write_time(m_dir.path / "firmware" / "KT468AAA_V0100.SFL", fs::file_time_type::clock::now() - std::chrono::hours(2));
+    fs::last_write_time(m_dir.Path("firmware/KT468AAA_V0100.SFL"), fs::file_time_type::clock::now() - std::chrono::hours(2));
     TfrmFSW dlg(m_state);
     ASSERT_EQ(dlg.grdFileList->rowCount(), 2);
     EXPECT_EQ(dlg.grdFileList->item(0, 0)->text(), QStringLiteral("KT468BBB_V0100.SFL"));   // newest first
@@ -116,8 +108,8 @@ TEST_F(FirmwareWindow, ListsFilesShowsHeaderAndEnablesWriteOnlyForAFileThatCanBe
     // nothing is started.
     const std::pair<std::string, const char*> supplies[] = {
         {"", "No boot program file is set."},
-        {(m_dir.path / "missing.key").string(), "missing.key cannot be read."},
-        {m_dir.Put("short.key", std::string(42, 'k')), "short.key holds 42 bytes; it must hold exactly 43."}};
+        {m_dir.Path("missing.key"), "missing.key cannot be read."},
+        {m_dir.Write("short.key", std::string(42, 'k')), "short.key holds 42 bytes; it must hold exactly 43."}};
     for (const auto& [key, reason] : supplies) {
         if (!key.empty())
             Supply(key);
@@ -169,16 +161,13 @@ TEST_F(FirmwareWindow, RefusedBitRateShowsTheTextAndCancelInTheProgressWindowSto
     dlg.btnATF20->click();
     m_prompt.answers = {PromptAnswer::Cancel};
     dlg.WriteClick();
-    EXPECT_EQ(m_prompt.texts(), std::vector<std::string>{kFswProblemOnComPort});
-    ASSERT_FALSE(m_prompt.shown.empty());
+    ASSERT_EQ(m_prompt.texts(), std::vector<std::string>{kFswProblemOnComPort});
     EXPECT_EQ(m_prompt.shown[0].place, std::make_pair(190, 180));   // 150 px right of and below the window
     EXPECT_NE(m_prompt.shown[0].detail.find("refused the bit-rate command"), std::string::npos) << m_prompt.shown[0].detail;
     EXPECT_EQ(m_prompt.shown[0].buttons, PromptButtons::OkCancel);
     // Given up after the boot program was loaded: the firmware must be written again.
-    QString expected = QString::fromLatin1(kFswNoAcknowledgement) + QStringLiteral("\r\n") +
-                       QString::fromLatin1(kFswFirmwareIncomplete);
-    expected.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    EXPECT_EQ(dlg.Label1->text(), expected);
+    EXPECT_EQ(dlg.Label1->text(), QString::fromStdString(kFswNoAcknowledgement + std::string("\r\n") + kFswFirmwareIncomplete)
+                                      .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     EXPECT_EQ(dlg.Lamp(), TLamp::Green);
 
     // Cancel while the handshake waits for a silent radio: green, no box.

@@ -16,12 +16,7 @@ using K = TTransferKind;
 
 TEST(SerialNumbering, LeavingAnEditNormalisesItsText)
 {
-    struct Case {
-        std::string (*rule)(const std::string&);
-        const char* typed;
-        const char* shown;
-    };
-    const Case cases[] = {
+    const std::tuple<std::string (*)(const std::string&), const char*, const char*> cases[] = {
         {sw::NormalizeYear, "7", "2007"},     {sw::NormalizeYear, "2031", "2031"},
         {sw::NormalizeYear, "", "2000"},      {sw::NormalizeYear, "12345", "2345"},
         {sw::NormalizeMonth, "13", "12"},     {sw::NormalizeMonth, "0", "01"},
@@ -29,8 +24,8 @@ TEST(SerialNumbering, LeavingAnEditNormalisesItsText)
         {sw::NormalizeLot, "100", "01"},      {sw::NormalizeLot, "5", "05"},
         {sw::NormalizeNumber, "10000", "0001"}, {sw::NormalizeNumber, "41", "0041"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(c.rule(c.typed), c.shown) << c.typed;
+    for (const auto& [rule, typed, shown] : cases)
+        EXPECT_EQ(rule(typed), shown) << typed;
 }
 
 TEST(SerialNumbering, NextNumberAndAdvance)
@@ -39,19 +34,12 @@ TEST(SerialNumbering, NextNumberAndAdvance)
     EXPECT_EQ(sw::NextSerialNumber({"2026", "03", "00", "0001"}), "6E000001");
     EXPECT_EQ(sw::NextSerialNumber({"2026", "01", "00", "0001"}).substr(1, 1), "C");
     EXPECT_EQ(sw::NextSerialNumber({"2026", "12", "00", "0001"}).substr(1, 1), "N");
-    struct Case {
-        const char* lot;
-        const char* number;
-        const char* nextLot;
-        const char* nextNumber;
-    };
-    const Case cases[] = {{"05", "9999", "06", "0001"}, {"99", "9999", "00", "0001"}, {"00", "0041", "00", "0042"},
-                          {"00", "0000", "00", "0001"}};
-    for (const Case& c : cases) {
-        sw::TSerialFields f{"2026", "03", c.lot, c.number};
+    // lot and number, then the lot and number that follow
+    for (const auto& [lot, number, next] : {std::tuple{"05", "9999", "06/0001"}, {"99", "9999", "00/0001"},
+                                            {"00", "0041", "00/0042"}, {"00", "0000", "00/0001"}}) {
+        sw::TSerialFields f{"2026", "03", lot, number};
         sw::Advance(f);
-        EXPECT_EQ(f.Lot, c.nextLot) << c.lot << "/" << c.number;
-        EXPECT_EQ(f.Number, c.nextNumber) << c.lot << "/" << c.number;
+        EXPECT_EQ(f.Year + f.Month + f.Lot + "/" + f.Number, std::string("202603") + next) << lot << "/" << number;
     }
 }
 
@@ -70,12 +58,21 @@ protected:
         host.Upload = [this] {
             const TTransferRequest upload{.AutoStart = true, .InChain = true};
             calls.push_back({upload.Kind, upload.AutoStart, upload.InChain});
-            return RunCloneWindow(state, upload, nullptr);
+            return !radio || RunCloneWindow(state, upload, nullptr);   // without a radio: the upload succeeds
         };
         host.CommitGrid = [] { return true; };
         return host;
     }
     std::string RadioSerial() const { return RadioRecords().FactoryOpt().SerialNo(); }
+    // What the window shows: year, month, lot, number, the next serial number and the one read back.
+    static std::vector<std::string> Numbers(const TfrmSerialW& frm)
+    {
+        std::vector<std::string> texts;
+        for (const QLineEdit* e : std::initializer_list<const QLineEdit*>{frm.edtYear, frm.edtMonth, frm.edtLot, frm.edtSerial,
+                                                                          frm.edtSerialNo, frm.edtReadSerialNo})
+            texts.push_back(e->text().toStdString());
+        return texts;
+    }
 };
 
 }  // namespace
@@ -84,9 +81,7 @@ TEST_F(SerialWriterTest, StartsOnTodayAndLeavingAnEditUpdatesTheNextNumber)
 {
     TfrmSerialW frm(state, WriterHost(), nullptr, QDate(2031, 10, 5));
     frm.show();
-    EXPECT_EQ(frm.edtYear->text(), QStringLiteral("2031"));
-    EXPECT_EQ(frm.edtMonth->text(), QStringLiteral("10"));
-    EXPECT_EQ(frm.edtSerialNo->text(), QStringLiteral("1L000000"));
+    EXPECT_EQ(Numbers(frm), (std::vector<std::string>{"2031", "10", "00", "0000", "1L000000", ""}));
     frm.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frm));
     frm.edtLot->setFocus();
@@ -95,9 +90,7 @@ TEST_F(SerialWriterTest, StartsOnTodayAndLeavingAnEditUpdatesTheNextNumber)
     QTest::keyClick(frm.edtSerial, Qt::Key_Backspace);
     QTest::keyClicks(frm.edtSerial, QStringLiteral("345"));
     QTest::keyClick(frm.edtSerial, Qt::Key_Return);
-    EXPECT_EQ(frm.edtLot->text(), QStringLiteral("12"));
-    EXPECT_EQ(frm.edtSerial->text(), QStringLiteral("0345"));
-    EXPECT_EQ(frm.edtSerialNo->text(), QStringLiteral("1L120345"));
+    EXPECT_EQ(Numbers(frm), (std::vector<std::string>{"2031", "10", "12", "0345", "1L120345", ""}));
     frm.btnClose->click();
     EXPECT_FALSE(frm.isVisible());
 }
@@ -111,10 +104,7 @@ TEST_F(SerialWriterTest, WriteGivesTheRadioTheNumberAndReadsItBack)
     frm.edtSerial->setText(QStringLiteral("9999"));
     frm.btnSnWrite->click();
     EXPECT_EQ(RadioSerial(), "6E059999");
-    EXPECT_EQ(frm.edtReadSerialNo->text(), QStringLiteral("6E059999"));
-    EXPECT_EQ(frm.edtLot->text(), QStringLiteral("06"));
-    EXPECT_EQ(frm.edtSerial->text(), QStringLiteral("0001"));
-    EXPECT_EQ(frm.edtSerialNo->text(), QStringLiteral("6E060001"));
+    EXPECT_EQ(Numbers(frm), (std::vector<std::string>{"2026", "03", "06", "0001", "6E060001", "6E059999"}));
     EXPECT_TRUE(frm.lblLastWrite->text().isEmpty());
     EXPECT_TRUE(prompt.texts().empty());   // a chain shows no completion messages
     EXPECT_EQ(clicker->windows, 0);        // and starts every transfer by itself
@@ -123,47 +113,35 @@ TEST_F(SerialWriterTest, WriteGivesTheRadioTheNumberAndReadsItBack)
     // The next radio gets the next number.
     frm.btnSnWrite->click();
     EXPECT_EQ(RadioSerial(), "6E060001");
-    frm.close();
 }
 
 // A failed upload writes nothing and keeps the number. A radio that refuses the factory write
 // uses its number up all the same (never given twice), and the window says to set it aside.
 TEST_F(SerialWriterTest, FailedTransfersSayWhichAndNeverGiveANumberTwice)
 {
-    const struct Case {
-        bool silent;   // else the radio refuses the factory write
-        const char* message;
-        const char* next;
-        const char* readBack;
-        const char* lastWrite;
-    } cases[] = {
+    // silent: else the radio refuses the factory write
+    const std::tuple<bool, const char*, const char*, const char*, const char*> cases[] = {
         {true, "Upload error", "0041", "", ""},
         {false, "Download error", "0042", "6E000007", kLastWriteFailed},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.message);
-        if (radio)
-            radio->Stop();
+    for (const auto& [silent, message, next, readBack, lastWrite] : cases) {
+        SCOPED_TRACE(message);
         StartRadio(mv53::test::ClearedRecords([](TMVmem& m) { m.FactoryOpt().SetSerialNo("6E000007"); }));
         mv53::radiosim::Faults faults;
-        faults.silent = c.silent;
-        faults.refuseWriteBegin = !c.silent;
+        faults.silent = silent;
+        faults.refuseWriteBegin = !silent;
         radio->SetFaults(faults);
         prompt.shown.clear();
         TfrmSerialW frm(state, WriterHost(), nullptr, QDate(2026, 3, 1));
         frm.show();
         frm.edtSerial->setText(QStringLiteral("0041"));
         frm.btnSnWrite->click();
-        EXPECT_EQ(prompt.texts(), std::vector<std::string>{c.message});
-        EXPECT_EQ(frm.edtSerial->text().toStdString(), c.next);
-        EXPECT_EQ(frm.edtReadSerialNo->text().toStdString(), c.readBack);   // the read-back runs after a failed write
-        EXPECT_EQ(frm.lblLastWrite->text().toStdString(), c.lastWrite);
-            for (const auto& f : radio->Frames()) {
-            if (c.silent) {
-                EXPECT_NE(f.command, mv53::radiosim::cmd::WriteBegin);
-            }
-        }
-        frm.close();
+        EXPECT_EQ(prompt.texts(), std::vector<std::string>{message});
+        EXPECT_EQ(frm.edtSerial->text().toStdString(), next);
+        EXPECT_EQ(frm.edtReadSerialNo->text().toStdString(), readBack);   // the read-back runs after a failed write
+        EXPECT_EQ(frm.lblLastWrite->text().toStdString(), lastWrite);
+        for (const auto& f : radio->Frames())
+            EXPECT_TRUE(!silent || f.command != mv53::radiosim::cmd::WriteBegin) << f.command;
     }
 }
 
@@ -171,12 +149,7 @@ TEST_F(SerialWriterTest, FailedTransfersSayWhichAndNeverGiveANumberTwice)
 // "S/N Write" would write a number that the running chain then overwrites with the next one.
 TEST_F(SerialWriterTest, NothingIsTakenWhileAChainRuns)
 {
-    TServiceHost host = Host();
-    host.Upload = [this] {
-        calls.push_back({TTransferKind::Upload, true, true});
-        return true;
-    };
-    host.CommitGrid = [] { return true; };
+    TServiceHost host = WriterHost();
     std::unique_ptr<TfrmSerialW> frm;
     const auto enabledControls = [&] {   // buttons and edits
         const auto widgets = frm->findChildren<QWidget*>();
@@ -248,16 +221,14 @@ protected:
     mv53::test::ScratchDir dir;
 
     // The radio is COM3 through the "PORTS" section of the configuration file given.
-    int Run(const char* extra, const std::string& input = {}, const char* fields = "--year 2031 --month 10 --lot 12")
+    int Run(const std::string& extra, const std::string& fields = "--year 2031 --month 10 --lot 12")
     {
         const std::string ini = dir.Write("MV53Win.ini", "[PORTS]\nCOM3=" + radio->DevicePath() + "\n");
         std::vector<std::string> args{"serial-write", "--port", "COM3", "--config", ini};
-        const QString words = QStringLiteral("%1 %2").arg(QString::fromLatin1(fields), QString::fromLatin1(extra));
-        for (const QString& a : words.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        for (const QString& a : QString::fromStdString(fields + " " + extra).split(QLatin1Char(' '), Qt::SkipEmptyParts))
             args.push_back(a.toStdString());
-        const mv53::test::ProcessResult r = mv53::test::RunProcess(MV53_CLI_PATH, args, {{}, input});
-        out = r.out;
-        err = r.err;
+        const mv53::test::ProcessResult r = mv53::test::RunProcess(MV53_CLI_PATH, args);
+        std::tie(out, err) = std::tie(r.out, r.err);
         return r.status;
     }
 };
@@ -266,40 +237,36 @@ protected:
 
 TEST_F(CliSerialWrite, FailuresEndWithTheTransferMessage)
 {
+    using Faults = mv53::radiosim::Faults;
     StartRadio(mv53::test::ClearedRecords());
-    mv53::radiosim::Faults faults;
-    faults.refuseWriteBegin = true;
-    radio->SetFaults(faults);
-    EXPECT_EQ(Run("--number 5"), 1);
-    EXPECT_NE(err.find("Download error"), std::string::npos) << err;
-    EXPECT_EQ(out, "failed 1L120005: the factory area was not written: The radio refused the start of the write (WriteBegin 0x0008).\n");
-
-    faults.refuseWriteBegin = false;
-    faults.silent = true;
-    radio->SetFaults(faults);
-    EXPECT_EQ(Run("--number 5"), 1);
-    EXPECT_NE(err.find("Upload error"), std::string::npos) << err;
-    EXPECT_EQ(out.rfind("failed 1L120005: the radio was not read, the number was not used: ", 0), 0u) << out;
-
-    // The radio answers the read-back's connection but holds back its serial number (answers
-    // counted from the upload's Identify: the upload's 62, the write's 18, the read-back's
-    // Identify): the number is used, and the line says the radio did not give it back rather
-    // than that it gave another.
-    faults.silent = false;
-    faults.lateAnswer = 81;
-    faults.lateBy = std::chrono::seconds(3);
-    radio->SetFaults(faults);
-    EXPECT_EQ(Run("--number 6"), 1);
-    EXPECT_EQ(out, "failed 1L120006: the factory area was written, but the radio did not give its number back: the "
-                   "radio did not answer the serial number request.\n");
-
-    // The radio takes the write but keeps the number it holds, the one written before.
-    faults = {};
-    faults.keepSerial = true;
-    radio->SetFaults(faults);
-    EXPECT_EQ(Run("--number 7"), 1);
-    EXPECT_EQ(out, "written 1L120007 read 1L120006\n");
-    EXPECT_NE(err.find("The radio reports serial number \"1L120006\" instead of \"1L120007\"."), std::string::npos) << err;
+    // The fault, the number written, a part of standard error, and the line printed (its start
+    // where the reason names the port).
+    const std::tuple<void (*)(Faults&), const char*, const char*, const char*> cases[] = {
+        {[](Faults& f) { f.refuseWriteBegin = true; }, "5", "Download error",
+         "failed 1L120005: the factory area was not written: The radio refused the start of the write (WriteBegin 0x0008).\n"},
+        {[](Faults& f) { f.silent = true; }, "5", "Upload error",
+         "failed 1L120005: the radio was not read, the number was not used: "},
+        // The radio answers the read-back's connection but holds back its serial number (answers
+        // counted from the upload's Identify: the upload's 62, the write's 18, the read-back's
+        // Identify): the number is used, and the line says the radio did not give it back rather
+        // than that it gave another.
+        {[](Faults& f) { f.lateAnswer = 81, f.lateBy = std::chrono::seconds(3); }, "6", "",
+         "failed 1L120006: the factory area was written, but the radio did not give its number back: the "
+         "radio did not answer the serial number request.\n"},
+        // The radio takes the write but keeps the number it holds, the one written before.
+        {[](Faults& f) { f.keepSerial = true; }, "7", "The radio reports serial number \"1L120006\" instead of \"1L120007\".",
+         "written 1L120007 read 1L120006\n"},
+    };
+    for (const auto& [fault, number, error, line] : cases) {
+        SCOPED_TRACE(line);
+        Faults faults;
+        fault(faults);
+        radio->SetFaults(faults);
+        EXPECT_EQ(Run(std::string("--number ") + number), 1);
+        EXPECT_NE(err.find(error), std::string::npos) << err;
+        EXPECT_EQ(out.rfind(line, 0), 0u) << out;
+        EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
+    }
 }
 
 // A typo in a field is refused with the field and its range before the port is opened, not
@@ -316,7 +283,7 @@ TEST_F(CliSerialWrite, FieldsOutOfRangeAreRefusedBeforeTheRadio)
     };
     for (const auto& [fields, message] : cases) {
         SCOPED_TRACE(fields);
-        EXPECT_EQ(Run("", {}, fields), 1);
+        EXPECT_EQ(Run("", fields), 1);
         EXPECT_EQ(err, message);
         EXPECT_TRUE(out.empty());
     }

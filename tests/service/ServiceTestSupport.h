@@ -14,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QEventLoop>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -23,13 +22,6 @@
 #include <vector>
 
 namespace mv53::test {
-
-inline void RunEventsFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 // Clicks "&Ok" of every clone window that waits for the user, while it lives.
 class CloneWindowClicker {
@@ -79,7 +71,7 @@ class ServiceWindowTest : public ::testing::Test {
 protected:
     TProgramState state;
     ScriptedPrompt prompt;
-    std::unique_ptr<ScopedPrompt> scoped;
+    ScopedPrompt scoped{prompt};
     std::vector<HostCall> calls;
     // Set by StartRadio: transfers go through the clone window to the simulator.
     std::unique_ptr<radiosim::RadioSimulator> radio;
@@ -87,17 +79,33 @@ protected:
 
     void SetUp() override
     {
-        scoped = std::make_unique<ScopedPrompt>(prompt);
         state.CurrentMem = ClearedRecords();
         EncodeImage(state.CurrentText, state.CurrentMem, true);
     }
     void TearDown() override
     {
         clicker.reset();
-        if (radio)
-            radio->Stop();
         platform::PortMap::ClearBindings();
-        scoped.reset();
+    }
+
+    // Every way out of a window with every answer to its closing question (-1: nothing changed,
+    // 0: No, 1: Yes), each on fresh records: leave(how, answer) opens the window, changes it
+    // unless answer < 0, leaves it that way and checks what the records hold. A change is never
+    // left without the question; only Yes marks the records changed and writes the factory area.
+    template <class LeaveFn>
+    void LeaveEveryWay(LeaveFn leave)
+    {
+        for (Leave how : kEveryWayOut)
+            for (int answer : {-1, 0, 1}) {
+                SCOPED_TRACE(testing::Message() << "leave " << static_cast<int>(how) << " answer " << answer);
+                Restart(answer == 1);
+                leave(how, answer);
+                EXPECT_EQ(prompt.texts(), answer < 0 ? std::vector<std::string>{}
+                                                     : std::vector<std::string>{"Do you download data to the radio?"});
+                EXPECT_EQ(state.Modified, answer == 1);
+                EXPECT_EQ(calls, (answer == 1 ? std::vector<HostCall>{{TTransferKind::Factory, false, false}}
+                                              : std::vector<HostCall>{}));
+            }
     }
 
     // One more case of a loop: cleared records, nothing changed, downloaded or asked yet; the

@@ -7,9 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
+#include <QTest>
 #include <QTimer>
 
 #include <chrono>
@@ -19,13 +18,6 @@ using mv53::TSpotAdjSender;
 using namespace std::chrono_literals;
 
 namespace {
-
-void RunEventsFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 class SpotAdjTest : public ::testing::Test {
 protected:
@@ -43,18 +35,9 @@ protected:
     void OpenReady()
     {
         ASSERT_TRUE(sender->Open());
-        RunEventsFor(TSpotAdjSender::kSendIntervalMs + 30);
+        QTest::qWait(TSpotAdjSender::kSendIntervalMs + 30);
         ASSERT_TRUE(sender->SendReady());
     }
-    bool WaitForAdjustments(std::size_t count)
-    {
-        QElapsedTimer t;
-        t.start();
-        while (radio.Adjustments().size() < count && t.elapsed() < 5000)
-            RunEventsFor(10);
-        return radio.Adjustments().size() >= count;
-    }
-    mv53::Byte Held(std::size_t offset) const { return radio.GetMemory()[offset]; }
 };
 
 }  // namespace
@@ -63,12 +46,7 @@ TEST(AlignmentTags, LiveBytesOfEveryKindOfValue)
 {
     using mv53::alignment::LiveBytes;
     using B = std::vector<mv53::alignment::TLiveByte>;
-    struct Case {
-        int tag;
-        int held;
-        B bytes;
-    };
-    const Case cases[] = {
+    const std::tuple<int, int, B> cases[] = {   // tag, value held, bytes sent
         {1, 255, {{0xE108, 0xFF}}},                      // first value, first address
         {51, 3, {{0xE10A, 0x03}}},                       // DTCXO combo sits between tags 2 and 3
         {3, 7, {{0xE10B, 0x07}}},
@@ -81,8 +59,8 @@ TEST(AlignmentTags, LiveBytesOfEveryKindOfValue)
         {49, 1, {}},                                     // the serial edit is not sent live
         {50, 1, {}},                                     // nor the LCD test button
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(LiveBytes(c.tag, c.held), c.bytes) << "tag " << c.tag;
+    for (const auto& [tag, held, bytes] : cases)
+        EXPECT_EQ(LiveBytes(tag, held), bytes) << "tag " << tag;
 }
 
 // A drag of the Tx gain track bar: a change every 5 ms for 600 ms. No two values reach the radio
@@ -103,19 +81,16 @@ TEST_F(SpotAdjTest, FastDragKeepsTheSpacingAndEndsOnTheLastValue)
             sender->ValueChanged(22, ++value);
     });
     drag.start(5);
-    QElapsedTimer t;
-    t.start();
-    while (value < 120 && t.elapsed() < 10000)
-        RunEventsFor(5);
+    ASSERT_TRUE(QTest::qWaitFor([&value] { return value >= 120; }, 10000));
     drag.stop();
-    RunEventsFor(2 * TSpotAdjSender::kSendIntervalMs + 100);
+    QTest::qWait(2 * TSpotAdjSender::kSendIntervalMs + 100);
     EXPECT_FALSE(sender->HasPending());
 
     const std::vector<sim::AdjustEntry> log = radio.Adjustments();
     ASSERT_GE(log.size(), 2u);
     EXPECT_LT(log.size(), 60u);
     EXPECT_EQ(log.back(), (sim::AdjustEntry{0xE11F, 120, false}));
-    EXPECT_EQ(Held(17422 + 23), 120);   // position 24, the first SSB Tx gain
+    EXPECT_EQ(radio.GetMemory()[17422 + 23], 120);   // position 24, the first SSB Tx gain
     // Stamped after each frame is written: a slow write of the earlier frame shortens the gap on a
     // loaded machine. Without the interval the gaps would be the drag's 5 ms.
     for (std::size_t i = 1; i < sent.size(); ++i)
@@ -128,7 +103,7 @@ TEST_F(SpotAdjTest, ClarChangeInsideTheIntervalStillEndsTheAdjustment)
     OpenReady();
     sender->ValueChanged(5, -1);
     sender->ValueChanged(5, -2);
-    ASSERT_TRUE(WaitForAdjustments(5));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return radio.Adjustments().size() >= 5; }, 5000));
     const std::vector<sim::AdjustEntry> expected{
         {0xE10D, 0xFF, false}, {0, 0, true}, {0, 0, true}, {0xE10D, 0xFE, false}, {0, 0, true}};
     EXPECT_EQ(radio.Adjustments(), expected);
@@ -144,7 +119,7 @@ TEST_F(SpotAdjTest, NothingIsSentBeforeTheFirstIntervalAfterCloseOrWithoutAPort)
     lost.SetDevicePath("/dev/mv53-no-such-port");
     EXPECT_FALSE(lost.Open());
     EXPECT_FALSE(lost.IsOpen());
-    RunEventsFor(TSpotAdjSender::kSendIntervalMs + 50);
+    QTest::qWait(TSpotAdjSender::kSendIntervalMs + 50);
     sender->ValueChanged(7, 98);
     EXPECT_EQ(radio.BytesReceived(), 0u);
     EXPECT_TRUE(radio.Adjustments().empty());
