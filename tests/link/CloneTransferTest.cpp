@@ -381,12 +381,12 @@ TEST_F(CloneTransfer, ReplyBegunJustBeforeTheSecondOfSilenceEndsIsTaken)
         const bool ok = run(TTransferKind::Upload);
         const auto gap = radio.LateAnswerGap();
         ASSERT_TRUE(gap.has_value());
-        // A simulator held up past the second itself (a loaded machine) has tried nothing.
-        if (!ok && *gap >= 990ms) {
-            if (attempt < kAttempts)
-                continue;
+        // A loaded machine can hold the simulator or the program up by tens of milliseconds: a
+        // fault fails every attempt, and a simulator late past the second itself tried nothing.
+        if (!ok && attempt < kAttempts)
+            continue;
+        if (!ok && *gap >= 990ms)
             GTEST_SKIP() << "the simulator answered only after " << gap->count() / 1000000 << " ms";
-        }
         EXPECT_TRUE(ok) << result.detail << " (answer began after " << gap->count() / 1000000 << " ms)";
         expectMessage("Upload is completed");
         EXPECT_EQ(state.CurrentMem.Channels().Items(7).Tag(), "R7");
@@ -479,24 +479,8 @@ TEST_F(CloneTransfer, SerialNumberReadThroughTheWindow)
 using mv53::test::TestPattern;
 using mv53::test::TestPty;
 
-// Processes events until the condition holds; the limit only keeps a broken build from hanging.
-bool WaitUntil(const std::function<bool()>& done, int limitMs = 20000)
-{
-    QTimer tick;
-    tick.start(5);
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > until)
-            return done();
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
-
-void Settle()
-{
-    WaitUntil([] { return false; }, 50);
-}
+// Event waits: the limit only keeps a broken build from hanging.
+constexpr int kWaitLimitMs = 20000;
 
 // Records the chunks that Write hands to the transmit thread.
 class ChunkRecorder final : public TCustomCommX {
@@ -649,11 +633,11 @@ TEST_F(CommXTest, CloseFromAHandlerOrWhileANoticeWaits)
         OpenOnPty(comm);
         ASSERT_TRUE(m_pty.WriteAll({0x42}));
         if (inHandler) {
-            ASSERT_TRUE(WaitUntil([&] { return !comm.IsOpen(); }));
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !comm.IsOpen(); }, kWaitLimitMs));
         } else {
             std::this_thread::sleep_for(std::chrono::milliseconds(100));   // the receive thread now waits
             comm.Close();
-            Settle();
+            QTest::qWait(50);
         }
         EXPECT_EQ(calls, inHandler ? 1 : 0);
     }
@@ -688,14 +672,14 @@ TEST_F(CommXTest, FarEndGoingAwayEndsWithOneHangUp)
     ASSERT_TRUE(comm.Write(out.data(), static_cast<int>(out.size())));
 
     m_pty.CloseMaster();
-    ASSERT_TRUE(WaitUntil([&] { return hangUps > 0; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return hangUps > 0; }, kWaitLimitMs));
     EXPECT_TRUE(comm.HungUp());
     EXPECT_FALSE(comm.Write(out.data(), 10));
     uint8_t buffer[4];
     EXPECT_EQ(comm.Read(buffer, 4), -1);
     comm.Close();
     EXPECT_FALSE(comm.IsOpen());
-    Settle();
+    QTest::qWait(50);
     EXPECT_EQ(hangUps, 1);
 }
 
@@ -745,7 +729,7 @@ TEST_F(CommXTest, EchoedSendingSendsAByteOnlyAfterTheLastCameBack)
         std::thread farEnd([&] { taken = EchoBytes(m_pty, answers, wrongAt); });
         EXPECT_TRUE(comm.StartEchoed(out, silenceMs));
         EXPECT_FALSE(comm.StartEchoed(out, silenceMs));   // one at a time
-        EXPECT_TRUE(WaitUntil([&] { return ends > 0; }));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ends > 0; }, kWaitLimitMs));
         farEnd.join();
         return taken;
     };
@@ -758,7 +742,7 @@ TEST_F(CommXTest, EchoedSendingSendsAByteOnlyAfterTheLastCameBack)
     EXPECT_EQ(comm.EchoedCount(), static_cast<int>(out.size()));
     EXPECT_TRUE(in.bytes.empty());
     ASSERT_TRUE(m_pty.WriteAll({0xAA}));
-    EXPECT_TRUE(WaitUntil([&] { return !in.bytes.empty(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !in.bytes.empty(); }, kWaitLimitMs));
     EXPECT_EQ(in.bytes, std::vector<uint8_t>{0xAA});
 
     // A wrong echo of byte 100: nothing after it is sent.
@@ -781,7 +765,7 @@ TEST_F(CommXTest, EchoedSendingSendsAByteOnlyAfterTheLastCameBack)
     ASSERT_TRUE(comm.StartEchoed(out, 10000));
     EXPECT_EQ(m_pty.ReadBytes(1), std::vector<uint8_t>{out[0]});
     comm.StopEchoed();
-    EXPECT_TRUE(WaitUntil([&] { return ends > 0; }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ends > 0; }, 2000));
     EXPECT_EQ(comm.EchoResult().end, TEchoEnd::Stopped);
     EXPECT_TRUE(m_pty.ReadBytes(1, 300).empty());
     EXPECT_EQ(ends, 1);
@@ -794,7 +778,7 @@ TEST_F(CommXTest, EchoedSendingSendsAByteOnlyAfterTheLastCameBack)
     EXPECT_EQ(EchoBytes(m_pty, 5).size(), 5u);
     EXPECT_EQ(m_pty.ReadBytes(1), std::vector<uint8_t>{out[5]});   // the fifth echo was taken
     m_pty.CloseMaster();
-    EXPECT_TRUE(WaitUntil([&] { return ends > 0 && hangUps > 0; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ends > 0 && hangUps > 0; }, 5000));
     EXPECT_EQ(comm.EchoResult().end, TEchoEnd::HungUp);
     EXPECT_EQ(comm.EchoResult().echoed, 5);
     EXPECT_FALSE(comm.StartEchoed(out, 1000));

@@ -178,7 +178,7 @@ TEST_F(AlignmentTest, ClosingInSpotAdjWritesAndAsksOnlyWhenTheWriteFailed)
             ASSERT_TRUE(frm->SpotAdjOn());
             frm->SpinEdit[21]->setValue(99);   // Reverse ALC, position 23
             if (!radioThere)
-                radio->Stop();
+                UnplugRadio();
             LeaveBy(*frm, how, frm->btnSpotAdj);
             EXPECT_FALSE(frm->isVisible());
             EXPECT_EQ(state.CurrentMem.Alignment().Values(23), 99);
@@ -219,7 +219,7 @@ TEST_F(AlignmentTest, WriteSendsTheFactoryAreaAndAFailedWriteIsAskedAgainAtClose
     frm = Open();
     prompt.shown.clear();
     frm->SpinEdit[21]->setValue(98);
-    radio->Stop();
+    UnplugRadio();
     frm->btnWrite->click();
     frm->close();
     EXPECT_EQ(prompt.texts(), (std::vector<std::string>{"Download error", "Do you download data to the radio?"}));

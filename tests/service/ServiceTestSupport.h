@@ -128,6 +128,14 @@ protected:
         clicker = std::make_unique<CloneWindowClicker>();
     }
 
+    // The radio gone as when its cable is pulled: COM1 names no device. (A stopped simulator's
+    // terminal number can at once be another running test's, whose radio would answer.)
+    void UnplugRadio()
+    {
+        radio->Stop();
+        platform::PortMap::Bind(1, "/dev/mv53-unplugged");
+    }
+
     // What the simulated radio holds, decoded.
     TMVmem RadioRecords() const { return RecordsOf(radio->GetMemory()); }
 

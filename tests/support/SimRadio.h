@@ -65,7 +65,6 @@ public:
     SimPort& operator=(const SimPort&) = delete;
 
     bool IsOpen() const { return m_fd >= 0; }
-    int Fd() const { return m_fd; }
     void Close()
     {
         if (m_fd >= 0)
@@ -93,16 +92,13 @@ public:
     // Reads until count bytes arrived, the line stayed quiet for quiet, or the line failed.
     std::vector<Byte> Read(std::size_t count, std::chrono::milliseconds quiet = std::chrono::milliseconds(2000))
     {
-        return ReadFrom(m_fd, count, static_cast<int>(quiet.count()), &m_failed);
+        return ReadFrom(m_fd, count, static_cast<int>(quiet.count()));
     }
     // Whatever arrives within the wait (used to show that nothing more comes).
     std::vector<Byte> ReadExtra(std::chrono::milliseconds wait = std::chrono::milliseconds(150)) { return Read(4096, wait); }
-    // The last Read ended because the device went away (end of file or an I/O error).
-    bool LineFailed() const { return m_failed; }
 
 private:
     int m_fd = -1;
-    bool m_failed = false;
 };
 
 }  // namespace mv53::test

@@ -38,12 +38,11 @@ inline bool WriteAllTo(int fd, const uint8_t* data, std::size_t count)
     return true;
 }
 
-// Reads until count bytes arrived or the line stayed quiet for quietMs; *failed tells whether
-// the read ended because the line went away (end of file or an error).
-inline std::vector<uint8_t> ReadFrom(int fd, std::size_t count, int quietMs, bool* failed = nullptr)
+// Reads until count bytes arrived, the line stayed quiet for quietMs, or the line went away
+// (end of file or an error).
+inline std::vector<uint8_t> ReadFrom(int fd, std::size_t count, int quietMs)
 {
     std::vector<uint8_t> got;
-    bool lost = false;
     while (got.size() < count) {
         pollfd p{fd, POLLIN, 0};
         if (::poll(&p, 1, quietMs) <= 0)
@@ -52,14 +51,10 @@ inline std::vector<uint8_t> ReadFrom(int fd, std::size_t count, int quietMs, boo
         const ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, count - got.size()));
         if (n < 0 && errno == EAGAIN)
             continue;
-        if (n <= 0) {
-            lost = true;
+        if (n <= 0)
             break;
-        }
         got.insert(got.end(), buffer, buffer + n);
     }
-    if (failed)
-        *failed = lost;
     return got;
 }
 
