@@ -3,6 +3,7 @@
 #include "controls/HintBar.h"
 #include "controls/U_Controls.h"
 #include "help/HelpTopics.h"
+#include "model/Prompt.h"
 #include "model/U_InputFilter.h"
 #include "service/AlignmentTags.h"
 
@@ -362,11 +363,12 @@ void TfrmAlignment::SetSpotAdj(bool down)
         btnLcdTest->setEnabled(false);
         EnableValueControls(true);
         m_spotAdj = true;
-        if (!m_sender.Open()) {
-            // No port: back to normal without a word.
+        if (std::string failure; !m_sender.Open(&failure)) {
+            // No port: back to normal, and the technician learns why the button came up again.
             btnLcdTest->setEnabled(true);
             btnSpotAdj->setChecked(false);
             m_spotAdj = false;
+            mv53::ShowError(failure);
         }
         return;
     }

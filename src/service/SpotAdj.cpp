@@ -23,13 +23,15 @@ TSpotAdjSender::~TSpotAdjSender() { Close(); }
 
 bool TSpotAdjSender::IsOpen() const { return m_comm.IsOpen(); }
 
-bool TSpotAdjSender::Open()
+bool TSpotAdjSender::Open(std::string* failure)
 {
     m_pending.clear();
     m_intervalOver = false;
     m_timer.start();
-    if (!OpenRadioPort(m_comm, m_state, m_devicePath, kSpotAdjLine).empty()) {
+    if (std::string why = OpenRadioPort(m_comm, m_state, m_devicePath, kSpotAdjLine); !why.empty()) {
         Close();
+        if (failure)
+            *failure = std::move(why);
         return false;
     }
     return true;

@@ -4,7 +4,7 @@
 // and keeps them at least 150 ms apart, which the radio needs to take a value over.
 //
 // The window drives it: Open when Spot-ADJ is pressed (false: the port could not be opened, and
-// the window returns to normal), ValueChanged for every change of a value, Close when Spot-ADJ
+// the window says why and returns to normal), ValueChanged for every change of a value, Close when Spot-ADJ
 // is raised (the window then writes the whole factory area).
 //
 // Spacing: a change while the last send is less than 150 ms old is kept as pending (the latest
@@ -43,8 +43,9 @@ public:
     void SetDevicePath(std::string path) { m_devicePath = std::move(path); }
 
     // Opens the port (9600 baud, 8 data bits, no parity, 1 stop bit, no handshake) and
-    // starts the first interval. False, with the port closed again, when it cannot be opened.
-    bool Open();
+    // starts the first interval. False, with the port closed again and the reason in failure
+    // when one is given, when it cannot be opened.
+    bool Open(std::string* failure = nullptr);
     // Closes the port; pending values are dropped (the whole-area write carries them).
     void Close();
     bool IsOpen() const;

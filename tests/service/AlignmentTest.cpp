@@ -190,7 +190,7 @@ TEST_F(AlignmentTest, ClosingInSpotAdjWritesAndAsksOnlyWhenTheWriteFailed)
     }
 }
 
-TEST_F(AlignmentTest, SpotAdjWithoutAPortReturnsSilentlyToNormal)
+TEST_F(AlignmentTest, SpotAdjWithoutAPortReturnsToNormalAndSaysWhy)
 {
     TServiceHost host = Host();
     host.SpotAdjDevice = "/dev/mv53-no-such-port";
@@ -199,7 +199,8 @@ TEST_F(AlignmentTest, SpotAdjWithoutAPortReturnsSilentlyToNormal)
     EXPECT_FALSE(frm->SpotAdjOn());
     EXPECT_FALSE(frm->btnSpotAdj->isChecked());
     EXPECT_TRUE(frm->btnLcdTest->isEnabled());
-    EXPECT_TRUE(prompt.texts().empty());
+    ASSERT_EQ(prompt.texts().size(), 1u);
+    EXPECT_EQ(prompt.texts()[0].rfind("Cannot open /dev/mv53-no-such-port: ", 0), 0u) << prompt.texts()[0];
 }
 
 TEST_F(AlignmentTest, WriteSendsTheFactoryAreaAndAFailedWriteIsAskedAgainAtClose)
