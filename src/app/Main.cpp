@@ -264,6 +264,9 @@ void TfrmMain::closeEvent(QCloseEvent* e)
         return;
     }
     WriteConfiguration();
+    // A recording ends with the window, which says so while the user can still see it when the
+    // file was not written whole.
+    RecordSerialTrace(false);
     e->accept();
 }
 

@@ -1,6 +1,7 @@
 // "Help / Record Serial Trace…": records the talk with the radio into a file that the user
-// names, until the item is unticked or the program ends (MV53_TRACE starts it for the whole
-// run); a panel of the status bar says that it records and where to.
+// names, until the item is unticked or the main window closes (MV53_TRACE starts it for the
+// whole run); a panel of the status bar says that it records and where to, and a file that was
+// not written whole is reported either way.
 
 #include "app/Main.h"
 

@@ -1,9 +1,11 @@
 // "Help / Record Serial Trace…": the file is asked through the prompt, the status bar shows the
-// recording until the item is unticked; MV53_TRACE starts it with the window.
+// recording until the item is unticked or the window closes; MV53_TRACE starts it with the window.
 
 #include "MainWindowFixture.h"
 
+#include "TestPty.h"
 #include "link/TraceRecording.h"
+#include "platform/SerialDevice.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -40,13 +42,16 @@ TEST_F(MainWindowTest, RecordSerialTraceAsksAFileAndShowsThatItRecords)
     EXPECT_TRUE(stopped());
 }
 
-TEST_F(MainWindowTest, Mv53TraceRecordsFromTheStart)
+TEST_F(MainWindowTest, Mv53TraceRecordsFromTheStartUntilTheWindowClosesSayingWhenTheFileIsNotWhole)
 {
-    qputenv(mv53::kTraceEnvironment, QByteArray::fromStdString(Path("run.trace")));
+    qputenv(mv53::kTraceEnvironment, "/dev/full");
     TfrmMain& w = Start();
     qunsetenv(mv53::kTraceEnvironment);
     EXPECT_TRUE(w.miRecordTrace->isChecked());
-    EXPECT_EQ(mv53::SerialTracePath(), Path("run.trace"));
-    w.miRecordTrace->trigger();
+    EXPECT_EQ(mv53::SerialTracePath(), "/dev/full");
+    mv53::test::TestPty pty;
+    EXPECT_EQ(mv53::SerialTraceWrapper()(mv53::platform::CreateSerialDevice())->Open(pty.Path()), 0);
+    EXPECT_TRUE(w.close());
     EXPECT_FALSE(mv53::SerialTraceRunning());
+    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"The serial trace was not written whole."});
 }

@@ -283,6 +283,10 @@ TEST_F(TraceReplay, TheWholeRunIsRecordedAndReplayedAcrossReopenedPorts)
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("cannot write the serial trace " + dir.Path("none/x.trace")), std::string::npos) << r.err;
     EXPECT_EQ(radio->BytesReceived(), 0u);
+    // One that cannot be written whole (a full disk) fails the command that went well.
+    r = Mv53({"upload", "--port", radio->DevicePath(), "--trace", "/dev/full", dir.Path("x.m53")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("mv53 upload: the serial trace /dev/full could not be written whole"), std::string::npos) << r.err;
 }
 
 // Recorded failures, replayed: the program ends with the text it gives with the radio.
