@@ -1,6 +1,7 @@
 #include "PortOption.h"
 
 #include "link/TraceRecording.h"
+#include "platform/ConfigLocation.h"
 #include "platform/IniFile.h"
 #include "platform/PortMap.h"
 #include "platform/PortsSection.h"
@@ -9,25 +10,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #include <iostream>
 
 namespace mv53::cli {
 
 namespace {
-
-// The configuration file that the windows use: MV53Win.ini beside the program when its folder
-// can be written, else in the user's configuration folder.
-std::string DefaultConfigPath()
-{
-    const QString name = QStringLiteral("MV53Win.ini");
-    const QFileInfo folder(QCoreApplication::applicationDirPath());
-    if (folder.isDir() && folder.isWritable())
-        return QDir(folder.absoluteFilePath()).filePath(name).toStdString();
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    return QDir(config).filePath(QStringLiteral("MV53Win/") + name).toStdString();
-}
 
 // A present device behind n is bound to n by its stable path and written back, so that COMn
 // stays that device when other adapters are plugged in.
@@ -57,7 +45,9 @@ std::string ResolvePortOption(const std::string& port, const std::string& config
         return port;
     state.ComPortNo = n - 1;
 
-    const QString path = QString::fromStdString(configPath.empty() ? DefaultConfigPath() : configPath);
+    // The windows' configuration file unless one is named: COMn follows its port bindings.
+    const QString path = configPath.empty() ? platform::ConfigFilePath(QStringLiteral("MV53Win.ini"))
+                                            : QString::fromStdString(configPath);
     TIniFile ini;
     ini.Load(path);
     PortMap::ClearBindings();

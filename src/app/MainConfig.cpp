@@ -6,6 +6,7 @@
 #include "grid/ChannelGrid.h"
 #include "model/Prompt.h"
 #include "model/U_FileAccess.h"
+#include "platform/ConfigLocation.h"
 #include "platform/PortMap.h"
 
 #include <QCoreApplication>
@@ -16,7 +17,6 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QScreen>
-#include <QStandardPaths>
 
 #include <algorithm>
 
@@ -31,13 +31,9 @@ constexpr int kTitleAllowance = 40;     // the window manager's title bar and fr
 
 QString TfrmMain::DefaultConfigPath()
 {
-    const QFileInfo exe(QCoreApplication::applicationFilePath());
-    const QString name = exe.completeBaseName() + QStringLiteral(".ini");
-    const QFileInfo dir(exe.absolutePath());
-    if (dir.isWritable())
-        return exe.absoluteDir().filePath(name);
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    return QDir(folder).filePath(name);
+    // Named after the program, as a renamed copy keeps its own settings.
+    const QFileInfo program(QCoreApplication::applicationFilePath());
+    return mv53::platform::ConfigFilePath(program.completeBaseName() + QStringLiteral(".ini"));
 }
 
 void TfrmMain::ReadConfiguration()
