@@ -7,7 +7,6 @@
 #include "platform/PortsSection.h"
 #include "state/U_Global.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
